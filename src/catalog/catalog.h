@@ -1,0 +1,83 @@
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class FileOps;
+
+// One conversion from a source unit to a target unit. Texts are the catalog file's bytes.
+class Conversion {
+  public:
+    std::string name;
+    std::string fromUnit;
+    std::string toUnit;
+    std::string formula;
+    int id = 0;
+    int fromGroup = 0;
+
+    // Puts value in place of every "x" of formula and computes it; 0.0 when it cannot be computed.
+    double evaluate(double value) const;
+};
+
+// One entry of a category's source-unit index.
+struct FromUnitEntry {
+    int group = 0;
+    std::string label;
+};
+
+class Category {
+  public:
+    Category(int id, std::string name);
+
+    const std::string& name() const { return name_; }
+    int id() const { return id_; }
+    int visible() const { return visible_; }
+    void setVisible(int visible) { visible_ = visible; }
+    int conversionCount() const { return static_cast<int>(conversions_.size()); }
+    int nextFromGroup() const { return nextFromGroup_; }
+    const std::deque<FromUnitEntry>& fromUnits() const { return fromUnits_; }
+    // In id order; for walks over every conversion, which need no lookup by id.
+    const std::vector<std::unique_ptr<Conversion>>& conversions() const { return conversions_; }
+
+    // Walks from the front and compares the stored ids; nullptr when none matches.
+    Conversion* conversionAt(int id) const;
+    Conversion& addConversion(std::string_view name, std::string_view fromUnit,
+                              std::string_view toUnit, std::string_view formula);
+    // The group of the entry whose label equals label byte for byte, or -1.
+    int findFromGroup(std::string_view label) const;
+    void addFromUnit(std::string_view label, int group);
+
+  private:
+    std::string name_;
+    // Each conversion is allocated on its own so references handed out stay valid.
+    std::vector<std::unique_ptr<Conversion>> conversions_;
+    std::deque<FromUnitEntry> fromUnits_;
+    int id_ = 0;
+    int nextFromGroup_ = 0;
+    int visible_ = 1;
+};
+
+class ConversionCatalog {
+  public:
+    int categoryCount() const { return static_cast<int>(categories_.size()); }
+    Category* categoryAt(int id) const;
+    Category* findCategory(std::string_view name) const;
+    Category& addCategory(std::string_view name);
+
+    // Reads the data file at path and adds its records. False only when it cannot be opened.
+    bool load(const std::string& path);
+    // Writes the whole catalog whole or not at all. False when the file could not be replaced;
+    // the old file is then left as it was.
+    bool save(const std::string& path) const;
+    bool save(const std::string& path, FileOps& ops) const;
+    // The whole catalog as the data file holds it: categories in id order, CR LF line ends.
+    std::string fileText() const;
+    // Adds the record of one line, or nothing when it has fewer than five fields.
+    void parseLine(std::string_view line);
+
+  private:
+    std::vector<std::unique_ptr<Category>> categories_;
+};

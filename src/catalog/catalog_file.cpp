@@ -1,0 +1,110 @@
+// The catalog's text file: one conversion a line, fields separated by "|".
+#include "catalog/catalog.h"
+#include "catalog/line_reader.h"
+#include "catalog/whole_file_writer.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr std::string_view whiteSpace = " \t\n\v\f\r";
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(whiteSpace);
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(whiteSpace);
+    return text.substr(first, last - first + 1);
+}
+
+// A decimal integer with an optional sign, read up to the first other character; no digits read
+// as 0. Values beyond the int range saturate instead of overflowing.
+int leadingInteger(std::string_view text) {
+    std::size_t at = 0;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    long long value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        value = value * 10 + (text[at] - '0');
+        if (value > INT_MAX) {
+            value = static_cast<long long>(INT_MAX) + 1;
+            break;
+        }
+    }
+    value = negative ? -value : value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+// Splits at "|" the way a tokenizer does: runs of separators count as one, and separators at the
+// start or the end give no field, so no field is empty.
+template <typename Visit> void forEachField(std::string_view line, Visit visit) {
+    std::size_t at = 0;
+    while (true) {
+        at = line.find_first_not_of('|', at);
+        if (at == std::string_view::npos) return;
+        std::size_t end = line.find('|', at);
+        if (end == std::string_view::npos) end = line.size();
+        visit(line.substr(at, end - at));
+        at = end;
+    }
+}
+
+} // namespace
+
+void ConversionCatalog::parseLine(std::string_view line) {
+    // A NUL byte ends the text of a line, as it would for any C string reader.
+    line = line.substr(0, line.find('\0'));
+    std::string_view fields[5];
+    int count = 0;
+    int flag = 1;
+    forEachField(line, [&](std::string_view field) {
+        field = trimmed(field);
+        flag = 1;
+        if (count < 5)
+            fields[count] = field;
+        else if (count == 5)
+            flag = leadingInteger(field);
+        ++count;
+    });
+    if (count < 5) return;
+    Category* category = findCategory(fields[0]);
+    if (!category) category = &addCategory(fields[0]);
+    category->setVisible(flag);
+    category->addConversion(fields[1], fields[2], fields[3], fields[4]);
+}
+
+bool ConversionCatalog::load(const std::string& path) {
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rb"),
+                                                            &std::fclose);
+    if (!file) return false;
+    LineReader reader(file.get());
+    std::string piece;
+    while (reader.next(piece))
+        parseLine(piece);
+    return true;
+}
+
+std::string ConversionCatalog::fileText() const {
+    std::string text;
+    for (int id = 0; id < categoryCount(); ++id) {
+        const Category& category = *categoryAt(id);
+        for (const auto& conversion : category.conversions()) {
+            text.append(category.name()).append("|").append(conversion->name).append("|");
+            text.append(conversion->fromUnit).append("|").append(conversion->toUnit).append("|");
+            text += conversion->formula;
+            if (category.visible() == 0) text += "|0";
+            text += "\r\n";
+        }
+    }
+    return text;
+}
+
+bool ConversionCatalog::save(const std::string& path, FileOps& ops) const {
+    return writeWholeFile(path, fileText(), ops);
+}
+
+bool ConversionCatalog::save(const std::string& path) const {
+    return save(path, FileOps::real());
+}

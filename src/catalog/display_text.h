@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Catalog texts are bytes. Shown to the user they are UTF-8: bytes that already form valid UTF-8
+// stay as they are, anything else is read as Windows-1252, the code page older catalogs use.
+std::string toDisplayText(std::string_view bytes);
+
+bool isValidUtf8(std::string_view bytes);

@@ -1,0 +1,90 @@
+#include "catalog/whole_file_writer.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+std::FILE* FileOps::create(const std::string& path) {
+    return std::fopen(path.c_str(), "wbx");
+}
+
+bool FileOps::write(std::FILE* file, const char* data, std::size_t size) {
+    return std::fwrite(data, 1, size, file) == size;
+}
+
+bool FileOps::flush(std::FILE* file) {
+    return std::fflush(file) == 0;
+}
+
+bool FileOps::close(std::FILE* file) {
+    return std::fclose(file) == 0;
+}
+
+bool FileOps::rename(const std::string& from, const std::string& to) {
+    std::error_code error;
+    std::filesystem::rename(from, to, error);
+    return !error;
+}
+
+void FileOps::remove(const std::string& path) {
+    std::error_code error;
+    std::filesystem::remove(path, error);
+}
+
+FileOps& FileOps::real() {
+    static FileOps ops;
+    return ops;
+}
+
+namespace {
+
+constexpr std::size_t chunkSize = 64 * 1024;
+
+std::string temporaryNameFor(const std::string& path) {
+    static std::mt19937 generator{std::random_device{}()};
+    return path + ".tmp" + std::to_string(generator() % 1000000);
+}
+
+// A new temporary file beside path, or nullptr; a name that is taken is simply tried again.
+std::FILE* createTemporary(const std::string& path, std::string& name, FileOps& ops) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        name = temporaryNameFor(path);
+        if (std::FILE* file = ops.create(name)) return file;
+        std::error_code error;
+        if (!std::filesystem::exists(name, error)) return nullptr;
+    }
+    return nullptr;
+}
+
+bool writeAll(std::FILE* file, std::string_view content, FileOps& ops) {
+    for (std::size_t at = 0; at < content.size(); at += chunkSize) {
+        const std::size_t size = std::min(chunkSize, content.size() - at);
+        if (!ops.write(file, content.data() + at, size)) return false;
+    }
+    return ops.flush(file);
+}
+
+// The new file keeps the permissions of the one it replaces.
+void keepPermissions(const std::string& from, const std::string& to) {
+    std::error_code error;
+    const auto status = std::filesystem::status(from, error);
+    if (!error && std::filesystem::exists(status))
+        std::filesystem::permissions(to, status.permissions(), error);
+}
+
+} // namespace
+
+bool writeWholeFile(const std::string& path, std::string_view content, FileOps& ops) {
+    std::string temporary;
+    std::FILE* file = createTemporary(path, temporary, ops);
+    if (!file) return false;
+    const bool written = writeAll(file, content, ops);
+    const bool closed = ops.close(file);
+    if (written && closed) {
+        keepPermissions(path, temporary);
+        if (ops.rename(temporary, path)) return true;
+    }
+    ops.remove(temporary);
+    return false;
+}

@@ -1,0 +1,263 @@
+#include "catalog/catalog.h"
+#include "catalog/whole_file_writer.h"
+#include "temp_dir.h"
+#include "unprivileged.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+struct Loaded {
+    bool ok = false;
+    ConversionCatalog catalog;
+};
+
+void loadInto(Loaded& loaded, std::string_view bytes) {
+    TempDir dir;
+    writeBytes(dir.file("conv.txt"), bytes);
+    loaded.ok = loaded.catalog.load(dir.file("conv.txt"));
+}
+
+// "name:visible" for each category, then "from>to=formula" for each conversion.
+std::vector<std::string> describe(const ConversionCatalog& catalog) {
+    std::vector<std::string> out;
+    for (int id = 0; id < catalog.categoryCount(); ++id) {
+        const Category& category = *catalog.categoryAt(id);
+        out.push_back(category.name() + ":" + std::to_string(category.visible()));
+        for (int c = 0; c < category.conversionCount(); ++c) {
+            const Conversion& conversion = *category.conversionAt(c);
+            out.push_back(conversion.name + "/" + conversion.fromUnit + ">" + conversion.toUnit +
+                          "=" + conversion.formula);
+        }
+    }
+    return out;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(CatalogFile, FieldsAreSplitTrimmedAndShiftedLikeATokenizer) {
+    struct Case {
+        const char* what;
+        const char* file;
+        Lines expected;
+    };
+    const Case cases[] = {
+        {"trailing blanks and CR LF",
+         "L | n | ft |  m \t| x*0.3048  \r\n",
+         {"L:1", "n/ft>m=x*0.3048"}},
+        {"separators at the ends give no field", "|L|n|a|b|x\n", {"L:1", "n/a>b=x"}},
+        {"an empty field shifts the later ones forward", "L|n||a|b|x\n", {"L:1", "n/a>b=x"}},
+        {"fewer than five fields after the shift is ignored", "L||a|b|x\n", {}},
+        {"blank-only field trims to empty", "L|  |a|b|x\n", {"L:1", "/a>b=x"}},
+        {"lines without separators are ignored", "\n\nhello\n   \n", {}},
+        {"a LF alone ends a line like CR LF",
+         "A|n|a|b|1\nB|n|a|b|2\r\nA|m|c|d|3",
+         {"A:1", "n/a>b=1", "m/c>d=3", "B:1", "n/a>b=2"}},
+        {"a lone CR stays inside its field", "L|n|a\rb|c|x\n", {"L:1", "n/a\rb>c=x"}},
+    };
+    for (const auto& c : cases) {
+        Loaded loaded;
+        loadInto(loaded, c.file);
+        EXPECT_TRUE(loaded.ok) << c.what;
+        EXPECT_EQ(describe(loaded.catalog), c.expected) << c.what;
+    }
+}
+
+TEST(CatalogFile, VisibleFlagComesFromTheSixthFieldOfTheLastLine) {
+    struct Case {
+        const char* what;
+        const char* file;
+        int visible;
+    };
+    const Case cases[] = {
+        {"five fields", "C|n|a|b|x\n", 1},
+        {"six fields, 0", "C|n|a|b|x|0\n", 0},
+        {"six fields, 1", "C|n|a|b|x|1\n", 1},
+        {"six fields, 0 with blanks and CR", "C|n|a|b|x| 0 \r\n", 0},
+        {"six fields, leading digits only", "C|n|a|b|x|00abc\n", 0},
+        {"six fields, negative", "C|n|a|b|x|-3\n", -3},
+        {"six fields, huge number stays shown", "C|n|a|b|x|99999999999999999999\n", INT_MAX},
+        {"seven fields", "C|n|a|b|x|0|0\n", 1},
+        {"trailing separator before the line end", "C|n|a|b|x|\n", 0},
+        {"trailing separator at the end of the file", "C|n|a|b|x|", 1},
+        {"hidden first, shown last", "C|n|a|b|x|0\nC|n|a|b|x\n", 1},
+        {"shown first, hidden last", "C|n|a|b|x\nC|n|a|b|x|0\n", 0},
+    };
+    for (const auto& c : cases) {
+        Loaded loaded;
+        loadInto(loaded, c.file);
+        ASSERT_EQ(loaded.catalog.categoryCount(), 1) << c.what;
+        EXPECT_EQ(loaded.catalog.categoryAt(0)->visible(), c.visible) << c.what;
+    }
+}
+
+TEST(CatalogFile, LongLinesArriveInPiecesOf255Characters) {
+    // 300 characters: a piece of 255 and one of 45 plus the line end, each parsed on its own.
+    const std::string head = "A|n|a|b|" + std::string(255 - 8, 'y');
+    const std::string tail = "B|m|c|d|" + std::string(45 - 8, 'z');
+    Loaded loaded;
+    loadInto(loaded, head + tail + "\r\n");
+    EXPECT_EQ(describe(loaded.catalog), (Lines{"A:1", "n/a>b=" + std::string(247, 'y'), "B:1",
+                                               "m/c>d=" + std::string(37, 'z')}));
+
+    // Exactly 255 characters before the line end: read whole, the line end then comes alone.
+    Loaded exact;
+    loadInto(exact, head + "\nC|n|a|b|x\n");
+    EXPECT_EQ(describe(exact.catalog),
+              (Lines{"A:1", "n/a>b=" + std::string(247, 'y'), "C:1", "n/a>b=x"}));
+}
+
+TEST(CatalogFile, MissingFileFailsAndEmptyFileLoadsNothing) {
+    TempDir dir;
+    ConversionCatalog missing;
+    EXPECT_FALSE(missing.load(dir.file("absent.txt")));
+    EXPECT_EQ(missing.categoryCount(), 0);
+
+    Loaded empty;
+    loadInto(empty, "");
+    EXPECT_TRUE(empty.ok);
+    EXPECT_EQ(empty.catalog.categoryCount(), 0);
+}
+
+TEST(CatalogFile, SaveGroupsCategoriesAndMarksHiddenOnes) {
+    Loaded loaded;
+    loadInto(loaded, "A|n1|a|b|x\n\nB|n2|c|d|x*2\nA|n3|e|f|x/2\n");
+    loaded.catalog.categoryAt(1)->setVisible(0);
+    TempDir dir;
+    ASSERT_TRUE(loaded.catalog.save(dir.file("conv.txt")));
+    EXPECT_EQ(readBytes(dir.file("conv.txt")), "A|n1|a|b|x\r\nA|n3|e|f|x/2\r\nB|n2|c|d|x*2|0\r\n");
+}
+
+TEST(CatalogFile, FileWrittenBySaveRoundTripsByteForByte) {
+    Loaded loaded;
+    loadInto(loaded, "Temp|C to F|Celsius|Fahrenheit|x*9/5+32\nLen|ft|Feet (US survey)|m|"
+                     "x*1200/3937|0\nTemp|F to C|Fahrenheit|Celsius|(x-32)*5/9\n");
+    TempDir dir;
+    ASSERT_TRUE(loaded.catalog.save(dir.file("first.txt")));
+    ConversionCatalog again;
+    ASSERT_TRUE(again.load(dir.file("first.txt")));
+    ASSERT_TRUE(again.save(dir.file("second.txt")));
+    EXPECT_EQ(readBytes(dir.file("first.txt")), readBytes(dir.file("second.txt")));
+    EXPECT_EQ(describe(again), describe(loaded.catalog));
+}
+
+TEST(CatalogFile, BlankFieldsShiftWhenReadAgain) {
+    ConversionCatalog catalog;
+    Category& shown = catalog.addCategory("S");
+    shown.addConversion("n", "", "b", "x"); // blank source label: record lost on re-read
+    shown.addConversion("n", "a", "b", ""); // blank formula in a shown category: kept
+    Category& hidden = catalog.addCategory("H");
+    hidden.setVisible(0);
+    hidden.addConversion("n", "a", "b", ""); // blank formula in a hidden one: "0" becomes it
+    TempDir dir;
+    ASSERT_TRUE(catalog.save(dir.file("conv.txt")));
+    ConversionCatalog again;
+    ASSERT_TRUE(again.load(dir.file("conv.txt")));
+    EXPECT_EQ(describe(again), (Lines{"S:1", "n/a>b=", "H:1", "n/a>b=0"}));
+}
+
+TEST(CatalogFile, OverlongRecordIsWrittenWholeAndReadBackInPieces) {
+    ConversionCatalog catalog;
+    const std::string formula = std::string(300, '1');
+    catalog.addCategory("L").addConversion("n", "a", "b", formula);
+    TempDir dir;
+    ASSERT_TRUE(catalog.save(dir.file("conv.txt")));
+    EXPECT_EQ(readBytes(dir.file("conv.txt")), "L|n|a|b|" + formula + "\r\n");
+}
+
+TEST(CatalogFile, SaveIntoAFolderThatCannotBeWrittenKeepsTheOldFile) {
+    TempDir dir;
+    const std::string path = dir.file("conv.txt");
+    writeBytes(path, "old contents\n");
+    ConversionCatalog catalog;
+    catalog.addCategory("A").addConversion("n", "a", "b", "x");
+    ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
+    EXPECT_TRUE(runWithoutPrivileges([&] { return !catalog.save(path); }));
+    chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(readBytes(path), "old contents\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// Fails exactly one step of a whole-file write.
+class FailingOps : public FileOps {
+  public:
+    enum Step { Create, Write, Flush, Close, Rename };
+    FailingOps(Step step, int writeNumber = 1) : step_(step), writeNumber_(writeNumber) {}
+    std::FILE* create(const std::string& path) override {
+        return step_ == Create ? nullptr : FileOps::create(path);
+    }
+    bool write(std::FILE* file, const char* data, std::size_t size) override {
+        if (step_ == Write && ++writes_ == writeNumber_) {
+            FileOps::write(file, data, size / 2);
+            return false;
+        }
+        return FileOps::write(file, data, size);
+    }
+    bool flush(std::FILE* file) override { return step_ != Flush && FileOps::flush(file); }
+    bool close(std::FILE* file) override {
+        const bool closed = FileOps::close(file);
+        return step_ != Close && closed;
+    }
+    bool rename(const std::string& from, const std::string& to) override {
+        return step_ != Rename && FileOps::rename(from, to);
+    }
+
+  private:
+    Step step_;
+    int writeNumber_;
+    int writes_ = 0;
+};
+
+TEST(CatalogFile, SaveThatFailsAtAnyStepLeavesTheOldFileAndNoLeftovers) {
+    ConversionCatalog catalog;
+    Category& category = catalog.addCategory("Big");
+    for (int i = 0; i < 5000; ++i)
+        category.addConversion("n" + std::to_string(i), "a", "b", std::string(40, '7'));
+    ASSERT_GT(catalog.fileText().size(), 3u * 64 * 1024);
+    const FailingOps::Step steps[] = {FailingOps::Create, FailingOps::Write, FailingOps::Flush,
+                                      FailingOps::Close, FailingOps::Rename};
+    for (const auto step : steps) {
+        for (int writeNumber : {1, 3}) {
+            TempDir dir;
+            const std::string path = dir.file("conv.txt");
+            writeBytes(path, "A|n|a|b|x\r\n");
+            FailingOps ops(step, writeNumber);
+            EXPECT_FALSE(catalog.save(path, ops)) << step;
+            EXPECT_EQ(readBytes(path), "A|n|a|b|x\r\n") << step;
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+                << step;
+        }
+    }
+}
+
+TEST(CatalogFile, OddBytesLoadWithoutHarm) {
+    std::mt19937 random(12345);
+    std::string noise(200000, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(random() % 256);
+    Loaded loaded;
+    loadInto(loaded, noise);
+    EXPECT_TRUE(loaded.ok);
+
+    // A NUL ends the text of its line; the next line is read as usual.
+    Loaded nul;
+    loadInto(nul, std::string("A|n|a|b|x\0|0\nB|n\0|a|b|c|d\nC|n|a|b|x", 36));
+    EXPECT_EQ(describe(nul.catalog), (Lines{"A:1", "n/a>b=x", "C:1", "n/a>b=x"}));
+
+    // A 10 MB line: pieces of 255 characters, each holding five fields.
+    std::string piece = "C|n|a|b|" + std::string(247, 'x');
+    std::string huge;
+    for (int i = 0; i < 10 * 1024 * 1024 / 255; ++i)
+        huge += piece;
+    Loaded big;
+    loadInto(big, huge);
+    ASSERT_EQ(big.catalog.categoryCount(), 1);
+    EXPECT_EQ(big.catalog.categoryAt(0)->conversionCount(), 10 * 1024 * 1024 / 255);
+}
+
+} // namespace
