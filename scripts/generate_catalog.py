@@ -1,0 +1,418 @@
+#!/usr/bin/env python3
+"""Generates the delivered conversion catalog data/conv.txt from the unit table data/units.tsv.
+
+Every category gets one line per ordered pair of distinct units, so that any From and To choice
+exists. Formulas are derived with exact rational arithmetic from the table's definitions and
+written in the program's formula language, which has no power operator, binds "*" and "/" equally
+from left to right, and reads only plain decimal operands (an exponent may not carry a sign).
+
+    generate_catalog.py            rewrite data/conv.txt
+    generate_catalog.py --check    compare the committed data/conv.txt with a fresh generation
+"""
+
+import argparse
+import math
+import re
+import sys
+from dataclasses import dataclass
+from fractions import Fraction
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+TABLE = ROOT / "data" / "units.tsv"
+OUTPUT = ROOT / "data" / "conv.txt"
+
+COLUMNS = ["category", "unit", "relation", "factor", "offset", "gnu_units", "source"]
+RELATIONS = ("scale", "offset", "inverse")
+
+# pi has no exact decimal; 21 significant digits are far beyond what a double can hold, so the
+# engine reads it as the correctly rounded double.
+PI_TEXT = "3.14159265358979323846"
+
+# The program reads a line into 256 bytes: 255 characters with the line end, so 253 of text.
+MAX_LINE_TEXT = 253
+
+# Each formula is evaluated the way the engine does it and must stay this close to the exact value.
+SELF_CHECK_VALUES = (1.0, 0.25, 37.5, 1000.0, 123456.789, -12.5)
+SELF_CHECK_TOLERANCE = 1e-12
+
+# Integers longer than this are written with an exponent (1e12) when that is shorter: long runs of
+# zeros are easy to miscount.
+PLAIN_INTEGER_DIGITS = 7
+
+
+class TableError(Exception):
+    pass
+
+
+@dataclass(frozen=True)
+class Quantity:
+    """A positive factor: an exact rational times a power of pi."""
+
+    rational: Fraction
+    pi_power: int = 0
+
+    def __truediv__(self, other):
+        return Quantity(self.rational / other.rational, self.pi_power - other.pi_power)
+
+
+@dataclass
+class Unit:
+    line: int
+    category: str
+    label: str
+    relation: str
+    factor: Quantity
+    offset: Fraction
+    gnu_units: str
+    source: str
+
+
+# ---------------------------------------------------------------------------------------------
+# Reading the table
+
+_DECIMAL = re.compile(r"\d+(?:\.\d*)?(?:[eE][+-]?\d+)?|\.\d+(?:[eE][+-]?\d+)?")
+_LABEL_FORBIDDEN = re.compile(r"[|\t\r\n]")
+
+
+def parse_factor(text, allow_pi=True):
+    """Parses a product and quotient of exact decimals (and pi), evaluated from left to right."""
+    if not text:
+        raise ValueError("empty factor")
+    terms = re.split(r"([*/])", text)
+    value = Quantity(Fraction(1))
+    operator = "*"
+    for index, term in enumerate(terms):
+        if index % 2 == 1:
+            operator = term
+            continue
+        if term == "pi" and allow_pi:
+            factor = Quantity(Fraction(1), 1)
+        elif _DECIMAL.fullmatch(term):
+            factor = Quantity(Fraction(term))
+        else:
+            raise ValueError(f"{term!r} is neither an exact decimal nor pi")
+        if factor.rational == 0:
+            raise ValueError("a factor of zero")
+        if operator == "*":
+            value = Quantity(value.rational * factor.rational, value.pi_power + factor.pi_power)
+        else:
+            value = value / factor
+    return value
+
+
+def load_table(path=TABLE):
+    """Returns the categories in table order, each as (name, [Unit, ...])."""
+    text = Path(path).read_text(encoding="ascii")
+    rows = text.splitlines()
+    if not rows or rows[0].split("\t") != COLUMNS:
+        raise TableError(f"{path}: the first line must be the header {' '.join(COLUMNS)}")
+    categories = {}
+    current = None
+    for number, row in enumerate(rows[1:], start=2):
+        where = f"{path}:{number}"
+        if not row.strip():
+            continue
+        fields = row.split("\t")
+        if len(fields) != len(COLUMNS):
+            raise TableError(f"{where}: {len(fields)} columns, expected {len(COLUMNS)}")
+        category, label, relation, factor_text, offset_text, gnu_units, source = fields
+        for name, value in (("category", category), ("unit", label), ("gnu_units", gnu_units),
+                            ("source", source)):
+            if not value or value != value.strip() or _LABEL_FORBIDDEN.search(value):
+                raise TableError(f"{where}: bad {name} {value!r}")
+        if relation not in RELATIONS:
+            raise TableError(f"{where}: relation {relation!r} is not one of {RELATIONS}")
+        try:
+            factor = parse_factor(factor_text, allow_pi=(relation == "scale"))
+            if relation == "offset":
+                offset = parse_factor(offset_text, allow_pi=False).rational if offset_text else None
+                if offset is None:
+                    raise ValueError("an offset unit needs an offset")
+            elif offset_text:
+                raise ValueError("only an offset unit has an offset")
+            else:
+                offset = Fraction(0)
+        except ValueError as error:
+            raise TableError(f"{where}: {error}") from None
+        if factor.rational < 0:
+            raise TableError(f"{where}: negative factor")
+
+        # A category's rows stay together so that the table reads in the catalog's order.
+        if category != current:
+            if category in categories:
+                raise TableError(f"{where}: rows of category {category!r} are not together")
+            categories[category] = []
+            current = category
+        units = categories[category]
+        if any(unit.label == label for unit in units):
+            raise TableError(f"{where}: unit {label!r} appears twice in {category!r}")
+        units.append(Unit(number, category, label, relation, factor, offset, gnu_units, source))
+
+    for name, units in categories.items():
+        relations = {unit.relation for unit in units}
+        if len(units) < 2:
+            raise TableError(f"{path}: category {name!r} needs at least two units")
+        if "offset" in relations and "inverse" in relations:
+            raise TableError(f"{path}: category {name!r} mixes offset and inverse units")
+    return list(categories.items())
+
+
+# ---------------------------------------------------------------------------------------------
+# Writing numbers in the formula language
+
+
+def integer_text(value):
+    plain = str(value)
+    if len(plain) <= PLAIN_INTEGER_DIGITS:
+        return plain
+    mantissa = plain.rstrip("0")
+    exponent = len(plain) - len(mantissa)
+    short = f"{mantissa}e{exponent}"
+    return short if len(short) < len(plain) else plain
+
+
+def decimal_text(value):
+    """The exact decimal of a positive rational, or None when it does not terminate."""
+    denominator = value.denominator
+    twos = fives = 0
+    while denominator % 2 == 0:
+        denominator //= 2
+        twos += 1
+    while denominator % 5 == 0:
+        denominator //= 5
+        fives += 1
+    if denominator != 1:
+        return None
+    if value.denominator == 1:
+        return integer_text(value.numerator)
+    places = max(twos, fives)
+    digits = str(value.numerator * 10**places // value.denominator).rjust(places + 1, "0")
+    return f"{digits[:-places]}.{digits[-places:]}"
+
+
+def shortest(candidates):
+    """The shortest text; on a tie the earlier candidate, so exact decimals win over ratios."""
+    return min((text for text in candidates if text is not None), key=len)
+
+
+def constant_text(value):
+    """A positive rational as a stand-alone operand or a quotient of two operands."""
+    ratio = integer_text(value.numerator)
+    if value.denominator != 1:
+        ratio += "/" + integer_text(value.denominator)
+    return shortest([decimal_text(value), ratio])
+
+
+def multiply_text(value):
+    """What follows an operand to multiply it by a positive rational ("" for one)."""
+    if value == 1:
+        return ""
+    decimal = decimal_text(value)
+    candidates = ["*" + decimal if decimal is not None else None]
+    # Dividing by the defining constant reads best: x/0.3048 rather than x*1250/381.
+    inverse = decimal_text(1 / value)
+    candidates.append("/" + inverse if inverse is not None else None)
+    if value.numerator != 1:
+        ratio = "*" + integer_text(value.numerator)
+        if value.denominator != 1:
+            ratio += "/" + integer_text(value.denominator)
+        candidates.append(ratio)
+    return shortest(candidates)
+
+
+def signed_term(value):
+    """A rational added to what comes before: "", "+c" or "-c"."""
+    if value == 0:
+        return ""
+    return ("+" if value > 0 else "-") + constant_text(abs(value))
+
+
+def scale_formula(ratio):
+    """x times a positive rational times a power of pi."""
+    rational, power = ratio.rational, ratio.pi_power
+    if power == 0:
+        return "x" + multiply_text(rational)
+    if power > 0:
+        pi_part = "*" + "*".join([PI_TEXT] * power)
+        # An integer multiplier reads best before pi (x*2*pi), a fraction after it (x*pi/180).
+        if rational.denominator == 1:
+            return "x" + multiply_text(rational) + pi_part
+        return "x" + pi_part + multiply_text(rational)
+    return "x" + multiply_text(rational) + "/" + "/".join([PI_TEXT] * -power)
+
+
+def affine_formula(ratio, constant):
+    """y = x*ratio + constant, written either as that or as (x + constant/ratio)*ratio."""
+    if constant == 0:
+        return "x" + multiply_text(ratio)
+    candidates = ["x" + multiply_text(ratio) + signed_term(constant)]
+    if ratio != 1:
+        candidates.append("(x" + signed_term(constant / ratio) + ")" + multiply_text(ratio))
+    return shortest(candidates)
+
+
+# ---------------------------------------------------------------------------------------------
+# Conversions
+
+
+def conversion(source, target):
+    """The formula from source to target and, for the self-check, the exact function it computes.
+
+    scale:   base = x * factor
+    offset:  base = (x + offset) * factor
+    inverse: base = factor / x
+    """
+    if source.relation != "inverse" and target.relation != "inverse":
+        ratio = source.factor / target.factor
+        if ratio.pi_power:
+            def exact(x, q=ratio):
+                return float(Fraction(x) * q.rational) * math.pi**q.pi_power
+            return scale_formula(ratio), exact
+        scale = ratio.rational
+        constant = source.offset * scale - target.offset
+        def exact(x, r=scale, c=constant):
+            return float(Fraction(x) * r + c)
+        return affine_formula(scale, constant), exact
+    if source.relation == "inverse" and target.relation == "inverse":
+        scale = target.factor.rational / source.factor.rational
+        def exact(x, r=scale):
+            return float(Fraction(x) * r)
+        return "x" + multiply_text(scale), exact
+    # Exactly one side is a reciprocal measure: y = k / x.
+    if source.relation == "inverse":
+        numerator = source.factor.rational / target.factor.rational
+    else:
+        numerator = target.factor.rational / source.factor.rational
+    def exact(x, k=numerator):
+        return float(k / Fraction(x))
+    return constant_text(numerator) + "/x", exact
+
+
+def engine_value(formula, x):
+    """Evaluates a formula the way the program's engine does, in doubles, for the forms written
+    here: operands, x, + - * / and parentheses, all left-associative, * and / above + and -."""
+    tokens = re.findall(r"\d+(?:\.\d*)?(?:[eE]\d+)?|x|[-+*/()]", formula)
+    if "".join(tokens) != formula:
+        raise ValueError(f"formula {formula!r} holds something the generator never writes")
+    position = 0
+
+    def peek():
+        return tokens[position] if position < len(tokens) else None
+
+    def take():
+        nonlocal position
+        position += 1
+        return tokens[position - 1]
+
+    def primary():
+        token = take()
+        if token == "(":
+            value = additive()
+            if take() != ")":
+                raise ValueError(f"unbalanced {formula!r}")
+            return value
+        if token == "x":
+            return x
+        return float(token)
+
+    def multiplicative():
+        value = primary()
+        while peek() in ("*", "/"):
+            value = value * primary() if take() == "*" else value / primary()
+        return value
+
+    def additive():
+        value = multiplicative()
+        while peek() in ("+", "-"):
+            value = value + multiplicative() if take() == "+" else value - multiplicative()
+        return value
+
+    value = additive()
+    if position != len(tokens):
+        raise ValueError(f"trailing tokens in {formula!r}")
+    return value
+
+
+def catalog_lines(categories):
+    lines = []
+    for category, units in categories:
+        for source in units:
+            for target in units:
+                if target is source:
+                    continue
+                formula, exact = conversion(source, target)
+                for x in SELF_CHECK_VALUES:
+                    expected = exact(x)
+                    computed = engine_value(formula, x)
+                    if abs(computed - expected) > SELF_CHECK_TOLERANCE * abs(expected):
+                        raise TableError(f"{category}: {source.label} to {target.label}: "
+                                         f"{formula} gives {computed!r} at {x}, exact {expected!r}")
+                name = f"{source.label} to {target.label}"
+                line = "|".join([category, name, source.label, target.label, formula])
+                if len(line) > MAX_LINE_TEXT:
+                    raise TableError(f"line of {len(line)} characters (at most {MAX_LINE_TEXT}): "
+                                     f"{line}")
+                lines.append(line)
+    return lines
+
+
+def render(lines):
+    return "".join(line + "\r\n" for line in lines).encode("ascii")
+
+
+def first_difference(expected, actual):
+    expected_lines = expected.split(b"\n")
+    actual_lines = actual.split(b"\n")
+    for number, (want, have) in enumerate(zip(expected_lines, actual_lines), start=1):
+        if want != have:
+            return number, want, have
+    number = min(len(expected_lines), len(actual_lines)) + 1
+    want = expected_lines[number - 1] if number <= len(expected_lines) else b"<end of file>"
+    have = actual_lines[number - 1] if number <= len(actual_lines) else b"<end of file>"
+    return number, want, have
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--check", action="store_true",
+                        help="compare the catalog file with a fresh generation instead of writing")
+    parser.add_argument("--table", type=Path, default=TABLE, help="unit table (default: %(default)s)")
+    parser.add_argument("--output", type=Path, default=OUTPUT,
+                        help="catalog file (default: %(default)s)")
+    options = parser.parse_args()
+
+    try:
+        categories = load_table(options.table)
+        lines = catalog_lines(categories)
+    except (TableError, OSError, UnicodeDecodeError) as error:
+        print(f"generate_catalog: {error}", file=sys.stderr)
+        return 2
+    content = render(lines)
+    units = sum(len(members) for _, members in categories)
+    summary = (f"{len(categories)} categories, {units} units, {len(lines)} lines, "
+               f"longest line {max(map(len, lines))} characters")
+
+    if options.check:
+        try:
+            committed = options.output.read_bytes()
+        except OSError as error:
+            print(f"generate_catalog --check: cannot read {options.output}: {error}", file=sys.stderr)
+            return 1
+        if committed != content:
+            number, want, have = first_difference(content, committed)
+            print(f"generate_catalog --check: {options.output} differs from what {options.table} "
+                  f"generates, first at line {number}:\n  generated: {want!r}\n"
+                  f"  committed: {have!r}\n"
+                  f"Run scripts/generate_catalog.py and commit the result.", file=sys.stderr)
+            return 1
+        print(f"{options.output} is up to date: {summary}")
+        return 0
+
+    options.output.write_bytes(content)
+    print(f"wrote {options.output}: {summary}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
