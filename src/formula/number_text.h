@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Number texts that never depend on the process locale: the full stop is always the decimal
+// separator, whatever the environment says.
+
+// value in fixed notation with the given number of decimals (a negative count is taken as 0),
+// never with an exponent: 1e20 gives all twenty-one digits. Infinities and NaN give "inf",
+// "-inf" and "nan".
+std::string formatFixed(double value, int decimals);
+
+// The text that stands in for "x" in a formula: six decimals when they read back as value,
+// otherwise the shortest fixed text (at least six decimals) that does. A negative value is
+// wrapped in parentheses, so that it survives following an operator ("1/(-5.000000)").
+// Infinities and NaN give a text that is not a number, which makes the formula fail.
+std::string formatInputValue(double value);
+
+// The number at the start of text, read the way atof reads it in the C locale, but without
+// hexadecimal, infinity or NaN forms: blanks, a sign, digits with an optional fraction and an
+// optional exponent. Nothing that fits gives 0.0; too large a magnitude gives an infinity.
+double readLeadingNumber(std::string_view text);
+
+// True when the whole text is an unsigned number of the formula language: digits with an
+// optional fraction ("5", "5.", "5.25") or a fraction alone (".5"), then optionally e or E and
+// digits ("1e3"). value is written only then; a magnitude too large becomes an infinity.
+bool parseFormulaNumber(std::string_view text, double& value);
