@@ -1,0 +1,10 @@
+#include "window/converter_app.h"
+
+#include "window/converter_dialog.h"
+
+int ConverterApp::InitInstance() {
+    ConverterDialog dialog(catalog_, selection_, services_);
+    if (!dialog.OnInitDialog()) return 1;
+    dialog.exec();
+    return 0;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "catalog/catalog.h"
+#include "window/selection_logic.h"
+
+class UiServices;
+
+// The application: the process-wide catalog and selection, and the converter window run on them.
+class ConverterApp {
+  public:
+    explicit ConverterApp(UiServices& services) : services_(services) {}
+
+    // Runs the converter window until it closes; the process's exit status. A catalog that cannot
+    // be loaded ends the program with a failure status after its message.
+    int InitInstance();
+
+  private:
+    UiServices& services_;
+    ConversionCatalog catalog_;
+    Selection selection_;
+};

@@ -1,0 +1,416 @@
+#include "window/converter_dialog.h"
+
+#include "catalog/catalog.h"
+#include "catalog/display_text.h"
+#include "window/dialog_units.h"
+#include "window/selection_logic.h"
+#include "window/settings_file.h"
+#include "window/tab_strip.h"
+#include "window/ui_services.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QSignalBlocker>
+#include <filesystem>
+
+const char* const ConverterDialog::vendorSite = "https://velmora.example.com/";
+const char* const ConverterDialog::secondSite = "https://velmora.example.com/catalogs/";
+
+namespace {
+
+// The window's client area in dialog units; the template is laid out for one row of tabs.
+constexpr int clientWidth = 345;
+constexpr int clientHeight = 261;
+
+// The controls that sit on or below the tabs' display area, in the order they are moved.
+constexpr int controlsBelowTabs[] = {
+    ConverterDialog::FromCaption,     ConverterDialog::ToCaption,     ConverterDialog::FromList,
+    ConverterDialog::ToList,          ConverterDialog::InputCaption,  ConverterDialog::InputField,
+    ConverterDialog::InputUnitLabel,  ConverterDialog::ResultCaption, ConverterDialog::ResultField,
+    ConverterDialog::OutputUnitLabel, ConverterDialog::Picture,       ConverterDialog::ContactLine,
+};
+
+QString display(const std::string& bytes) {
+    return QString::fromStdString(toDisplayText(bytes));
+}
+
+// A push writes a control only when its text differs, so an unchanged text raises no change.
+template <typename Control> void setTextIfDifferent(Control* control, const QString& text) {
+    if (control->text() != text) control->setText(text);
+}
+
+} // namespace
+
+ConverterDialog::ConverterDialog(ConversionCatalog& catalog, Selection& selection,
+                                 UiServices& services, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      catalog_(catalog), selection_(selection), services_(services),
+      mainIcon(QIcon(QStringLiteral(":/velmora-16.png"))) {
+    mainIcon.addFile(QStringLiteral(":/velmora-32.png"));
+    setWindowTitle(QStringLiteral("Velmora"));
+    setObjectName(QStringLiteral("converterDialog"));
+    createMenu();
+    createControls();
+}
+
+void ConverterDialog::createMenu() {
+    menuBar_ = new QMenuBar(this);
+    struct Item {
+        const char* menu;
+        const char* text;
+        const char* name;
+        void (ConverterDialog::*handler)();
+    };
+    const Item items[] = {
+        {"&File", "&Save", "actionSave", &ConverterDialog::saveReport},
+        {"&File", "&Print", "actionPrint", &ConverterDialog::printReport},
+        {"&File", nullptr, nullptr, nullptr},
+        {"&File", "E&xit", "actionExit", &ConverterDialog::exitCommand},
+        {"&Convert", "&Copy to Clipboard", "actionCopy", &ConverterDialog::copyReport},
+        {"&Convert", "&Precision", "actionPrecision", &ConverterDialog::editPrecision},
+        {"&Convert", "&Options", "actionOptions", &ConverterDialog::editOptions},
+        {"&Help", "&Contents", "actionContents", &ConverterDialog::openHelp},
+        {"&Help", "&About", "actionAbout", &ConverterDialog::showAbout},
+    };
+    QMenu* menu = nullptr;
+    for (const Item& item : items) {
+        if (!menu || menu->title() != QLatin1String(item.menu)) {
+            menu = menuBar_->addMenu(QString::fromLatin1(item.menu));
+            menu->setObjectName(QString::fromLatin1(item.menu).remove('&').toLower() + "Menu");
+        }
+        if (!item.text) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(QString::fromLatin1(item.text));
+        action->setObjectName(QString::fromLatin1(item.name));
+        connect(action, &QAction::triggered, this, item.handler);
+    }
+}
+
+void ConverterDialog::createControls() {
+    const DialogUnits units(font());
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+
+    auto place = [&](QWidget* widget, int id, const char* name, QRect unitsRect) {
+        widget->setObjectName(QString::fromLatin1(name));
+        widget->setGeometry(
+            units.rect(unitsRect.x(), unitsRect.y(), unitsRect.width(), unitsRect.height()));
+        controls_[id] = widget;
+    };
+    auto label = [&](int id, const char* name, const char* text, QRect rect,
+                     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+        auto* widget = new QLabel(QString::fromUtf8(text), client_);
+        widget->setAlignment(alignment);
+        place(widget, id, name, rect);
+        return widget;
+    };
+    auto list = [&](int id, const char* name, QRect rect) {
+        auto* widget = new QListWidget(client_);
+        widget->setSelectionMode(QAbstractItemView::SingleSelection);
+        widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        widget->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        place(widget, id, name, rect);
+        return widget;
+    };
+    auto edit = [&](int id, const char* name, QRect rect) {
+        auto* widget = new QLineEdit(client_);
+        place(widget, id, name, rect);
+        return widget;
+    };
+    auto picture = [&](int id, const char* name, const char* image, QPoint at) {
+        auto* widget = new QLabel(client_);
+        const QPixmap pixmap(QString::fromLatin1(image));
+        widget->setPixmap(pixmap);
+        place(widget, id, name, QRect(at, QSize(1, 1)));
+        widget->resize(pixmap.size()); // a picture takes the size of its image
+        return widget;
+    };
+
+    // Template order, which is also the keyboard focus order.
+    label(FromCaption, "fromCaption", "From:", QRect(13, 72, 100, 8), Qt::AlignCenter);
+    label(ToCaption, "toCaption", "To:", QRect(175, 72, 100, 8), Qt::AlignCenter);
+    fromList_ = list(FromList, "fromList", QRect(13, 81, 154, 57));
+    toList_ = list(ToList, "toList", QRect(175, 81, 154, 57));
+    label(InputCaption, "inputCaption", "Input value to convert:", QRect(14, 160, 99, 8));
+    inputField_ = edit(InputField, "inputField", QRect(14, 171, 102, 12));
+    inputUnitLabelControl_ =
+        label(InputUnitLabel, "inputUnitLabel", "Input", QRect(122, 173, 80, 8));
+    label(ResultCaption, "resultCaption", "Conversion result:", QRect(14, 187, 99, 8));
+    resultField_ = edit(ResultField, "resultField", QRect(14, 198, 102, 12));
+    resultField_->setReadOnly(true);
+    outputUnitLabelControl_ =
+        label(OutputUnitLabel, "outputUnitLabel", "Output", QRect(122, 200, 80, 8));
+    picture(Picture, "picture", ":/picture.png", QPoint(201, 143));
+    QLabel* banner = picture(Banner, "banner", ":/banner.png", QPoint(7, 3));
+    tabs_ = new TabStrip(client_);
+    place(tabs_, Tabs, "tabs", QRect(5, 56, 333, 184));
+    label(ContactLine, "contactLine",
+          "Velmora 1.0.1 \xE2\x80\x94 questions and ideas: hello@velmora.example.com",
+          QRect(42, 245, 262, 8), Qt::AlignCenter);
+
+    // The tabs lie beneath everything that stands on their display area.
+    tabs_->lower();
+    banner->installEventFilter(this);
+    for (QWidget* widget : {static_cast<QWidget*>(fromList_), static_cast<QWidget*>(toList_),
+                            static_cast<QWidget*>(inputField_), static_cast<QWidget*>(resultField_),
+                            static_cast<QWidget*>(tabs_)})
+        widget->installEventFilter(this);
+    for (QWidget* widget :
+         {static_cast<QWidget*>(fromList_), static_cast<QWidget*>(toList_),
+          static_cast<QWidget*>(inputField_), static_cast<QWidget*>(resultField_)})
+        widget->setFocusPolicy(Qt::StrongFocus);
+    setTabOrder(fromList_, toList_);
+    setTabOrder(toList_, inputField_);
+    setTabOrder(inputField_, resultField_);
+    setTabOrder(resultField_, tabs_);
+
+    connect(tabs_, &TabStrip::currentChanged, this, [this] {
+        selectCategory();
+        fillFromList();
+        fillToList();
+        selectConversion();
+        recompute();
+        updateUnitLabels();
+    });
+    connect(fromList_, &QListWidget::currentRowChanged, this, [this] {
+        fillToList();
+        selectConversion();
+        recompute();
+        updateUnitLabels();
+    });
+    connect(toList_, &QListWidget::currentRowChanged, this, [this] {
+        selectConversion();
+        recompute();
+        updateUnitLabels();
+    });
+    connect(inputField_, &QLineEdit::textChanged, this, &ConverterDialog::recompute);
+
+    const int menuHeight = menuBar_->sizeHint().height();
+    menuBar_->setGeometry(0, 0, units.x(clientWidth), menuHeight);
+    client_->setGeometry(0, menuHeight, units.x(clientWidth), units.y(clientHeight));
+    setFixedSize(units.x(clientWidth), menuHeight + units.y(clientHeight));
+}
+
+bool ConverterDialog::OnInitDialog() {
+    pushTexts();
+    setWindowIcon(mainIcon);
+
+    std::filesystem::path directory = std::filesystem::current_path();
+    appDirectory_ = (directory / "").string();
+    dataPath_ = appDirectory_ + "conv.txt";
+    helpPath_ = appDirectory_ + "help.chm";
+    settingsPath_ = appDirectory_ + "conv.ini";
+
+    controls_[Banner]->setCursor(Qt::PointingHandCursor);
+    tabRowHeight_ = tabs_->rowHeight();
+    catalogChanged_ = 0;
+    tabRows_ = 1;
+    precision_ = 1;
+
+    if (!catalog_.load(dataPath_)) {
+        showError(QStringLiteral("Unable to load conversion data."));
+        return false;
+    }
+    readSettings();
+
+    fillTabs();
+    adjustForTabRows();
+    selectCategory();
+    fillFromList();
+    fillToList();
+    selectConversion();
+    updateUnitLabels();
+    fromList_->setFocus();
+    return true;
+}
+
+void ConverterDialog::OnClose() {
+    if (closed_) return;
+    closed_ = true;
+    if (catalogChanged_ && !catalog_.save(dataPath_))
+        showError(QStringLiteral("Unable to save conversion data."));
+    if (!writeSettings()) showError(QStringLiteral("Unable to save conversion settings."));
+}
+
+void ConverterDialog::exitCommand() {
+    pullTexts();
+    OnClose();
+    done(QDialog::Accepted);
+}
+
+void ConverterDialog::closeEvent(QCloseEvent* event) {
+    OnClose();
+    event->accept();
+    done(QDialog::Rejected);
+}
+
+void ConverterDialog::keyPressEvent(QKeyEvent* event) {
+    // Enter and Escape must neither press a button nor end the window.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == controls_[Banner]) {
+        if (event->type() == QEvent::MouseButtonRelease) openVendorSite();
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_C && (key->modifiers() & Qt::ControlModifier)) {
+            copyReport();
+            // A text field goes on to copy its own selection; a list would copy its item.
+            return qobject_cast<QListWidget*>(watched) != nullptr;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ConverterDialog::showError(const QString& text) {
+    services_.showMessage(this, UiServices::Icon::Error, QStringLiteral("Error"), text);
+}
+
+QWidget* ConverterDialog::control(int id) const {
+    const auto found = controls_.find(id);
+    return found == controls_.end() ? nullptr : found->second;
+}
+
+void ConverterDialog::pullTexts() {
+    inputUnitLabel = inputUnitLabelControl_->text();
+    outputUnitLabel = outputUnitLabelControl_->text();
+    inputText = inputField_->text();
+    resultText = resultField_->text();
+}
+
+void ConverterDialog::pushTexts() {
+    setTextIfDifferent(inputUnitLabelControl_, inputUnitLabel);
+    setTextIfDifferent(outputUnitLabelControl_, outputUnitLabel);
+    setTextIfDifferent(inputField_, inputText);
+    setTextIfDifferent(resultField_, resultText);
+}
+
+// Selection logic. Every selection the program makes is silent: only the user's raise events.
+
+void ConverterDialog::fillTabs() {
+    const QSignalBlocker blocker(tabs_);
+    for (const std::string& name : visibleCategoryNames(catalog_))
+        tabs_->addTab(display(name));
+    tabs_->setCurrentIndex(0);
+}
+
+void ConverterDialog::clearTabs() {
+    const QSignalBlocker blocker(tabs_);
+    tabs_->clear();
+}
+
+void ConverterDialog::selectCategory() {
+    selection_.currentCategory = visibleCategoryAt(catalog_, tabs_->currentIndex());
+}
+
+void ConverterDialog::fillFromList() {
+    const QSignalBlocker blocker(fromList_);
+    fromList_->clear();
+    if (!selection_.currentCategory) return;
+    for (const FromListEntry& entry : fromListEntries(*selection_.currentCategory)) {
+        auto* item = new QListWidgetItem(display(entry.label), fromList_);
+        item->setData(Qt::UserRole, entry.group);
+    }
+    if (fromList_->count() > 0) fromList_->setCurrentRow(0);
+}
+
+void ConverterDialog::fillToList() {
+    const QSignalBlocker blocker(toList_);
+    toList_->clear();
+    if (!selection_.currentCategory) return;
+    const QListWidgetItem* from = fromList_->currentItem();
+    const int group = from ? from->data(Qt::UserRole).toInt() : -1;
+    for (Conversion* conversion : toListEntries(*selection_.currentCategory, group)) {
+        auto* item = new QListWidgetItem(display(conversion->toUnit), toList_);
+        item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(conversion)));
+    }
+    if (toList_->count() > 0) toList_->setCurrentRow(0);
+}
+
+void ConverterDialog::selectConversion() {
+    const QListWidgetItem* item = toList_->currentItem();
+    selection_.currentConversion =
+        item ? static_cast<Conversion*>(item->data(Qt::UserRole).value<void*>()) : nullptr;
+}
+
+void ConverterDialog::updateUnitLabels() {
+    if (!selection_.currentConversion) return;
+    inputUnitLabel = display(selection_.currentConversion->fromUnit);
+    outputUnitLabel = display(selection_.currentConversion->toUnit);
+    pushTexts();
+}
+
+void ConverterDialog::recompute() {
+    if (!selection_.currentConversion) return;
+    pullTexts();
+    resultText = QString::fromStdString(
+        computeResultText(*selection_.currentConversion, inputText.toStdString(), precision_));
+    pushTexts();
+}
+
+// Tab-row layout.
+
+void ConverterDialog::adjustForTabRows() {
+    const int rows = tabs_->rowCount();
+    if (rows == tabRows_) return;
+    const int d = (rows - tabRows_) * tabRowHeight_;
+    growWindow(this, d);
+    growWindow(tabs_, d);
+    for (int id : controlsBelowTabs)
+        moveControlDown(id, d);
+}
+
+void ConverterDialog::growWindow(QWidget* window, int d) {
+    if (window == this) {
+        setFixedSize(width(), height() + d);
+        client_->resize(client_->width(), client_->height() + d);
+    } else {
+        window->resize(window->width(), window->height() + d);
+    }
+}
+
+void ConverterDialog::moveControlDown(int id, int d) {
+    if (QWidget* widget = control(id)) widget->move(widget->x(), widget->y() + d);
+}
+
+// Settings file.
+
+bool ConverterDialog::readSettings() {
+    return ::readSettings(settingsPath_, precision_);
+}
+
+bool ConverterDialog::writeSettings() {
+    return ::writeSettings(settingsPath_, precision_);
+}
+
+// Links.
+
+void ConverterDialog::openVendorSite() {
+    services_.openUrl(QUrl(QString::fromLatin1(vendorSite)));
+}
+
+void ConverterDialog::openSecondSite() {
+    services_.openUrl(QUrl(QString::fromLatin1(secondSite)));
+}
+
+void ConverterDialog::openHelp() {
+    services_.openUrl(QUrl::fromLocalFile(QString::fromStdString(helpPath_)));
+}

@@ -1,0 +1,135 @@
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <QString>
+#include <map>
+#include <string>
+
+class ConversionCatalog;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenuBar;
+struct Selection;
+class TabStrip;
+class UiServices;
+
+// The converter window: category tabs, the From and To lists, the input and the result, the
+// menu, and the start-up and closing steps around them.
+class ConverterDialog : public QDialog {
+    Q_OBJECT
+  public:
+    // Control ids of the window, in template order where it matters.
+    enum ControlId {
+        InputField = 1003,
+        ResultField = 1004,
+        InputUnitLabel = 1005,
+        OutputUnitLabel = 1006,
+        FromCaption = 1007,
+        FromList = 1008,
+        Tabs = 1009,
+        ToList = 1010,
+        ToCaption = 1011,
+        Banner = 1012,
+        InputCaption = 1013,
+        ResultCaption = 1014,
+        Picture = 1016,
+        ContactLine = 1022,
+    };
+
+    static const char* const vendorSite;
+    static const char* const secondSite;
+
+    ConverterDialog(ConversionCatalog& catalog, Selection& selection, UiServices& services,
+                    QWidget* parent = nullptr);
+
+    // Builds the paths, loads the catalog and the settings and fills the window. False when the
+    // catalog could not be loaded; the message has then been shown and the window must not run.
+    bool OnInitDialog();
+    // The closing steps: the catalog when it changed, the settings always, each at most once.
+    void OnClose();
+
+    // Selection logic.
+    void fillTabs();
+    void clearTabs();
+    void selectCategory();
+    void fillFromList();
+    void fillToList();
+    void selectConversion();
+    void updateUnitLabels();
+    void recompute();
+
+    // Tab-row layout.
+    void adjustForTabRows();
+    void growWindow(QWidget* window, int d);
+    void moveControlDown(int id, int d);
+
+    // Settings file.
+    bool readSettings();
+    bool writeSettings();
+
+    // Commands.
+    void buildReport(QString& text) const;
+    void copyReport();
+    void saveReport();
+    void printReport();
+    void editOptions();
+    void editPrecision();
+    void showAbout();
+    void openVendorSite();
+    void openSecondSite();
+    void openHelp();
+    void exitCommand();
+
+    QWidget* control(int id) const;
+    int precision() const { return precision_; }
+    void setPrecision(int precision) { precision_ = precision; }
+    bool catalogChanged() const { return catalogChanged_ != 0; }
+    int tabRowHeight() const { return tabRowHeight_; }
+    const std::string& dataPath() const { return dataPath_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Nothing may end the window without the closing steps: Escape and friends do nothing.
+    void reject() override {}
+
+  private:
+    void createControls();
+    void createMenu();
+    void pullTexts();
+    void pushTexts();
+    void showError(const QString& text);
+
+    ConversionCatalog& catalog_;
+    Selection& selection_;
+    UiServices& services_;
+
+    TabStrip* tabs_ = nullptr;
+    QListWidget* toList_ = nullptr;
+    QListWidget* fromList_ = nullptr;
+    QLineEdit* inputField_ = nullptr;
+    QLineEdit* resultField_ = nullptr;
+    QLabel* inputUnitLabelControl_ = nullptr;
+    QLabel* outputUnitLabelControl_ = nullptr;
+    QMenuBar* menuBar_ = nullptr;
+    QWidget* client_ = nullptr;
+    std::map<int, QWidget*> controls_;
+
+    QString inputUnitLabel;
+    QString outputUnitLabel;
+    QString inputText;
+    QString resultText;
+    QIcon mainIcon;
+    int tabRowHeight_ = 0;
+    int tabRows_ = 1;
+    int catalogChanged_ = 0;
+    int precision_ = 1;
+    std::string appDirectory_;
+    std::string dataPath_;
+    std::string helpPath_;
+    std::string settingsPath_;
+    bool closed_ = false;
+};

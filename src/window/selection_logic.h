@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class Category;
+class Conversion;
+class ConversionCatalog;
+
+// The process-wide selection: references into the catalog, or none.
+struct Selection {
+    Category* currentCategory = nullptr;
+    Conversion* currentConversion = nullptr;
+};
+
+// The category shown on tab index tab: the (tab+1)-th visible category in id order, or none.
+Category* visibleCategoryAt(const ConversionCatalog& catalog, int tab);
+
+// The names of the visible categories in id order: one tab each.
+std::vector<std::string> visibleCategoryNames(const ConversionCatalog& catalog);
+
+struct FromListEntry {
+    std::string label;
+    int group;
+};
+
+// One entry per source-unit group, in order of the group's first conversion, showing that
+// conversion's source label.
+std::vector<FromListEntry> fromListEntries(const Category& category);
+
+// The conversions whose source group is group, in id order; none for group -1.
+std::vector<Conversion*> toListEntries(const Category& category, int group);
+
+// The result field's text: the input read like atof, converted, shown with precision decimals.
+std::string computeResultText(const Conversion& conversion, std::string_view inputText,
+                              int precision);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+class FileOps;
+
+// conv.ini keeps the number of decimals, 1 to 4, as a single digit.
+
+// Reads the first line of the file at path into precision, clamped to 1 to 4. False when the file
+// cannot be opened; precision then keeps its value, as it does for a file with no line at all.
+bool readSettings(const std::string& path, int& precision);
+
+// Replaces the file at path with the digit of precision, no line break; whole or not at all.
+bool writeSettings(const std::string& path, int precision);
+bool writeSettings(const std::string& path, int precision, FileOps& ops);
+
+// The precision a first line of conv.ini stands for: its leading integer clamped to 1 to 4.
+// Numbers beyond the 32-bit range clamp by their sign.
+int precisionFromLine(std::string_view line);

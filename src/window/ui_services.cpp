@@ -1,0 +1,35 @@
+#include "window/ui_services.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+void QtUiServices::showMessage(QWidget* parent, Icon, const QString& caption, const QString& text) {
+    // Both the error and the stop icon are the critical icon on every platform Qt knows.
+    QMessageBox::critical(parent, caption, text);
+}
+
+QString QtUiServices::chooseSaveFile(QWidget* parent, const QString& defaultSuffix,
+                                     const QStringList& filters) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+bool QtUiServices::choosePrinter(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtUiServices::openUrl(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}

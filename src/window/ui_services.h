@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+class QPrinter;
+class QWidget;
+
+// Everything that opens a modal chooser or leaves the program goes through here, so that tests
+// can answer in its place and no test ever waits on a dialog.
+class UiServices {
+  public:
+    enum class Icon { Error, Stop };
+
+    virtual ~UiServices() = default;
+    virtual void showMessage(QWidget* parent, Icon icon, const QString& caption,
+                             const QString& text) = 0;
+    // The chosen path, or an empty text when the user cancelled.
+    virtual QString chooseSaveFile(QWidget* parent, const QString& defaultSuffix,
+                                   const QStringList& filters) = 0;
+    // True when the user chose to print; printer is then set up for the chosen device.
+    virtual bool choosePrinter(QWidget* parent, QPrinter& printer) = 0;
+    // Opens an address or a local file with the user's default application; failures are silent.
+    virtual void openUrl(const QUrl& url) = 0;
+};
+
+// The real dialogs and the desktop's opener.
+class QtUiServices : public UiServices {
+  public:
+    void showMessage(QWidget* parent, Icon icon, const QString& caption,
+                     const QString& text) override;
+    QString chooseSaveFile(QWidget* parent, const QString& defaultSuffix,
+                           const QStringList& filters) override;
+    bool choosePrinter(QWidget* parent, QPrinter& printer) override;
+    void openUrl(const QUrl& url) override;
+};

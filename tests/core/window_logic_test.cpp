@@ -1,0 +1,149 @@
+#include "catalog/catalog.h"
+#include "commands/report_text.h"
+#include "failing_file_ops.h"
+#include "temp_dir.h"
+#include "unprivileged.h"
+#include "window/selection_logic.h"
+#include "window/settings_file.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+TEST(SettingsFile, FirstLineGivesTheClampedPrecision) {
+    struct Case {
+        const char* file;
+        int precision;
+    };
+    const Case cases[] = {
+        {"3", 3},
+        {"  3 \t\r\n", 3},
+        {"7", 4},
+        {"0", 1},
+        {"-2", 1},
+        {"letters", 1},
+        {"\n4\n", 1},
+        {"3.9", 3},
+        {"2abc", 2},
+        {"+4", 4},
+        {"2\r\n4\r\n", 2},
+        {"99999999999999999999", 4},
+        {"-99999999999999999999", 1},
+        {"2147483648", 4},
+        {"-2147483649", 1},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        writeBytes(dir.file("conv.ini"), c.file);
+        int precision = 2;
+        EXPECT_TRUE(readSettings(dir.file("conv.ini"), precision)) << c.file;
+        EXPECT_EQ(precision, c.precision) << c.file;
+    }
+}
+
+TEST(SettingsFile, EmptyOrMissingFileKeepsThePrecision) {
+    TempDir dir;
+    int precision = 1;
+    EXPECT_FALSE(readSettings(dir.file("conv.ini"), precision));
+    EXPECT_EQ(precision, 1);
+    writeBytes(dir.file("conv.ini"), "");
+    EXPECT_TRUE(readSettings(dir.file("conv.ini"), precision));
+    EXPECT_EQ(precision, 1);
+}
+
+TEST(SettingsFile, WritesOneDigitWholeOrNotAtAll) {
+    TempDir dir;
+    const std::string path = dir.file("conv.ini");
+    writeBytes(path, "3\r\nold second line\r\n");
+    ASSERT_TRUE(writeSettings(path, 4));
+    EXPECT_EQ(readBytes(path), "4");
+
+    for (auto step : {FailingOps::Create, FailingOps::Write, FailingOps::Flush, FailingOps::Close,
+                      FailingOps::Rename}) {
+        FailingOps ops(step);
+        EXPECT_FALSE(writeSettings(path, 2, ops)) << step;
+        EXPECT_EQ(readBytes(path), "4") << step;
+    }
+
+    ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
+    EXPECT_TRUE(runWithoutPrivileges([&] { return !writeSettings(path, 1); }));
+    chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(readBytes(path), "4");
+}
+
+class SelectionLogic : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"P", "Q", "R"})
+            catalog.addCategory(name);
+        catalog.categoryAt(0)->setVisible(0);
+        Category& q = *catalog.categoryAt(1);
+        q.addConversion("a", "Feet", "Meters", "x*0.3048");
+        q.addConversion("b", "Inches", "Feet", "x/12");
+        q.addConversion("c", "Feet", "Inches", "x*12");
+        q.addConversion("d", "feet", "Yards", "x/3");
+    }
+    ConversionCatalog catalog;
+};
+
+TEST_F(SelectionLogic, TabsStandForTheVisibleCategoriesInIdOrder) {
+    EXPECT_EQ(visibleCategoryNames(catalog), (std::vector<std::string>{"Q", "R"}));
+    EXPECT_EQ(visibleCategoryAt(catalog, 0), catalog.categoryAt(1));
+    EXPECT_EQ(visibleCategoryAt(catalog, 1), catalog.categoryAt(2));
+    for (int missing : {-1, 2})
+        EXPECT_EQ(visibleCategoryAt(catalog, missing), nullptr);
+    catalog.categoryAt(1)->setVisible(0);
+    EXPECT_EQ(visibleCategoryAt(catalog, 0), catalog.categoryAt(2));
+}
+
+TEST_F(SelectionLogic, FromListHasOneEntryPerGroupAndToListFollowsFileOrder) {
+    const Category& q = *catalog.categoryAt(1);
+    std::vector<std::string> labels;
+    std::vector<int> groups;
+    for (const auto& entry : fromListEntries(q)) {
+        labels.push_back(entry.label);
+        groups.push_back(entry.group);
+    }
+    EXPECT_EQ(labels, (std::vector<std::string>{"Feet", "Inches", "feet"}));
+    EXPECT_EQ(groups, (std::vector<int>{0, 1, 2}));
+
+    std::vector<std::string> targets;
+    for (const Conversion* conversion : toListEntries(q, 0))
+        targets.push_back(conversion->toUnit);
+    EXPECT_EQ(targets, (std::vector<std::string>{"Meters", "Inches"}));
+    EXPECT_TRUE(toListEntries(q, -1).empty());
+    EXPECT_TRUE(fromListEntries(*catalog.categoryAt(2)).empty());
+}
+
+TEST_F(SelectionLogic, ResultTextReadsTheInputLikeAtofAndNeverUsesAnExponent) {
+    Conversion& identity = catalog.categoryAt(2)->addConversion("i", "A", "B", "x");
+    EXPECT_EQ(computeResultText(identity, "1e20", 1), "100000000000000000000.0");
+    EXPECT_EQ(computeResultText(identity, "  -2.5e1kg", 2), "-25.00");
+    EXPECT_EQ(computeResultText(identity, "", 3), "0.000");
+    EXPECT_EQ(computeResultText(identity, "0x10", 1), "0.0");
+    EXPECT_EQ(computeResultText(*catalog.categoryAt(1)->conversionAt(3), "2", 4), "0.6667");
+}
+
+TEST(ReportText, TwoLinesOrThePlaceholder) {
+    const std::string report = buildReportText(true, "12", "Feet", "3.66", "Meters");
+    EXPECT_EQ(report, "Input:        12 Feet\r\nOutput:       3.66 Meters");
+    EXPECT_EQ(report.size(), 48u);
+    EXPECT_EQ(buildReportText(true, "1", "Feet (US survey)", "2", "m"),
+              "Input:        1 Feet (US survey)\r\nOutput:       2 m");
+    EXPECT_EQ(buildReportText(true, " 5 ", "a", "5.0", "b"),
+              "Input:         5  a\r\nOutput:       5.0 b");
+
+    struct Case {
+        bool haveConversion;
+        const char* input;
+        const char* result;
+    };
+    for (const auto& c : {Case{false, "12", "3.66"}, Case{true, "", "3.66"}, Case{true, "12", ""}})
+        EXPECT_EQ(buildReportText(c.haveConversion, c.input, "Feet", c.result, "Meters"),
+                  "no current conversion");
+}
+
+} // namespace

@@ -1,0 +1,287 @@
+#include "converter_fixture.h"
+#include "window/converter_app.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <sys/stat.h>
+
+namespace {
+
+const char* const sampleCatalog = "P|p|Hidden|Unit|x|0\r\n"
+                                  "Q|q1|Feet|Meters|x*0.3048\r\n"
+                                  "Q|q2|Feet|Inches|x*12\r\n"
+                                  "Q|q3|Meters|Feet|x/0.3048\r\n"
+                                  "R|r1|Celsius|Fahrenheit|x*9/5+32\r\n";
+
+ino_t inodeOf(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+void clickItem(QListWidget* list, int row) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+}
+
+void clickTab(TabStrip* tabs, int index) {
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+}
+
+} // namespace
+
+class ConverterWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void startShowsTheFirstConversionWithAnEmptyResult() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QCOMPARE(f.dialog->windowTitle(), QStringLiteral("Velmora"));
+        QCOMPARE(f.tabTexts(), QStringList({"Q", "R"}));
+        QCOMPARE(f.texts(f.fromList()), QStringList({"Feet", "Meters"}));
+        QCOMPARE(f.texts(f.toList()), QStringList({"Meters", "Inches"}));
+        QCOMPARE(f.inputUnit(), QStringLiteral("Feet"));
+        QCOMPARE(f.outputUnit(), QStringLiteral("Meters"));
+        QCOMPARE(f.result()->text(), QString());
+        QCOMPARE(f.dialog->focusWidget(), f.fromList());
+        QVERIFY(!f.dialog->windowIcon().isNull());
+    }
+
+    void menuHasItsCommandsInOrder() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QStringList seen;
+        for (QAction* menu : f.find<QMenuBar>("")->actions()) {
+            seen.append(menu->text());
+            for (QAction* item : menu->menu()->actions())
+                seen.append(item->isSeparator() ? QStringLiteral("-") : item->text());
+        }
+        QCOMPARE(seen, QStringList({"&File", "&Save", "&Print", "-", "E&xit", "&Convert",
+                                    "&Copy to Clipboard", "&Precision", "&Options", "&Help",
+                                    "&Contents", "&About"}));
+    }
+
+    void tabsSkipHiddenCategories() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        clickTab(f.tabs(), 1);
+        QCOMPARE(f.selection.currentCategory->name(), std::string("R"));
+        QCOMPARE(f.texts(f.fromList()), QStringList({"Celsius"}));
+        QCOMPARE(f.outputUnit(), QStringLiteral("Fahrenheit"));
+        clickTab(f.tabs(), 0);
+        QCOMPARE(f.selection.currentCategory->name(), std::string("Q"));
+    }
+
+    void fromEntryListsItsTargetsInFileOrder() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QTest::keyClicks(f.input(), "10");
+        clickItem(f.fromList(), 1);
+        QCOMPARE(f.texts(f.toList()), QStringList({"Feet"}));
+        QCOMPARE(f.inputUnit(), QStringLiteral("Meters"));
+        QCOMPARE(f.result()->text(), QStringLiteral("32.8"));
+        // The keyboard moves the selection the same way.
+        f.fromList()->setFocus();
+        QTest::keyClick(f.fromList(), Qt::Key_Up);
+        QCOMPARE(f.texts(f.toList()), QStringList({"Meters", "Inches"}));
+        clickItem(f.toList(), 1);
+        QCOMPARE(f.result()->text(), QStringLiteral("120.0"));
+        QCOMPARE(f.outputUnit(), QStringLiteral("Inches"));
+    }
+
+    void typedInputConverts_data() {
+        QTest::addColumn<QString>("formula");
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("leading number before letters") << "x"
+                                                       << "1"
+                                                       << "12abc"
+                                                       << "12.0";
+        QTest::newRow("letters only") << "x"
+                                      << "1"
+                                      << "abc"
+                                      << "0.0";
+        QTest::newRow("blank then exponent") << "x"
+                                             << "1"
+                                             << " 1e3"
+                                             << "1000.0";
+        QTest::newRow("comma is no decimal point") << "x"
+                                                   << "2"
+                                                   << "3,5"
+                                                   << "3.00";
+        QTest::newRow("huge value in full") << "x"
+                                            << "2"
+                                            << "1e20"
+                                            << "100000000000000000000.00";
+        QTest::newRow("two thirds, precision 4") << "x/3"
+                                                 << "4"
+                                                 << "2"
+                                                 << "0.6667";
+        QTest::newRow("two thirds, precision 1") << "x/3"
+                                                 << "1"
+                                                 << "2"
+                                                 << "0.7";
+        QTest::newRow("negative at the start") << "(x-32)*5/9"
+                                               << "2"
+                                               << "-40"
+                                               << "-40.00";
+        QTest::newRow("negative after an operator") << "1/x"
+                                                    << "1"
+                                                    << "-5"
+                                                    << "-0.2";
+        QTest::newRow("tiny input keeps its digits") << "x*1000000"
+                                                     << "1"
+                                                     << "0.0000004"
+                                                     << "0.4";
+        QTest::newRow("formula that cannot be computed") << "x%0"
+                                                         << "3"
+                                                         << "5"
+                                                         << "0.000";
+    }
+    void typedInputConverts() {
+        QFETCH(QString, formula);
+        QFETCH(QString, settings);
+        QFETCH(QString, input);
+        QFETCH(QString, result);
+        ConverterFixture f("T|n|A|B|" + formula.toStdString() + "\r\n", settings.toStdString());
+        QVERIFY(f.start());
+        QTest::keyClicks(f.input(), input);
+        QCOMPARE(f.result()->text(), result);
+    }
+
+    void selectionsMadeByTheProgramRaiseNoEvents() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        clickItem(f.fromList(), 1);
+        QTest::keyClicks(f.input(), "1");
+        const QString result = f.result()->text();
+        // Refilling selects entry 0 of the From list; as a user event it would refill the To
+        // list for "Feet" and compute again.
+        f.dialog->fillFromList();
+        QCOMPARE(f.fromList()->currentRow(), 0);
+        QCOMPARE(f.texts(f.toList()), QStringList({"Feet"}));
+        QCOMPARE(f.result()->text(), result);
+        QCOMPARE(f.inputUnit(), QStringLiteral("Meters"));
+    }
+
+    void closingWritesSettingsAndLeavesAnUnchangedCatalog() {
+        ConverterFixture f(sampleCatalog);
+        const ino_t before = inodeOf(f.dir.file("conv.txt"));
+        QVERIFY(f.start());
+        QCOMPARE(f.dialog->precision(), 1);
+        f.dialog->close();
+        QVERIFY(!f.dialog->isVisible());
+        QCOMPARE(readBytes(f.dir.file("conv.ini")), std::string("1"));
+        QCOMPARE(readBytes(f.dir.file("conv.txt")), std::string(sampleCatalog));
+        QCOMPARE(inodeOf(f.dir.file("conv.txt")), before);
+        QVERIFY(f.services.messages.isEmpty());
+    }
+
+    void exitWritesTheSettingsOnceAndEndsTheWindow() {
+        ConverterFixture f(sampleCatalog, "  3  \nignored\n");
+        QVERIFY(f.start());
+        QCOMPARE(f.dialog->precision(), 3);
+        QSignalSpy finished(f.dialog.get(), &QDialog::finished);
+        f.find<QAction>("actionExit")->trigger();
+        QCOMPARE(readBytes(f.dir.file("conv.ini")), std::string("3"));
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.first().first().toInt(), int(QDialog::Accepted));
+        // The window is gone; a later close must not write again.
+        std::filesystem::remove(f.dir.file("conv.ini"));
+        f.dialog->close();
+        QVERIFY(!std::filesystem::exists(f.dir.file("conv.ini")));
+    }
+
+    void enterAndEscapeNeverCloseTheWindow() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QTest::keyClicks(f.input(), "42");
+        for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QTest::keyClick(f.input(), Qt::Key(key));
+            QTest::keyClick(f.fromList(), Qt::Key(key));
+        }
+        QVERIFY(f.dialog->isVisible());
+        QCOMPARE(f.input()->text(), QStringLiteral("42"));
+        QVERIFY(!std::filesystem::exists(f.dir.file("conv.ini")));
+    }
+
+    void settingsThatCannotBeSavedShowTheirMessageAndClosingGoesOn() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        std::filesystem::create_directory(f.dir.file("conv.ini")); // nothing can replace it
+        f.dialog->close();
+        QVERIFY(!f.dialog->isVisible());
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].caption, QStringLiteral("Error"));
+        QCOMPARE(f.services.messages[0].text,
+                 QStringLiteral("Unable to save conversion settings."));
+    }
+
+    void missingCatalogShowsOneMessageAndFails() {
+        TempDir dir;
+        const auto previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path());
+        FakeUiServices services;
+        ConverterApp app(services);
+        const int status = app.InitInstance();
+        std::filesystem::current_path(previous);
+        QVERIFY(status != 0);
+        QCOMPARE(services.messages.size(), 1);
+        QCOMPARE(services.messages[0].caption, QStringLiteral("Error"));
+        QCOMPARE(services.messages[0].text, QStringLiteral("Unable to load conversion data."));
+        QVERIFY(!std::filesystem::exists(dir.file("conv.ini")));
+    }
+
+    void tabRowsGrowTheWindowByWholeRows() {
+        // Find catalogs that need one, two and three rows of tabs.
+        struct Layout {
+            int height;
+            int tabsHeight;
+            int fromY;
+            int contactY;
+            int bannerY;
+        };
+        std::map<int, Layout> byRows;
+        int rowHeight = 0;
+        for (int count = 1; count <= 40 && byRows.size() < 3; ++count) {
+            std::string text;
+            for (int i = 0; i < count; ++i)
+                text += "Category " + std::to_string(i) + "|n|a|b|x\r\n";
+            ConverterFixture f(text);
+            QVERIFY(f.start());
+            rowHeight = f.dialog->tabRowHeight();
+            const int rows = f.tabs()->rowCount();
+            if (rows > 3 || byRows.count(rows)) continue;
+            byRows[rows] = {f.dialog->height(), f.tabs()->height(), f.fromList()->y(),
+                            f.find<QWidget>("contactLine")->y(), f.find<QWidget>("banner")->y()};
+        }
+        QCOMPARE(int(byRows.size()), 3);
+        QVERIFY(rowHeight > 0);
+        const Layout one = byRows[1];
+        for (int rows : {2, 3}) {
+            const int d = (rows - 1) * rowHeight;
+            QCOMPARE(byRows[rows].height, one.height + d);
+            QCOMPARE(byRows[rows].tabsHeight, one.tabsHeight + d);
+            QCOMPARE(byRows[rows].fromY, one.fromY + d);
+            QCOMPARE(byRows[rows].contactY, one.contactY + d);
+            QCOMPARE(byRows[rows].bannerY, one.bannerY);
+        }
+    }
+
+    void rowHeightIsKnownBeforeAnyTab() {
+        TabStrip strip;
+        strip.resize(300, 200);
+        const int empty = strip.rowHeight();
+        QVERIFY(empty > 0);
+        QCOMPARE(strip.rowCount(), 0);
+        strip.addTab("Length");
+        QCOMPARE(strip.rowHeight(), empty);
+        QCOMPARE(strip.tabRect(0).height(), empty);
+        QCOMPARE(strip.rowCount(), 1);
+    }
+};
+
+QTEST_MAIN(ConverterWindowTest)
+#include "converter_window_test.moc"

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "catalog/catalog.h"
+#include "fake_ui_services.h"
+#include "temp_dir.h"
+#include "window/converter_dialog.h"
+#include "window/selection_logic.h"
+#include "window/tab_strip.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+// A converter window started in a folder of its own, with the given conv.txt and conv.ini.
+class ConverterFixture {
+  public:
+    explicit ConverterFixture(const std::string& catalogText,
+                              std::optional<std::string> settingsText = std::nullopt)
+        : previous_(std::filesystem::current_path()) {
+        writeBytes(dir.file("conv.txt"), catalogText);
+        if (settingsText) writeBytes(dir.file("conv.ini"), *settingsText);
+        std::filesystem::current_path(dir.path());
+        dialog = std::make_unique<ConverterDialog>(catalog, selection, services);
+    }
+    ~ConverterFixture() {
+        dialog.reset();
+        std::filesystem::current_path(previous_);
+    }
+
+    bool start() {
+        const bool started = dialog->OnInitDialog();
+        if (started) dialog->show();
+        return started;
+    }
+
+    template <typename T> T* find(const char* name) const {
+        return dialog->findChild<T*>(QString::fromLatin1(name));
+    }
+    TabStrip* tabs() const { return find<TabStrip>("tabs"); }
+    QListWidget* fromList() const { return find<QListWidget>("fromList"); }
+    QListWidget* toList() const { return find<QListWidget>("toList"); }
+    QLineEdit* input() const { return find<QLineEdit>("inputField"); }
+    QLineEdit* result() const { return find<QLineEdit>("resultField"); }
+    QString inputUnit() const { return find<QLabel>("inputUnitLabel")->text(); }
+    QString outputUnit() const { return find<QLabel>("outputUnitLabel")->text(); }
+
+    static QStringList texts(const QListWidget* list) {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            out.append(list->item(i)->text());
+        return out;
+    }
+    QStringList tabTexts() const {
+        QStringList out;
+        for (int i = 0; i < tabs()->count(); ++i)
+            out.append(tabs()->tabText(i));
+        return out;
+    }
+
+    TempDir dir;
+    ConversionCatalog catalog;
+    Selection selection;
+    FakeUiServices services;
+    std::unique_ptr<ConverterDialog> dialog;
+
+  private:
+    std::filesystem::path previous_;
+};
