@@ -73,17 +73,33 @@ const TabStrip::Layout& TabStrip::layout() const {
     if (layoutValid_) return layout_;
     layout_ = Layout{};
     const int available = std::max(1, width());
-    // Fill rows in order, then stretch every row to the full width when there are several.
-    QList<QList<int>> rows;
-    int used = 0;
-    for (int i = 0; i < count(); ++i) {
-        const int w = naturalWidth(texts_[i]);
-        if (rows.isEmpty() || used + w > available) {
-            rows.append(QList<int>());
-            used = 0;
+    // As few rows as the widths allow, then balanced: the narrowest row width that still needs
+    // no more rows, so that no row is left with a lonely stretched tab.
+    auto fill = [&](int limit) {
+        QList<QList<int>> rows;
+        int used = 0;
+        for (int i = 0; i < count(); ++i) {
+            const int w = naturalWidth(texts_[i]);
+            if (rows.isEmpty() || used + w > limit) {
+                rows.append(QList<int>());
+                used = 0;
+            }
+            rows.last().append(i);
+            used += w;
         }
-        rows.last().append(i);
-        used += w;
+        return rows;
+    };
+    QList<QList<int>> rows = fill(available);
+    if (rows.size() > 1) {
+        int low = 1, high = available;
+        while (low < high) {
+            const int mid = (low + high) / 2;
+            if (fill(mid).size() <= rows.size())
+                high = mid;
+            else
+                low = mid + 1;
+        }
+        rows = fill(low);
     }
     layout_.rows = static_cast<int>(rows.size());
     layout_.rects.resize(count());
@@ -135,8 +151,6 @@ void TabStrip::paintEvent(QPaintEvent*) {
     frame.initFrom(this);
     frame.shape = QTabBar::RoundedNorth;
     frame.rect = QRect(0, tabsHeight, width(), height() - tabsHeight);
-    frame.tabBarRect = current_ >= 0 ? tabs.rects[current_] : QRect();
-    frame.tabBarSize = QSize(width(), tabsHeight);
     painter.drawPrimitive(QStyle::PE_FrameTabWidget, frame);
 
     // The selected tab is drawn last so that it overlaps its neighbours.
@@ -164,6 +178,9 @@ void TabStrip::paintEvent(QPaintEvent*) {
         }
         if (underMouse() && option.rect.contains(mapFromGlobal(QCursor::pos())))
             option.state |= QStyle::State_MouseOver;
+        // Some styles paint a selected tab's body further down than its row; keep every tab
+        // within its own row, plus the border it shares with the display area.
+        painter.setClipRect(option.rect.adjusted(-2, -2, 2, i == current_ ? 2 : 0));
         painter.drawControl(QStyle::CE_TabBarTab, option);
     }
 }
