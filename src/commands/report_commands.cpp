@@ -28,7 +28,7 @@ void ConverterDialog::copyReport() {
 
 void ConverterDialog::saveReport() {
     const QString path = services_.chooseSaveFile(
-        nullptr, QStringLiteral("cnv"),
+        this, QStringLiteral("cnv"),
         {QStringLiteral("TextFiles (*.txt)"), QStringLiteral("All Files (*.*)")});
     if (path.isEmpty()) return;
     QString report;
@@ -42,7 +42,7 @@ void ConverterDialog::saveReport() {
 
 void ConverterDialog::printReport() {
     QPrinter printer(QPrinter::HighResolution);
-    if (!services_.choosePrinter(nullptr, printer)) return;
+    if (!services_.choosePrinter(this, printer)) return;
     QPainter painter;
     if (!painter.begin(&printer)) return; // the job never started: nothing to end or abort
     QString text;

@@ -1,0 +1,40 @@
+// The Options, Precision and About commands of the converter window.
+#include "commands/about_dialog.h"
+#include "commands/options_dialog.h"
+#include "commands/precision_dialog.h"
+#include "window/converter_dialog.h"
+#include "window/tab_strip.h"
+
+void ConverterDialog::editOptions() {
+    // Owned by the window, as every secondary dialog is, so it opens centred over it.
+    OptionsDialog dialog(this);
+    dialog.catalog = &catalog_;
+    if (dialog.exec() != QDialog::Accepted || !dialog.changed) return;
+    // The row count the current layout stands for, read before the tabs go.
+    tabRows_ = tabs_->rowCount();
+    clearTabs();
+    fillTabs();
+    adjustForTabRows();
+    selectCategory();
+    fillFromList();
+    fillToList();
+    selectConversion();
+    // No recompute: the result keeps its text until the next event that computes.
+    updateUnitLabels();
+    repaint();
+    catalogChanged_ = 1;
+}
+
+void ConverterDialog::editPrecision() {
+    PrecisionDialog dialog(this);
+    dialog.value = precision_;
+    if (dialog.exec() != QDialog::Accepted) return;
+    precision_ = dialog.value;
+    recompute();
+}
+
+void ConverterDialog::showAbout() {
+    AboutDialog dialog({QString::fromLatin1(vendorSite), [this] { openVendorSite(); }},
+                       {QString::fromLatin1(secondSite), [this] { openSecondSite(); }}, this);
+    dialog.exec();
+}

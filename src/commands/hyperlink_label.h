@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QLabel>
+#include <QString>
+
+// A label that looks and acts like a web link: pure blue text, underlined while the mouse is
+// over this very label, a hand cursor, and clicked() on a left click. Each label keeps its own
+// text and its own hover state. It draws the text it was constructed with; later setText calls
+// change what assistive tools read, not what is drawn.
+class HyperlinkLabel : public QLabel {
+    Q_OBJECT
+  public:
+    explicit HyperlinkLabel(const QString& text, QWidget* parent = nullptr);
+
+    bool isHovered() const { return hovered_; }
+    const QString& linkText() const { return linkText_; }
+
+  signals:
+    void clicked();
+
+  protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void setHovered(bool hovered);
+
+    QString linkText_;
+    bool hovered_ = false;
+    bool pressed_ = false;
+};

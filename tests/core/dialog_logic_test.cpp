@@ -1,0 +1,127 @@
+#include "catalog/catalog.h"
+#include "commands/category_visibility.h"
+#include "commands/precision_text.h"
+
+#include <climits>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string_view>
+
+namespace {
+
+// Three categories, the middle one hidden.
+void fillCatalog(ConversionCatalog& catalog) {
+    catalog.parseLine("Length|a|m|ft|x");
+    catalog.parseLine("Mass|b|kg|lb|x|0");
+    catalog.parseLine("Time|c|s|min|x");
+}
+
+TEST(CategoryVisibility, RowsFollowIdOrderAndVisibility) {
+    ConversionCatalog catalog;
+    fillCatalog(catalog);
+    catalog.categoryAt(2)->setVisible(7); // any non-zero flag is shown
+    const std::vector<CategoryRow> rows = categoryRows(catalog);
+    ASSERT_EQ(rows.size(), 3u);
+    const struct {
+        int id;
+        std::string_view name;
+        bool selected;
+    } expected[] = {{0, "Length", true}, {1, "Mass", false}, {2, "Time", true}};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].categoryId, expected[i].id);
+        EXPECT_EQ(rows[i].name, expected[i].name);
+        EXPECT_EQ(rows[i].selected, expected[i].selected);
+    }
+    EXPECT_TRUE(categoryRows(ConversionCatalog()).empty());
+}
+
+TEST(CategoryVisibility, OnlyDisagreeingRowsAreWrittenBack) {
+    const struct {
+        const char* name;
+        std::vector<bool> selected; // rows 0, 1, 2
+        bool changed;
+        int flags[3];
+    } cases[] = {
+        {"same as the flags", {true, false, true}, false, {1, 0, 5}},
+        {"hide one", {false, false, true}, true, {0, 0, 5}},
+        {"show the hidden", {true, true, true}, true, {1, 1, 5}},
+        {"hide all", {false, false, false}, true, {0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ConversionCatalog catalog;
+        fillCatalog(catalog);
+        // A shown flag other than 1 stays as it is while its row stays selected.
+        catalog.categoryAt(2)->setVisible(5);
+        std::vector<CategoryRow> rows;
+        for (int id = 0; id < 3; ++id)
+            rows.push_back({id, {}, c.selected[id]});
+        EXPECT_EQ(applyCategoryRows(catalog, rows), c.changed);
+        for (int id = 0; id < 3; ++id)
+            EXPECT_EQ(catalog.categoryAt(id)->visible(), c.flags[id]);
+    }
+}
+
+TEST(CategoryVisibility, RowsFollowTheirIdsNotTheirPositions) {
+    ConversionCatalog catalog;
+    fillCatalog(catalog);
+    // Rows in another order, one naming no category at all.
+    EXPECT_TRUE(applyCategoryRows(catalog, {{2, {}, false}, {9, {}, true}, {1, {}, true}}));
+    EXPECT_EQ(catalog.categoryAt(0)->visible(), 1);
+    EXPECT_EQ(catalog.categoryAt(1)->visible(), 1);
+    EXPECT_EQ(catalog.categoryAt(2)->visible(), 0);
+    EXPECT_FALSE(applyCategoryRows(catalog, {}));
+}
+
+TEST(PrecisionText, LeadingIntegerReadsLikeAtoiWithoutTheLocale) {
+    const struct {
+        std::string_view text;
+        int value;
+    } rows[] = {
+        {"3", 3},
+        {"03", 3},
+        {"0003", 3},
+        {"31", 31},
+        {"", 0},
+        {"abc", 0},
+        {"  \t2", 2},
+        {"+4", 4},
+        {"-2", -2},
+        {"- 2", 0},
+        {"2.9", 2},
+        {"3,5", 3},
+        {"4x", 4},
+        {"2147483647", INT_MAX},
+        {"2147483648", INT_MAX},
+        {"4294967297", INT_MAX},
+        {"99999999999999999999999", INT_MAX},
+        {"-99999999999999999999999", INT_MIN},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(leadingInteger(row.text), row.value);
+    }
+}
+
+TEST(PrecisionText, AcceptsOnlyNumbersFromOneToFour) {
+    const struct {
+        std::string_view text;
+        std::optional<int> precision;
+    } rows[] = {
+        {"1", 1},
+        {"4", 4},
+        {"03", 3},
+        {"0", std::nullopt},
+        {"", std::nullopt},
+        {"5", std::nullopt},
+        {"31", std::nullopt},
+        {"034", std::nullopt},
+        {"4294967298", std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(acceptedPrecision(row.text), row.precision);
+    }
+}
+
+} // namespace
