@@ -2,9 +2,8 @@
 #include "catalog/catalog.h"
 #include "catalog/line_reader.h"
 #include "catalog/whole_file_writer.h"
+#include "formula/number_text.h"
 
-#include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <memory>
 
@@ -17,24 +16,6 @@ std::string_view trimmed(std::string_view text) {
     if (first == std::string_view::npos) return {};
     const auto last = text.find_last_not_of(whiteSpace);
     return text.substr(first, last - first + 1);
-}
-
-// A decimal integer with an optional sign, read up to the first other character; no digits read
-// as 0. Values beyond the int range saturate instead of overflowing.
-int leadingInteger(std::string_view text) {
-    std::size_t at = 0;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-    long long value = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        value = value * 10 + (text[at] - '0');
-        if (value > INT_MAX) {
-            value = static_cast<long long>(INT_MAX) + 1;
-            break;
-        }
-    }
-    value = negative ? -value : value;
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
 // Splits at "|" the way a tokenizer does: runs of separators count as one, and separators at the

@@ -13,14 +13,7 @@ void ConverterDialog::editOptions() {
     // The row count the current layout stands for, read before the tabs go.
     tabRows_ = tabs_->rowCount();
     clearTabs();
-    fillTabs();
-    adjustForTabRows();
-    selectCategory();
-    fillFromList();
-    fillToList();
-    selectConversion();
-    // No recompute: the result keeps its text until the next event that computes.
-    updateUnitLabels();
+    fillTabsAndSelectFirst();
     repaint();
     catalogChanged_ = 1;
 }

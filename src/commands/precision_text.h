@@ -7,11 +7,6 @@
 inline constexpr int minPrecision = 1;
 inline constexpr int maxPrecision = 4;
 
-// The leading decimal number of text, read the way atoi reads it but without the locale: leading
-// blanks skipped, an optional sign, digits up to the first other character; 0 without digits.
-// Numbers beyond the int range saturate rather than wrap, so no long digit run lands in range.
-int leadingInteger(std::string_view text);
-
 // The precision a text of the Precision edit stands for, or none when its number lies outside
 // the range; "03" stands for 3.
 std::optional<int> acceptedPrecision(std::string_view text);

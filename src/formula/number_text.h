@@ -22,6 +22,11 @@ std::string formatInputValue(double value);
 // optional exponent. Nothing that fits gives 0.0; too large a magnitude gives an infinity.
 double readLeadingNumber(std::string_view text);
 
+// The leading decimal integer of text, read the way atoi reads it but without the locale: blanks
+// skipped, an optional sign, digits up to the first other character; 0 without digits. Numbers
+// beyond the int range saturate rather than wrap, so no long digit run lands in a small range.
+int leadingInteger(std::string_view text);
+
 // True when the whole text is an unsigned number of the formula language: digits with an
 // optional fraction ("5", "5.", "5.25") or a fraction alone (".5"), then optionally e or E and
 // digits ("1e3"). value is written only then; a magnitude too large becomes an infinity.

@@ -219,16 +219,20 @@ bool ConverterDialog::OnInitDialog() {
         return false;
     }
     readSettings();
+    fillTabsAndSelectFirst();
+    fromList_->setFocus();
+    return true;
+}
 
+void ConverterDialog::fillTabsAndSelectFirst() {
     fillTabs();
     adjustForTabRows();
     selectCategory();
     fillFromList();
     fillToList();
     selectConversion();
+    // No recompute: the result keeps its text until the next event that computes.
     updateUnitLabels();
-    fromList_->setFocus();
-    return true;
 }
 
 void ConverterDialog::OnClose() {

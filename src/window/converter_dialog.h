@@ -98,6 +98,8 @@ class ConverterDialog : public QDialog {
 
   private:
     void createControls();
+    // Tabs for the visible categories, laid out, with the first conversion current.
+    void fillTabsAndSelectFirst();
     void createMenu();
     void pullTexts();
     void pushTexts();
