@@ -1,0 +1,198 @@
+#!/usr/bin/env bash
+# Usage: scripts/benchmark.sh
+# Builds the bench preset, runs every speed measurement and prints one markdown table with the
+# machine it ran on. Needs only what scripts/deps.sh installs; takes a few minutes at most.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+build="$root/build/bench"
+startup_runs=10
+key_presses=1000
+
+log() { echo "benchmark: $*" >&2; }
+
+scripts/deps.sh >&2
+cmake --preset bench >/dev/null
+# Only what is measured: the tests and the help file add nothing here.
+cmake --build --preset bench --target engine_bench catalog_bench catalog_load_peak window_bench \
+    velmora >&2
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/velmora-bench.XXXXXX")"
+xvfb_pid=""
+app_pid=""
+cleanup() {
+    if [[ -n "$app_pid" ]]; then kill "$app_pid" 2>/dev/null || true; fi
+    if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+log "engine against muparser"
+"$build/bench/engine_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_out="$work/engine.json" --benchmark_out_format=json >&2
+
+log "catalog load"
+"$build/bench/catalog_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+    --benchmark_out="$work/catalog.json" --benchmark_out_format=json >&2
+
+log "peak memory of the 100,000-line load"
+"$build/bench/catalog_load_peak" --write 100000 "$work/conv-100000.txt"
+# A fresh process, so nothing but the load raises its peak.
+"$build/bench/catalog_load_peak" "$work/conv-100000.txt" | tee "$work/peak.txt" >&2
+
+log "key press to result"
+mkdir -p "$work/runtime"
+chmod 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
+QT_QPA_PLATFORM=offscreen "$build/bench/window_bench" "$root/data/conv.txt" "$key_presses" \
+    | tee "$work/keys.txt" >&2
+
+log "start-up to window shown"
+# A display of our own, on a number nobody else holds. Without -noreset the server resets each
+# time its last client leaves, and every xdotool look is such a client: a start could then fail.
+display=""
+for n in $(seq 140 240); do
+    [[ -e "/tmp/.X$n-lock" || -e "/tmp/.X11-unix/X$n" ]] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+        if DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
+            display=":$n"
+            break
+        fi
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [[ -n "$display" ]] && break
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=""
+done
+if [[ -z "$display" ]]; then
+    log "could not start Xvfb"
+    exit 1
+fi
+export DISPLAY="$display"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+# The working folder holds the delivered catalog and nothing else, as on a first start.
+mkdir -p "$work/startup"
+cp "$root/data/conv.txt" "$work/startup/conv.txt"
+
+shown() { xdotool search --onlyvisible --name '^Velmora$' >/dev/null 2>&1; }
+
+# xdotool's own --sync waits half a second between looks; asking again at once instead makes the
+# figure accurate to one look, whose cost is measured and reported beside it.
+: >"$work/startup.txt"
+: >"$work/polls.txt"
+for run in $(seq 0 "$startup_runs"); do
+    for _ in $(seq 100); do shown || break; sleep 0.05; done
+    rm -f "$work/startup/conv.ini"
+    polls=0
+    start=$EPOCHREALTIME
+    (cd "$work/startup" && exec "$build/velmora") >>"$work/velmora.log" 2>&1 &
+    app_pid=$!
+    until shown; do
+        polls=$((polls + 1))
+        if ! kill -0 "$app_pid" 2>/dev/null || ((polls > 5000)); then
+            log "velmora did not show its window; its output:"
+            cat "$work/velmora.log" >&2
+            exit 1
+        fi
+    done
+    end=$EPOCHREALTIME
+    kill "$app_pid" 2>/dev/null || true
+    wait "$app_pid" 2>/dev/null || true
+    app_pid=""
+    # The first run fills the caches; it is not counted.
+    if ((run > 0)); then
+        echo "$start $end" >>"$work/startup.txt"
+        echo "$polls" >>"$work/polls.txt"
+    fi
+done
+look_start=$EPOCHREALTIME
+for _ in $(seq 20); do shown || true; done
+look_end=$EPOCHREALTIME
+echo "$look_start $look_end" >"$work/look.txt"
+
+kill "$xvfb_pid" 2>/dev/null || true
+wait "$xvfb_pid" 2>/dev/null || true
+xvfb_pid=""
+
+cpu="$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)"
+cores="$(nproc)"
+ram_kb="$(awk '/^MemTotal:/ {print $2}' /proc/meminfo)"
+os="$(. /etc/os-release && echo "${PRETTY_NAME:-$NAME}")"
+load="$(cut -d' ' -f1-3 /proc/loadavg)"
+
+WORK="$work" CPU="$cpu" CORES="$cores" RAM_KB="$ram_kb" OS="$os" LOAD="$load" \
+    KERNEL="$(uname -r)" KEY_PRESSES="$key_presses" STARTUP_RUNS="$startup_runs" \
+    python3 - <<'PY'
+import json, os, re, statistics
+from datetime import datetime, timezone
+
+work = os.environ["WORK"]
+
+def medians(path):
+    with open(path) as f:
+        data = json.load(f)
+    return {b["run_name"]: b for b in data["benchmarks"] if b.get("aggregate_name") == "median"}
+
+def fields(path):
+    with open(path) as f:
+        return dict(re.findall(r'(\w+)=("[^"]*"|\S+)', f.read()))
+
+engine = medians(f"{work}/engine.json")
+ours = engine["ConversionEvaluate"]["items_per_second"]
+text_only = engine["EvaluateFormulaOnWorkingText"]["items_per_second"]
+theirs = engine["MuparserSetExprEval"]["items_per_second"]
+
+catalog = medians(f"{work}/catalog.json")
+peak = fields(f"{work}/peak.txt")
+keys = fields(f"{work}/keys.txt")
+
+with open(f"{work}/startup.txt") as f:
+    startups = [(float(b) - float(a)) * 1000 for a, b in (line.split() for line in f)]
+with open(f"{work}/look.txt") as f:
+    a, b = f.read().split()
+    look_ms = (float(b) - float(a)) * 1000 / 20
+
+def rate(per_second):
+    return f"{per_second / 1e6:.2f} M/s"
+
+rows = [
+    ("Engine: `Conversion::evaluate` (put x in, parse, compute)", rate(ours),
+     "12 catalog formulas x 10 inputs, median of 5"),
+    ("Engine alone on the prepared text", rate(text_only), "same cases, x already in place"),
+    ("muparser `SetExpr` + `Eval` on the same text", rate(theirs), "same cases, same run"),
+    ("Ratio ours / muparser", f"{ours / theirs:.2f}x",
+     f"engine alone: {text_only / theirs:.2f}x"),
+]
+for lines in (1000, 10000, 100000):
+    b = catalog[f"CatalogLoad/{lines}"]
+    ms = b["real_time"]  # reported in milliseconds
+    rows.append((f"Catalog load, {lines:,} lines", f"{ms:.2f} ms",
+                 f"50 categories; {b['items_per_second'] / 1e6:.2f} M lines/s, median of 3"))
+peak_mib = int(peak["peak_rss_kb"]) / 1024
+before_mib = int(peak["before_load_kb"]) / 1024
+rows.append(("Peak memory, 100,000-line load", f"{peak_mib:.1f} MiB",
+             f"peak RSS of the whole process; {before_mib:.1f} MiB before the load"))
+rows.append(("Key press to result, median", f"{float(keys['median_us']):.1f} µs",
+             f"{keys['presses']} presses on the delivered catalog, digit and Backspace"))
+rows.append(("Key press to result, p95", f"{float(keys['p95_us']):.1f} µs", "offscreen platform"))
+rows.append(("Start-up to window shown, median", f"{statistics.median(startups):.0f} ms",
+             f"{len(startups)} runs under Xvfb, {min(startups):.0f}–{max(startups):.0f} ms; "
+             f"one look with xdotool takes {look_ms:.1f} ms"))
+
+print("| Measure | Result | Detail |")
+print("|---|---|---|")
+for row in rows:
+    print("| " + " | ".join(row) + " |")
+print()
+ram_gib = int(os.environ["RAM_KB"]) / 1024 / 1024
+print(f"Machine: {os.environ['CPU']}, {os.environ['CORES']} cores, {ram_gib:.1f} GiB RAM, "
+      f"{os.environ['OS']} (Linux {os.environ['KERNEL']}); load average {os.environ['LOAD']}; "
+      f"{datetime.now(timezone.utc).strftime('%Y-%m-%d %H:%M UTC')}.")
+PY
