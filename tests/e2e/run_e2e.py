@@ -1,0 +1,886 @@
+#!/usr/bin/env python3
+"""End-to-end tests: the real velmora binary in a real X window.
+
+Each case starts its own Xvfb, copies the delivered catalog into a fresh working folder, starts the
+program there, drives it with xdotool, reads the clipboard with xclip and the files back from the
+folder, and checks the exit status. Only the Python standard library is used; the window close
+request goes through libX11 by ctypes, because without a window manager nothing else can send it.
+
+    run_e2e.py --binary build/velmora --catalog data/conv.txt --case all
+"""
+
+import argparse
+import ctypes
+import ctypes.util
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+
+REQUIRED_TOOLS = ("Xvfb", "xdotool", "xclip")
+DEPS_HINT = "run scripts/deps.sh to install them (packages xvfb xauth xdotool xclip)"
+
+# Generous, because sanitizer builds start several times slower; they only stop a hang.
+WINDOW_TIMEOUT = 30.0
+STEP_TIMEOUT = 15.0
+TOOL_TIMEOUT = 10.0
+POLL_INTERVAL = 0.05
+
+MAIN_CAPTION = "Velmora"
+DATA_FILE = "conv.txt"
+SETTINGS_FILE = "conv.ini"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def poll(what, probe, timeout=STEP_TIMEOUT, abort=None):
+    """Calls probe until it returns something other than None; abort() may end the wait early
+    by returning a reason (for example, the program has exited)."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if value is not None:
+            return value
+        if abort:
+            reason = abort()
+            if reason:
+                raise Failure(f"while waiting for {what}: {reason}")
+        if time.monotonic() > deadline:
+            raise Failure(f"gave up waiting for {what} after {timeout:.0f} s")
+        time.sleep(POLL_INTERVAL)
+
+
+# ---------------------------------------------------------------------------------------------
+# The delivered catalog, read the way the program presents it.
+
+
+class Catalog:
+    def __init__(self, data):
+        self.data = data
+        self.lines = [line for line in data.split(b"\r\n") if line]
+        self.records = []
+        for line in self.lines:
+            fields = line.decode("utf-8").split("|")
+            check(len(fields) >= 5, f"catalog line with fewer than five fields: {line!r}")
+            self.records.append(fields)
+        self.categories = []
+        for fields in self.records:
+            if fields[0] not in self.categories:
+                self.categories.append(fields[0])
+
+    def from_units(self, category):
+        units = []
+        for fields in self.records:
+            if fields[0] == category and fields[2] not in units:
+                units.append(fields[2])
+        return units
+
+    def to_units(self, category, from_unit):
+        return [f[3] for f in self.records if f[0] == category and f[2] == from_unit]
+
+    def formula(self, category, from_unit, to_unit):
+        for fields in self.records:
+            if fields[0] == category and fields[2] == from_unit and fields[3] == to_unit:
+                return fields[4]
+        raise Failure(f"no conversion {from_unit} -> {to_unit} in {category}")
+
+    def with_hidden(self, hidden):
+        """The file the program must write when the given categories are hidden."""
+        out = []
+        for line, fields in zip(self.lines, self.records):
+            out.append(line + b"|0" if fields[0] in hidden else line)
+        return b"".join(line + b"\r\n" for line in out)
+
+
+def evaluate(formula, value):
+    # The catalog's formulas use numbers, x, + - * / and parentheses with the usual precedence.
+    check(re.fullmatch(r"[0-9x.eE+\-*/() ]+", formula), f"unexpected formula {formula!r}")
+    return eval(formula.replace("x", f"({value!r})"), {"__builtins__": {}}, {})
+
+
+def result_text(value, decimals):
+    return f"{value:.{decimals}f}"
+
+
+def report(input_text, from_unit, result, to_unit):
+    return (f"Input:{' ' * 8}{input_text} {from_unit}\r\n"
+            f"Output:{' ' * 7}{result} {to_unit}").encode("utf-8")
+
+
+def expected_report(catalog, category, from_unit, to_unit, input_text, decimals):
+    value = evaluate(catalog.formula(category, from_unit, to_unit), float(input_text))
+    return report(input_text, from_unit, result_text(value, decimals), to_unit)
+
+
+# ---------------------------------------------------------------------------------------------
+# The X server and the tools that talk to it.
+
+
+class XServer:
+    def __init__(self, scratch):
+        self.scratch = scratch
+        self.proc = None
+        self.display = None
+
+    def start(self):
+        read_end, write_end = os.pipe()
+        self.log_path = os.path.join(self.scratch, "xvfb.log")
+        with open(self.log_path, "wb") as log:
+            # -displayfd lets the server take a free display number itself, so runs never
+            # collide; -ac lets the unprivileged user of the read-only case connect.
+            self.proc = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                 "-nolisten", "tcp", "-ac", "-noreset"],
+                pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                start_new_session=True)
+        os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + WINDOW_TIMEOUT
+        try:
+            while not number.endswith(b"\n"):
+                remaining = deadline - time.monotonic()
+                ready, _, _ = select.select([read_end], [], [], max(0.0, remaining))
+                if not ready:
+                    raise Failure("Xvfb did not report its display number")
+                chunk = os.read(read_end, 64)
+                if not chunk:
+                    raise Failure("Xvfb exited before reporting its display: " + self.log())
+                number += chunk
+        finally:
+            os.close(read_end)
+        self.display = ":" + number.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env.pop("XAUTHORITY", None)
+        poll("the X server to accept connections",
+             lambda: True if self.tool(["xdotool", "getmouselocation"], check_rc=False)
+             .returncode == 0 else None, timeout=WINDOW_TIMEOUT)
+
+    def log(self):
+        try:
+            with open(self.log_path, "rb") as log:
+                return log.read().decode("utf-8", "replace")[-2000:]
+        except OSError:
+            return ""
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait(5)
+
+    def tool(self, args, check_rc=True, timeout=TOOL_TIMEOUT):
+        try:
+            result = subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL,
+                                    capture_output=True, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"{' '.join(args)} did not finish within {timeout:.0f} s")
+        if check_rc and result.returncode != 0:
+            raise Failure(f"{' '.join(args)} failed: {result.stderr.decode(errors='replace')}")
+        return result
+
+    # Windows
+
+    def visible_windows(self, caption):
+        result = self.tool(["xdotool", "search", "--onlyvisible", "--name",
+                            "^" + re.escape(caption) + "$"], check_rc=False)
+        return [int(w) for w in result.stdout.split()]
+
+    def window_name(self, window):
+        result = self.tool(["xdotool", "getwindowname", str(window)], check_rc=False)
+        return result.stdout.decode("utf-8", "replace").rstrip("\n") if result.returncode == 0 \
+            else None
+
+    def window_size(self, window):
+        out = self.tool(["xdotool", "getwindowgeometry", "--shell", str(window)]).stdout.decode()
+        values = dict(line.split("=", 1) for line in out.split())
+        return int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def focused_window(self):
+        result = self.tool(["xdotool", "getwindowfocus", "-f"], check_rc=False)
+        try:
+            return int(result.stdout.split()[0])
+        except (IndexError, ValueError):
+            return None
+
+    def focus(self, window, abort=None):
+        """Gives the window the keyboard focus. There is no window manager, so the focus is set
+        directly, and checked, because a window that is still mapping refuses it."""
+        def attempt():
+            self.tool(["xdotool", "windowfocus", str(window)], check_rc=False)
+            return True if self.focused_window() == window else None
+        poll(f"keyboard focus on window {window}", attempt, abort=abort)
+
+    def key(self, *keys):
+        self.tool(["xdotool", "key", "--delay", "30", *keys])
+
+    def type(self, text):
+        self.tool(["xdotool", "type", "--delay", "30", text])
+
+    def clipboard(self):
+        result = self.tool(["xclip", "-o", "-selection", "clipboard"], check_rc=False)
+        return result.stdout if result.returncode == 0 else None
+
+    def request_close(self, window):
+        """Sends what a window manager's close box sends: WM_PROTOCOLS with WM_DELETE_WINDOW."""
+        name = ctypes.util.find_library("X11") or "libX11.so.6"
+        try:
+            xlib = ctypes.CDLL(name)
+        except OSError as error:
+            raise Failure(f"cannot load libX11 to send the close request: {error}")
+        xlib.XOpenDisplay.restype = ctypes.c_void_p
+        xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        xlib.XInternAtom.restype = ctypes.c_ulong
+        xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                    ctypes.c_void_p]
+        xlib.XFlush.argtypes = [ctypes.c_void_p]
+        xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+        class ClientMessage(ctypes.Structure):
+            _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                        ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                        ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                        ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+        class Event(ctypes.Union):
+            _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+        display = xlib.XOpenDisplay(self.display.encode())
+        check(display, f"cannot open display {self.display}")
+        try:
+            event = Event()
+            event.xclient.type = 33  # ClientMessage
+            event.xclient.window = window
+            event.xclient.message_type = xlib.XInternAtom(display, b"WM_PROTOCOLS", 0)
+            event.xclient.format = 32
+            event.xclient.data[0] = xlib.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+            event.xclient.data[1] = 0  # CurrentTime
+            check(xlib.XSendEvent(display, window, 0, 0, ctypes.byref(event)),
+                  "XSendEvent refused the close request")
+            xlib.XFlush(display)
+        finally:
+            xlib.XCloseDisplay(display)
+
+    def screenshot(self, path):
+        if shutil.which("import"):
+            self.tool(["import", "-window", "root", path], check_rc=False, timeout=30)
+
+
+# ---------------------------------------------------------------------------------------------
+# The program under test.
+
+
+class Program:
+    def __init__(self, case, workdir, user=None):
+        self.case = case
+        self.x = case.x
+        self.workdir = workdir
+        self.user = user
+        self.proc = None
+        self.log_path = os.path.join(case.scratch, f"program-{len(case.programs)}.log")
+        case.programs.append(self)
+
+    def start(self):
+        env = dict(self.x.env)
+        env.update(
+            QT_QPA_PLATFORM="xcb",
+            HOME=self.case.home,
+            XDG_RUNTIME_DIR=self.case.runtime,
+            XDG_CONFIG_HOME=os.path.join(self.case.home, ".config"),
+            XDG_CACHE_HOME=os.path.join(self.case.home, ".cache"),
+            # Qt's platform plugins keep allocations until exit that are not ours to free;
+            # memory errors are still reported, only the leak summary is off.
+            ASAN_OPTIONS="detect_leaks=0",
+        )
+        env.pop("WAYLAND_DISPLAY", None)
+        command = [self.case.binary]
+        if self.user:
+            command = ["setpriv", f"--reuid={self.user[0]}", f"--regid={self.user[1]}",
+                       "--clear-groups", "--"] + command
+        with open(self.log_path, "wb") as log:
+            self.proc = subprocess.Popen(command, cwd=self.workdir, env=env,
+                                         stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                         start_new_session=True)
+
+    def running(self):
+        return self.proc is not None and self.proc.poll() is None
+
+    def exited(self):
+        """For poll(): a reason to stop waiting when the program is gone."""
+        if self.proc.poll() is not None:
+            return f"the program exited with status {self.proc.returncode}; its output:\n" \
+                   + self.output()
+        return None
+
+    def output(self):
+        try:
+            with open(self.log_path, "rb") as log:
+                return log.read().decode("utf-8", "replace")[-4000:]
+        except OSError:
+            return ""
+
+    def wait_exit(self, timeout=WINDOW_TIMEOUT, forbidden_caption=None, known=()):
+        """Waits for the program to end and returns its status. A window with forbidden_caption
+        appearing meanwhile is a failure, since nothing more may be shown; known windows are
+        those just dismissed, which may take a moment to go."""
+        def probe():
+            if self.proc.poll() is not None:
+                return self.proc.returncode
+            if forbidden_caption and set(self.x.visible_windows(forbidden_caption)) - set(known):
+                raise Failure(f"an unexpected '{forbidden_caption}' window appeared")
+            return None
+        return poll("the program to exit", probe, timeout)
+
+    def kill(self):
+        if self.proc and self.proc.poll() is None:
+            try:
+                os.killpg(self.proc.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                pass
+
+    # Driving
+
+    def wait_window(self, caption, exclude=(), timeout=WINDOW_TIMEOUT):
+        def probe():
+            found = [w for w in self.x.visible_windows(caption) if w not in exclude]
+            return found[0] if found else None
+        return poll(f"a window captioned '{caption}'", probe, timeout, abort=self.exited)
+
+    def focus(self, window):
+        self.x.focus(window, abort=self.exited)
+
+    def main_window(self):
+        return self.wait_window(MAIN_CAPTION)
+
+    def copy_and_expect(self, window, expected):
+        """Ctrl+C, then waits until the clipboard holds expected. Waiting (rather than reading
+        once) also makes this the point where every key sent before has been handled."""
+        # Only a change of the clipboard proves the keys were handled.
+        check(self.x.clipboard() != expected,
+              f"the test must change the report before copying it again: {expected!r}")
+        self.focus(window)
+        self.x.key("ctrl+c")
+        last = []
+
+        def probe():
+            content = self.x.clipboard()
+            last[:] = [content]
+            return True if content == expected else None
+        try:
+            poll("the clipboard to hold the report", probe, abort=self.exited)
+        except Failure as failure:
+            raise Failure(f"{failure}\n  expected: {expected!r}\n  clipboard: {last[0]!r}")
+
+    def open_dialog(self, window, menu_keys, caption):
+        """Opens a dialog from the menu and returns its window, focused."""
+        self.focus(window)
+        self.x.key(*menu_keys)
+        dialog = self.wait_window(caption)
+        self.focus(dialog)
+        return dialog, caption
+
+    def close_dialog(self, dialog, keys):
+        window, caption = dialog
+        self.x.key(*keys)
+        poll(f"the '{caption}' dialog to close",
+             lambda: True if window not in self.x.visible_windows(caption) else None,
+             abort=self.exited)
+
+    def file_exit(self, window):
+        self.focus(window)
+        self.x.key("alt+f")
+        self.x.key("x")
+
+
+# ---------------------------------------------------------------------------------------------
+# Cases.
+
+
+class Case:
+    def __init__(self, args, name):
+        self.name = name
+        self.binary = os.path.abspath(args.binary)
+        with open(args.catalog, "rb") as data:
+            self.catalog_bytes = data.read()
+        self.catalog = Catalog(self.catalog_bytes)
+        check(len(self.catalog.categories) >= 4,
+              "the delivered catalog needs at least four categories for these cases")
+        self.artifacts = args.artifacts
+        self.screenshot_path = args.screenshot
+        self.programs = []
+        # Under /tmp whatever TMPDIR says, and open to all: the unprivileged user of the
+        # read-only case must reach the folders inside.
+        self.scratch = tempfile.mkdtemp(prefix=f"velmora-e2e-{name}-",
+                                        dir="/tmp" if os.path.isdir("/tmp") else None)
+        os.chmod(self.scratch, 0o755)
+        self.folders = 0
+        self.home = self.make_dir("home", 0o700)
+        self.runtime = self.make_dir("runtime", 0o700)
+        self.x = XServer(self.scratch)
+
+    def make_dir(self, name, mode):
+        path = os.path.join(self.scratch, name)
+        os.mkdir(path)
+        os.chmod(path, mode)
+        return path
+
+    def working_folder(self, with_catalog=True):
+        self.folders += 1
+        folder = self.make_dir(f"work{self.folders}", 0o755)
+        if with_catalog:
+            with open(os.path.join(folder, DATA_FILE), "wb") as data:
+                data.write(self.catalog_bytes)
+        return folder
+
+    def program(self, folder, user=None):
+        program = Program(self, folder, user)
+        program.start()
+        return program
+
+    def cleanup(self):
+        for program in self.programs:
+            program.kill()
+        self.x.stop()
+        for root, dirs, _ in os.walk(self.scratch):
+            for name in dirs:
+                try:
+                    os.chmod(os.path.join(root, name), 0o755)
+                except OSError:
+                    pass
+        shutil.rmtree(self.scratch, ignore_errors=True)
+
+    def take_screenshot(self):
+        if self.screenshot_path:
+            self.x.screenshot(self.screenshot_path)
+
+    def diagnostics(self):
+        if self.x.display and self.artifacts:
+            path = os.path.join(self.artifacts, f"e2e_{self.name}_failure.png")
+            self.x.screenshot(path)
+            if os.path.exists(path):
+                print(f"screenshot of the failure: {path}")
+        for program in self.programs:
+            print(f"--- output of {program.log_path}:\n{program.output()}")
+
+
+def read(folder, name):
+    with open(os.path.join(folder, name), "rb") as file:
+        return file.read()
+
+
+def first_conversion(catalog, category_index):
+    category = catalog.categories[category_index]
+    from_unit = catalog.from_units(category)[0]
+    return category, from_unit, catalog.to_units(category, from_unit)[0]
+
+
+def case_startup(case):
+    """The window appears with its caption, no message box, an empty result, and the folder gets
+    nothing but the settings file when the user leaves by File > Exit."""
+    folder = case.working_folder()
+    inode = os.stat(os.path.join(folder, DATA_FILE)).st_ino
+    program = case.program(folder)
+    window = program.main_window()
+    check(case.x.window_name(window) == MAIN_CAPTION, "main window caption")
+    width, height = case.x.window_size(window)
+    check(width > 300 and height > 300, f"main window is only {width}x{height}")
+    # After start-up the input and result are empty, so the report is the placeholder. This also
+    # proves the window handles keys before the message box check below.
+    program.copy_and_expect(window, b"no current conversion")
+    check(not case.x.visible_windows("Error"), "a message box appeared at start-up")
+    check(program.running(), "the program ended by itself")
+    case.take_screenshot()
+    program.file_exit(window)
+    status = program.wait_exit(forbidden_caption="Error")
+    check(status == 0, f"exit status {status}, expected 0")
+    check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE]),
+          f"folder holds {sorted(os.listdir(folder))}")
+    check(read(folder, SETTINGS_FILE) == b"1", "a first start writes precision 1")
+    check(read(folder, DATA_FILE) == case.catalog_bytes, "unchanged catalog was altered")
+    check(os.stat(os.path.join(folder, DATA_FILE)).st_ino == inode,
+          "an unchanged catalog was rewritten")
+
+
+def case_copy_report(case):
+    """A typed value gives the report of the first conversion; Enter and Escape leave the
+    window and the input alone."""
+    catalog = case.catalog
+    category, from_unit, to_unit = first_conversion(catalog, 0)
+    folder = case.working_folder()
+    program = case.program(folder)
+    window = program.main_window()
+    program.focus(window)
+    # Focus starts in the From list; two tabs reach the input field.
+    case.x.key("Tab", "Tab")
+    case.x.type("12")
+    program.copy_and_expect(window, expected_report(catalog, category, from_unit, to_unit,
+                                                    "12", 1))
+    case.x.key("Return", "Escape", "KP_Enter")
+    case.x.type("5")
+    program.copy_and_expect(window, expected_report(catalog, category, from_unit, to_unit,
+                                                    "125", 1))
+    check(program.running(), "Enter or Escape ended the program")
+    # A value with a fraction, so the result needs its decimal rounded.
+    case.x.key("ctrl+a", "BackSpace")
+    case.x.type("0.01234")
+    program.copy_and_expect(window, expected_report(catalog, category, from_unit, to_unit,
+                                                    "0.01234", 1))
+    program.file_exit(window)
+    check(program.wait_exit() == 0, "exit status after File > Exit")
+
+
+def case_choose_units(case):
+    """Another From entry, another To entry and another tab change the report's units."""
+    catalog = case.catalog
+    first, second = catalog.categories[0], catalog.categories[1]
+    folder = case.working_folder()
+    program = case.program(folder)
+    window = program.main_window()
+    program.focus(window)
+    case.x.key("Tab", "Tab")
+    case.x.type("12")
+    from0 = catalog.from_units(first)[0]
+    program.copy_and_expect(window, expected_report(
+        catalog, first, from0, catalog.to_units(first, from0)[0], "12", 1))
+
+    # Back to the From list; Ctrl+C there copies the report, not the list's item.
+    case.x.key("shift+Tab", "shift+Tab", "Down")
+    from1 = catalog.from_units(first)[1]
+    program.copy_and_expect(window, expected_report(
+        catalog, first, from1, catalog.to_units(first, from1)[0], "12", 1))
+    case.x.key("Tab", "Down")
+    program.copy_and_expect(window, expected_report(
+        catalog, first, from1, catalog.to_units(first, from1)[1], "12", 1))
+
+    # To list -> input -> result -> tab strip; Right picks the next category.
+    case.x.key("Tab", "Tab", "Tab", "Right")
+    from0 = catalog.from_units(second)[0]
+    program.copy_and_expect(window, expected_report(
+        catalog, second, from0, catalog.to_units(second, from0)[0], "12", 1))
+
+    case.x.key("shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab", "Down", "Tab", "Down")
+    from1 = catalog.from_units(second)[1]
+    program.copy_and_expect(window, expected_report(
+        catalog, second, from1, catalog.to_units(second, from1)[1], "12", 1))
+    program.file_exit(window)
+    check(program.wait_exit() == 0, "exit status after File > Exit")
+
+
+def hide_in_options(program, window, positions):
+    """Opens Options and toggles the rows at the given positions (all start selected)."""
+    dialog = program.open_dialog(window, ["alt+c", "o"], "Options")
+    keys, row = [], 0
+    for position in sorted(positions):
+        keys += ["Down"] * (position - row) + ["space"]
+        row = position
+    program.x.key(*keys)
+    return dialog
+
+
+def case_options_hide(case):
+    """Cancel changes nothing; hiding categories drops their tabs, and File > Exit rewrites the
+    catalog with those lines marked hidden and everything else as it was."""
+    catalog = case.catalog
+    names = catalog.categories
+    folder = case.working_folder()
+    program = case.program(folder)
+    window = program.main_window()
+    program.focus(window)
+    case.x.key("Tab", "Tab")
+    case.x.type("12")
+    c0 = first_conversion(catalog, 0)
+    program.copy_and_expect(window, expected_report(catalog, *c0, "12", 1))
+
+    dialog = hide_in_options(program, window, [0])
+    program.close_dialog(dialog, ["Escape"])
+    program.focus(window)
+    case.x.type("3")
+    program.copy_and_expect(window, expected_report(catalog, *c0, "123", 1))
+
+    dialog = hide_in_options(program, window, [0, 2])
+    program.close_dialog(dialog, ["Return"])
+    program.focus(window)
+    # The first tab is now the second category: typing recomputes for its first conversion.
+    case.x.type("4")
+    program.copy_and_expect(window, expected_report(catalog, *first_conversion(catalog, 1),
+                                                    "1234", 1))
+    # Input -> result -> tab strip; the next tab skips the hidden third category.
+    case.x.key("Tab", "Tab", "Right")
+    program.copy_and_expect(window, expected_report(catalog, *first_conversion(catalog, 3),
+                                                    "1234", 1))
+    # The last tab is the last category: the strip holds one tab per shown category, no more.
+    case.x.key("End")
+    program.copy_and_expect(window, expected_report(
+        catalog, *first_conversion(catalog, len(names) - 1), "1234", 1))
+    program.file_exit(window)
+    status = program.wait_exit(forbidden_caption="Error")
+    check(status == 0, f"exit status {status}, expected 0")
+    written = read(folder, DATA_FILE)
+    expected = catalog.with_hidden({names[0], names[2]})
+    if written != expected:
+        raise Failure("rewritten catalog differs from the expected one: "
+                      + first_difference(expected, written))
+    check(read(folder, SETTINGS_FILE) == b"1", "settings file")
+    check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE]),
+          f"folder holds {sorted(os.listdir(folder))}")
+
+
+def first_difference(expected, actual):
+    expected_lines, actual_lines = expected.split(b"\n"), actual.split(b"\n")
+    for number, (want, got) in enumerate(zip(expected_lines, actual_lines), 1):
+        if want != got:
+            return f"line {number}: expected {want!r}, got {got!r}"
+    return f"{len(expected_lines)} lines expected, {len(actual_lines)} written"
+
+
+def case_precision(case):
+    """Precision 3 shows three decimals and is saved; the next start reads it back; the arrow
+    keys step it, and Cancel keeps the last value."""
+    catalog = case.catalog
+    c0 = first_conversion(catalog, 0)
+    folder = case.working_folder()
+    inode = os.stat(os.path.join(folder, DATA_FILE)).st_ino
+    program = case.program(folder)
+    window = program.main_window()
+    program.focus(window)
+    case.x.key("Tab", "Tab")
+    case.x.type("12.3456")
+    program.copy_and_expect(window, expected_report(catalog, *c0, "12.3456", 1))
+
+    # The edit opens with its text selected, so typing replaces it; "31" is out of range and
+    # falls back to the "3" before it.
+    dialog = program.open_dialog(window, ["alt+c", "p"], "Precision")
+    case.x.type("31")
+    program.close_dialog(dialog, ["Return"])
+    program.copy_and_expect(window, expected_report(catalog, *c0, "12.3456", 3))
+    program.file_exit(window)
+    status = program.wait_exit(forbidden_caption="Error")
+    check(status == 0, f"exit status {status}, expected 0")
+    settings = read(folder, SETTINGS_FILE)
+    check(settings == b"3", f"settings file holds {settings!r}, expected b'3'")
+    check(read(folder, DATA_FILE) == case.catalog_bytes, "catalog altered")
+    check(os.stat(os.path.join(folder, DATA_FILE)).st_ino == inode,
+          "an unchanged catalog was rewritten")
+
+    program = case.program(folder)
+    window = program.main_window()
+    program.focus(window)
+    case.x.key("Tab", "Tab")
+    case.x.type("12.3456")
+    program.copy_and_expect(window, expected_report(catalog, *c0, "12.3456", 3))
+    dialog = program.open_dialog(window, ["alt+c", "p"], "Precision")
+    case.x.key("Up")
+    program.close_dialog(dialog, ["Return"])
+    program.copy_and_expect(window, expected_report(catalog, *c0, "12.3456", 4))
+    dialog = program.open_dialog(window, ["alt+c", "p"], "Precision")
+    case.x.key("Down", "Down")
+    program.close_dialog(dialog, ["Escape"])
+    program.focus(window)
+    case.x.type("7")
+    program.copy_and_expect(window, expected_report(catalog, *c0, "12.34567", 4))
+    program.file_exit(window)
+    check(program.wait_exit(forbidden_caption="Error") == 0, "exit status after File > Exit")
+    settings = read(folder, SETTINGS_FILE)
+    check(settings == b"4", f"settings file holds {settings!r}, expected b'4'")
+
+
+def case_load_failure(case):
+    """Without a catalog: one message box captioned Error, no main window, a non-zero exit and
+    nothing written."""
+    folder = case.working_folder(with_catalog=False)
+    program = case.program(folder)
+    box = program.wait_window("Error")
+    check(not case.x.visible_windows(MAIN_CAPTION), "the main window showed despite the failure")
+    case.take_screenshot()
+    program.focus(box)
+    case.x.key("Return")
+    status = program.wait_exit(forbidden_caption="Error", known=(box,))
+    check(status != 0, "a failed load must end with a non-zero exit status")
+    check(os.listdir(folder) == [], f"files written after a failed load: {os.listdir(folder)}")
+
+
+def unprivileged_user():
+    """Who runs the program in the read-only case: as root, permissions do not stop writes."""
+    if os.geteuid() != 0:
+        return None
+    check(shutil.which("setpriv"), "setpriv (util-linux) is needed to drop root for this case")
+    import pwd
+    import grp
+    user = pwd.getpwnam("nobody")
+    return str(user.pw_uid), str(grp.getgrgid(user.pw_gid).gr_gid)
+
+
+def case_read_only_folder(case):
+    """In a folder that cannot be written: leaving without changes shows the settings message
+    alone; after an Options change both messages show in turn; the catalog stays byte for byte
+    and no temporary file remains."""
+    user = unprivileged_user()
+    if user:
+        for path in (case.home, case.runtime):
+            os.chown(path, int(user[0]), int(user[1]))
+        reachable = subprocess.run(
+            ["setpriv", f"--reuid={user[0]}", f"--regid={user[1]}", "--clear-groups", "--",
+             "test", "-x", case.binary], timeout=TOOL_TIMEOUT).returncode == 0
+        if not reachable:
+            # A build folder under a private home: a copy runs the same (its libraries are
+            # either static or the system's).
+            copy = os.path.join(case.make_dir("bin", 0o755), "velmora")
+            shutil.copy2(case.binary, copy)
+            os.chmod(copy, 0o755)
+            case.binary = copy
+    folder = case.working_folder()
+    os.chmod(os.path.join(folder, DATA_FILE), 0o444)
+    os.chmod(folder, 0o555)
+
+    # No change: only the settings file is due, and it cannot be written.
+    program = case.program(folder, user)
+    window = program.main_window()
+    program.copy_and_expect(window, b"no current conversion")
+    program.file_exit(window)
+    box = program.wait_window("Error")
+    settings_box_size = case.x.window_size(box)
+    program.focus(box)
+    case.x.key("Return")
+    status = program.wait_exit(forbidden_caption="Error", known=(box,))
+    check(status == 0, f"exit status {status}, expected 0")
+    check(os.listdir(folder) == [DATA_FILE], f"folder holds {os.listdir(folder)}")
+    check(read(folder, DATA_FILE) == case.catalog_bytes, "catalog altered")
+
+    # A changed catalog: its message comes first, then the settings message.
+    program = case.program(folder, user)
+    window = program.main_window()
+    dialog = hide_in_options(program, window, [0])
+    program.close_dialog(dialog, ["Return"])
+    program.file_exit(window)
+    first = program.wait_window("Error")
+    check(len(case.x.visible_windows("Error")) == 1, "two message boxes at once")
+    first_size = case.x.window_size(first)
+    case.take_screenshot()
+    program.focus(first)
+    case.x.key("Return")
+    second = program.wait_window("Error", exclude=(first,))
+    second_size = case.x.window_size(second)
+    # The texts cannot be read from outside the program; the boxes' sizes tell them apart: the
+    # second has the settings message of the first run, the first a different one.
+    check(second_size == settings_box_size,
+          f"second box {second_size} differs from the settings message box {settings_box_size}")
+    check(first_size != settings_box_size,
+          f"first box {first_size} looks like the settings message box {settings_box_size}")
+    program.focus(second)
+    case.x.key("Return")
+    status = program.wait_exit(forbidden_caption="Error", known=(first, second))
+    check(status == 0, f"exit status {status}, expected 0")
+    check(os.listdir(folder) == [DATA_FILE], f"folder holds {os.listdir(folder)}")
+    check(read(folder, DATA_FILE) == case.catalog_bytes, "catalog altered")
+
+
+def case_close_box(case):
+    """Closing by the close box saves as File > Exit does: the changed catalog and the
+    settings."""
+    catalog = case.catalog
+    folder = case.working_folder()
+    program = case.program(folder)
+    window = program.main_window()
+    dialog = hide_in_options(program, window, [1])
+    program.close_dialog(dialog, ["Return"])
+    program.focus(window)
+    case.x.key("Tab", "Tab")
+    case.x.type("12")
+    program.copy_and_expect(window, expected_report(catalog, *first_conversion(catalog, 0),
+                                                    "12", 1))
+    case.x.request_close(window)
+    status = program.wait_exit(forbidden_caption="Error")
+    check(status == 0, f"exit status {status}, expected 0")
+    written = read(folder, DATA_FILE)
+    expected = catalog.with_hidden({catalog.categories[1]})
+    if written != expected:
+        raise Failure("rewritten catalog differs: " + first_difference(expected, written))
+    check(read(folder, SETTINGS_FILE) == b"1", "settings file")
+
+
+CASES = {
+    "startup": case_startup,
+    "copy_report": case_copy_report,
+    "choose_units": case_choose_units,
+    "options_hide": case_options_hide,
+    "precision": case_precision,
+    "load_failure": case_load_failure,
+    "read_only_folder": case_read_only_folder,
+    "close_box": case_close_box,
+}
+
+
+def run_case(args, name):
+    case = Case(args, name)
+    try:
+        case.x.start()
+        CASES[name](case)
+        print(f"PASS {name}")
+        return True
+    except Failure as failure:
+        print(f"FAIL {name}: {failure}")
+        case.diagnostics()
+        return False
+    except Exception:
+        print(f"FAIL {name}: error in the test driver")
+        traceback.print_exc(file=sys.stdout)
+        case.diagnostics()
+        return False
+    finally:
+        case.cleanup()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--binary", required=True, help="the velmora executable")
+    parser.add_argument("--catalog", required=True, help="the delivered conv.txt")
+    parser.add_argument("--case", action="append", required=True,
+                        help=f"one of {', '.join(CASES)}, or all; may repeat")
+    parser.add_argument("--artifacts", default=os.getcwd(),
+                        help="where a failing case leaves its screenshot")
+    parser.add_argument("--screenshot", help="save a screenshot of the screen during the case")
+    args = parser.parse_args()
+
+    missing = [tool for tool in REQUIRED_TOOLS if not shutil.which(tool)]
+    if missing:
+        print(f"FAIL: missing {', '.join(missing)}; {DEPS_HINT}")
+        return 1
+    if not os.access(args.binary, os.X_OK):
+        print(f"FAIL: {args.binary} is not an executable program")
+        return 1
+
+    # A test runner that gives up sends SIGTERM: leave through the cleanup that ends the program
+    # and the X server.
+    signal.signal(signal.SIGTERM, lambda signum, frame: sys.exit(f"terminated by signal {signum}"))
+
+    names = list(CASES) if "all" in args.case else args.case
+    unknown = [name for name in names if name not in CASES]
+    if unknown:
+        parser.error(f"unknown case {', '.join(unknown)}")
+    results = [run_case(args, name) for name in names]
+    return 0 if all(results) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
