@@ -158,18 +158,12 @@ void ConverterDialog::createControls() {
     // The tabs lie beneath everything that stands on their display area.
     tabs_->lower();
     banner->installEventFilter(this);
-    for (QWidget* widget : {static_cast<QWidget*>(fromList_), static_cast<QWidget*>(toList_),
-                            static_cast<QWidget*>(inputField_), static_cast<QWidget*>(resultField_),
-                            static_cast<QWidget*>(tabs_)})
-        widget->installEventFilter(this);
-    for (QWidget* widget :
-         {static_cast<QWidget*>(fromList_), static_cast<QWidget*>(toList_),
-          static_cast<QWidget*>(inputField_), static_cast<QWidget*>(resultField_)})
-        widget->setFocusPolicy(Qt::StrongFocus);
-    setTabOrder(fromList_, toList_);
-    setTabOrder(toList_, inputField_);
-    setTabOrder(inputField_, resultField_);
-    setTabOrder(resultField_, tabs_);
+    // Ctrl+C is seen before any control handles it; the focus follows the template order.
+    const QList<QWidget*> focusable{fromList_, toList_, inputField_, resultField_, tabs_};
+    for (qsizetype i = 0; i < focusable.size(); ++i) {
+        focusable[i]->installEventFilter(this);
+        if (i > 0) setTabOrder(focusable[i - 1], focusable[i]);
+    }
 
     connect(tabs_, &TabStrip::currentChanged, this, [this] {
         selectCategory();
