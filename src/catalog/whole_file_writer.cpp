@@ -5,6 +5,12 @@
 #include <random>
 #include <system_error>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 std::FILE* FileOps::create(const std::string& path) {
     return std::fopen(path.c_str(), "wbx");
 }
@@ -14,7 +20,13 @@ bool FileOps::write(std::FILE* file, const char* data, std::size_t size) {
 }
 
 bool FileOps::flush(std::FILE* file) {
-    return std::fflush(file) == 0;
+    if (std::fflush(file) != 0) return false;
+        // On the disk before the rename, so that a power cut leaves the old file or the new one.
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
 }
 
 bool FileOps::close(std::FILE* file) {
@@ -73,9 +85,29 @@ void keepPermissions(const std::string& from, const std::string& to) {
         std::filesystem::permissions(to, status.permissions(), error);
 }
 
+// A file that exists but may not be written stays as it is, as it would for a plain write.
+bool mayReplace(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) return true;
+    std::FILE* file = std::fopen(path.c_str(), "ab");
+    if (!file) return false;
+    std::fclose(file);
+    return true;
+}
+
+// A symbolic link stays a link: the file it points to is the one replaced.
+std::string resolvedTarget(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error)) return path;
+    const auto target = std::filesystem::weakly_canonical(path, error);
+    return error ? path : target.string();
+}
+
 } // namespace
 
-bool writeWholeFile(const std::string& path, std::string_view content, FileOps& ops) {
+bool writeWholeFile(const std::string& requested, std::string_view content, FileOps& ops) {
+    const std::string path = resolvedTarget(requested);
+    if (!mayReplace(path)) return false;
     std::string temporary;
     std::FILE* file = createTemporary(path, temporary, ops);
     if (!file) return false;
