@@ -5,6 +5,7 @@
 #include "formula/number_text.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -57,6 +58,9 @@ void ConversionCatalog::parseLine(std::string_view line) {
 }
 
 bool ConversionCatalog::load(const std::string& path) {
+    // Some systems open a folder for reading; it holds no catalog all the same.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return false;
     std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rb"),
                                                             &std::fclose);
     if (!file) return false;

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 #include <filesystem>
 
@@ -108,6 +109,8 @@ void ConverterDialog::createControls() {
                      Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
         auto* widget = new QLabel(QString::fromUtf8(text), client_);
         widget->setAlignment(alignment);
+        // Unit labels come from the catalog and are shown as written, never as markup.
+        widget->setTextFormat(Qt::PlainText);
         place(widget, id, name, rect);
         return widget;
     };
@@ -116,6 +119,14 @@ void ConverterDialog::createControls() {
         widget->setSelectionMode(QAbstractItemView::SingleSelection);
         widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         widget->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        // A unit stays chosen: Ctrl+click must not leave the list without a selection while a
+        // conversion is current.
+        connect(widget, &QListWidget::itemSelectionChanged, this, [widget] {
+            if (widget->selectedItems().isEmpty() && widget->currentItem()) {
+                const QSignalBlocker blocker(widget);
+                widget->currentItem()->setSelected(true);
+            }
+        });
         place(widget, id, name, rect);
         return widget;
     };
@@ -196,8 +207,11 @@ bool ConverterDialog::OnInitDialog() {
     pushTexts();
     setWindowIcon(mainIcon);
 
-    std::filesystem::path directory = std::filesystem::current_path();
-    appDirectory_ = (directory / "").string();
+    // A working folder that has gone away leaves the paths relative; the load then fails with
+    // its message instead of ending the program.
+    std::error_code error;
+    const std::filesystem::path directory = std::filesystem::current_path(error);
+    appDirectory_ = error ? std::string() : (directory / "").string();
     dataPath_ = appDirectory_ + "conv.txt";
     helpPath_ = appDirectory_ + "help.chm";
     settingsPath_ = appDirectory_ + "conv.ini";
@@ -264,7 +278,16 @@ void ConverterDialog::keyPressEvent(QKeyEvent* event) {
 
 bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == controls_[Banner]) {
-        if (event->type() == QEvent::MouseButtonRelease) openVendorSite();
+        // A left click: pressed and released on the banner.
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton)
+            bannerPressed_ = true;
+        if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
+            const bool clicked =
+                bannerPressed_ && controls_[Banner]->rect().contains(mouse->position().toPoint());
+            bannerPressed_ = false;
+            if (clicked) openVendorSite();
+        }
         return false;
     }
     if (event->type() == QEvent::KeyPress) {

@@ -134,4 +134,5 @@ class ConverterDialog : public QDialog {
     std::string helpPath_;
     std::string settingsPath_;
     bool closed_ = false;
+    bool bannerPressed_ = false;
 };

@@ -163,7 +163,8 @@ void TabStrip::paintEvent(QPaintEvent*) {
         option.initFrom(this);
         option.shape = QTabBar::RoundedNorth;
         option.rect = tabs.rects[i];
-        option.text = texts_[i];
+        // Tab texts are shown as written: "&" marks no shortcut here.
+        option.text = QString(texts_[i]).replace(u'&', QStringLiteral("&&"));
         option.row = tabs.rowOf[i];
         const bool first = i == 0 || tabs.rowOf[i - 1] != tabs.rowOf[i];
         const bool last = i == count() - 1 || tabs.rowOf[i + 1] != tabs.rowOf[i];

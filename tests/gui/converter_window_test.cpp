@@ -270,6 +270,42 @@ class ConverterWindowTest : public QObject {
         }
     }
 
+    void catalogTextsAreShownAsWritten() {
+        ConverterFixture f("R&D|n|<b>m</b>|x &amp; y|x\r\n");
+        QVERIFY(f.start());
+        QCOMPARE(f.find<QLabel>("inputUnitLabel")->textFormat(), Qt::PlainText);
+        QCOMPARE(f.inputUnit(), QStringLiteral("<b>m</b>"));
+        QCOMPARE(f.tabTexts(), QStringList({"R&D"}));
+        // A folder where the catalog should be is no catalog.
+        ConverterFixture folder("");
+        std::filesystem::remove(folder.dir.file("conv.txt"));
+        std::filesystem::create_directory(folder.dir.file("conv.txt"));
+        QVERIFY(!folder.start());
+        QCOMPARE(folder.services.messages.size(), 1);
+    }
+
+    void aChosenUnitCannotBeUnselected() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QListWidget* list = f.fromList();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          list->visualItemRect(list->item(0)).center());
+        QCOMPARE(list->selectedItems().size(), 1);
+        QCOMPARE(list->currentRow(), 0);
+    }
+
+    void onlyALeftClickOnTheBannerOpensTheSite() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QWidget* banner = f.find<QWidget>("banner");
+        QTest::mouseClick(banner, Qt::RightButton);
+        QTest::mouseClick(banner, Qt::MiddleButton);
+        QTest::mouseRelease(banner, Qt::LeftButton); // no press on the banner first
+        QVERIFY(f.services.openedUrls.isEmpty());
+        QTest::mouseClick(banner, Qt::LeftButton);
+        QCOMPARE(f.services.openedUrls.size(), 1);
+    }
+
     void rowHeightIsKnownBeforeAnyTab() {
         TabStrip strip;
         strip.resize(300, 200);
