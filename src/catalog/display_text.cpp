@@ -1,6 +1,8 @@
 #include "catalog/display_text.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace {
 
@@ -59,6 +61,27 @@ bool isValidUtf8(std::string_view bytes) {
         at += length;
     }
     return true;
+}
+
+std::string fromDisplayText(std::string_view utf8) {
+    std::string out;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const auto lead = static_cast<std::uint8_t>(utf8[at]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (int i = 1; i < length && at + i < utf8.size(); ++i)
+            code = (code << 6) | (static_cast<std::uint8_t>(utf8[at + i]) & 0x3F);
+        at += length;
+        if (code < 0x80 || (code >= 0xA0 && code < 0x100)) {
+            out += static_cast<char>(code);
+            continue;
+        }
+        const auto* found = std::find(std::begin(cp1252High), std::end(cp1252High), code);
+        out += found == std::end(cp1252High)
+                   ? '?'
+                   : static_cast<char>(0x80 + (found - std::begin(cp1252High)));
+    }
+    return out;
 }
 
 std::string toDisplayText(std::string_view bytes) {

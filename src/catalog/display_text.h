@@ -8,3 +8,7 @@
 std::string toDisplayText(std::string_view bytes);
 
 bool isValidUtf8(std::string_view bytes);
+
+// Display text back as Windows-1252 bytes, for texts that came from such a catalog; a character
+// that code page lacks becomes "?".
+std::string fromDisplayText(std::string_view utf8);

@@ -33,7 +33,8 @@ void ConverterDialog::saveReport() {
     if (path.isEmpty()) return;
     QString report;
     buildReport(report);
-    if (!writeWholeFile(QFile::encodeName(path).toStdString(), report.toStdString())) {
+    if (!writeWholeFile(QFile::encodeName(path).toStdString(),
+                        reportFileBytes(report.toStdString(), selection_.currentConversion))) {
         const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
         services_.showMessage(this, UiServices::Icon::Stop, QStringLiteral("Velmora"),
                               tr("The file %1 could not be written.").arg(shown));

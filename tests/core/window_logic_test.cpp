@@ -1,4 +1,5 @@
 #include "catalog/catalog.h"
+#include "catalog/display_text.h"
 #include "commands/report_text.h"
 #include "failing_file_ops.h"
 #include "temp_dir.h"
@@ -125,6 +126,27 @@ TEST_F(SelectionLogic, ResultTextReadsTheInputLikeAtofAndNeverUsesAnExponent) {
     EXPECT_EQ(computeResultText(identity, "", 3), "0.000");
     EXPECT_EQ(computeResultText(identity, "0x10", 1), "0.0");
     EXPECT_EQ(computeResultText(*catalog.categoryAt(1)->conversionAt(3), "2", 4), "0.6667");
+}
+
+TEST(ReportText, ASavedReportKeepsTheCatalogsCodePage) {
+    Conversion ansi;
+    ansi.fromUnit = "\xB0"
+                    "F";
+    ansi.toUnit = "\xB0"
+                  "C";
+    Conversion utf8;
+    utf8.fromUnit = "\xC2\xB0"
+                    "F";
+    utf8.toUnit = "m";
+    // The display text of both: UTF-8, with one character Windows-1252 lacks.
+    const std::string report = "Input:        1 \xC2\xB0"
+                               "F \xE2\x82\xAC \xE2\x86\x92";
+    EXPECT_EQ(reportFileBytes(report, &ansi), "Input:        1 \xB0"
+                                              "F \x80 ?");
+    EXPECT_EQ(reportFileBytes(report, &utf8), report);
+    EXPECT_EQ(reportFileBytes(report, nullptr), report);
+    EXPECT_EQ(toDisplayText(fromDisplayText(toDisplayText("\x80\x9F\xA0\xFF"))),
+              toDisplayText("\x80\x9F\xA0\xFF"));
 }
 
 TEST(ReportText, TwoLinesOrThePlaceholder) {
