@@ -1,23 +1,14 @@
 // The catalog's text file: one conversion a line, fields separated by "|".
 #include "catalog/catalog.h"
 #include "catalog/line_reader.h"
+#include "catalog/text_scan.h"
 #include "catalog/whole_file_writer.h"
-#include "formula/number_text.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 
 namespace {
-
-constexpr std::string_view whiteSpace = " \t\n\v\f\r";
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(whiteSpace);
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(whiteSpace);
-    return text.substr(first, last - first + 1);
-}
 
 // Splits at "|" the way a tokenizer does: runs of separators count as one, and separators at the
 // start or the end give no field, so no field is empty.

@@ -1,6 +1,6 @@
 #include "commands/precision_text.h"
 
-#include "formula/number_text.h"
+#include "catalog/text_scan.h"
 
 #include <algorithm>
 

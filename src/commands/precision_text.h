@@ -1,11 +1,9 @@
 #pragma once
 
+#include "window/settings_file.h"
+
 #include <optional>
 #include <string_view>
-
-// The range of decimals the result can show.
-inline constexpr int minPrecision = 1;
-inline constexpr int maxPrecision = 4;
 
 // The precision a text of the Precision edit stands for, or none when its number lies outside
 // the range; "03" stands for 3.

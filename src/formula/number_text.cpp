@@ -1,5 +1,7 @@
 #include "formula/number_text.h"
 
+#include "catalog/text_scan.h"
+
 #include <algorithm>
 #include <charconv>
 #include <climits>
@@ -11,10 +13,6 @@ namespace {
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-bool isCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 std::size_t skipDigits(std::string_view text, std::size_t pos) {
@@ -126,7 +124,7 @@ std::string formatInputValue(double value) {
 
 double readLeadingNumber(std::string_view text) {
     std::size_t pos = 0;
-    while (pos < text.size() && isCSpace(text[pos]))
+    while (pos < text.size() && isWhiteSpace(text[pos]))
         ++pos;
     bool negative = false;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
@@ -155,20 +153,4 @@ bool parseFormulaNumber(std::string_view text, double& value) {
     if (pos != text.size()) return false;
     value = decimalValue(text);
     return true;
-}
-
-int leadingInteger(std::string_view text) {
-    std::size_t at = text.find_first_not_of(" \t\n\v\f\r");
-    if (at == std::string_view::npos) return 0;
-    bool negative = false;
-    if (text[at] == '+' || text[at] == '-') negative = text[at++] == '-';
-    long long value = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        value = value * 10 + (text[at] - '0');
-        if (value > INT_MAX) {
-            value = static_cast<long long>(INT_MAX) + 1;
-            break;
-        }
-    }
-    return static_cast<int>(std::clamp<long long>(negative ? -value : value, INT_MIN, INT_MAX));
 }

@@ -8,7 +8,7 @@
 
 // value in fixed notation with the given number of decimals (a negative count is taken as 0),
 // never with an exponent: 1e20 gives all twenty-one digits. Infinities and NaN give "inf",
-// "-inf" and "nan".
+// "-inf", and "nan" or "-nan" after the sign bit of the NaN.
 std::string formatFixed(double value, int decimals);
 
 // The text that stands in for "x" in a formula: six decimals when they read back as value,
@@ -21,11 +21,6 @@ std::string formatInputValue(double value);
 // hexadecimal, infinity or NaN forms: blanks, a sign, digits with an optional fraction and an
 // optional exponent. Nothing that fits gives 0.0; too large a magnitude gives an infinity.
 double readLeadingNumber(std::string_view text);
-
-// The leading decimal integer of text, read the way atoi reads it but without the locale: blanks
-// skipped, an optional sign, digits up to the first other character; 0 without digits. Numbers
-// beyond the int range saturate rather than wrap, so no long digit run lands in a small range.
-int leadingInteger(std::string_view text);
 
 // True when the whole text is an unsigned number of the formula language: digits with an
 // optional fraction ("5", "5.", "5.25") or a fraction alone (".5"), then optionally e or E and

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalog/text_scan.h"
+
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -44,7 +46,7 @@ enum : unsigned char { Space = 1, Operand = 2, Operator = 4 };
 
 constexpr std::array<unsigned char, 256> makeClasses() {
     std::array<unsigned char, 256> classes{};
-    for (unsigned char c : std::string_view(" \t\n\v\f\r"))
+    for (unsigned char c : whiteSpace)
         classes[c] = Space;
     for (int c = 'a'; c <= 'z'; ++c)
         classes[c] = Operand;

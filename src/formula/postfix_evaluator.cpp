@@ -1,5 +1,6 @@
 #include "formula/postfix_evaluator.h"
 
+#include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
 #include "formula/operator_table.h"
 #include "formula/small_stack.h"
@@ -134,7 +135,7 @@ int evaluatePostfix(std::string_view postfix, double& result) {
         }
         const std::string_view rest = postfix.substr(pos);
         if (const int k = matchOperator(rest); k >= 1) {
-            if (values.size() < 2) return 1;
+            if (values.size() < 2) return FormulaMissing;
             const double right = values.pop();
             double& left = values.top();
             left = apply(k, left, right);
@@ -143,12 +144,13 @@ int evaluatePostfix(std::string_view postfix, double& result) {
         }
         const std::size_t length = scanOperand(rest);
         double value = 0.0;
-        if (length == 0 || !parseFormulaNumber(rest.substr(0, length), value)) return 3;
+        if (length == 0 || !parseFormulaNumber(rest.substr(0, length), value))
+            return FormulaBadToken;
         values.push(value);
         pos += length;
     }
     // No operand at all leaves nothing to deliver, which counts as a missing operand.
-    if (values.empty()) return 1;
+    if (values.empty()) return FormulaMissing;
     result = values.pop();
-    return values.empty() ? 0 : 4;
+    return values.empty() ? FormulaOk : FormulaLeftover;
 }

@@ -1,5 +1,6 @@
 #include "formula/postfix_translator.h"
 
+#include "formula/evaluate_formula.h"
 #include "formula/operator_table.h"
 #include "formula/small_stack.h"
 
@@ -37,7 +38,7 @@ int toPostfix(std::string_view infix, std::string& postfix) {
         }
         if (c == ')') {
             for (;;) {
-                if (operators.empty()) return 1;
+                if (operators.empty()) return FormulaMissing;
                 const int top = operators.pop();
                 if (top == OpenParenthesis) break;
                 appendToken(postfix, OperatorTable[top].text);
@@ -59,15 +60,15 @@ int toPostfix(std::string_view infix, std::string& postfix) {
             continue;
         }
         const std::size_t length = scanOperand(rest);
-        if (length == 0) return 3;
+        if (length == 0) return FormulaBadToken;
         lastWasOperator = false;
         appendToken(postfix, rest.substr(0, length));
         pos += length;
     }
     while (!operators.empty()) {
         const int top = operators.pop();
-        if (top == OpenParenthesis) return 1;
+        if (top == OpenParenthesis) return FormulaMissing;
         appendToken(postfix, OperatorTable[top].text);
     }
-    return 0;
+    return FormulaOk;
 }

@@ -84,10 +84,8 @@ class ConverterDialog : public QDialog {
 
     QWidget* control(int id) const;
     int precision() const { return precision_; }
-    void setPrecision(int precision) { precision_ = precision; }
     bool catalogChanged() const { return catalogChanged_ != 0; }
     int tabRowHeight() const { return tabRowHeight_; }
-    const std::string& dataPath() const { return dataPath_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;

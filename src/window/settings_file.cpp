@@ -1,8 +1,8 @@
 #include "window/settings_file.h"
 
 #include "catalog/line_reader.h"
+#include "catalog/text_scan.h"
 #include "catalog/whole_file_writer.h"
-#include "formula/number_text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include <string_view>
 
 int precisionFromLine(std::string_view line) {
-    return std::clamp(leadingInteger(line), 1, 4);
+    return std::clamp(leadingInteger(line), minPrecision, maxPrecision);
 }
 bool readSettings(const std::string& path, int& precision) {
     std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rb"),

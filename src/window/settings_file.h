@@ -1,8 +1,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 class FileOps;
+
+// The range of decimals the result can show.
+inline constexpr int minPrecision = 1;
+inline constexpr int maxPrecision = 4;
 
 // conv.ini keeps the number of decimals, 1 to 4, as a single digit.
 
