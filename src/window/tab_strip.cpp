@@ -34,7 +34,7 @@ void TabStrip::clear() {
 void TabStrip::setCurrentIndex(int index) {
     if (index < 0 || index >= count()) return;
     current_ = index;
-    invalidateLayout();
+    invalidatePlacement();
 }
 
 int TabStrip::rowCount() const {
@@ -69,41 +69,50 @@ int TabStrip::naturalWidth(const QString& text) const {
         width(), style()->sizeFromContents(QStyle::CT_TabBarTab, &option, contents, this).width());
 }
 
-const TabStrip::Layout& TabStrip::layout() const {
-    if (layoutValid_) return layout_;
-    layout_ = Layout{};
+void TabStrip::splitIntoRows() const {
+    split_ = Split{};
     const int available = std::max(1, width());
+    for (const QString& text : texts_)
+        split_.widths.append(naturalWidth(text));
     // As few rows as the widths allow, then balanced: the narrowest row width that still needs
     // no more rows, so that no row is left with a lonely stretched tab.
     auto fill = [&](int limit) {
         QList<QList<int>> rows;
         int used = 0;
         for (int i = 0; i < count(); ++i) {
-            const int w = naturalWidth(texts_[i]);
-            if (rows.isEmpty() || used + w > limit) {
+            if (rows.isEmpty() || used + split_.widths[i] > limit) {
                 rows.append(QList<int>());
                 used = 0;
             }
             rows.last().append(i);
-            used += w;
+            used += split_.widths[i];
         }
         return rows;
     };
-    QList<QList<int>> rows = fill(available);
-    if (rows.size() > 1) {
+    split_.rows = fill(available);
+    if (split_.rows.size() > 1) {
         int low = 1, high = available;
         while (low < high) {
             const int mid = (low + high) / 2;
-            if (fill(mid).size() <= rows.size())
+            if (fill(mid).size() <= split_.rows.size())
                 high = mid;
             else
                 low = mid + 1;
         }
-        rows = fill(low);
+        split_.rows = fill(low);
     }
+    splitValid_ = true;
+}
+
+const TabStrip::Layout& TabStrip::layout() const {
+    if (layoutValid_) return layout_;
+    if (!splitValid_) splitIntoRows();
+    const QList<QList<int>>& rows = split_.rows;
+    layout_ = Layout{};
     layout_.rows = static_cast<int>(rows.size());
     layout_.rects.resize(count());
     layout_.rowOf.resize(count());
+    const int available = std::max(1, width());
     const int h = rowHeight();
     // The selected tab's row moves next to the display area; the rows before it move up.
     int selectedRow = 0;
@@ -114,13 +123,14 @@ const TabStrip::Layout& TabStrip::layout() const {
         const int y = shown * h;
         int natural = 0;
         for (int i : rows[r])
-            natural += naturalWidth(texts_[i]);
+            natural += split_.widths[i];
         const int extra = layout_.rows > 1 ? available - natural : 0;
+        const auto inRow = rows[r].size();
         int x = 0;
-        for (int k = 0; k < rows[r].size(); ++k) {
+        for (qsizetype k = 0; k < inRow; ++k) {
             const int i = rows[r][k];
-            int w = naturalWidth(texts_[i]);
-            w += extra * (k + 1) / rows[r].size() - extra * k / rows[r].size();
+            const int w =
+                split_.widths[i] + static_cast<int>(extra * (k + 1) / inRow - extra * k / inRow);
             layout_.rects[i] = QRect(x, y, w, h);
             layout_.rowOf[i] = r;
             x += w;
@@ -131,6 +141,11 @@ const TabStrip::Layout& TabStrip::layout() const {
 }
 
 void TabStrip::invalidateLayout() {
+    splitValid_ = false;
+    invalidatePlacement();
+}
+
+void TabStrip::invalidatePlacement() {
     layoutValid_ = false;
     update();
 }
@@ -138,7 +153,7 @@ void TabStrip::invalidateLayout() {
 void TabStrip::selectByUser(int index) {
     if (index < 0 || index >= count() || index == current_) return;
     current_ = index;
-    invalidateLayout();
+    invalidatePlacement();
     emit currentChanged(index);
 }
 

@@ -37,18 +37,28 @@ class TabStrip : public QWidget {
     void changeEvent(QEvent* event) override;
 
   private:
+    // Which tabs share a row, and their natural widths: depends on the texts and the width only.
+    struct Split {
+        QList<QList<int>> rows;
+        QList<int> widths;
+    };
+    // Where each tab is drawn: depends on the split and on the selected tab.
     struct Layout {
         QList<QRect> rects;
         QList<int> rowOf;
         int rows = 0;
     };
     int naturalWidth(const QString& text) const;
+    void splitIntoRows() const;
     const Layout& layout() const;
     void invalidateLayout();
+    void invalidatePlacement();
     void selectByUser(int index);
 
     QStringList texts_;
     int current_ = -1;
+    mutable Split split_;
+    mutable bool splitValid_ = false;
     mutable Layout layout_;
     mutable bool layoutValid_ = false;
 };
