@@ -278,11 +278,14 @@ void ConverterDialog::keyPressEvent(QKeyEvent* event) {
 
 bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == controls_[Banner]) {
+        const auto type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease) return false;
         // A left click: pressed and released on the banner.
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton)
+        if (mouse->button() != Qt::LeftButton) return false;
+        if (type == QEvent::MouseButtonPress) {
             bannerPressed_ = true;
-        if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
+        } else {
             const bool clicked =
                 bannerPressed_ && controls_[Banner]->rect().contains(mouse->position().toPoint());
             bannerPressed_ = false;
