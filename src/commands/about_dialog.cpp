@@ -29,9 +29,7 @@ AboutDialog::AboutDialog(Link vendor, Link second, QWidget* parent)
         QStringLiteral("Unit definitions follow the International System of Units."), this);
     siCredit->setObjectName(QStringLiteral("secondCreditLine"));
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &AboutDialog::accept);
+    auto* buttons = dialogButtons(this, QDialogButtonBox::Ok);
 
     auto* text = new QVBoxLayout;
     text->setSpacing(units.y(4));

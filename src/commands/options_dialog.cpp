@@ -26,10 +26,7 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent, fixedDialogFlags
     list_->setFixedSize(units.x(150), units.y(110));
     caption->setBuddy(list_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &OptionsDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &OptionsDialog::reject);
+    auto* buttons = dialogButtons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -60,10 +60,7 @@ PrecisionDialog::PrecisionDialog(QWidget* parent) : QDialog(parent, fixedDialogF
     spin->addWidget(edit_);
     spin->addLayout(arrows);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &PrecisionDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &PrecisionDialog::reject);
+    auto* buttons = dialogButtons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
 
     auto* grid = new QGridLayout;
     grid->setColumnMinimumWidth(0, units.x(8));
