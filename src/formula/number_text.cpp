@@ -122,15 +122,25 @@ std::string formatInputValue(double value) {
     return out;
 }
 
-double readLeadingNumber(std::string_view text) {
+namespace {
+
+// Where readLeadingNumber's number lies in text: [start, end) of the unsigned part, sign apart.
+struct LeadingNumber {
+    std::size_t start = 0;
+    std::size_t end = 0;
+    bool negative = false;
+};
+
+LeadingNumber findLeadingNumber(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size() && isWhiteSpace(text[pos]))
         ++pos;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
-    const std::size_t start = pos;
+    LeadingNumber number;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
+        number.negative = text[pos++] == '-';
+    number.start = pos;
     const std::size_t length = mantissaLength(text, pos);
-    if (length == 0) return 0.0;
+    if (length == 0) return LeadingNumber{};
     pos += length;
     if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
         std::size_t exponent = pos + 1;
@@ -138,8 +148,31 @@ double readLeadingNumber(std::string_view text) {
         const std::size_t exponentEnd = skipDigits(text, exponent);
         if (exponentEnd > exponent) pos = exponentEnd;
     }
-    const double value = decimalValue(text.substr(start, pos - start));
-    return negative ? -value : value;
+    number.end = pos;
+    return number;
+}
+
+} // namespace
+
+double readLeadingNumber(std::string_view text) {
+    const LeadingNumber number = findLeadingNumber(text);
+    if (number.end == 0) return 0.0;
+    const double value = decimalValue(text.substr(number.start, number.end - number.start));
+    return number.negative ? -value : value;
+}
+
+std::size_t leadingNumberLength(std::string_view text) {
+    return findLeadingNumber(text).end;
+}
+
+std::string formatExact(double value) {
+    if (value == 0.0) return "0";
+    // The general form with 15 digits is exactly the rule: fixed for decimal exponents -4 to 14,
+    // exponent form outside, trailing zeros dropped.
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    return std::string(buffer, result.ptr);
 }
 
 bool parseFormulaNumber(std::string_view text, double& value) {

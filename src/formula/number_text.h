@@ -22,6 +22,15 @@ std::string formatInputValue(double value);
 // optional exponent. Nothing that fits gives 0.0; too large a magnitude gives an infinity.
 double readLeadingNumber(std::string_view text);
 
+// How many characters of text readLeadingNumber reads, leading blanks included; 0 when it reads
+// no number at all.
+std::size_t leadingNumberLength(std::string_view text);
+
+// value as exactly as a reader needs it: up to 15 significant digits without trailing zeros, in
+// exponent form only where fixed form would need more than 15 digits or the magnitude is below
+// 0.0001 ("3e-09", "9460730472580.8", "1e+16"). Minus zero gives "0".
+std::string formatExact(double value);
+
 // True when the whole text is an unsigned number of the formula language: digits with an
 // optional fraction ("5", "5.", "5.25") or a fraction alone (".5"), then optionally e or E and
 // digits ("1e3"). value is written only then; a magnitude too large becomes an infinity.

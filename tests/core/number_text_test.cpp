@@ -86,34 +86,36 @@ TEST(NumberText, ReadLeadingNumberReadsLikeAtofInTheCLocale) {
     const struct {
         std::string_view text;
         double expected;
+        std::size_t read; // characters taken, blanks and sign included
     } rows[] = {
-        {"12.5kg", 12.5},
-        {"  -3e2x", -300},
-        {"+7", 7},
-        {"1e", 1},
-        {"1e+", 1},
-        {"1e+2", 100},
-        {"1E-2", 0.01},
-        {".5", 0.5},
-        {"5.", 5},
-        {"\t\n\v\f\r 4", 4},
-        {"1,5", 1},
-        {"0x10", 0},
-        {".", 0},
-        {"-", 0},
-        {"", 0},
-        {"abc", 0},
-        {"inf", 0},
-        {"nan", 0},
-        {"- 5", 0},
-        {"1e999", Inf},
-        {"-1e999", -Inf},
-        {"1e-999", 0},
-        {"1e99999999999999999999", Inf},
+        {"12.5kg", 12.5, 4},
+        {"  -3e2x", -300, 6},
+        {"+7", 7, 2},
+        {"1e", 1, 1},
+        {"1e+", 1, 1},
+        {"1e+2", 100, 4},
+        {"1E-2", 0.01, 4},
+        {".5", 0.5, 2},
+        {"5.", 5, 2},
+        {"\t\n\v\f\r 4", 4, 7},
+        {"1,5", 1, 1},
+        {"0x10", 0, 1},
+        {".", 0, 0},
+        {"-", 0, 0},
+        {"", 0, 0},
+        {"abc", 0, 0},
+        {"inf", 0, 0},
+        {"nan", 0, 0},
+        {"- 5", 0, 0},
+        {"1e999", Inf, 5},
+        {"-1e999", -Inf, 6},
+        {"1e-999", 0, 6},
+        {"1e99999999999999999999", Inf, 22},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
         EXPECT_EQ(readLeadingNumber(row.text), row.expected);
+        EXPECT_EQ(leadingNumberLength(row.text), row.read);
     }
     EXPECT_TRUE(std::signbit(readLeadingNumber("-0")));
     // Long digit runs whose exponent brings them back into range, or out of it.
@@ -121,6 +123,30 @@ TEST(NumberText, ReadLeadingNumberReadsLikeAtofInTheCLocale) {
     EXPECT_EQ(readLeadingNumber(std::string(400, '9') + "e-700"), 1e-300);
     EXPECT_EQ(readLeadingNumber("0." + std::string(400, '0') + "1"), 0);
     EXPECT_EQ(readLeadingNumber("1" + std::string(400, '0')), Inf);
+}
+
+TEST(NumberText, FormatExactKeepsFifteenDigitsAndSwitchesToExponentsAtTheEdges) {
+    const struct {
+        double value;
+        const char* expected;
+    } rows[] = {
+        {3e-9, "3e-09"},
+        {9460730472580.8, "9460730472580.8"},
+        {0.0001, "0.0001"},
+        {0.00009, "9e-05"},
+        {999999999999999.0, "999999999999999"},
+        {1e15, "1e+15"},
+        {-2.5, "-2.5"},
+        {1.0 / 3.0, "0.333333333333333"},
+        {0.1 + 0.2, "0.3"},
+        {-0.0, "0"},
+        {Inf, "inf"},
+        {-Inf, "-inf"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.expected);
+        EXPECT_EQ(formatExact(row.value), row.expected);
+    }
 }
 
 TEST(NumberText, ParseFormulaNumberAcceptsOnlyTheNumberGrammar) {
