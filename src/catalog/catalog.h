@@ -20,6 +20,9 @@ class Conversion {
 
     // Puts value in place of every "x" of formula and computes it; 0.0 when it cannot be computed.
     double evaluate(double value) const;
+    // The same computation with the engine's code (FormulaCode): result is what evaluate gives,
+    // and the code says whether the formula computed (0) or why not.
+    int compute(double value, double& result) const;
 };
 
 // One entry of a category's source-unit index.

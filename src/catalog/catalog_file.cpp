@@ -1,4 +1,6 @@
 // The catalog's text file: one conversion a line, fields separated by "|".
+#include "catalog/catalog_file.h"
+
 #include "catalog/catalog.h"
 #include "catalog/line_reader.h"
 #include "catalog/text_scan.h"
@@ -26,29 +28,24 @@ template <typename Visit> void forEachField(std::string_view line, Visit visit) 
 
 } // namespace
 
-void ConversionCatalog::parseLine(std::string_view line) {
+CatalogLineFields splitCatalogLine(std::string_view line) {
     // A NUL byte ends the text of a line, as it would for any C string reader.
     line = line.substr(0, line.find('\0'));
-    std::string_view fields[5];
-    int count = 0;
-    int flag = 1;
+    CatalogLineFields split;
     forEachField(line, [&](std::string_view field) {
         field = trimmed(field);
-        flag = 1;
-        if (count < 5)
-            fields[count] = field;
-        else if (count == 5)
-            flag = leadingInteger(field);
-        ++count;
+        split.visible = 1;
+        if (split.count < 5)
+            split.fields[split.count] = field;
+        else if (split.count == 5)
+            split.visible = leadingInteger(field);
+        ++split.count;
     });
-    if (count < 5) return;
-    Category* category = findCategory(fields[0]);
-    if (!category) category = &addCategory(fields[0]);
-    category->setVisible(flag);
-    category->addConversion(fields[1], fields[2], fields[3], fields[4]);
+    return split;
 }
 
-bool ConversionCatalog::load(const std::string& path) {
+bool forEachCatalogPiece(const std::string& path,
+                         const std::function<void(std::string_view piece)>& visit) {
     // Some systems open a folder for reading; it holds no catalog all the same.
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) return false;
@@ -58,8 +55,22 @@ bool ConversionCatalog::load(const std::string& path) {
     LineReader reader(file.get());
     std::string piece;
     while (reader.next(piece))
-        parseLine(piece);
+        visit(piece);
     return true;
+}
+
+void ConversionCatalog::parseLine(std::string_view line) {
+    const CatalogLineFields split = splitCatalogLine(line);
+    if (split.ignored()) return;
+    const auto& fields = split.fields;
+    Category* category = findCategory(fields[0]);
+    if (!category) category = &addCategory(fields[0]);
+    category->setVisible(split.visible);
+    category->addConversion(fields[1], fields[2], fields[3], fields[4]);
+}
+
+bool ConversionCatalog::load(const std::string& path) {
+    return forEachCatalogPiece(path, [this](std::string_view piece) { parseLine(piece); });
 }
 
 std::string ConversionCatalog::fileText() const {

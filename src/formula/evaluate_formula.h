@@ -17,3 +17,7 @@ enum FormulaCode : int {
 // of either stage is caught and gives code 4. result is written only with code 0, or with code 4
 // when values were left over.
 int evaluateFormula(std::string_view text, double& result);
+
+// What a code of evaluateFormula means, in a few words for a message ("an unknown character or a
+// malformed number"); "computed" for 0.
+std::string_view formulaCodeMeaning(int code);
