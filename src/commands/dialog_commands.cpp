@@ -1,9 +1,16 @@
 // The Options, Precision and About commands of the converter window.
 #include "commands/about_dialog.h"
+#include "commands/find_dialog.h"
 #include "commands/options_dialog.h"
 #include "commands/precision_dialog.h"
 #include "window/converter_dialog.h"
 #include "window/tab_strip.h"
+
+void ConverterDialog::findConversion() {
+    FindDialog dialog(catalog_, this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.chosen) return;
+    showConversion(dialog.chosen->tab, *dialog.chosen->conversion);
+}
 
 void ConverterDialog::editOptions() {
     // Owned by the window, as every secondary dialog is, so it opens centred over it.

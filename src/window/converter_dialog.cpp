@@ -8,6 +8,7 @@
 #include "window/tab_strip.h"
 #include "window/ui_services.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -72,6 +73,7 @@ void ConverterDialog::createMenu() {
         {"&File", "&Print", "actionPrint", &ConverterDialog::printReport},
         {"&File", nullptr, nullptr, nullptr},
         {"&File", "E&xit", "actionExit", &ConverterDialog::exitCommand},
+        {"&Convert", "&Find Conversion...", "actionFind", &ConverterDialog::findConversion},
         {"&Convert", "&Copy to Clipboard", "actionCopy", &ConverterDialog::copyReport},
         {"&Convert", "&Precision", "actionPrecision", &ConverterDialog::editPrecision},
         {"&Convert", "&Options", "actionOptions", &ConverterDialog::editOptions},
@@ -92,6 +94,10 @@ void ConverterDialog::createMenu() {
         action->setObjectName(QString::fromLatin1(item.name));
         connect(action, &QAction::triggered, this, item.handler);
     }
+    // Ctrl+F opens Find Conversion from anywhere in the window.
+    QAction* find = menuBar_->findChild<QAction*>(QStringLiteral("actionFind"));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    find->setShortcutContext(Qt::WindowShortcut);
 }
 
 void ConverterDialog::createControls() {
@@ -176,25 +182,9 @@ void ConverterDialog::createControls() {
         if (i > 0) setTabOrder(focusable[i - 1], focusable[i]);
     }
 
-    connect(tabs_, &TabStrip::currentChanged, this, [this] {
-        selectCategory();
-        fillFromList();
-        fillToList();
-        selectConversion();
-        recompute();
-        updateUnitLabels();
-    });
-    connect(fromList_, &QListWidget::currentRowChanged, this, [this] {
-        fillToList();
-        selectConversion();
-        recompute();
-        updateUnitLabels();
-    });
-    connect(toList_, &QListWidget::currentRowChanged, this, [this] {
-        selectConversion();
-        recompute();
-        updateUnitLabels();
-    });
+    connect(tabs_, &TabStrip::currentChanged, this, &ConverterDialog::onTabChanged);
+    connect(fromList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onFromChanged);
+    connect(toList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onToChanged);
     connect(inputField_, &QLineEdit::textChanged, this, &ConverterDialog::recompute);
 
     const int menuHeight = menuBar_->sizeHint().height();
@@ -388,6 +378,51 @@ void ConverterDialog::recompute() {
     resultText = QString::fromStdString(
         computeResultText(*selection_.currentConversion, inputText.toStdString(), precision_));
     pushTexts();
+}
+
+// What a click on a tab, a From entry and a To entry sets going.
+
+void ConverterDialog::onTabChanged() {
+    selectCategory();
+    fillFromList();
+    fillToList();
+    selectConversion();
+    recompute();
+    updateUnitLabels();
+}
+
+void ConverterDialog::onFromChanged() {
+    fillToList();
+    selectConversion();
+    recompute();
+    updateUnitLabels();
+}
+
+void ConverterDialog::onToChanged() {
+    selectConversion();
+    recompute();
+    updateUnitLabels();
+}
+
+void ConverterDialog::showConversion(int tab, const Conversion& conversion) {
+    // The steps of the user's clicks: a tab click only where the tab is not already current (the
+    // strip raises nothing then), and rows made current the way a click makes them, which raises
+    // the lists' own signals when the row changes.
+    if (tabs_->currentIndex() != tab) {
+        tabs_->setCurrentIndex(tab);
+        onTabChanged();
+    }
+    auto choose = [](QListWidget* list, const QVariant& data) {
+        for (int row = 0; row < list->count(); ++row)
+            if (list->item(row)->data(Qt::UserRole) == data) return list->setCurrentRow(row);
+    };
+    choose(fromList_, conversion.fromGroup);
+    choose(toList_, QVariant::fromValue(static_cast<void*>(const_cast<Conversion*>(&conversion))));
+    // Computed even when every entry was already the current one.
+    recompute();
+    updateUnitLabels();
+    inputField_->setFocus(Qt::OtherFocusReason);
+    inputField_->selectAll();
 }
 
 // Tab-row layout.

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+class Conversion;
 class ConversionCatalog;
 class QLabel;
 class QLineEdit;
@@ -59,6 +60,14 @@ class ConverterDialog : public QDialog {
     void selectConversion();
     void updateUnitLabels();
     void recompute();
+    // The steps that follow a user's click on a tab, a From entry and a To entry.
+    void onTabChanged();
+    void onFromChanged();
+    void onToChanged();
+    // Makes conversion current on tab (a tab index, the place of its category among the shown
+    // ones) through the steps of the user's clicks, recomputes, and puts the focus in the input
+    // field with its text selected.
+    void showConversion(int tab, const Conversion& conversion);
 
     // Tab-row layout.
     void adjustForTabRows();
@@ -71,6 +80,7 @@ class ConverterDialog : public QDialog {
 
     // Commands.
     void buildReport(QString& text) const;
+    void findConversion();
     void copyReport();
     void saveReport();
     void printReport();

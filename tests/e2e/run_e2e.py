@@ -818,6 +818,44 @@ def case_close_box(case):
     check(read(folder, SETTINGS_FILE) == b"1", "settings file")
 
 
+def case_find(case):
+    """Ctrl+F, a few words and Enter choose a conversion on another tab; the input keeps its text,
+    selected, so typing replaces it. Find Conversion from the menu and Escape change nothing."""
+    catalog = case.catalog
+    category = "Temperature"
+    from_unit, to_unit = "Degrees Celsius", "Degrees Fahrenheit"
+    check(category in catalog.categories and to_unit in catalog.to_units(category, from_unit),
+          f"the delivered catalog needs {category}: {from_unit} to {to_unit}")
+    check(catalog.categories[0] != category, f"{category} must not be the first tab")
+    folder = case.working_folder()
+    program = case.program(folder)
+    window = program.main_window()
+    program.focus(window)
+    case.x.key("Tab", "Tab")
+    case.x.type("12")
+    program.copy_and_expect(window, expected_report(catalog, *first_conversion(catalog, 0),
+                                                    "12", 1))
+
+    dialog = program.open_dialog(window, ["ctrl+f"], "Find Conversion")
+    case.x.type("deg cel to fahr")
+    program.close_dialog(dialog, ["Return"])
+    program.focus(window)
+    case.x.type("100")
+    program.copy_and_expect(window, expected_report(catalog, category, from_unit, to_unit,
+                                                    "100", 1))
+
+    dialog = program.open_dialog(window, ["alt+c", "f"], "Find Conversion")
+    case.x.type("kelvin")
+    program.close_dialog(dialog, ["Escape"])
+    program.focus(window)
+    case.x.key("End")
+    case.x.type("0")
+    program.copy_and_expect(window, expected_report(catalog, category, from_unit, to_unit,
+                                                    "1000", 1))
+    program.file_exit(window)
+    check(program.wait_exit(forbidden_caption="Error") == 0, "exit status after File > Exit")
+
+
 CASES = {
     "startup": case_startup,
     "copy_report": case_copy_report,
@@ -827,6 +865,7 @@ CASES = {
     "load_failure": case_load_failure,
     "read_only_folder": case_read_only_folder,
     "close_box": case_close_box,
+    "find": case_find,
 }
 
 

@@ -58,8 +58,8 @@ class ConverterWindowTest : public QObject {
                 seen.append(item->isSeparator() ? QStringLiteral("-") : item->text());
         }
         QCOMPARE(seen, QStringList({"&File", "&Save", "&Print", "-", "E&xit", "&Convert",
-                                    "&Copy to Clipboard", "&Precision", "&Options", "&Help",
-                                    "&Contents", "&About"}));
+                                    "&Find Conversion...", "&Copy to Clipboard", "&Precision",
+                                    "&Options", "&Help", "&Contents", "&About"}));
     }
 
     void tabsSkipHiddenCategories() {

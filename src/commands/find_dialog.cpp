@@ -1,0 +1,119 @@
+#include "commands/find_dialog.h"
+
+#include "commands/dialog_frame.h"
+#include "window/dialog_units.h"
+
+#include <QDialogButtonBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+FindDialog::FindDialog(const ConversionCatalog& catalog, QWidget* parent)
+    : QDialog(parent, fixedDialogFlags), search_(catalog) {
+    setWindowTitle(QStringLiteral("Find Conversion"));
+    setObjectName(QStringLiteral("findDialog"));
+    const DialogUnits units(font());
+
+    auto* caption = new QLabel(QStringLiteral("&Units to convert from and to:"), this);
+    query_ = new QLineEdit(this);
+    query_->setObjectName(QStringLiteral("findQuery"));
+    query_->setPlaceholderText(QStringLiteral("for example: kilo to mile"));
+    query_->setAccessibleName(QStringLiteral("Units to convert from and to"));
+    caption->setBuddy(query_);
+    query_->installEventFilter(this);
+
+    list_ = new QListWidget(this);
+    list_->setObjectName(QStringLiteral("findMatches"));
+    list_->setAccessibleName(QStringLiteral("Matching conversions"));
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list_->setUniformItemSizes(true);
+    list_->setFixedSize(units.x(260), units.y(120));
+    connect(list_, &QListWidget::itemDoubleClicked, this, &FindDialog::accept);
+
+    count_ = new QLabel(this);
+    count_->setObjectName(QStringLiteral("findCount"));
+    count_->setTextFormat(Qt::PlainText);
+
+    auto* buttons = dialogButtons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    ok_ = buttons->button(QDialogButtonBox::Ok);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(caption);
+    layout->addWidget(query_);
+    layout->addWidget(list_);
+    layout->addWidget(count_);
+    layout->addSpacing(units.y(3));
+    layout->addWidget(buttons);
+
+    connect(query_, &QLineEdit::textChanged, this, &FindDialog::refill);
+    refill();
+    query_->setFocus();
+}
+
+void FindDialog::refill() {
+    result_ = search_.find(query_->text().toStdString());
+    list_->clear();
+    for (const ConversionMatch& match : result_.matches)
+        list_->addItem(QString::fromStdString(matchText(match)));
+    if (list_->count() > 0) list_->setCurrentRow(0);
+
+    const int shown = static_cast<int>(result_.matches.size());
+    QString text;
+    if (result_.total == 0)
+        text = QStringLiteral("No conversion matches.");
+    else if (result_.total == 1)
+        text = QStringLiteral("1 conversion matches.");
+    else if (shown == result_.total)
+        text = QStringLiteral("%1 conversions match.").arg(result_.total);
+    else
+        text = QStringLiteral("The first %1 of %2 matching conversions; type more to narrow them.")
+                   .arg(shown)
+                   .arg(result_.total);
+    count_->setText(text);
+    ok_->setEnabled(result_.total > 0);
+}
+
+void FindDialog::accept() {
+    const int row = list_->currentRow();
+    // Nothing to choose: the dialog stays open for another query.
+    if (row < 0 || row >= static_cast<int>(result_.matches.size())) return;
+    chosen = result_.matches[static_cast<std::size_t>(row)];
+    QDialog::accept();
+}
+
+bool FindDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == query_ && event->type() == QEvent::KeyPress && list_->count() > 0) {
+        // The highlight moves in the list while the focus and the text stay in the field.
+        const int row = list_->currentRow();
+        const int rowHeight = std::max(1, list_->sizeHintForRow(0));
+        const int page = std::max(1, list_->viewport()->height() / rowHeight - 1);
+        int next = row;
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Up:
+            next = row - 1;
+            break;
+        case Qt::Key_Down:
+            next = row + 1;
+            break;
+        case Qt::Key_PageUp:
+            next = row - page;
+            break;
+        case Qt::Key_PageDown:
+            next = row + page;
+            break;
+        default:
+            return QDialog::eventFilter(watched, event);
+        }
+        list_->setCurrentRow(std::clamp(next, 0, list_->count() - 1));
+        list_->scrollToItem(list_->currentItem());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,320 @@
+#include "commands/find_dialog.h"
+#include "converter_fixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+const char* const sampleCatalog =
+    "P|p|Hidden|Metres|x|0\r\n"
+    "Length|km to m|Kilometers|Meters|x*1000\r\n"
+    "Length|m to km|Meters|Kilometers|x/1000\r\n"
+    "Length|m to ft|Meters|Feet|x/0.3048\r\n"
+    "Length|ft to m|Feet|Meters|x*0.3048\r\n"
+    "Temperature|C to F|Degrees Celsius|Degrees Fahrenheit|x*9/5+32\r\n"
+    "Temperature|F to C|Degrees Fahrenheit|Degrees Celsius|(x-32)*5/9\r\n";
+
+const QString arrow = QStringLiteral(" \u2192 ");
+
+// Runs command, which opens Find Conversion, and hands the dialog to drive while it runs. A
+// dialog still open afterwards is cancelled, so a failed check never leaves the test waiting.
+void whileFinding(const std::function<void()>& command,
+                  const std::function<void(FindDialog*)>& drive) {
+    bool driven = false;
+    // The timer goes with this call, so a dialog that never opened leaves nothing behind.
+    QObject scope;
+    QTimer::singleShot(0, &scope, [&] {
+        if (auto* dialog = qobject_cast<FindDialog*>(QApplication::activeModalWidget())) {
+            driven = true;
+            drive(dialog);
+            if (dialog->isVisible()) dialog->reject();
+        }
+    });
+    command();
+    QVERIFY2(driven, "no Find Conversion dialog opened");
+}
+
+QLineEdit* query(FindDialog* dialog) {
+    return dialog->findChild<QLineEdit*>(QStringLiteral("findQuery"));
+}
+QListWidget* matches(FindDialog* dialog) {
+    return dialog->findChild<QListWidget*>(QStringLiteral("findMatches"));
+}
+QString countText(FindDialog* dialog) {
+    return dialog->findChild<QLabel*>(QStringLiteral("findCount"))->text();
+}
+
+// The state of the window that a choice may change.
+struct WindowState {
+    int tab;
+    int fromRow;
+    int toRow;
+    QString input;
+    QString result;
+    QString inputUnit;
+    QString outputUnit;
+    bool operator==(const WindowState&) const = default;
+};
+
+WindowState stateOf(const ConverterFixture& f) {
+    return {f.tabs()->currentIndex(),
+            f.fromList()->currentRow(),
+            f.toList()->currentRow(),
+            f.input()->text(),
+            f.result()->text(),
+            f.inputUnit(),
+            f.outputUnit()};
+}
+
+QString report(ConverterFixture& f) {
+    f.find<QAction>("actionCopy")->trigger();
+    return QApplication::clipboard()->text();
+}
+
+} // namespace
+
+class FindDialogTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void findIsTheFirstConvertItemWithCtrlF() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QMenu* convert = f.find<QMenu>("convertMenu");
+        QVERIFY(convert);
+        QAction* first = convert->actions().value(0);
+        QVERIFY(first);
+        QCOMPARE(first->objectName(), QStringLiteral("actionFind"));
+        QCOMPARE(first->text(), QStringLiteral("&Find Conversion..."));
+        QCOMPARE(first->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+
+        whileFinding([&] { first->trigger(); },
+                     [&](FindDialog* dialog) {
+                         QCOMPARE(dialog->windowTitle(), QStringLiteral("Find Conversion"));
+                         QVERIFY(dialog->isModal());
+                         QCOMPARE(dialog->focusWidget(), query(dialog));
+                     });
+    }
+
+    void ctrlFOpensTheDialogFromAnywhereInTheWindow() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        for (QWidget* target :
+             {static_cast<QWidget*>(f.fromList()), static_cast<QWidget*>(f.toList()),
+              static_cast<QWidget*>(f.input()), static_cast<QWidget*>(f.result()),
+              static_cast<QWidget*>(f.tabs())}) {
+            // A shortcut only reaches the active window, which the window is again once the
+            // dialog has closed.
+            QApplication::setActiveWindow(f.dialog.get());
+            QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+            target->setFocus();
+            whileFinding([&] { QTest::keyClick(target, Qt::Key_F, Qt::ControlModifier); },
+                         [](FindDialog*) {});
+        }
+    }
+
+    void theListShowsEveryShownConversionInCatalogOrder() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        whileFinding(
+            [&] { f.dialog->findConversion(); },
+            [&](FindDialog* dialog) {
+                QCOMPARE(f.texts(matches(dialog)),
+                         QStringList(
+                             {"Length: Kilometers" + arrow + "Meters",
+                              "Length: Meters" + arrow + "Kilometers",
+                              "Length: Meters" + arrow + "Feet", "Length: Feet" + arrow + "Meters",
+                              "Temperature: Degrees Celsius" + arrow + "Degrees Fahrenheit",
+                              "Temperature: Degrees Fahrenheit" + arrow + "Degrees Celsius"}));
+                QCOMPARE(matches(dialog)->currentRow(), 0);
+                QCOMPARE(countText(dialog), QStringLiteral("6 conversions match."));
+                // The hidden category's units are not found.
+                QTest::keyClicks(query(dialog), "metres");
+                QCOMPARE(matches(dialog)->count(), 0);
+                QCOMPARE(countText(dialog), QStringLiteral("No conversion matches."));
+            });
+    }
+
+    void enterChoosesTheFirstMatchAndTheWindowFollows() {
+        ConverterFixture f(sampleCatalog, "2");
+        QVERIFY(f.start());
+        QTest::keyClicks(f.input(), "12");
+        QCOMPARE(f.result()->text(), QStringLiteral("12000.00"));
+        whileFinding([&] { f.dialog->findConversion(); },
+                     [&](FindDialog* dialog) {
+                         QTest::keyClicks(query(dialog), "MET to fe");
+                         QCOMPARE(f.texts(matches(dialog)),
+                                  QStringList({"Length: Meters" + arrow + "Feet"}));
+                         QCOMPARE(countText(dialog), QStringLiteral("1 conversion matches."));
+                         QTest::keyClick(query(dialog), Qt::Key_Return);
+                         QVERIFY(!dialog->isVisible());
+                         QCOMPARE(dialog->result(), int(QDialog::Accepted));
+                     });
+        QCOMPARE(f.tabs()->currentIndex(), 0);
+        QCOMPARE(f.fromList()->currentItem()->text(), QStringLiteral("Meters"));
+        QCOMPARE(f.toList()->currentItem()->text(), QStringLiteral("Feet"));
+        QCOMPARE(f.texts(f.toList()), QStringList({"Kilometers", "Feet"}));
+        QCOMPARE(f.selection.currentConversion->name, std::string("m to ft"));
+        QCOMPARE(f.inputUnit(), QStringLiteral("Meters"));
+        QCOMPARE(f.outputUnit(), QStringLiteral("Feet"));
+        QCOMPARE(f.result()->text(), QStringLiteral("39.37"));
+        // The focus is in the input field with its text selected, ready for a new value.
+        QCOMPARE(f.dialog->focusWidget(), f.input());
+        QCOMPARE(f.input()->selectedText(), QStringLiteral("12"));
+        QCOMPARE(report(f), QStringLiteral("Input:        12 Meters\r\nOutput:       39.37 Feet"));
+    }
+
+    void downMovesTheHighlightWhileTypingAndAnotherTabIsChosen() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QTest::keyClicks(f.input(), "212");
+        whileFinding([&] { f.dialog->findConversion(); },
+                     [&](FindDialog* dialog) {
+                         QTest::keyClicks(query(dialog), "fahr");
+                         QCOMPARE(matches(dialog)->count(), 2);
+                         QCOMPARE(matches(dialog)->currentRow(), 0);
+                         QTest::keyClick(query(dialog), Qt::Key_Down);
+                         QCOMPARE(matches(dialog)->currentRow(), 1);
+                         QTest::keyClick(query(dialog), Qt::Key_Down);
+                         QCOMPARE(matches(dialog)->currentRow(), 1);
+                         QTest::keyClick(query(dialog), Qt::Key_Up);
+                         QTest::keyClick(query(dialog), Qt::Key_Down);
+                         // The focus and the text stay in the field.
+                         QCOMPARE(dialog->focusWidget(), query(dialog));
+                         QCOMPARE(query(dialog)->text(), QStringLiteral("fahr"));
+                         QTest::keyClick(query(dialog), Qt::Key_Enter);
+                     });
+        QCOMPARE(f.tabs()->currentIndex(), 1);
+        QCOMPARE(f.selection.currentCategory->name(), std::string("Temperature"));
+        QCOMPARE(f.texts(f.fromList()), QStringList({"Degrees Celsius", "Degrees Fahrenheit"}));
+        QCOMPARE(f.fromList()->currentRow(), 1);
+        QCOMPARE(f.toList()->currentItem()->text(), QStringLiteral("Degrees Celsius"));
+        QCOMPARE(f.result()->text(), QStringLiteral("100.0"));
+        QCOMPARE(report(f), QStringLiteral("Input:        212 Degrees Fahrenheit\r\n"
+                                           "Output:       100.0 Degrees Celsius"));
+        QCOMPARE(f.dialog->focusWidget(), f.input());
+        QCOMPARE(f.input()->selectedText(), QStringLiteral("212"));
+    }
+
+    void typingAgainHighlightsTheFirstMatchAgain() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        whileFinding([&] { f.dialog->findConversion(); },
+                     [&](FindDialog* dialog) {
+                         QTest::keyClicks(query(dialog), "me");
+                         QTest::keyClick(query(dialog), Qt::Key_Down);
+                         QTest::keyClick(query(dialog), Qt::Key_Down);
+                         QCOMPARE(matches(dialog)->currentRow(), 2);
+                         QTest::keyClicks(query(dialog), "t to k");
+                         QCOMPARE(matches(dialog)->currentRow(), 0);
+                         QCOMPARE(matches(dialog)->currentItem()->text(),
+                                  "Length: Meters" + arrow + "Kilometers");
+                         QTest::keyClick(query(dialog), Qt::Key_Return);
+                     });
+        QCOMPARE(f.selection.currentConversion->name, std::string("m to km"));
+    }
+
+    void escapeClosesAndChangesNothing() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QTest::keyClicks(f.input(), "5");
+        f.toList()->setFocus();
+        const WindowState before = stateOf(f);
+        const Conversion* conversion = f.selection.currentConversion;
+        whileFinding([&] { f.dialog->findConversion(); },
+                     [&](FindDialog* dialog) {
+                         QTest::keyClicks(query(dialog), "fahr to cel");
+                         QCOMPARE(matches(dialog)->count(), 1);
+                         QTest::keyClick(query(dialog), Qt::Key_Escape);
+                         QVERIFY(!dialog->isVisible());
+                         QCOMPARE(dialog->result(), int(QDialog::Rejected));
+                         QVERIFY(!dialog->chosen);
+                     });
+        QVERIFY(stateOf(f) == before);
+        QCOMPARE(f.selection.currentConversion, conversion);
+        QCOMPARE(f.dialog->focusWidget(), f.toList());
+    }
+
+    void enterWithoutAMatchKeepsTheDialogOpen() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        const WindowState before = stateOf(f);
+        whileFinding([&] { f.dialog->findConversion(); },
+                     [&](FindDialog* dialog) {
+                         QTest::keyClicks(query(dialog), "parsec");
+                         QPushButton* ok =
+                             dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+                         QVERIFY(!ok->isEnabled());
+                         QTest::keyClick(query(dialog), Qt::Key_Return);
+                         QVERIFY(dialog->isVisible());
+                         // Mending the query makes it work again.
+                         query(dialog)->clear();
+                         QTest::keyClicks(query(dialog), "feet");
+                         QVERIFY(ok->isEnabled());
+                         QTest::mouseClick(ok, Qt::LeftButton);
+                         QVERIFY(!dialog->isVisible());
+                     });
+        QVERIFY(!(stateOf(f) == before));
+        QCOMPARE(f.selection.currentConversion->name, std::string("m to ft"));
+    }
+
+    void aDoubleClickChoosesTheClickedMatch() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        whileFinding([&] { f.dialog->findConversion(); },
+                     [&](FindDialog* dialog) {
+                         QListWidget* list = matches(dialog);
+                         const QPoint at = list->visualItemRect(list->item(3)).center();
+                         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+                         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+                     });
+        QCOMPARE(f.selection.currentConversion->name, std::string("ft to m"));
+        QCOMPARE(f.fromList()->currentItem()->text(), QStringLiteral("Feet"));
+    }
+
+    void theCurrentConversionChosenAgainIsRecomputed() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        // Right after the start the result field is still empty; choosing computes it.
+        f.input()->setText(QStringLiteral("3"));
+        f.result()->setText(QString());
+        whileFinding([&] { f.dialog->findConversion(); },
+                     [&](FindDialog* dialog) {
+                         QTest::keyClicks(query(dialog), "kilo to met");
+                         QTest::keyClick(query(dialog), Qt::Key_Return);
+                     });
+        QCOMPARE(f.selection.currentConversion->name, std::string("km to m"));
+        QCOMPARE(f.result()->text(), QStringLiteral("3000.0"));
+    }
+
+    void atMostThreeHundredMatchesAreListed() {
+        std::string catalog;
+        for (int i = 0; i < 400; ++i)
+            catalog += "Many|n|Unit " + std::to_string(i) + "|Other|x+" + std::to_string(i) + "\n";
+        ConverterFixture f(catalog);
+        QVERIFY(f.start());
+        whileFinding([&] { f.dialog->findConversion(); },
+                     [&](FindDialog* dialog) {
+                         QCOMPARE(matches(dialog)->count(), 300);
+                         QCOMPARE(countText(dialog),
+                                  QStringLiteral("The first 300 of 400 matching conversions; "
+                                                 "type more to narrow them."));
+                         QTest::keyClicks(query(dialog), "unit 39");
+                         QCOMPARE(matches(dialog)->count(), 11);
+                         QTest::keyClick(query(dialog), Qt::Key_End);
+                         QTest::keyClick(query(dialog), Qt::Key_PageDown);
+                         QVERIFY(matches(dialog)->currentRow() > 0);
+                     });
+    }
+};
+
+QTEST_MAIN(FindDialogTest)
+#include "find_dialog_test.moc"
