@@ -157,6 +157,7 @@ rm -f "$program"
 cat >"$program" <<'EOF'
 #!/bin/sh
 { pwd -P; for argument in "$@"; do printf '%s\n' "$argument"; done; } >"$VELMORA_TEST_RECORD"
+printf '%s\n' "${VELMORA_CALLER_DIR-unset}" >"$VELMORA_TEST_RECORD.caller"
 exit "${VELMORA_TEST_STATUS:-0}"
 EOF
 chmod 755 "$program"
@@ -185,6 +186,8 @@ check "the first start leaves no temporary files" \
     test "$(cd "$folder" && find . ! -name . | LC_ALL=C sort | tr '\n' ' ')" = "./conv.txt ./help.chm "
 printf '%s\n' "$(real "$folder")" "first argument" --second "" >"$tmp/expected-record"
 check "the program runs in the data folder with the arguments unchanged" cmp -s "$record" "$tmp/expected-record"
+check "the program is told the folder the launcher was started in" \
+    test "$(cat "$record.caller" 2>/dev/null)" = "$tmp/cwd"
 
 # Second start: the user's catalog and settings stay; only a missing delivered file comes back.
 printf 'a line of the user own\n' >>"$folder/conv.txt"

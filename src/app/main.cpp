@@ -1,9 +1,30 @@
+#include "cli/command_line.h"
 #include "window/converter_app.h"
 #include "window/ui_services.h"
 
 #include <QApplication>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
+    // The command line is read before anything of Qt exists: --help, --version, --convert and
+    // --check open no window and need no display.
+    const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (line.action != CommandLine::Action::Window) {
+        // The installed launcher starts the program in its data folder and says where the user
+        // typed the command, which is where the file names they gave are meant from.
+        const char* caller = std::getenv("VELMORA_CALLER_DIR");
+        const int status = runCommandLine(line, std::cout, std::cerr, caller ? caller : "");
+        std::cout.flush();
+        if (!std::cout) {
+            std::cerr << "velmora: the output could not be written\n";
+            return 2;
+        }
+        return status;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.1"));

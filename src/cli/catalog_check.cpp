@@ -1,0 +1,189 @@
+#include "cli/catalog_check.h"
+
+#include "catalog/catalog.h"
+#include "catalog/catalog_file.h"
+#include "catalog/display_text.h"
+#include "catalog/line_reader.h"
+#include "catalog/text_scan.h"
+#include "formula/evaluate_formula.h"
+#include "formula/number_text.h"
+
+#include <cmath>
+#include <map>
+#include <ostream>
+#include <tuple>
+
+namespace {
+
+constexpr std::string_view arrow = " \xE2\x86\x92 "; // " → "
+
+struct Record {
+    const Category* category = nullptr;
+    const Conversion* conversion = nullptr;
+    int line = 0;
+    // Only records of whole lines that compute at x = 1 are paired for the inverse check.
+    bool pairable = false;
+};
+
+using Key = std::tuple<std::string, std::string, std::string>;
+
+std::string describe(const Record& record) {
+    return toDisplayText(record.category->name()) + ": " +
+           toDisplayText(record.conversion->fromUnit) + std::string(arrow) +
+           toDisplayText(record.conversion->toUnit);
+}
+
+std::string plural(int count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// Why there and back through first and second does not give value back, or nothing when it
+// does: each conversion's value goes into the next as the window would put it in.
+std::optional<std::string> roundTripFailure(const Record& first, const Record& second,
+                                            double value) {
+    double there = 0.0;
+    double back = 0.0;
+    const int thereCode = first.conversion->compute(value, there);
+    const int backCode = thereCode == FormulaOk ? second.conversion->compute(there, back) : 0;
+    const std::string start = formatExact(value) + " " + toDisplayText(first.conversion->fromUnit);
+    if (thereCode != FormulaOk)
+        return start + " cannot be converted: " + std::string(formulaCodeMeaning(thereCode));
+    if (backCode != FormulaOk)
+        return start + " gives " + formatExact(there) + " " +
+               toDisplayText(first.conversion->toUnit) +
+               ", which cannot be converted back: " + std::string(formulaCodeMeaning(backCode));
+    if (std::fabs(back - value) <= 1e-9 * std::fabs(value)) return std::nullopt;
+    return start + " there and back gives " + formatExact(back);
+}
+
+class Checker {
+  public:
+    void addPiece(std::string_view piece) {
+        pieces_.emplace_back(piece);
+        if (piece.back() == '\n') finishLine();
+    }
+
+    CatalogCheck finish() {
+        if (!pieces_.empty()) finishLine();
+        result_.categories = catalog_.categoryCount();
+        for (int id = 0; id < catalog_.categoryCount(); ++id)
+            result_.conversions += catalog_.categoryAt(id)->conversionCount();
+        return result_;
+    }
+
+  private:
+    void finishLine() {
+        const int line = ++result_.lines;
+        std::size_t length = 0;
+        for (const std::string& piece : pieces_)
+            length += piece.size();
+        if (pieces_.back().back() == '\n') --length;
+
+        // Every piece goes into the catalog, as the program reads it.
+        std::vector<Record> added;
+        for (const std::string& piece : pieces_)
+            if (const Record record = parse(piece, line); record.conversion)
+                added.push_back(record);
+
+        if (length > LineReader::maxPiece) {
+            report(line, "the line has " + std::to_string(length) +
+                             " characters; the reader takes at most " +
+                             std::to_string(LineReader::maxPiece) +
+                             " at a time and reads the rest as lines of their own");
+            for (const Record& record : added)
+                remember(record);
+        } else {
+            // A line of 255 characters arrives whole, its line end alone after it.
+            checkWholeLine(pieces_.front(), added.empty() ? Record{} : added.front(), line);
+        }
+        pieces_.clear();
+    }
+
+    Record parse(std::string_view piece, int line) {
+        const CatalogLineFields split = splitCatalogLine(piece);
+        catalog_.parseLine(piece);
+        if (split.ignored()) return {};
+        const Category* category = catalog_.findCategory(split.fields[0]);
+        return {category, category->conversions().back().get(), line, false};
+    }
+
+    void checkWholeLine(std::string_view text, Record record, int line) {
+        if (!record.conversion) {
+            const CatalogLineFields split = splitCatalogLine(text);
+            if (trimmed(text.substr(0, text.find('\0'))).empty()) return;
+            std::string message = "ignored: " + plural(split.count, "field", "fields") +
+                                  " where a conversion needs 5 "
+                                  "(category|name|from|to|formula)";
+            if (text.find("||") != std::string_view::npos)
+                message += "; an empty field between two \"|\" counts for nothing";
+            return report(line, message);
+        }
+        double value = 0.0;
+        if (const int code = record.conversion->compute(1.0, value); code != FormulaOk) {
+            remember(record);
+            return report(line, "the formula \"" + toDisplayText(record.conversion->formula) +
+                                    "\" cannot be computed at x = 1: " +
+                                    std::string(formulaCodeMeaning(code)) + " (engine code " +
+                                    std::to_string(code) + ")");
+        }
+        record.pairable = true;
+        const Key key{record.category->name(), record.conversion->fromUnit,
+                      record.conversion->toUnit};
+        if (const auto earlier = first_.find(key); earlier != first_.end())
+            return report(line, "repeats line " + std::to_string(earlier->second.line) + ", " +
+                                    describe(earlier->second));
+        remember(record);
+        const Key reverse{record.category->name(), record.conversion->toUnit,
+                          record.conversion->fromUnit};
+        const auto pair = first_.find(reverse);
+        if (pair == first_.end() || !pair->second.pairable || reverse == key) return;
+        for (const auto& [there, back] :
+             {std::pair{&pair->second, &record}, std::pair{&record, &pair->second}})
+            for (const double start : {1.0, 10.0, 100.0})
+                if (const auto failure = roundTripFailure(*there, *back, start))
+                    return report(line, "not the inverse of line " +
+                                            std::to_string(pair->second.line) + ", " +
+                                            describe(pair->second) + ": " + *failure);
+    }
+
+    // The first record of each category, From and To.
+    void remember(const Record& record) {
+        first_.try_emplace(
+            Key{record.category->name(), record.conversion->fromUnit, record.conversion->toUnit},
+            record);
+    }
+
+    void report(int line, std::string message) {
+        result_.problems.push_back({line, std::move(message)});
+    }
+
+    ConversionCatalog catalog_;
+    CatalogCheck result_;
+    std::vector<std::string> pieces_;
+    std::map<Key, Record> first_;
+};
+
+} // namespace
+
+std::optional<CatalogCheck> checkCatalog(const std::string& path) {
+    Checker checker;
+    if (!forEachCatalogPiece(path, [&](std::string_view piece) { checker.addPiece(piece); }))
+        return std::nullopt;
+    return checker.finish();
+}
+
+int runCheck(const std::string& name, const std::string& path, std::ostream& out,
+             std::ostream& err) {
+    const std::optional<CatalogCheck> check = checkCatalog(path);
+    if (!check) {
+        err << "velmora: cannot read the catalog " << name << "\n";
+        return 2;
+    }
+    for (const CatalogProblem& problem : check->problems)
+        out << name << ":" << problem.line << ": " << problem.message << "\n";
+    out << name << ": " << plural(check->lines, "line", "lines") << ", "
+        << plural(check->categories, "category", "categories") << ", "
+        << plural(check->conversions, "conversion", "conversions") << ", "
+        << plural(static_cast<int>(check->problems.size()), "problem", "problems") << "\n";
+    return check->problems.empty() ? 0 : 1;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+// velmora --check [FILE]: the lines of a catalog that will not do what their writer meant.
+//
+// The file is read as the program reads it (the same pieces, the same fields), and each line
+// gets at most one report, the first that applies of:
+//  - longer than the reader takes in one piece (255 characters, the line end not counted);
+//  - ignored: fewer than five fields once the separators collapse (an empty field between two
+//    "|" counts for nothing); lines of nothing but blanks are not reported;
+//  - a formula that does not compute at x = 1 (an engine code other than 0);
+//  - a repeat of an earlier line's category, From and To labels;
+//  - the second of a pair A to B and B to A in one category whose formulas are not inverse:
+//    1, 10 and 100 taken there and back, either way round, do not come back to 1e-9 relative.
+struct CatalogProblem {
+    int line = 0;
+    std::string message;
+};
+
+struct CatalogCheck {
+    // Lines as the reader sees them: ended by LF or CR LF, the last one also without.
+    int lines = 0;
+    // What the program holds after reading the file.
+    int categories = 0;
+    int conversions = 0;
+    // In line order, at most one a line.
+    std::vector<CatalogProblem> problems;
+};
+
+// None when the file cannot be read.
+std::optional<CatalogCheck> checkCatalog(const std::string& path);
+
+// Prints "NAME:LINE: message" for each problem and then the summary line to out, and returns
+// 0 with no problems, 1 with some; 2, with a message on err, when the file cannot be read.
+int runCheck(const std::string& name, const std::string& path, std::ostream& out,
+             std::ostream& err);

@@ -1,0 +1,173 @@
+#!/usr/bin/env python3
+"""The command line of the real velmora binary: --help, --version, unknown options, --convert and
+--check, each run with no display at all (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM unset), so a
+case that tried to open a window would fail instead of passing by accident.
+
+    run_cli.py --binary build/velmora --catalog data/conv.txt --version 1.0.1 --case all
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+ARROW = "\u2192"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Runner:
+    def __init__(self, binary, catalog, version, folder):
+        self.binary = binary
+        self.catalog = catalog
+        self.version = version
+        self.folder = folder
+        self.env = {k: v for k, v in os.environ.items()
+                    if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
+                                 "VELMORA_CALLER_DIR")}
+
+    def run(self, *args, cwd=None, env=None):
+        process = subprocess.run([self.binary, *args], cwd=cwd or self.folder,
+                                 env={**self.env, **(env or {})}, capture_output=True,
+                                 timeout=60)
+        return process.returncode, process.stdout.decode("utf-8"), process.stderr.decode("utf-8")
+
+    def expect(self, args, status, out=None, err=None, out_start=None, err_start=None, **kw):
+        got_status, got_out, got_err = self.run(*args, **kw)
+        where = "velmora " + " ".join(args)
+        check(got_status == status, f"{where}: exit {got_status}, expected {status}; "
+                                    f"stdout {got_out!r}, stderr {got_err!r}")
+        if out is not None:
+            check(got_out == out, f"{where}: stdout {got_out!r}, expected {out!r}")
+        if err is not None:
+            check(got_err == err, f"{where}: stderr {got_err!r}, expected {err!r}")
+        if out_start is not None:
+            check(got_out.startswith(out_start), f"{where}: stdout {got_out!r} does not start "
+                                                 f"with {out_start!r}")
+        if err_start is not None:
+            check(got_err.startswith(err_start), f"{where}: stderr {got_err!r} does not start "
+                                                 f"with {err_start!r}")
+        return got_out, got_err
+
+
+def case_help(r):
+    for option in ("--help", "-h"):
+        out, _ = r.expect([option], 0, err="", out_start="Usage: velmora [Qt options]\n")
+        for text in ("--convert VALUE FROM TO", "--check [FILE]", "--version"):
+            check(text in out, f"the usage does not mention {text}")
+        check(out.count("\n") <= 24, "the usage is longer than a terminal")
+
+
+def case_version(r):
+    for option in ("--version", "-v"):
+        r.expect([option], 0, out=f"Velmora {r.version}\n", err="")
+
+
+def case_unknown_option(r):
+    usage, _ = r.expect(["--help"], 0)
+    r.expect(["--bogus"], 2, out="", err="velmora: unknown option --bogus\n" + usage)
+    r.expect(["-x"], 2, out="", err="velmora: unknown option -x\n" + usage)
+    r.expect(["stray"], 2, out="", err_start="velmora: unexpected argument \"stray\"\nUsage:")
+    r.expect(["--convert", "1", "Kilometers"], 2, out="", err_start="velmora: --convert needs")
+
+
+def case_convert(r):
+    shutil.copy(r.catalog, os.path.join(r.folder, "conv.txt"))
+    rows = [
+        (["1", "Kilometers", "Meters"], "1000\n"),
+        (["1", "Kilometers", "Light years"], "1.05700083402462e-13\n"),
+        (["100", "Degrees Celsius", "Degrees Fahrenheit"], "212\n"),
+        (["-40", "Degrees Fahrenheit", "Degrees Celsius"], "-40\n"),
+        (["8", "Liters per 100 kilometers", "Kilometers per liter"], "12.5\n"),
+        (["1", "Meters", "Feet (international)", "--precision", "2"], "3.28\n"),
+        (["1", "kilometers", "METERS"], "1000\n"),
+        (["1", "Gibibytes (1024^3 bytes)", "Bytes", "--category", "Data"], "1073741824\n"),
+    ]
+    for args, printed in rows:
+        r.expect(["--convert", *args], 0, out=printed, err="")
+    r.expect(["--convert", "1", "Kilometres", "Meters"], 2, out="",
+             err_start="velmora: no unit \"Kilometres\" to convert from in conv.txt; the closest: "
+                       "\"Kilometers (Length)\"")
+    r.expect(["--convert", "1", "Meters", "Fet"], 2, out="",
+             err_start="velmora: no conversion from \"Meters\" to \"Fet\" in category \"Length\"; "
+                       "the closest: \"Feet (international)\"")
+    r.expect(["--convert", "1", "Kilometers", "Meters", "--catalog", "absent.txt"], 2, out="",
+             err="velmora: there is no catalog absent.txt\n")
+
+
+def case_check_delivered(r):
+    # In the folder of the delivered catalog, with the default file name.
+    r.expect(["--check"], 0, err="",
+             out="conv.txt: 4118 lines, 23 categories, 4118 conversions, 0 problems\n",
+             cwd=os.path.dirname(os.path.abspath(r.catalog)))
+
+
+def case_check_problems(r):
+    with open(os.path.join(r.folder, "bad.txt"), "wb") as f:
+        f.write(b"Length|m to ft|Meters|Feet|x/0.3048\r\n"
+                b"Length|ft to m|Feet|Meters|x*0.3\r\n"
+                b"Length|Feet||Inches|x*12\r\n")
+    r.expect(["--check", "bad.txt"], 1, err="",
+             out=f"bad.txt:2: not the inverse of line 1, Length: Meters {ARROW} Feet: "
+                 f"1 Meters there and back gives 0.984251968503937\n"
+                 "bad.txt:3: ignored: 4 fields where a conversion needs 5 "
+                 "(category|name|from|to|formula); an empty field between two \"|\" counts for "
+                 "nothing\n"
+                 "bad.txt: 3 lines, 1 category, 2 conversions, 2 problems\n")
+    r.expect(["--check", "absent.txt"], 2, out="",
+             err="velmora: cannot read the catalog absent.txt\n")
+
+
+def case_caller_folder(r):
+    # The installed launcher runs the program in its data folder and names the user's folder in
+    # VELMORA_CALLER_DIR: file names given are taken from there, the default conv.txt is not.
+    data = os.path.join(r.folder, "data")
+    user = os.path.join(r.folder, "user")
+    os.makedirs(data)
+    os.makedirs(user)
+    with open(os.path.join(data, "conv.txt"), "wb") as f:
+        f.write(b"A|n|a|b|x*2\n")
+    with open(os.path.join(user, "mine.txt"), "wb") as f:
+        f.write(b"A|n|a|b|x*3\n")
+    env = {"VELMORA_CALLER_DIR": user}
+    r.expect(["--convert", "1", "a", "b"], 0, out="2\n", cwd=data, env=env)
+    r.expect(["--convert", "1", "a", "b", "--catalog", "mine.txt"], 0, out="3\n", cwd=data, env=env)
+    r.expect(["--check", "mine.txt"], 0, cwd=data, env=env,
+             out="mine.txt: 1 line, 1 category, 1 conversion, 0 problems\n")
+
+
+CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--binary", required=True)
+    parser.add_argument("--catalog", required=True)
+    parser.add_argument("--version", required=True)
+    parser.add_argument("--case", default="all", choices=["all", *CASES])
+    args = parser.parse_args()
+    names = list(CASES) if args.case == "all" else [args.case]
+    failed = 0
+    for name in names:
+        with tempfile.TemporaryDirectory(prefix="velmora-cli-") as folder:
+            runner = Runner(os.path.abspath(args.binary), args.catalog, args.version, folder)
+            try:
+                CASES[name](runner)
+                print(f"PASS {name}")
+            except (Failure, subprocess.TimeoutExpired) as error:
+                failed += 1
+                print(f"FAIL {name}: {error}")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,239 @@
+#include "cli/command_line.h"
+#include "cli/convert_command.h"
+#include "temp_dir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+const char* const catalogText =
+    "Length|Kilometers to Meters|Kilometers|Meters|x*1000\r\n"
+    "Length|Meters to Feet|Meters|Feet (international)|x/0.3048\r\n"
+    "Length|Kilometers to Light years|Kilometers|Light years|x/9460730472580.8\r\n"
+    "Temperature|Celsius to Fahrenheit|Degrees Celsius|Degrees Fahrenheit|x*9/5+32\r\n"
+    "Temperature|Fahrenheit to Celsius|Degrees Fahrenheit|Degrees Celsius|(x-32)*5/9\r\n"
+    "Fuel|L/100 km to km/L|Liters per 100 kilometers|Kilometers per liter|100/x\r\n"
+    "Data|Bytes to Bits|Bytes|Bits|x*8\r\n"
+    "Data rate|Bytes/s to Bits/s|Bytes|Bits|x*8*1000\r\n"
+    "Broken|Unit to Other|Unit|Other|X*2\r\n"
+    "Hidden|Meters to Hands|Meters|Hands|x/0.1016|0\r\n"
+    "Case|upper|METERS|FEET (INTERNATIONAL)|x*7\r\n";
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs the command line in a folder holding conv.txt.
+class ConvertCommand : public testing::Test {
+  protected:
+    ConvertCommand() : previous_(std::filesystem::current_path()) {
+        writeBytes(dir_.file("conv.txt"), catalogText);
+        std::filesystem::current_path(dir_.path());
+    }
+    ~ConvertCommand() override { std::filesystem::current_path(previous_); }
+
+    static Outcome run(Args args, const std::string& callerDirectory = {}) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = runCommandLine(parseCommandLine(args), out, err, callerDirectory);
+        return {status, out.str(), err.str()};
+    }
+    static Outcome convert(const std::string& value, const std::string& from, const std::string& to,
+                           Args options = {}) {
+        Args args{"--convert", value, from, to};
+        args.insert(args.end(), options.begin(), options.end());
+        return run(args);
+    }
+
+    TempDir dir_;
+
+  private:
+    std::filesystem::path previous_;
+};
+
+TEST_F(ConvertCommand, PrintsTheExactResultOfLinearTemperatureAndReciprocalConversions) {
+    const struct {
+        const char* value;
+        const char* from;
+        const char* to;
+        const char* printed;
+    } rows[] = {
+        {"2.5", "Kilometers", "Meters", "2500\n"},
+        {"1", "Meters", "Feet (international)", "3.28083989501312\n"},
+        {"1", "Kilometers", "Light years", "1.05700083402462e-13\n"},
+        {"1e11", "Kilometers", "Meters", "100000000000000\n"},
+        {"1e12", "Kilometers", "Meters", "1e+15\n"},
+        {"100", "Degrees Celsius", "Degrees Fahrenheit", "212\n"},
+        {"-40", "Degrees Celsius", "Degrees Fahrenheit", "-40\n"},
+        {"36.6", "Degrees Celsius", "Degrees Fahrenheit", "97.88\n"},
+        {"98.6", "Degrees Fahrenheit", "Degrees Celsius", "37\n"},
+        {"8", "Liters per 100 kilometers", "Kilometers per liter", "12.5\n"},
+        {"3", "Liters per 100 kilometers", "Kilometers per liter", "33.3333333333333\n"},
+        // Dividing by zero is no error of the engine: the window shows the same.
+        {"0", "Liters per 100 kilometers", "Kilometers per liter", "inf\n"},
+        {" 12 ", "Kilometers", "Meters", "12000\n"},
+    };
+    for (const auto& row : rows) {
+        const Outcome result = convert(row.value, row.from, row.to);
+        EXPECT_EQ(result.status, 0) << row.value << " " << row.from;
+        EXPECT_EQ(result.out, row.printed) << row.value << " " << row.from;
+        EXPECT_EQ(result.err, "") << row.value << " " << row.from;
+    }
+}
+
+TEST_F(ConvertCommand, PrecisionGivesTheFixedFormTheWindowShows) {
+    EXPECT_EQ(convert("1", "Meters", "Feet (international)", {"--precision", "1"}).out, "3.3\n");
+    EXPECT_EQ(convert("1", "Meters", "Feet (international)", {"--precision", "2"}).out, "3.28\n");
+    EXPECT_EQ(convert("1", "Meters", "Feet (international)", {"--precision=4"}).out, "3.2808\n");
+    EXPECT_EQ(convert("1", "Kilometers", "Light years", {"--precision", "4"}).out, "0.0000\n");
+    EXPECT_EQ(convert("100", "Degrees Celsius", "Degrees Fahrenheit", {"--precision", "3"}).out,
+              "212.000\n");
+    const Outcome wrong = convert("1", "Meters", "Feet (international)", {"--precision", "7"});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_EQ(wrong.out, "");
+}
+
+TEST_F(ConvertCommand, TheValueIsReadLikeTheWindowsInputWithANoteForWhatIsNotRead) {
+    const Outcome partly = convert("5*12", "Kilometers", "Meters");
+    EXPECT_EQ(partly.status, 0);
+    EXPECT_EQ(partly.out, "5000\n");
+    EXPECT_EQ(partly.err, "velmora: only \"5\" of \"5*12\" was read as the value\n");
+    const Outcome none = convert("abc", "Kilometers", "Meters");
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, "0\n");
+    EXPECT_EQ(none.err, "velmora: no number at the start of \"abc\"; the value is 0\n");
+    EXPECT_EQ(convert("", "Kilometers", "Meters").out, "0\n");
+}
+
+TEST_F(ConvertCommand, TheFirstCategoryWithThePairWinsUnlessOneIsNamed) {
+    EXPECT_EQ(convert("2", "Bytes", "Bits").out, "16\n");
+    EXPECT_EQ(convert("2", "Bytes", "Bits", {"--category", "Data rate"}).out, "16000\n");
+    // The category name, too, is matched ignoring letter case when it is not there as written.
+    EXPECT_EQ(convert("2", "Bytes", "Bits", {"--category", "DATA RATE"}).out, "16000\n");
+    EXPECT_EQ(convert("2", "Bytes", "Bits", {"--category", "Data"}).out, "16\n");
+    // Hidden categories convert as well; only the window leaves them out.
+    EXPECT_EQ(convert("1.016", "Meters", "Hands").out, "10\n");
+}
+
+TEST_F(ConvertCommand, LabelsAreMatchedByteForByteFirstThenIgnoringLetterCase) {
+    // "METERS" to "FEET (INTERNATIONAL)" is in Case as written: that wins over Length's pair.
+    EXPECT_EQ(convert("1", "METERS", "FEET (INTERNATIONAL)").out, "7\n");
+    // Written in no category: the first category with the pair ignoring case, Length.
+    EXPECT_EQ(convert("1", "meters", "feet (international)").out, "3.28083989501312\n");
+    EXPECT_EQ(convert("100", "degrees celsius", "DEGREES FAHRENHEIT").out, "212\n");
+}
+
+TEST_F(ConvertCommand, AnUnknownUnitNamesItAndTheClosestLabels) {
+    const Outcome unit = convert("1", "Kilometres", "Meters");
+    EXPECT_EQ(unit.status, 2);
+    EXPECT_EQ(unit.out, "");
+    // Each with its category, as no category was named.
+    EXPECT_EQ(unit.err, "velmora: no unit \"Kilometres\" to convert from in conv.txt; the "
+                        "closest: \"Kilometers (Length)\", \"Liters per 100 kilometers (Fuel)\" "
+                        "or \"Meters (Length)\"\n");
+
+    const Outcome inCategory = convert("1", "Kilometres", "Meters", {"--category", "Length"});
+    EXPECT_EQ(inCategory.status, 2);
+    EXPECT_EQ(inCategory.err, "velmora: no unit \"Kilometres\" to convert from in category "
+                              "\"Length\"; the closest: \"Kilometers\" or \"Meters\"\n");
+}
+
+TEST_F(ConvertCommand, AnUnknownPairNamesTheUnitsAndTheClosestTargets) {
+    const Outcome pair = convert("1", "Meters", "Fet");
+    EXPECT_EQ(pair.status, 2);
+    EXPECT_EQ(pair.out, "");
+    EXPECT_EQ(pair.err, "velmora: no conversion from \"Meters\" to \"Fet\" in category "
+                        "\"Length\"; the closest: \"Feet (international)\"\n");
+    // Both units exist, but not this way round.
+    const Outcome reverse = convert("1", "Meters", "Kilometers");
+    EXPECT_EQ(reverse.status, 2);
+    EXPECT_EQ(reverse.err, "velmora: no conversion from \"Meters\" to \"Kilometers\" in category "
+                           "\"Length\"; the closest: \"Feet (international)\"\n");
+    // A pair that only another category has.
+    const Outcome elsewhere = convert("1", "Bytes", "Bits", {"--category", "Length"});
+    EXPECT_EQ(elsewhere.status, 2);
+    EXPECT_EQ(elsewhere.err.rfind("velmora: no unit \"Bytes\" to convert from in category "
+                                  "\"Length\"; the closest: ",
+                                  0),
+              0u);
+}
+
+TEST_F(ConvertCommand, AnUnknownCategoryNamesTheClosestCategories) {
+    const Outcome category =
+        convert("1", "Meters", "Feet (international)", {"--category", "Lenght"});
+    EXPECT_EQ(category.status, 2);
+    EXPECT_EQ(category.out, "");
+    EXPECT_EQ(category.err, "velmora: no category \"Lenght\" in conv.txt; the closest: "
+                            "\"Length\", \"Fuel\" or \"Data\"\n");
+}
+
+TEST_F(ConvertCommand, AFormulaThatCannotBeComputedIsAnError) {
+    const Outcome broken = convert("1", "Unit", "Other");
+    EXPECT_EQ(broken.status, 2);
+    EXPECT_EQ(broken.out, "");
+    EXPECT_EQ(broken.err, "velmora: the formula \"X*2\" of Broken: Unit \xE2\x86\x92 Other "
+                          "cannot be computed: a character that begins no token, or an operand "
+                          "that is not a number (engine code 3)\n");
+}
+
+TEST_F(ConvertCommand, AMissingCatalogIsAnError) {
+    const Outcome missing = convert("1", "Kilometers", "Meters", {"--catalog", "absent.txt"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err, "velmora: there is no catalog absent.txt\n");
+
+    std::filesystem::remove(dir_.file("conv.txt"));
+    const Outcome noDefault = convert("1", "Kilometers", "Meters");
+    EXPECT_EQ(noDefault.status, 2);
+    EXPECT_EQ(noDefault.err, "velmora: there is no catalog conv.txt\n");
+
+    std::filesystem::create_directory(dir_.file("folder.txt"));
+    const Outcome folder = convert("1", "Kilometers", "Meters", {"--catalog", "folder.txt"});
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_EQ(folder.err, "velmora: cannot read the catalog folder.txt\n");
+
+    writeBytes(dir_.file("empty.txt"), "");
+    const Outcome empty = convert("1", "Kilometers", "Meters", {"--catalog", "empty.txt"});
+    EXPECT_EQ(empty.status, 2);
+    EXPECT_EQ(empty.err, "velmora: the catalog empty.txt holds no conversions\n");
+}
+
+TEST_F(ConvertCommand, AGivenCatalogIsFoundFromTheCallersFolder) {
+    TempDir caller;
+    writeBytes(caller.file("mine.txt"), "Length|n|Yards|Meters|x*0.9144\n");
+    EXPECT_EQ(
+        run({"--convert", "10", "Yards", "Meters", "--catalog", "mine.txt"}, caller.path().string())
+            .out,
+        "9.144\n");
+    // The default catalog is the one of the current folder, where the window reads it too.
+    writeBytes(caller.file("conv.txt"), "Length|n|Kilometers|Meters|x*1\n");
+    EXPECT_EQ(run({"--convert", "1", "Kilometers", "Meters"}, caller.path().string()).out,
+              "1000\n");
+}
+
+TEST(ClosestLabels, WordPrefixesThenAbbreviationsThenEditDistance) {
+    const std::vector<std::string> labels{"Kilometers",
+                                          "Meters",
+                                          "Miles (international)",
+                                          "Nautical miles",
+                                          "Feet (international)",
+                                          "Kilometers per hour"};
+    EXPECT_EQ(closestLabels("miles", labels),
+              (std::vector<std::string>{"Miles (international)", "Nautical miles", "Meters"}));
+    EXPECT_EQ(closestLabels("Kilometre", labels, 2),
+              (std::vector<std::string>{"Kilometers", "Kilometers per hour"}));
+    EXPECT_EQ(closestLabels("km", labels, 2),
+              (std::vector<std::string>{"Kilometers", "Kilometers per hour"}));
+    EXPECT_EQ(closestLabels("Fet", labels, 1), (std::vector<std::string>{"Feet (international)"}));
+    EXPECT_EQ(closestLabels("x", {}), std::vector<std::string>{});
+}
+
+} // namespace
