@@ -31,6 +31,7 @@ EXPECTED_PAGES = {
     "catalog.html": "The conversion catalog: conv.txt",
     "formulas.html": "The formula language",
     "files.html": "Files and messages",
+    "commandline.html": "The command line",
 }
 SITEMAPS = ["velmora.hhc", "velmora.hhk"]  # the table of contents and the index
 OTHER_FILES = ["velmora.css"] + SITEMAPS
