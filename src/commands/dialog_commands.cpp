@@ -14,6 +14,8 @@ void ConverterDialog::editOptions() {
     tabRows_ = tabs_->rowCount();
     clearTabs();
     fillTabsAndSelectFirst();
+    // A result shown must belong to the units now shown beside it; none shown stays none.
+    if (!resultText.isEmpty()) recompute();
     repaint();
     catalogChanged_ = 1;
 }

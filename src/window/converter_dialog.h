@@ -10,7 +10,9 @@ class ConversionCatalog;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QMenuBar;
+class QPrinter;
 struct Selection;
 class TabStrip;
 class UiServices;
@@ -82,6 +84,12 @@ class ConverterDialog : public QDialog {
     void openHelp();
     void exitCommand();
 
+    // The result field's context menu: the usual edit actions and "Copy Exact Value". The
+    // caller owns it.
+    QMenu* createResultContextMenu();
+    // The result in full with its unit, as its tooltip shows it; empty before any result.
+    QString exactResult() const { return exactResult_; }
+
     QWidget* control(int id) const;
     int precision() const { return precision_; }
     bool catalogChanged() const { return catalogChanged_ != 0; }
@@ -102,6 +110,9 @@ class ConverterDialog : public QDialog {
     void pullTexts();
     void pushTexts();
     void showError(const QString& text);
+    void showPrintFailure(const QPrinter& printer);
+    // Tints the input field and says why when part of its text is not read as the value.
+    void markUnreadInput();
 
     ConversionCatalog& catalog_;
     Selection& selection_;
@@ -122,6 +133,7 @@ class ConverterDialog : public QDialog {
     QString outputUnitLabel;
     QString inputText;
     QString resultText;
+    QString exactResult_;
     QIcon mainIcon;
     int tabRowHeight_ = 0;
     int tabRows_ = 1;

@@ -141,12 +141,15 @@ class DialogsTest : public QObject {
         QTest::addColumn<QString>("conversion");
         QTest::addColumn<QString>("fromUnit");
         QTest::addColumn<QString>("toUnit");
+        QTest::addColumn<QString>("result");
         QTest::newRow("hide the shown first") << QList<int>{1} << QStringList{"R"} << "r1"
                                               << "Celsius"
-                                              << "Fahrenheit";
+                                              << "Fahrenheit"
+                                              << "50.0";
         QTest::newRow("show the hidden") << QList<int>{0} << QStringList{"P", "Q", "R"} << "p"
                                          << "Hidden"
-                                         << "Unit";
+                                         << "Unit"
+                                         << "10.0";
     }
     void optionsChangeRebuildsTabsAndLists() {
         QFETCH(QList<int>, toggles);
@@ -154,6 +157,7 @@ class DialogsTest : public QObject {
         QFETCH(QString, conversion);
         QFETCH(QString, fromUnit);
         QFETCH(QString, toUnit);
+        QFETCH(QString, result);
         ConverterFixture f(sampleCatalog);
         QVERIFY(f.start());
         QTest::keyClicks(f.input(), "10");
@@ -167,8 +171,10 @@ class DialogsTest : public QObject {
         QCOMPARE(QString::fromStdString(f.selection.currentConversion->name), conversion);
         QCOMPARE(f.inputUnit(), fromUnit);
         QCOMPARE(f.outputUnit(), toUnit);
-        // Nothing recomputes until the next event that does.
-        QCOMPARE(f.result()->text(), QStringLiteral("3.0"));
+        // The result is recomputed for the conversion now shown, and so is the report.
+        QCOMPARE(f.result()->text(), result);
+        QCOMPARE(report(f), QStringLiteral("Input:        10 %1\r\nOutput:       %2 %3")
+                                .arg(fromUnit, result, toUnit));
         QVERIFY(f.dialog->catalogChanged());
     }
 
@@ -185,10 +191,14 @@ class DialogsTest : public QObject {
         QCOMPARE(report(f), QStringLiteral("no current conversion"));
         QCOMPARE(f.inputUnit(), QStringLiteral("Feet"));
         QVERIFY(f.dialog->catalogChanged());
-        // Showing one again brings its conversion back.
+        // What is typed meanwhile is kept, and computed once a conversion is current again.
+        QTest::keyClick(f.input(), Qt::Key_Backspace);
+        QTest::keyClicks(f.input(), "00");
         runOptions(f, {2});
         QCOMPARE(f.tabTexts(), QStringList({"R"}));
         QCOMPARE(f.outputUnit(), QStringLiteral("Fahrenheit"));
+        QCOMPARE(f.input()->text(), QStringLiteral("100"));
+        QCOMPARE(f.result()->text(), QStringLiteral("212.0"));
     }
 
     void optionsShrinkingFromThreeRowsToOneMovesTheControlsUp() {
