@@ -2,6 +2,9 @@
 #include "window/converter_app.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -95,60 +98,141 @@ class ConverterWindowTest : public QObject {
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("result");
+        // The result in full with its unit, and what the input field says of unread characters.
+        QTest::addColumn<QString>("exact");
+        QTest::addColumn<QString>("note");
         QTest::newRow("leading number before letters") << "x"
                                                        << "1"
                                                        << "12abc"
-                                                       << "12.0";
+                                                       << "12.0"
+                                                       << "12 B"
+                                                       << "Only \"12\" was read as the value.";
         QTest::newRow("letters only") << "x"
                                       << "1"
                                       << "abc"
-                                      << "0.0";
+                                      << "0.0"
+                                      << "0 B"
+                                      << "No number was read, so the value is 0.";
         QTest::newRow("blank then exponent") << "x"
                                              << "1"
                                              << " 1e3"
-                                             << "1000.0";
+                                             << "1000.0"
+                                             << "1000 B"
+                                             << "";
         QTest::newRow("comma is no decimal point") << "x"
                                                    << "2"
                                                    << "3,5"
-                                                   << "3.00";
+                                                   << "3.00"
+                                                   << "3 B"
+                                                   << "Only \"3\" was read as the value.";
+        QTest::newRow("comma after a zero") << "x"
+                                            << "1"
+                                            << "0,5"
+                                            << "0.0"
+                                            << "0 B"
+                                            << "Only \"0\" was read as the value.";
+        QTest::newRow("an expression is not computed") << "x"
+                                                       << "1"
+                                                       << "5*12+11"
+                                                       << "5.0"
+                                                       << "5 B"
+                                                       << "Only \"5\" was read as the value.";
+        QTest::newRow("a blank inside the number") << "x"
+                                                   << "1"
+                                                   << "1 000"
+                                                   << "1.0"
+                                                   << "1 B"
+                                                   << "Only \"1\" was read as the value.";
+        QTest::newRow("emptied again") << "x"
+                                       << "1"
+                                       << "7\b"
+                                       << "0.0"
+                                       << "0 B"
+                                       << "";
         QTest::newRow("huge value in full") << "x"
                                             << "2"
                                             << "1e20"
-                                            << "100000000000000000000.00";
+                                            << "100000000000000000000.00"
+                                            << "1e+20 B"
+                                            << "";
         QTest::newRow("two thirds, precision 4") << "x/3"
                                                  << "4"
                                                  << "2"
-                                                 << "0.6667";
+                                                 << "0.6667"
+                                                 << "0.666666666666667 B"
+                                                 << "";
         QTest::newRow("two thirds, precision 1") << "x/3"
                                                  << "1"
                                                  << "2"
-                                                 << "0.7";
+                                                 << "0.7"
+                                                 << "0.666666666666667 B"
+                                                 << "";
         QTest::newRow("negative at the start") << "(x-32)*5/9"
                                                << "2"
                                                << "-40"
-                                               << "-40.00";
+                                               << "-40.00"
+                                               << "-40 B"
+                                               << "";
         QTest::newRow("negative after an operator") << "1/x"
                                                     << "1"
                                                     << "-5"
-                                                    << "-0.2";
+                                                    << "-0.2"
+                                                    << "-0.2 B"
+                                                    << "";
         QTest::newRow("tiny input keeps its digits") << "x*1000000"
                                                      << "1"
                                                      << "0.0000004"
-                                                     << "0.4";
+                                                     << "0.4"
+                                                     << "0.4 B"
+                                                     << "";
+        QTest::newRow("tiny result in exponent form") << "x/1000"
+                                                      << "4"
+                                                      << "0.000003"
+                                                      << "0.0000"
+                                                      << "3e-09 B"
+                                                      << "";
+        QTest::newRow("above 1e15 in exponent form") << "x*9460730472580.8"
+                                                     << "1"
+                                                     << "1000"
+                                                     << "9460730472580800.0"
+                                                     << "9.4607304725808e+15 B"
+                                                     << "";
+        QTest::newRow("below 1e15 in full") << "x*9460730472580.8"
+                                            << "1"
+                                            << "1"
+                                            << "9460730472580.8"
+                                            << "9460730472580.8 B"
+                                            << "";
         QTest::newRow("formula that cannot be computed") << "x%0"
                                                          << "3"
                                                          << "5"
-                                                         << "0.000";
+                                                         << "0.000"
+                                                         << "0 B"
+                                                         << "";
     }
     void typedInputConverts() {
         QFETCH(QString, formula);
         QFETCH(QString, settings);
         QFETCH(QString, input);
         QFETCH(QString, result);
+        QFETCH(QString, exact);
+        QFETCH(QString, note);
         ConverterFixture f("T|n|A|B|" + formula.toStdString() + "\r\n", settings.toStdString());
         QVERIFY(f.start());
         QTest::keyClicks(f.input(), input);
         QCOMPARE(f.result()->text(), result);
+        // A long number is read from its start: the field shows its leading digits.
+        QCOMPARE(f.result()->cursorPosition(), 0);
+        QCOMPARE(f.result()->toolTip(), exact);
+        const std::unique_ptr<QMenu> menu(f.dialog->createResultContextMenu());
+        auto* copyExact = menu->findChild<QAction*>("actionCopyExactValue");
+        QVERIFY(copyExact);
+        QCOMPARE(copyExact->text(), QStringLiteral("Copy Exact Value"));
+        copyExact->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), exact);
+        QCOMPARE(f.input()->toolTip(), note);
+        const QColor plain = f.dialog->palette().color(QPalette::Base);
+        QCOMPARE(f.input()->palette().color(QPalette::Base) != plain, !note.isEmpty());
     }
 
     void selectionsMadeByTheProgramRaiseNoEvents() {

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -196,6 +198,35 @@ class ReportAndKeysTest : public QObject {
         f.find<QAction>("actionPrint")->trigger();
         QVERIFY(asked);
         QVERIFY(!std::filesystem::exists(f.dir.file("never.pdf")));
+    }
+
+    void aPrintJobThatCannotStartIsReported() {
+        ConverterFixture f(feetCatalog, "2");
+        QVERIFY(f.start());
+        typeExample(f);
+        const QString pdf = QString::fromStdString(f.dir.file("no such folder/report.pdf"));
+        f.services.printerAnswer = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        };
+        f.find<QAction>("actionPrint")->trigger();
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].icon, UiServices::Icon::Stop);
+        QVERIFY2(f.services.messages[0].text.contains(pdf),
+                 qPrintable(f.services.messages[0].text));
+    }
+
+    void thePrintDialogOffersAPdfFile() {
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintDialog dialog(&printer);
+        setUpPrintDialog(dialog, printer);
+        QVERIFY(dialog.testOption(QAbstractPrintDialog::PrintToFile));
+        if (!QPrinterInfo::availablePrinterNames().isEmpty())
+            QSKIP("a printer is installed here: the PDF file is offered, not chosen beforehand");
+        QCOMPARE(printer.outputFormat(), QPrinter::PdfFormat);
+        QVERIFY2(printer.outputFileName().endsWith(QStringLiteral(".pdf")),
+                 qPrintable(printer.outputFileName()));
     }
 
     void bannerAndHelpOpenTheirTargets() {
