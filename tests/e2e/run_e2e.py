@@ -645,6 +645,40 @@ def case_options_hide(case):
           f"folder holds {sorted(os.listdir(folder))}")
 
 
+def case_edited_meanwhile(case):
+    """After Options OK the result belongs to the conversion now shown; a catalog edited on disk
+    while the program runs keeps those edits at close, with the Options choice applied."""
+    catalog = case.catalog
+    names = catalog.categories
+    folder = case.working_folder()
+    program = case.program(folder)
+    window = program.main_window()
+    program.focus(window)
+    case.x.key("Tab", "Tab")
+    case.x.type("12")
+    dialog = hide_in_options(program, window, [0])
+    program.close_dialog(dialog, ["Return"])
+    program.focus(window)
+    program.copy_and_expect(window, expected_report(catalog, *first_conversion(catalog, 1),
+                                                    "12", 1))
+
+    # An editor changes the last line's formula and adds a category meanwhile.
+    fields = catalog.records[-1]
+    last = "|".join(fields[:4] + ["x*2"] + fields[5:]).encode("utf-8")
+    edited = Catalog(b"".join(line + b"\r\n" for line in catalog.lines[:-1] + [last])
+                     + b"Added|n|One|Two|x*3\r\n")
+    with open(os.path.join(folder, DATA_FILE), "wb") as data:
+        data.write(edited.data)
+    program.file_exit(window)
+    status = program.wait_exit(forbidden_caption="Error")
+    check(status == 0, f"exit status {status}, expected 0")
+    written = read(folder, DATA_FILE)
+    expected = edited.with_hidden({names[0]})
+    if written != expected:
+        raise Failure("the catalog written at close lost an edit or the Options choice: "
+                      + first_difference(expected, written))
+
+
 def first_difference(expected, actual):
     expected_lines, actual_lines = expected.split(b"\n"), actual.split(b"\n")
     for number, (want, got) in enumerate(zip(expected_lines, actual_lines), 1):
@@ -793,6 +827,26 @@ def case_read_only_folder(case):
     check(os.listdir(folder) == [DATA_FILE], f"folder holds {os.listdir(folder)}")
     check(read(folder, DATA_FILE) == case.catalog_bytes, "catalog altered")
 
+    # Files that may be written, in the same folder: both are written in place, no message.
+    os.chmod(folder, 0o755)
+    os.chmod(os.path.join(folder, DATA_FILE), 0o666)
+    with open(os.path.join(folder, SETTINGS_FILE), "wb") as settings:
+        settings.write(b"3\r\nleft by hand\r\n")
+    os.chmod(os.path.join(folder, SETTINGS_FILE), 0o666)
+    os.chmod(folder, 0o555)
+    program = case.program(folder, user)
+    window = program.main_window()
+    dialog = hide_in_options(program, window, [0])
+    program.close_dialog(dialog, ["Return"])
+    program.file_exit(window)
+    status = program.wait_exit(forbidden_caption="Error")
+    check(status == 0, f"exit status {status}, expected 0")
+    check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE]),
+          f"folder holds {os.listdir(folder)}")
+    check(read(folder, DATA_FILE) == case.catalog.with_hidden({case.catalog.categories[0]}),
+          "catalog not written in place")
+    check(read(folder, SETTINGS_FILE) == b"3", "settings not written in place")
+
 
 def case_close_box(case):
     """Closing by the close box saves as File > Exit does: the changed catalog and the
@@ -826,6 +880,7 @@ CASES = {
     "precision": case_precision,
     "load_failure": case_load_failure,
     "read_only_folder": case_read_only_folder,
+    "edited_meanwhile": case_edited_meanwhile,
     "close_box": case_close_box,
 }
 
