@@ -488,6 +488,17 @@ def read(folder, name):
         return file.read()
 
 
+def start_typing(case, folder, text):
+    """Starts the program in folder and types text into the input field."""
+    program = case.program(folder)
+    window = program.main_window()
+    program.focus(window)
+    # Focus starts in the From list; two tabs reach the input field.
+    case.x.key("Tab", "Tab")
+    case.x.type(text)
+    return program, window
+
+
 def first_conversion(catalog, category_index):
     category = catalog.categories[category_index]
     from_unit = catalog.from_units(category)[0]
@@ -527,12 +538,7 @@ def case_copy_report(case):
     catalog = case.catalog
     category, from_unit, to_unit = first_conversion(catalog, 0)
     folder = case.working_folder()
-    program = case.program(folder)
-    window = program.main_window()
-    program.focus(window)
-    # Focus starts in the From list; two tabs reach the input field.
-    case.x.key("Tab", "Tab")
-    case.x.type("12")
+    program, window = start_typing(case, folder, "12")
     program.copy_and_expect(window, expected_report(catalog, category, from_unit, to_unit,
                                                     "12", 1))
     case.x.key("Return", "Escape", "KP_Enter")
@@ -554,11 +560,7 @@ def case_choose_units(case):
     catalog = case.catalog
     first, second = catalog.categories[0], catalog.categories[1]
     folder = case.working_folder()
-    program = case.program(folder)
-    window = program.main_window()
-    program.focus(window)
-    case.x.key("Tab", "Tab")
-    case.x.type("12")
+    program, window = start_typing(case, folder, "12")
     from0 = catalog.from_units(first)[0]
     program.copy_and_expect(window, expected_report(
         catalog, first, from0, catalog.to_units(first, from0)[0], "12", 1))
@@ -603,11 +605,7 @@ def case_options_hide(case):
     catalog = case.catalog
     names = catalog.categories
     folder = case.working_folder()
-    program = case.program(folder)
-    window = program.main_window()
-    program.focus(window)
-    case.x.key("Tab", "Tab")
-    case.x.type("12")
+    program, window = start_typing(case, folder, "12")
     c0 = first_conversion(catalog, 0)
     program.copy_and_expect(window, expected_report(catalog, *c0, "12", 1))
 
@@ -651,11 +649,7 @@ def case_edited_meanwhile(case):
     catalog = case.catalog
     names = catalog.categories
     folder = case.working_folder()
-    program = case.program(folder)
-    window = program.main_window()
-    program.focus(window)
-    case.x.key("Tab", "Tab")
-    case.x.type("12")
+    program, window = start_typing(case, folder, "12")
     dialog = hide_in_options(program, window, [0])
     program.close_dialog(dialog, ["Return"])
     program.focus(window)
@@ -694,11 +688,7 @@ def case_precision(case):
     c0 = first_conversion(catalog, 0)
     folder = case.working_folder()
     inode = os.stat(os.path.join(folder, DATA_FILE)).st_ino
-    program = case.program(folder)
-    window = program.main_window()
-    program.focus(window)
-    case.x.key("Tab", "Tab")
-    case.x.type("12.3456")
+    program, window = start_typing(case, folder, "12.3456")
     program.copy_and_expect(window, expected_report(catalog, *c0, "12.3456", 1))
 
     # The edit opens with its text selected, so typing replaces it; "31" is out of range and
@@ -716,11 +706,7 @@ def case_precision(case):
     check(os.stat(os.path.join(folder, DATA_FILE)).st_ino == inode,
           "an unchanged catalog was rewritten")
 
-    program = case.program(folder)
-    window = program.main_window()
-    program.focus(window)
-    case.x.key("Tab", "Tab")
-    case.x.type("12.3456")
+    program, window = start_typing(case, folder, "12.3456")
     program.copy_and_expect(window, expected_report(catalog, *c0, "12.3456", 3))
     dialog = program.open_dialog(window, ["alt+c", "p"], "Precision")
     case.x.key("Up")
