@@ -8,6 +8,7 @@
 void ConverterDialog::editOptions() {
     // Owned by the window, as every secondary dialog is, so it opens centred over it.
     OptionsDialog dialog(this);
+    offerHelp(dialog, "menus.html#options");
     dialog.catalog = &catalog_;
     if (dialog.exec() != QDialog::Accepted || !dialog.changed) return;
     // The row count the current layout stands for, read before the tabs go.
@@ -22,6 +23,7 @@ void ConverterDialog::editOptions() {
 
 void ConverterDialog::editPrecision() {
     PrecisionDialog dialog(this);
+    offerHelp(dialog, "menus.html#precision");
     dialog.value = precision_;
     if (dialog.exec() != QDialog::Accepted) return;
     precision_ = dialog.value;
@@ -31,5 +33,6 @@ void ConverterDialog::editPrecision() {
 void ConverterDialog::showAbout() {
     AboutDialog dialog({QString::fromLatin1(vendorSite), [this] { openVendorSite(); }},
                        {QString::fromLatin1(secondSite), [this] { openSecondSite(); }}, this);
+    offerHelp(dialog, "menus.html#about");
     dialog.exec();
 }

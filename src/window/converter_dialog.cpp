@@ -4,6 +4,7 @@
 #include "catalog/display_text.h"
 #include "formula/number_text.h"
 #include "window/dialog_units.h"
+#include "window/help_window.h"
 #include "window/selection_logic.h"
 #include "window/settings_file.h"
 #include "window/tab_strip.h"
@@ -60,8 +61,12 @@ ConverterDialog::ConverterDialog(ConversionCatalog& catalog, Selection& selectio
     mainIcon.addFile(QStringLiteral(":/velmora-32.png"));
     setWindowTitle(QStringLiteral("Velmora"));
     setObjectName(QStringLiteral("converterDialog"));
+    // exec() would make the window application-modal, blocking the help window; window-modal
+    // without a parent blocks nothing else.
+    setWindowModality(Qt::WindowModal);
     createMenu();
     createControls();
+    setUpKeysAndNames();
 }
 
 void ConverterDialog::createMenu() {
@@ -482,8 +487,4 @@ void ConverterDialog::openVendorSite() {
 
 void ConverterDialog::openSecondSite() {
     services_.openUrl(QUrl(QString::fromLatin1(secondSite)));
-}
-
-void ConverterDialog::openHelp() {
-    services_.openUrl(QUrl::fromLocalFile(QString::fromStdString(helpPath_)));
 }

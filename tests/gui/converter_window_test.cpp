@@ -1,6 +1,7 @@
 #include "converter_fixture.h"
 #include "window/converter_app.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -57,12 +58,16 @@ class ConverterWindowTest : public QObject {
         QStringList seen;
         for (QAction* menu : f.find<QMenuBar>("")->actions()) {
             seen.append(menu->text());
+            // As the menu shows them: the shortcut, if any, after a tab.
             for (QAction* item : menu->menu()->actions())
-                seen.append(item->isSeparator() ? QStringLiteral("-") : item->text());
+                seen.append(item->isSeparator() ? QStringLiteral("-")
+                            : item->shortcut().isEmpty()
+                                ? item->text()
+                                : item->text() + "\t" + item->shortcut().toString());
         }
         QCOMPARE(seen, QStringList({"&File", "&Save", "&Print", "-", "E&xit", "&Convert",
-                                    "&Copy to Clipboard", "&Precision", "&Options", "&Help",
-                                    "&Contents", "&About"}));
+                                    "&Copy to Clipboard\tCtrl+C", "&Precision", "&Options", "&Help",
+                                    "&Contents\tF1", "&About"}));
     }
 
     void tabsSkipHiddenCategories() {
@@ -388,6 +393,96 @@ class ConverterWindowTest : public QObject {
         QVERIFY(f.services.openedUrls.isEmpty());
         QTest::mouseClick(banner, Qt::LeftButton);
         QCOMPARE(f.services.openedUrls.size(), 1);
+    }
+
+    void everyControlHasAnAccessibleName() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QCOMPARE(ConverterFixture::unnamedAccessibles(f.dialog.get()), QStringList());
+        const struct {
+            const char* caption;
+            QWidget* control;
+            const char* name;
+        } captions[] = {
+            {"fromCaption", f.fromList(), "From"},
+            {"toCaption", f.toList(), "To"},
+            {"inputCaption", f.input(), "Input value to convert"},
+            {"resultCaption", f.result(), "Conversion result"},
+        };
+        for (const auto& c : captions) {
+            QCOMPARE(f.find<QLabel>(c.caption)->buddy(), c.control);
+            QCOMPARE(QAccessible::queryAccessibleInterface(c.control)->text(QAccessible::Name),
+                     QString::fromLatin1(c.name));
+        }
+    }
+
+    void tabsAreAPageTabListWithTheSelectedTabMarked() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(f.tabs());
+        QCOMPARE(list->role(), QAccessible::PageTabList);
+        QCOMPARE(list->text(QAccessible::Name), QStringLiteral("Categories"));
+        auto describe = [&] {
+            QStringList out;
+            for (int i = 0; i < list->childCount(); ++i) {
+                QAccessibleInterface* tab = list->child(i);
+                const QPoint center = tab->rect().center();
+                const bool consistent = tab->role() == QAccessible::PageTab &&
+                                        list->indexOfChild(tab) == i && tab->parent() == list &&
+                                        !tab->rect().isEmpty() &&
+                                        list->childAt(center.x(), center.y()) == tab;
+                out.append(tab->text(QAccessible::Name) + (tab->state().selected ? "*" : "") +
+                           (consistent ? "" : " (inconsistent)"));
+            }
+            return out;
+        };
+        QCOMPARE(describe(), QStringList({"Q*", "R"}));
+        clickTab(f.tabs(), 1);
+        QCOMPARE(describe(), QStringList({"Q", "R*"}));
+        // Pressing a tab through its action chooses its category as a click does.
+        list->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(describe(), QStringList({"Q*", "R"}));
+        QCOMPARE(f.texts(f.fromList()), QStringList({"Feet", "Meters"}));
+        QCOMPARE(f.outputUnit(), QStringLiteral("Meters"));
+        // Options may leave fewer tabs: the list follows.
+        f.dialog->clearTabs();
+        QCOMPARE(list->childCount(), 0);
+    }
+
+    void ctrlTabStepsThroughTheCategoriesFromAnywhere_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("From list") << "fromList";
+        QTest::newRow("To list") << "toList";
+        QTest::newRow("input field") << "inputField";
+        QTest::newRow("result field") << "resultField";
+        QTest::newRow("tabs") << "tabs";
+    }
+    void ctrlTabStepsThroughTheCategoriesFromAnywhere() {
+        QFETCH(QString, focus);
+        ConverterFixture f("A|a|Feet|Meters|x*0.3048\r\n"
+                           "B|b|Celsius|Fahrenheit|x*9/5+32\r\n"
+                           "C|c|Grams|Ounces|x/28.349523125\r\n");
+        QVERIFY(f.start());
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        QTest::keyClicks(f.input(), "10");
+        auto* target = f.find<QWidget>(focus.toLatin1());
+        target->setFocus();
+        QStringList seen;
+        auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(target, key, modifiers);
+            seen.append(f.tabs()->tabText(f.tabs()->currentIndex()) + ":" + f.result()->text());
+        };
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        press(Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+        // The whole selection sequence of a click ran: lists, units and the result follow.
+        QCOMPARE(seen, QStringList({"B:50.0", "C:0.4", "A:3.0", "C:0.4", "B:50.0"}));
+        QCOMPARE(f.texts(f.fromList()), QStringList({"Celsius"}));
+        QCOMPARE(f.inputUnit(), QStringLiteral("Celsius"));
+        QCOMPARE(f.dialog->focusWidget(), target);
+        QCOMPARE(f.input()->text(), QStringLiteral("10"));
     }
 
     void rowHeightIsKnownBeforeAnyTab() {

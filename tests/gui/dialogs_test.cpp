@@ -3,6 +3,7 @@
 #include "commands/options_dialog.h"
 #include "commands/precision_dialog.h"
 #include "converter_fixture.h"
+#include "window/help_window.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <functional>
 
 Q_DECLARE_METATYPE(QDialogButtonBox::StandardButton)
@@ -446,6 +448,88 @@ class DialogsTest : public QObject {
                                     QVERIFY(!second->isHovered());
                                     QCOMPARE(second->grab().toImage(), secondPlain);
                                 });
+    }
+
+    void aboutLinksWorkFromTheKeyboard() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        whileModal<AboutDialog>(
+            [&] { f.dialog->showAbout(); },
+            [&](AboutDialog* dialog) {
+                auto* vendor = dialog->findChild<HyperlinkLabel*>("vendorLink");
+                auto* second = dialog->findChild<HyperlinkLabel*>("secondLink");
+                QPushButton* ok =
+                    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+                QVERIFY(QTest::qWaitForWindowActive(dialog));
+                ok->setFocus();
+                const QImage plain = vendor->grab().toImage();
+                QTest::keyClick(ok, Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), vendor);
+                // A focus frame shows where the keyboard is.
+                QVERIFY(vendor->grab().toImage() != plain);
+                QTest::keyClick(vendor, Qt::Key_Return);
+                QTest::keyClick(vendor, Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), second);
+                QTest::keyClick(second, Qt::Key_Space);
+                QTest::keyClick(second, Qt::Key_Enter);
+                QCOMPARE(vendor->grab().toImage(), plain);
+                // Assistive tools see links they can press.
+                QAccessibleInterface* link = QAccessible::queryAccessibleInterface(vendor);
+                QCOMPARE(link->role(), QAccessible::Link);
+                QCOMPARE(link->text(QAccessible::Name),
+                         QString::fromLatin1(ConverterDialog::vendorSite));
+                link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+                const QUrl vendorUrl(QString::fromLatin1(ConverterDialog::vendorSite));
+                const QUrl secondUrl(QString::fromLatin1(ConverterDialog::secondSite));
+                QCOMPARE(f.services.openedUrls,
+                         QList<QUrl>({vendorUrl, secondUrl, secondUrl, vendorUrl}));
+                // Enter on a link is the link's, not the OK button's.
+                QVERIFY(dialog->isVisible());
+            });
+    }
+
+    void secondaryDialogsNameEveryControl() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        const std::function<void()> commands[] = {[&] { f.dialog->editOptions(); },
+                                                  [&] { f.dialog->editPrecision(); },
+                                                  [&] { f.dialog->showAbout(); }};
+        for (const auto& command : commands)
+            whileModal<QDialog>(command, [&](QDialog* dialog) {
+                QCOMPARE(ConverterFixture::unnamedAccessibles(dialog), QStringList());
+            });
+    }
+
+    void f1InADialogOpensItsPageAndTheHelpStaysUsable_data() {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("Options") << 0 << "menus.html#options";
+        QTest::newRow("Precision") << 1 << "menus.html#precision";
+        QTest::newRow("About") << 2 << "menus.html#about";
+    }
+    void f1InADialogOpensItsPageAndTheHelpStaysUsable() {
+        QFETCH(int, which);
+        QFETCH(QString, page);
+        ConverterFixture f(sampleCatalog);
+        f.addHelp();
+        QVERIFY(f.start());
+        const std::function<void()> commands[] = {[&] { f.dialog->editOptions(); },
+                                                  [&] { f.dialog->editPrecision(); },
+                                                  [&] { f.dialog->showAbout(); }};
+        whileModal<QDialog>(commands[which], [&](QDialog* dialog) {
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_F1);
+            HelpWindow* help = f.dialog->helpWindow();
+            QVERIFY(help && help->isVisible());
+            QCOMPARE(help->browser()->source(), HelpBrowser::pageUrl(page));
+            // The dialog blocks the converter window only: a click reaches the help window.
+            QTreeWidget* tree = help->contents();
+            QTreeWidgetItem* files = tree->topLevelItem(tree->topLevelItemCount() - 1);
+            const QPoint at = tree->viewport()->mapTo(help, tree->visualItemRect(files).center());
+            QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, at);
+            QCOMPARE(help->browser()->documentTitle(), QStringLiteral("Files and messages"));
+            QVERIFY(dialog->isVisible());
+        });
     }
 
     void linkDrawsPureBlue() {
