@@ -132,8 +132,8 @@ HelpWindow::HelpWindow(std::unique_ptr<ChmArchive> archive, UiServices& services
     fillContents();
     const QFontMetrics metrics(font());
     contents_->setMinimumWidth(metrics.averageCharWidth() * 16);
-    splitter->setSizes({metrics.averageCharWidth() * 34, metrics.averageCharWidth() * 90});
-    QSize size(metrics.averageCharWidth() * 130, metrics.lineSpacing() * 40);
+    splitter->setSizes({metrics.averageCharWidth() * 42, metrics.averageCharWidth() * 108});
+    QSize size(metrics.averageCharWidth() * 150, metrics.lineSpacing() * 46);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
     resize(size);

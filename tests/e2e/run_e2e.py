@@ -33,8 +33,10 @@ TOOL_TIMEOUT = 10.0
 POLL_INTERVAL = 0.05
 
 MAIN_CAPTION = "Velmora"
+HELP_CAPTION = "Velmora Help"
 DATA_FILE = "conv.txt"
 SETTINGS_FILE = "conv.ini"
+HELP_FILE = "help.chm"
 
 
 class Failure(Exception):
@@ -287,11 +289,12 @@ class XServer:
 
 
 class Program:
-    def __init__(self, case, workdir, user=None):
+    def __init__(self, case, workdir, user=None, path=None):
         self.case = case
         self.x = case.x
         self.workdir = workdir
         self.user = user
+        self.path = path
         self.proc = None
         self.log_path = os.path.join(case.scratch, f"program-{len(case.programs)}.log")
         case.programs.append(self)
@@ -309,6 +312,8 @@ class Program:
             ASAN_OPTIONS="detect_leaks=0",
         )
         env.pop("WAYLAND_DISPLAY", None)
+        if self.path is not None:
+            env["PATH"] = self.path
         command = [self.case.binary]
         if self.user:
             command = ["setpriv", f"--reuid={self.user[0]}", f"--regid={self.user[1]}",
@@ -423,6 +428,7 @@ class Case:
         with open(args.catalog, "rb") as data:
             self.catalog_bytes = data.read()
         self.catalog = Catalog(self.catalog_bytes)
+        self.help_chm = args.help_chm
         check(len(self.catalog.categories) >= 4,
               "the delivered catalog needs at least four categories for these cases")
         self.artifacts = args.artifacts
@@ -444,16 +450,20 @@ class Case:
         os.chmod(path, mode)
         return path
 
-    def working_folder(self, with_catalog=True):
+    def working_folder(self, with_catalog=True, with_help=False):
         self.folders += 1
         folder = self.make_dir(f"work{self.folders}", 0o755)
         if with_catalog:
             with open(os.path.join(folder, DATA_FILE), "wb") as data:
                 data.write(self.catalog_bytes)
+        if with_help:
+            check(self.help_chm and os.path.isfile(self.help_chm),
+                  "this case needs the built help file: --help-chm")
+            shutil.copyfile(self.help_chm, os.path.join(folder, HELP_FILE))
         return folder
 
-    def program(self, folder, user=None):
-        program = Program(self, folder, user)
+    def program(self, folder, user=None, path=None):
+        program = Program(self, folder, user, path)
         program.start()
         return program
 
@@ -858,6 +868,48 @@ def case_close_box(case):
     check(read(folder, SETTINGS_FILE) == b"1", "settings file")
 
 
+def case_help(case):
+    """Help > Contents opens the program's own help window, with nothing on the PATH that could
+    show a CHM file; F1 in a dialog brings up the same one window; without help.chm nothing
+    opens."""
+    folder = case.working_folder(with_help=True)
+    program = case.program(folder, path=case.make_dir("empty-path", 0o755))
+    window = program.main_window()
+    program.focus(window)
+    case.x.key("alt+h", "c")
+    help_window = program.wait_window(HELP_CAPTION)
+    check(case.x.window_name(help_window) == HELP_CAPTION, "help window caption")
+    width, height = case.x.window_size(help_window)
+    check(width > 300 and height > 200, f"help window is only {width}x{height}")
+    case.take_screenshot()
+
+    dialog_window, caption = program.open_dialog(window, ["alt+c", "o"], "Options")
+    case.x.key("F1")
+    # The help comes to the front; the dialog stays open behind it.
+    poll("the help window to take the focus",
+         lambda: True if case.x.focused_window() == help_window else None, abort=program.exited)
+    check(case.x.visible_windows(HELP_CAPTION) == [help_window], "a second help window opened")
+    program.focus(dialog_window)
+    program.close_dialog((dialog_window, caption), ["Escape"])
+    program.file_exit(window)
+    status = program.wait_exit(forbidden_caption="Error")
+    check(status == 0, f"exit status {status}, expected 0")
+    check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE, HELP_FILE]),
+          f"folder holds {sorted(os.listdir(folder))}")
+
+    folder = case.working_folder()
+    program = case.program(folder)
+    window = program.main_window()
+    program.focus(window)
+    case.x.key("alt+h", "c", "F1")
+    # Once the copy is seen, the keys before it have been handled.
+    program.copy_and_expect(window, b"no current conversion")
+    check(not case.x.visible_windows(HELP_CAPTION), "a help window opened without help.chm")
+    check(not case.x.visible_windows("Error"), "a message appeared without help.chm")
+    program.file_exit(window)
+    check(program.wait_exit() == 0, "exit status after File > Exit")
+
+
 CASES = {
     "startup": case_startup,
     "copy_report": case_copy_report,
@@ -868,6 +920,7 @@ CASES = {
     "read_only_folder": case_read_only_folder,
     "edited_meanwhile": case_edited_meanwhile,
     "close_box": case_close_box,
+    "help": case_help,
 }
 
 
@@ -898,6 +951,7 @@ def main():
     parser.add_argument("--catalog", required=True, help="the delivered conv.txt")
     parser.add_argument("--case", action="append", required=True,
                         help=f"one of {', '.join(CASES)}, or all; may repeat")
+    parser.add_argument("--help-chm", help="the built help.chm, for the cases that read it")
     parser.add_argument("--artifacts", default=os.getcwd(),
                         help="where a failing case leaves its screenshot")
     parser.add_argument("--screenshot", help="save a screenshot of the screen during the case")
