@@ -172,9 +172,10 @@ std::vector<ContentsEntry> parseContents(std::string_view sitemap) {
         if (!tag) continue;
         if (tag->name == "ul") {
             std::vector<ContentsEntry>* current = open.back();
-            // A list right after an entry holds its children; one without an entry before it
-            // continues the current level.
-            open.push_back(current->empty() ? current : &current->back().children);
+            // A list right after an entry holds its children; one without an entry before it,
+            // or one too deep, continues the current level. open[0] and open[1] are the top.
+            const bool deeper = !current->empty() && open.size() <= maxContentsDepth;
+            open.push_back(deeper ? &current->back().children : current);
         } else if (tag->name == "/ul") {
             if (open.size() > 1) open.pop_back();
         } else if (tag->name == "object") {

@@ -72,6 +72,25 @@ TEST(HelpContents, ToleratesWhatCompilersAccept) {
         EXPECT_EQ(describe(c.sitemap), c.entries) << c.what;
 }
 
+TEST(HelpContents, NestingStopsAtTheDepthLimit) {
+    std::string sitemap;
+    constexpr int levels = 20000;
+    for (int i = 0; i < levels; ++i)
+        sitemap += "<UL><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"" +
+                   std::to_string(i) + "\"></OBJECT>";
+    std::vector<ContentsEntry> entries = parseContents(sitemap);
+    std::size_t depth = 0;
+    std::size_t count = 0;
+    for (const std::vector<ContentsEntry>* level = &entries; !level->empty();
+         level = &level->back().children) {
+        ++depth;
+        count += level->size();
+    }
+    EXPECT_EQ(depth, maxContentsDepth);
+    EXPECT_EQ(count, std::size_t(levels));
+    EXPECT_EQ(entries.front().name, "0");
+}
+
 TEST(ChmArchive, ReadsTheDeliveredHelp) {
     const std::unique_ptr<ChmArchive> archive = ChmArchive::open(VELMORA_HELP_CHM);
     ASSERT_TRUE(archive);

@@ -145,6 +145,23 @@ class HelpWindowTest : public QObject {
         QVERIFY(f.services.openedUrls.isEmpty());
     }
 
+    void linksFollowFromTheKeyboard() {
+        ConverterFixture f(sampleCatalog);
+        f.addHelp();
+        QVERIFY(f.start());
+        f.dialog->openHelp();
+        HelpWindow* help = f.dialog->helpWindow();
+        QVERIFY(QTest::qWaitForWindowActive(help));
+        QCOMPARE(QApplication::focusWidget(), help->browser());
+        // Tab reaches the first link of the page, Enter follows it.
+        QTest::keyClick(help->browser(), Qt::Key_Tab);
+        QCOMPARE(help->browser()->textCursor().selectedText(), QStringLiteral("Window and keys"));
+        QTest::keyClick(help->browser(), Qt::Key_Return);
+        QCOMPARE(help->browser()->documentTitle(), QStringLiteral("The converter window"));
+        QTest::keyClick(help->browser(), Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(help->browser()->documentTitle(), QStringLiteral("Velmora Help"));
+    }
+
     void onlyWebAddressesLeaveTheHelp() {
         ConverterFixture f(sampleCatalog);
         f.addHelp();
