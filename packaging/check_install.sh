@@ -4,10 +4,13 @@
 #
 # Usage: check_install.sh --cmake CMAKE --build DIR [--config CONFIG] --source DIR --help-chm FILE
 #                         --bindir DIR --libexecdir DIR --datadir DIR --mandir DIR
-# The four install folders are relative to the prefix, as GNUInstallDirs gives them.
+#                         --appstream-id ID --version VERSION
+# The four install folders are relative to the prefix, as GNUInstallDirs gives them. The entry,
+# metainfo and changelog checks need desktop-file-validate, appstreamcli and dpkg-parsechangelog
+# (Debian desktop-file-utils, appstream, dpkg-dev: scripts/deps.sh installs them).
 set -eu
 
-cmake=cmake build= config= source= help_chm= bindir= libexecdir= datadir= mandir=
+cmake=cmake build= config= source= help_chm= bindir= libexecdir= datadir= mandir= appstream_id= version=
 while [ $# -gt 0 ]; do
     [ $# -ge 2 ] || { echo "check_install: $1 needs a value" >&2; exit 2; }
     case $1 in
@@ -20,11 +23,14 @@ while [ $# -gt 0 ]; do
         --libexecdir) libexecdir=$2 ;;
         --datadir) datadir=$2 ;;
         --mandir) mandir=$2 ;;
+        --appstream-id) appstream_id=$2 ;;
+        --version) version=$2 ;;
         *) echo "check_install: unknown option $1" >&2; exit 2 ;;
     esac
     shift 2
 done
-for value in "$build" "$source" "$help_chm" "$bindir" "$libexecdir" "$datadir" "$mandir"; do
+for value in "$build" "$source" "$help_chm" "$bindir" "$libexecdir" "$datadir" "$mandir" \
+             "$appstream_id" "$version"; do
     [ -n "$value" ] || { echo "check_install: an option is missing; see the usage at the top" >&2; exit 2; }
 done
 for value in "$bindir" "$libexecdir" "$datadir" "$mandir"; do
@@ -67,6 +73,8 @@ shared="$prefix/$datadir/velmora"
 desktop="$prefix/$datadir/applications/velmora.desktop"
 icons="$prefix/$datadir/icons/hicolor"
 man="$prefix/$mandir/man1"
+doc="$prefix/$datadir/doc/velmora"
+metainfo="$prefix/$datadir/metainfo/$appstream_id.metainfo.xml"
 
 # --- What is installed, and nothing else
 
@@ -76,6 +84,10 @@ man="$prefix/$mandir/man1"
     echo "$datadir/velmora/conv.txt"
     echo "$datadir/velmora/help.chm"
     echo "$datadir/applications/velmora.desktop"
+    echo "$datadir/metainfo/$appstream_id.metainfo.xml"
+    echo "$datadir/doc/velmora/copyright"
+    echo "$datadir/lintian/overrides/velmora"
+    if [ -e "$doc/changelog.gz" ]; then echo "$datadir/doc/velmora/changelog.gz"; else echo "$datadir/doc/velmora/changelog"; fi
     for size in 16 32 48 128 256; do echo "$datadir/icons/hicolor/${size}x$size/apps/velmora.png"; done
     echo "$datadir/icons/hicolor/scalable/apps/velmora.svg"
     if [ -e "$man/velmora.1.gz" ]; then echo "$mandir/man1/velmora.1.gz"; else echo "$mandir/man1/velmora.1"; fi
@@ -117,11 +129,51 @@ check "every line of the desktop entry is well formed" \
     sh -c '! grep -vqE "^(#.*|\[[^][]+\]|[A-Za-z0-9-]+(\[[^]]+\])?=.*|)$" "$1"' sh "$desktop"
 check "no key of the desktop entry appears twice" \
     sh -c 'test -z "$(grep -E "^[A-Za-z0-9-]" "$1" | cut -d= -f1 | sort | uniq -d)"' sh "$desktop"
-if command -v desktop-file-validate >/dev/null 2>&1; then
-    check "desktop-file-validate accepts the desktop entry" desktop-file-validate "$desktop"
+# validate DESCRIPTION TOOL COMMAND...: check, where a missing TOOL is a failure, never a skip.
+validate() {
+    description=$1 tool=$2
+    shift 2
+    if command -v "$tool" >/dev/null 2>&1; then
+        check "$description" "$@"
+    else
+        fail "$description: $tool is not installed (run scripts/deps.sh)"
+    fi
+}
+validate "desktop-file-validate accepts the desktop entry" desktop-file-validate \
+    desktop-file-validate "$desktop"
+
+# --- The AppStream metainfo
+
+validate "appstreamcli accepts the metainfo" appstreamcli appstreamcli validate --no-net "$metainfo"
+meta_has() { grep -q "$1" "$metainfo"; }
+for pattern in "<id>$appstream_id</id>" "<summary>[^<]" "<description>" \
+               "<screenshot type=\"default\">" "<image>https://" "<content_rating type=\"oars-" \
+               "<release version=\"$version\" date=\"[0-9-]*\"" \
+               "<launchable type=\"desktop-id\">velmora.desktop</launchable>"; do
+    check "the metainfo holds $pattern" meta_has "$pattern"
+done
+
+# --- The copyright and the changelog
+
+check "the copyright file is the one in packaging" cmp -s "$doc/copyright" "$source/packaging/copyright"
+check "the copyright file is in the machine-readable format" \
+    test "$(head -n 1 "$doc/copyright" 2>/dev/null)" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
+for field in Files Copyright License; do
+    check "the copyright file has a $field field" grep -q "^$field: ." "$doc/copyright"
+done
+# Every line is a field, a continuation (a blank first, "." for an empty line) or a blank line.
+check "every line of the copyright file is well formed" \
+    sh -c '! grep -vqE "^([A-Za-z][A-Za-z-]*:( .*)?| .+|)$" "$1"' sh "$doc/copyright"
+if [ -e "$doc/changelog.gz" ]; then
+    check "the changelog is a valid gzip file" gzip -t "$doc/changelog.gz"
+    gzip -dc "$doc/changelog.gz" >"$tmp/changelog" 2>/dev/null || true
 else
-    echo "note: desktop-file-validate (Debian desktop-file-utils) is not installed; only the checks above ran on the desktop entry"
+    cp "$doc/changelog" "$tmp/changelog" 2>/dev/null || true
 fi
+check "the changelog is the one in packaging" cmp -s "$tmp/changelog" "$source/packaging/changelog"
+changelog_version() { dpkg-parsechangelog -l "$tmp/changelog" -S Version 2>/dev/null; }
+validate "the changelog parses and its latest entry is version $version" dpkg-parsechangelog \
+    test "$(changelog_version)" = "$version"
 
 # --- The icons
 
@@ -147,6 +199,13 @@ else
 fi
 check "the man page has its title line" grep -q '^\.TH VELMORA 1 ' "$tmp/velmora.1"
 check "the man page has every placeholder filled in" sh -c '! grep -q "@[A-Z_]*@" "$1"' sh "$tmp/velmora.1"
+check "the man page has its date" grep -qE '^\.TH VELMORA 1 "[0-9]{4}-[0-9]{2}-[0-9]{2}" "Velmora '"$version"'"' "$tmp/velmora.1"
+for section in HELP FILES; do
+    check "the man page has the section $section" grep -qx "\.SH $section" "$tmp/velmora.1"
+done
+for name in conv.txt conv.ini help.chm "Velmora Help"; do
+    check "the man page describes $name" grep -q "$name" "$tmp/velmora.1"
+done
 
 # --- The launcher at work
 #

@@ -8,7 +8,8 @@ packages=(
     qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev libmuparser-dev
     locales fonts-dejavu-core
     xvfb xauth xdotool xclip
-    units fp-utils libchm-bin poppler-utils dpkg-dev file desktop-file-utils
+    units fp-utils libchm-bin libchm-dev poppler-utils dpkg-dev file desktop-file-utils
+    appstream lintian
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -72,6 +73,9 @@ class ConversionCatalog {
 
     // Reads the data file at path and adds its records. False only when it cannot be opened.
     bool load(const std::string& path);
+    // Adds the records of the data file's bytes. A UTF-8 byte order mark at the very start is no
+    // part of the first line; it is remembered and written back by fileText.
+    void loadText(std::string_view bytes);
     // Writes the whole catalog whole or not at all. False when the file could not be replaced;
     // the old file is then left as it was.
     bool save(const std::string& path) const;
@@ -81,6 +85,19 @@ class ConversionCatalog {
     // Adds the record of one line, or nothing when it has fewer than five fields.
     void parseLine(std::string_view line);
 
+    // The closing save. Someone may have edited the file while the program ran: when its bytes
+    // are no longer those loaded, they are read again, the shown and hidden choices made since
+    // the load are carried over to them by category name, and that is written. False, with the
+    // file left alone, when it can no longer be read or cannot be written.
+    bool saveKeepingDiskEdits(const std::string& path) const;
+    bool saveKeepingDiskEdits(const std::string& path, FileOps& ops) const;
+
+    bool hasByteOrderMark() const { return byteOrderMark_; }
+
   private:
     std::vector<std::unique_ptr<Category>> categories_;
+    // What the load saw: a fingerprint of the file's bytes and each category's flag.
+    std::uint64_t loadedFingerprint_ = 0;
+    std::vector<int> loadedFlags_;
+    bool byteOrderMark_ = false;
 };

@@ -6,9 +6,7 @@
 #include "catalog/text_scan.h"
 #include "catalog/whole_file_writer.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <memory>
+#include <cstdint>
 
 namespace {
 
@@ -26,7 +24,46 @@ template <typename Visit> void forEachField(std::string_view line, Visit visit) 
     }
 }
 
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+
+// A blank field is written as one blank: the reader trims it back to nothing, where an empty
+// field would vanish between two separators and shift the fields after it.
+std::string& appendField(std::string& text, std::string_view field) {
+    if (field.empty()) return text += ' ';
+    return text.append(field);
+}
+
+std::uint64_t fingerprintOf(std::string_view bytes) {
+    // FNV-1a: the same bytes give the same value in every run and on every platform.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
 } // namespace
+
+bool ConversionCatalog::saveKeepingDiskEdits(const std::string& path, FileOps& ops) const {
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) return false;
+    if (fingerprintOf(bytes) == loadedFingerprint_) return save(path, ops);
+    ConversionCatalog onDisk;
+    onDisk.loadText(bytes);
+    for (const auto& category : categories_) {
+        const auto id = static_cast<std::size_t>(category->id());
+        const bool chosen = id >= loadedFlags_.size() || loadedFlags_[id] != category->visible();
+        if (!chosen) continue;
+        if (Category* same = onDisk.findCategory(category->name()))
+            same->setVisible(category->visible());
+    }
+    return onDisk.save(path, ops);
+}
+
+bool ConversionCatalog::saveKeepingDiskEdits(const std::string& path) const {
+    return saveKeepingDiskEdits(path, FileOps::real());
+}
 
 CatalogLineFields splitCatalogLine(std::string_view line) {
     // A NUL byte ends the text of a line, as it would for any C string reader.
@@ -44,18 +81,20 @@ CatalogLineFields splitCatalogLine(std::string_view line) {
     return split;
 }
 
-bool forEachCatalogPiece(const std::string& path,
+void forEachCatalogPiece(std::string_view bytes,
                          const std::function<void(std::string_view piece)>& visit) {
-    // Some systems open a folder for reading; it holds no catalog all the same.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return false;
-    std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rb"),
-                                                            &std::fclose);
-    if (!file) return false;
-    LineReader reader(file.get());
+    if (bytes.starts_with(byteOrderMark)) bytes.remove_prefix(byteOrderMark.size());
+    LineReader reader(bytes);
     std::string piece;
     while (reader.next(piece))
         visit(piece);
+}
+
+bool readCatalogPieces(const std::string& path,
+                       const std::function<void(std::string_view piece)>& visit) {
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) return false;
+    forEachCatalogPiece(std::string_view(bytes), visit);
     return true;
 }
 
@@ -70,17 +109,32 @@ void ConversionCatalog::parseLine(std::string_view line) {
 }
 
 bool ConversionCatalog::load(const std::string& path) {
-    return forEachCatalogPiece(path, [this](std::string_view piece) { parseLine(piece); });
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) return false;
+    loadText(bytes);
+    return true;
+}
+
+void ConversionCatalog::loadText(std::string_view bytes) {
+    loadedFingerprint_ = fingerprintOf(bytes);
+    byteOrderMark_ = bytes.starts_with(byteOrderMark);
+    forEachCatalogPiece(bytes, [this](std::string_view piece) { parseLine(piece); });
+    loadedFlags_.clear();
+    for (const auto& category : categories_)
+        loadedFlags_.push_back(category->visible());
 }
 
 std::string ConversionCatalog::fileText() const {
     std::string text;
+    if (byteOrderMark_) text += byteOrderMark;
     for (int id = 0; id < categoryCount(); ++id) {
         const Category& category = *categoryAt(id);
         for (const auto& conversion : category.conversions()) {
-            text.append(category.name()).append("|").append(conversion->name).append("|");
-            text.append(conversion->fromUnit).append("|").append(conversion->toUnit).append("|");
-            text += conversion->formula;
+            appendField(text, category.name()) += '|';
+            appendField(text, conversion->name) += '|';
+            appendField(text, conversion->fromUnit) += '|';
+            appendField(text, conversion->toUnit) += '|';
+            appendField(text, conversion->formula);
             if (category.visible() == 0) text += "|0";
             text += "\r\n";
         }

@@ -24,8 +24,12 @@ struct CatalogLineFields {
 
 CatalogLineFields splitCatalogLine(std::string_view line);
 
-// Opens the file at path and hands each piece the reader takes to visit, in file order: a line
+// Hands each piece the reader takes from a catalog file's bytes to visit, in file order: a line
 // of up to 255 characters with its line end (CR LF seen as LF), or the next 255 characters of a
-// longer one. False, with nothing visited, when the file cannot be opened for reading.
-bool forEachCatalogPiece(const std::string& path,
+// longer one. A UTF-8 byte order mark at the very start is no part of the first line.
+void forEachCatalogPiece(std::string_view bytes,
                          const std::function<void(std::string_view piece)>& visit);
+
+// The same for the file at path. False, with nothing visited, when it cannot be read.
+bool readCatalogPieces(const std::string& path,
+                       const std::function<void(std::string_view piece)>& visit);

@@ -1,15 +1,21 @@
 #include "catalog/line_reader.h"
 
+int LineReader::getRaw() {
+    if (file_) return std::getc(file_);
+    if (at_ == text_.size()) return EOF;
+    return static_cast<unsigned char>(text_[at_++]);
+}
+
 int LineReader::get() {
     int c;
     if (havePending_) {
         havePending_ = false;
         c = pending_;
     } else {
-        c = std::getc(file_);
+        c = getRaw();
     }
     if (c != '\r') return c;
-    const int following = std::getc(file_);
+    const int following = getRaw();
     if (following == '\n') return '\n';
     pending_ = following;
     havePending_ = true;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // Reads a text file in pieces the way the catalog and settings files are read everywhere:
 // CR LF is seen as LF, and a piece holds at most 255 characters, its LF included when it fits.
@@ -11,14 +12,19 @@ class LineReader {
     static constexpr std::size_t maxPiece = 255;
 
     explicit LineReader(std::FILE* file) : file_(file) {}
+    // Reads bytes already in memory, which must outlive the reader.
+    explicit LineReader(std::string_view text) : text_(text) {}
 
     // The next piece into piece; false at the end of the file or after a read error.
     bool next(std::string& piece);
 
   private:
     int get();
+    int getRaw();
 
-    std::FILE* file_;
+    std::FILE* file_ = nullptr;
+    std::string_view text_;
+    std::size_t at_ = 0;
     int pending_ = EOF;
     bool havePending_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <system_error>
 
@@ -13,6 +14,10 @@
 
 std::FILE* FileOps::create(const std::string& path) {
     return std::fopen(path.c_str(), "wbx");
+}
+
+std::FILE* FileOps::openForRewrite(const std::string& path) {
+    return std::fopen(path.c_str(), "wb");
 }
 
 bool FileOps::write(std::FILE* file, const char* data, std::size_t size) {
@@ -77,6 +82,24 @@ bool writeAll(std::FILE* file, std::string_view content, FileOps& ops) {
     return ops.flush(file);
 }
 
+bool writeOver(const std::string& path, std::string_view content, FileOps& ops) {
+    std::FILE* file = ops.openForRewrite(path);
+    if (!file) return false;
+    const bool written = writeAll(file, content, ops);
+    const bool closed = ops.close(file);
+    return written && closed;
+}
+
+// For a file in a folder that takes no new files (a shared catalog, say): the old bytes are
+// held in memory first, so that a failed write can put them back.
+bool rewriteInPlace(const std::string& path, std::string_view content, FileOps& ops) {
+    std::string old;
+    if (!readWholeFile(path, old)) return false;
+    if (writeOver(path, content, ops)) return true;
+    writeOver(path, old, ops);
+    return false;
+}
+
 // The new file keeps the permissions of the one it replaces.
 void keepPermissions(const std::string& from, const std::string& to) {
     std::error_code error;
@@ -110,7 +133,10 @@ bool writeWholeFile(const std::string& requested, std::string_view content, File
     if (!mayReplace(path)) return false;
     std::string temporary;
     std::FILE* file = createTemporary(path, temporary, ops);
-    if (!file) return false;
+    if (!file) {
+        std::error_code error;
+        return std::filesystem::is_regular_file(path, error) && rewriteInPlace(path, content, ops);
+    }
     const bool written = writeAll(file, content, ops);
     const bool closed = ops.close(file);
     if (written && closed) {
@@ -119,4 +145,19 @@ bool writeWholeFile(const std::string& requested, std::string_view content, File
     }
     ops.remove(temporary);
     return false;
+}
+
+bool readWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    // Some systems open a folder for reading; it holds no file's bytes all the same.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return false;
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rb"),
+                                                            &std::fclose);
+    if (!file) return false;
+    char buffer[chunkSize];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        bytes.append(buffer, got);
+    return !std::ferror(file.get());
 }

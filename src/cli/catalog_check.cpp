@@ -167,7 +167,7 @@ class Checker {
 
 std::optional<CatalogCheck> checkCatalog(const std::string& path) {
     Checker checker;
-    if (!forEachCatalogPiece(path, [&](std::string_view piece) { checker.addPiece(piece); }))
+    if (!readCatalogPieces(path, [&](std::string_view piece) { checker.addPiece(piece); }))
         return std::nullopt;
     return checker.finish();
 }

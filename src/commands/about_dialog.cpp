@@ -20,6 +20,7 @@ AboutDialog::AboutDialog(Link vendor, Link second, QWidget* parent)
     picture->setObjectName(QStringLiteral("picture"));
     picture->setPixmap(QPixmap(QStringLiteral(":/picture.png")));
     picture->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    picture->setAccessibleName(QStringLiteral("Picture of a balance"));
 
     auto* product = new QLabel(QStringLiteral("Velmora 1.0.1"), this);
     product->setObjectName(QStringLiteral("productLine"));
@@ -37,9 +38,14 @@ AboutDialog::AboutDialog(Link vendor, Link second, QWidget* parent)
     text->addWidget(credit);
     text->addWidget(siCredit);
     text->addSpacing(units.y(6));
-    text->addWidget(addLink("vendorLink", vendor));
-    text->addWidget(addLink("secondLink", second));
+    HyperlinkLabel* vendorLink = addLink("vendorLink", vendor);
+    HyperlinkLabel* secondLink = addLink("secondLink", second);
+    text->addWidget(vendorLink);
+    text->addWidget(secondLink);
     text->addStretch();
+    // Tab goes from OK, which has the focus first, to the links in the order they are shown.
+    QWidget::setTabOrder(buttons->button(QDialogButtonBox::Ok), vendorLink);
+    QWidget::setTabOrder(vendorLink, secondLink);
 
     auto* grid = new QGridLayout(this);
     grid->setSizeConstraint(QLayout::SetFixedSize);

@@ -1,4 +1,4 @@
-// The Options, Precision and About commands of the converter window.
+// The Find Conversion, Options, Precision and About commands of the converter window.
 #include "commands/about_dialog.h"
 #include "commands/find_dialog.h"
 #include "commands/options_dialog.h"
@@ -8,6 +8,7 @@
 
 void ConverterDialog::findConversion() {
     FindDialog dialog(catalog_, this);
+    offerHelp(dialog, "menus.html#find");
     if (dialog.exec() != QDialog::Accepted || !dialog.chosen) return;
     showConversion(dialog.chosen->tab, *dialog.chosen->conversion);
 }
@@ -15,18 +16,22 @@ void ConverterDialog::findConversion() {
 void ConverterDialog::editOptions() {
     // Owned by the window, as every secondary dialog is, so it opens centred over it.
     OptionsDialog dialog(this);
+    offerHelp(dialog, "menus.html#options");
     dialog.catalog = &catalog_;
     if (dialog.exec() != QDialog::Accepted || !dialog.changed) return;
     // The row count the current layout stands for, read before the tabs go.
     tabRows_ = tabs_->rowCount();
     clearTabs();
     fillTabsAndSelectFirst();
+    // A result shown must belong to the units now shown beside it; none shown stays none.
+    if (!resultText.isEmpty()) recompute();
     repaint();
     catalogChanged_ = 1;
 }
 
 void ConverterDialog::editPrecision() {
     PrecisionDialog dialog(this);
+    offerHelp(dialog, "menus.html#precision");
     dialog.value = precision_;
     if (dialog.exec() != QDialog::Accepted) return;
     precision_ = dialog.value;
@@ -36,5 +41,6 @@ void ConverterDialog::editPrecision() {
 void ConverterDialog::showAbout() {
     AboutDialog dialog({QString::fromLatin1(vendorSite), [this] { openVendorSite(); }},
                        {QString::fromLatin1(secondSite), [this] { openSecondSite(); }}, this);
+    offerHelp(dialog, "menus.html#about");
     dialog.exec();
 }

@@ -4,9 +4,10 @@
 #include <QString>
 
 // A label that looks and acts like a web link: pure blue text, underlined while the mouse is
-// over this very label, a hand cursor, and clicked() on a left click. Each label keeps its own
-// text and its own hover state. It draws the text it was constructed with; later setText calls
-// change what assistive tools read, not what is drawn.
+// over this very label, a hand cursor, and clicked() on a left click. It takes the focus with Tab,
+// draws a dotted frame while it has it, and Enter or Space click it too; assistive tools see a
+// link they can press. Each label keeps its own text and its own hover state. It draws the text it
+// was constructed with; later setText calls change what assistive tools read, not what is drawn.
 class HyperlinkLabel : public QLabel {
     Q_OBJECT
   public:
@@ -14,6 +15,8 @@ class HyperlinkLabel : public QLabel {
 
     bool isHovered() const { return hovered_; }
     const QString& linkText() const { return linkText_; }
+    // What a click does: clicked().
+    void activate() { emit clicked(); }
 
   signals:
     void clicked();
@@ -23,6 +26,9 @@ class HyperlinkLabel : public QLabel {
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:

@@ -25,6 +25,8 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent, fixedDialogFlags
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list_->setFixedSize(units.x(150), units.y(110));
     caption->setBuddy(list_);
+    // A list takes no name from its caption by itself.
+    list_->setAccessibleName(QStringLiteral("Select what tabs to show"));
 
     auto* buttons = dialogButtons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
 

@@ -47,6 +47,10 @@ PrecisionDialog::PrecisionDialog(QWidget* parent) : QDialog(parent, fixedDialogF
     };
     up_ = arrow("spinUp", Qt::UpArrow);
     down_ = arrow("spinDown", Qt::DownArrow);
+    // The arrows have no text to name them, and the range label changes after it is set up.
+    up_->setAccessibleName(QStringLiteral("One more decimal"));
+    down_->setAccessibleName(QStringLiteral("One decimal fewer"));
+    edit_->setAccessibleName(QStringLiteral("Number of decimals"));
     connect(up_, &QToolButton::clicked, this, [this] { step(+1); });
     connect(down_, &QToolButton::clicked, this, [this] { step(-1); });
     connect(edit_, &QLineEdit::textChanged, this, &PrecisionDialog::onValueTextChanged);

@@ -45,7 +45,11 @@ void ConverterDialog::printReport() {
     QPrinter printer(QPrinter::HighResolution);
     if (!services_.choosePrinter(this, printer)) return;
     QPainter painter;
-    if (!painter.begin(&printer)) return; // the job never started: nothing to end or abort
+    if (!painter.begin(&printer)) {
+        // The job never started: nothing to end or abort, but the user must hear of it.
+        showPrintFailure(printer);
+        return;
+    }
     QString text;
     buildReport(text);
     // Lines go at device coordinates, one line height apart; the text's top is at y, as the
@@ -59,8 +63,20 @@ void ConverterDialog::printReport() {
         y += h;
     }
     painter.drawText(500, y + ascent, text);
-    if (printer.printerState() == QPrinter::Error)
+    if (printer.printerState() == QPrinter::Error) {
         printer.abort();
-    else
-        painter.end();
+        showPrintFailure(printer);
+    } else if (!painter.end()) {
+        showPrintFailure(printer);
+    }
+}
+
+void ConverterDialog::showPrintFailure(const QPrinter& printer) {
+    QString text = tr("The report could not be printed: no printer is set up.");
+    if (!printer.outputFileName().isEmpty())
+        text = tr("The report could not be printed to the file %1.")
+                   .arg(QDir::toNativeSeparators(printer.outputFileName()));
+    else if (!printer.printerName().isEmpty())
+        text = tr("The report could not be printed on %1.").arg(printer.printerName());
+    services_.showMessage(this, UiServices::Icon::Stop, QStringLiteral("Velmora"), text);
 }

@@ -2,22 +2,28 @@
 
 #include "catalog/catalog.h"
 #include "catalog/display_text.h"
+#include "formula/number_text.h"
 #include "window/dialog_units.h"
+#include "window/help_window.h"
 #include "window/selection_logic.h"
 #include "window/settings_file.h"
 #include "window/tab_strip.h"
 #include "window/ui_services.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <filesystem>
+#include <memory>
 
 const char* const ConverterDialog::vendorSite = "https://velmora.example.com/";
 const char* const ConverterDialog::secondSite = "https://velmora.example.com/catalogs/";
@@ -56,8 +62,12 @@ ConverterDialog::ConverterDialog(ConversionCatalog& catalog, Selection& selectio
     mainIcon.addFile(QStringLiteral(":/velmora-32.png"));
     setWindowTitle(QStringLiteral("Velmora"));
     setObjectName(QStringLiteral("converterDialog"));
+    // exec() would make the window application-modal, blocking the help window; window-modal
+    // without a parent blocks nothing else.
+    setWindowModality(Qt::WindowModal);
     createMenu();
     createControls();
+    setUpKeysAndNames();
 }
 
 void ConverterDialog::createMenu() {
@@ -94,10 +104,6 @@ void ConverterDialog::createMenu() {
         action->setObjectName(QString::fromLatin1(item.name));
         connect(action, &QAction::triggered, this, item.handler);
     }
-    // Ctrl+F opens Find Conversion from anywhere in the window.
-    QAction* find = menuBar_->findChild<QAction*>(QStringLiteral("actionFind"));
-    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    find->setShortcutContext(Qt::WindowShortcut);
 }
 
 void ConverterDialog::createControls() {
@@ -162,6 +168,11 @@ void ConverterDialog::createControls() {
     label(ResultCaption, "resultCaption", "Conversion result:", QRect(14, 187, 99, 8));
     resultField_ = edit(ResultField, "resultField", QRect(14, 198, 102, 12));
     resultField_->setReadOnly(true);
+    resultField_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(resultField_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        const std::unique_ptr<QMenu> menu(createResultContextMenu());
+        menu->exec(resultField_->mapToGlobal(at));
+    });
     outputUnitLabelControl_ =
         label(OutputUnitLabel, "outputUnitLabel", "Output", QRect(122, 200, 80, 8));
     picture(Picture, "picture", ":/picture.png", QPoint(201, 143));
@@ -236,7 +247,7 @@ void ConverterDialog::fillTabsAndSelectFirst() {
 void ConverterDialog::OnClose() {
     if (closed_) return;
     closed_ = true;
-    if (catalogChanged_ && !catalog_.save(dataPath_))
+    if (catalogChanged_ && !catalog_.saveKeepingDiskEdits(dataPath_))
         showError(QStringLiteral("Unable to save conversion data."));
     if (!writeSettings()) showError(QStringLiteral("Unable to save conversion settings."));
 }
@@ -314,7 +325,40 @@ void ConverterDialog::pushTexts() {
     setTextIfDifferent(inputUnitLabelControl_, inputUnitLabel);
     setTextIfDifferent(outputUnitLabelControl_, outputUnitLabel);
     setTextIfDifferent(inputField_, inputText);
-    setTextIfDifferent(resultField_, resultText);
+    if (resultField_->text() != resultText) {
+        resultField_->setText(resultText);
+        // A number is read from its start: a long one shows its leading digits.
+        resultField_->setCursorPosition(0);
+    }
+}
+
+QMenu* ConverterDialog::createResultContextMenu() {
+    QMenu* menu = resultField_->createStandardContextMenu();
+    menu->addSeparator();
+    QAction* copyExact = menu->addAction(QStringLiteral("Copy Exact Value"));
+    copyExact->setObjectName(QStringLiteral("actionCopyExactValue"));
+    copyExact->setEnabled(!exactResult_.isEmpty());
+    connect(copyExact, &QAction::triggered, this,
+            [this] { QApplication::clipboard()->setText(exactResult_); });
+    return menu;
+}
+
+void ConverterDialog::markUnreadInput() {
+    const QString note = QString::fromStdString(unreadInputNote(inputText.toStdString()));
+    if (note == inputField_->toolTip()) return;
+    QPalette palette = client_->palette();
+    if (!note.isEmpty()) {
+        // Amber mixed into the theme's own field colour keeps its text readable, light or dark.
+        const QColor base = palette.color(QPalette::Base);
+        const QColor amber(240, 165, 0);
+        const auto mix = [](int a, int b) { return (a * 13 + b * 7) / 20; };
+        palette.setColor(QPalette::Base,
+                         QColor(mix(base.red(), amber.red()), mix(base.green(), amber.green()),
+                                mix(base.blue(), amber.blue())));
+    }
+    inputField_->setPalette(palette);
+    inputField_->setToolTip(note);
+    inputField_->setAccessibleDescription(note);
 }
 
 // Selection logic. Every selection the program makes is silent: only the user's raise events.
@@ -373,10 +417,16 @@ void ConverterDialog::updateUnitLabels() {
 }
 
 void ConverterDialog::recompute() {
-    if (!selection_.currentConversion) return;
+    // Pulled first, even with nothing to compute, so that a later push keeps what was typed.
     pullTexts();
-    resultText = QString::fromStdString(
-        computeResultText(*selection_.currentConversion, inputText.toStdString(), precision_));
+    markUnreadInput();
+    if (!selection_.currentConversion) return;
+    const Conversion& conversion = *selection_.currentConversion;
+    const double value = computeResult(conversion, inputText.toStdString());
+    resultText = QString::fromStdString(formatFixed(value, precision_));
+    exactResult_ =
+        QString::fromStdString(formatExact(value)) + QLatin1Char(' ') + display(conversion.toUnit);
+    resultField_->setToolTip(exactResult_);
     pushTexts();
 }
 
@@ -405,13 +455,9 @@ void ConverterDialog::onToChanged() {
 }
 
 void ConverterDialog::showConversion(int tab, const Conversion& conversion) {
-    // The steps of the user's clicks: a tab click only where the tab is not already current (the
-    // strip raises nothing then), and rows made current the way a click makes them, which raises
-    // the lists' own signals when the row changes.
-    if (tabs_->currentIndex() != tab) {
-        tabs_->setCurrentIndex(tab);
-        onTabChanged();
-    }
+    // The steps of the user's clicks: the tab selected as a click selects it, and rows made
+    // current the way a click makes them; each raises its signal when the selection moves.
+    tabs_->selectByUser(tab);
     auto choose = [](QListWidget* list, const QVariant& data) {
         for (int row = 0; row < list->count(); ++row)
             if (list->item(row)->data(Qt::UserRole) == data) return list->setCurrentRow(row);
@@ -468,8 +514,4 @@ void ConverterDialog::openVendorSite() {
 
 void ConverterDialog::openSecondSite() {
     services_.openUrl(QUrl(QString::fromLatin1(secondSite)));
-}
-
-void ConverterDialog::openHelp() {
-    services_.openUrl(QUrl::fromLocalFile(QString::fromStdString(helpPath_)));
 }

@@ -4,14 +4,18 @@
 #include <QIcon>
 #include <QString>
 #include <map>
+#include <memory>
 #include <string>
 
 class Conversion;
 class ConversionCatalog;
+class HelpWindow;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QMenuBar;
+class QPrinter;
 struct Selection;
 class TabStrip;
 class UiServices;
@@ -44,6 +48,7 @@ class ConverterDialog : public QDialog {
 
     ConverterDialog(ConversionCatalog& catalog, Selection& selection, UiServices& services,
                     QWidget* parent = nullptr);
+    ~ConverterDialog() override;
 
     // Builds the paths, loads the catalog and the settings and fills the window. False when the
     // catalog could not be loaded; the message has then been shown and the window must not run.
@@ -89,8 +94,20 @@ class ConverterDialog : public QDialog {
     void showAbout();
     void openVendorSite();
     void openSecondSite();
+    // The help window on the contents page, or on the given page ("menus.html#options"); nothing
+    // when help.chm cannot be read.
     void openHelp();
+    void openHelpPage(const QString& page);
+    HelpWindow* helpWindow() const { return helpWindow_.get(); }
+    // The next or previous category, as a click on its tab would choose it; wraps around.
+    void stepCategory(int delta);
     void exitCommand();
+
+    // The result field's context menu: the usual edit actions and "Copy Exact Value". The
+    // caller owns it.
+    QMenu* createResultContextMenu();
+    // The result in full with its unit, as its tooltip shows it; empty before any result.
+    QString exactResult() const { return exactResult_; }
 
     QWidget* control(int id) const;
     int precision() const { return precision_; }
@@ -112,6 +129,13 @@ class ConverterDialog : public QDialog {
     void pullTexts();
     void pushTexts();
     void showError(const QString& text);
+    void showPrintFailure(const QPrinter& printer);
+    // Tints the input field and says why when part of its text is not read as the value.
+    void markUnreadInput();
+    // Shortcuts shown in the menu, Ctrl+Tab, accessible names and caption buddies.
+    void setUpKeysAndNames();
+    // F1 in a secondary dialog opens its page; the help window stays usable while it runs.
+    void offerHelp(QDialog& dialog, const char* page);
 
     ConversionCatalog& catalog_;
     Selection& selection_;
@@ -132,6 +156,7 @@ class ConverterDialog : public QDialog {
     QString outputUnitLabel;
     QString inputText;
     QString resultText;
+    QString exactResult_;
     QIcon mainIcon;
     int tabRowHeight_ = 0;
     int tabRows_ = 1;
@@ -143,4 +168,5 @@ class ConverterDialog : public QDialog {
     std::string settingsPath_;
     bool closed_ = false;
     bool bannerPressed_ = false;
+    std::unique_ptr<HelpWindow> helpWindow_;
 };

@@ -1,6 +1,7 @@
 #include "window/selection_logic.h"
 
 #include "catalog/catalog.h"
+#include "catalog/text_scan.h"
 #include "formula/number_text.h"
 
 #include <algorithm>
@@ -40,7 +41,19 @@ std::vector<Conversion*> toListEntries(const Category& category, int group) {
     return entries;
 }
 
+double computeResult(const Conversion& conversion, std::string_view inputText) {
+    return conversion.evaluate(readLeadingNumber(inputText));
+}
+
 std::string computeResultText(const Conversion& conversion, std::string_view inputText,
                               int precision) {
-    return formatFixed(conversion.evaluate(readLeadingNumber(inputText)), precision);
+    return formatFixed(computeResult(conversion, inputText), precision);
+}
+
+std::string unreadInputNote(std::string_view inputText) {
+    const std::size_t read = leadingNumberLength(inputText);
+    if (trimmed(inputText.substr(read)).empty()) return {};
+    const std::string_view taken = trimmed(inputText.substr(0, read));
+    if (taken.empty()) return "No number was read, so the value is 0.";
+    return "Only \"" + std::string(taken) + "\" was read as the value.";
 }

@@ -31,6 +31,13 @@ std::vector<FromListEntry> fromListEntries(const Category& category);
 // The conversions whose source group is group, in id order; none for group -1.
 std::vector<Conversion*> toListEntries(const Category& category, int group);
 
+// The input read like atof and converted.
+double computeResult(const Conversion& conversion, std::string_view inputText);
+
 // The result field's text: the input read like atof, converted, shown with precision decimals.
 std::string computeResultText(const Conversion& conversion, std::string_view inputText,
                               int precision);
+
+// What to tell the user when the atof reading leaves characters of the input unread, such as
+// the ",5" of "0,5"; empty when everything but blanks was read.
+std::string unreadInputNote(std::string_view inputText);

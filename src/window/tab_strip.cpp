@@ -1,5 +1,7 @@
 #include "window/tab_strip.h"
 
+#include "window/tab_strip_accessible.h"
+
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -18,6 +20,7 @@ constexpr int textMargin = 2;
 TabStrip::TabStrip(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
+    attachTabStripAccessibility(this);
 }
 
 void TabStrip::addTab(const QString& text) {

@@ -25,6 +25,8 @@ class TabStrip : public QWidget {
     // The height of one row of tabs, the same before any tab exists.
     int rowHeight() const;
     QRect tabRect(int index) const;
+    // Selects a tab as a click on it would, raising currentChanged when the selection moves.
+    void selectByUser(int index);
 
   signals:
     void currentChanged(int index);
@@ -53,7 +55,6 @@ class TabStrip : public QWidget {
     const Layout& layout() const;
     void invalidateLayout();
     void invalidatePlacement();
-    void selectByUser(int index);
 
     QStringList texts_;
     int current_ = -1;

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QUrl>
 
+class QPrintDialog;
 class QPrinter;
 class QWidget;
 
@@ -35,3 +36,7 @@ class QtUiServices : public UiServices {
     bool choosePrinter(QWidget* parent, QPrinter& printer) override;
     void openUrl(const QUrl& url) override;
 };
+
+// The print dialog as the program shows it: printing to a PDF file is always offered, and is
+// chosen beforehand where no printer is installed, so that Print always has somewhere to go.
+void setUpPrintDialog(QPrintDialog& dialog, QPrinter& printer);

@@ -147,19 +147,60 @@ TEST(CatalogFile, FileWrittenBySaveRoundTripsByteForByte) {
     EXPECT_EQ(describe(again), describe(loaded.catalog));
 }
 
-TEST(CatalogFile, BlankFieldsShiftWhenReadAgain) {
+TEST(CatalogFile, BlankFieldsSurviveASave) {
     ConversionCatalog catalog;
-    Category& shown = catalog.addCategory("S");
-    shown.addConversion("n", "", "b", "x"); // blank source label: record lost on re-read
-    shown.addConversion("n", "a", "b", ""); // blank formula in a shown category: kept
-    Category& hidden = catalog.addCategory("H");
-    hidden.setVisible(0);
-    hidden.addConversion("n", "a", "b", ""); // blank formula in a hidden one: "0" becomes it
+    for (const char* name : {"S", "H"}) {
+        Category& category = catalog.addCategory(name);
+        category.addConversion("n", "", "b", "x"); // blank source label
+        category.addConversion("", "a", "", "x");  // blank name and target label
+        category.addConversion("n", "a", "b", ""); // blank formula, last on the line
+    }
+    catalog.categoryAt(1)->setVisible(0);
     TempDir dir;
     ASSERT_TRUE(catalog.save(dir.file("conv.txt")));
+    EXPECT_EQ(readBytes(dir.file("conv.txt")).substr(0, 33),
+              "S|n| |b|x\r\nS| |a| |x\r\nS|n|a|b| \r\n");
     ConversionCatalog again;
     ASSERT_TRUE(again.load(dir.file("conv.txt")));
-    EXPECT_EQ(describe(again), (Lines{"S:1", "n/a>b=", "H:1", "n/a>b=0"}));
+    EXPECT_EQ(describe(again), describe(catalog));
+}
+
+TEST(CatalogFile, AByteOrderMarkIsNoPartOfTheNameAndIsWrittenBack) {
+    Loaded loaded;
+    loadInto(loaded, "\xEF\xBB\xBFLength|n|a|b|x\r\nLength|m|c|d|x\r\n");
+    EXPECT_EQ(describe(loaded.catalog), (Lines{"Length:1", "n/a>b=x", "m/c>d=x"}));
+    loaded.catalog.categoryAt(0)->setVisible(0);
+    TempDir dir;
+    ASSERT_TRUE(loaded.catalog.save(dir.file("conv.txt")));
+    EXPECT_EQ(readBytes(dir.file("conv.txt")),
+              "\xEF\xBB\xBFLength|n|a|b|x|0\r\nLength|m|c|d|x|0\r\n");
+}
+
+TEST(CatalogFile, EditsMadeOnDiskSinceTheLoadSurviveTheClosingSave) {
+    TempDir dir;
+    const std::string path = dir.file("conv.txt");
+    writeBytes(path, "A|n|a|b|x\r\nB|n|a|b|x\r\nC|n|a|b|x|0\r\n");
+    ConversionCatalog catalog;
+    ASSERT_TRUE(catalog.load(path));
+    catalog.categoryAt(0)->setVisible(0); // hidden in Options
+    catalog.categoryAt(2)->setVisible(1); // shown in Options
+
+    // Unchanged on disk: written from memory.
+    ASSERT_TRUE(catalog.saveKeepingDiskEdits(path));
+    EXPECT_EQ(readBytes(path), "A|n|a|b|x|0\r\nB|n|a|b|x\r\nC|n|a|b|x\r\n");
+
+    // Edited meanwhile (a formula changed, a line and a category added, B hidden by hand): the
+    // edits stay, and only the choices made in the program are carried over.
+    writeBytes(path, "\xEF\xBB\xBF"
+                     "B|n|a|b|x*2|0\r\nA|n|a|b|x\r\nC|n|a|b|x|0\r\nD|n|a|b|x\r\n");
+    ASSERT_TRUE(catalog.saveKeepingDiskEdits(path));
+    EXPECT_EQ(readBytes(path), "\xEF\xBB\xBF"
+                               "B|n|a|b|x*2|0\r\nA|n|a|b|x|0\r\nC|n|a|b|x\r\nD|n|a|b|x\r\n");
+
+    // Gone from disk: nothing is written and the caller hears of it.
+    std::filesystem::remove(path);
+    EXPECT_FALSE(catalog.saveKeepingDiskEdits(path));
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST(CatalogFile, OverlongRecordIsWrittenWholeAndReadBackInPieces) {
@@ -184,6 +225,20 @@ TEST(CatalogFile, SaveIntoAFolderThatCannotBeWrittenKeepsTheOldFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
+TEST(CatalogFile, AWritableFileInAFolderThatCannotBeWrittenIsWrittenInPlace) {
+    TempDir dir;
+    const std::string path = dir.file("conv.txt");
+    writeBytes(path, "a much longer old content than the new one\n");
+    ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+    ConversionCatalog catalog;
+    catalog.addCategory("A").addConversion("n", "a", "b", "x");
+    ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
+    EXPECT_TRUE(runWithoutPrivileges([&] { return catalog.save(path); }));
+    chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(readBytes(path), "A|n|a|b|x\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
 TEST(CatalogFile, SaveThatFailsAtAnyStepLeavesTheOldFileAndNoLeftovers) {
     ConversionCatalog catalog;
     Category& category = catalog.addCategory("Big");
@@ -192,16 +247,19 @@ TEST(CatalogFile, SaveThatFailsAtAnyStepLeavesTheOldFileAndNoLeftovers) {
     ASSERT_GT(catalog.fileText().size(), 3u * 64 * 1024);
     const FailingOps::Step steps[] = {FailingOps::Create, FailingOps::Write, FailingOps::Flush,
                                       FailingOps::Close, FailingOps::Rename};
-    for (const auto step : steps) {
-        for (int writeNumber : {1, 3}) {
-            TempDir dir;
-            const std::string path = dir.file("conv.txt");
-            writeBytes(path, "A|n|a|b|x\r\n");
-            FailingOps ops(step, writeNumber);
-            EXPECT_FALSE(catalog.save(path, ops)) << step;
-            EXPECT_EQ(readBytes(path), "A|n|a|b|x\r\n") << step;
-            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
-                << step;
+    for (const bool inPlace : {false, true}) {
+        for (const auto step : steps) {
+            if (inPlace && step == FailingOps::Rename) continue; // nothing is renamed in place
+            for (int writeNumber : {1, 3}) {
+                TempDir dir;
+                const std::string path = dir.file("conv.txt");
+                writeBytes(path, "A|n|a|b|x\r\n");
+                FailingOps ops(step, writeNumber, inPlace);
+                EXPECT_FALSE(catalog.save(path, ops)) << step << " in place " << inPlace;
+                EXPECT_EQ(readBytes(path), "A|n|a|b|x\r\n") << step << " in place " << inPlace;
+                EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+                    << step;
+            }
         }
     }
 }

@@ -33,8 +33,10 @@ TOOL_TIMEOUT = 10.0
 POLL_INTERVAL = 0.05
 
 MAIN_CAPTION = "Velmora"
+HELP_CAPTION = "Velmora Help"
 DATA_FILE = "conv.txt"
 SETTINGS_FILE = "conv.ini"
+HELP_FILE = "help.chm"
 
 
 class Failure(Exception):
@@ -287,11 +289,12 @@ class XServer:
 
 
 class Program:
-    def __init__(self, case, workdir, user=None):
+    def __init__(self, case, workdir, user=None, path=None):
         self.case = case
         self.x = case.x
         self.workdir = workdir
         self.user = user
+        self.path = path
         self.proc = None
         self.log_path = os.path.join(case.scratch, f"program-{len(case.programs)}.log")
         case.programs.append(self)
@@ -309,6 +312,8 @@ class Program:
             ASAN_OPTIONS="detect_leaks=0",
         )
         env.pop("WAYLAND_DISPLAY", None)
+        if self.path is not None:
+            env["PATH"] = self.path
         command = [self.case.binary]
         if self.user:
             command = ["setpriv", f"--reuid={self.user[0]}", f"--regid={self.user[1]}",
@@ -423,6 +428,7 @@ class Case:
         with open(args.catalog, "rb") as data:
             self.catalog_bytes = data.read()
         self.catalog = Catalog(self.catalog_bytes)
+        self.help_chm = args.help_chm
         check(len(self.catalog.categories) >= 4,
               "the delivered catalog needs at least four categories for these cases")
         self.artifacts = args.artifacts
@@ -444,16 +450,20 @@ class Case:
         os.chmod(path, mode)
         return path
 
-    def working_folder(self, with_catalog=True):
+    def working_folder(self, with_catalog=True, with_help=False):
         self.folders += 1
         folder = self.make_dir(f"work{self.folders}", 0o755)
         if with_catalog:
             with open(os.path.join(folder, DATA_FILE), "wb") as data:
                 data.write(self.catalog_bytes)
+        if with_help:
+            check(self.help_chm and os.path.isfile(self.help_chm),
+                  "this case needs the built help file: --help-chm")
+            shutil.copyfile(self.help_chm, os.path.join(folder, HELP_FILE))
         return folder
 
-    def program(self, folder, user=None):
-        program = Program(self, folder, user)
+    def program(self, folder, user=None, path=None):
+        program = Program(self, folder, user, path)
         program.start()
         return program
 
@@ -486,6 +496,17 @@ class Case:
 def read(folder, name):
     with open(os.path.join(folder, name), "rb") as file:
         return file.read()
+
+
+def start_typing(case, folder, text):
+    """Starts the program in folder and types text into the input field."""
+    program = case.program(folder)
+    window = program.main_window()
+    program.focus(window)
+    # Focus starts in the From list; two tabs reach the input field.
+    case.x.key("Tab", "Tab")
+    case.x.type(text)
+    return program, window
 
 
 def first_conversion(catalog, category_index):
@@ -527,12 +548,7 @@ def case_copy_report(case):
     catalog = case.catalog
     category, from_unit, to_unit = first_conversion(catalog, 0)
     folder = case.working_folder()
-    program = case.program(folder)
-    window = program.main_window()
-    program.focus(window)
-    # Focus starts in the From list; two tabs reach the input field.
-    case.x.key("Tab", "Tab")
-    case.x.type("12")
+    program, window = start_typing(case, folder, "12")
     program.copy_and_expect(window, expected_report(catalog, category, from_unit, to_unit,
                                                     "12", 1))
     case.x.key("Return", "Escape", "KP_Enter")
@@ -554,11 +570,7 @@ def case_choose_units(case):
     catalog = case.catalog
     first, second = catalog.categories[0], catalog.categories[1]
     folder = case.working_folder()
-    program = case.program(folder)
-    window = program.main_window()
-    program.focus(window)
-    case.x.key("Tab", "Tab")
-    case.x.type("12")
+    program, window = start_typing(case, folder, "12")
     from0 = catalog.from_units(first)[0]
     program.copy_and_expect(window, expected_report(
         catalog, first, from0, catalog.to_units(first, from0)[0], "12", 1))
@@ -603,11 +615,7 @@ def case_options_hide(case):
     catalog = case.catalog
     names = catalog.categories
     folder = case.working_folder()
-    program = case.program(folder)
-    window = program.main_window()
-    program.focus(window)
-    case.x.key("Tab", "Tab")
-    case.x.type("12")
+    program, window = start_typing(case, folder, "12")
     c0 = first_conversion(catalog, 0)
     program.copy_and_expect(window, expected_report(catalog, *c0, "12", 1))
 
@@ -645,6 +653,36 @@ def case_options_hide(case):
           f"folder holds {sorted(os.listdir(folder))}")
 
 
+def case_edited_meanwhile(case):
+    """After Options OK the result belongs to the conversion now shown; a catalog edited on disk
+    while the program runs keeps those edits at close, with the Options choice applied."""
+    catalog = case.catalog
+    names = catalog.categories
+    folder = case.working_folder()
+    program, window = start_typing(case, folder, "12")
+    dialog = hide_in_options(program, window, [0])
+    program.close_dialog(dialog, ["Return"])
+    program.focus(window)
+    program.copy_and_expect(window, expected_report(catalog, *first_conversion(catalog, 1),
+                                                    "12", 1))
+
+    # An editor changes the last line's formula and adds a category meanwhile.
+    fields = catalog.records[-1]
+    last = "|".join(fields[:4] + ["x*2"] + fields[5:]).encode("utf-8")
+    edited = Catalog(b"".join(line + b"\r\n" for line in catalog.lines[:-1] + [last])
+                     + b"Added|n|One|Two|x*3\r\n")
+    with open(os.path.join(folder, DATA_FILE), "wb") as data:
+        data.write(edited.data)
+    program.file_exit(window)
+    status = program.wait_exit(forbidden_caption="Error")
+    check(status == 0, f"exit status {status}, expected 0")
+    written = read(folder, DATA_FILE)
+    expected = edited.with_hidden({names[0]})
+    if written != expected:
+        raise Failure("the catalog written at close lost an edit or the Options choice: "
+                      + first_difference(expected, written))
+
+
 def first_difference(expected, actual):
     expected_lines, actual_lines = expected.split(b"\n"), actual.split(b"\n")
     for number, (want, got) in enumerate(zip(expected_lines, actual_lines), 1):
@@ -660,11 +698,7 @@ def case_precision(case):
     c0 = first_conversion(catalog, 0)
     folder = case.working_folder()
     inode = os.stat(os.path.join(folder, DATA_FILE)).st_ino
-    program = case.program(folder)
-    window = program.main_window()
-    program.focus(window)
-    case.x.key("Tab", "Tab")
-    case.x.type("12.3456")
+    program, window = start_typing(case, folder, "12.3456")
     program.copy_and_expect(window, expected_report(catalog, *c0, "12.3456", 1))
 
     # The edit opens with its text selected, so typing replaces it; "31" is out of range and
@@ -682,11 +716,7 @@ def case_precision(case):
     check(os.stat(os.path.join(folder, DATA_FILE)).st_ino == inode,
           "an unchanged catalog was rewritten")
 
-    program = case.program(folder)
-    window = program.main_window()
-    program.focus(window)
-    case.x.key("Tab", "Tab")
-    case.x.type("12.3456")
+    program, window = start_typing(case, folder, "12.3456")
     program.copy_and_expect(window, expected_report(catalog, *c0, "12.3456", 3))
     dialog = program.open_dialog(window, ["alt+c", "p"], "Precision")
     case.x.key("Up")
@@ -793,6 +823,26 @@ def case_read_only_folder(case):
     check(os.listdir(folder) == [DATA_FILE], f"folder holds {os.listdir(folder)}")
     check(read(folder, DATA_FILE) == case.catalog_bytes, "catalog altered")
 
+    # Files that may be written, in the same folder: both are written in place, no message.
+    os.chmod(folder, 0o755)
+    os.chmod(os.path.join(folder, DATA_FILE), 0o666)
+    with open(os.path.join(folder, SETTINGS_FILE), "wb") as settings:
+        settings.write(b"3\r\nleft by hand\r\n")
+    os.chmod(os.path.join(folder, SETTINGS_FILE), 0o666)
+    os.chmod(folder, 0o555)
+    program = case.program(folder, user)
+    window = program.main_window()
+    dialog = hide_in_options(program, window, [0])
+    program.close_dialog(dialog, ["Return"])
+    program.file_exit(window)
+    status = program.wait_exit(forbidden_caption="Error")
+    check(status == 0, f"exit status {status}, expected 0")
+    check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE]),
+          f"folder holds {os.listdir(folder)}")
+    check(read(folder, DATA_FILE) == case.catalog.with_hidden({case.catalog.categories[0]}),
+          "catalog not written in place")
+    check(read(folder, SETTINGS_FILE) == b"3", "settings not written in place")
+
 
 def case_close_box(case):
     """Closing by the close box saves as File > Exit does: the changed catalog and the
@@ -818,6 +868,48 @@ def case_close_box(case):
     check(read(folder, SETTINGS_FILE) == b"1", "settings file")
 
 
+def case_help(case):
+    """Help > Contents opens the program's own help window, with nothing on the PATH that could
+    show a CHM file; F1 in a dialog brings up the same one window; without help.chm nothing
+    opens."""
+    folder = case.working_folder(with_help=True)
+    program = case.program(folder, path=case.make_dir("empty-path", 0o755))
+    window = program.main_window()
+    program.focus(window)
+    case.x.key("alt+h", "c")
+    help_window = program.wait_window(HELP_CAPTION)
+    check(case.x.window_name(help_window) == HELP_CAPTION, "help window caption")
+    width, height = case.x.window_size(help_window)
+    check(width > 300 and height > 200, f"help window is only {width}x{height}")
+    case.take_screenshot()
+
+    dialog_window, caption = program.open_dialog(window, ["alt+c", "o"], "Options")
+    case.x.key("F1")
+    # The help comes to the front; the dialog stays open behind it.
+    poll("the help window to take the focus",
+         lambda: True if case.x.focused_window() == help_window else None, abort=program.exited)
+    check(case.x.visible_windows(HELP_CAPTION) == [help_window], "a second help window opened")
+    program.focus(dialog_window)
+    program.close_dialog((dialog_window, caption), ["Escape"])
+    program.file_exit(window)
+    status = program.wait_exit(forbidden_caption="Error")
+    check(status == 0, f"exit status {status}, expected 0")
+    check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE, HELP_FILE]),
+          f"folder holds {sorted(os.listdir(folder))}")
+
+    folder = case.working_folder()
+    program = case.program(folder)
+    window = program.main_window()
+    program.focus(window)
+    case.x.key("alt+h", "c", "F1")
+    # Once the copy is seen, the keys before it have been handled.
+    program.copy_and_expect(window, b"no current conversion")
+    check(not case.x.visible_windows(HELP_CAPTION), "a help window opened without help.chm")
+    check(not case.x.visible_windows("Error"), "a message appeared without help.chm")
+    program.file_exit(window)
+    check(program.wait_exit() == 0, "exit status after File > Exit")
+
+
 def case_find(case):
     """Ctrl+F, a few words and Enter choose a conversion on another tab; the input keeps its text,
     selected, so typing replaces it. Find Conversion from the menu and Escape change nothing."""
@@ -828,11 +920,7 @@ def case_find(case):
           f"the delivered catalog needs {category}: {from_unit} to {to_unit}")
     check(catalog.categories[0] != category, f"{category} must not be the first tab")
     folder = case.working_folder()
-    program = case.program(folder)
-    window = program.main_window()
-    program.focus(window)
-    case.x.key("Tab", "Tab")
-    case.x.type("12")
+    program, window = start_typing(case, folder, "12")
     program.copy_and_expect(window, expected_report(catalog, *first_conversion(catalog, 0),
                                                     "12", 1))
 
@@ -864,7 +952,9 @@ CASES = {
     "precision": case_precision,
     "load_failure": case_load_failure,
     "read_only_folder": case_read_only_folder,
+    "edited_meanwhile": case_edited_meanwhile,
     "close_box": case_close_box,
+    "help": case_help,
     "find": case_find,
 }
 
@@ -896,6 +986,7 @@ def main():
     parser.add_argument("--catalog", required=True, help="the delivered conv.txt")
     parser.add_argument("--case", action="append", required=True,
                         help=f"one of {', '.join(CASES)}, or all; may repeat")
+    parser.add_argument("--help-chm", help="the built help.chm, for the cases that read it")
     parser.add_argument("--artifacts", default=os.getcwd(),
                         help="where a failing case leaves its screenshot")
     parser.add_argument("--screenshot", help="save a screenshot of the screen during the case")

@@ -1,7 +1,11 @@
 #include "converter_fixture.h"
 #include "window/converter_app.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -54,12 +58,16 @@ class ConverterWindowTest : public QObject {
         QStringList seen;
         for (QAction* menu : f.find<QMenuBar>("")->actions()) {
             seen.append(menu->text());
+            // As the menu shows them: the shortcut, if any, after a tab.
             for (QAction* item : menu->menu()->actions())
-                seen.append(item->isSeparator() ? QStringLiteral("-") : item->text());
+                seen.append(item->isSeparator() ? QStringLiteral("-")
+                            : item->shortcut().isEmpty()
+                                ? item->text()
+                                : item->text() + "\t" + item->shortcut().toString());
         }
         QCOMPARE(seen, QStringList({"&File", "&Save", "&Print", "-", "E&xit", "&Convert",
-                                    "&Find Conversion...", "&Copy to Clipboard", "&Precision",
-                                    "&Options", "&Help", "&Contents", "&About"}));
+                                    "&Find Conversion...\tCtrl+F", "&Copy to Clipboard\tCtrl+C",
+                                    "&Precision", "&Options", "&Help", "&Contents\tF1", "&About"}));
     }
 
     void tabsSkipHiddenCategories() {
@@ -95,60 +103,141 @@ class ConverterWindowTest : public QObject {
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("result");
+        // The result in full with its unit, and what the input field says of unread characters.
+        QTest::addColumn<QString>("exact");
+        QTest::addColumn<QString>("note");
         QTest::newRow("leading number before letters") << "x"
                                                        << "1"
                                                        << "12abc"
-                                                       << "12.0";
+                                                       << "12.0"
+                                                       << "12 B"
+                                                       << "Only \"12\" was read as the value.";
         QTest::newRow("letters only") << "x"
                                       << "1"
                                       << "abc"
-                                      << "0.0";
+                                      << "0.0"
+                                      << "0 B"
+                                      << "No number was read, so the value is 0.";
         QTest::newRow("blank then exponent") << "x"
                                              << "1"
                                              << " 1e3"
-                                             << "1000.0";
+                                             << "1000.0"
+                                             << "1000 B"
+                                             << "";
         QTest::newRow("comma is no decimal point") << "x"
                                                    << "2"
                                                    << "3,5"
-                                                   << "3.00";
+                                                   << "3.00"
+                                                   << "3 B"
+                                                   << "Only \"3\" was read as the value.";
+        QTest::newRow("comma after a zero") << "x"
+                                            << "1"
+                                            << "0,5"
+                                            << "0.0"
+                                            << "0 B"
+                                            << "Only \"0\" was read as the value.";
+        QTest::newRow("an expression is not computed") << "x"
+                                                       << "1"
+                                                       << "5*12+11"
+                                                       << "5.0"
+                                                       << "5 B"
+                                                       << "Only \"5\" was read as the value.";
+        QTest::newRow("a blank inside the number") << "x"
+                                                   << "1"
+                                                   << "1 000"
+                                                   << "1.0"
+                                                   << "1 B"
+                                                   << "Only \"1\" was read as the value.";
+        QTest::newRow("emptied again") << "x"
+                                       << "1"
+                                       << "7\b"
+                                       << "0.0"
+                                       << "0 B"
+                                       << "";
         QTest::newRow("huge value in full") << "x"
                                             << "2"
                                             << "1e20"
-                                            << "100000000000000000000.00";
+                                            << "100000000000000000000.00"
+                                            << "1e+20 B"
+                                            << "";
         QTest::newRow("two thirds, precision 4") << "x/3"
                                                  << "4"
                                                  << "2"
-                                                 << "0.6667";
+                                                 << "0.6667"
+                                                 << "0.666666666666667 B"
+                                                 << "";
         QTest::newRow("two thirds, precision 1") << "x/3"
                                                  << "1"
                                                  << "2"
-                                                 << "0.7";
+                                                 << "0.7"
+                                                 << "0.666666666666667 B"
+                                                 << "";
         QTest::newRow("negative at the start") << "(x-32)*5/9"
                                                << "2"
                                                << "-40"
-                                               << "-40.00";
+                                               << "-40.00"
+                                               << "-40 B"
+                                               << "";
         QTest::newRow("negative after an operator") << "1/x"
                                                     << "1"
                                                     << "-5"
-                                                    << "-0.2";
+                                                    << "-0.2"
+                                                    << "-0.2 B"
+                                                    << "";
         QTest::newRow("tiny input keeps its digits") << "x*1000000"
                                                      << "1"
                                                      << "0.0000004"
-                                                     << "0.4";
+                                                     << "0.4"
+                                                     << "0.4 B"
+                                                     << "";
+        QTest::newRow("tiny result in exponent form") << "x/1000"
+                                                      << "4"
+                                                      << "0.000003"
+                                                      << "0.0000"
+                                                      << "3e-09 B"
+                                                      << "";
+        QTest::newRow("above 1e15 in exponent form") << "x*9460730472580.8"
+                                                     << "1"
+                                                     << "1000"
+                                                     << "9460730472580800.0"
+                                                     << "9.4607304725808e+15 B"
+                                                     << "";
+        QTest::newRow("below 1e15 in full") << "x*9460730472580.8"
+                                            << "1"
+                                            << "1"
+                                            << "9460730472580.8"
+                                            << "9460730472580.8 B"
+                                            << "";
         QTest::newRow("formula that cannot be computed") << "x%0"
                                                          << "3"
                                                          << "5"
-                                                         << "0.000";
+                                                         << "0.000"
+                                                         << "0 B"
+                                                         << "";
     }
     void typedInputConverts() {
         QFETCH(QString, formula);
         QFETCH(QString, settings);
         QFETCH(QString, input);
         QFETCH(QString, result);
+        QFETCH(QString, exact);
+        QFETCH(QString, note);
         ConverterFixture f("T|n|A|B|" + formula.toStdString() + "\r\n", settings.toStdString());
         QVERIFY(f.start());
         QTest::keyClicks(f.input(), input);
         QCOMPARE(f.result()->text(), result);
+        // A long number is read from its start: the field shows its leading digits.
+        QCOMPARE(f.result()->cursorPosition(), 0);
+        QCOMPARE(f.result()->toolTip(), exact);
+        const std::unique_ptr<QMenu> menu(f.dialog->createResultContextMenu());
+        auto* copyExact = menu->findChild<QAction*>("actionCopyExactValue");
+        QVERIFY(copyExact);
+        QCOMPARE(copyExact->text(), QStringLiteral("Copy Exact Value"));
+        copyExact->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), exact);
+        QCOMPARE(f.input()->toolTip(), note);
+        const QColor plain = f.dialog->palette().color(QPalette::Base);
+        QCOMPARE(f.input()->palette().color(QPalette::Base) != plain, !note.isEmpty());
     }
 
     void selectionsMadeByTheProgramRaiseNoEvents() {
@@ -304,6 +393,96 @@ class ConverterWindowTest : public QObject {
         QVERIFY(f.services.openedUrls.isEmpty());
         QTest::mouseClick(banner, Qt::LeftButton);
         QCOMPARE(f.services.openedUrls.size(), 1);
+    }
+
+    void everyControlHasAnAccessibleName() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QCOMPARE(ConverterFixture::unnamedAccessibles(f.dialog.get()), QStringList());
+        const struct {
+            const char* caption;
+            QWidget* control;
+            const char* name;
+        } captions[] = {
+            {"fromCaption", f.fromList(), "From"},
+            {"toCaption", f.toList(), "To"},
+            {"inputCaption", f.input(), "Input value to convert"},
+            {"resultCaption", f.result(), "Conversion result"},
+        };
+        for (const auto& c : captions) {
+            QCOMPARE(f.find<QLabel>(c.caption)->buddy(), c.control);
+            QCOMPARE(QAccessible::queryAccessibleInterface(c.control)->text(QAccessible::Name),
+                     QString::fromLatin1(c.name));
+        }
+    }
+
+    void tabsAreAPageTabListWithTheSelectedTabMarked() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(f.tabs());
+        QCOMPARE(list->role(), QAccessible::PageTabList);
+        QCOMPARE(list->text(QAccessible::Name), QStringLiteral("Categories"));
+        auto describe = [&] {
+            QStringList out;
+            for (int i = 0; i < list->childCount(); ++i) {
+                QAccessibleInterface* tab = list->child(i);
+                const QPoint center = tab->rect().center();
+                const bool consistent = tab->role() == QAccessible::PageTab &&
+                                        list->indexOfChild(tab) == i && tab->parent() == list &&
+                                        !tab->rect().isEmpty() &&
+                                        list->childAt(center.x(), center.y()) == tab;
+                out.append(tab->text(QAccessible::Name) + (tab->state().selected ? "*" : "") +
+                           (consistent ? "" : " (inconsistent)"));
+            }
+            return out;
+        };
+        QCOMPARE(describe(), QStringList({"Q*", "R"}));
+        clickTab(f.tabs(), 1);
+        QCOMPARE(describe(), QStringList({"Q", "R*"}));
+        // Pressing a tab through its action chooses its category as a click does.
+        list->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(describe(), QStringList({"Q*", "R"}));
+        QCOMPARE(f.texts(f.fromList()), QStringList({"Feet", "Meters"}));
+        QCOMPARE(f.outputUnit(), QStringLiteral("Meters"));
+        // Options may leave fewer tabs: the list follows.
+        f.dialog->clearTabs();
+        QCOMPARE(list->childCount(), 0);
+    }
+
+    void ctrlTabStepsThroughTheCategoriesFromAnywhere_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("From list") << "fromList";
+        QTest::newRow("To list") << "toList";
+        QTest::newRow("input field") << "inputField";
+        QTest::newRow("result field") << "resultField";
+        QTest::newRow("tabs") << "tabs";
+    }
+    void ctrlTabStepsThroughTheCategoriesFromAnywhere() {
+        QFETCH(QString, focus);
+        ConverterFixture f("A|a|Feet|Meters|x*0.3048\r\n"
+                           "B|b|Celsius|Fahrenheit|x*9/5+32\r\n"
+                           "C|c|Grams|Ounces|x/28.349523125\r\n");
+        QVERIFY(f.start());
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        QTest::keyClicks(f.input(), "10");
+        auto* target = f.find<QWidget>(focus.toLatin1());
+        target->setFocus();
+        QStringList seen;
+        auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(target, key, modifiers);
+            seen.append(f.tabs()->tabText(f.tabs()->currentIndex()) + ":" + f.result()->text());
+        };
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        press(Qt::Key_Tab, Qt::ControlModifier);
+        press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        press(Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+        // The whole selection sequence of a click ran: lists, units and the result follow.
+        QCOMPARE(seen, QStringList({"B:50.0", "C:0.4", "A:3.0", "C:0.4", "B:50.0"}));
+        QCOMPARE(f.texts(f.fromList()), QStringList({"Celsius"}));
+        QCOMPARE(f.inputUnit(), QStringLiteral("Celsius"));
+        QCOMPARE(f.dialog->focusWidget(), target);
+        QCOMPARE(f.input()->text(), QStringLiteral("10"));
     }
 
     void rowHeightIsKnownBeforeAnyTab() {

@@ -3,6 +3,7 @@
 #include "commands/options_dialog.h"
 #include "commands/precision_dialog.h"
 #include "converter_fixture.h"
+#include "window/help_window.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <functional>
 
 Q_DECLARE_METATYPE(QDialogButtonBox::StandardButton)
@@ -141,12 +143,15 @@ class DialogsTest : public QObject {
         QTest::addColumn<QString>("conversion");
         QTest::addColumn<QString>("fromUnit");
         QTest::addColumn<QString>("toUnit");
+        QTest::addColumn<QString>("result");
         QTest::newRow("hide the shown first") << QList<int>{1} << QStringList{"R"} << "r1"
                                               << "Celsius"
-                                              << "Fahrenheit";
+                                              << "Fahrenheit"
+                                              << "50.0";
         QTest::newRow("show the hidden") << QList<int>{0} << QStringList{"P", "Q", "R"} << "p"
                                          << "Hidden"
-                                         << "Unit";
+                                         << "Unit"
+                                         << "10.0";
     }
     void optionsChangeRebuildsTabsAndLists() {
         QFETCH(QList<int>, toggles);
@@ -154,6 +159,7 @@ class DialogsTest : public QObject {
         QFETCH(QString, conversion);
         QFETCH(QString, fromUnit);
         QFETCH(QString, toUnit);
+        QFETCH(QString, result);
         ConverterFixture f(sampleCatalog);
         QVERIFY(f.start());
         QTest::keyClicks(f.input(), "10");
@@ -167,8 +173,10 @@ class DialogsTest : public QObject {
         QCOMPARE(QString::fromStdString(f.selection.currentConversion->name), conversion);
         QCOMPARE(f.inputUnit(), fromUnit);
         QCOMPARE(f.outputUnit(), toUnit);
-        // Nothing recomputes until the next event that does.
-        QCOMPARE(f.result()->text(), QStringLiteral("3.0"));
+        // The result is recomputed for the conversion now shown, and so is the report.
+        QCOMPARE(f.result()->text(), result);
+        QCOMPARE(report(f), QStringLiteral("Input:        10 %1\r\nOutput:       %2 %3")
+                                .arg(fromUnit, result, toUnit));
         QVERIFY(f.dialog->catalogChanged());
     }
 
@@ -185,10 +193,14 @@ class DialogsTest : public QObject {
         QCOMPARE(report(f), QStringLiteral("no current conversion"));
         QCOMPARE(f.inputUnit(), QStringLiteral("Feet"));
         QVERIFY(f.dialog->catalogChanged());
-        // Showing one again brings its conversion back.
+        // What is typed meanwhile is kept, and computed once a conversion is current again.
+        QTest::keyClick(f.input(), Qt::Key_Backspace);
+        QTest::keyClicks(f.input(), "00");
         runOptions(f, {2});
         QCOMPARE(f.tabTexts(), QStringList({"R"}));
         QCOMPARE(f.outputUnit(), QStringLiteral("Fahrenheit"));
+        QCOMPARE(f.input()->text(), QStringLiteral("100"));
+        QCOMPARE(f.result()->text(), QStringLiteral("212.0"));
     }
 
     void optionsShrinkingFromThreeRowsToOneMovesTheControlsUp() {
@@ -436,6 +448,89 @@ class DialogsTest : public QObject {
                                     QVERIFY(!second->isHovered());
                                     QCOMPARE(second->grab().toImage(), secondPlain);
                                 });
+    }
+
+    void aboutLinksWorkFromTheKeyboard() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        whileModal<AboutDialog>(
+            [&] { f.dialog->showAbout(); },
+            [&](AboutDialog* dialog) {
+                auto* vendor = dialog->findChild<HyperlinkLabel*>("vendorLink");
+                auto* second = dialog->findChild<HyperlinkLabel*>("secondLink");
+                QPushButton* ok =
+                    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+                QVERIFY(QTest::qWaitForWindowActive(dialog));
+                ok->setFocus();
+                const QImage plain = vendor->grab().toImage();
+                QTest::keyClick(ok, Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), vendor);
+                // A focus frame shows where the keyboard is.
+                QVERIFY(vendor->grab().toImage() != plain);
+                QTest::keyClick(vendor, Qt::Key_Return);
+                QTest::keyClick(vendor, Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), second);
+                QTest::keyClick(second, Qt::Key_Space);
+                QTest::keyClick(second, Qt::Key_Enter);
+                QCOMPARE(vendor->grab().toImage(), plain);
+                // Assistive tools see links they can press.
+                QAccessibleInterface* link = QAccessible::queryAccessibleInterface(vendor);
+                QCOMPARE(link->role(), QAccessible::Link);
+                QCOMPARE(link->text(QAccessible::Name),
+                         QString::fromLatin1(ConverterDialog::vendorSite));
+                link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+                const QUrl vendorUrl(QString::fromLatin1(ConverterDialog::vendorSite));
+                const QUrl secondUrl(QString::fromLatin1(ConverterDialog::secondSite));
+                QCOMPARE(f.services.openedUrls,
+                         QList<QUrl>({vendorUrl, secondUrl, secondUrl, vendorUrl}));
+                // Enter on a link is the link's, not the OK button's.
+                QVERIFY(dialog->isVisible());
+            });
+    }
+
+    void secondaryDialogsNameEveryControl() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        const std::function<void()> commands[] = {
+            [&] { f.dialog->editOptions(); }, [&] { f.dialog->editPrecision(); },
+            [&] { f.dialog->showAbout(); }, [&] { f.dialog->findConversion(); }};
+        for (const auto& command : commands)
+            whileModal<QDialog>(command, [&](QDialog* dialog) {
+                QCOMPARE(ConverterFixture::unnamedAccessibles(dialog), QStringList());
+            });
+    }
+
+    void f1InADialogOpensItsPageAndTheHelpStaysUsable_data() {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("Options") << 0 << "menus.html#options";
+        QTest::newRow("Precision") << 1 << "menus.html#precision";
+        QTest::newRow("About") << 2 << "menus.html#about";
+        QTest::newRow("Find Conversion") << 3 << "menus.html#find";
+    }
+    void f1InADialogOpensItsPageAndTheHelpStaysUsable() {
+        QFETCH(int, which);
+        QFETCH(QString, page);
+        ConverterFixture f(sampleCatalog);
+        f.addHelp();
+        QVERIFY(f.start());
+        const std::function<void()> commands[] = {
+            [&] { f.dialog->editOptions(); }, [&] { f.dialog->editPrecision(); },
+            [&] { f.dialog->showAbout(); }, [&] { f.dialog->findConversion(); }};
+        whileModal<QDialog>(commands[which], [&](QDialog* dialog) {
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_F1);
+            HelpWindow* help = f.dialog->helpWindow();
+            QVERIFY(help && help->isVisible());
+            QCOMPARE(help->browser()->source(), HelpBrowser::pageUrl(page));
+            // The dialog blocks the converter window only: a click reaches the help window.
+            QTreeWidget* tree = help->contents();
+            QTreeWidgetItem* last = tree->topLevelItem(tree->topLevelItemCount() - 1);
+            const QPoint at = tree->viewport()->mapTo(help, tree->visualItemRect(last).center());
+            QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, at);
+            QCOMPARE(help->browser()->documentTitle(), QStringLiteral("The command line"));
+            QVERIFY(dialog->isVisible());
+        });
     }
 
     void linkDrawsPureBlue() {

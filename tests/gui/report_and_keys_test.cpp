@@ -1,10 +1,14 @@
 #include "converter_fixture.h"
+#include "window/help_window.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
 
@@ -56,17 +60,23 @@ class ReportAndKeysTest : public QObject {
         QVERIFY(f.start());
         typeExample(f);
         QClipboard* clipboard = QApplication::clipboard();
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        // The menu shows Ctrl+C, but only the key filter copies: one copy a key press.
+        QSignalSpy menuCopies(f.find<QAction>("actionCopy"), &QAction::triggered);
         for (QWidget* target :
              {static_cast<QWidget*>(f.fromList()), static_cast<QWidget*>(f.toList()),
               static_cast<QWidget*>(f.input()), static_cast<QWidget*>(f.result()),
               static_cast<QWidget*>(f.tabs())}) {
             clipboard->setText(QStringLiteral("before"));
             target->setFocus();
+            QSignalSpy changes(clipboard, &QClipboard::dataChanged);
             QTest::keyClick(target, Qt::Key_C, Qt::ControlModifier);
+            QCOMPARE(changes.count(), 1);
             QCOMPARE(clipboard->text(), QString::fromLatin1(exampleReport));
             QCOMPARE(clipboard->text().toLatin1().size(), 48);
         }
         QCOMPARE(f.input()->text(), QStringLiteral("12"));
+        QCOMPARE(menuCopies.count(), 0);
     }
 
     void aTextFieldWithASelectionCopiesItsSelection() {
@@ -198,17 +208,47 @@ class ReportAndKeysTest : public QObject {
         QVERIFY(!std::filesystem::exists(f.dir.file("never.pdf")));
     }
 
+    void aPrintJobThatCannotStartIsReported() {
+        ConverterFixture f(feetCatalog, "2");
+        QVERIFY(f.start());
+        typeExample(f);
+        const QString pdf = QString::fromStdString(f.dir.file("no such folder/report.pdf"));
+        f.services.printerAnswer = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        };
+        f.find<QAction>("actionPrint")->trigger();
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].icon, UiServices::Icon::Stop);
+        QVERIFY2(f.services.messages[0].text.contains(pdf),
+                 qPrintable(f.services.messages[0].text));
+    }
+
+    void thePrintDialogOffersAPdfFile() {
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintDialog dialog(&printer);
+        setUpPrintDialog(dialog, printer);
+        QVERIFY(dialog.testOption(QAbstractPrintDialog::PrintToFile));
+        if (!QPrinterInfo::availablePrinterNames().isEmpty())
+            QSKIP("a printer is installed here: the PDF file is offered, not chosen beforehand");
+        QCOMPARE(printer.outputFormat(), QPrinter::PdfFormat);
+        QVERIFY2(printer.outputFileName().endsWith(QStringLiteral(".pdf")),
+                 qPrintable(printer.outputFileName()));
+    }
+
     void bannerAndHelpOpenTheirTargets() {
         ConverterFixture f(feetCatalog);
+        f.addHelp();
         QVERIFY(f.start());
         QWidget* banner = f.find<QWidget>("banner");
         QCOMPARE(banner->cursor().shape(), Qt::PointingHandCursor);
         QTest::mouseClick(banner, Qt::LeftButton);
         f.find<QAction>("actionContents")->trigger();
-        QCOMPARE(f.services.openedUrls.size(), 2);
-        QCOMPARE(f.services.openedUrls[0], QUrl(QString::fromLatin1(ConverterDialog::vendorSite)));
-        QCOMPARE(f.services.openedUrls[1],
-                 QUrl::fromLocalFile(QString::fromStdString(f.dir.file("help.chm"))));
+        // The site goes to the browser; the help opens in the program's own window.
+        QCOMPARE(f.services.openedUrls,
+                 QList<QUrl>{QUrl(QString::fromLatin1(ConverterDialog::vendorSite))});
+        QVERIFY(f.dialog->helpWindow() && f.dialog->helpWindow()->isVisible());
         QVERIFY(f.dialog->isVisible());
     }
 };

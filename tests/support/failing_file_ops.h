@@ -4,13 +4,18 @@
 
 #include <string>
 
-// Fails exactly one step of a whole-file write.
+// Fails exactly one step of a whole-file write. In place, the folder also refuses the
+// temporary file, so the file is written over where it is.
 class FailingOps : public FileOps {
   public:
     enum Step { Create, Write, Flush, Close, Rename };
-    FailingOps(Step step, int writeNumber = 1) : step_(step), writeNumber_(writeNumber) {}
+    FailingOps(Step step, int writeNumber = 1, bool inPlace = false)
+        : step_(step), writeNumber_(writeNumber), inPlace_(inPlace) {}
     std::FILE* create(const std::string& path) override {
-        return step_ == Create ? nullptr : FileOps::create(path);
+        return step_ == Create || inPlace_ ? nullptr : FileOps::create(path);
+    }
+    std::FILE* openForRewrite(const std::string& path) override {
+        return step_ == Create ? nullptr : FileOps::openForRewrite(path);
     }
     bool write(std::FILE* file, const char* data, std::size_t size) override {
         if (step_ == Write && ++writes_ == writeNumber_) {
@@ -31,5 +36,6 @@ class FailingOps : public FileOps {
   private:
     Step step_;
     int writeNumber_;
+    bool inPlace_;
     int writes_ = 0;
 };

@@ -7,6 +7,7 @@
 #include "window/selection_logic.h"
 #include "window/tab_strip.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,6 +30,9 @@ class ConverterFixture {
         dialog.reset();
         std::filesystem::current_path(previous_);
     }
+
+    // Puts the help file the build made beside the catalog.
+    void addHelp() { std::filesystem::copy_file(VELMORA_HELP_CHM, dir.file("help.chm")); }
 
     bool start() {
         const bool started = dialog->OnInitDialog();
@@ -58,6 +62,28 @@ class ConverterFixture {
         for (int i = 0; i < tabs()->count(); ++i)
             out.append(tabs()->tabText(i));
         return out;
+    }
+
+    // The accessible objects below window, shown ones only, that a screen reader could not name:
+    // each as its role and, for a widget, its object name. Plain containers need no name.
+    static QStringList unnamedAccessibles(QWidget* window) {
+        QStringList unnamed;
+        auto visit = [&](auto&& self, QAccessibleInterface* node) -> void {
+            if (!node || node->state().invisible) return;
+            const QAccessible::Role role = node->role();
+            const bool container = role == QAccessible::Client || role == QAccessible::Pane ||
+                                   role == QAccessible::Grouping || role == QAccessible::Window ||
+                                   role == QAccessible::Dialog || role == QAccessible::Separator ||
+                                   role == QAccessible::ScrollBar || role == QAccessible::Row ||
+                                   role == QAccessible::Splitter;
+            if (!container && node->text(QAccessible::Name).trimmed().isEmpty())
+                unnamed.append(QString::number(role) + QLatin1Char(':') +
+                               (node->object() ? node->object()->objectName() : QString()));
+            for (int i = 0; i < node->childCount(); ++i)
+                self(self, node->child(i));
+        };
+        visit(visit, QAccessible::queryAccessibleInterface(window));
+        return unnamed;
     }
 
     TempDir dir;

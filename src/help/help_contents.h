@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One entry of a help file's table of contents: the title shown, the page it leads to (with an
+// optional "#anchor"; empty for a heading without a page) and the entries below it.
+struct ContentsEntry {
+    std::string name;
+    std::string local;
+    std::vector<ContentsEntry> children;
+};
+
+// Reads the sitemap of a table of contents (.hhc): each <OBJECT type="text/sitemap"> with its
+// Name and Local parameters is an entry, and a <UL> right after an entry holds its children.
+// Tolerant of what help compilers accept: any letter case, unquoted values, missing end tags.
+// Lists nested deeper than maxContentsDepth stay at that depth, so that no damaged file can make
+// a tree too deep to show or to free.
+std::vector<ContentsEntry> parseContents(std::string_view sitemap);
+inline constexpr std::size_t maxContentsDepth = 32;
+
+// Turns the character references a sitemap value may hold back into text (UTF-8).
+std::string decodeEntities(std::string_view text);

@@ -1,0 +1,30 @@
+// Help > Contents, F1 and the help window of the converter window.
+#include "window/converter_dialog.h"
+#include "window/help_window.h"
+
+#include <QDialog>
+#include <QShortcut>
+
+ConverterDialog::~ConverterDialog() = default;
+
+void ConverterDialog::openHelp() {
+    openHelpPage(QString());
+}
+
+void ConverterDialog::openHelpPage(const QString& page) {
+    if (!helpWindow_) {
+        helpWindow_ = HelpWindow::open(helpPath_, services_);
+        // A missing or unreadable help.chm: nothing happens, and nothing is said.
+        if (!helpWindow_) return;
+    }
+    helpWindow_->showPage(page);
+}
+
+void ConverterDialog::offerHelp(QDialog& dialog, const char* page) {
+    // An application-modal dialog would block the help window it opens; a window-modal one
+    // blocks only this window.
+    dialog.setWindowModality(Qt::WindowModal);
+    auto* key = new QShortcut(QKeySequence::HelpContents, &dialog);
+    connect(key, &QShortcut::activated, this,
+            [this, page] { openHelpPage(QString::fromLatin1(page)); });
+}
