@@ -129,6 +129,19 @@ TEST(CatalogCheck, ALineOf255CharactersIsReadWholeAnd256IsNot) {
     }
 }
 
+TEST(CatalogCheck, AByteOrderMarkIsNoPartOfTheFirstLine) {
+    TempDir dir;
+    // 255 characters after the mark: whole for the reader, so no problem either.
+    const std::string first = "L|n|a|b|x+" + std::string(245, '0');
+    writeBytes(dir.file("bom.txt"), "\xEF\xBB\xBF" + first + "\r\nL|n|a|b|x\r\n");
+    const auto result = checkCatalog(dir.file("bom.txt"));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->categories, 1);
+    ASSERT_EQ(problemLines(*result), std::vector<int>{2});
+    // The repeat is found because the first category's name is "L", not the mark and "L".
+    EXPECT_EQ(result->problems[0].message, "repeats line 1, L: a \xE2\x86\x92 b");
+}
+
 TEST(CatalogCheck, LinesAreCountedAsTheReaderEndsThem) {
     TempDir dir;
     writeBytes(dir.file("a.txt"), "A|n|a|b|x\nbad\r\nA|n|b|a|x\n\nbad again");

@@ -206,6 +206,14 @@ TEST_F(ConvertCommand, AMissingCatalogIsAnError) {
     EXPECT_EQ(empty.err, "velmora: the catalog empty.txt holds no conversions\n");
 }
 
+TEST_F(ConvertCommand, ACatalogWithAByteOrderMarkIsReadAsTheWindowReadsIt) {
+    writeBytes(dir_.file("bom.txt"), "\xEF\xBB\xBFLength|n|Yards|Meters|x*0.9144\r\n");
+    const Outcome result =
+        convert("10", "Yards", "Meters", {"--category", "Length", "--catalog", "bom.txt"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "9.144\n");
+}
+
 TEST_F(ConvertCommand, AGivenCatalogIsFoundFromTheCallersFolder) {
     TempDir caller;
     writeBytes(caller.file("mine.txt"), "Length|n|Yards|Meters|x*0.9144\n");
