@@ -3,12 +3,15 @@
 #include "catalog/catalog.h"
 #include "catalog/display_text.h"
 #include "formula/number_text.h"
+#include "window/banner_view.h"
 #include "window/dialog_units.h"
+#include "window/elided_label.h"
 #include "window/help_window.h"
 #include "window/selection_logic.h"
 #include "window/settings_file.h"
 #include "window/tab_strip.h"
 #include "window/ui_services.h"
+#include "window/window_fit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <filesystem>
 #include <memory>
@@ -117,7 +121,8 @@ void ConverterDialog::createControls() {
     };
     auto label = [&](int id, const char* name, const char* text, QRect rect,
                      Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
-        auto* widget = new QLabel(QString::fromUtf8(text), client_);
+        // Every label is one line; a text wider than its label ends in an ellipsis.
+        auto* widget = new ElidedLabel(QString::fromUtf8(text), client_);
         widget->setAlignment(alignment);
         // Unit labels come from the catalog and are shown as written, never as markup.
         widget->setTextFormat(Qt::PlainText);
@@ -161,8 +166,9 @@ void ConverterDialog::createControls() {
     toList_ = list(ToList, "toList", QRect(175, 81, 154, 57));
     label(InputCaption, "inputCaption", "Input value to convert:", QRect(14, 160, 99, 8));
     inputField_ = edit(InputField, "inputField", QRect(14, 171, 102, 12));
+    // The unit labels end before the picture begins.
     inputUnitLabelControl_ =
-        label(InputUnitLabel, "inputUnitLabel", "Input", QRect(122, 173, 80, 8));
+        label(InputUnitLabel, "inputUnitLabel", "Input", QRect(122, 173, 78, 8));
     label(ResultCaption, "resultCaption", "Conversion result:", QRect(14, 187, 99, 8));
     resultField_ = edit(ResultField, "resultField", QRect(14, 198, 102, 12));
     resultField_->setReadOnly(true);
@@ -172,9 +178,14 @@ void ConverterDialog::createControls() {
         menu->exec(resultField_->mapToGlobal(at));
     });
     outputUnitLabelControl_ =
-        label(OutputUnitLabel, "outputUnitLabel", "Output", QRect(122, 200, 80, 8));
+        label(OutputUnitLabel, "outputUnitLabel", "Output", QRect(122, 200, 78, 8));
     picture(Picture, "picture", ":/picture.png", QPoint(201, 143));
-    QLabel* banner = picture(Banner, "banner", ":/banner.png", QPoint(7, 3));
+    // The banner spans the client area between equal margins, as tall as its artwork where the
+    // room above the tabs allows.
+    auto* banner = new BannerView(client_);
+    place(banner, Banner, "banner", QRect(7, 3, clientWidth - 14, 1));
+    banner->resize(banner->width(),
+                   std::min(banner->artSize().height(), units.y(56) - units.y(3) - units.y(2)));
     tabs_ = new TabStrip(client_);
     place(tabs_, Tabs, "tabs", QRect(5, 56, 333, 184));
     label(ContactLine, "contactLine",
@@ -249,7 +260,9 @@ bool ConverterDialog::OnInitDialog() {
 
 void ConverterDialog::fillTabsAndSelectFirst() {
     fillTabs();
+    fitTabRowsToScreen();
     adjustForTabRows();
+    placeOnScreen();
     selectCategory();
     fillFromList();
     fillToList();
@@ -379,8 +392,9 @@ void ConverterDialog::markUnreadInput() {
 
 void ConverterDialog::fillTabs() {
     const QSignalBlocker blocker(tabs_);
-    for (const std::string& name : visibleCategoryNames(catalog_))
-        tabs_->addTab(display(name));
+    tabCategories_ = visibleCategories(catalog_);
+    for (const Category* category : tabCategories_)
+        tabs_->addTab(display(category->name()));
     tabs_->setCurrentIndex(0);
 }
 
@@ -390,7 +404,13 @@ void ConverterDialog::clearTabs() {
 }
 
 void ConverterDialog::selectCategory() {
-    selection_.currentCategory = visibleCategoryAt(catalog_, tabs_->currentIndex());
+    // The categories of the tabs were listed when the tabs were filled: a tab change looks its
+    // category up instead of walking the catalog.
+    const int tab = tabs_->currentIndex();
+    selection_.currentCategory =
+        tab >= 0 && tab < static_cast<int>(tabCategories_.size())
+            ? tabCategories_[static_cast<std::size_t>(tab)]
+            : nullptr;
 }
 
 void ConverterDialog::fillFromList() {
@@ -446,8 +466,37 @@ void ConverterDialog::recompute() {
 
 // Tab-row layout.
 
+void ConverterDialog::fitTabRowsToScreen() {
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    // The frame is known once the window is shown; before that a title bar and borders are
+    // allowed for.
+    const int frame = isVisible() ? frameGeometry().height() - height()
+                                  : style()->pixelMetric(QStyle::PM_TitleBarHeight) +
+                                        2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int heightWithOneRow = height() + (1 - tabRows_) * tabRowHeight_ + frame;
+    tabs_->setMaxShownRows(tabRowsThatFit(heightWithOneRow, tabRowHeight_,
+                                          screen->availableGeometry().height()));
+}
+
+void ConverterDialog::placeOnScreen() {
+    const QScreen* screen = this->screen();
+    if (!screen || !isVisible()) return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QPoint start(startWithin(frame.x(), frame.width(), area.x(), area.width()),
+                       startWithin(frame.y(), frame.height(), area.y(), area.height()));
+    if (start != frame.topLeft()) move(pos() + start - frame.topLeft());
+}
+
+void ConverterDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    placeOnScreen();
+}
+
 void ConverterDialog::adjustForTabRows() {
-    const int rows = tabs_->rowCount();
+    // The rows shown: more scroll within the tab strip.
+    const int rows = tabs_->shownRowCount();
     if (rows == tabRows_) return;
     const int d = (rows - tabRows_) * tabRowHeight_;
     growWindow(this, d);

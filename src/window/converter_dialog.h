@@ -6,7 +6,9 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+class Category;
 class ConversionCatalog;
 class HelpWindow;
 class QLabel;
@@ -66,6 +68,10 @@ class ConverterDialog : public QDialog {
     void recompute();
 
     // Tab-row layout.
+    // Limits the rows of tabs shown to those that keep the window on its screen.
+    void fitTabRowsToScreen();
+    // Moves the shown window so that all of it, frame included, lies on its screen.
+    void placeOnScreen();
     void adjustForTabRows();
     void growWindow(QWidget* window, int d);
     void moveControlDown(int id, int d);
@@ -106,6 +112,7 @@ class ConverterDialog : public QDialog {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Nothing may end the window without the closing steps: Escape and friends do nothing.
@@ -141,6 +148,8 @@ class ConverterDialog : public QDialog {
     QMenuBar* menuBar_ = nullptr;
     QWidget* client_ = nullptr;
     std::map<int, QWidget*> controls_;
+    // The category of each tab, in tab order.
+    std::vector<Category*> tabCategories_;
 
     QString inputUnitLabel;
     QString outputUnitLabel;
