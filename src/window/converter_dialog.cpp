@@ -183,8 +183,8 @@ void ConverterDialog::createControls() {
     // The banner spans the client area between equal margins, as tall as its artwork where the
     // room above the tabs allows.
     auto* banner = new BannerView(client_);
-    place(banner, Banner, "banner", QRect(7, 3, clientWidth - 14, 1));
-    banner->resize(banner->width(),
+    place(banner, Banner, "banner", QRect(7, 3, 1, 1));
+    banner->resize(units.x(clientWidth) - 2 * banner->x(),
                    std::min(banner->artSize().height(), units.y(56) - units.y(3) - units.y(2)));
     tabs_ = new TabStrip(client_);
     place(tabs_, Tabs, "tabs", QRect(5, 56, 333, 184));

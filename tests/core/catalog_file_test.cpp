@@ -3,6 +3,7 @@
 #include "failing_file_ops.h"
 #include "temp_dir.h"
 #include "unprivileged.h"
+#include "window/selection_logic.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -111,6 +112,81 @@ TEST(CatalogFile, LongLinesArriveInPiecesOf255Characters) {
     loadInto(exact, head + "\nC|n|a|b|x\n");
     EXPECT_EQ(describe(exact.catalog),
               (Lines{"A:1", "n/a>b=" + std::string(247, 'y'), "C:1", "n/a>b=x"}));
+}
+
+// The lookups as plain walks from the front: categories by name, then source labels within a
+// category, each the first match byte for byte; what the indexed load must reproduce.
+struct LinearCategory {
+    std::string name;
+    std::vector<std::string> labels; // one per group, in group order
+    std::vector<int> groups;         // one per conversion, in file order
+};
+
+std::vector<LinearCategory> linearLoad(const std::vector<std::pair<std::string, std::string>>& lines) {
+    std::vector<LinearCategory> categories;
+    for (const auto& [name, label] : lines) {
+        auto category = categories.begin();
+        while (category != categories.end() && category->name != name)
+            ++category;
+        if (category == categories.end())
+            category = categories.insert(categories.end(), LinearCategory{name, {}, {}});
+        int group = 0;
+        while (group < static_cast<int>(category->labels.size()) &&
+               category->labels[static_cast<std::size_t>(group)] != label)
+            ++group;
+        if (group == static_cast<int>(category->labels.size())) category->labels.push_back(label);
+        category->groups.push_back(group);
+    }
+    return categories;
+}
+
+TEST(CatalogFile, IndexedLoadGivesTheGroupsOfTheLinearWalk) {
+    // Names and labels that differ only in case, inner blanks, a byte or a prefix, repeated and
+    // interleaved across categories.
+    const std::vector<std::string> names = {"Length", "length", "Mass", "Len gth", "L\xE9ngth",
+                                            "Length2", "M"};
+    std::vector<std::string> labels = {"Feet", "feet", "FEET", "Fe et", "Feet2", "F",
+                                       "\xB0"
+                                       "F",
+                                       "\xC2\xB0"
+                                       "F"};
+    for (int i = 0; i < 40; ++i)
+        labels.push_back("Unit " + std::to_string(i));
+    for (unsigned seed : {1u, 2u, 3u, 4u, 5u}) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        std::vector<std::pair<std::string, std::string>> lines;
+        std::string text;
+        for (int i = 0; i < 3000; ++i) {
+            const std::string& name = names[random() % names.size()];
+            const std::string& label = labels[random() % labels.size()];
+            lines.emplace_back(name, label);
+            text += name + "|c" + std::to_string(i) + "|" + label + "|to|x\r\n";
+        }
+        Loaded loaded;
+        loadInto(loaded, text);
+        ASSERT_TRUE(loaded.ok);
+        const std::vector<LinearCategory> expected = linearLoad(lines);
+        ASSERT_EQ(loaded.catalog.categoryCount(), static_cast<int>(expected.size()));
+        for (int id = 0; id < loaded.catalog.categoryCount(); ++id) {
+            const Category& category = *loaded.catalog.categoryAt(id);
+            const LinearCategory& want = expected[static_cast<std::size_t>(id)];
+            EXPECT_EQ(category.name(), want.name);
+            EXPECT_EQ(loaded.catalog.findCategory(want.name), &category);
+            std::vector<int> groups;
+            for (const auto& conversion : category.conversions())
+                groups.push_back(conversion->fromGroup);
+            EXPECT_EQ(groups, want.groups);
+            std::vector<std::string> listed;
+            for (const FromListEntry& entry : fromListEntries(category)) {
+                EXPECT_EQ(entry.group, static_cast<int>(listed.size()));
+                listed.push_back(entry.label);
+            }
+            EXPECT_EQ(listed, want.labels);
+            for (std::size_t group = 0; group < want.labels.size(); ++group)
+                EXPECT_EQ(category.findFromGroup(want.labels[group]), static_cast<int>(group));
+        }
+    }
 }
 
 TEST(CatalogFile, MissingFileFailsAndEmptyFileLoadsNothing) {

@@ -48,6 +48,17 @@ TEST(CatalogGrouping, IndexHoldsOneEntryPerGroupInOrder) {
     EXPECT_EQ(category.findFromGroup("D"), -1);
 }
 
+TEST(CatalogGrouping, ADuplicateEntryLeavesTheFirstOneFound) {
+    ConversionCatalog catalog;
+    Category& category = catalog.addCategory("C");
+    category.addFromUnit("A", 4);
+    category.addFromUnit("A", 7);
+    category.addFromUnit("B", 2);
+    EXPECT_EQ(category.findFromGroup("A"), 4);
+    EXPECT_EQ(category.findFromGroup("B"), 2);
+    EXPECT_EQ(category.fromUnits().size(), 3u);
+}
+
 TEST(CatalogGrouping, EachCategoryNumbersFromZero) {
     ConversionCatalog catalog;
     Category& first = catalog.addCategory("One");
