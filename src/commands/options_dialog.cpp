@@ -23,6 +23,7 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent, fixedDialogFlags
     list_->setObjectName(QStringLiteral("categoryList"));
     list_->setSelectionMode(QAbstractItemView::MultiSelection);
     list_->setSortingEnabled(false);
+    list_->setUniformItemSizes(true);
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list_->setFixedSize(units.x(150), units.y(110));
     caption->setBuddy(list_);

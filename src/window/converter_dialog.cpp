@@ -132,6 +132,9 @@ void ConverterDialog::createControls() {
     auto list = [&](int id, const char* name, QRect rect) {
         auto* widget = new QListWidget(client_);
         widget->setSelectionMode(QAbstractItemView::SingleSelection);
+        // One line of text per item: a list of thousands of units is laid out without measuring
+        // each one.
+        widget->setUniformItemSizes(true);
         widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         widget->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         // A unit stays chosen: Ctrl+click must not leave the list without a selection while a
@@ -417,9 +420,11 @@ void ConverterDialog::fillFromList() {
     const QSignalBlocker blocker(fromList_);
     fromList_->clear();
     if (!selection_.currentCategory) return;
+    // Each item gets its datum before it joins the list, so that no change is announced per item.
     for (const FromListEntry& entry : fromListEntries(*selection_.currentCategory)) {
-        auto* item = new QListWidgetItem(display(entry.label), fromList_);
+        auto* item = new QListWidgetItem(display(entry.label));
         item->setData(Qt::UserRole, entry.group);
+        fromList_->addItem(item);
     }
     if (fromList_->count() > 0) fromList_->setCurrentRow(0);
 }
@@ -431,8 +436,9 @@ void ConverterDialog::fillToList() {
     const QListWidgetItem* from = fromList_->currentItem();
     const int group = from ? from->data(Qt::UserRole).toInt() : -1;
     for (Conversion* conversion : toListEntries(*selection_.currentCategory, group)) {
-        auto* item = new QListWidgetItem(display(conversion->toUnit), toList_);
+        auto* item = new QListWidgetItem(display(conversion->toUnit));
         item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(conversion)));
+        toList_->addItem(item);
     }
     if (toList_->count() > 0) toList_->setCurrentRow(0);
 }

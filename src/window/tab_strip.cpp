@@ -3,6 +3,7 @@
 #include "window/tab_strip_accessible.h"
 
 #include <QCursor>
+#include <QHash>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -34,12 +35,14 @@ TabStrip::TabStrip(QWidget* parent) : QWidget(parent) {
 
 void TabStrip::addTab(const QString& text) {
     texts_.append(text);
+    measured_ = false;
     invalidateLayout();
 }
 
 void TabStrip::clear() {
     texts_.clear();
     current_ = -1;
+    measured_ = false;
     invalidateLayout();
 }
 
@@ -115,17 +118,33 @@ QString TabStrip::tabToolTip(int index) const {
     return shownText(index) == texts_[index] ? QString() : texts_[index];
 }
 
-int TabStrip::naturalWidth(const QString& text, int available) const {
+void TabStrip::measureTabs() const {
     QStyleOptionTab option;
     option.initFrom(this);
     option.shape = QTabBar::RoundedNorth;
-    option.text = text;
-    const QSize contents(fontMetrics().horizontalAdvance(text) + 2 * textMargin +
-                             style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &option, this),
-                         fontMetrics().height() +
-                             style()->pixelMetric(QStyle::PM_TabBarTabVSpace, &option, this));
-    return std::min(
-        available, style()->sizeFromContents(QStyle::CT_TabBarTab, &option, contents, this).width());
+    const QFontMetrics metrics = fontMetrics();
+    const int room = 2 * textMargin + style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &option, this);
+    const int height =
+        metrics.height() + style()->pixelMetric(QStyle::PM_TabBarTabVSpace, &option, this);
+    // The style is asked once per distinct text width, not once per tab: thousands of tabs
+    // share a few dozen widths.
+    QHash<int, int> byAdvance;
+    naturalWidths_.clear();
+    naturalWidths_.reserve(count());
+    for (const QString& text : texts_) {
+        const int advance = metrics.horizontalAdvance(text);
+        auto found = byAdvance.constFind(advance);
+        if (found == byAdvance.constEnd()) {
+            option.text = text;
+            found = byAdvance.insert(
+                advance, style()
+                             ->sizeFromContents(QStyle::CT_TabBarTab, &option,
+                                                QSize(advance + room, height), this)
+                             .width());
+        }
+        naturalWidths_.append(*found);
+    }
+    measured_ = true;
 }
 
 void TabStrip::splitIntoRows() const {
@@ -143,8 +162,10 @@ void TabStrip::splitIntoRows() const {
 void TabStrip::splitAt(int available) const {
     split_ = Split{};
     split_.width = available;
-    for (const QString& text : texts_)
-        split_.widths.append(naturalWidth(text, available));
+    if (!measured_) measureTabs();
+    split_.widths.reserve(count());
+    for (int width : naturalWidths_)
+        split_.widths.append(std::min(width, available));
     // As few rows as the widths allow, then balanced: the narrowest row width that still needs
     // no more rows, so that no row is left with a lonely stretched tab.
     auto rowsAt = [&](int limit) {
@@ -378,7 +399,9 @@ void TabStrip::resizeEvent(QResizeEvent* event) {
 }
 
 void TabStrip::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        measured_ = false;
         invalidateLayout();
+    }
     QWidget::changeEvent(event);
 }

@@ -75,7 +75,7 @@ class TabStrip : public QWidget {
         int shownRows = 0;
         int selectedRow = 0;
     };
-    int naturalWidth(const QString& text, int available) const;
+    void measureTabs() const;
     void splitIntoRows() const;
     void splitAt(int available) const;
     int textRoom(int index) const;
@@ -90,6 +90,10 @@ class TabStrip : public QWidget {
     int maxShownRows_ = 0;
     mutable int firstShown_ = 0;
     QScrollBar* scrollBar_ = nullptr;
+    // Each tab's width for its text alone, before any limit of the strip's width: depends on
+    // the texts, the font and the style only.
+    mutable QList<int> naturalWidths_;
+    mutable bool measured_ = false;
     mutable Split split_;
     mutable bool splitValid_ = false;
     mutable Layout layout_;
