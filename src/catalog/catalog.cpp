@@ -42,8 +42,12 @@ Category* ConversionCatalog::categoryAt(int id) const {
 }
 
 Category* ConversionCatalog::findCategory(std::string_view name) const {
+    // The last category found is the first of its name, as every one the index gives is.
+    if (lastFound_ && lastFound_->name() == name) return lastFound_;
     const auto found = nameIndex_.find(name);
-    return found == nameIndex_.end() ? nullptr : found->second;
+    if (found == nameIndex_.end()) return nullptr;
+    lastFound_ = found->second;
+    return lastFound_;
 }
 
 Category& ConversionCatalog::addCategory(std::string_view name) {

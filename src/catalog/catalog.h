@@ -105,4 +105,6 @@ class ConversionCatalog {
     bool byteOrderMark_ = false;
     // Name to the first category of that name; the names live in the categories themselves.
     std::unordered_map<std::string_view, Category*> nameIndex_;
+    // The category found last: the lines of a category mostly come together.
+    mutable Category* lastFound_ = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "catalog/catalog.h"
+#include "catalog/line_reader.h"
 #include "catalog/whole_file_writer.h"
 #include "failing_file_ops.h"
 #include "temp_dir.h"
@@ -186,6 +187,58 @@ TEST(CatalogFile, IndexedLoadGivesTheGroupsOfTheLinearWalk) {
             for (std::size_t group = 0; group < want.labels.size(); ++group)
                 EXPECT_EQ(category.findFromGroup(want.labels[group]), static_cast<int>(group));
         }
+    }
+}
+
+// Pieces as a reader taking one character at a time from the stream makes them.
+std::vector<std::string> piecesOneByOne(const std::string& bytes) {
+    std::vector<std::string> pieces;
+    std::string piece;
+    for (std::size_t at = 0; at < bytes.size();) {
+        char c = bytes[at++];
+        if (c == '\r' && at < bytes.size() && bytes[at] == '\n') c = bytes[at++];
+        piece.push_back(c);
+        if (c == '\n' || piece.size() == LineReader::maxPiece) {
+            pieces.push_back(piece);
+            piece.clear();
+        }
+    }
+    if (!piece.empty()) pieces.push_back(piece);
+    return pieces;
+}
+
+TEST(CatalogFile, PiecesAreTheSameWhereverTheReadBlocksEnd) {
+    // Line ends, lone CRs and long lines of every length, over many read blocks, so that CR LF
+    // pairs, pieces and lines straddle block ends.
+    for (unsigned seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        std::string bytes;
+        while (bytes.size() < 200000) {
+            const unsigned pick = random() % 100;
+            if (pick < 6)
+                bytes += "\r\n";
+            else if (pick < 9)
+                bytes += '\r';
+            else if (pick < 12)
+                bytes += '\n';
+            else if (pick < 13)
+                bytes += std::string(random() % 600, 'L');
+            else
+                bytes += static_cast<char>(' ' + random() % 95);
+        }
+        bytes += '\r'; // a CR as the very last byte stays a CR
+        TempDir dir;
+        writeBytes(dir.file("lines.txt"), bytes);
+        std::FILE* file = std::fopen(dir.file("lines.txt").c_str(), "rb");
+        ASSERT_TRUE(file);
+        LineReader reader(file);
+        std::vector<std::string> pieces;
+        std::string piece;
+        while (reader.next(piece))
+            pieces.push_back(piece);
+        std::fclose(file);
+        EXPECT_EQ(pieces, piecesOneByOne(bytes));
     }
 }
 
