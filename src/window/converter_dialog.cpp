@@ -1,6 +1,7 @@
 #include "window/converter_dialog.h"
 
 #include "catalog/catalog.h"
+#include "catalog/catalog_preload.h"
 #include "catalog/display_text.h"
 #include "formula/number_text.h"
 #include "window/banner_view.h"
@@ -27,6 +28,7 @@
 #include <QSignalBlocker>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 const char* const ConverterDialog::vendorSite = "https://velmora.example.com/";
 const char* const ConverterDialog::secondSite = "https://velmora.example.com/catalogs/";
@@ -251,7 +253,9 @@ bool ConverterDialog::OnInitDialog() {
     tabRows_ = 1;
     precision_ = 1;
 
-    if (!catalog_.load(dataPath_)) {
+    const std::optional<bool> preloaded = preload_ ? preload_->take(dataPath_, catalog_)
+                                                   : std::optional<bool>();
+    if (!(preloaded ? *preloaded : catalog_.load(dataPath_))) {
         showError(QStringLiteral("Unable to load conversion data."));
         return false;
     }

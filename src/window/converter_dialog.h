@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class CatalogPreload;
 class Category;
 class ConversionCatalog;
 class HelpWindow;
@@ -51,6 +52,8 @@ class ConverterDialog : public QDialog {
                     QWidget* parent = nullptr);
     ~ConverterDialog() override;
 
+    // A catalog already being loaded at start-up; the load takes it when its path is conv.txt's.
+    void setPreload(CatalogPreload* preload) { preload_ = preload; }
     // Builds the paths, loads the catalog and the settings and fills the window. False when the
     // catalog could not be loaded; the message has then been shown and the window must not run.
     bool OnInitDialog();
@@ -135,6 +138,7 @@ class ConverterDialog : public QDialog {
     void offerHelp(QDialog& dialog, const char* page);
 
     ConversionCatalog& catalog_;
+    CatalogPreload* preload_ = nullptr;
     Selection& selection_;
     UiServices& services_;
 

@@ -1,4 +1,5 @@
 #include "catalog/catalog.h"
+#include "catalog/catalog_preload.h"
 #include "catalog/line_reader.h"
 #include "catalog/whole_file_writer.h"
 #include "failing_file_ops.h"
@@ -8,6 +9,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -240,6 +242,28 @@ TEST(CatalogFile, PiecesAreTheSameWhereverTheReadBlocksEnd) {
         std::fclose(file);
         EXPECT_EQ(pieces, piecesOneByOne(bytes));
     }
+}
+
+TEST(CatalogFile, APreloadGivesWhatALoadGivesOnceAndForItsPathOnly) {
+    TempDir dir;
+    const std::string path = dir.file("conv.txt");
+    writeBytes(path, "A|a|m|ft|x\r\nB|b|kg|lb|x*2|0\r\nA|c|ft|m|x/3\r\n");
+    ConversionCatalog direct;
+    ASSERT_TRUE(direct.load(path));
+
+    CatalogPreload preload(path);
+    ConversionCatalog taken;
+    EXPECT_EQ(preload.take(dir.file("other.txt"), taken), std::nullopt);
+    EXPECT_EQ(preload.take(path, taken), std::optional<bool>(true));
+    EXPECT_EQ(describe(taken), describe(direct));
+    EXPECT_EQ(taken.findCategory("A"), taken.categoryAt(0));
+    EXPECT_EQ(preload.take(path, taken), std::nullopt);
+
+    CatalogPreload missing(dir.file("absent.txt"));
+    ConversionCatalog none;
+    EXPECT_EQ(missing.take(dir.file("absent.txt"), none), std::optional<bool>(false));
+    EXPECT_EQ(none.categoryCount(), 0);
+    EXPECT_EQ(CatalogPreload(std::string()).take(std::string(), none), std::nullopt);
 }
 
 TEST(CatalogFile, MissingFileFailsAndEmptyFileLoadsNothing) {

@@ -1,3 +1,4 @@
+#include "catalog/catalog_preload.h"
 #include "converter_fixture.h"
 #include "window/converter_app.h"
 #include "window/elided_label.h"
@@ -482,6 +483,17 @@ class ConverterWindowTest : public QObject {
         QVERIFY(banner.left() < clientWidth / 20);
         QVERIFY(banner.height() > 0);
         QVERIFY(banner.bottom() < f.tabs()->y());
+    }
+
+    void startTakesTheCatalogPreloadedFromTheWorkingFolder() {
+        ConverterFixture f(sampleCatalog);
+        CatalogPreload preload(CatalogPreload::workingCatalogPath());
+        f.dialog->setPreload(&preload);
+        QVERIFY(f.start());
+        QCOMPARE(f.tabTexts(), QStringList({"Q", "R"}));
+        QCOMPARE(f.texts(f.fromList()), QStringList({"Feet", "Meters"}));
+        ConversionCatalog again;
+        QCOMPARE(preload.take(CatalogPreload::workingCatalogPath(), again), std::nullopt);
     }
 
     void catalogTextsAreShownAsWritten() {
