@@ -26,14 +26,13 @@ Conversion& Category::addConversion(std::string_view name, std::string_view from
 }
 
 int Category::findFromGroup(std::string_view label) const {
-    const auto found = fromIndex_.find(label);
-    return found == fromIndex_.end() ? -1 : found->second;
+    return fromIndex_.find(label);
 }
 
 void Category::addFromUnit(std::string_view label, int group) {
     const FromUnitEntry& entry = fromUnits_.emplace_back(FromUnitEntry{group, std::string(label)});
     // An existing key is kept: the first entry of a label wins, as a walk from the front finds.
-    fromIndex_.emplace(entry.label, group);
+    fromIndex_.add(entry.label, group);
 }
 
 Category* ConversionCatalog::categoryAt(int id) const {
@@ -44,15 +43,15 @@ Category* ConversionCatalog::categoryAt(int id) const {
 Category* ConversionCatalog::findCategory(std::string_view name) const {
     // The last category found is the first of its name, as every one the index gives is.
     if (lastFound_ && lastFound_->name() == name) return lastFound_;
-    const auto found = nameIndex_.find(name);
-    if (found == nameIndex_.end()) return nullptr;
-    lastFound_ = found->second;
+    const int id = nameIndex_.find(name);
+    if (id == -1) return nullptr;
+    lastFound_ = categoryAt(id);
     return lastFound_;
 }
 
 Category& ConversionCatalog::addCategory(std::string_view name) {
     Category& category =
         *categories_.emplace_back(std::make_unique<Category>(categoryCount(), std::string(name)));
-    nameIndex_.emplace(category.name(), &category);
+    nameIndex_.add(category.name(), category.id());
     return category;
 }

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "catalog/label_index.h"
+
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class FileOps;
@@ -59,7 +60,7 @@ class Category {
     // A deque never moves its entries, so the index may refer to their labels.
     std::deque<FromUnitEntry> fromUnits_;
     // Label to group of its first entry: loading stays linear in the number of lines.
-    std::unordered_map<std::string_view, int> fromIndex_;
+    LabelIndex fromIndex_;
     int id_ = 0;
     int nextFromGroup_ = 0;
     int visible_ = 1;
@@ -103,8 +104,8 @@ class ConversionCatalog {
     std::uint64_t loadedFingerprint_ = 0;
     std::vector<int> loadedFlags_;
     bool byteOrderMark_ = false;
-    // Name to the first category of that name; the names live in the categories themselves.
-    std::unordered_map<std::string_view, Category*> nameIndex_;
+    // Name to the id of the first category of that name; the names live in the categories.
+    LabelIndex nameIndex_;
     // The category found last: the lines of a category mostly come together.
     mutable Category* lastFound_ = nullptr;
 };
