@@ -3,10 +3,7 @@
 #include <QPainter>
 
 BannerView::BannerView(QWidget* parent)
-    : QWidget(parent), normal_(QStringLiteral(":/banner.png")),
-      doubled_(QStringLiteral(":/banner@2x.png")) {
-    doubled_.setDevicePixelRatio(2.0);
-}
+    : QWidget(parent), normal_(QStringLiteral(":/banner.png")) {}
 
 QSize BannerView::artSize() const {
     return normal_.size();
@@ -16,6 +13,12 @@ void BannerView::paintEvent(QPaintEvent*) {
     if (normal_.isNull()) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // The doubled artwork is read only for a screen that shows it, so a start at scale 1 does
+    // not pay for it.
+    if (devicePixelRatioF() > 1.0 && doubled_.isNull()) {
+        doubled_.load(QStringLiteral(":/banner@2x.png"));
+        doubled_.setDevicePixelRatio(2.0);
+    }
     const QPixmap& art = devicePixelRatioF() > 1.0 && !doubled_.isNull() ? doubled_ : normal_;
     // The artwork keeps its proportions at the widget's height; its last column, plain band,
     // fills the rest of the width.
