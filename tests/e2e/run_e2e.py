@@ -943,13 +943,8 @@ def case_many_categories(case):
     for count in (200, 5000):
         case.use_catalog(generated_catalog(count))
         catalog = case.catalog
-        folder = case.working_folder()
-        program = case.program(folder)
-        window = program.main_window()
+        program, window = start_typing(case, case.working_folder(), "12")
         case.x.check_on_screen(window)
-        program.focus(window)
-        case.x.key("Tab", "Tab")
-        case.x.type("12")
         program.copy_and_expect(window, expected_report(catalog, *first_conversion(catalog, 0),
                                                         "12", 1))
         if count == 200:
@@ -967,22 +962,22 @@ def case_scale2(case):
     """The delivered catalog at scale factor 2 on a 1920x1080 screen: all of the window is on the
     screen and every tab is still reached."""
     catalog = case.catalog
+    program, window = start_typing(case, case.working_folder(), "12")
     case.x.check_on_screen(window)
-    case.x.key("Tab", "Tab")
-    case.x.type("12")
     program.copy_and_expect(window, expected_report(catalog, *first_conversion(catalog, 0),
                                                     "12", 1))
+    case.take_screenshot()
     case.x.key("Tab", "Tab", "End")
     program.copy_and_expect(window, expected_report(
         catalog, *first_conversion(catalog, len(catalog.categories) - 1), "12", 1))
+    program.file_exit(window)
     check(program.wait_exit(forbidden_caption="Error") == 0, "exit status after File > Exit")
 
 
 # Cases that need another screen or environment than the usual 1280x1024 at scale 1.
-
-
 CASE_SCREENS = {"scale2": "1920x1080"}
 CASE_ENVIRONMENTS = {"scale2": {"QT_SCALE_FACTOR": "2"}}
+
 CASES = {
     "startup": case_startup,
     "copy_report": case_copy_report,

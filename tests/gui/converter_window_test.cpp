@@ -425,6 +425,12 @@ class ConverterWindowTest : public QObject {
         bar->setValue(0);
         QCOMPARE(tabs->firstShownRow(), 0);
         QVERIFY(!tabInView(tabs, 0));
+        // Assistive tools see the tab scrolled away as off the screen, and find no tab below
+        // the strip's rows.
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(tabs);
+        QVERIFY(list->child(0)->state().offscreen);
+        const QPoint below = tabs->mapToGlobal(QPoint(5, tabs->tabArea().bottom() + 5));
+        QCOMPARE(list->childAt(below.x(), below.y()), nullptr);
         // The top row in view now holds other tabs; a click selects one and keeps it in view.
         const QPoint top(tabs->tabRect(0).width() / 2, tabs->rowHeight() / 2);
         QTest::mouseClick(tabs, Qt::LeftButton, {}, top);
