@@ -4,9 +4,9 @@
 // is the time until the new text is in the field. Painting happens between presses, untimed.
 
 #include "catalog/catalog.h"
+#include "console_ui_services.h"
 #include "window/converter_dialog.h"
 #include "window/selection_logic.h"
-#include "console_ui_services.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -46,7 +46,8 @@ bool LineReader::next(std::string& piece) {
             const std::size_t room = std::min(text_.size() - at_, maxPiece - size);
             const void* lineEnd = std::memchr(start, '\n', room);
             const std::size_t plain =
-                lineEnd ? static_cast<std::size_t>(static_cast<const char*>(lineEnd) - start) : room;
+                lineEnd ? static_cast<std::size_t>(static_cast<const char*>(lineEnd) - start)
+                        : room;
             const void* carriage = std::memchr(start, '\r', plain);
             const std::size_t run =
                 carriage ? static_cast<std::size_t>(static_cast<const char*>(carriage) - start)

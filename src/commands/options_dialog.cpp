@@ -82,7 +82,8 @@ void OptionsDialog::OnOK() {
     std::vector<CategoryRow> rows;
     rows.reserve(selected.size());
     for (int i = 0; i < list_->count(); ++i)
-        rows.push_back({list_->item(i)->data(Qt::UserRole).toInt(), {},
+        rows.push_back({list_->item(i)->data(Qt::UserRole).toInt(),
+                        {},
                         selected[static_cast<std::size_t>(i)]});
     if (catalog && applyCategoryRows(*catalog, rows)) changed = 1;
     QDialog::accept();

@@ -253,8 +253,8 @@ bool ConverterDialog::OnInitDialog() {
     tabRows_ = 1;
     precision_ = 1;
 
-    const std::optional<bool> preloaded = preload_ ? preload_->take(dataPath_, catalog_)
-                                                   : std::optional<bool>();
+    const std::optional<bool> preloaded =
+        preload_ ? preload_->take(dataPath_, catalog_) : std::optional<bool>();
     if (!(preloaded ? *preloaded : catalog_.load(dataPath_))) {
         showError(QStringLiteral("Unable to load conversion data."));
         return false;
@@ -414,10 +414,9 @@ void ConverterDialog::selectCategory() {
     // The categories of the tabs were listed when the tabs were filled: a tab change looks its
     // category up instead of walking the catalog.
     const int tab = tabs_->currentIndex();
-    selection_.currentCategory =
-        tab >= 0 && tab < static_cast<int>(tabCategories_.size())
-            ? tabCategories_[static_cast<std::size_t>(tab)]
-            : nullptr;
+    selection_.currentCategory = tab >= 0 && tab < static_cast<int>(tabCategories_.size())
+                                     ? tabCategories_[static_cast<std::size_t>(tab)]
+                                     : nullptr;
 }
 
 void ConverterDialog::fillFromList() {
@@ -485,8 +484,8 @@ void ConverterDialog::fitTabRowsToScreen() {
                                   : style()->pixelMetric(QStyle::PM_TitleBarHeight) +
                                         2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
     const int heightWithOneRow = height() + (1 - tabRows_) * tabRowHeight_ + frame;
-    tabs_->setMaxShownRows(tabRowsThatFit(heightWithOneRow, tabRowHeight_,
-                                          screen->availableGeometry().height()));
+    tabs_->setMaxShownRows(
+        tabRowsThatFit(heightWithOneRow, tabRowHeight_, screen->availableGeometry().height()));
 }
 
 void ConverterDialog::placeOnScreen() {

@@ -40,8 +40,7 @@ std::vector<FromListEntry> fromListEntries(const Category& category) {
     for (const auto& conversion : category.conversions()) {
         const int group = conversion->fromGroup;
         const bool numbered = group >= 0 && group < static_cast<int>(listed.size());
-        if (numbered ? listed[static_cast<std::size_t>(group)]
-                     : !listedOther.insert(group).second)
+        if (numbered ? listed[static_cast<std::size_t>(group)] : !listedOther.insert(group).second)
             continue;
         if (numbered) listed[static_cast<std::size_t>(group)] = true;
         entries.push_back({conversion->fromUnit, group});

@@ -123,7 +123,8 @@ void TabStrip::measureTabs() const {
     option.initFrom(this);
     option.shape = QTabBar::RoundedNorth;
     const QFontMetrics metrics = fontMetrics();
-    const int room = 2 * textMargin + style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &option, this);
+    const int room =
+        2 * textMargin + style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &option, this);
     const int height =
         metrics.height() + style()->pixelMetric(QStyle::PM_TabBarTabVSpace, &option, this);
     // The style is asked once per distinct text width, not once per tab: thousands of tabs
@@ -136,11 +137,11 @@ void TabStrip::measureTabs() const {
         auto found = byAdvance.constFind(advance);
         if (found == byAdvance.constEnd()) {
             option.text = text;
-            found = byAdvance.insert(
-                advance, style()
-                             ->sizeFromContents(QStyle::CT_TabBarTab, &option,
-                                                QSize(advance + room, height), this)
-                             .width());
+            found = byAdvance.insert(advance,
+                                     style()
+                                         ->sizeFromContents(QStyle::CT_TabBarTab, &option,
+                                                            QSize(advance + room, height), this)
+                                         .width());
         }
         naturalWidths_.append(*found);
     }
@@ -212,8 +213,7 @@ const TabStrip::Layout& TabStrip::layout() const {
     const QList<QList<int>>& rows = split_.rows;
     layout_ = Layout{};
     layout_.rows = static_cast<int>(rows.size());
-    layout_.shownRows =
-        maxShownRows_ > 0 ? std::min(layout_.rows, maxShownRows_) : layout_.rows;
+    layout_.shownRows = maxShownRows_ > 0 ? std::min(layout_.rows, maxShownRows_) : layout_.rows;
     layout_.rects.resize(count());
     layout_.rowOf.resize(count());
     const int hidden = layout_.rows - layout_.shownRows;
@@ -247,7 +247,8 @@ const TabStrip::Layout& TabStrip::layout() const {
     if (!scrollBarPending_) {
         scrollBarPending_ = true;
         auto* self = const_cast<TabStrip*>(this);
-        QMetaObject::invokeMethod(self, [self] { self->updateScrollBar(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            self, [self] { self->updateScrollBar(); }, Qt::QueuedConnection);
     }
     return layout_;
 }
@@ -262,8 +263,7 @@ void TabStrip::updateScrollBar() {
         return;
     }
     const QSignalBlocker blocker(scrollBar_);
-    scrollBar_->setGeometry(split_.width, 0, width() - split_.width,
-                            tabs.shownRows * rowHeight());
+    scrollBar_->setGeometry(split_.width, 0, width() - split_.width, tabs.shownRows * rowHeight());
     scrollBar_->setRange(0, hidden);
     scrollBar_->setPageStep(tabs.shownRows);
     scrollBar_->setValue(firstShown_);

@@ -125,7 +125,8 @@ struct LinearCategory {
     std::vector<int> groups;         // one per conversion, in file order
 };
 
-std::vector<LinearCategory> linearLoad(const std::vector<std::pair<std::string, std::string>>& lines) {
+std::vector<LinearCategory>
+linearLoad(const std::vector<std::pair<std::string, std::string>>& lines) {
     std::vector<LinearCategory> categories;
     for (const auto& [name, label] : lines) {
         auto category = categories.begin();
@@ -146,9 +147,14 @@ std::vector<LinearCategory> linearLoad(const std::vector<std::pair<std::string, 
 TEST(CatalogFile, IndexedLoadGivesTheGroupsOfTheLinearWalk) {
     // Names and labels that differ only in case, inner blanks, a byte or a prefix, repeated and
     // interleaved across categories.
-    const std::vector<std::string> names = {"Length", "length", "Mass", "Len gth", "L\xE9ngth",
-                                            "Length2", "M"};
-    std::vector<std::string> labels = {"Feet", "feet", "FEET", "Fe et", "Feet2", "F",
+    const std::vector<std::string> names = {"Length",    "length",  "Mass", "Len gth",
+                                            "L\xE9ngth", "Length2", "M"};
+    std::vector<std::string> labels = {"Feet",
+                                       "feet",
+                                       "FEET",
+                                       "Fe et",
+                                       "Feet2",
+                                       "F",
                                        "\xB0"
                                        "F",
                                        "\xC2\xB0"

@@ -157,8 +157,7 @@ TEST(WindowFit, WindowsMoveTheLeastToLieWithinTheArea) {
         {"longer than the area starts with it", 300, 1200, 0, 1024, 0},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(startWithin(c.start, c.length, c.areaStart, c.areaLength), c.expected)
-            << c.what;
+        EXPECT_EQ(startWithin(c.start, c.length, c.areaStart, c.areaLength), c.expected) << c.what;
 }
 
 TEST(ReportText, ASavedReportKeepsTheCatalogsCodePage) {

@@ -451,9 +451,12 @@ class ConverterWindowTest : public QObject {
     }
 
     void textsThatDoNotFitEndInAnEllipsis() {
-        const QString longName = QStringLiteral("A category name far wider than the whole strip ").repeated(3);
-        const QString longUnit = QStringLiteral("Kilograms-force per square centimeter (technical)");
-        ConverterFixture f((longName + "|n|" + longUnit + "|Pascals|x\r\nShort|n|a|b|x\r\n").toStdString());
+        const QString longName =
+            QStringLiteral("A category name far wider than the whole strip ").repeated(3);
+        const QString longUnit =
+            QStringLiteral("Kilograms-force per square centimeter (technical)");
+        ConverterFixture f(
+            (longName + "|n|" + longUnit + "|Pascals|x\r\nShort|n|a|b|x\r\n").toStdString());
         QVERIFY(f.start());
         TabStrip* tabs = f.tabs();
         QVERIFY(tabs->shownText(0).endsWith(QChar(0x2026)));
