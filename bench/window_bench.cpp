@@ -4,9 +4,9 @@
 // is the time until the new text is in the field. Painting happens between presses, untimed.
 
 #include "catalog/catalog.h"
+#include "console_ui_services.h"
 #include "window/converter_dialog.h"
 #include "window/selection_logic.h"
-#include "window/ui_services.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -22,18 +22,6 @@
 #include <vector>
 
 namespace {
-
-// No chooser may wait for an answer in a measurement; messages go to the console instead.
-class ConsoleUiServices : public UiServices {
-  public:
-    void showMessage(QWidget*, Icon, const QString& caption, const QString& text) override {
-        std::fprintf(stderr, "window_bench: message \"%s\": %s\n", qPrintable(caption),
-                     qPrintable(text));
-    }
-    QString chooseSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
-    bool choosePrinter(QWidget*, QPrinter&) override { return false; }
-    void openUrl(const QUrl&) override {}
-};
 
 double percentile(std::vector<double> sorted, double fraction) {
     const auto rank = static_cast<std::size_t>(std::ceil(fraction * sorted.size()));

@@ -11,7 +11,8 @@
 # Sources:
 #   velmora.svg          program icon (32 px and up)
 #   src/velmora-16.svg   program icon fitted to the 16x16 pixel grid
-#   src/banner.svg       489x72 banner for the top of the main window
+#   src/banner.svg       489x72 banner for the top of the main window, also at 2x for
+#                        screens of pixel ratio 2
 #   src/picture.svg      140x140 picture for the main window and the About box
 #
 # Usage: sh resources/render.sh   (from any directory)
@@ -37,6 +38,7 @@ for size in 32 48 128 256; do
     render velmora.svg "$size" "$size" "velmora-$size.png"
 done
 render src/banner.svg 489 72 banner.png
+render src/banner.svg 978 144 banner@2x.png
 render src/picture.svg 140 140 picture.png
 
 icotool --create --output=velmora.ico velmora-32.png velmora-16.png

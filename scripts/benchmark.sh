@@ -16,7 +16,7 @@ scripts/deps.sh >&2
 cmake --preset bench >/dev/null
 # Only what is measured: the tests and the help file add nothing here.
 cmake --build --preset bench --target engine_bench catalog_bench catalog_load_peak window_bench \
-    velmora >&2
+    ui_bench empty_dialog velmora >&2
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/velmora-bench.XXXXXX")"
 xvfb_pid=""
@@ -49,6 +49,27 @@ export XDG_RUNTIME_DIR="$work/runtime"
 QT_QPA_PLATFORM=offscreen "$build/bench/window_bench" "$root/data/conv.txt" "$key_presses" \
     | tee "$work/keys.txt" >&2
 
+# The catalogs that start-up is measured on: the delivered one and three shapes that users build.
+mkdir -p "$work/catalogs"
+cp "$root/data/conv.txt" "$work/catalogs/delivered.txt"
+python3 - "$work/catalogs" <<'PY'
+import sys
+folder = sys.argv[1]
+def write(name, lines):
+    with open(f"{folder}/{name}.txt", "w", newline="") as out:
+        out.writelines(lines)
+write("lines100k", (f"Category {c}|Unit {s} to Base|Unit {s}|Base|x*{s + 1}\r\n"
+                    for c in range(50) for s in range(2000)))
+write("sources10k", (f"Category|Unit {s} to Base|Unit {s}|Base|x*{s + 1}\r\n"
+                     for s in range(10000)))
+write("categories5k", (f"Category {c}|Unit {c} to Base|Unit {c}|Base|x*{c + 1}\r\n"
+                       for c in range(5000)))
+PY
+
+log "Options and tab change with 5,000 categories"
+QT_QPA_PLATFORM=offscreen "$build/bench/ui_bench" "$work/catalogs/categories5k.txt" 20 \
+    2>/dev/null | tee "$work/ui.txt" >&2
+
 log "start-up to window shown"
 # A display of our own, on a number nobody else holds. Without -noreset the server resets each
 # time its last client leaves, and every xdotool look is such a client: a start could then fail.
@@ -77,27 +98,30 @@ fi
 export DISPLAY="$display"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
-# The working folder holds the delivered catalog and nothing else, as on a first start.
-mkdir -p "$work/startup"
-cp "$root/data/conv.txt" "$work/startup/conv.txt"
+# Each working folder holds one catalog and nothing else, as on a first start.
+startups=(floor delivered lines100k sources10k categories5k)
+for name in "${startups[@]:1}"; do
+    mkdir -p "$work/startup-$name"
+    cp "$work/catalogs/$name.txt" "$work/startup-$name/conv.txt"
+done
+mkdir -p "$work/startup-floor"
 
 shown() { xdotool search --onlyvisible --name '^Velmora$' >/dev/null 2>&1; }
 
+# One start: the time from starting the program in its folder to its window being shown.
 # xdotool's own --sync waits half a second between looks; asking again at once instead makes the
 # figure accurate to one look, whose cost is measured and reported beside it.
-: >"$work/startup.txt"
-: >"$work/polls.txt"
-for run in $(seq 0 "$startup_runs"); do
+start_once() {
+    local name=$1 program=$2 polls=0 start end
     for _ in $(seq 100); do shown || break; sleep 0.05; done
-    rm -f "$work/startup/conv.ini"
-    polls=0
+    rm -f "$work/startup-$name/conv.ini"
     start=$EPOCHREALTIME
-    (cd "$work/startup" && exec "$build/velmora") >>"$work/velmora.log" 2>&1 &
+    (cd "$work/startup-$name" && exec "$program") >>"$work/velmora.log" 2>&1 &
     app_pid=$!
     until shown; do
         polls=$((polls + 1))
-        if ! kill -0 "$app_pid" 2>/dev/null || ((polls > 5000)); then
-            log "velmora did not show its window; its output:"
+        if ! kill -0 "$app_pid" 2>/dev/null || ((polls > 20000)); then
+            log "$name did not show its window; its output:"
             cat "$work/velmora.log" >&2
             exit 1
         fi
@@ -106,11 +130,19 @@ for run in $(seq 0 "$startup_runs"); do
     kill "$app_pid" 2>/dev/null || true
     wait "$app_pid" 2>/dev/null || true
     app_pid=""
-    # The first run fills the caches; it is not counted.
-    if ((run > 0)); then
-        echo "$start $end" >>"$work/startup.txt"
-        echo "$polls" >>"$work/polls.txt"
-    fi
+    last_startup="$start $end"
+}
+
+# The starts take turns, so the empty dialog's floor is measured under the same conditions as
+# each catalog; the first round fills the caches and is not counted.
+: >"$work/startup.txt"
+for run in $(seq 0 "$startup_runs"); do
+    for name in "${startups[@]}"; do
+        program="$build/velmora"
+        [[ $name == floor ]] && program="$build/bench/empty_dialog"
+        start_once "$name" "$program"
+        if ((run > 0)); then echo "$name $last_startup" >>"$work/startup.txt"; fi
+    done
 done
 look_start=$EPOCHREALTIME
 for _ in $(seq 20); do shown || true; done
@@ -152,9 +184,12 @@ theirs = engine["MuparserSetExprEval"]["items_per_second"]
 catalog = medians(f"{work}/catalog.json")
 peak = fields(f"{work}/peak.txt")
 keys = fields(f"{work}/keys.txt")
+ui = fields(f"{work}/ui.txt")
 
+startups = {}
 with open(f"{work}/startup.txt") as f:
-    startups = [(float(b) - float(a)) * 1000 for a, b in (line.split() for line in f)]
+    for name, a, b in (line.split() for line in f):
+        startups.setdefault(name, []).append((float(b) - float(a)) * 1000)
 with open(f"{work}/look.txt") as f:
     a, b = f.read().split()
     look_ms = (float(b) - float(a)) * 1000 / 20
@@ -182,9 +217,24 @@ rows.append(("Peak memory, 100,000-line load", f"{peak_mib:.1f} MiB",
 rows.append(("Key press to result, median", f"{float(keys['median_us']):.1f} µs",
              f"{keys['presses']} presses on the delivered catalog, digit and Backspace"))
 rows.append(("Key press to result, p95", f"{float(keys['p95_us']):.1f} µs", "offscreen platform"))
-rows.append(("Start-up to window shown, median", f"{statistics.median(startups):.0f} ms",
-             f"{len(startups)} runs under Xvfb, {min(startups):.0f}–{max(startups):.0f} ms; "
+rows.append(("Options opening, 5,000 categories", f"{float(ui['options_ms']):.1f} ms",
+             "menu command to the list painted, median of 20; offscreen platform"))
+rows.append(("Tab change, 5,000 categories", f"{float(ui['tab_change_ms']):.1f} ms",
+             "arrow key in the tab strip to the window painted again, median of 40"))
+floor = statistics.median(startups["floor"])
+rows.append(("Start-up floor: empty dialog, median", f"{floor:.0f} ms",
+             f"an empty Qt dialog of the same caption and size; {len(startups['floor'])} runs, "
+             f"{min(startups['floor']):.0f}–{max(startups['floor']):.0f} ms; "
              f"one look with xdotool takes {look_ms:.1f} ms"))
+for name, what in (("delivered", "delivered catalog"),
+                   ("lines100k", "100,000 lines, 50 categories of 2,000 source units"),
+                   ("sources10k", "one category of 10,000 source units"),
+                   ("categories5k", "5,000 categories of one line")):
+    times = startups[name]
+    median = statistics.median(times)
+    rows.append((f"Start-up to window shown, {what}", f"{median:.0f} ms",
+                 f"{median / floor:.2f}x the floor; {len(times)} runs under Xvfb, "
+                 f"{min(times):.0f}–{max(times):.0f} ms"))
 
 print("| Measure | Result | Detail |")
 print("|---|---|---|")

@@ -3,9 +3,8 @@
 Category::Category(int id, std::string name) : name_(std::move(name)), id_(id) {}
 
 Conversion* Category::conversionAt(int id) const {
-    for (const auto& conversion : conversions_)
-        if (conversion->id == id) return conversion.get();
-    return nullptr;
+    if (id < 0 || id >= conversionCount()) return nullptr;
+    return conversions_[static_cast<std::size_t>(id)].get();
 }
 
 Conversion& Category::addConversion(std::string_view name, std::string_view fromUnit,
@@ -27,28 +26,32 @@ Conversion& Category::addConversion(std::string_view name, std::string_view from
 }
 
 int Category::findFromGroup(std::string_view label) const {
-    for (const auto& entry : fromUnits_)
-        if (entry.label == label) return entry.group;
-    return -1;
+    return fromIndex_.find(label);
 }
 
 void Category::addFromUnit(std::string_view label, int group) {
-    fromUnits_.push_back(FromUnitEntry{group, std::string(label)});
+    const FromUnitEntry& entry = fromUnits_.emplace_back(FromUnitEntry{group, std::string(label)});
+    // An existing key is kept: the first entry of a label wins, as a walk from the front finds.
+    fromIndex_.add(entry.label, group);
 }
 
 Category* ConversionCatalog::categoryAt(int id) const {
-    for (const auto& category : categories_)
-        if (category->id() == id) return category.get();
-    return nullptr;
+    if (id < 0 || id >= categoryCount()) return nullptr;
+    return categories_[static_cast<std::size_t>(id)].get();
 }
 
 Category* ConversionCatalog::findCategory(std::string_view name) const {
-    for (const auto& category : categories_)
-        if (category->name() == name) return category.get();
-    return nullptr;
+    // The last category found is the first of its name, as every one the index gives is.
+    if (lastFound_ && lastFound_->name() == name) return lastFound_;
+    const int id = nameIndex_.find(name);
+    if (id == -1) return nullptr;
+    lastFound_ = categoryAt(id);
+    return lastFound_;
 }
 
 Category& ConversionCatalog::addCategory(std::string_view name) {
-    categories_.push_back(std::make_unique<Category>(categoryCount(), std::string(name)));
-    return *categories_.back();
+    Category& category =
+        *categories_.emplace_back(std::make_unique<Category>(categoryCount(), std::string(name)));
+    nameIndex_.add(category.name(), category.id());
+    return category;
 }

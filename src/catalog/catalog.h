@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalog/label_index.h"
+
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -46,11 +48,11 @@ class Category {
     // In id order; for walks over every conversion, which need no lookup by id.
     const std::vector<std::unique_ptr<Conversion>>& conversions() const { return conversions_; }
 
-    // Walks from the front and compares the stored ids; nullptr when none matches.
+    // Ids are positions; nullptr for an id out of range.
     Conversion* conversionAt(int id) const;
     Conversion& addConversion(std::string_view name, std::string_view fromUnit,
                               std::string_view toUnit, std::string_view formula);
-    // The group of the entry whose label equals label byte for byte, or -1.
+    // The group of the first entry whose label equals label byte for byte, or -1.
     int findFromGroup(std::string_view label) const;
     void addFromUnit(std::string_view label, int group);
 
@@ -58,7 +60,10 @@ class Category {
     std::string name_;
     // Each conversion is allocated on its own so references handed out stay valid.
     std::vector<std::unique_ptr<Conversion>> conversions_;
+    // A deque never moves its entries, so the index may refer to their labels.
     std::deque<FromUnitEntry> fromUnits_;
+    // Label to group of its first entry: loading stays linear in the number of lines.
+    LabelIndex fromIndex_;
     int id_ = 0;
     int nextFromGroup_ = 0;
     int visible_ = 1;
@@ -67,7 +72,9 @@ class Category {
 class ConversionCatalog {
   public:
     int categoryCount() const { return static_cast<int>(categories_.size()); }
+    // Ids are positions; nullptr for an id out of range.
     Category* categoryAt(int id) const;
+    // The first category in id order whose name equals name byte for byte, or nullptr.
     Category* findCategory(std::string_view name) const;
     Category& addCategory(std::string_view name);
 
@@ -100,4 +107,8 @@ class ConversionCatalog {
     std::uint64_t loadedFingerprint_ = 0;
     std::vector<int> loadedFlags_;
     bool byteOrderMark_ = false;
+    // Name to the id of the first category of that name; the names live in the categories.
+    LabelIndex nameIndex_;
+    // The category found last: the lines of a category mostly come together.
+    mutable Category* lastFound_ = nullptr;
 };

@@ -21,10 +21,14 @@ class LineReader {
   private:
     int get();
     int getRaw();
+    // The file's next block into text_; false at its end, and always for bytes in memory.
+    bool refill();
 
     std::FILE* file_ = nullptr;
+    // The bytes at hand: all of them in memory, or the block of the file read last.
     std::string_view text_;
     std::size_t at_ = 0;
+    std::string block_;
     int pending_ = EOF;
     bool havePending_ = false;
 };

@@ -155,6 +155,8 @@ bool readWholeFile(const std::string& path, std::string& bytes) {
     std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rb"),
                                                             &std::fclose);
     if (!file) return false;
+    // Room for the whole file at once, so a large one is not copied as the text grows.
+    if (const auto size = std::filesystem::file_size(path, error); !error) bytes.reserve(size);
     char buffer[chunkSize];
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)

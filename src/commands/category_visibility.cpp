@@ -20,3 +20,15 @@ bool applyCategoryRows(ConversionCatalog& catalog, const std::vector<CategoryRow
     }
     return changed;
 }
+
+std::vector<RowRun> selectedRowRuns(const std::vector<CategoryRow>& rows) {
+    std::vector<RowRun> runs;
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        if (!rows[static_cast<std::size_t>(row)].selected) continue;
+        if (!runs.empty() && runs.back().last == row - 1)
+            runs.back().last = row;
+        else
+            runs.push_back({row, row});
+    }
+    return runs;
+}

@@ -20,7 +20,7 @@ void ConverterDialog::editOptions() {
     dialog.catalog = &catalog_;
     if (dialog.exec() != QDialog::Accepted || !dialog.changed) return;
     // The row count the current layout stands for, read before the tabs go.
-    tabRows_ = tabs_->rowCount();
+    tabRows_ = tabs_->shownRowCount();
     clearTabs();
     fillTabsAndSelectFirst();
     // A result shown must belong to the units now shown beside it; none shown stays none.

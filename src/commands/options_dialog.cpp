@@ -6,6 +6,7 @@
 #include "window/dialog_units.h"
 
 #include <QDialogButtonBox>
+#include <QItemSelection>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -22,6 +23,7 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent, fixedDialogFlags
     list_->setObjectName(QStringLiteral("categoryList"));
     list_->setSelectionMode(QAbstractItemView::MultiSelection);
     list_->setSortingEnabled(false);
+    list_->setUniformItemSizes(true);
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list_->setFixedSize(units.x(150), units.y(110));
     caption->setBuddy(list_);
@@ -55,21 +57,34 @@ bool OptionsDialog::OnInitDialog() {
 bool OptionsDialog::fillCategoryList() {
     if (!catalog) return false;
     const QSignalBlocker blocker(list_);
-    for (const CategoryRow& row : categoryRows(*catalog)) {
-        auto* item = new QListWidgetItem(QString::fromStdString(toDisplayText(row.name)), list_);
+    const std::vector<CategoryRow> rows = categoryRows(*catalog);
+    for (const CategoryRow& row : rows) {
+        auto* item = new QListWidgetItem(QString::fromStdString(toDisplayText(row.name)));
         item->setData(Qt::UserRole, row.categoryId);
-        item->setSelected(row.selected);
+        list_->addItem(item);
     }
+    // One selection step over runs of rows: selecting row by row merges each row into the
+    // selection so far, which grows with the square of the count.
+    QItemSelection selection;
+    for (const RowRun& run : selectedRowRuns(rows))
+        selection.select(list_->model()->index(run.first, 0), list_->model()->index(run.last, 0));
+    list_->selectionModel()->select(selection, QItemSelectionModel::Select);
     if (list_->count() > 0) list_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     return true;
 }
 
 void OptionsDialog::OnOK() {
+    // Read the selection once as ranges; asking each item walks every range.
+    std::vector<bool> selected(static_cast<std::size_t>(list_->count()));
+    for (const QItemSelectionRange& range : list_->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            selected[static_cast<std::size_t>(row)] = true;
     std::vector<CategoryRow> rows;
-    for (int i = 0; i < list_->count(); ++i) {
-        const QListWidgetItem* item = list_->item(i);
-        rows.push_back({item->data(Qt::UserRole).toInt(), {}, item->isSelected()});
-    }
+    rows.reserve(selected.size());
+    for (int i = 0; i < list_->count(); ++i)
+        rows.push_back({list_->item(i)->data(Qt::UserRole).toInt(),
+                        {},
+                        selected[static_cast<std::size_t>(i)]});
     if (catalog && applyCategoryRows(*catalog, rows)) changed = 1;
     QDialog::accept();
 }

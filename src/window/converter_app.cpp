@@ -4,6 +4,7 @@
 
 int ConverterApp::InitInstance() {
     ConverterDialog dialog(catalog_, selection_, services_);
+    dialog.setPreload(preload_);
     if (!dialog.OnInitDialog()) return 1;
     dialog.exec();
     return 0;

@@ -1,14 +1,18 @@
 #include "window/converter_dialog.h"
 
 #include "catalog/catalog.h"
+#include "catalog/catalog_preload.h"
 #include "catalog/display_text.h"
 #include "formula/number_text.h"
+#include "window/banner_view.h"
 #include "window/dialog_units.h"
+#include "window/elided_label.h"
 #include "window/help_window.h"
 #include "window/selection_logic.h"
 #include "window/settings_file.h"
 #include "window/tab_strip.h"
 #include "window/ui_services.h"
+#include "window/window_fit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,9 +25,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 const char* const ConverterDialog::vendorSite = "https://velmora.example.com/";
 const char* const ConverterDialog::secondSite = "https://velmora.example.com/catalogs/";
@@ -119,7 +125,8 @@ void ConverterDialog::createControls() {
     };
     auto label = [&](int id, const char* name, const char* text, QRect rect,
                      Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
-        auto* widget = new QLabel(QString::fromUtf8(text), client_);
+        // Every label is one line; a text wider than its label ends in an ellipsis.
+        auto* widget = new ElidedLabel(QString::fromUtf8(text), client_);
         widget->setAlignment(alignment);
         // Unit labels come from the catalog and are shown as written, never as markup.
         widget->setTextFormat(Qt::PlainText);
@@ -129,6 +136,9 @@ void ConverterDialog::createControls() {
     auto list = [&](int id, const char* name, QRect rect) {
         auto* widget = new QListWidget(client_);
         widget->setSelectionMode(QAbstractItemView::SingleSelection);
+        // One line of text per item: a list of thousands of units is laid out without measuring
+        // each one.
+        widget->setUniformItemSizes(true);
         widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         widget->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         // A unit stays chosen: Ctrl+click must not leave the list without a selection while a
@@ -163,8 +173,9 @@ void ConverterDialog::createControls() {
     toList_ = list(ToList, "toList", QRect(175, 81, 154, 57));
     label(InputCaption, "inputCaption", "Input value to convert:", QRect(14, 160, 99, 8));
     inputField_ = edit(InputField, "inputField", QRect(14, 171, 102, 12));
+    // The unit labels end before the picture begins.
     inputUnitLabelControl_ =
-        label(InputUnitLabel, "inputUnitLabel", "Input", QRect(122, 173, 80, 8));
+        label(InputUnitLabel, "inputUnitLabel", "Input", QRect(122, 173, 78, 8));
     label(ResultCaption, "resultCaption", "Conversion result:", QRect(14, 187, 99, 8));
     resultField_ = edit(ResultField, "resultField", QRect(14, 198, 102, 12));
     resultField_->setReadOnly(true);
@@ -174,9 +185,14 @@ void ConverterDialog::createControls() {
         menu->exec(resultField_->mapToGlobal(at));
     });
     outputUnitLabelControl_ =
-        label(OutputUnitLabel, "outputUnitLabel", "Output", QRect(122, 200, 80, 8));
+        label(OutputUnitLabel, "outputUnitLabel", "Output", QRect(122, 200, 78, 8));
     picture(Picture, "picture", ":/picture.png", QPoint(201, 143));
-    QLabel* banner = picture(Banner, "banner", ":/banner.png", QPoint(7, 3));
+    // The banner spans the client area between equal margins, as tall as its artwork where the
+    // room above the tabs allows.
+    auto* banner = new BannerView(client_);
+    place(banner, Banner, "banner", QRect(7, 3, 1, 1));
+    banner->resize(units.x(clientWidth) - 2 * banner->x(),
+                   std::min(banner->artSize().height(), units.y(56) - units.y(3) - units.y(2)));
     tabs_ = new TabStrip(client_);
     place(tabs_, Tabs, "tabs", QRect(5, 56, 333, 184));
     label(ContactLine, "contactLine",
@@ -223,7 +239,9 @@ bool ConverterDialog::OnInitDialog() {
     tabRows_ = 1;
     precision_ = 1;
 
-    if (!catalog_.load(dataPath_)) {
+    const std::optional<bool> preloaded =
+        preload_ ? preload_->take(dataPath_, catalog_) : std::optional<bool>();
+    if (!(preloaded ? *preloaded : catalog_.load(dataPath_))) {
         showError(QStringLiteral("Unable to load conversion data."));
         return false;
     }
@@ -235,7 +253,9 @@ bool ConverterDialog::OnInitDialog() {
 
 void ConverterDialog::fillTabsAndSelectFirst() {
     fillTabs();
+    fitTabRowsToScreen();
     adjustForTabRows();
+    placeOnScreen();
     selectCategory();
     fillFromList();
     fillToList();
@@ -365,8 +385,9 @@ void ConverterDialog::markUnreadInput() {
 
 void ConverterDialog::fillTabs() {
     const QSignalBlocker blocker(tabs_);
-    for (const std::string& name : visibleCategoryNames(catalog_))
-        tabs_->addTab(display(name));
+    tabCategories_ = visibleCategories(catalog_);
+    for (const Category* category : tabCategories_)
+        tabs_->addTab(display(category->name()));
     tabs_->setCurrentIndex(0);
 }
 
@@ -376,16 +397,23 @@ void ConverterDialog::clearTabs() {
 }
 
 void ConverterDialog::selectCategory() {
-    selection_.currentCategory = visibleCategoryAt(catalog_, tabs_->currentIndex());
+    // The categories of the tabs were listed when the tabs were filled: a tab change looks its
+    // category up instead of walking the catalog.
+    const int tab = tabs_->currentIndex();
+    selection_.currentCategory = tab >= 0 && tab < static_cast<int>(tabCategories_.size())
+                                     ? tabCategories_[static_cast<std::size_t>(tab)]
+                                     : nullptr;
 }
 
 void ConverterDialog::fillFromList() {
     const QSignalBlocker blocker(fromList_);
     fromList_->clear();
     if (!selection_.currentCategory) return;
+    // Each item gets its datum before it joins the list, so that no change is announced per item.
     for (const FromListEntry& entry : fromListEntries(*selection_.currentCategory)) {
-        auto* item = new QListWidgetItem(display(entry.label), fromList_);
+        auto* item = new QListWidgetItem(display(entry.label));
         item->setData(Qt::UserRole, entry.group);
+        fromList_->addItem(item);
     }
     if (fromList_->count() > 0) fromList_->setCurrentRow(0);
 }
@@ -397,8 +425,9 @@ void ConverterDialog::fillToList() {
     const QListWidgetItem* from = fromList_->currentItem();
     const int group = from ? from->data(Qt::UserRole).toInt() : -1;
     for (Conversion* conversion : toListEntries(*selection_.currentCategory, group)) {
-        auto* item = new QListWidgetItem(display(conversion->toUnit), toList_);
+        auto* item = new QListWidgetItem(display(conversion->toUnit));
         item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(conversion)));
+        toList_->addItem(item);
     }
     if (toList_->count() > 0) toList_->setCurrentRow(0);
 }
@@ -473,8 +502,37 @@ void ConverterDialog::showConversion(int tab, const Conversion& conversion) {
 
 // Tab-row layout.
 
+void ConverterDialog::fitTabRowsToScreen() {
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    // The frame is known once the window is shown; before that a title bar and borders are
+    // allowed for.
+    const int frame = isVisible() ? frameGeometry().height() - height()
+                                  : style()->pixelMetric(QStyle::PM_TitleBarHeight) +
+                                        2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int heightWithOneRow = height() + (1 - tabRows_) * tabRowHeight_ + frame;
+    tabs_->setMaxShownRows(
+        tabRowsThatFit(heightWithOneRow, tabRowHeight_, screen->availableGeometry().height()));
+}
+
+void ConverterDialog::placeOnScreen() {
+    const QScreen* screen = this->screen();
+    if (!screen || !isVisible()) return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QPoint start(startWithin(frame.x(), frame.width(), area.x(), area.width()),
+                       startWithin(frame.y(), frame.height(), area.y(), area.height()));
+    if (start != frame.topLeft()) move(pos() + start - frame.topLeft());
+}
+
+void ConverterDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    placeOnScreen();
+}
+
 void ConverterDialog::adjustForTabRows() {
-    const int rows = tabs_->rowCount();
+    // The rows shown: more scroll within the tab strip.
+    const int rows = tabs_->shownRowCount();
     if (rows == tabRows_) return;
     const int d = (rows - tabRows_) * tabRowHeight_;
     growWindow(this, d);

@@ -6,7 +6,10 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+class CatalogPreload;
+class Category;
 class Conversion;
 class ConversionCatalog;
 class HelpWindow;
@@ -50,6 +53,8 @@ class ConverterDialog : public QDialog {
                     QWidget* parent = nullptr);
     ~ConverterDialog() override;
 
+    // A catalog already being loaded at start-up; the load takes it when its path is conv.txt's.
+    void setPreload(CatalogPreload* preload) { preload_ = preload; }
     // Builds the paths, loads the catalog and the settings and fills the window. False when the
     // catalog could not be loaded; the message has then been shown and the window must not run.
     bool OnInitDialog();
@@ -75,6 +80,10 @@ class ConverterDialog : public QDialog {
     void showConversion(int tab, const Conversion& conversion);
 
     // Tab-row layout.
+    // Limits the rows of tabs shown to those that keep the window on its screen.
+    void fitTabRowsToScreen();
+    // Moves the shown window so that all of it, frame included, lies on its screen.
+    void placeOnScreen();
     void adjustForTabRows();
     void growWindow(QWidget* window, int d);
     void moveControlDown(int id, int d);
@@ -116,6 +125,7 @@ class ConverterDialog : public QDialog {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Nothing may end the window without the closing steps: Escape and friends do nothing.
@@ -138,6 +148,7 @@ class ConverterDialog : public QDialog {
     void offerHelp(QDialog& dialog, const char* page);
 
     ConversionCatalog& catalog_;
+    CatalogPreload* preload_ = nullptr;
     Selection& selection_;
     UiServices& services_;
 
@@ -151,6 +162,8 @@ class ConverterDialog : public QDialog {
     QMenuBar* menuBar_ = nullptr;
     QWidget* client_ = nullptr;
     std::map<int, QWidget*> controls_;
+    // The category of each tab, in tab order.
+    std::vector<Category*> tabCategories_;
 
     QString inputUnitLabel;
     QString outputUnitLabel;

@@ -5,6 +5,7 @@
 #include "formula/number_text.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 Category* visibleCategoryAt(const ConversionCatalog& catalog, int tab) {
     if (tab < 0) return nullptr;
@@ -15,21 +16,34 @@ Category* visibleCategoryAt(const ConversionCatalog& catalog, int tab) {
     return nullptr;
 }
 
+std::vector<Category*> visibleCategories(const ConversionCatalog& catalog) {
+    std::vector<Category*> categories;
+    for (int id = 0; id < catalog.categoryCount(); ++id)
+        if (Category* category = catalog.categoryAt(id); category->visible() != 0)
+            categories.push_back(category);
+    return categories;
+}
+
 std::vector<std::string> visibleCategoryNames(const ConversionCatalog& catalog) {
     std::vector<std::string> names;
-    for (int id = 0; id < catalog.categoryCount(); ++id)
-        if (const Category* category = catalog.categoryAt(id); category->visible() != 0)
-            names.push_back(category->name());
+    for (const Category* category : visibleCategories(catalog))
+        names.push_back(category->name());
     return names;
 }
 
 std::vector<FromListEntry> fromListEntries(const Category& category) {
     std::vector<FromListEntry> entries;
+    // A group is listed at its first conversion, found in one pass: loading numbers the groups
+    // from 0, and any other number is looked up in a set.
+    std::vector<bool> listed(static_cast<std::size_t>(std::max(0, category.nextFromGroup())));
+    std::unordered_set<int> listedOther;
     for (const auto& conversion : category.conversions()) {
-        const bool listed = std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
-            return entry.group == conversion->fromGroup;
-        });
-        if (!listed) entries.push_back({conversion->fromUnit, conversion->fromGroup});
+        const int group = conversion->fromGroup;
+        const bool numbered = group >= 0 && group < static_cast<int>(listed.size());
+        if (numbered ? listed[static_cast<std::size_t>(group)] : !listedOther.insert(group).second)
+            continue;
+        if (numbered) listed[static_cast<std::size_t>(group)] = true;
+        entries.push_back({conversion->fromUnit, group});
     }
     return entries;
 }

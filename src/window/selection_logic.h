@@ -16,6 +16,9 @@ struct Selection {
 // The category shown on tab index tab: the (tab+1)-th visible category in id order, or none.
 Category* visibleCategoryAt(const ConversionCatalog& catalog, int tab);
 
+// The visible categories in id order: the category of each tab, found in one walk.
+std::vector<Category*> visibleCategories(const ConversionCatalog& catalog);
+
 // The names of the visible categories in id order: one tab each.
 std::vector<std::string> visibleCategoryNames(const ConversionCatalog& catalog);
 

@@ -43,6 +43,8 @@ class TabStripTab : public QAccessibleInterface, public QAccessibleActionInterfa
         state.selected = current;
         state.focused = current && strip_->hasFocus();
         state.invisible = !strip_->isVisible() || strip_->tabRect(index_).isEmpty();
+        // A tab of a row scrolled out of the strip's view is there, but not on the screen.
+        state.offscreen = !strip_->tabArea().contains(strip_->tabRect(index_));
         return state;
     }
     void* interface_cast(QAccessible::InterfaceType type) override {
@@ -87,6 +89,7 @@ class TabStripAccessible : public QAccessibleWidget {
     }
     QAccessibleInterface* childAt(int x, int y) const override {
         const QPoint point = strip()->mapFromGlobal(QPoint(x, y));
+        if (!strip()->tabArea().contains(point)) return nullptr;
         for (int i = 0; i < strip()->count(); ++i)
             if (strip()->tabRect(i).contains(point)) return child(i);
         return nullptr;

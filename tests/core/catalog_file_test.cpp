@@ -1,11 +1,15 @@
 #include "catalog/catalog.h"
+#include "catalog/catalog_preload.h"
+#include "catalog/line_reader.h"
 #include "catalog/whole_file_writer.h"
 #include "failing_file_ops.h"
 #include "temp_dir.h"
 #include "unprivileged.h"
+#include "window/selection_logic.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -111,6 +115,161 @@ TEST(CatalogFile, LongLinesArriveInPiecesOf255Characters) {
     loadInto(exact, head + "\nC|n|a|b|x\n");
     EXPECT_EQ(describe(exact.catalog),
               (Lines{"A:1", "n/a>b=" + std::string(247, 'y'), "C:1", "n/a>b=x"}));
+}
+
+// The lookups as plain walks from the front: categories by name, then source labels within a
+// category, each the first match byte for byte; what the indexed load must reproduce.
+struct LinearCategory {
+    std::string name;
+    std::vector<std::string> labels; // one per group, in group order
+    std::vector<int> groups;         // one per conversion, in file order
+};
+
+std::vector<LinearCategory>
+linearLoad(const std::vector<std::pair<std::string, std::string>>& lines) {
+    std::vector<LinearCategory> categories;
+    for (const auto& [name, label] : lines) {
+        auto category = categories.begin();
+        while (category != categories.end() && category->name != name)
+            ++category;
+        if (category == categories.end())
+            category = categories.insert(categories.end(), LinearCategory{name, {}, {}});
+        int group = 0;
+        while (group < static_cast<int>(category->labels.size()) &&
+               category->labels[static_cast<std::size_t>(group)] != label)
+            ++group;
+        if (group == static_cast<int>(category->labels.size())) category->labels.push_back(label);
+        category->groups.push_back(group);
+    }
+    return categories;
+}
+
+TEST(CatalogFile, IndexedLoadGivesTheGroupsOfTheLinearWalk) {
+    // Names and labels that differ only in case, inner blanks, a byte or a prefix, repeated and
+    // interleaved across categories.
+    const std::vector<std::string> names = {"Length",    "length",  "Mass", "Len gth",
+                                            "L\xE9ngth", "Length2", "M"};
+    std::vector<std::string> labels = {"Feet",
+                                       "feet",
+                                       "FEET",
+                                       "Fe et",
+                                       "Feet2",
+                                       "F",
+                                       "\xB0"
+                                       "F",
+                                       "\xC2\xB0"
+                                       "F"};
+    for (int i = 0; i < 40; ++i)
+        labels.push_back("Unit " + std::to_string(i));
+    for (unsigned seed : {1u, 2u, 3u, 4u, 5u}) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        std::vector<std::pair<std::string, std::string>> lines;
+        std::string text;
+        for (int i = 0; i < 3000; ++i) {
+            const std::string& name = names[random() % names.size()];
+            const std::string& label = labels[random() % labels.size()];
+            lines.emplace_back(name, label);
+            text += name + "|c" + std::to_string(i) + "|" + label + "|to|x\r\n";
+        }
+        Loaded loaded;
+        loadInto(loaded, text);
+        ASSERT_TRUE(loaded.ok);
+        const std::vector<LinearCategory> expected = linearLoad(lines);
+        ASSERT_EQ(loaded.catalog.categoryCount(), static_cast<int>(expected.size()));
+        for (int id = 0; id < loaded.catalog.categoryCount(); ++id) {
+            const Category& category = *loaded.catalog.categoryAt(id);
+            const LinearCategory& want = expected[static_cast<std::size_t>(id)];
+            EXPECT_EQ(category.name(), want.name);
+            EXPECT_EQ(loaded.catalog.findCategory(want.name), &category);
+            std::vector<int> groups;
+            for (const auto& conversion : category.conversions())
+                groups.push_back(conversion->fromGroup);
+            EXPECT_EQ(groups, want.groups);
+            std::vector<std::string> listed;
+            for (const FromListEntry& entry : fromListEntries(category)) {
+                EXPECT_EQ(entry.group, static_cast<int>(listed.size()));
+                listed.push_back(entry.label);
+            }
+            EXPECT_EQ(listed, want.labels);
+            for (std::size_t group = 0; group < want.labels.size(); ++group)
+                EXPECT_EQ(category.findFromGroup(want.labels[group]), static_cast<int>(group));
+        }
+    }
+}
+
+// Pieces as a reader taking one character at a time from the stream makes them.
+std::vector<std::string> piecesOneByOne(const std::string& bytes) {
+    std::vector<std::string> pieces;
+    std::string piece;
+    for (std::size_t at = 0; at < bytes.size();) {
+        char c = bytes[at++];
+        if (c == '\r' && at < bytes.size() && bytes[at] == '\n') c = bytes[at++];
+        piece.push_back(c);
+        if (c == '\n' || piece.size() == LineReader::maxPiece) {
+            pieces.push_back(piece);
+            piece.clear();
+        }
+    }
+    if (!piece.empty()) pieces.push_back(piece);
+    return pieces;
+}
+
+TEST(CatalogFile, PiecesAreTheSameWhereverTheReadBlocksEnd) {
+    // Line ends, lone CRs and long lines of every length, over many read blocks, so that CR LF
+    // pairs, pieces and lines straddle block ends.
+    for (unsigned seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        std::string bytes;
+        while (bytes.size() < 200000) {
+            const unsigned pick = random() % 100;
+            if (pick < 6)
+                bytes += "\r\n";
+            else if (pick < 9)
+                bytes += '\r';
+            else if (pick < 12)
+                bytes += '\n';
+            else if (pick < 13)
+                bytes += std::string(random() % 600, 'L');
+            else
+                bytes += static_cast<char>(' ' + random() % 95);
+        }
+        bytes += '\r'; // a CR as the very last byte stays a CR
+        TempDir dir;
+        writeBytes(dir.file("lines.txt"), bytes);
+        std::FILE* file = std::fopen(dir.file("lines.txt").c_str(), "rb");
+        ASSERT_TRUE(file);
+        LineReader reader(file);
+        std::vector<std::string> pieces;
+        std::string piece;
+        while (reader.next(piece))
+            pieces.push_back(piece);
+        std::fclose(file);
+        EXPECT_EQ(pieces, piecesOneByOne(bytes));
+    }
+}
+
+TEST(CatalogFile, APreloadGivesWhatALoadGivesOnceAndForItsPathOnly) {
+    TempDir dir;
+    const std::string path = dir.file("conv.txt");
+    writeBytes(path, "A|a|m|ft|x\r\nB|b|kg|lb|x*2|0\r\nA|c|ft|m|x/3\r\n");
+    ConversionCatalog direct;
+    ASSERT_TRUE(direct.load(path));
+
+    CatalogPreload preload(path);
+    ConversionCatalog taken;
+    EXPECT_EQ(preload.take(dir.file("other.txt"), taken), std::nullopt);
+    EXPECT_EQ(preload.take(path, taken), std::optional<bool>(true));
+    EXPECT_EQ(describe(taken), describe(direct));
+    EXPECT_EQ(taken.findCategory("A"), taken.categoryAt(0));
+    EXPECT_EQ(preload.take(path, taken), std::nullopt);
+
+    CatalogPreload missing(dir.file("absent.txt"));
+    ConversionCatalog none;
+    EXPECT_EQ(missing.take(dir.file("absent.txt"), none), std::optional<bool>(false));
+    EXPECT_EQ(none.categoryCount(), 0);
+    EXPECT_EQ(CatalogPreload(std::string()).take(std::string(), none), std::nullopt);
 }
 
 TEST(CatalogFile, MissingFileFailsAndEmptyFileLoadsNothing) {

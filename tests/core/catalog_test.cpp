@@ -48,6 +48,36 @@ TEST(CatalogGrouping, IndexHoldsOneEntryPerGroupInOrder) {
     EXPECT_EQ(category.findFromGroup("D"), -1);
 }
 
+TEST(CatalogGrouping, ADuplicateEntryLeavesTheFirstOneFound) {
+    ConversionCatalog catalog;
+    Category& category = catalog.addCategory("C");
+    category.addFromUnit("A", 4);
+    category.addFromUnit("A", 7);
+    category.addFromUnit("B", 2);
+    EXPECT_EQ(category.findFromGroup("A"), 4);
+    EXPECT_EQ(category.findFromGroup("B"), 2);
+    EXPECT_EQ(category.fromUnits().size(), 3u);
+}
+
+TEST(CatalogGrouping, ThousandsOfLabelsEachKeepTheirGroup) {
+    // Enough labels for the index to grow many times; each comes back later and finds its group.
+    ConversionCatalog catalog;
+    Category& category = catalog.addCategory("C");
+    const int count = 5000;
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < count; ++i) {
+            const int label = round == 0 ? i : count - 1 - i;
+            EXPECT_EQ(category.addConversion("n", "L" + std::to_string(label), "t", "x").fromGroup,
+                      label);
+        }
+    EXPECT_EQ(category.nextFromGroup(), count);
+    EXPECT_EQ(category.findFromGroup("L5000"), -1);
+    for (int id = 0; id < count; ++id)
+        catalog.addCategory("C" + std::to_string(id));
+    EXPECT_EQ(catalog.findCategory("C"), &category);
+    EXPECT_EQ(catalog.findCategory("C4321"), catalog.categoryAt(4322));
+}
+
 TEST(CatalogGrouping, EachCategoryNumbersFromZero) {
     ConversionCatalog catalog;
     Category& first = catalog.addCategory("One");

@@ -36,6 +36,29 @@ TEST(CategoryVisibility, RowsFollowIdOrderAndVisibility) {
     EXPECT_TRUE(categoryRows(ConversionCatalog()).empty());
 }
 
+TEST(CategoryVisibility, SelectedRowsComeAsRunsInRowOrder) {
+    const struct {
+        const char* what;
+        std::vector<bool> selected;
+        std::vector<std::pair<int, int>> runs;
+    } cases[] = {
+        {"none", {}, {}},
+        {"all", {true, true, true}, {{0, 2}}},
+        {"alternating", {true, false, true, false, true}, {{0, 0}, {2, 2}, {4, 4}}},
+        {"runs at both ends", {true, true, false, false, true, true}, {{0, 1}, {4, 5}}},
+        {"nothing selected", {false, false}, {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<CategoryRow> rows;
+        for (bool selected : c.selected)
+            rows.push_back({static_cast<int>(rows.size()), {}, selected});
+        std::vector<std::pair<int, int>> runs;
+        for (const RowRun& run : selectedRowRuns(rows))
+            runs.emplace_back(run.first, run.last);
+        EXPECT_EQ(runs, c.runs) << c.what;
+    }
+}
+
 TEST(CategoryVisibility, OnlyDisagreeingRowsAreWrittenBack) {
     const struct {
         const char* name;

@@ -132,8 +132,9 @@ def expected_report(catalog, category, from_unit, to_unit, input_text, decimals)
 
 
 class XServer:
-    def __init__(self, scratch):
+    def __init__(self, scratch, screen="1280x1024"):
         self.scratch = scratch
+        self.screen = screen
         self.proc = None
         self.display = None
 
@@ -144,7 +145,7 @@ class XServer:
             # -displayfd lets the server take a free display number itself, so runs never
             # collide; -ac lets the unprivileged user of the read-only case connect.
             self.proc = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{self.screen}x24",
                  "-nolisten", "tcp", "-ac", "-noreset"],
                 pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
                 start_new_session=True)
@@ -208,10 +209,23 @@ class XServer:
         return result.stdout.decode("utf-8", "replace").rstrip("\n") if result.returncode == 0 \
             else None
 
-    def window_size(self, window):
+    def window_geometry(self, window):
+        """x, y, width and height of the window on the screen."""
         out = self.tool(["xdotool", "getwindowgeometry", "--shell", str(window)]).stdout.decode()
         values = dict(line.split("=", 1) for line in out.split())
-        return int(values["WIDTH"]), int(values["HEIGHT"])
+        return tuple(int(values[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def window_size(self, window):
+        return self.window_geometry(window)[2:]
+
+    def check_on_screen(self, window):
+        """All of the window lies on the screen."""
+        x, y, width, height = self.window_geometry(window)
+        screen_width, screen_height = (int(v) for v in self.tool(
+            ["xdotool", "getdisplaygeometry"]).stdout.split())
+        check(x >= 0 and y >= 0 and x + width <= screen_width and y + height <= screen_height,
+              f"window {width}x{height} at {x},{y} is not all on the "
+              f"{screen_width}x{screen_height} screen")
 
     def focused_window(self):
         result = self.tool(["xdotool", "getwindowfocus", "-f"], check_rc=False)
@@ -311,6 +325,7 @@ class Program:
             # memory errors are still reported, only the leak summary is off.
             ASAN_OPTIONS="detect_leaks=0",
         )
+        env.update(self.case.program_env)
         env.pop("WAYLAND_DISPLAY", None)
         if self.path is not None:
             env["PATH"] = self.path
@@ -442,7 +457,13 @@ class Case:
         self.folders = 0
         self.home = self.make_dir("home", 0o700)
         self.runtime = self.make_dir("runtime", 0o700)
-        self.x = XServer(self.scratch)
+        self.x = XServer(self.scratch, CASE_SCREENS.get(name, "1280x1024"))
+        self.program_env = CASE_ENVIRONMENTS.get(name, {})
+
+    def use_catalog(self, data):
+        """Runs the following programs on the given catalog instead of the delivered one."""
+        self.catalog_bytes = data
+        self.catalog = Catalog(data)
 
     def make_dir(self, name, mode):
         path = os.path.join(self.scratch, name)
@@ -910,6 +931,49 @@ def case_help(case):
     check(program.wait_exit() == 0, "exit status after File > Exit")
 
 
+def generated_catalog(count):
+    """count categories of one conversion each, with distinct units and factors."""
+    return b"".join(f"Category {i}|Unit {i} to Base|Unit {i}|Base|x*{i + 1}\r\n".encode()
+                    for i in range(count))
+
+
+def case_many_categories(case):
+    """With 200 and 5,000 categories the window lies on the screen, converts, and the keyboard
+    reaches the last category's tab."""
+    for count in (200, 5000):
+        case.use_catalog(generated_catalog(count))
+        catalog = case.catalog
+        program, window = start_typing(case, case.working_folder(), "12")
+        case.x.check_on_screen(window)
+        program.copy_and_expect(window, expected_report(catalog, *first_conversion(catalog, 0),
+                                                        "12", 1))
+        if count == 200:
+            case.take_screenshot()
+        # Input -> result -> tab strip; End picks the last tab.
+        case.x.key("Tab", "Tab", "End")
+        program.copy_and_expect(window, expected_report(
+            catalog, *first_conversion(catalog, count - 1), "12", 1))
+        case.x.check_on_screen(window)
+        program.file_exit(window)
+        check(program.wait_exit(forbidden_caption="Error") == 0, "exit status after File > Exit")
+
+
+def case_scale2(case):
+    """The delivered catalog at scale factor 2 on a 1920x1080 screen: all of the window is on the
+    screen and every tab is still reached."""
+    catalog = case.catalog
+    program, window = start_typing(case, case.working_folder(), "12")
+    case.x.check_on_screen(window)
+    program.copy_and_expect(window, expected_report(catalog, *first_conversion(catalog, 0),
+                                                    "12", 1))
+    case.take_screenshot()
+    case.x.key("Tab", "Tab", "End")
+    program.copy_and_expect(window, expected_report(
+        catalog, *first_conversion(catalog, len(catalog.categories) - 1), "12", 1))
+    program.file_exit(window)
+    check(program.wait_exit(forbidden_caption="Error") == 0, "exit status after File > Exit")
+
+
 def case_find(case):
     """Ctrl+F, a few words and Enter choose a conversion on another tab; the input keeps its text,
     selected, so typing replaces it. Find Conversion from the menu and Escape change nothing."""
@@ -944,6 +1008,10 @@ def case_find(case):
     check(program.wait_exit(forbidden_caption="Error") == 0, "exit status after File > Exit")
 
 
+# Cases that need another screen or environment than the usual 1280x1024 at scale 1.
+CASE_SCREENS = {"scale2": "1920x1080"}
+CASE_ENVIRONMENTS = {"scale2": {"QT_SCALE_FACTOR": "2"}}
+
 CASES = {
     "startup": case_startup,
     "copy_report": case_copy_report,
@@ -955,6 +1023,8 @@ CASES = {
     "edited_meanwhile": case_edited_meanwhile,
     "close_box": case_close_box,
     "help": case_help,
+    "many_categories": case_many_categories,
+    "scale2": case_scale2,
     "find": case_find,
 }
 

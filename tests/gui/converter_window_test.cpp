@@ -1,5 +1,7 @@
+#include "catalog/catalog_preload.h"
 #include "converter_fixture.h"
 #include "window/converter_app.h"
+#include "window/elided_label.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -7,8 +9,12 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 
 namespace {
@@ -31,6 +37,17 @@ void clickItem(QListWidget* list, int row) {
 
 void clickTab(TabStrip* tabs, int index) {
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+}
+
+bool tabInView(const TabStrip* tabs, int index) {
+    return tabs->tabArea().contains(tabs->tabRect(index));
+}
+
+// Where widget lies in its window, which must hold all of it for it to be seen.
+bool wholeInWindow(const QWidget* widget) {
+    return widget->isVisible() &&
+           widget->window()->rect().contains(
+               QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size()));
 }
 
 } // namespace
@@ -357,6 +374,135 @@ class ConverterWindowTest : public QObject {
             QCOMPARE(byRows[rows].contactY, one.contactY + d);
             QCOMPARE(byRows[rows].bannerY, one.bannerY);
         }
+    }
+
+    void largeCatalogsFitTheScreenAndEveryTabIsReached_data() {
+        QTest::addColumn<int>("count");
+        QTest::newRow("200 categories") << 200;
+        QTest::newRow("5,000 categories") << 5000;
+    }
+    void largeCatalogsFitTheScreenAndEveryTabIsReached() {
+        QFETCH(int, count);
+        ConverterFixture f(ConverterFixture::categoryLines(count));
+        QVERIFY(f.start());
+        QVERIFY(QTest::qWaitForWindowExposed(f.dialog.get()));
+        const QRect screen = f.dialog->screen()->availableGeometry();
+        QVERIFY2(screen.contains(f.dialog->frameGeometry()),
+                 qPrintable(QStringLiteral("frame %1x%2 at %3,%4")
+                                .arg(f.dialog->frameGeometry().width())
+                                .arg(f.dialog->frameGeometry().height())
+                                .arg(f.dialog->x())
+                                .arg(f.dialog->y())));
+        for (QWidget* field : QList<QWidget*>{f.input(), f.result(), f.fromList()})
+            QVERIFY(wholeInWindow(field));
+        TabStrip* tabs = f.tabs();
+        QVERIFY(tabs->shownRowCount() < tabs->rowCount());
+        QCOMPARE(tabs->tabArea().height(), tabs->shownRowCount() * tabs->rowHeight());
+        // Right walks tab by tab across rows; each selected tab is in view.
+        tabs->setFocus();
+        for (int i = 1; i <= 40; ++i) {
+            QTest::keyClick(tabs, Qt::Key_Right);
+            QCOMPARE(tabs->currentIndex(), i);
+            QVERIFY2(tabInView(tabs, i), qPrintable(QString::number(i)));
+        }
+        QTest::keyClick(tabs, Qt::Key_End);
+        QCOMPARE(tabs->currentIndex(), count - 1);
+        QVERIFY(tabInView(tabs, count - 1));
+        QCOMPARE(f.selection.currentCategory, f.catalog.categoryAt(count - 1));
+        QCOMPARE(f.texts(f.fromList()), QStringList({QStringLiteral("From %1").arg(count - 1)}));
+        QVERIFY(screen.contains(f.dialog->frameGeometry()));
+    }
+
+    void hiddenRowsScrollIntoViewAndTheirTabsCanBeClicked() {
+        ConverterFixture f(ConverterFixture::categoryLines(200));
+        QVERIFY(f.start());
+        QCoreApplication::processEvents();
+        TabStrip* tabs = f.tabs();
+        auto* bar = f.find<QScrollBar>("tabScrollBar");
+        QVERIFY(bar && bar->isVisible());
+        QCOMPARE(bar->maximum(), tabs->rowCount() - tabs->shownRowCount());
+        QCOMPARE(bar->value(), bar->maximum());
+        bar->setValue(0);
+        QCOMPARE(tabs->firstShownRow(), 0);
+        QVERIFY(!tabInView(tabs, 0));
+        // Assistive tools see the tab scrolled away as off the screen, and find no tab below
+        // the strip's rows.
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(tabs);
+        QVERIFY(list->child(0)->state().offscreen);
+        const QPoint below = tabs->mapToGlobal(QPoint(5, tabs->tabArea().bottom() + 5));
+        QCOMPARE(list->childAt(below.x(), below.y()), nullptr);
+        // The top row in view now holds other tabs; a click selects one and keeps it in view.
+        const QPoint top(tabs->tabRect(0).width() / 2, tabs->rowHeight() / 2);
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, top);
+        const int clicked = tabs->currentIndex();
+        QVERIFY(clicked > 0);
+        QVERIFY(tabInView(tabs, clicked));
+        QCOMPARE(f.selection.currentCategory, f.catalog.categoryAt(clicked));
+        QCOMPARE(tabs->firstShownRow(), tabs->rowCount() - tabs->shownRowCount());
+    }
+
+    void deliveredCatalogShowsAllItsRows() {
+        std::ifstream in(VELMORA_DELIVERED_CATALOG, std::ios::binary);
+        ConverterFixture f(std::string(std::istreambuf_iterator<char>(in), {}));
+        QVERIFY(f.start());
+        QVERIFY(f.tabs()->rowCount() > 1);
+        QCOMPARE(f.tabs()->shownRowCount(), f.tabs()->rowCount());
+        QVERIFY(!f.find<QScrollBar>("tabScrollBar")->isVisible());
+    }
+
+    void textsThatDoNotFitEndInAnEllipsis() {
+        const QString longName =
+            QStringLiteral("A category name far wider than the whole strip ").repeated(3);
+        const QString longUnit =
+            QStringLiteral("Kilograms-force per square centimeter (technical)");
+        ConverterFixture f(
+            (longName + "|n|" + longUnit + "|Pascals|x\r\nShort|n|a|b|x\r\n").toStdString());
+        QVERIFY(f.start());
+        TabStrip* tabs = f.tabs();
+        QVERIFY(tabs->shownText(0).endsWith(QChar(0x2026)));
+        QVERIFY(tabs->shownText(0).size() < longName.size());
+        QCOMPARE(tabs->tabToolTip(0), longName.trimmed());
+        QCOMPARE(tabs->shownText(1), QStringLiteral("Short"));
+        QVERIFY(tabs->tabToolTip(1).isEmpty());
+        auto* label = f.find<ElidedLabel>("inputUnitLabel");
+        QCOMPARE(label->text(), longUnit);
+        QVERIFY(label->shownText().endsWith(QChar(0x2026)));
+        QVERIFY(label->geometry().right() < f.find<QWidget>("picture")->x());
+        QCOMPARE(f.find<ElidedLabel>("outputUnitLabel")->shownText(), QStringLiteral("Pascals"));
+    }
+
+    void bannerSpansTheWindowAtAnyFont_data() {
+        QTest::addColumn<qreal>("points");
+        QTest::newRow("small") << qreal(7);
+        QTest::newRow("usual") << qreal(10);
+        QTest::newRow("large") << qreal(15);
+    }
+    void bannerSpansTheWindowAtAnyFont() {
+        QFETCH(qreal, points);
+        const QFont previous = QApplication::font();
+        QFont font = previous;
+        font.setPointSizeF(points);
+        QApplication::setFont(font);
+        ConverterFixture f(sampleCatalog);
+        QApplication::setFont(previous);
+        QVERIFY(f.start());
+        const QRect banner = f.find<QWidget>("banner")->geometry();
+        const int clientWidth = f.find<QWidget>("client")->width();
+        QCOMPARE(banner.left(), clientWidth - 1 - banner.right());
+        QVERIFY(banner.left() < clientWidth / 20);
+        QVERIFY(banner.height() > 0);
+        QVERIFY(banner.bottom() < f.tabs()->y());
+    }
+
+    void startTakesTheCatalogPreloadedFromTheWorkingFolder() {
+        ConverterFixture f(sampleCatalog);
+        CatalogPreload preload(CatalogPreload::workingCatalogPath());
+        f.dialog->setPreload(&preload);
+        QVERIFY(f.start());
+        QCOMPARE(f.tabTexts(), QStringList({"Q", "R"}));
+        QCOMPARE(f.texts(f.fromList()), QStringList({"Feet", "Meters"}));
+        ConversionCatalog again;
+        QCOMPARE(preload.take(CatalogPreload::workingCatalogPath(), again), std::nullopt);
     }
 
     void catalogTextsAreShownAsWritten() {

@@ -235,6 +235,29 @@ class DialogsTest : public QObject {
         QCOMPARE(f.fromList()->y(), one.fromList()->y());
     }
 
+    void optionsOfALargeCatalogSelectExactlyTheShownCategories() {
+        const int count = 5000;
+        ConverterFixture f(ConverterFixture::categoryLines(count));
+        QVERIFY(f.start());
+        // Runs of every length, single rows and both ends hidden.
+        auto shown = [](int id) { return id % 7 != 3 && id % 11 > 1 && id != count - 1; };
+        for (int id = 0; id < count; ++id)
+            f.catalog.categoryAt(id)->setVisible(shown(id) ? 1 : 0);
+        whileModal<OptionsDialog>([&] { f.dialog->editOptions(); },
+                                  [&](OptionsDialog* dialog) {
+                                      auto* list = dialog->findChild<QListWidget*>("categoryList");
+                                      QCOMPARE(list->count(), count);
+                                      for (int row = 0; row < count; ++row)
+                                          QVERIFY2(list->item(row)->isSelected() == shown(row),
+                                                   qPrintable(QString::number(row)));
+                                      toggleRow(list, 3);
+                                      press(dialog, QDialogButtonBox::Ok);
+                                  });
+        QVERIFY(f.dialog->catalogChanged());
+        for (int id = 0; id < count; ++id)
+            QCOMPARE(f.catalog.categoryAt(id)->visible() != 0, shown(id) != (id == 3));
+    }
+
     void closingAfterAnOptionsChangeRewritesTheCatalog() {
         ConverterFixture f(sampleCatalog);
         QVERIFY(f.start());

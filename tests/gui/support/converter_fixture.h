@@ -51,6 +51,16 @@ class ConverterFixture {
     QString inputUnit() const { return find<QLabel>("inputUnitLabel")->text(); }
     QString outputUnit() const { return find<QLabel>("outputUnitLabel")->text(); }
 
+    // A catalog of count categories of one conversion each, "From i" to "To i" in category i.
+    static std::string categoryLines(int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            const std::string n = std::to_string(i);
+            text += "Category " + n + "|n|From " + n + "|To " + n + "|x\r\n";
+        }
+        return text;
+    }
+
     static QStringList texts(const QListWidget* list) {
         QStringList out;
         for (int i = 0; i < list->count(); ++i)

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "window/ui_services.h"
+
+#include <cstdio>
+
+// No chooser may wait for an answer in a measurement; messages go to the console instead.
+class ConsoleUiServices : public UiServices {
+  public:
+    void showMessage(QWidget*, Icon, const QString& caption, const QString& text) override {
+        std::fprintf(stderr, "bench: message \"%s\": %s\n", qPrintable(caption), qPrintable(text));
+    }
+    QString chooseSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
+    bool choosePrinter(QWidget*, QPrinter&) override { return false; }
+    void openUrl(const QUrl&) override {}
+};

@@ -1,0 +1,32 @@
+#include "catalog/catalog_preload.h"
+
+#include <filesystem>
+#include <system_error>
+
+CatalogPreload::CatalogPreload(std::string path) : path_(std::move(path)) {
+    if (path_.empty()) return;
+    try {
+        thread_ = std::thread([this] { loaded_ = catalog_.load(path_); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the window loads the file itself, as without a preload.
+        taken_ = true;
+    }
+}
+
+CatalogPreload::~CatalogPreload() {
+    if (thread_.joinable()) thread_.join();
+}
+
+std::string CatalogPreload::workingCatalogPath() {
+    std::error_code error;
+    const std::filesystem::path directory = std::filesystem::current_path(error);
+    return error ? std::string() : (directory / "").string() + "conv.txt";
+}
+
+std::optional<bool> CatalogPreload::take(const std::string& path, ConversionCatalog& catalog) {
+    if (taken_ || path_.empty() || path != path_) return std::nullopt;
+    taken_ = true;
+    if (thread_.joinable()) thread_.join();
+    catalog = std::move(catalog_);
+    return loaded_;
+}
