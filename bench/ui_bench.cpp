@@ -3,9 +3,9 @@
 //   ui_bench CATALOG [RUNS]
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
+#include "bench_window.h"
 #include "catalog/catalog.h"
 #include "commands/options_dialog.h"
-#include "console_ui_services.h"
 #include "window/converter_dialog.h"
 #include "window/selection_logic.h"
 #include "window/tab_strip.h"
@@ -47,20 +47,9 @@ int main(int argc, char** argv) {
     const std::filesystem::path catalogFile = std::filesystem::absolute(argv[1]);
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10;
 
-    QTemporaryDir folder;
-    std::error_code error;
-    std::filesystem::copy_file(catalogFile, folder.filePath("conv.txt").toStdString(), error);
-    if (!folder.isValid() || error) return 1;
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder.path().toStdString());
-
-    ConversionCatalog catalog;
-    Selection selection;
-    ConsoleUiServices services;
-    auto dialog = std::make_unique<ConverterDialog>(catalog, selection, services);
-    if (!dialog->OnInitDialog()) return 1;
-    dialog->show();
-    if (!QTest::qWaitForWindowExposed(dialog.get())) return 1;
+    BenchWindow window(catalogFile);
+    if (!window.dialog) return 1;
+    ConverterDialog* dialog = window.dialog.get();
 
     // From the command to the dialog painted, then cancelled untimed.
     std::vector<double> options;
@@ -92,9 +81,7 @@ int main(int argc, char** argv) {
         if (run > 0) changes.push_back(millis(start, end));
         QCoreApplication::processEvents();
     }
-    std::printf("categories=%d options_ms=%.2f tab_change_ms=%.2f\n", catalog.categoryCount(),
-                median(options), median(changes));
-    dialog.reset();
-    std::filesystem::current_path(previous);
+    std::printf("categories=%d options_ms=%.2f tab_change_ms=%.2f\n",
+                window.catalog.categoryCount(), median(options), median(changes));
     return 0;
 }

@@ -3,8 +3,8 @@
 // The result is recomputed synchronously inside the key event, so the time of the whole key click
 // is the time until the new text is in the field. Painting happens between presses, untimed.
 
+#include "bench_window.h"
 #include "catalog/catalog.h"
-#include "console_ui_services.h"
 #include "window/converter_dialog.h"
 #include "window/selection_logic.h"
 
@@ -39,24 +39,9 @@ int main(int argc, char** argv) {
     const int presses = argc > 2 ? std::atoi(argv[2]) : 1000;
     if (presses < 1) return 2;
 
-    // The window reads conv.txt from the current directory, like the real program.
-    QTemporaryDir folder;
-    std::error_code error;
-    std::filesystem::copy_file(catalogFile, folder.filePath("conv.txt").toStdString(), error);
-    if (!folder.isValid() || error) {
-        std::fprintf(stderr, "window_bench: cannot copy %s\n", catalogFile.c_str());
-        return 1;
-    }
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder.path().toStdString());
-
-    ConversionCatalog catalog;
-    Selection selection;
-    ConsoleUiServices services;
-    auto dialog = std::make_unique<ConverterDialog>(catalog, selection, services);
-    if (!dialog->OnInitDialog()) return 1;
-    dialog->show();
-    if (!QTest::qWaitForWindowExposed(dialog.get())) return 1;
+    BenchWindow window(catalogFile);
+    if (!window.dialog) return 1;
+    ConverterDialog* dialog = window.dialog.get();
 
     auto* input = dialog->findChild<QLineEdit*>(QStringLiteral("inputField"));
     auto* result = dialog->findChild<QLineEdit*>(QStringLiteral("resultField"));
@@ -91,7 +76,5 @@ int main(int argc, char** argv) {
                 presses, percentile(micros, 0.5), percentile(micros, 0.95), micros.back(),
                 unchanged, qPrintable(result->text()));
 
-    dialog.reset();
-    std::filesystem::current_path(previous);
     return unchanged == 0 ? 0 : 1;
 }
