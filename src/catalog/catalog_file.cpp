@@ -135,7 +135,11 @@ void ConversionCatalog::loadText(std::string_view bytes) {
 
 std::string ConversionCatalog::fileText() const {
     std::string text;
-    if (byteOrderMark_) text += byteOrderMark;
+    // The reader skips a mark at the very start, so a name that begins with one (from a mark in
+    // the middle of the file) needs a mark of its own before it to read back the same.
+    const bool firstNameHasMark = categoryCount() > 0 && categoryAt(0)->conversionCount() > 0 &&
+                                  categoryAt(0)->name().starts_with(byteOrderMark);
+    if (byteOrderMark_ || firstNameHasMark) text += byteOrderMark;
     for (int id = 0; id < categoryCount(); ++id) {
         const Category& category = *categoryAt(id);
         for (const auto& conversion : category.conversions()) {

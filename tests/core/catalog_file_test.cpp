@@ -333,6 +333,15 @@ TEST(CatalogFile, AByteOrderMarkIsNoPartOfTheNameAndIsWrittenBack) {
     ASSERT_TRUE(loaded.catalog.save(dir.file("conv.txt")));
     EXPECT_EQ(readBytes(dir.file("conv.txt")),
               "\xEF\xBB\xBFLength|n|a|b|x|0\r\nLength|m|c|d|x|0\r\n");
+
+    // A mark inside the file belongs to its line; written first, it keeps a mark before it.
+    Loaded inside;
+    loadInto(inside, "L|n|a|b\n\xEF\xBB\xBFM|n|a|b|x\r\n");
+    ASSERT_TRUE(inside.catalog.save(dir.file("inside.txt")));
+    ConversionCatalog again;
+    ASSERT_TRUE(again.load(dir.file("inside.txt")));
+    EXPECT_EQ(describe(again), describe(inside.catalog));
+    EXPECT_EQ(describe(again), (Lines{"\xEF\xBB\xBFM:1", "n/a>b=x"}));
 }
 
 TEST(CatalogFile, EditsMadeOnDiskSinceTheLoadSurviveTheClosingSave) {
