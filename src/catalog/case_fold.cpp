@@ -1,5 +1,7 @@
 #include "catalog/case_fold.h"
 
+#include "catalog/display_text.h"
+
 namespace {
 
 // The small letter of a capital in the ranges foldCase covers; other code points stay.
@@ -28,19 +30,6 @@ char32_t smallLetter(char32_t c) {
     return c;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 bool isContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
@@ -52,7 +41,7 @@ std::string foldCase(std::string_view utf8) {
     out.reserve(utf8.size());
     for (std::size_t at = 0; at < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[at]);
-        // Only characters of up to three bytes can change; anything else is copied byte by byte.
+        // Only characters of up to two bytes can change; anything else is copied byte by byte.
         if (lead < 0x80) {
             out += static_cast<char>(smallLetter(lead));
             ++at;

@@ -9,6 +9,9 @@ std::string toDisplayText(std::string_view bytes);
 
 bool isValidUtf8(std::string_view bytes);
 
+// The code point in UTF-8 onto out; a surrogate or a value past U+10FFFF becomes U+FFFD.
+void appendUtf8(std::string& out, char32_t code);
+
 // Display text back as Windows-1252 bytes, for texts that came from such a catalog; a character
 // that code page lacks becomes "?".
 std::string fromDisplayText(std::string_view utf8);

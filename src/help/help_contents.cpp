@@ -1,5 +1,7 @@
 #include "help/help_contents.h"
 
+#include "catalog/display_text.h"
+
 #include <charconv>
 #include <cstdint>
 #include <optional>
@@ -19,25 +21,6 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
-}
-
-void appendUtf8(std::string& out, std::uint32_t code) {
-    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 struct Tag {
@@ -137,7 +120,8 @@ std::string decodeEntities(std::string_view text) {
             const auto [end, error] =
                 std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
             if (!digits.empty() && error == std::errc() && end == digits.data() + digits.size()) {
-                appendUtf8(out, code);
+                // A NUL from the page would end the text early wherever it goes.
+                appendUtf8(out, code == 0 ? char32_t{0xFFFD} : static_cast<char32_t>(code));
                 done = true;
             }
         } else {
