@@ -73,33 +73,23 @@ def case_version(r):
 
 
 def case_unknown_option(r):
+    # Which arguments are wrong is the argument reader's own tests' business; here, what the
+    # program does with one.
     usage, _ = r.expect(["--help"], 0)
     r.expect(["--bogus"], 2, out="", err="velmora: unknown option --bogus\n" + usage)
-    r.expect(["-x"], 2, out="", err="velmora: unknown option -x\n" + usage)
-    r.expect(["stray"], 2, out="", err_start="velmora: unexpected argument \"stray\"\nUsage:")
-    r.expect(["--convert", "1", "Kilometers"], 2, out="", err_start="velmora: --convert needs")
 
 
 def case_convert(r):
+    # The conversions themselves are the core tests' business; here, the delivered catalog's
+    # labels, stdout, stderr and the exit status of the real program.
     shutil.copy(r.catalog, os.path.join(r.folder, "conv.txt"))
-    rows = [
-        (["1", "Kilometers", "Meters"], "1000\n"),
-        (["1", "Kilometers", "Light years"], "1.05700083402462e-13\n"),
-        (["100", "Degrees Celsius", "Degrees Fahrenheit"], "212\n"),
-        (["-40", "Degrees Fahrenheit", "Degrees Celsius"], "-40\n"),
-        (["8", "Liters per 100 kilometers", "Kilometers per liter"], "12.5\n"),
-        (["1", "Meters", "Feet (international)", "--precision", "2"], "3.28\n"),
-        (["1", "kilometers", "METERS"], "1000\n"),
-        (["1", "Gibibytes (1024^3 bytes)", "Bytes", "--category", "Data"], "1073741824\n"),
-    ]
-    for args, printed in rows:
-        r.expect(["--convert", *args], 0, out=printed, err="")
+    r.expect(["--convert", "1", "Kilometers", "Light years"], 0, out="1.05700083402462e-13\n",
+             err="")
+    r.expect(["--convert", "1", "Meters", "Feet (international)", "--precision", "2"], 0,
+             out="3.28\n", err="")
     r.expect(["--convert", "1", "Kilometres", "Meters"], 2, out="",
              err_start="velmora: no unit \"Kilometres\" to convert from in conv.txt; the closest: "
                        "\"Kilometers (Length)\"")
-    r.expect(["--convert", "1", "Meters", "Fet"], 2, out="",
-             err_start="velmora: no conversion from \"Meters\" to \"Fet\" in category \"Length\"; "
-                       "the closest: \"Feet (international)\"")
     r.expect(["--convert", "1", "Kilometers", "Meters", "--catalog", "absent.txt"], 2, out="",
              err="velmora: there is no catalog absent.txt\n")
 

@@ -31,13 +31,6 @@ std::vector<int> problemLines(const CatalogCheck& result) {
     return lines;
 }
 
-TEST(CatalogCheck, TheDeliveredCatalogHasNoProblems) {
-    const Outcome run = check("conv.txt", VELMORA_DELIVERED_CATALOG);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "conv.txt: 4118 lines, 23 categories, 4118 conversions, 0 problems\n");
-    EXPECT_EQ(run.err, "");
-}
-
 // One line of each kind of problem, each between lines that are fine.
 const std::string longFormula = "x" + std::string(300, '0');
 const std::vector<std::string> sampleLines = {

@@ -431,6 +431,12 @@ class Program:
         self.x.key("alt+f")
         self.x.key("x")
 
+    def exit_cleanly(self, window):
+        """File > Exit, and the program ends with status 0 and no message box."""
+        self.file_exit(window)
+        status = self.wait_exit(forbidden_caption="Error")
+        check(status == 0, f"exit status {status}, expected 0")
+
 
 # ---------------------------------------------------------------------------------------------
 # Cases.
@@ -552,9 +558,7 @@ def case_startup(case):
     check(not case.x.visible_windows("Error"), "a message box appeared at start-up")
     check(program.running(), "the program ended by itself")
     case.take_screenshot()
-    program.file_exit(window)
-    status = program.wait_exit(forbidden_caption="Error")
-    check(status == 0, f"exit status {status}, expected 0")
+    program.exit_cleanly(window)
     check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE]),
           f"folder holds {sorted(os.listdir(folder))}")
     check(read(folder, SETTINGS_FILE) == b"1", "a first start writes precision 1")
@@ -582,8 +586,7 @@ def case_copy_report(case):
     case.x.type("0.01234")
     program.copy_and_expect(window, expected_report(catalog, category, from_unit, to_unit,
                                                     "0.01234", 1))
-    program.file_exit(window)
-    check(program.wait_exit() == 0, "exit status after File > Exit")
+    program.exit_cleanly(window)
 
 
 def case_choose_units(case):
@@ -615,8 +618,7 @@ def case_choose_units(case):
     from1 = catalog.from_units(second)[1]
     program.copy_and_expect(window, expected_report(
         catalog, second, from1, catalog.to_units(second, from1)[1], "12", 1))
-    program.file_exit(window)
-    check(program.wait_exit() == 0, "exit status after File > Exit")
+    program.exit_cleanly(window)
 
 
 def hide_in_options(program, window, positions):
@@ -661,9 +663,7 @@ def case_options_hide(case):
     case.x.key("End")
     program.copy_and_expect(window, expected_report(
         catalog, *first_conversion(catalog, len(names) - 1), "1234", 1))
-    program.file_exit(window)
-    status = program.wait_exit(forbidden_caption="Error")
-    check(status == 0, f"exit status {status}, expected 0")
+    program.exit_cleanly(window)
     written = read(folder, DATA_FILE)
     expected = catalog.with_hidden({names[0], names[2]})
     if written != expected:
@@ -694,9 +694,7 @@ def case_edited_meanwhile(case):
                      + b"Added|n|One|Two|x*3\r\n")
     with open(os.path.join(folder, DATA_FILE), "wb") as data:
         data.write(edited.data)
-    program.file_exit(window)
-    status = program.wait_exit(forbidden_caption="Error")
-    check(status == 0, f"exit status {status}, expected 0")
+    program.exit_cleanly(window)
     written = read(folder, DATA_FILE)
     expected = edited.with_hidden({names[0]})
     if written != expected:
@@ -728,9 +726,7 @@ def case_precision(case):
     case.x.type("31")
     program.close_dialog(dialog, ["Return"])
     program.copy_and_expect(window, expected_report(catalog, *c0, "12.3456", 3))
-    program.file_exit(window)
-    status = program.wait_exit(forbidden_caption="Error")
-    check(status == 0, f"exit status {status}, expected 0")
+    program.exit_cleanly(window)
     settings = read(folder, SETTINGS_FILE)
     check(settings == b"3", f"settings file holds {settings!r}, expected b'3'")
     check(read(folder, DATA_FILE) == case.catalog_bytes, "catalog altered")
@@ -749,8 +745,7 @@ def case_precision(case):
     program.focus(window)
     case.x.type("7")
     program.copy_and_expect(window, expected_report(catalog, *c0, "12.34567", 4))
-    program.file_exit(window)
-    check(program.wait_exit(forbidden_caption="Error") == 0, "exit status after File > Exit")
+    program.exit_cleanly(window)
     settings = read(folder, SETTINGS_FILE)
     check(settings == b"4", f"settings file holds {settings!r}, expected b'4'")
 
@@ -855,9 +850,7 @@ def case_read_only_folder(case):
     window = program.main_window()
     dialog = hide_in_options(program, window, [0])
     program.close_dialog(dialog, ["Return"])
-    program.file_exit(window)
-    status = program.wait_exit(forbidden_caption="Error")
-    check(status == 0, f"exit status {status}, expected 0")
+    program.exit_cleanly(window)
     check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE]),
           f"folder holds {os.listdir(folder)}")
     check(read(folder, DATA_FILE) == case.catalog.with_hidden({case.catalog.categories[0]}),
@@ -912,9 +905,7 @@ def case_help(case):
     check(case.x.visible_windows(HELP_CAPTION) == [help_window], "a second help window opened")
     program.focus(dialog_window)
     program.close_dialog((dialog_window, caption), ["Escape"])
-    program.file_exit(window)
-    status = program.wait_exit(forbidden_caption="Error")
-    check(status == 0, f"exit status {status}, expected 0")
+    program.exit_cleanly(window)
     check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE, HELP_FILE]),
           f"folder holds {sorted(os.listdir(folder))}")
 
@@ -927,8 +918,7 @@ def case_help(case):
     program.copy_and_expect(window, b"no current conversion")
     check(not case.x.visible_windows(HELP_CAPTION), "a help window opened without help.chm")
     check(not case.x.visible_windows("Error"), "a message appeared without help.chm")
-    program.file_exit(window)
-    check(program.wait_exit() == 0, "exit status after File > Exit")
+    program.exit_cleanly(window)
 
 
 def generated_catalog(count):
@@ -954,8 +944,7 @@ def case_many_categories(case):
         program.copy_and_expect(window, expected_report(
             catalog, *first_conversion(catalog, count - 1), "12", 1))
         case.x.check_on_screen(window)
-        program.file_exit(window)
-        check(program.wait_exit(forbidden_caption="Error") == 0, "exit status after File > Exit")
+        program.exit_cleanly(window)
 
 
 def case_scale2(case):
@@ -970,8 +959,7 @@ def case_scale2(case):
     case.x.key("Tab", "Tab", "End")
     program.copy_and_expect(window, expected_report(
         catalog, *first_conversion(catalog, len(catalog.categories) - 1), "12", 1))
-    program.file_exit(window)
-    check(program.wait_exit(forbidden_caption="Error") == 0, "exit status after File > Exit")
+    program.exit_cleanly(window)
 
 
 def case_find(case):
@@ -1004,8 +992,7 @@ def case_find(case):
     case.x.type("0")
     program.copy_and_expect(window, expected_report(catalog, category, from_unit, to_unit,
                                                     "1000", 1))
-    program.file_exit(window)
-    check(program.wait_exit(forbidden_caption="Error") == 0, "exit status after File > Exit")
+    program.exit_cleanly(window)
 
 
 # Cases that need another screen or environment than the usual 1280x1024 at scale 1.
