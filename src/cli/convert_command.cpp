@@ -3,7 +3,6 @@
 #include "catalog/case_fold.h"
 #include "catalog/catalog.h"
 #include "catalog/display_text.h"
-#include "catalog/text_scan.h"
 #include "commands/conversion_search.h"
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
@@ -158,12 +157,12 @@ std::string notFoundMessage(const ConversionCatalog& catalog, const ConvertReque
 
 // A note when the value has characters that are not read, as the window marks its input.
 void noteUnreadValue(std::string_view value, std::ostream& err) {
-    const std::size_t read = leadingNumberLength(value);
-    if (trimmed(value.substr(read)).empty()) return;
-    if (read == 0)
+    const ValueReading reading = valueReading(value);
+    if (reading.complete) return;
+    if (reading.read.empty())
         err << "velmora: no number at the start of \"" << value << "\"; the value is 0\n";
     else
-        err << "velmora: only \"" << trimmed(value.substr(0, read)) << "\" of \"" << value
+        err << "velmora: only \"" << reading.read << "\" of \"" << value
             << "\" was read as the value\n";
 }
 

@@ -165,6 +165,11 @@ std::size_t leadingNumberLength(std::string_view text) {
     return findLeadingNumber(text).end;
 }
 
+ValueReading valueReading(std::string_view text) {
+    const std::size_t length = leadingNumberLength(text);
+    return {trimmed(text.substr(length)).empty(), trimmed(text.substr(0, length))};
+}
+
 std::string formatExact(double value) {
     if (value == 0.0) return "0";
     // The general form with 15 digits is exactly the rule: fixed for decimal exponents -4 to 14,

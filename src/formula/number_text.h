@@ -26,6 +26,14 @@ double readLeadingNumber(std::string_view text);
 // no number at all.
 std::size_t leadingNumberLength(std::string_view text);
 
+// How much of a typed value readLeadingNumber takes: complete when only blanks are left unread,
+// and the part read, without its blanks ("" when no number was read).
+struct ValueReading {
+    bool complete = true;
+    std::string_view read;
+};
+ValueReading valueReading(std::string_view text);
+
 // value as exactly as a reader needs it: up to 15 significant digits without trailing zeros, in
 // exponent form only where fixed form would need more than 15 digits or the magnitude is below
 // 0.0001 ("3e-09", "9460730472580.8", "1e+16"). Minus zero gives "0".

@@ -3,7 +3,6 @@
 #include "catalog/catalog.h"
 #include "catalog/catalog_preload.h"
 #include "catalog/display_text.h"
-#include "formula/number_text.h"
 #include "window/banner_view.h"
 #include "window/dialog_units.h"
 #include "window/elided_label.h"
@@ -451,10 +450,10 @@ void ConverterDialog::recompute() {
     markUnreadInput();
     if (!selection_.currentConversion) return;
     const Conversion& conversion = *selection_.currentConversion;
-    const double value = computeResult(conversion, inputText.toStdString());
-    resultText = QString::fromStdString(formatFixed(value, precision_));
+    const ResultTexts texts = computeResultTexts(conversion, inputText.toStdString(), precision_);
+    resultText = QString::fromStdString(texts.shown);
     exactResult_ =
-        QString::fromStdString(formatExact(value)) + QLatin1Char(' ') + display(conversion.toUnit);
+        QString::fromStdString(texts.exact) + QLatin1Char(' ') + display(conversion.toUnit);
     resultField_->setToolTip(exactResult_);
     pushTexts();
 }

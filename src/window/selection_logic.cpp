@@ -1,20 +1,10 @@
 #include "window/selection_logic.h"
 
 #include "catalog/catalog.h"
-#include "catalog/text_scan.h"
 #include "formula/number_text.h"
 
 #include <algorithm>
 #include <unordered_set>
-
-Category* visibleCategoryAt(const ConversionCatalog& catalog, int tab) {
-    if (tab < 0) return nullptr;
-    for (int id = 0; id < catalog.categoryCount(); ++id) {
-        Category* category = catalog.categoryAt(id);
-        if (category->visible() != 0 && tab-- == 0) return category;
-    }
-    return nullptr;
-}
 
 std::vector<Category*> visibleCategories(const ConversionCatalog& catalog) {
     std::vector<Category*> categories;
@@ -22,13 +12,6 @@ std::vector<Category*> visibleCategories(const ConversionCatalog& catalog) {
         if (Category* category = catalog.categoryAt(id); category->visible() != 0)
             categories.push_back(category);
     return categories;
-}
-
-std::vector<std::string> visibleCategoryNames(const ConversionCatalog& catalog) {
-    std::vector<std::string> names;
-    for (const Category* category : visibleCategories(catalog))
-        names.push_back(category->name());
-    return names;
 }
 
 std::vector<FromListEntry> fromListEntries(const Category& category) {
@@ -55,19 +38,15 @@ std::vector<Conversion*> toListEntries(const Category& category, int group) {
     return entries;
 }
 
-double computeResult(const Conversion& conversion, std::string_view inputText) {
-    return conversion.evaluate(readLeadingNumber(inputText));
-}
-
-std::string computeResultText(const Conversion& conversion, std::string_view inputText,
-                              int precision) {
-    return formatFixed(computeResult(conversion, inputText), precision);
+ResultTexts computeResultTexts(const Conversion& conversion, std::string_view inputText,
+                               int precision) {
+    const double value = conversion.evaluate(readLeadingNumber(inputText));
+    return {formatFixed(value, precision), formatExact(value)};
 }
 
 std::string unreadInputNote(std::string_view inputText) {
-    const std::size_t read = leadingNumberLength(inputText);
-    if (trimmed(inputText.substr(read)).empty()) return {};
-    const std::string_view taken = trimmed(inputText.substr(0, read));
-    if (taken.empty()) return "No number was read, so the value is 0.";
-    return "Only \"" + std::string(taken) + "\" was read as the value.";
+    const ValueReading reading = valueReading(inputText);
+    if (reading.complete) return {};
+    if (reading.read.empty()) return "No number was read, so the value is 0.";
+    return "Only \"" + std::string(reading.read) + "\" was read as the value.";
 }

@@ -13,14 +13,8 @@ struct Selection {
     Conversion* currentConversion = nullptr;
 };
 
-// The category shown on tab index tab: the (tab+1)-th visible category in id order, or none.
-Category* visibleCategoryAt(const ConversionCatalog& catalog, int tab);
-
 // The visible categories in id order: the category of each tab, found in one walk.
 std::vector<Category*> visibleCategories(const ConversionCatalog& catalog);
-
-// The names of the visible categories in id order: one tab each.
-std::vector<std::string> visibleCategoryNames(const ConversionCatalog& catalog);
 
 struct FromListEntry {
     std::string label;
@@ -34,12 +28,14 @@ std::vector<FromListEntry> fromListEntries(const Category& category);
 // The conversions whose source group is group, in id order; none for group -1.
 std::vector<Conversion*> toListEntries(const Category& category, int group);
 
-// The input read like atof and converted.
-double computeResult(const Conversion& conversion, std::string_view inputText);
-
-// The result field's text: the input read like atof, converted, shown with precision decimals.
-std::string computeResultText(const Conversion& conversion, std::string_view inputText,
-                              int precision);
+// The input read like atof and converted: as the result field shows it, with precision
+// decimals, and in full, as its tooltip shows it.
+struct ResultTexts {
+    std::string shown;
+    std::string exact;
+};
+ResultTexts computeResultTexts(const Conversion& conversion, std::string_view inputText,
+                               int precision);
 
 // What to tell the user when the atof reading leaves characters of the input unread, such as
 // the ",5" of "0,5"; empty when everything but blanks was read.

@@ -92,13 +92,10 @@ class SelectionLogic : public ::testing::Test {
 };
 
 TEST_F(SelectionLogic, TabsStandForTheVisibleCategoriesInIdOrder) {
-    EXPECT_EQ(visibleCategoryNames(catalog), (std::vector<std::string>{"Q", "R"}));
-    EXPECT_EQ(visibleCategoryAt(catalog, 0), catalog.categoryAt(1));
-    EXPECT_EQ(visibleCategoryAt(catalog, 1), catalog.categoryAt(2));
-    for (int missing : {-1, 2})
-        EXPECT_EQ(visibleCategoryAt(catalog, missing), nullptr);
+    EXPECT_EQ(visibleCategories(catalog),
+              (std::vector<Category*>{catalog.categoryAt(1), catalog.categoryAt(2)}));
     catalog.categoryAt(1)->setVisible(0);
-    EXPECT_EQ(visibleCategoryAt(catalog, 0), catalog.categoryAt(2));
+    EXPECT_EQ(visibleCategories(catalog), (std::vector<Category*>{catalog.categoryAt(2)}));
 }
 
 TEST_F(SelectionLogic, FromListHasOneEntryPerGroupAndToListFollowsFileOrder) {
@@ -122,11 +119,14 @@ TEST_F(SelectionLogic, FromListHasOneEntryPerGroupAndToListFollowsFileOrder) {
 
 TEST_F(SelectionLogic, ResultTextReadsTheInputLikeAtofAndNeverUsesAnExponent) {
     Conversion& identity = catalog.categoryAt(2)->addConversion("i", "A", "B", "x");
-    EXPECT_EQ(computeResultText(identity, "1e20", 1), "100000000000000000000.0");
-    EXPECT_EQ(computeResultText(identity, "  -2.5e1kg", 2), "-25.00");
-    EXPECT_EQ(computeResultText(identity, "", 3), "0.000");
-    EXPECT_EQ(computeResultText(identity, "0x10", 1), "0.0");
-    EXPECT_EQ(computeResultText(*catalog.categoryAt(1)->conversionAt(3), "2", 4), "0.6667");
+    EXPECT_EQ(computeResultTexts(identity, "1e20", 1).shown, "100000000000000000000.0");
+    EXPECT_EQ(computeResultTexts(identity, "1e20", 1).exact, "1e+20");
+    EXPECT_EQ(computeResultTexts(identity, "  -2.5e1kg", 2).shown, "-25.00");
+    EXPECT_EQ(computeResultTexts(identity, "", 3).shown, "0.000");
+    EXPECT_EQ(computeResultTexts(identity, "0x10", 1).shown, "0.0");
+    const ResultTexts third = computeResultTexts(*catalog.categoryAt(1)->conversionAt(3), "2", 4);
+    EXPECT_EQ(third.shown, "0.6667");
+    EXPECT_EQ(third.exact, "0.666666666666667");
 }
 
 TEST(WindowFit, TabRowsThatKeepTheWindowOnTheScreen) {
