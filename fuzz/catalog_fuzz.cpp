@@ -42,24 +42,24 @@ int checkNumbering(const ConversionCatalog& catalog) {
         check(catalog.findCategory(category->name()) == category);
         check(category->conversionCount() > 0);
 
-        const auto& groups = category->fromUnits();
-        check(static_cast<int>(groups.size()) == category->nextFromGroup());
-        for (std::size_t g = 0; g < groups.size(); ++g) {
-            check(groups[g].group == static_cast<int>(g));
-            check(category->findFromGroup(groups[g].label) == static_cast<int>(g));
+        check(category->fromUnitCount() == category->nextFromGroup());
+        for (int g = 0; g < category->fromUnitCount(); ++g) {
+            check(category->fromUnitAt(g).group == g);
+            check(category->findFromGroup(category->fromUnitAt(g).label) == g);
         }
 
         int nextNewGroup = 0;
         const auto& conversions = category->conversions();
         for (std::size_t i = 0; i < conversions.size(); ++i) {
-            const Conversion& conversion = *conversions[i];
-            check(conversion.id == static_cast<int>(i));
-            check(category->conversionAt(conversion.id) == &conversion);
-            check(conversion.fromGroup >= 0 && conversion.fromGroup < category->nextFromGroup());
-            check(category->findFromGroup(conversion.fromUnit) == conversion.fromGroup);
+            const Conversion& conversion = conversions[i];
+            check(conversion.id() == static_cast<int>(i));
+            check(category->conversionAt(conversion.id()) == &conversion);
+            check(conversion.fromGroup() >= 0 &&
+                  conversion.fromGroup() < category->nextFromGroup());
+            check(category->findFromGroup(conversion.fromUnit()) == conversion.fromGroup());
             // Groups are handed out in the order their labels first appear.
-            check(conversion.fromGroup <= nextNewGroup);
-            if (conversion.fromGroup == nextNewGroup) ++nextNewGroup;
+            check(conversion.fromGroup() <= nextNewGroup);
+            if (conversion.fromGroup() == nextNewGroup) ++nextNewGroup;
         }
         check(nextNewGroup == category->nextFromGroup());
         check(category->conversionAt(category->conversionCount()) == nullptr);
@@ -76,8 +76,8 @@ bool writesFaithfully(const ConversionCatalog& catalog, std::string_view text) {
         const Category& category = *catalog.categoryAt(id);
         if (category.name().empty()) return false;
         for (const auto& conversion : category.conversions())
-            if (conversion->name.empty() || conversion->fromUnit.empty() ||
-                conversion->toUnit.empty() || conversion->formula.empty())
+            if (conversion.name().empty() || conversion.fromUnit().empty() ||
+                conversion.toUnit().empty() || conversion.formula().empty())
                 return false;
     }
     std::size_t start = 0;

@@ -2,27 +2,31 @@
 
 Category::Category(int id, std::string name) : name_(std::move(name)), id_(id) {}
 
-Conversion* Category::conversionAt(int id) const {
+const Conversion* Category::conversionAt(int id) const {
     if (id < 0 || id >= conversionCount()) return nullptr;
-    return conversions_[static_cast<std::size_t>(id)].get();
+    return &conversions_[static_cast<std::size_t>(id)];
 }
 
-Conversion& Category::addConversion(std::string_view name, std::string_view fromUnit,
-                                    std::string_view toUnit, std::string_view formula) {
-    auto conversion = std::make_unique<Conversion>();
-    conversion->id = conversionCount();
-    conversion->name = name;
-    conversion->fromUnit = fromUnit;
-    conversion->toUnit = toUnit;
-    conversion->formula = formula;
+const Conversion& Category::addConversion(std::string_view name, std::string_view fromUnit,
+                                          std::string_view toUnit, std::string_view formula) {
+    Conversion& conversion = conversions_.emplace_back();
+    conversion.id_ = conversionCount() - 1;
+    conversion.name_ = name;
+    conversion.fromUnit_ = fromUnit;
+    conversion.toUnit_ = toUnit;
+    conversion.formula_ = formula;
     int group = findFromGroup(fromUnit);
     if (group == -1) {
         group = nextFromGroup_++;
         addFromUnit(fromUnit, group);
     }
-    conversion->fromGroup = group;
-    conversions_.push_back(std::move(conversion));
-    return *conversions_.back();
+    conversion.fromGroup_ = group;
+    return conversion;
+}
+
+FromUnitEntry Category::fromUnitAt(int index) const {
+    const StoredEntry& entry = fromUnits_.at(static_cast<std::size_t>(index));
+    return {entry.group, entry.label};
 }
 
 int Category::findFromGroup(std::string_view label) const {
@@ -30,7 +34,7 @@ int Category::findFromGroup(std::string_view label) const {
 }
 
 void Category::addFromUnit(std::string_view label, int group) {
-    const FromUnitEntry& entry = fromUnits_.emplace_back(FromUnitEntry{group, std::string(label)});
+    const StoredEntry& entry = fromUnits_.emplace_back(StoredEntry{group, std::string(label)});
     // An existing key is kept: the first entry of a label wins, as a walk from the front finds.
     fromIndex_.add(entry.label, group);
 }

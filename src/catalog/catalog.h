@@ -11,57 +11,73 @@
 
 class FileOps;
 
-// One conversion from a source unit to a target unit. Texts are the catalog file's bytes.
+// One conversion from a source unit to a target unit. Texts are the catalog file's bytes; the
+// catalog owns them, and a conversion is made only by its category.
 class Conversion {
   public:
-    std::string name;
-    std::string fromUnit;
-    std::string toUnit;
-    std::string formula;
-    int id = 0;
-    int fromGroup = 0;
+    std::string_view name() const { return name_; }
+    std::string_view fromUnit() const { return fromUnit_; }
+    std::string_view toUnit() const { return toUnit_; }
+    std::string_view formula() const { return formula_; }
+    int id() const { return id_; }
+    int fromGroup() const { return fromGroup_; }
 
     // Puts value in place of every "x" of formula and computes it; 0.0 when it cannot be computed.
     double evaluate(double value) const;
     // The same computation with the engine's code (FormulaCode): result is what evaluate gives,
     // and the code says whether the formula computed (0) or why not.
     int compute(double value, double& result) const;
+
+  private:
+    friend class Category;
+    std::string name_;
+    std::string fromUnit_;
+    std::string toUnit_;
+    std::string formula_;
+    int id_ = 0;
+    int fromGroup_ = 0;
 };
 
 // One entry of a category's source-unit index.
 struct FromUnitEntry {
     int group = 0;
-    std::string label;
+    std::string_view label;
 };
 
 class Category {
   public:
     Category(int id, std::string name);
 
-    const std::string& name() const { return name_; }
+    std::string_view name() const { return name_; }
     int id() const { return id_; }
     int visible() const { return visible_; }
     void setVisible(int visible) { visible_ = visible; }
     int conversionCount() const { return static_cast<int>(conversions_.size()); }
     int nextFromGroup() const { return nextFromGroup_; }
-    const std::deque<FromUnitEntry>& fromUnits() const { return fromUnits_; }
-    // In id order; for walks over every conversion, which need no lookup by id.
-    const std::vector<std::unique_ptr<Conversion>>& conversions() const { return conversions_; }
+    // The source-unit index: fromUnitCount() entries, in the order they were added.
+    int fromUnitCount() const { return static_cast<int>(fromUnits_.size()); }
+    FromUnitEntry fromUnitAt(int index) const;
+    // In id order, each a const Conversion&; for walks over every conversion, which need no
+    // lookup by id.
+    const std::deque<Conversion>& conversions() const { return conversions_; }
 
     // Ids are positions; nullptr for an id out of range.
-    Conversion* conversionAt(int id) const;
-    Conversion& addConversion(std::string_view name, std::string_view fromUnit,
-                              std::string_view toUnit, std::string_view formula);
+    const Conversion* conversionAt(int id) const;
+    const Conversion& addConversion(std::string_view name, std::string_view fromUnit,
+                                    std::string_view toUnit, std::string_view formula);
     // The group of the first entry whose label equals label byte for byte, or -1.
     int findFromGroup(std::string_view label) const;
     void addFromUnit(std::string_view label, int group);
 
   private:
     std::string name_;
-    // Each conversion is allocated on its own so references handed out stay valid.
-    std::vector<std::unique_ptr<Conversion>> conversions_;
-    // A deque never moves its entries, so the index may refer to their labels.
-    std::deque<FromUnitEntry> fromUnits_;
+    // A deque never moves its elements, so references handed out stay valid.
+    std::deque<Conversion> conversions_;
+    struct StoredEntry {
+        int group = 0;
+        std::string label;
+    };
+    std::deque<StoredEntry> fromUnits_;
     // Label to group of its first entry: loading stays linear in the number of lines.
     LabelIndex fromIndex_;
     int id_ = 0;

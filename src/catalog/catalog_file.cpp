@@ -144,10 +144,10 @@ std::string ConversionCatalog::fileText() const {
         const Category& category = *categoryAt(id);
         for (const auto& conversion : category.conversions()) {
             appendField(text, category.name()) += '|';
-            appendField(text, conversion->name) += '|';
-            appendField(text, conversion->fromUnit) += '|';
-            appendField(text, conversion->toUnit) += '|';
-            appendField(text, conversion->formula);
+            appendField(text, conversion.name()) += '|';
+            appendField(text, conversion.fromUnit()) += '|';
+            appendField(text, conversion.toUnit()) += '|';
+            appendField(text, conversion.formula());
             if (category.visible() == 0) text += "|0";
             text += "\r\n";
         }

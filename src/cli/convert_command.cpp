@@ -110,7 +110,7 @@ std::string notFoundMessage(const ConversionCatalog& catalog, const ConvertReque
     for (const bool ignoringCase : {false, true}) {
         for (const Category* category : categories) {
             for (const auto& conversion : category->conversions())
-                if (sameLabel(conversion->fromUnit, request.from, ignoringCase)) {
+                if (sameLabel(conversion.fromUnit(), request.from, ignoringCase)) {
                     withFrom = category;
                     break;
                 }
@@ -128,14 +128,14 @@ std::string notFoundMessage(const ConversionCatalog& catalog, const ConvertReque
         std::vector<std::string> labels;
         for (const Category* category : categories)
             for (const auto& conversion : category->conversions())
-                addOnce(labels, display(conversion->fromUnit));
+                addOnce(labels, display(conversion.fromUnit()));
         std::vector<std::string> closest = closestLabels(request.from, labels);
         if (!named) {
             for (std::string& label : closest)
                 for (const Category* category : categories)
                     if (std::any_of(category->conversions().begin(), category->conversions().end(),
                                     [&](const auto& conversion) {
-                                        return display(conversion->fromUnit) == label;
+                                        return display(conversion.fromUnit()) == label;
                                     })) {
                         label += " (" + display(category->name()) + ")";
                         break;
@@ -147,8 +147,8 @@ std::string notFoundMessage(const ConversionCatalog& catalog, const ConvertReque
     std::vector<std::string> labels;
     for (const bool ignoringCase : {false, true}) {
         for (const auto& conversion : withFrom->conversions())
-            if (sameLabel(conversion->fromUnit, request.from, ignoringCase))
-                addOnce(labels, display(conversion->toUnit));
+            if (sameLabel(conversion.fromUnit(), request.from, ignoringCase))
+                addOnce(labels, display(conversion.toUnit()));
         if (!labels.empty()) break;
     }
     return "no conversion from \"" + request.from + "\" to \"" + request.to + "\" in category \"" +
@@ -183,9 +183,9 @@ FoundConversion findConversion(const ConversionCatalog& catalog, std::string_vie
     for (const bool ignoringCase : {false, true})
         for (const Category* candidate : categories)
             for (const auto& conversion : candidate->conversions())
-                if (sameLabel(conversion->fromUnit, from, ignoringCase) &&
-                    sameLabel(conversion->toUnit, to, ignoringCase))
-                    return {candidate, conversion.get()};
+                if (sameLabel(conversion.fromUnit(), from, ignoringCase) &&
+                    sameLabel(conversion.toUnit(), to, ignoringCase))
+                    return {candidate, &conversion};
     return {};
 }
 
@@ -261,9 +261,9 @@ int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
     double result = 0.0;
     const int code = found.conversion->compute(readLeadingNumber(request.value), result);
     if (code != FormulaOk) {
-        err << "velmora: the formula \"" << display(found.conversion->formula) << "\" of "
-            << display(found.category->name()) << ": " << display(found.conversion->fromUnit)
-            << " \xE2\x86\x92 " << display(found.conversion->toUnit)
+        err << "velmora: the formula \"" << display(found.conversion->formula()) << "\" of "
+            << display(found.category->name()) << ": " << display(found.conversion->fromUnit())
+            << " \xE2\x86\x92 " << display(found.conversion->toUnit())
             << " cannot be computed: " << formulaCodeMeaning(code) << " (engine code " << code
             << ")\n";
         return 2;

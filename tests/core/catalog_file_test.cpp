@@ -33,11 +33,12 @@ std::vector<std::string> describe(const ConversionCatalog& catalog) {
     std::vector<std::string> out;
     for (int id = 0; id < catalog.categoryCount(); ++id) {
         const Category& category = *catalog.categoryAt(id);
-        out.push_back(category.name() + ":" + std::to_string(category.visible()));
+        out.push_back(std::string(category.name()) + ":" + std::to_string(category.visible()));
         for (int c = 0; c < category.conversionCount(); ++c) {
             const Conversion& conversion = *category.conversionAt(c);
-            out.push_back(conversion.name + "/" + conversion.fromUnit + ">" + conversion.toUnit +
-                          "=" + conversion.formula);
+            out.push_back(
+                std::string(conversion.name()) + "/" + std::string(conversion.fromUnit()) + ">" +
+                std::string(conversion.toUnit()) + "=" + std::string(conversion.formula()));
         }
     }
     return out;
@@ -184,7 +185,7 @@ TEST(CatalogFile, IndexedLoadGivesTheGroupsOfTheLinearWalk) {
             EXPECT_EQ(loaded.catalog.findCategory(want.name), &category);
             std::vector<int> groups;
             for (const auto& conversion : category.conversions())
-                groups.push_back(conversion->fromGroup);
+                groups.push_back(conversion.fromGroup());
             EXPECT_EQ(groups, want.groups);
             std::vector<std::string> listed;
             for (const FromListEntry& entry : fromListEntries(category)) {
