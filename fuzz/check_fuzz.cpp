@@ -1,12 +1,14 @@
-// Arbitrary bytes as a catalog for velmora --check and as a query for Find Conversion: neither may
-// crash, the check must count what the loader holds and report each line at most once in line
-// order, and every match must hold the query's words and stay within the cap.
+// Arbitrary bytes as a catalog for velmora --check, as a names file, and as a query for Find
+// Conversion: none may crash, the check must count what the loader holds and report each line at
+// most once in line order, the matches must come best first within the cap, and a query without
+// a match must say why.
 
 #include "catalog/catalog.h"
 #include "catalog/display_text.h"
 #include "cli/catalog_check.h"
-#include "cli/convert_command.h"
-#include "commands/conversion_search.h"
+#include "search/closest_labels.h"
+#include "search/conversion_search.h"
+#include "search/unit_names.h"
 #include "fuzz_scratch.h"
 
 #include <algorithm>
@@ -49,16 +51,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         previous = problem.line;
     }
 
-    const ConversionSearch search(catalog);
+    // The same bytes as names.txt: problems in line order, within the file.
+    const NamesFile names = parseNamesFile(bytes);
+    previous = 0;
+    for (const NamesProblem& problem : names.problems) {
+        check(problem.line >= previous && problem.line >= 1 && problem.line <= names.lines);
+        previous = problem.line;
+    }
+
+    const ConversionSearch search(catalog, names.names);
     const SearchResult found = search.find(query, 50);
     check(found.total >= static_cast<int>(found.matches.size()));
     check(found.matches.size() <= 50);
     check(found.total <= search.size());
-    const SearchQuery parsed = parseSearchQuery(query);
-    for (const ConversionMatch& match : found.matches) {
-        check(match.category->visible() != 0);
-        check(queryMatches(parsed, searchWords(toDisplayText(match.conversion->fromUnit())),
-                           searchWords(toDisplayText(match.conversion->toUnit()))));
+    check(found.total > 0 || !found.whyNone.empty());
+    for (std::size_t i = 0; i < found.matches.size(); ++i) {
+        check(found.matches[i].category->visible() != 0);
+        check(found.matches[i].rank != MatchRank::None);
+        check(i == 0 || found.matches[i - 1].rank <= found.matches[i].rank);
     }
 
     std::vector<std::string> labels;

@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
-"""Generates the delivered conversion catalog data/conv.txt from the unit table data/units.tsv.
+"""Generates the delivered conversion catalog data/conv.txt and the unit names data/names.txt from
+the unit table data/units.tsv.
 
 Every category gets one line per ordered pair of distinct units, so that any From and To choice
 exists. Formulas are derived with exact rational arithmetic from the table's definitions and
 written in the program's formula language, which has no power operator, binds "*" and "/" equally
 from left to right, and reads only plain decimal operands (an exponent may not carry a sign).
+names.txt gets one line per unit, its label and the names people type for it.
 
-    generate_catalog.py            rewrite data/conv.txt
-    generate_catalog.py --check    compare the committed data/conv.txt with a fresh generation
+    generate_catalog.py            rewrite data/conv.txt and data/names.txt
+    generate_catalog.py --check    compare the committed files with a fresh generation
 """
 
 import argparse
@@ -21,8 +23,10 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 TABLE = ROOT / "data" / "units.tsv"
 OUTPUT = ROOT / "data" / "conv.txt"
+NAMES_OUTPUT = ROOT / "data" / "names.txt"
 
-COLUMNS = ["category", "unit", "relation", "factor", "offset", "gnu_units", "source"]
+COLUMNS = ["category", "unit", "relation", "factor", "offset", "gnu_units", "source", "names",
+           "names_note"]
 RELATIONS = ("scale", "offset", "inverse")
 
 # pi has no exact decimal; 21 significant digits are far beyond what a double can hold, so the
@@ -66,6 +70,8 @@ class Unit:
     offset: Fraction
     gnu_units: str
     source: str
+    names: list
+    names_note: str
 
 
 # ---------------------------------------------------------------------------------------------
@@ -73,6 +79,8 @@ class Unit:
 
 _DECIMAL = re.compile(r"\d+(?:\.\d*)?(?:[eE][+-]?\d+)?|\.\d+(?:[eE][+-]?\d+)?")
 _LABEL_FORBIDDEN = re.compile(r"[|\t\r\n]")
+# American spellings in labels, and the British ones a unit's names must hold as well.
+_BRITISH = (("meter", "metre"), ("liter", "litre"))
 
 
 def parse_factor(text, allow_pi=True):
@@ -103,7 +111,7 @@ def parse_factor(text, allow_pi=True):
 
 def load_table(path=TABLE):
     """Returns the categories in table order, each as (name, [Unit, ...])."""
-    text = Path(path).read_text(encoding="ascii")
+    text = Path(path).read_text(encoding="utf-8")
     rows = text.splitlines()
     if not rows or rows[0].split("\t") != COLUMNS:
         raise TableError(f"{path}: the first line must be the header {' '.join(COLUMNS)}")
@@ -116,11 +124,23 @@ def load_table(path=TABLE):
         fields = row.split("\t")
         if len(fields) != len(COLUMNS):
             raise TableError(f"{where}: {len(fields)} columns, expected {len(COLUMNS)}")
-        category, label, relation, factor_text, offset_text, gnu_units, source = fields
+        (category, label, relation, factor_text, offset_text, gnu_units, source, names_text,
+         names_note) = fields
         for name, value in (("category", category), ("unit", label), ("gnu_units", gnu_units),
                             ("source", source)):
             if not value or value != value.strip() or _LABEL_FORBIDDEN.search(value):
                 raise TableError(f"{where}: bad {name} {value!r}")
+        if not (category + label).isascii():
+            raise TableError(f"{where}: the catalog is ASCII; {category!r} {label!r} is not")
+        names = names_text.split("|")
+        for name in names:
+            if not name or name != name.strip() or _LABEL_FORBIDDEN.search(name) or \
+                    not any(c.isalnum() for c in name):
+                raise TableError(f"{where}: bad name {name!r} in {names_text!r}")
+        for american, british in _BRITISH:
+            if american in label.lower() and not any(british in name for name in names):
+                raise TableError(f"{where}: {label!r} needs its British spelling ({british}) "
+                                 f"among its names")
         if relation not in RELATIONS:
             raise TableError(f"{where}: relation {relation!r} is not one of {RELATIONS}")
         try:
@@ -147,8 +167,18 @@ def load_table(path=TABLE):
         units = categories[category]
         if any(unit.label == label for unit in units):
             raise TableError(f"{where}: unit {label!r} appears twice in {category!r}")
-        units.append(Unit(number, category, label, relation, factor, offset, gnu_units, source))
+        units.append(Unit(number, category, label, relation, factor, offset, gnu_units, source,
+                          names, names_note))
 
+    # Each name belongs to one unit: a symbol two units share goes to the one most people mean,
+    # and the table says so in names_note.
+    owners = {}
+    for units in categories.values():
+        for unit in units:
+            for name in unit.names:
+                if owners.setdefault(name, unit.label) != unit.label:
+                    raise TableError(f"{path}:{unit.line}: the name {name!r} is given to "
+                                     f"{owners[name]!r} already")
     for name, units in categories.items():
         relations = {unit.relation for unit in units}
         if len(units) < 2:
@@ -361,6 +391,29 @@ def render(lines):
     return "".join(line + "\r\n" for line in lines).encode("ascii")
 
 
+NAMES_HEADER = """\
+# The names people type for the units of conv.txt, which Find Conversion and velmora --convert
+# take as well as the labels: one line a unit, Label|name|name|... Letter case does not matter,
+# except between names that differ only by it (mW and MW). Generated from data/units.tsv by
+# scripts/generate_catalog.py; lines of your own may be added anywhere.
+#
+# Where one symbol is used for two units, it goes to the one most people mean:
+"""
+
+
+def render_names(categories):
+    text = NAMES_HEADER
+    for _, units in categories:
+        for unit in units:
+            if unit.names_note:
+                text += f"#   {unit.label}: {unit.names_note}\n"
+    text += "\n"
+    for _, units in categories:
+        for unit in units:
+            text += "|".join([unit.label, *unit.names]) + "\n"
+    return text.encode("utf-8")
+
+
 def first_difference(expected, actual):
     expected_lines = expected.split(b"\n")
     actual_lines = actual.split(b"\n")
@@ -380,6 +433,8 @@ def main():
     parser.add_argument("--table", type=Path, default=TABLE, help="unit table (default: %(default)s)")
     parser.add_argument("--output", type=Path, default=OUTPUT,
                         help="catalog file (default: %(default)s)")
+    parser.add_argument("--names-output", type=Path, default=NAMES_OUTPUT,
+                        help="unit names file (default: %(default)s)")
     options = parser.parse_args()
 
     try:
@@ -388,29 +443,32 @@ def main():
     except (TableError, OSError, UnicodeDecodeError) as error:
         print(f"generate_catalog: {error}", file=sys.stderr)
         return 2
-    content = render(lines)
+    outputs = [(options.output, render(lines)),
+               (options.names_output, render_names(categories))]
     units = sum(len(members) for _, members in categories)
     summary = (f"{len(categories)} categories, {units} units, {len(lines)} lines, "
                f"longest line {max(map(len, lines))} characters")
 
     if options.check:
-        try:
-            committed = options.output.read_bytes()
-        except OSError as error:
-            print(f"generate_catalog --check: cannot read {options.output}: {error}", file=sys.stderr)
-            return 1
-        if committed != content:
-            number, want, have = first_difference(content, committed)
-            print(f"generate_catalog --check: {options.output} differs from what {options.table} "
-                  f"generates, first at line {number}:\n  generated: {want!r}\n"
-                  f"  committed: {have!r}\n"
-                  f"Run scripts/generate_catalog.py and commit the result.", file=sys.stderr)
-            return 1
-        print(f"{options.output} is up to date: {summary}")
+        for output, content in outputs:
+            try:
+                committed = output.read_bytes()
+            except OSError as error:
+                print(f"generate_catalog --check: cannot read {output}: {error}", file=sys.stderr)
+                return 1
+            if committed != content:
+                number, want, have = first_difference(content, committed)
+                print(f"generate_catalog --check: {output} differs from what {options.table} "
+                      f"generates, first at line {number}:\n  generated: {want!r}\n"
+                      f"  committed: {have!r}\n"
+                      f"Run scripts/generate_catalog.py and commit the result.", file=sys.stderr)
+                return 1
+        print(f"{options.output} and {options.names_output} are up to date: {summary}")
         return 0
 
-    options.output.write_bytes(content)
-    print(f"wrote {options.output}: {summary}")
+    for output, content in outputs:
+        output.write_bytes(content)
+    print(f"wrote {options.output} and {options.names_output}: {summary}")
     return 0
 
 

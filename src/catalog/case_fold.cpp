@@ -1,7 +1,5 @@
 #include "catalog/case_fold.h"
 
-#include "catalog/display_text.h"
-
 namespace {
 
 // The small letter of a capital in the ranges foldCase covers; other code points stay.
@@ -38,24 +36,35 @@ bool isContinuation(unsigned char byte) {
 
 std::string foldCase(std::string_view utf8) {
     std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t at = 0; at < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[at]);
-        // Only characters of up to two bytes can change; anything else is copied byte by byte.
+    appendFolded(out, utf8);
+    return out;
+}
+
+void appendFolded(std::string& out, std::string_view utf8) {
+    // Every letter folded keeps the length of its encoding, so the text is copied once and
+    // folded in place.
+    const std::size_t start = out.size();
+    out.append(utf8);
+    char* text = out.data();
+    const std::size_t size = out.size();
+    for (std::size_t at = start; at < size;) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        // Only characters of up to two bytes can change; anything else is left byte by byte.
         if (lead < 0x80) {
-            out += static_cast<char>(smallLetter(lead));
+            if (lead >= 'A' && lead <= 'Z') text[at] = static_cast<char>(lead + 0x20);
             ++at;
-        } else if (lead >= 0xC2 && lead <= 0xDF && at + 1 < utf8.size() &&
-                   isContinuation(static_cast<unsigned char>(utf8[at + 1]))) {
+        } else if (lead >= 0xC2 && lead <= 0xDF && at + 1 < size &&
+                   isContinuation(static_cast<unsigned char>(text[at + 1]))) {
             const char32_t c =
-                (char32_t(lead & 0x1F) << 6) | (static_cast<unsigned char>(utf8[at + 1]) & 0x3F);
-            appendUtf8(out, smallLetter(c));
+                (char32_t(lead & 0x1F) << 6) | (static_cast<unsigned char>(text[at + 1]) & 0x3F);
+            const char32_t small = smallLetter(c);
+            text[at] = static_cast<char>(0xC0 | (small >> 6));
+            text[at + 1] = static_cast<char>(0x80 | (small & 0x3F));
             at += 2;
         } else {
-            out += utf8[at++];
+            ++at;
         }
     }
-    return out;
 }
 
 bool equalIgnoringCase(std::string_view a, std::string_view b) {

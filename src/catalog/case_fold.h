@@ -8,6 +8,8 @@
 // Everything else, invalid bytes included, stays as it is, so the result has the same length in
 // characters and a text without capitals comes back unchanged.
 std::string foldCase(std::string_view utf8);
+// The same appended to out.
+void appendFolded(std::string& out, std::string_view utf8);
 
 // True when a and b are the same once their letter case is folded away.
 bool equalIgnoringCase(std::string_view a, std::string_view b);

@@ -5,10 +5,14 @@
 #include "catalog/display_text.h"
 #include "catalog/line_reader.h"
 #include "catalog/text_scan.h"
+#include "cli/names_check.h"
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
+#include "search/unit_names.h"
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <map>
 #include <ostream>
 #include <tuple>
@@ -31,6 +35,38 @@ std::string describe(const Record& record) {
     return toDisplayText(record.category->name()) + ": " +
            toDisplayText(record.conversion->fromUnit()) + std::string(arrow) +
            toDisplayText(record.conversion->toUnit());
+}
+
+// The sixth field of a line as the reader splits it (see splitCatalogLine), or nothing.
+std::string_view sixthField(std::string_view line) {
+    line = line.substr(0, line.find('\0'));
+    std::size_t at = 0;
+    for (int index = 0;; ++index) {
+        at = line.find_first_not_of('|', at);
+        if (at == std::string_view::npos) return {};
+        std::size_t end = line.find('|', at);
+        if (end == std::string_view::npos) end = line.size();
+        if (index == 5) return trimmed(line.substr(at, end - at));
+        at = end;
+    }
+}
+
+// A sign and digits, nothing else: a number the reader takes whole as the hidden mark.
+bool isWholeInteger(std::string_view text) {
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Values of x a formula that fails to give a finite number at 1 is tried at before it is called
+// never a number.
+constexpr double probeValues[] = {0.5, 2.0, 10.0, 100.0, -1.0, -10.0, 0.0};
+
+bool givesFiniteNumber(const Conversion& conversion) {
+    return std::any_of(std::begin(probeValues), std::end(probeValues), [&](double x) {
+        double value = 0.0;
+        return conversion.compute(x, value) == FormulaOk && std::isfinite(value);
+    });
 }
 
 std::string plural(int count, const char* one, const char* many) {
@@ -119,13 +155,41 @@ class Checker {
                 message += "; an empty field between two \"|\" counts for nothing";
             return report(line, message);
         }
+        const CatalogLineFields split = splitCatalogLine(text);
+        if (split.count > 6) {
+            remember(record);
+            return report(line, std::to_string(split.count) +
+                                    " fields where a conversion has 5 and a hidden category a "
+                                    "sixth, 0; the program ignores the sixth and later ones");
+        }
+        if (const std::string_view sixth = sixthField(text);
+            split.count == 6 && !isWholeInteger(sixth)) {
+            remember(record);
+            return report(line, "the sixth field \"" + toDisplayText(sixth) +
+                                    "\" is not the hidden mark 0: the program reads it as " +
+                                    std::to_string(split.visible) +
+                                    (split.visible == 0 ? " and hides" : " and shows") +
+                                    " category \"" + toDisplayText(record.category->name()) + "\"");
+        }
+        const std::string formula = toDisplayText(record.conversion->formula());
         double value = 0.0;
         if (const int code = record.conversion->compute(1.0, value); code != FormulaOk) {
             remember(record);
-            return report(line, "the formula \"" + toDisplayText(record.conversion->formula()) +
-                                    "\" cannot be computed at x = 1: " +
+            return report(line, "the formula \"" + formula + "\" cannot be computed at x = 1: " +
                                     std::string(formulaCodeMeaning(code)) + " (engine code " +
                                     std::to_string(code) + ")");
+        }
+        if (formula.find('^') != std::string::npos) {
+            remember(record);
+            return report(line, "the formula \"" + formula +
+                                    "\" holds \"^\", which is exclusive or on whole numbers "
+                                    "here, not a power (write x*x for a square)");
+        }
+        if (!std::isfinite(value) && !givesFiniteNumber(*record.conversion)) {
+            remember(record);
+            return report(line, "the formula \"" + formula +
+                                    "\" gives no finite number at x = 1, 0.5, 2, 10, 100, -1, "
+                                    "-10 or 0");
         }
         record.pairable = true;
         const Key key{record.category->name(), record.conversion->fromUnit(),
@@ -175,6 +239,7 @@ std::optional<CatalogCheck> checkCatalog(const std::string& path) {
 
 int runCheck(const std::string& name, const std::string& path, std::ostream& out,
              std::ostream& err) {
+    if (isNamesFile(path)) return runNamesCheck(name, path, out, err);
     const std::optional<CatalogCheck> check = checkCatalog(path);
     if (!check) {
         err << "velmora: cannot read the catalog " << name << "\n";
@@ -182,9 +247,24 @@ int runCheck(const std::string& name, const std::string& path, std::ostream& out
     }
     for (const CatalogProblem& problem : check->problems)
         out << name << ":" << problem.line << ": " << problem.message << "\n";
+    int problems = static_cast<int>(check->problems.size());
+    if (check->conversions == 0) {
+        out << name << ": no line holds a conversion, so there is nothing to convert\n";
+        ++problems;
+    }
     out << name << ": " << plural(check->lines, "line", "lines") << ", "
         << plural(check->categories, "category", "categories") << ", "
         << plural(check->conversions, "conversion", "conversions") << ", "
-        << plural(static_cast<int>(check->problems.size()), "problem", "problems") << "\n";
-    return check->problems.empty() ? 0 : 1;
+        << plural(problems, "problem", "problems") << "\n";
+    int status = problems == 0 ? 0 : 1;
+    // The names beside the catalog go with it, for the program as for the check.
+    const std::string namesPath = namesPathBeside(path);
+    std::error_code error;
+    if (std::filesystem::exists(namesPath, error)) {
+        ConversionCatalog catalog;
+        catalog.load(path);
+        status = std::max(
+            status, printNamesCheck(namesPathBeside(name), namesPath, &catalog, name, out, err));
+    }
+    return status;
 }

@@ -12,7 +12,11 @@
 //  - longer than the reader takes in one piece (255 characters, the line end not counted);
 //  - ignored: fewer than five fields once the separators collapse (an empty field between two
 //    "|" counts for nothing); lines of nothing but blanks are not reported;
+//  - more than six fields, or a sixth that is not a whole number: only the hidden mark 0 belongs
+//    there, and text there reads as 0 and hides the category;
 //  - a formula that does not compute at x = 1 (an engine code other than 0);
+//  - a formula with "^", which is exclusive or in the formula language, not a power;
+//  - a formula that gives no finite number at 1 nor at any of a few other values ("x/0");
 //  - a repeat of an earlier line's category, From and To labels;
 //  - the second of a pair A to B and B to A in one category whose formulas are not inverse:
 //    1, 10 and 100 taken there and back, either way round, do not come back to 1e-9 relative.
@@ -35,6 +39,9 @@ struct CatalogCheck {
 std::optional<CatalogCheck> checkCatalog(const std::string& path);
 
 // Prints "NAME:LINE: message" for each problem and then the summary line to out, and returns
-// 0 with no problems, 1 with some; 2, with a message on err, when the file cannot be read.
+// 0 with no problems, 1 with some; 2, with a message on err, when the file cannot be read. A
+// catalog with no conversion at all is a problem too. A file called names.txt is checked as a
+// names file (names_check.h); for a catalog, the names.txt beside it, when there is one, is
+// checked after it against it.
 int runCheck(const std::string& name, const std::string& path, std::ostream& out,
              std::ostream& err);

@@ -3,11 +3,13 @@
 #include "catalog/text_scan.h"
 #include "cli/catalog_check.h"
 #include "cli/convert_command.h"
+#include "cli/terminal_text.h"
 #include "window/settings_file.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 #include <string_view>
 
 #ifndef VELMORA_VERSION
@@ -211,8 +213,8 @@ std::string usageText() {
            "  --category NAME          look for the units in category NAME only\n"
            "  --catalog FILE           read FILE instead of conv.txt\n"
            "  --precision N            print N decimals (1 to 4) instead of up to 15 digits\n"
-           "  --check [FILE]           report the lines of a catalog (default conv.txt) that\n"
-           "                           will not work as written\n"
+           "  --check [FILE]           report the lines of a catalog (default conv.txt) and of\n"
+           "                           the names.txt beside it that will not work as written\n"
            "  -h, --help               print this help and exit\n"
            "  -v, --version            print the version and exit\n"
            "\n"
@@ -224,8 +226,10 @@ std::string versionText() {
     return "Velmora " VELMORA_VERSION "\n";
 }
 
-int runCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err,
-                   const std::string& callerDirectory) {
+namespace {
+
+int runAction(const CommandLine& line, std::ostream& out, std::ostream& err,
+              const std::string& callerDirectory) {
     const std::string path =
         line.catalogGiven ? resolved(line.catalog, callerDirectory) : line.catalog;
     switch (line.action) {
@@ -256,4 +260,17 @@ int runCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err
     }
     err << "velmora: nothing to do on the command line\n";
     return 2;
+}
+
+} // namespace
+
+int runCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err,
+                   const std::string& callerDirectory) {
+    // Labels, formulas and the arguments themselves reach the terminal only escaped.
+    std::ostringstream outText;
+    std::ostringstream errText;
+    const int status = runAction(line, outText, errText, callerDirectory);
+    out << terminalText(outText.str());
+    err << terminalText(errText.str());
+    return status;
 }

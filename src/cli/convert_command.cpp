@@ -3,69 +3,23 @@
 #include "catalog/case_fold.h"
 #include "catalog/catalog.h"
 #include "catalog/display_text.h"
-#include "commands/conversion_search.h"
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
+#include "search/closest_labels.h"
+#include "search/conversion_search.h"
+#include "search/unit_names.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <cmath>
 #include <filesystem>
 #include <ostream>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
 std::string display(std::string_view bytes) {
     return toDisplayText(bytes);
-}
-
-// The edit distance of a and b with adjacent swaps counting one (optimal string alignment).
-std::size_t editDistance(std::string_view a, std::string_view b) {
-    const std::size_t n = a.size();
-    const std::size_t m = b.size();
-    std::vector<std::vector<std::size_t>> d(n + 1, std::vector<std::size_t>(m + 1));
-    for (std::size_t i = 0; i <= n; ++i)
-        d[i][0] = i;
-    for (std::size_t j = 0; j <= m; ++j)
-        d[0][j] = j;
-    for (std::size_t i = 1; i <= n; ++i) {
-        for (std::size_t j = 1; j <= m; ++j) {
-            const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    }
-    return d[n][m];
-}
-
-// The sum over words of the edit distance to the nearest of labelWords, which keeps a short
-// misspelling of one word ("Fet") near the long labels that hold it; the largest value when
-// either has no words.
-std::size_t wordsDistance(const std::vector<std::string>& words,
-                          const std::vector<std::string>& labelWords) {
-    if (words.empty() || labelWords.empty()) return SIZE_MAX;
-    std::size_t sum = 0;
-    for (const std::string& word : words) {
-        std::size_t nearest = SIZE_MAX;
-        for (const std::string& labelWord : labelWords)
-            nearest = std::min(nearest, editDistance(word, labelWord));
-        sum += nearest;
-    }
-    return sum;
-}
-
-// The first of the label's words from whose start the letters of word appear in order in the
-// label; -1 for none.
-int abbreviationStart(std::string_view word, const std::vector<std::string>& labelWords) {
-    for (std::size_t first = 0; first < labelWords.size(); ++first) {
-        if (labelWords[first].front() != word.front()) continue;
-        std::size_t at = 0;
-        for (std::size_t w = first; w < labelWords.size() && at < word.size(); ++w)
-            for (const char c : labelWords[w])
-                if (at < word.size() && c == word[at]) ++at;
-        if (at == word.size()) return static_cast<int>(first);
-    }
-    return -1;
 }
 
 // "A", "B" and "C" for a message.
@@ -82,9 +36,17 @@ std::string closestClause(const std::vector<std::string>& closest) {
     return closest.empty() ? std::string() : "; the closest: " + quotedList(closest);
 }
 
-void addOnce(std::vector<std::string>& list, const std::string& label) {
-    if (std::find(list.begin(), list.end(), label) == list.end()) list.push_back(label);
-}
+// The distinct labels of a list, in first-seen order, each added once.
+class LabelList {
+  public:
+    void add(const std::string& label) {
+        if (seen_.insert(label).second) labels.push_back(label);
+    }
+    std::vector<std::string> labels;
+
+  private:
+    std::unordered_set<std::string> seen_;
+};
 
 bool sameLabel(std::string_view label, std::string_view text, bool ignoringCase) {
     return ignoringCase ? equalIgnoringCase(display(label), text) : label == text;
@@ -100,23 +62,41 @@ std::vector<const Category*> categoriesToSearch(const ConversionCatalog& catalog
     return all;
 }
 
+// The first conversion the search finds for the request's words, hidden categories included.
+FoundConversion rankedConversion(const ConversionCatalog& catalog, const UnitNames& names,
+                                 std::string_view from, std::string_view to,
+                                 const Category* named) {
+    const ConversionSearch search(catalog, names, {true, named});
+    const SearchResult result = search.find(unitPairQuery(from, to), 1);
+    if (result.matches.empty()) return {};
+    return {result.matches.front().category, result.matches.front().conversion};
+}
+
 // What --convert says when the pair is not there: the unit it lacks, and the labels closest to
 // it in the category concerned.
-std::string notFoundMessage(const ConversionCatalog& catalog, const ConvertRequest& request,
-                            const Category* named) {
+std::string notFoundMessage(const ConversionCatalog& catalog, const UnitNames& names,
+                            const ConvertRequest& request, const Category* named) {
     const std::vector<const Category*> categories = categoriesToSearch(catalog, named);
-    // The first category that has the From unit, byte for byte or else ignoring case.
+    // The first category that has the From unit, byte for byte, else ignoring case, else as the
+    // search finds it; and that unit's label.
     const Category* withFrom = nullptr;
+    std::string_view fromLabel;
     for (const bool ignoringCase : {false, true}) {
         for (const Category* category : categories) {
             for (const auto& conversion : category->conversions())
                 if (sameLabel(conversion.fromUnit(), request.from, ignoringCase)) {
                     withFrom = category;
+                    fromLabel = conversion.fromUnit();
                     break;
                 }
             if (withFrom) break;
         }
         if (withFrom) break;
+    }
+    if (!withFrom) {
+        const FoundConversion found = rankedConversion(catalog, names, request.from, {}, named);
+        withFrom = found.category;
+        if (found.conversion) fromLabel = found.conversion->fromUnit();
     }
     const std::string where =
         named ? " in category \"" + display(named->name()) + "\"" : " in " + request.catalogName;
@@ -125,45 +105,46 @@ std::string notFoundMessage(const ConversionCatalog& catalog, const ConvertReque
             return "the catalog " + request.catalogName + " holds no conversions";
         // The From labels of every category searched; without a category each carries its
         // category's name, so the user sees where the closest ones are.
-        std::vector<std::string> labels;
+        LabelList labels;
+        std::unordered_map<std::string, std::string> categoryOf;
         for (const Category* category : categories)
-            for (const auto& conversion : category->conversions())
-                addOnce(labels, display(conversion.fromUnit()));
-        std::vector<std::string> closest = closestLabels(request.from, labels);
-        if (!named) {
+            for (const auto& conversion : category->conversions()) {
+                const std::string label = display(conversion.fromUnit());
+                labels.add(label);
+                categoryOf.try_emplace(label, display(category->name()));
+            }
+        std::vector<std::string> closest = closestLabels(request.from, labels.labels, 3, names);
+        if (!named)
             for (std::string& label : closest)
-                for (const Category* category : categories)
-                    if (std::any_of(category->conversions().begin(), category->conversions().end(),
-                                    [&](const auto& conversion) {
-                                        return display(conversion.fromUnit()) == label;
-                                    })) {
-                        label += " (" + display(category->name()) + ")";
-                        break;
-                    }
-        }
+                label += " (" + categoryOf[label] + ")";
         return "no unit \"" + request.from + "\" to convert from" + where + closestClause(closest);
     }
     // The From unit is there, but not the pair: the To labels it converts to, in that category.
-    std::vector<std::string> labels;
-    for (const bool ignoringCase : {false, true}) {
-        for (const auto& conversion : withFrom->conversions())
-            if (sameLabel(conversion.fromUnit(), request.from, ignoringCase))
-                addOnce(labels, display(conversion.toUnit()));
-        if (!labels.empty()) break;
-    }
+    LabelList labels;
+    for (const auto& conversion : withFrom->conversions())
+        if (conversion.fromUnit() == fromLabel) labels.add(display(conversion.toUnit()));
     return "no conversion from \"" + request.from + "\" to \"" + request.to + "\" in category \"" +
-           display(withFrom->name()) + "\"" + closestClause(closestLabels(request.to, labels));
+           display(withFrom->name()) + "\"" +
+           closestClause(closestLabels(request.to, labels.labels, 3, names));
 }
 
-// A note when the value has characters that are not read, as the window marks its input.
-void noteUnreadValue(std::string_view value, std::ostream& err) {
+// Why the value cannot be converted, or nothing: it must be a number as a whole, within the
+// range of numbers.
+std::optional<std::string> valueFailure(std::string_view value) {
     const ValueReading reading = valueReading(value);
-    if (reading.complete) return;
-    if (reading.read.empty())
-        err << "velmora: no number at the start of \"" << value << "\"; the value is 0\n";
-    else
-        err << "velmora: only \"" << reading.read << "\" of \"" << value
-            << "\" was read as the value\n";
+    if (reading.read.empty()) return "the value \"" + std::string(value) + "\" is not a number";
+    if (!reading.complete)
+        return "the value \"" + std::string(value) + "\" is not a number as a whole: only \"" +
+               std::string(reading.read) + "\" of it can be read";
+    if (!std::isfinite(readLeadingNumber(value)))
+        return "the value \"" + std::string(value) +
+               "\" is too large: numbers go up to about 1.8e308";
+    return std::nullopt;
+}
+
+std::string describe(const FoundConversion& found) {
+    return display(found.conversion->fromUnit()) + " \xE2\x86\x92 " +
+           display(found.conversion->toUnit());
 }
 
 } // namespace
@@ -189,49 +170,12 @@ FoundConversion findConversion(const ConversionCatalog& catalog, std::string_vie
     return {};
 }
 
-std::vector<std::string> closestLabels(std::string_view text,
-                                       const std::vector<std::string>& labels, std::size_t count) {
-    const std::vector<std::string> words = searchWords(text);
-    const std::string folded = foldCase(text);
-    const std::size_t nearMiss = folded.size() <= 4 ? 1 : 2;
-    // A short single word may be an abbreviation ("km", "mph").
-    const bool mayAbbreviate = words.size() == 1 && words.front().size() <= 4;
-    struct Ranked {
-        int tier;
-        std::size_t measure;
-        std::size_t order;
-    };
-    std::vector<Ranked> ranked;
-    for (std::size_t i = 0; i < labels.size(); ++i) {
-        const std::vector<std::string> labelWords = searchWords(labels[i]);
-        const std::size_t distance =
-            std::min(wordsDistance(words, labelWords), editDistance(folded, foldCase(labels[i])));
-        // Tiers: the words start the label's words, as Find Conversion matches them; a near
-        // miss, a letter or two off; an abbreviation from the label's first word; from a later
-        // word; the rest. Among abbreviations the shortest label is likeliest the unit meant.
-        Ranked rank{4, distance, i};
-        if (!words.empty() && std::all_of(words.begin(), words.end(), [&](const auto& word) {
-                return wordMatchesLabel(word, labelWords);
-            }))
-            rank.tier = 0;
-        else if (distance <= nearMiss)
-            rank.tier = 1;
-        else if (const int start =
-                     mayAbbreviate ? abbreviationStart(words.front(), labelWords) : -1;
-                 start >= 0)
-            rank = {start == 0 ? 2 : 3, labels[i].size(), i};
-        ranked.push_back(rank);
-    }
-    std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
-        return a.tier != b.tier ? a.tier < b.tier : a.measure < b.measure;
-    });
-    std::vector<std::string> closest;
-    for (std::size_t i = 0; i < ranked.size() && i < count; ++i)
-        closest.push_back(labels[ranked[i].order]);
-    return closest;
-}
-
 int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& err) {
+    if (const auto failure = valueFailure(request.value)) {
+        err << "velmora: " << *failure << "\n";
+        return 2;
+    }
+    const double value = readLeadingNumber(request.value);
     ConversionCatalog catalog;
     if (!catalog.load(request.catalogPath)) {
         std::error_code error;
@@ -252,20 +196,35 @@ int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
             return 2;
         }
     }
-    const FoundConversion found = findConversion(catalog, request.from, request.to, named);
+    const UnitNames names = readUnitNames(namesPathBeside(request.catalogPath));
+    FoundConversion found = findConversion(catalog, request.from, request.to, named);
     if (!found.conversion) {
-        err << "velmora: " << notFoundMessage(catalog, request, named) << "\n";
+        found = rankedConversion(catalog, names, request.from, request.to, named);
+        // Not the labels typed: a script can see which were used.
+        if (found.conversion) err << "velmora: " << request.value << " " << describe(found) << "\n";
+    }
+    if (!found.conversion) {
+        err << "velmora: " << notFoundMessage(catalog, names, request, named) << "\n";
         return 2;
     }
-    noteUnreadValue(request.value, err);
     double result = 0.0;
-    const int code = found.conversion->compute(readLeadingNumber(request.value), result);
+    const int code = found.conversion->compute(value, result);
     if (code != FormulaOk) {
         err << "velmora: the formula \"" << display(found.conversion->formula()) << "\" of "
-            << display(found.category->name()) << ": " << display(found.conversion->fromUnit())
-            << " \xE2\x86\x92 " << display(found.conversion->toUnit())
+            << display(found.category->name()) << ": " << describe(found)
             << " cannot be computed: " << formulaCodeMeaning(code) << " (engine code " << code
             << ")\n";
+        return 2;
+    }
+    if (!std::isfinite(result)) {
+        err << "velmora: " << request.value << " " << display(found.conversion->fromUnit())
+            << " in " << display(found.conversion->toUnit()) << " is "
+            << (std::isnan(result) ? "no number: the formula \""
+                                   : "too large to print: the formula \"")
+            << display(found.conversion->formula()) << "\" "
+            << (std::isnan(result) ? "is undefined there"
+                                   : "goes beyond about 1.8e308 or divides by zero")
+            << "\n";
         return 2;
     }
     out << (request.precision ? formatFixed(result, *request.precision) : formatExact(result))

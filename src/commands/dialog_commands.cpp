@@ -3,13 +3,19 @@
 #include "commands/find_dialog.h"
 #include "commands/options_dialog.h"
 #include "commands/precision_dialog.h"
+#include "search/unit_names.h"
 #include "window/converter_dialog.h"
 #include "window/tab_strip.h"
 
+#include <QLineEdit>
+
 void ConverterDialog::findConversion() {
-    FindDialog dialog(catalog_, this);
+    // Read at each opening, so that names added to the file meanwhile count.
+    FindDialog dialog(catalog_, readUnitNames(appDirectory_ + "names.txt"), this);
     offerHelp(dialog, "menus.html#find");
     if (dialog.exec() != QDialog::Accepted || !dialog.chosen) return;
+    // A value typed with the units goes into the input as if typed there.
+    if (!dialog.chosenValue.isEmpty()) inputField_->setText(dialog.chosenValue);
     showConversion(dialog.chosen->tab, *dialog.chosen->conversion);
 }
 

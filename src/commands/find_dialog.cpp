@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-FindDialog::FindDialog(const ConversionCatalog& catalog, QWidget* parent)
-    : QDialog(parent, fixedDialogFlags), search_(catalog) {
+FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names, QWidget* parent)
+    : QDialog(parent, fixedDialogFlags), search_(catalog, names) {
     setWindowTitle(QStringLiteral("Find Conversion"));
     setObjectName(QStringLiteral("findDialog"));
     const DialogUnits units(font());
@@ -21,7 +21,7 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, QWidget* parent)
     auto* caption = new QLabel(QStringLiteral("&Units to convert from and to:"), this);
     query_ = new QLineEdit(this);
     query_->setObjectName(QStringLiteral("findQuery"));
-    query_->setPlaceholderText(QStringLiteral("for example: kilo to mile"));
+    query_->setPlaceholderText(QStringLiteral("for example: 5 mi to km"));
     query_->setAccessibleName(QStringLiteral("Units to convert from and to"));
     caption->setBuddy(query_);
     query_->installEventFilter(this);
@@ -67,7 +67,7 @@ void FindDialog::refill() {
     const int shown = static_cast<int>(result_.matches.size());
     QString text;
     if (result_.total == 0)
-        text = QStringLiteral("No conversion matches.");
+        text = QString::fromStdString(result_.whyNone);
     else if (result_.total == 1)
         text = QStringLiteral("1 conversion matches.");
     else if (shown == result_.total)
@@ -76,6 +76,9 @@ void FindDialog::refill() {
         text = QStringLiteral("The first %1 of %2 matching conversions; type more to narrow them.")
                    .arg(shown)
                    .arg(result_.total);
+    // A pasted page is not searched word by word: only its start counts, and the user is told.
+    if (result_.truncated)
+        text += QStringLiteral(" Only the first %1 words are used.").arg(SearchQuery::maxWords);
     count_->setText(text);
     ok_->setEnabled(result_.total > 0);
 }
@@ -85,6 +88,7 @@ void FindDialog::accept() {
     // Nothing to choose: the dialog stays open for another query.
     if (row < 0 || row >= static_cast<int>(result_.matches.size())) return;
     chosen = result_.matches[static_cast<std::size_t>(row)];
+    chosenValue = QString::fromStdString(result_.value);
     QDialog::accept();
 }
 

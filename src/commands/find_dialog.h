@@ -1,27 +1,31 @@
 #pragma once
 
-#include "commands/conversion_search.h"
+#include "search/conversion_search.h"
 
 #include <QDialog>
 #include <optional>
 
 class ConversionCatalog;
+class UnitNames;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 
 // Find Conversion: a text field and, under it, the conversions of the shown categories whose
-// unit labels match what is typed (see conversion_search.h), in catalog order. Up and Down move
-// in the list while the focus stays in the field; Enter (or OK, or a double click) chooses the
-// highlighted match, which is the first until the user moves; Escape closes with no choice.
+// units match what is typed, by their labels and their names (see search/conversion_search.h),
+// best first. Up and Down move in the list while the focus stays in the field; Enter (or OK, or a
+// double click) chooses the highlighted match, which is the first until the user moves; Escape
+// closes with no choice.
 class FindDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit FindDialog(const ConversionCatalog& catalog, QWidget* parent = nullptr);
+    FindDialog(const ConversionCatalog& catalog, const UnitNames& names, QWidget* parent = nullptr);
 
     // The match chosen when the dialog was accepted.
     std::optional<ConversionMatch> chosen;
+    // The value typed before the units of the chosen match ("5" of "5 mi km"), or empty.
+    QString chosenValue;
 
     void accept() override;
 

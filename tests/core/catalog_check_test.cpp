@@ -52,6 +52,11 @@ const std::vector<std::string> sampleLines = {
     /* 16 */ "Length|Leftover|Miles|Feet|2 3",
     /* 17 */ "Fuel|L/100 km to km/L|Liters per 100 kilometers|Kilometers per liter|100/x",
     /* 18 */ "Fuel|km/L to L/100 km|Kilometers per liter|Liters per 100 kilometers|100/x",
+    /* 19 */ "Area|Squared|Meters|Square meters|x^2",
+    /* 20 */ "Area|Never|Meters|Hectares|x/0",
+    /* 21 */ "Area|Note|Meters|Ares|x/100|shown",
+    /* 22 */ "Area|Seven|Meters|Acres|x/4046.86|0|extra",
+    /* 23 */ "Area|Hidden mark|Meters|Roods|x/1011.7|0",
 };
 
 std::string sampleCatalog() {
@@ -80,9 +85,17 @@ TEST(CatalogCheck, EachKindOfProblemIsReportedOnceOnItsOwnLine) {
         "there and back gives 1.03673469387755\n"
         "conv.txt:16: the formula \"2 3\" cannot be computed at x = 1: values left over, or an "
         "operation that cannot be done (such as % by 0) (engine code 4)\n"
+        "conv.txt:19: the formula \"x^2\" holds \"^\", which is exclusive or on whole numbers "
+        "here, not a power (write x*x for a square)\n"
+        "conv.txt:20: the formula \"x/0\" gives no finite number at x = 1, 0.5, 2, 10, 100, -1, "
+        "-10 or 0\n"
+        "conv.txt:21: the sixth field \"shown\" is not the hidden mark 0: the program reads it as "
+        "0 and hides category \"Area\"\n"
+        "conv.txt:22: 7 fields where a conversion has 5 and a hidden category a sixth, 0; the "
+        "program ignores the sixth and later ones\n"
         // Line 5's second piece is no line of its own for the count, but a conversion for the
         // program: none here, as it has one field.
-        "conv.txt: 18 lines, 4 categories, 15 conversions, 7 problems\n";
+        "conv.txt: 23 lines, 5 categories, 20 conversions, 11 problems\n";
     EXPECT_EQ(run.out, expected);
 }
 
@@ -98,7 +111,7 @@ TEST(CatalogCheck, CountsWhatTheProgramReads) {
         conversions += loaded.categoryAt(id)->conversionCount();
     EXPECT_EQ(result->categories, loaded.categoryCount());
     EXPECT_EQ(result->conversions, conversions);
-    EXPECT_EQ(result->lines, 18);
+    EXPECT_EQ(result->lines, 23);
 }
 
 TEST(CatalogCheck, ALineOf255CharactersIsReadWholeAnd256IsNot) {
@@ -145,8 +158,9 @@ TEST(CatalogCheck, LinesAreCountedAsTheReaderEndsThem) {
 
     writeBytes(dir.file("empty.txt"), "");
     const Outcome empty = check("empty.txt", dir.file("empty.txt"));
-    EXPECT_EQ(empty.status, 0);
-    EXPECT_EQ(empty.out, "empty.txt: 0 lines, 0 categories, 0 conversions, 0 problems\n");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.out, "empty.txt: no line holds a conversion, so there is nothing to convert\n"
+                         "empty.txt: 0 lines, 0 categories, 0 conversions, 1 problem\n");
 }
 
 TEST(CatalogCheck, OnlyTheFirstProblemOfALineIsReported) {
@@ -192,10 +206,21 @@ TEST(CatalogCheck, TheCommandLineChecksTheNamedFileOrConvTxt) {
     std::ostringstream err;
     EXPECT_EQ(runCommandLine(parseCommandLine({"--check"}), out, err), 0);
     EXPECT_EQ(runCommandLine(parseCommandLine({"--check", "other.txt"}), out, err), 1);
+    // The names beside a catalog are checked with it, and names.txt alone against conv.txt.
+    writeBytes(dir.file("names.txt"), "# units\na|x|y\nzz|z\nno bar\n");
+    const std::string names = "names.txt:3: no category of conv.txt has the unit \"zz\", so these "
+                              "names find nothing\n"
+                              "names.txt:4: no \"|\": a line is a unit label and its names, "
+                              "Label|name|name\n"
+                              "names.txt: 4 lines, 2 labels, 3 names, 2 problems\n";
+    EXPECT_EQ(runCommandLine(parseCommandLine({"--check"}), out, err), 1);
+    EXPECT_EQ(runCommandLine(parseCommandLine({"--check", "names.txt"}), out, err), 1);
     std::filesystem::current_path(previous);
     EXPECT_EQ(out.str(), "conv.txt: 1 line, 1 category, 1 conversion, 0 problems\n"
                          "other.txt:2: repeats line 1, A: a \xE2\x86\x92 b\n"
-                         "other.txt: 2 lines, 1 category, 2 conversions, 1 problem\n");
+                         "other.txt: 2 lines, 1 category, 2 conversions, 1 problem\n"
+                         "conv.txt: 1 line, 1 category, 1 conversion, 0 problems\n" +
+                             names + names);
     EXPECT_EQ(err.str(), "");
 }
 

@@ -1,6 +1,8 @@
 #include "catalog/case_fold.h"
 #include "catalog/catalog.h"
-#include "commands/conversion_search.h"
+#include "search/conversion_search.h"
+#include "search/search_text.h"
+#include "search/unit_names.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -17,7 +19,7 @@ void fillCatalog(ConversionCatalog& catalog) {
     for (const char* line : {
              "Length|km to m|Kilometers|Meters|x*1000",
              "Length|m to km|Meters|Kilometers|x/1000",
-             "Hidden|m to metres|Meters|Metres|x|0",
+             "Hidden|m to furlongs|Meters|Furlongs|x|0",
              "Length|m to ft|Meters|Feet (international)|x/0.3048",
              "Length|ft to m|Feet (international)|Meters|x*0.3048",
              "Length|pt to m|Points (1/72 inch)|Meters|x*0.0254/72",
@@ -32,6 +34,13 @@ Texts texts(const SearchResult& result) {
     Texts out;
     for (const ConversionMatch& match : result.matches)
         out.push_back(matchText(match));
+    return out;
+}
+
+Texts keys(const std::vector<QueryWord>& words) {
+    Texts out;
+    for (const QueryWord& word : words)
+        out.push_back(word.key);
     return out;
 }
 
@@ -63,12 +72,13 @@ TEST(ConversionSearch, LabelsSplitIntoFoldedWordsOfLettersAndDigits) {
     EXPECT_EQ(searchWords("  "), Texts{});
 }
 
-TEST(ConversionSearch, TheWordToOrAnArrowSplitsTheQuery) {
+TEST(ConversionSearch, TheWordToOrAnArrowSplitsTheQueryAndAValueMayLeadIt) {
     const struct {
         std::string_view query;
         Texts from;
         Texts to;
         bool hasTo;
+        std::string_view value = "";
     } rows[] = {
         {"met fe", {"met", "fe"}, {}, false},
         {"met to fe", {"met"}, {"fe"}, true},
@@ -85,13 +95,35 @@ TEST(ConversionSearch, TheWordToOrAnArrowSplitsTheQuery) {
         {"kilo to to", {"kilo"}, {"to"}, true},
         {"tonnes", {"tonnes"}, {}, false},
         {"", {}, {}, false},
+        // Values, also glued to the first unit, and symbols as one word each.
+        {" 5 mi to km", {"mi"}, {"km"}, true, "5"},
+        {"100F to \xC2\xB0"
+         "C",
+         {"f"},
+         {"c"},
+         true,
+         "100"},
+        {"-2.5e3l", {"l"}, {}, false, "-2.5e3"},
+        {"60mph km/h", {"mph", "km/h"}, {}, false, "60"},
+        {"1 m\xC2\xB2 N\xC2\xB7m \xC2\xB5s \xC2\xB0", {"m2", "n-m", "us"}, {}, false, "1"},
+        {"1/72", {"1/72"}, {}, false},
+        {"5,5 mi", {"5,5", "mi"}, {}, false},
     };
     for (const auto& row : rows) {
         const SearchQuery query = parseSearchQuery(row.query);
-        EXPECT_EQ(query.fromWords, row.from) << row.query;
-        EXPECT_EQ(query.toWords, row.to) << row.query;
+        EXPECT_EQ(keys(query.fromWords), row.from) << row.query;
+        EXPECT_EQ(keys(query.toWords), row.to) << row.query;
         EXPECT_EQ(query.hasTo, row.hasTo) << row.query;
+        EXPECT_EQ(query.value, row.value) << row.query;
     }
+    // A pasted page counts by its first words only.
+    std::string page;
+    for (int i = 0; i < 16000; ++i)
+        page += "word" + std::to_string(i) + (i == 5 ? " to " : " ");
+    const SearchQuery pasted = parseSearchQuery(page);
+    EXPECT_TRUE(pasted.truncated);
+    EXPECT_EQ(pasted.fromWords.size() + pasted.toWords.size(), SearchQuery::maxWords);
+    EXPECT_FALSE(parseSearchQuery("a b c d e f g h i j").truncated);
 }
 
 TEST(ConversionSearch, MatchesByWordPrefixesInCatalogOrder) {
@@ -114,7 +146,7 @@ TEST(ConversionSearch, MatchesByWordPrefixesInCatalogOrder) {
         {"empty: every shown conversion", "", {kmM, mKm, mFt, ftM, ptM, kwhM, gib, tonnes}},
         {"a prefix of From or To", "met", {kmM, mKm, mFt, ftM, ptM, kwhM}},
         {"every word must match", "met fe", {mFt, ftM}},
-        {"words on either side without to", "feet meters", {mFt, ftM}},
+        {"without to, the From unit's words first", "feet meters", {ftM, mFt}},
         {"to: before From, after To", "met to fe", {mFt}},
         {"to the other way", "fe to met", {ftM}},
         {"letter case does not matter", "MET To FE", {mFt}},
@@ -123,14 +155,14 @@ TEST(ConversionSearch, MatchesByWordPrefixesInCatalogOrder) {
         {"a word inside brackets", "intern", {mFt, ftM}},
         {"digits are words", "1/72", {ptM}},
         {"a word after a hyphen", "hours", {kwhM}},
-        {"not the middle of a word", "eters", {}},
+        {"not the middle of a word", "ete", {}},
         {"not the whole label as one prefix", "feet (int", {mFt, ftM}},
         {"nothing before to: any From", "to kilog", {tonnes}},
         {"nothing after to: any To", "kilo to", {kmM, kwhM}},
         {"to alone: everything", "to", {kmM, mKm, mFt, ftM, ptM, kwhM, gib, tonnes}},
         {"a word starting with to is no separator", "ton", {tonnes}},
         {"the category name is not searched", "length", {}},
-        {"hidden categories are not searched", "metres", {}},
+        {"hidden categories are not searched", "furlong", {}},
         {"no match", "parsec", {}},
     };
     for (const auto& row : rows) {
@@ -180,3 +212,109 @@ TEST(ConversionSearch, LabelsOfAWindows1252CatalogMatchAsShown) {
 }
 
 } // namespace
+
+TEST(UnitNames, LinesGiveALabelItsNamesAndTheRestIsReported) {
+    const NamesFile file = parseNamesFile("\xEF\xBB\xBF# a comment\r\n"
+                                          "Meters|m|metre| |metres\r\n"
+                                          "\r\n"
+                                          "just text\n"
+                                          "|m\n"
+                                          "Hands|\n"
+                                          "Feet|\xC2\xB0|ft\n"
+                                          "feet (US survey)|ft\n"
+                                          "METERS|meter");
+    EXPECT_EQ(file.lines, 9);
+    EXPECT_EQ(file.nameCount, 6);
+    EXPECT_EQ(file.names.of("meters"), (Texts{"m", "metre", "metres", "meter"}));
+    EXPECT_EQ(file.names.of("Feet (US Survey)"), Texts{"ft"});
+    EXPECT_EQ(file.names.of("Yards"), Texts{});
+    std::vector<int> lines;
+    for (const NamesProblem& problem : file.problems)
+        lines.push_back(problem.line);
+    EXPECT_EQ(lines, (std::vector<int>{4, 5, 6, 7}));
+    EXPECT_EQ(file.problems[3].message,
+              "the name \"\xC2\xB0\" has no letter or digit, so nothing typed can match it");
+    EXPECT_EQ(file.labels.size(), 4u);
+
+    // A name given to two labels finds both.
+    ConversionCatalog catalog;
+    catalog.parseLine("L|n|Feet|Meters|x*0.3048");
+    catalog.parseLine("L|n|Feet (US survey)|Meters|x*0.3048006");
+    EXPECT_EQ(ConversionSearch(catalog, file.names).find("ft to m").total, 2);
+}
+
+TEST(ConversionSearch, RanksExactThenPrefixThenLettersInOrderThenTypos) {
+    ConversionCatalog catalog;
+    for (const char* line : {
+             "Length|n|Meters|Millimeters|x*1000",
+             "Length|n|Millimeters|Meters|x/1000",
+             "Length|n|Miles (international)|Meters|x*1609.344",
+             "Length|n|Meters|Miles (international)|x/1609.344",
+             "Length|n|Mils|Meters|x*0.0000254",
+             "Length|n|Kilometers|Meters|x*1000",
+             "Mass|n|Kilograms|Grams|x*1000",
+             "Power|n|Milliwatts|Megawatts|x/1e9",
+             "Power|n|Megawatts|Milliwatts|x*1e9",
+             "Volume|n|Fluid ounces (US)|Milliliters|x*29.5735295625",
+         })
+        catalog.parseLine(line);
+    const NamesFile file = parseNamesFile("Meters|m|metre\nMiles (international)|mi|mile\n"
+                                          "Mils|mil\nKilometers|km\nMilliwatts|mW\n"
+                                          "Megawatts|MW\nFluid ounces (US)|fl oz\n");
+    const ConversionSearch search(catalog, file.names);
+    const std::string milM = "Length: Mils \xE2\x86\x92 Meters";
+    const std::string mMm = "Length: Meters \xE2\x86\x92 Millimeters";
+    const std::string mmM = "Length: Millimeters \xE2\x86\x92 Meters";
+    const std::string miM = "Length: Miles (international) \xE2\x86\x92 Meters";
+    const std::string mMi = "Length: Meters \xE2\x86\x92 Miles (international)";
+    const std::string kgG = "Mass: Kilograms \xE2\x86\x92 Grams";
+    const struct {
+        std::string_view query;
+        Texts first;
+        MatchRank rank;
+    } rows[] = {
+        // A name above the prefixes of earlier conversions, which keep catalog order.
+        {"mil", {milM, mMm, mmM, miM}, MatchRank::Exact},
+        {"millim", {mMm, mmM}, MatchRank::Prefix},
+        {"mlm", {mMm, mmM}, MatchRank::InOrder},
+        {"kilogarms", {kgG}, MatchRank::Typo},
+        {"xrams", {kgG}, MatchRank::Typo},
+        {"kelogrxms", {kgG}, MatchRank::Typo},
+        {"gxamx", {}, MatchRank::None},
+        {"xra", {}, MatchRank::None},
+        // Without "to", the way round that reads in typed order first.
+        {"2.5 m mi", {mMi, miM}, MatchRank::Exact},
+        {"2.5mi m", {miM, mMi}, MatchRank::Exact},
+        // Names that differ only by letter case: the one typed so.
+        {"MW to", {"Power: Megawatts \xE2\x86\x92 Milliwatts"}, MatchRank::Exact},
+        {"mW to", {"Power: Milliwatts \xE2\x86\x92 Megawatts"}, MatchRank::Exact},
+        // Two words that make one name.
+        {"fl oz to milliliters", {"Volume: Fluid ounces (US) \xE2\x86\x92 Milliliters"},
+         MatchRank::Exact},
+    };
+    for (const auto& row : rows) {
+        const SearchResult result = search.find(row.query);
+        Texts first = texts(result);
+        first.resize(std::min(first.size(), row.first.size()));
+        EXPECT_EQ(first, row.first) << row.query;
+        EXPECT_EQ(result.matches.empty() ? MatchRank::None : result.matches[0].rank, row.rank)
+            << row.query;
+    }
+    EXPECT_EQ(search.find("2.5mi m").value, "2.5");
+
+    const struct {
+        std::string_view query;
+        std::string_view why;
+    } misses[] = {
+        {"kmx to m", "No unit is called \"kmx\"; the closest: km."},
+        {"qqqq", "No unit is called \"qqqq\"."},
+        {"miles to kg", "No conversion from Miles (international) to Kilograms."},
+        {"kg milliwatts", "No conversion from Kilograms to Milliwatts."},
+        {"meters kilograms to", "No unit matches all of \"meters kilograms\"."},
+    };
+    for (const auto& miss : misses) {
+        const SearchResult result = search.find(miss.query);
+        EXPECT_EQ(result.total, 0) << miss.query;
+        EXPECT_EQ(result.whyNone, miss.why) << miss.query;
+    }
+}

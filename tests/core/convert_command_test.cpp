@@ -1,7 +1,9 @@
 #include "cli/command_line.h"
 #include "cli/convert_command.h"
+#include "search/closest_labels.h"
 #include "temp_dir.h"
 
+#include <ctime>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -77,8 +79,6 @@ TEST_F(ConvertCommand, PrintsTheExactResultOfLinearTemperatureAndReciprocalConve
         {"98.6", "Degrees Fahrenheit", "Degrees Celsius", "37\n"},
         {"8", "Liters per 100 kilometers", "Kilometers per liter", "12.5\n"},
         {"3", "Liters per 100 kilometers", "Kilometers per liter", "33.3333333333333\n"},
-        // Dividing by zero is no error of the engine: the window shows the same.
-        {"0", "Liters per 100 kilometers", "Kilometers per liter", "inf\n"},
         {" 12 ", "Kilometers", "Meters", "12000\n"},
     };
     for (const auto& row : rows) {
@@ -101,16 +101,69 @@ TEST_F(ConvertCommand, PrecisionGivesTheFixedFormTheWindowShows) {
     EXPECT_EQ(wrong.out, "");
 }
 
-TEST_F(ConvertCommand, TheValueIsReadLikeTheWindowsInputWithANoteForWhatIsNotRead) {
-    const Outcome partly = convert("5*12", "Kilometers", "Meters");
-    EXPECT_EQ(partly.status, 0);
-    EXPECT_EQ(partly.out, "5000\n");
-    EXPECT_EQ(partly.err, "velmora: only \"5\" of \"5*12\" was read as the value\n");
-    const Outcome none = convert("abc", "Kilometers", "Meters");
-    EXPECT_EQ(none.status, 0);
-    EXPECT_EQ(none.out, "0\n");
-    EXPECT_EQ(none.err, "velmora: no number at the start of \"abc\"; the value is 0\n");
-    EXPECT_EQ(convert("", "Kilometers", "Meters").out, "0\n");
+TEST_F(ConvertCommand, AValueNotANumberAsAWholeOrAResultBeyondTheNumbersIsRefused) {
+    const struct {
+        const char* value;
+        const char* from;
+        const char* to;
+        const char* err;
+    } rows[] = {
+        {"abc", "Kilometers", "Meters", "the value \"abc\" is not a number"},
+        {"", "Kilometers", "Meters", "the value \"\" is not a number"},
+        {"5*12", "Kilometers", "Meters",
+         "the value \"5*12\" is not a number as a whole: only \"5\" of it can be read"},
+        {"0,5", "Kilometers", "Meters",
+         "the value \"0,5\" is not a number as a whole: only \"0\" of it can be read"},
+        {"1e400", "Kilometers", "Meters",
+         "the value \"1e400\" is too large: numbers go up to about 1.8e308"},
+        {"1e308", "Kilometers", "Meters",
+         "1e308 Kilometers in Meters is too large to print: the formula \"x*1000\" goes beyond "
+         "about 1.8e308 or divides by zero"},
+        {"0", "Liters per 100 kilometers", "Kilometers per liter",
+         "0 Liters per 100 kilometers in Kilometers per liter is too large to print: the formula "
+         "\"100/x\" goes beyond about 1.8e308 or divides by zero"},
+    };
+    for (const auto& row : rows) {
+        const Outcome result = convert(row.value, row.from, row.to, {"--precision", "2"});
+        EXPECT_EQ(result.status, 2) << row.value;
+        EXPECT_EQ(result.out, "") << row.value;
+        EXPECT_EQ(result.err, "velmora: " + std::string(row.err) + "\n") << row.value;
+    }
+}
+
+TEST_F(ConvertCommand, NamesAndRankedWordsFindTheUnitsAndSayWhichWereUsed) {
+    writeBytes(dir_.file("names.txt"), "Kilometers|km\nDegrees Fahrenheit|\xC2\xB0""F|F\n");
+    const Outcome names = convert("5", "km", "meters");
+    EXPECT_EQ(names.status, 0);
+    EXPECT_EQ(names.out, "5000\n");
+    EXPECT_EQ(names.err, "velmora: 5 Kilometers \xE2\x86\x92 Meters\n");
+    EXPECT_EQ(convert("212", "\xC2\xB0""F", "celsius").out, "100\n");
+    // Exact labels still win: no note.
+    EXPECT_EQ(convert("1", "meters", "feet (international)").err, "");
+}
+
+TEST_F(ConvertCommand, ControlCharactersReachTheTerminalEscaped) {
+    writeBytes(dir_.file("esc.txt"), "T\x1b]0;x\x07|n|A\xC2\x9b""2J|B|x\x7f\r\n");
+    const Outcome convertRun = convert("1", "A\xC2\x9b""2J", "B", {"--catalog", "esc.txt"});
+    EXPECT_EQ(convertRun.err, "velmora: the formula \"x\\x7f\" of T\\x1b]0;x\\x07: A\\u009b2J "
+                              "\xE2\x86\x92 B cannot be computed: a character that begins no "
+                              "token, or an operand that is not a number (engine code 3)\n");
+    EXPECT_EQ(run({"--check", "esc.txt"}).out.substr(0, 30), "esc.txt:1: the formula \"x\\x7f\"");
+    EXPECT_EQ(convert("1\x1b[2J", "B", "A").err,
+              "velmora: the value \"1\\x1b[2J\" is not a number as a whole: only \"1\" of it "
+              "can be read\n");
+}
+
+TEST(ClosestLabels, StayLinearInTheNumberOfLabelsAndBoundedInTheirLength) {
+    std::vector<std::string> labels;
+    for (int i = 0; i < 100000; ++i)
+        labels.push_back("Unit " + std::to_string(i * 7919 % 1000003) + " of measure");
+    for (const std::string& text : {std::string("Unit 12 of masure"), std::string(130000, 'u')}) {
+        // Processor time, so that other work on the machine does not count.
+        const std::clock_t start = std::clock();
+        EXPECT_EQ(closestLabels(text, labels).size(), 3u);
+        EXPECT_LT(std::clock() - start, CLOCKS_PER_SEC);
+    }
 }
 
 TEST_F(ConvertCommand, TheFirstCategoryWithThePairWinsUnlessOneIsNamed) {
@@ -132,25 +185,25 @@ TEST_F(ConvertCommand, LabelsAreMatchedByteForByteFirstThenIgnoringLetterCase) {
 }
 
 TEST_F(ConvertCommand, AnUnknownUnitNamesItAndTheClosestLabels) {
-    const Outcome unit = convert("1", "Kilometres", "Meters");
+    const Outcome unit = convert("1", "Kilomiles", "Meters");
     EXPECT_EQ(unit.status, 2);
     EXPECT_EQ(unit.out, "");
     // Each with its category, as no category was named.
-    EXPECT_EQ(unit.err, "velmora: no unit \"Kilometres\" to convert from in conv.txt; the "
+    EXPECT_EQ(unit.err, "velmora: no unit \"Kilomiles\" to convert from in conv.txt; the "
                         "closest: \"Kilometers (Length)\", \"Liters per 100 kilometers (Fuel)\" "
-                        "or \"Meters (Length)\"\n");
+                        "or \"Degrees Celsius (Temperature)\"\n");
 
-    const Outcome inCategory = convert("1", "Kilometres", "Meters", {"--category", "Length"});
+    const Outcome inCategory = convert("1", "Kilomiles", "Meters", {"--category", "Length"});
     EXPECT_EQ(inCategory.status, 2);
-    EXPECT_EQ(inCategory.err, "velmora: no unit \"Kilometres\" to convert from in category "
+    EXPECT_EQ(inCategory.err, "velmora: no unit \"Kilomiles\" to convert from in category "
                               "\"Length\"; the closest: \"Kilometers\" or \"Meters\"\n");
 }
 
 TEST_F(ConvertCommand, AnUnknownPairNamesTheUnitsAndTheClosestTargets) {
-    const Outcome pair = convert("1", "Meters", "Fet");
+    const Outcome pair = convert("1", "Meters", "Yards");
     EXPECT_EQ(pair.status, 2);
     EXPECT_EQ(pair.out, "");
-    EXPECT_EQ(pair.err, "velmora: no conversion from \"Meters\" to \"Fet\" in category "
+    EXPECT_EQ(pair.err, "velmora: no conversion from \"Meters\" to \"Yards\" in category "
                         "\"Length\"; the closest: \"Feet (international)\"\n");
     // Both units exist, but not this way round.
     const Outcome reverse = convert("1", "Meters", "Kilometers");

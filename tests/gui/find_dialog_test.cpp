@@ -136,10 +136,10 @@ class FindDialogTest : public QObject {
                               "Temperature: Degrees Fahrenheit" + arrow + "Degrees Celsius"}));
                 QCOMPARE(matches(dialog)->currentRow(), 0);
                 QCOMPARE(countText(dialog), QStringLiteral("6 conversions match."));
-                // The hidden category's units are not found.
-                QTest::keyClicks(query(dialog), "metres");
+                // The hidden category's units are not found, and the line says why.
+                QTest::keyClicks(query(dialog), "hidden");
                 QCOMPARE(matches(dialog)->count(), 0);
-                QCOMPARE(countText(dialog), QStringLiteral("No conversion matches."));
+                QCOMPARE(countText(dialog), QStringLiteral("No unit is called \"hidden\"."));
             });
     }
 
@@ -170,6 +170,25 @@ class FindDialogTest : public QObject {
         QCOMPARE(f.dialog->focusWidget(), f.input());
         QCOMPARE(f.input()->selectedText(), QStringLiteral("12"));
         QCOMPARE(report(f), QStringLiteral("Input:        12 Meters\r\nOutput:       39.37 Feet"));
+    }
+
+    void aValueTypedWithTheUnitsGoesIntoTheInputWithNamesFromNamesTxt() {
+        ConverterFixture f(sampleCatalog + std::string("Length|mi to km|Miles|Kilometers|x*1.609344\r\n"));
+        writeBytes(f.dir.file("names.txt"), "Miles|mi|mile\nKilometers|km\n");
+        QVERIFY(f.start());
+        QTest::keyClicks(f.input(), "12");
+        whileFinding([&] { f.dialog->findConversion(); },
+                     [&](FindDialog* dialog) {
+                         QTest::keyClicks(query(dialog), "5 mi km");
+                         QCOMPARE(matches(dialog)->currentItem()->text(),
+                                  "Length: Miles" + arrow + "Kilometers");
+                         QTest::keyClick(query(dialog), Qt::Key_Return);
+                     });
+        QCOMPARE(f.input()->text(), QStringLiteral("5"));
+        QCOMPARE(f.input()->selectedText(), QStringLiteral("5"));
+        QCOMPARE(f.dialog->focusWidget(), f.input());
+        QCOMPARE(f.result()->text(), QStringLiteral("8.0"));
+        QCOMPARE(f.selection.currentConversion->name(), std::string("mi to km"));
     }
 
     void downMovesTheHighlightWhileTypingAndAnotherTabIsChosen() {

@@ -1,0 +1,84 @@
+#include "cli/names_check.h"
+
+#include "catalog/case_fold.h"
+#include "catalog/catalog.h"
+#include "catalog/display_text.h"
+#include "catalog/whole_file_writer.h"
+#include "search/unit_names.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <unordered_set>
+
+namespace {
+
+std::string plural(int count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+} // namespace
+
+bool isNamesFile(const std::string& path) {
+    return std::filesystem::path(path).filename() == "names.txt";
+}
+
+std::optional<NamesCheck> checkNamesFile(const std::string& path, const ConversionCatalog* catalog,
+                                         const std::string& catalogName) {
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) return std::nullopt;
+    NamesFile file = parseNamesFile(bytes);
+    NamesCheck check;
+    check.lines = file.lines;
+    check.names = file.nameCount;
+    for (NamesProblem& problem : file.problems)
+        check.problems.push_back({problem.line, std::move(problem.message)});
+
+    std::unordered_set<std::string> catalogLabels;
+    if (catalog)
+        for (int id = 0; id < catalog->categoryCount(); ++id)
+            for (const auto& conversion : catalog->categoryAt(id)->conversions()) {
+                catalogLabels.insert(foldCase(toDisplayText(conversion.fromUnit())));
+                catalogLabels.insert(foldCase(toDisplayText(conversion.toUnit())));
+            }
+    std::unordered_set<std::string> labels;
+    for (const auto& [line, label] : file.labels) {
+        const std::string folded = foldCase(label);
+        labels.insert(folded);
+        if (catalog && !catalogLabels.contains(folded))
+            check.problems.push_back({line, "no category of " + catalogName + " has the unit \"" +
+                                                label + "\", so these names find nothing"});
+    }
+    check.labels = static_cast<int>(labels.size());
+    std::stable_sort(
+        check.problems.begin(), check.problems.end(),
+        [](const CatalogProblem& a, const CatalogProblem& b) { return a.line < b.line; });
+    return check;
+}
+
+int printNamesCheck(const std::string& name, const std::string& path,
+                    const ConversionCatalog* catalog, const std::string& catalogName,
+                    std::ostream& out, std::ostream& err) {
+    const std::optional<NamesCheck> check = checkNamesFile(path, catalog, catalogName);
+    if (!check) {
+        err << "velmora: cannot read the names file " << name << "\n";
+        return 2;
+    }
+    for (const CatalogProblem& problem : check->problems)
+        out << name << ":" << problem.line << ": " << problem.message << "\n";
+    if (!catalog) out << name << ": no catalog " << catalogName << " to check the labels against\n";
+    out << name << ": " << plural(check->lines, "line", "lines") << ", "
+        << plural(check->labels, "label", "labels") << ", " << plural(check->names, "name", "names")
+        << ", " << plural(static_cast<int>(check->problems.size()), "problem", "problems") << "\n";
+    return check->problems.empty() ? 0 : 1;
+}
+
+int runNamesCheck(const std::string& name, const std::string& path, std::ostream& out,
+                  std::ostream& err) {
+    const std::string catalogName =
+        (std::filesystem::path(name).parent_path() / "conv.txt").string();
+    ConversionCatalog catalog;
+    const bool loaded =
+        catalog.load((std::filesystem::path(path).parent_path() / "conv.txt").string());
+    return printNamesCheck(name, path, loaded ? &catalog : nullptr, catalogName, out, err);
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "search/label_ranks.h"
+#include "search/search_query.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Category;
+class Conversion;
+class ConversionCatalog;
+class UnitNames;
+
+// Finding a conversion by what people type for its units (see search_query.h): each word must
+// match the From or the To unit, by the unit's label or its names (unit_names.h); with a "to", the
+// words before it the From unit and those after it the To unit. A conversion is as good as its
+// worst-matching word (label_ranks.h); better conversions come first. Without a "to", among equal
+// ones, those whose From unit takes the first words come first ("mi km" lists Miles → Kilometers
+// before Kilometers → Miles). Otherwise catalog order.
+
+struct ConversionMatch {
+    // The category's tab: its place among the shown categories; -1 for a hidden category.
+    int tab = 0;
+    const Category* category = nullptr;
+    const Conversion* conversion = nullptr;
+    // Its worst-matching word.
+    MatchRank rank = MatchRank::Exact;
+};
+
+struct SearchResult {
+    // The first matches, best first.
+    std::vector<ConversionMatch> matches;
+    // Every match, those beyond the limit included.
+    int total = 0;
+    // The value typed before the units, as typed; empty when there is none.
+    std::string value;
+    // Words beyond SearchQuery::maxWords were left out.
+    bool truncated = false;
+    // Without a match, why, as a sentence for the user: the word that names no unit and the
+    // closest names, or the units that no conversion pairs.
+    std::string whyNone;
+};
+
+// Which categories a search covers.
+struct SearchScope {
+    // The hidden ones too (the command line converts them; the window shows only the others).
+    bool hiddenToo = false;
+    // Only this one, when given.
+    const Category* only = nullptr;
+};
+
+// The conversions of a catalog, indexed once for many queries. The catalog must outlive the
+// search and keep its conversions while it is used; the names are copied.
+class ConversionSearch {
+  public:
+    // At most this many matches are listed.
+    static constexpr int defaultLimit = 300;
+
+    explicit ConversionSearch(const ConversionCatalog& catalog);
+    ConversionSearch(const ConversionCatalog& catalog, const UnitNames& names,
+                     SearchScope scope = {});
+
+    SearchResult find(std::string_view query, int limit = defaultLimit) const;
+    SearchResult find(const SearchQuery& query, int limit = defaultLimit) const;
+    // How many conversions the search covers.
+    int size() const { return static_cast<int>(entries_.size()); }
+
+  private:
+    struct Entry {
+        ConversionMatch match;
+        int from;
+        int to;
+    };
+    std::string whyNone(const SearchQuery& query) const;
+    // The label that matches every one of words best, the first of equals; -1 for none.
+    int bestLabel(const std::vector<QueryWord>& words) const;
+
+    std::vector<Entry> entries_;
+    LabelVocabulary labels_;
+};
+
+// The line the dialog lists for a match, in UTF-8: "Length: Meters → Feet".
+std::string matchText(const ConversionMatch& match);

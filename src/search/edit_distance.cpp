@@ -1,0 +1,52 @@
+#include "search/edit_distance.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+std::size_t boundedEditDistance(std::string_view a, std::string_view b, std::size_t bound) {
+    if (a.size() > b.size()) std::swap(a, b);
+    const std::size_t n = a.size();
+    const std::size_t m = b.size();
+    const std::size_t beyond = bound + 1;
+    if (m - n > bound) return beyond;
+    if (n == 0) return m;
+    // Three rows over b, on the stack for the short words most calls compare; the cells beside
+    // the band hold beyond, which no neighbour can undercut enough to matter.
+    constexpr std::size_t onStack = 96;
+    std::array<std::size_t, 3 * onStack> stack;
+    std::vector<std::size_t> heap;
+    std::size_t* cells = stack.data();
+    if (m + 1 > onStack) {
+        heap.resize(3 * (m + 1));
+        cells = heap.data();
+    }
+    std::size_t* before = cells;
+    std::size_t* previous = cells + (m + 1);
+    std::size_t* current = cells + 2 * (m + 1);
+    // Row 0 and the cell beside its band; every later row writes its band and the cells beside
+    // it before the next row reads them, and before is only read from the second row on.
+    for (std::size_t j = 0; j <= std::min(m, bound + 1); ++j)
+        previous[j] = j <= bound ? j : beyond;
+    for (std::size_t i = 1; i <= n; ++i) {
+        const std::size_t first = i > bound ? i - bound : 1;
+        const std::size_t last = std::min(m, i + bound);
+        // Only the cells beside the band are reset: the next row reads no further.
+        current[first - 1] = first == 1 && i <= bound ? i : beyond;
+        if (last < m) current[last + 1] = beyond;
+        std::size_t rowMinimum = current[first - 1];
+        for (std::size_t j = first; j <= last; ++j) {
+            const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
+            std::size_t cell =
+                std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + cost});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                cell = std::min(cell, before[j - 2] + 1);
+            current[j] = std::min(cell, beyond);
+            rowMinimum = std::min(rowMinimum, current[j]);
+        }
+        if (rowMinimum > bound) return beyond;
+        std::swap(before, previous);
+        std::swap(previous, current);
+    }
+    return std::min(previous[m], beyond);
+}

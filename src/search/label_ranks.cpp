@@ -1,0 +1,282 @@
+#include "search/label_ranks.h"
+
+#include "catalog/case_fold.h"
+#include "catalog/display_text.h"
+#include "search/edit_distance.h"
+#include "search/search_text.h"
+#include "search/unit_names.h"
+
+#include <algorithm>
+
+namespace {
+
+MatchRank better(MatchRank a, MatchRank b) {
+    return std::min(a, b);
+}
+MatchRank worse(MatchRank a, MatchRank b) {
+    return std::max(a, b);
+}
+
+bool withinTypo(std::string_view typed, std::size_t allowance, std::string_view text) {
+    return allowance > 0 && boundedEditDistance(typed, text, allowance) <= allowance;
+}
+
+// A bit for each byte value modulo 64 that text holds. Every edit takes at most one character
+// of a word away, so a word with more characters that another lacks than edits allowed cannot be
+// that other word with a typo; the bits tell most such pairs apart without an edit distance.
+std::uint64_t characterBits(std::string_view text) {
+    std::uint64_t bits = 0;
+    for (const char c : text)
+        bits |= std::uint64_t{1} << (static_cast<unsigned char>(c) & 63);
+    return bits;
+}
+
+std::size_t bitCount(std::uint64_t bits) {
+    std::size_t count = 0;
+    for (; bits != 0; bits &= bits - 1)
+        ++count;
+    return count;
+}
+
+std::uint32_t initialBit(char c) {
+    return c >= 'a' && c <= 'z' ? std::uint32_t{1} << (c - 'a') : 0;
+}
+
+} // namespace
+
+int LabelVocabulary::nameId(const std::string& typed) {
+    const auto [found, added] = nameIds_.try_emplace(typed, static_cast<int>(nameList_.size()));
+    if (added) {
+        Name name{typed, searchKey(typed), {}};
+        if (const auto parts = keyParts(name.key); parts.size() > 1)
+            name.parts.assign(parts.begin(), parts.end());
+        nameList_.push_back(std::move(name));
+        byKey_[nameList_.back().key].push_back(found->second);
+    }
+    return found->second;
+}
+
+int LabelVocabulary::add(std::string_view label, const UnitNames& names) {
+    if (const int found = labelIds_.find(label); found >= 0) return found;
+    const int id = static_cast<int>(labels_.size());
+    labelIds_.add(label, id);
+    Label entry;
+    entry.text = isValidUtf8(label) ? label : converted_.emplace_back(toDisplayText(label));
+    entry.foldedStart = static_cast<std::uint32_t>(folded_.size());
+    appendFolded(folded_, entry.text);
+    entry.foldedSize = static_cast<std::uint32_t>(folded_.size() - entry.foldedStart);
+    entry.wordsStart = static_cast<std::uint32_t>(wordRanges_.size());
+    // The words as searchWords gives them.
+    const char* folded = folded_.data();
+    const std::size_t end = folded_.size();
+    for (std::size_t at = entry.foldedStart; at < end;) {
+        if (!isSearchWordByte(folded[at])) {
+            ++at;
+            continue;
+        }
+        std::size_t stop = at;
+        while (stop < end && isSearchWordByte(folded[stop]))
+            ++stop;
+        entry.initials |= initialBit(folded[at]);
+        const std::uint64_t characters = characterBits(std::string_view(folded + at, stop - at));
+        entry.characters |= characters;
+        wordRanges_.push_back(
+            {static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(stop - at), characters});
+        at = stop;
+    }
+    entry.wordsCount = static_cast<std::uint32_t>(wordRanges_.size() - entry.wordsStart);
+    entry.namesStart = static_cast<std::uint32_t>(labelNames_.size());
+    if (!names.empty())
+        for (const std::string& name : names.of(entry.text))
+            labelNames_.push_back(nameId(name));
+    entry.namesCount = static_cast<std::uint32_t>(labelNames_.size() - entry.namesStart);
+    labels_.push_back(entry);
+    return id;
+}
+
+void LabelVocabulary::reserve(std::size_t labels) {
+    labels_.reserve(labels_.size() + labels);
+    wordRanges_.reserve(wordRanges_.size() + 3 * labels);
+    folded_.reserve(folded_.size() + 24 * labels);
+}
+
+std::string_view LabelVocabulary::folded(int label) const {
+    const Label& entry = labels_[static_cast<std::size_t>(label)];
+    return std::string_view(folded_).substr(entry.foldedStart, entry.foldedSize);
+}
+
+std::string_view LabelVocabulary::word(int label, std::size_t index) const {
+    const WordRange range =
+        wordRanges_[labels_[static_cast<std::size_t>(label)].wordsStart + index];
+    return std::string_view(folded_).substr(range.start, range.size);
+}
+
+std::vector<std::string_view> LabelVocabulary::namesOf(int label) const {
+    const Label& entry = labels_[static_cast<std::size_t>(label)];
+    std::vector<std::string_view> names;
+    for (std::uint32_t i = 0; i < entry.namesCount; ++i)
+        names.push_back(
+            nameList_[static_cast<std::size_t>(labelNames_[entry.namesStart + i])].typed);
+    return names;
+}
+
+MatchRank LabelVocabulary::partRank(const Part& typed, const Label& label) const {
+    const std::string_view folded = folded_;
+    const std::string_view part = typed.text;
+    auto wordAt = [&](std::size_t w) {
+        const WordRange range = wordRanges_[label.wordsStart + w];
+        return folded.substr(range.start, range.size);
+    };
+    const std::size_t count = label.wordsCount;
+    MatchRank best = MatchRank::None;
+    for (std::size_t w = 0; w < count && best != MatchRank::Exact; ++w) {
+        const WordRange& range = wordRanges_[label.wordsStart + w];
+        const std::string_view word = folded.substr(range.start, range.size);
+        if (word.starts_with(part)) {
+            best = word.size() == part.size() ? MatchRank::Exact : MatchRank::Prefix;
+        } else if (best == MatchRank::None && typed.allowance > 0 &&
+                   bitCount(typed.characters & ~range.characters) <= typed.allowance &&
+                   withinTypo(part, typed.allowance, word)) {
+            best = MatchRank::Typo;
+        }
+    }
+    if (best <= MatchRank::InOrder || part.size() < 2 || typed.number) return best;
+    // Letters in order from the start of a label word, taken in that word while it has them and
+    // each further word entered at its first letter: "kmph" for kilometers per hour.
+    if ((initialBit(part.front()) != 0 && (label.initials & initialBit(part.front())) == 0) ||
+        (typed.characters & ~label.characters) != 0)
+        return best;
+    auto nextWord = [&](std::size_t from, char initial) {
+        while (from < count && wordAt(from).front() != initial)
+            ++from;
+        return from;
+    };
+    for (std::size_t first = nextWord(0, part.front()); first < count;
+         first = nextWord(first + 1, part.front())) {
+        std::size_t word = first;
+        std::size_t at = 1;
+        std::size_t matched = 1;
+        for (; matched < part.size(); ++matched) {
+            if (const std::size_t found = wordAt(word).find(part[matched], at);
+                found != std::string_view::npos) {
+                at = found + 1;
+                continue;
+            }
+            word = nextWord(word + 1, part[matched]);
+            if (word == count) break;
+            at = 1;
+        }
+        if (matched == part.size()) return MatchRank::InOrder;
+    }
+    return best;
+}
+
+void LabelVocabulary::rank(const std::vector<QueryWord>& words,
+                           std::vector<MatchRank>& ranks) const {
+    const std::size_t count = words.size();
+    ranks.assign(labels_.size() * count, MatchRank::None);
+    std::vector<MatchRank> nameRanks;
+    for (std::size_t w = 0; w < count; ++w) {
+        const QueryWord& query = words[w];
+        const std::size_t parts = query.parts.size();
+        std::vector<Part> typedParts;
+        for (const std::string& part : query.parts) {
+            // A number is no abbreviation and has no typos: "39" is not "309" nor "38".
+            const bool number = std::all_of(part.begin(), part.end(),
+                                            [](char c) { return c >= '0' && c <= '9'; });
+            typedParts.push_back(
+                {part, number ? 0 : typoAllowance(part), characterBits(part), number});
+        }
+        const std::size_t keyAllowance = typoAllowance(query.key);
+
+        nameRanks.assign(nameList_.size(), MatchRank::None);
+        for (std::size_t name = 0; name < nameList_.size(); ++name) {
+            const std::string& key = nameList_[name].key;
+            const std::vector<std::string>& nameParts = nameList_[name].parts;
+            if (key.starts_with(query.key) ||
+                std::find(nameParts.begin(), nameParts.end(), query.key) != nameParts.end())
+                nameRanks[name] = MatchRank::Prefix;
+            else if (withinTypo(query.key, keyAllowance, key))
+                nameRanks[name] = MatchRank::Typo;
+        }
+        // Equal keys: where names differ only by letter case ("mW", "MW"), the one typed so wins.
+        if (const auto equal = byKey_.find(query.key); equal != byKey_.end()) {
+            const bool typedSo =
+                std::any_of(equal->second.begin(), equal->second.end(), [&](int name) {
+                    return nameList_[static_cast<std::size_t>(name)].typed == query.typed;
+                });
+            for (const int name : equal->second)
+                if (!typedSo || nameList_[static_cast<std::size_t>(name)].typed == query.typed)
+                    nameRanks[static_cast<std::size_t>(name)] = MatchRank::Exact;
+        }
+        // Two or three words in a row that together make a name ("fl oz", "sq m").
+        for (std::size_t span = 2; span <= 3; ++span)
+            for (std::size_t start = w + 1 >= span ? w + 1 - span : 0;
+                 start <= w && start + span <= count; ++start) {
+                std::string joined = words[start].key;
+                for (std::size_t next = start + 1; next < start + span; ++next)
+                    joined += "-" + words[next].key;
+                if (const auto equal = byKey_.find(joined); equal != byKey_.end())
+                    for (const int name : equal->second)
+                        nameRanks[static_cast<std::size_t>(name)] = MatchRank::Exact;
+            }
+
+        for (std::size_t id = 0; id < labels_.size(); ++id) {
+            const Label& label = labels_[id];
+            MatchRank rank = MatchRank::None;
+            for (std::uint32_t i = 0; i < label.namesCount; ++i)
+                rank = better(
+                    rank, nameRanks[static_cast<std::size_t>(labelNames_[label.namesStart + i])]);
+            if (rank != MatchRank::Exact) {
+                MatchRank split = MatchRank::Exact;
+                for (std::size_t part = 0; part < parts && split != MatchRank::None; ++part)
+                    split = worse(split, partRank(typedParts[part], label));
+                rank = better(rank, split);
+            }
+            ranks[id * count + w] = rank;
+        }
+    }
+}
+
+std::vector<std::string> LabelVocabulary::nearestTexts(std::string_view key,
+                                                       std::size_t count) const {
+    // Up to half the word away is worth suggesting, three edits at most; longer texts are
+    // compared by their start only.
+    constexpr std::size_t longest = 64;
+    key = key.substr(0, longest);
+    const std::size_t reach = std::clamp<std::size_t>(key.size() / 2, 1, 3);
+    struct Near {
+        std::size_t distance;
+        int kind;
+        std::size_t order;
+        std::string_view text;
+    };
+    std::vector<Near> found;
+    for (std::size_t name = 0; name < nameList_.size(); ++name) {
+        const std::string_view other = std::string_view(nameList_[name].key).substr(0, longest);
+        // One name for each key: "km²" and "km2" say the same.
+        const bool firstOfKey = byKey_.at(nameList_[name].key).front() == static_cast<int>(name);
+        if (const std::size_t d = boundedEditDistance(key, other, reach); firstOfKey && d <= reach)
+            found.push_back({d, 0, name, nameList_[name].typed});
+    }
+    for (std::size_t id = 0; id < labels_.size(); ++id) {
+        std::size_t nearest = reach + 1;
+        for (std::size_t w = 0; w < wordCount(static_cast<int>(id)); ++w)
+            nearest = std::min(
+                nearest,
+                boundedEditDistance(key, word(static_cast<int>(id), w).substr(0, longest), reach));
+        if (nearest <= reach) found.push_back({nearest, 1, id, labels_[id].text});
+    }
+    std::sort(found.begin(), found.end(), [](const Near& a, const Near& b) {
+        if (a.distance != b.distance) return a.distance < b.distance;
+        if (a.kind != b.kind) return a.kind < b.kind;
+        return a.order < b.order;
+    });
+    std::vector<std::string> texts;
+    for (const Near& near : found) {
+        if (texts.size() == count) break;
+        if (std::find(texts.begin(), texts.end(), near.text) == texts.end())
+            texts.emplace_back(near.text);
+    }
+    return texts;
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "catalog/label_index.h"
+#include "search/search_query.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class UnitNames;
+
+// How well a typed word matches a unit label, best first.
+enum class MatchRank : std::uint8_t {
+    // Equal to one of the unit's names (also two or three typed words that make one, "fl oz") or
+    // to a whole word of its label.
+    Exact,
+    // The start of a word of the label or of a name, or one word of a name of several ("oz" of
+    // "fl oz").
+    Prefix,
+    // Its letters in order from the start of a label word, each further word entered at its
+    // first letter ("kmph", "mtr"); not for numbers.
+    InOrder,
+    // One typo off a word of the label or a name (two for words of 8 letters or more); not for
+    // numbers.
+    Typo,
+    None,
+};
+
+// The unit labels of a catalog with their words and names, ranked against typed words. Each
+// distinct label and name is held once, the texts of all in a few shared arrays, so that many
+// labels cost few allocations and a query one pass over them.
+class LabelVocabulary {
+  public:
+    // The number of label, a catalog text, added with its names the first time it is seen;
+    // numbers count up from 0 in the order labels are first added. The text is not copied: it
+    // must stay in place as long as the vocabulary is used, as the catalog's texts do.
+    int add(std::string_view label, const UnitNames& names);
+    int size() const { return static_cast<int>(labels_.size()); }
+    // Room for this many labels more, of the usual length.
+    void reserve(std::size_t labels);
+    // The label's display text, and that with its letter case folded away.
+    std::string_view text(int label) const { return labels_[static_cast<std::size_t>(label)].text; }
+    std::string_view folded(int label) const;
+    // The words of the label (searchWords of its text).
+    std::size_t wordCount(int label) const {
+        return labels_[static_cast<std::size_t>(label)].wordsCount;
+    }
+    std::string_view word(int label, std::size_t index) const;
+    // The names of the label as given, in order.
+    std::vector<std::string_view> namesOf(int label) const;
+
+    // Up to count names and labels whose key (searchKey) is a few edits from key (up to half its
+    // length, three at most), nearest first, names before labels at the same distance, then in
+    // the order they were added; one name of those with the same key.
+    std::vector<std::string> nearestTexts(std::string_view key, std::size_t count) const;
+
+    // For every label and every word of words: ranks[label * words.size() + w]. The words are
+    // one side of a query, in order: neighbours may make one name together.
+    void rank(const std::vector<QueryWord>& words, std::vector<MatchRank>& ranks) const;
+
+  private:
+    // A label's texts and lists are ranges of the shared arrays below, so that a catalog of many
+    // labels costs few allocations.
+    struct Label {
+        // The catalog's bytes when they are UTF-8, else their conversion in converted_.
+        std::string_view text;
+        std::uint32_t foldedStart = 0;
+        std::uint32_t foldedSize = 0;
+        // Into wordRanges_.
+        std::uint32_t wordsStart = 0;
+        std::uint32_t wordsCount = 0;
+        std::uint32_t namesStart = 0;
+        std::uint32_t namesCount = 0;
+        // A bit for each small ASCII letter that starts one of its words.
+        std::uint32_t initials = 0;
+        // The characters of its words (characterBits).
+        std::uint64_t characters = 0;
+    };
+    struct Name {
+        std::string typed;
+        std::string key;
+        // The parts of the key, when there are several ("fl-oz").
+        std::vector<std::string> parts;
+    };
+    // A word of a label: a range of folded_.
+    struct WordRange {
+        std::uint32_t start = 0;
+        std::uint32_t size = 0;
+        std::uint64_t characters = 0;
+    };
+    // What rank() knows of one part of a typed word before it meets the labels.
+    struct Part {
+        std::string_view text;
+        std::size_t allowance;
+        std::uint64_t characters;
+        // Digits only: matched as a whole word or a prefix only.
+        bool number;
+    };
+    int nameId(const std::string& typed);
+    MatchRank partRank(const Part& part, const Label& label) const;
+
+    std::vector<Label> labels_;
+    LabelIndex labelIds_;
+    std::string folded_;
+    std::vector<WordRange> wordRanges_;
+    std::vector<int> labelNames_;
+    // A deque keeps its elements in place, so views of them stay valid.
+    std::deque<std::string> converted_;
+    std::vector<Name> nameList_;
+    std::unordered_map<std::string, int> nameIds_;
+    // Key to the names that have it.
+    std::unordered_map<std::string, std::vector<int>> byKey_;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What is typed to find a conversion: "5 mi to km", "100F c", "kilo to".
+//
+// The text splits at blanks into words. The word "to", or an arrow ("→" or "->", also between
+// two words without blanks), ends the words of the From unit; those after it are the To unit's.
+// A number at the very start is the value to convert, also glued to the first unit ("100F",
+// "2.5l"), unless a digit, a point, a comma or a "/" follows it ("1/72" stays a word). Only the
+// first maxWords words count, and of each word its first maxWordLength bytes (no label has a
+// longer word), so a pasted page costs no more than a short query.
+struct QueryWord {
+    // As typed, and as compared (searchKey).
+    std::string typed;
+    std::string key;
+    // The letters-and-digits runs of the key, at most maxParts ("km/h" gives km and h).
+    std::vector<std::string> parts;
+};
+
+struct SearchQuery {
+    static constexpr std::size_t maxWords = 10;
+    static constexpr std::size_t maxParts = 8;
+    static constexpr std::size_t maxWordLength = 256;
+
+    // The value as typed, or empty when the query starts with no number.
+    std::string value;
+    // The words, or with a "to" the words before it.
+    std::vector<QueryWord> fromWords;
+    // The words after the "to"; always empty without one.
+    std::vector<QueryWord> toWords;
+    bool hasTo = false;
+    // Words beyond the first maxWords were left out.
+    bool truncated = false;
+};
+
+SearchQuery parseSearchQuery(std::string_view utf8);
+
+// The query of a unit to convert from and one to convert to, given apart as on the command line:
+// no value is read, and "to" is only a word.
+SearchQuery unitPairQuery(std::string_view from, std::string_view to);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Texts as the conversion search compares them: unit labels, unit names and typed words.
+
+// The words of a UTF-8 text, letter case folded away, in order: runs of letters and digits, any
+// character outside ASCII counting as a letter, so "Points (1/72 inch)" gives points, 1, 72, inch.
+std::vector<std::string> searchWords(std::string_view utf8);
+inline bool isSearchWordByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'z') ||
+           (byte >= 'A' && byte <= 'Z') || byte >= 0x80;
+}
+
+// A unit name or a typed word as one comparable text: letter case folded away, "²" and "³" as 2
+// and 3, "µ" and "μ" as u, "°" and "^" left out, and every run of blanks and the joiners "·", "-"
+// and "_" as one "-" between two parts, so "°C" gives "c", "m²" and "m^2" give "m2", and "N·m",
+// "N-m" and "N m" all give "n-m".
+std::string searchKey(std::string_view utf8);
+
+// The parts of a key between its joiners ("fl-oz" gives fl and oz); "km/h" is one part.
+std::vector<std::string_view> keyParts(std::string_view key);
+
+// How many edits a typed word of this many characters may be away from a word or a name and
+// still match as a typo: none up to 3 letters, 1 from 4, 2 from 8.
+std::size_t typoAllowance(std::string_view utf8);
