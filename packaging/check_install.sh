@@ -82,6 +82,7 @@ metainfo="$prefix/$datadir/metainfo/$appstream_id.metainfo.xml"
     echo "$libexecdir/velmora/velmora"
     echo "$bindir/velmora"
     echo "$datadir/velmora/conv.txt"
+    echo "$datadir/velmora/names.txt"
     echo "$datadir/velmora/help.chm"
     echo "$datadir/applications/velmora.desktop"
     echo "$datadir/metainfo/$appstream_id.metainfo.xml"
@@ -113,6 +114,7 @@ check "the launcher has every placeholder filled in" sh -c '! grep -q "@[A-Z_]*@
 # --- The delivered files
 
 check "conv.txt is the delivered catalog data/conv.txt" cmp -s "$shared/conv.txt" "$source/data/conv.txt"
+check "names.txt is the delivered data/names.txt" cmp -s "$shared/names.txt" "$source/data/names.txt"
 check "help.chm is the built help file" cmp -s "$shared/help.chm" "$help_chm"
 check "help.chm is a compiled help file (ITSF header)" test "$(magic "$shared/help.chm" 4)" = 49545346
 
@@ -241,8 +243,9 @@ check "the first start succeeds" test "$status" -eq 0
 check "the first start creates ~/.local/share/velmora" test -d "$folder"
 check "the first start copies the delivered conv.txt" cmp -s "$folder/conv.txt" "$source/data/conv.txt"
 check "the first start copies the delivered help.chm" cmp -s "$folder/help.chm" "$help_chm"
+check "the first start copies the delivered names.txt" cmp -s "$folder/names.txt" "$source/data/names.txt"
 check "the first start leaves no temporary files" \
-    test "$(cd "$folder" && find . ! -name . | LC_ALL=C sort | tr '\n' ' ')" = "./conv.txt ./help.chm "
+    test "$(cd "$folder" && find . ! -name . | LC_ALL=C sort | tr '\n' ' ')" = "./conv.txt ./help.chm ./names.txt "
 printf '%s\n' "$(real "$folder")" "first argument" --second "" >"$tmp/expected-record"
 check "the program runs in the data folder with the arguments unchanged" cmp -s "$record" "$tmp/expected-record"
 check "the program is told the folder the launcher was started in" \
@@ -252,12 +255,13 @@ check "the program is told the folder the launcher was started in" \
 printf 'a line of the user own\n' >>"$folder/conv.txt"
 cp "$folder/conv.txt" "$tmp/user-conv.txt"
 printf '3' >"$folder/conv.ini"
-rm -f "$folder/help.chm"
+rm -f "$folder/help.chm" "$folder/names.txt"
 run_launcher "$tmp/out2" "$tmp/err2" env HOME="$home" XDG_DATA_HOME= "$launcher"
 check "the second start succeeds" test "$status" -eq 0
 check "the second start keeps the user's conv.txt" cmp -s "$folder/conv.txt" "$tmp/user-conv.txt"
 check "the second start keeps conv.ini" test "$(cat "$folder/conv.ini")" = 3
 check "the second start puts a missing help.chm back" cmp -s "$folder/help.chm" "$help_chm"
+check "the second start puts a missing names.txt back" cmp -s "$folder/names.txt" "$source/data/names.txt"
 check "the second start runs the program in the data folder" test "$(head -n 1 "$record" 2>/dev/null)" = "$(real "$folder")"
 
 # XDG_DATA_HOME, when absolute, chooses the base folder.

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Velmora and starts it in a working folder that holds the delivered catalog and help.
+# Builds Velmora and starts it in a working folder that holds the delivered catalog, unit names and
+# help.
 # The folder (build/release/workdir) keeps what the program writes between runs; the delivered
 # files are copied in only where they are missing.
 set -euo pipefail
@@ -18,6 +19,7 @@ cmake --build --preset release -j "$(nproc)"
 workdir=build/release/workdir
 mkdir -p "$workdir"
 [[ -e "$workdir/conv.txt" ]] || cp data/conv.txt "$workdir/conv.txt"
+[[ -e "$workdir/names.txt" ]] || cp data/names.txt "$workdir/names.txt"
 [[ -e "$workdir/help.chm" || ! -e build/release/help.chm ]] || cp build/release/help.chm "$workdir/help.chm"
 cd "$workdir"
 exec ../velmora

@@ -83,21 +83,29 @@ def case_convert(r):
     # The conversions themselves are the core tests' business; here, the delivered catalog's
     # labels, stdout, stderr and the exit status of the real program.
     shutil.copy(r.catalog, os.path.join(r.folder, "conv.txt"))
+    shutil.copy(os.path.join(os.path.dirname(r.catalog), "names.txt"), r.folder)
     r.expect(["--convert", "1", "Kilometers", "Light years"], 0, out="1.05700083402462e-13\n",
              err="")
+    # The delivered names.txt: symbols, and stderr saying which labels they stood for.
+    r.expect(["--convert", "5", "mi", "km"], 0, out="8.04672\n",
+             err=f"velmora: 5 Miles (international) {ARROW} Kilometers\n")
+    r.expect(["--convert", "100", "\u00b0F", "\u00b0C"], 0, out="37.7777777777778\n",
+             err=f"velmora: 100 Degrees Fahrenheit {ARROW} Degrees Celsius\n")
     r.expect(["--convert", "1", "Meters", "Feet (international)", "--precision", "2"], 0,
              out="3.28\n", err="")
-    r.expect(["--convert", "1", "Kilometres", "Meters"], 2, out="",
-             err_start="velmora: no unit \"Kilometres\" to convert from in conv.txt; the closest: "
+    r.expect(["--convert", "1", "Kilomiles", "Meters"], 2, out="",
+             err_start="velmora: no unit \"Kilomiles\" to convert from in conv.txt; the closest: "
                        "\"Kilometers (Length)\"")
     r.expect(["--convert", "1", "Kilometers", "Meters", "--catalog", "absent.txt"], 2, out="",
              err="velmora: there is no catalog absent.txt\n")
 
 
 def case_check_delivered(r):
-    # In the folder of the delivered catalog, with the default file name.
+    # In the folder of the delivered catalog, with the default file name: the names beside it
+    # are checked with it.
     r.expect(["--check"], 0, err="",
-             out="conv.txt: 4118 lines, 23 categories, 4118 conversions, 0 problems\n",
+             out="conv.txt: 4118 lines, 23 categories, 4118 conversions, 0 problems\n"
+                 "names.txt: 335 lines, 287 labels, 1067 names, 0 problems\n",
              cwd=os.path.dirname(os.path.abspath(r.catalog)))
 
 
