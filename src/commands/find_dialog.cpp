@@ -23,6 +23,8 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
     query_->setObjectName(QStringLiteral("findQuery"));
     query_->setPlaceholderText(QStringLiteral("for example: 5 mi to km"));
     query_->setAccessibleName(QStringLiteral("Units to convert from and to"));
+    // A pasted page is cut to its start, which keeps each key as quick as for a short query.
+    query_->setMaxLength(maxQueryLength);
     caption->setBuddy(query_);
     query_->installEventFilter(this);
 
@@ -76,8 +78,8 @@ void FindDialog::refill() {
         text = QStringLiteral("The first %1 of %2 matching conversions; type more to narrow them.")
                    .arg(shown)
                    .arg(result_.total);
-    // A pasted page is not searched word by word: only its start counts, and the user is told.
-    if (result_.truncated)
+    // Only the start of a long query counts, and the user is told.
+    if (result_.truncated || query_->text().size() >= maxQueryLength)
         text += QStringLiteral(" Only the first %1 words are used.").arg(SearchQuery::maxWords);
     count_->setText(text);
     ok_->setEnabled(result_.total > 0);

@@ -33,6 +33,8 @@ class FindDialog : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Characters the query field takes.
+    static constexpr int maxQueryLength = 256;
     void refill();
 
     ConversionSearch search_;

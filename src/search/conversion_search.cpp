@@ -11,13 +11,6 @@ namespace {
 
 constexpr std::string_view arrow = "\xE2\x86\x92"; // →, U+2192
 
-std::string typedText(const std::vector<QueryWord>& words) {
-    std::string text;
-    for (const QueryWord& word : words)
-        text += (text.empty() ? "" : " ") + word.typed;
-    return text;
-}
-
 } // namespace
 
 ConversionSearch::ConversionSearch(const ConversionCatalog& catalog)
@@ -94,19 +87,18 @@ SearchResult ConversionSearch::find(const SearchQuery& query, int limit) const {
     for (const auto& bucket : buckets)
         for (const ConversionMatch& match : bucket)
             if (result.matches.size() < limitCount) result.matches.push_back(match);
-    if (result.total == 0) result.whyNone = whyNone(query);
+    if (result.total == 0) result.whyNone = whyNone(query, fromRanks, toRanks);
     return result;
 }
 
-int ConversionSearch::bestLabel(const std::vector<QueryWord>& words) const {
-    std::vector<MatchRank> ranks;
-    labels_.rank(words, ranks);
+int ConversionSearch::bestLabel(const std::vector<MatchRank>& ranks, std::size_t columns,
+                                std::size_t first, std::size_t last) const {
     int best = -1;
     MatchRank bestRank = MatchRank::None;
     for (int label = 0; label < labels_.size(); ++label) {
         MatchRank rank = MatchRank::Exact;
-        for (std::size_t w = 0; w < words.size(); ++w)
-            rank = std::max(rank, ranks[static_cast<std::size_t>(label) * words.size() + w]);
+        for (std::size_t w = first; w < last; ++w)
+            rank = std::max(rank, ranks[static_cast<std::size_t>(label) * columns + w]);
         if (rank < bestRank) {
             best = label;
             bestRank = rank;
@@ -115,25 +107,46 @@ int ConversionSearch::bestLabel(const std::vector<QueryWord>& words) const {
     return best;
 }
 
-std::string ConversionSearch::whyNone(const SearchQuery& query) const {
+std::string ConversionSearch::whyNone(const SearchQuery& query,
+                                      const std::vector<MatchRank>& fromRanks,
+                                      const std::vector<MatchRank>& toRanks) const {
     if (entries_.empty()) return "No conversion matches.";
-    std::vector<QueryWord> words = query.fromWords;
-    words.insert(words.end(), query.toWords.begin(), query.toWords.end());
-    for (const QueryWord& word : words) {
-        if (bestLabel({word}) >= 0) continue;
-        std::string text = "No unit is called \"" + word.typed + "\"";
-        const std::vector<std::string> closest = labels_.nearestTexts(word.key, 3);
-        for (std::size_t i = 0; i < closest.size(); ++i)
-            text += (i == 0 ? "; the closest: " : ", ") + closest[i];
-        return text + ".";
-    }
-    auto sides = [&](const std::vector<QueryWord>& from,
-                     const std::vector<QueryWord>& to) -> std::string {
-        const int fromLabel = from.empty() ? -1 : bestLabel(from);
-        const int toLabel = to.empty() ? -1 : bestLabel(to);
-        if (!from.empty() && fromLabel < 0)
-            return "No unit matches all of \"" + typedText(from) + "\".";
-        if (!to.empty() && toLabel < 0) return "No unit matches all of \"" + typedText(to) + "\".";
+    // A side of the query: some of its words, their ranks the columns first to last.
+    struct Side {
+        const std::vector<QueryWord>* words;
+        const std::vector<MatchRank>* ranks;
+        std::size_t first;
+        std::size_t last;
+    };
+    const Side from{&query.fromWords, &fromRanks, 0, query.fromWords.size()};
+    const Side to{&query.toWords, &toRanks, 0, query.toWords.size()};
+    auto best = [&](const Side& side) {
+        return bestLabel(*side.ranks, side.words->size(), side.first, side.last);
+    };
+    auto typed = [](const Side& side) {
+        std::string text;
+        for (std::size_t w = side.first; w < side.last; ++w)
+            text += (text.empty() ? "" : " ") + (*side.words)[w].typed;
+        return text;
+    };
+    for (const Side& side : {from, to})
+        for (std::size_t w = side.first; w < side.last; ++w) {
+            if (best({side.words, side.ranks, w, w + 1}) >= 0) continue;
+            const QueryWord& word = (*side.words)[w];
+            std::string text = "No unit is called \"" + word.typed + "\"";
+            const std::vector<std::string> closest = labels_.nearestTexts(word.key, 3);
+            for (std::size_t i = 0; i < closest.size(); ++i)
+                text += (i == 0 ? "; the closest: " : ", ") + closest[i];
+            return text + ".";
+        }
+    auto pair = [&](const Side& fromSide, const Side& toSide) -> std::string {
+        const bool fromWords = fromSide.first < fromSide.last;
+        const bool toWords = toSide.first < toSide.last;
+        const int fromLabel = fromWords ? best(fromSide) : -1;
+        const int toLabel = toWords ? best(toSide) : -1;
+        if (fromWords && fromLabel < 0)
+            return "No unit matches all of \"" + typed(fromSide) + "\".";
+        if (toWords && toLabel < 0) return "No unit matches all of \"" + typed(toSide) + "\".";
         if (fromLabel >= 0 && toLabel >= 0)
             return "No conversion from " + std::string(labels_.text(fromLabel)) + " to " +
                    std::string(labels_.text(toLabel)) + ".";
@@ -142,14 +155,14 @@ std::string ConversionSearch::whyNone(const SearchQuery& query) const {
         if (toLabel >= 0) return "No conversion to " + std::string(labels_.text(toLabel)) + ".";
         return "No conversion matches.";
     };
-    if (query.hasTo) return sides(query.fromWords, query.toWords);
+    if (query.hasTo) return pair(from, to);
     // Without a "to", the first words that make a unit are taken for the From unit.
-    for (std::size_t split = 1; split < words.size(); ++split) {
-        const std::vector<QueryWord> from(words.begin(), words.begin() + split);
-        const std::vector<QueryWord> to(words.begin() + split, words.end());
-        if (bestLabel(from) >= 0 && bestLabel(to) >= 0) return sides(from, to);
+    for (std::size_t split = 1; split < from.last; ++split) {
+        const Side before{from.words, from.ranks, 0, split};
+        const Side after{from.words, from.ranks, split, from.last};
+        if (best(before) >= 0 && best(after) >= 0) return pair(before, after);
     }
-    return "No unit matches all of \"" + typedText(words) + "\".";
+    return "No unit matches all of \"" + typed(from) + "\".";
 }
 
 std::string matchText(const ConversionMatch& match) {

@@ -72,9 +72,13 @@ class ConversionSearch {
         int from;
         int to;
     };
-    std::string whyNone(const SearchQuery& query) const;
-    // The label that matches every one of words best, the first of equals; -1 for none.
-    int bestLabel(const std::vector<QueryWord>& words) const;
+    // From the ranks find() computed for the two sides.
+    std::string whyNone(const SearchQuery& query, const std::vector<MatchRank>& fromRanks,
+                        const std::vector<MatchRank>& toRanks) const;
+    // The label that matches best every word of the columns first to last of ranks (labels
+    // times columns), the first of equals; -1 for none.
+    int bestLabel(const std::vector<MatchRank>& ranks, std::size_t columns, std::size_t first,
+                  std::size_t last) const;
 
     std::vector<Entry> entries_;
     LabelVocabulary labels_;

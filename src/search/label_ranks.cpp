@@ -120,7 +120,7 @@ std::vector<std::string_view> LabelVocabulary::namesOf(int label) const {
     return names;
 }
 
-MatchRank LabelVocabulary::partRank(const Part& typed, const Label& label) const {
+MatchRank LabelVocabulary::partRank(Part& typed, const Label& label) const {
     const std::string_view folded = folded_;
     const std::string_view part = typed.text;
     auto wordAt = [&](std::size_t w) {
@@ -135,9 +135,12 @@ MatchRank LabelVocabulary::partRank(const Part& typed, const Label& label) const
         if (word.starts_with(part)) {
             best = word.size() == part.size() ? MatchRank::Exact : MatchRank::Prefix;
         } else if (best == MatchRank::None && typed.allowance > 0 &&
-                   bitCount(typed.characters & ~range.characters) <= typed.allowance &&
-                   withinTypo(part, typed.allowance, word)) {
-            best = MatchRank::Typo;
+                   bitCount(typed.characters & ~range.characters) <= typed.allowance) {
+            if (word != typed.lastTypoWord) {
+                typed.lastTypoWord = word;
+                typed.lastTypo = withinTypo(part, typed.allowance, word);
+            }
+            if (typed.lastTypo) best = MatchRank::Typo;
         }
     }
     if (best <= MatchRank::InOrder || part.size() < 2 || typed.number) return best;
@@ -182,10 +185,10 @@ void LabelVocabulary::rank(const std::vector<QueryWord>& words,
         std::vector<Part> typedParts;
         for (const std::string& part : query.parts) {
             // A number is no abbreviation and has no typos: "39" is not "309" nor "38".
-            const bool number = std::all_of(part.begin(), part.end(),
-                                            [](char c) { return c >= '0' && c <= '9'; });
+            const bool number =
+                std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
             typedParts.push_back(
-                {part, number ? 0 : typoAllowance(part), characterBits(part), number});
+                {part, number ? 0 : typoAllowance(part), characterBits(part), number, {}, false});
         }
         const std::size_t keyAllowance = typoAllowance(query.key);
 
@@ -259,7 +262,10 @@ std::vector<std::string> LabelVocabulary::nearestTexts(std::string_view key,
         if (const std::size_t d = boundedEditDistance(key, other, reach); firstOfKey && d <= reach)
             found.push_back({d, 0, name, nameList_[name].typed});
     }
+    const std::uint64_t keyCharacters = characterBits(key);
     for (std::size_t id = 0; id < labels_.size(); ++id) {
+        // More characters missing than edits within reach: no word of the label is near.
+        if (bitCount(keyCharacters & ~labels_[id].characters) > reach) continue;
         std::size_t nearest = reach + 1;
         for (std::size_t w = 0; w < wordCount(static_cast<int>(id)); ++w)
             nearest = std::min(

@@ -98,9 +98,12 @@ class LabelVocabulary {
         std::uint64_t characters;
         // Digits only: matched as a whole word or a prefix only.
         bool number;
+        // The word last compared for a typo and the outcome: labels in a row often share words.
+        std::string_view lastTypoWord = {};
+        bool lastTypo = false;
     };
     int nameId(const std::string& typed);
-    MatchRank partRank(const Part& part, const Label& label) const;
+    MatchRank partRank(Part& part, const Label& label) const;
 
     std::vector<Label> labels_;
     LabelIndex labelIds_;
