@@ -331,6 +331,12 @@ class FindDialogTest : public QObject {
                          QTest::keyClick(query(dialog), Qt::Key_End);
                          QTest::keyClick(query(dialog), Qt::Key_PageDown);
                          QVERIFY(matches(dialog)->currentRow() > 0);
+                         // A pasted page is cut, and the line under the list says so.
+                         query(dialog)->clear();
+                         QApplication::clipboard()->setText(QStringLiteral("unit ").repeated(16000));
+                         query(dialog)->paste();
+                         QCOMPARE(query(dialog)->text().size(), 256);
+                         QVERIFY(countText(dialog).endsWith(" Only the first 10 words are used."));
                      });
     }
 };
