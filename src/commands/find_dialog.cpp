@@ -79,7 +79,12 @@ void FindDialog::refill() {
                    .arg(shown)
                    .arg(result_.total);
     // Only the start of a long query counts, and the user is told.
-    if (result_.truncated || query_->text().size() >= maxQueryLength)
+    if (query_->text().size() >= maxQueryLength)
+        text += QStringLiteral(" The field takes %1 characters, and only the first %2 words are "
+                               "used.")
+                    .arg(maxQueryLength)
+                    .arg(SearchQuery::maxWords);
+    else if (result_.truncated)
         text += QStringLiteral(" Only the first %1 words are used.").arg(SearchQuery::maxWords);
     count_->setText(text);
     ok_->setEnabled(result_.total > 0);

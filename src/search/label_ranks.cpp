@@ -226,17 +226,19 @@ void LabelVocabulary::rank(const std::vector<QueryWord>& words,
 
         for (std::size_t id = 0; id < labels_.size(); ++id) {
             const Label& label = labels_[id];
-            MatchRank rank = MatchRank::None;
+            // The best of its names, and of its words, where every part of the typed word
+            // must match one.
+            MatchRank best = MatchRank::None;
             for (std::uint32_t i = 0; i < label.namesCount; ++i)
-                rank = better(
-                    rank, nameRanks[static_cast<std::size_t>(labelNames_[label.namesStart + i])]);
-            if (rank != MatchRank::Exact) {
+                best = better(
+                    best, nameRanks[static_cast<std::size_t>(labelNames_[label.namesStart + i])]);
+            if (best != MatchRank::Exact) {
                 MatchRank split = MatchRank::Exact;
                 for (std::size_t part = 0; part < parts && split != MatchRank::None; ++part)
                     split = worse(split, partRank(typedParts[part], label));
-                rank = better(rank, split);
+                best = better(best, split);
             }
-            ranks[id * count + w] = rank;
+            ranks[id * count + w] = best;
         }
     }
 }

@@ -117,8 +117,11 @@ SearchQuery parseSearchQuery(std::string_view utf8) {
 SearchQuery unitPairQuery(std::string_view from, std::string_view to) {
     SearchQuery query;
     query.hasTo = true;
-    for (auto [text, words] : {std::pair{from, &query.fromWords}, std::pair{to, &query.toWords}})
+    for (const auto& side : {std::pair{from, &query.fromWords}, std::pair{to, &query.toWords}}) {
+        std::vector<QueryWord>& words = *side.second;
         scanWords(
-            text, [&](std::string_view typed) { return addWord(query, *words, typed); }, [] {});
+            side.first, [&](std::string_view typed) { return addWord(query, words, typed); },
+            [] {});
+    }
     return query;
 }

@@ -289,7 +289,8 @@ TEST(ConversionSearch, RanksExactThenPrefixThenLettersInOrderThenTypos) {
         {"MW to", {"Power: Megawatts \xE2\x86\x92 Milliwatts"}, MatchRank::Exact},
         {"mW to", {"Power: Milliwatts \xE2\x86\x92 Megawatts"}, MatchRank::Exact},
         // Two words that make one name.
-        {"fl oz to milliliters", {"Volume: Fluid ounces (US) \xE2\x86\x92 Milliliters"},
+        {"fl oz to milliliters",
+         {"Volume: Fluid ounces (US) \xE2\x86\x92 Milliliters"},
          MatchRank::Exact},
     };
     for (const auto& row : rows) {

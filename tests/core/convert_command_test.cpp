@@ -132,19 +132,19 @@ TEST_F(ConvertCommand, AValueNotANumberAsAWholeOrAResultBeyondTheNumbersIsRefuse
 }
 
 TEST_F(ConvertCommand, NamesAndRankedWordsFindTheUnitsAndSayWhichWereUsed) {
-    writeBytes(dir_.file("names.txt"), "Kilometers|km\nDegrees Fahrenheit|\xC2\xB0""F|F\n");
+    writeBytes(dir_.file("names.txt"), "Kilometers|km\nDegrees Fahrenheit|\u00B0F|F\n");
     const Outcome names = convert("5", "km", "meters");
     EXPECT_EQ(names.status, 0);
     EXPECT_EQ(names.out, "5000\n");
     EXPECT_EQ(names.err, "velmora: 5 Kilometers \xE2\x86\x92 Meters\n");
-    EXPECT_EQ(convert("212", "\xC2\xB0""F", "celsius").out, "100\n");
+    EXPECT_EQ(convert("212", "\u00B0F", "celsius").out, "100\n");
     // Exact labels still win: no note.
     EXPECT_EQ(convert("1", "meters", "feet (international)").err, "");
 }
 
 TEST_F(ConvertCommand, ControlCharactersReachTheTerminalEscaped) {
-    writeBytes(dir_.file("esc.txt"), "T\x1b]0;x\x07|n|A\xC2\x9b""2J|B|x\x7f\r\n");
-    const Outcome convertRun = convert("1", "A\xC2\x9b""2J", "B", {"--catalog", "esc.txt"});
+    writeBytes(dir_.file("esc.txt"), "T\x1b]0;x\x07|n|A\u009b2J|B|x\x7f\r\n");
+    const Outcome convertRun = convert("1", "A\u009b2J", "B", {"--catalog", "esc.txt"});
     EXPECT_EQ(convertRun.err, "velmora: the formula \"x\\x7f\" of T\\x1b]0;x\\x07: A\\u009b2J "
                               "\xE2\x86\x92 B cannot be computed: a character that begins no "
                               "token, or an operand that is not a number (engine code 3)\n");

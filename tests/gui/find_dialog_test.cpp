@@ -173,7 +173,8 @@ class FindDialogTest : public QObject {
     }
 
     void aValueTypedWithTheUnitsGoesIntoTheInputWithNamesFromNamesTxt() {
-        ConverterFixture f(sampleCatalog + std::string("Length|mi to km|Miles|Kilometers|x*1.609344\r\n"));
+        ConverterFixture f(sampleCatalog +
+                           std::string("Length|mi to km|Miles|Kilometers|x*1.609344\r\n"));
         writeBytes(f.dir.file("names.txt"), "Miles|mi|mile\nKilometers|km\n");
         QVERIFY(f.start());
         QTest::keyClicks(f.input(), "12");
@@ -333,10 +334,13 @@ class FindDialogTest : public QObject {
                          QVERIFY(matches(dialog)->currentRow() > 0);
                          // A pasted page is cut, and the line under the list says so.
                          query(dialog)->clear();
-                         QApplication::clipboard()->setText(QStringLiteral("unit ").repeated(16000));
+                         QApplication::clipboard()->setText(
+                             QStringLiteral("unit ").repeated(16000));
                          query(dialog)->paste();
                          QCOMPARE(query(dialog)->text().size(), 256);
-                         QVERIFY(countText(dialog).endsWith(" Only the first 10 words are used."));
+                         QVERIFY(countText(dialog).endsWith(
+                             " The field takes 256 characters, and only the first 10 words are "
+                             "used."));
                      });
     }
 };
