@@ -271,8 +271,12 @@ void ConverterDialog::fillTabsAndSelectFirst() {
 void ConverterDialog::OnClose() {
     if (closed_) return;
     closed_ = true;
-    if (catalogChanged_ && !catalog_.saveKeepingDiskEdits(dataPath_))
-        showError(QStringLiteral("Unable to save conversion data."));
+    if (catalogChanged_) {
+        const WriteResult saved = catalog_.saveKeepingDiskEdits(dataPath_);
+        if (!saved)
+            showError(QStringLiteral("Unable to save conversion data.") +
+                      QString::fromStdString(damageNote(saved, "conv.txt")));
+    }
     if (!writeSettings()) showError(QStringLiteral("Unable to save conversion settings."));
 }
 
