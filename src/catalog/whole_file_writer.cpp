@@ -201,10 +201,12 @@ WriteResult rewriteInPlace(const std::string& path, std::string_view content, Fi
     return {false, true, rescue(path, old)};
 }
 
-// A file that exists but may not be written stays as it is, as it would for a plain write.
+// A file that exists but may not be written stays as it is, as it would for a plain write; so
+// does anything that is no regular file (a folder, a pipe that would hold the writer, a device).
 bool mayReplace(const std::string& path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) return true;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     std::FILE* file = std::fopen(path.c_str(), "ab");
     if (!file) return false;
     std::fclose(file);
@@ -229,7 +231,7 @@ WriteResult writeWholeFile(const std::string& requested, std::string_view conten
     std::FILE* file = createTemporary(path, temporary, ops);
     if (!file) {
         std::error_code error;
-        if (!std::filesystem::is_regular_file(path, error)) return {};
+        if (!std::filesystem::exists(path, error)) return {};
         return rewriteInPlace(path, content, ops, stillCurrent);
     }
     takeOwnerAndMode(file, path);
@@ -238,6 +240,14 @@ WriteResult writeWholeFile(const std::string& requested, std::string_view conten
     if (written && closed && (!stillCurrent || stillCurrent()) && ops.rename(temporary, path))
         return {true, false, {}};
     ops.remove(temporary);
+    return {};
+}
+
+std::string readProblemText(ReadProblem problem, std::string_view subject) {
+    if (problem == ReadProblem::NotAFile) return std::string(subject) + " is not a regular file";
+    if (problem == ReadProblem::TooLarge)
+        return std::string(subject) + " is larger than " + maxDataFileSizeText +
+               ", the most the program reads";
     return {};
 }
 
@@ -259,6 +269,7 @@ bool readWholeFile(const std::string& path, std::string& bytes, ReadProblem* pro
 #ifdef _WIN32
     std::error_code error;
     if (!std::filesystem::exists(path, error)) return fail(ReadProblem::Missing);
+    if (std::filesystem::is_directory(path, error)) return fail(ReadProblem::Unreadable);
     if (!std::filesystem::is_regular_file(path, error)) return fail(ReadProblem::NotAFile);
     std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rb"),
                                                             &std::fclose);
@@ -278,6 +289,7 @@ bool readWholeFile(const std::string& path, std::string& bytes, ReadProblem* pro
     }
     struct stat status {};
     if (::fstat(descriptor, &status) != 0) return fail(ReadProblem::Unreadable);
+    if (S_ISDIR(status.st_mode)) return fail(ReadProblem::Unreadable);
     if (!S_ISREG(status.st_mode)) return fail(ReadProblem::NotAFile);
     if (static_cast<unsigned long long>(status.st_size) > maxDataFileSize)
         return fail(ReadProblem::TooLarge);

@@ -243,10 +243,14 @@ bool ConverterDialog::OnInitDialog() {
     tabRows_ = 1;
     precision_ = 1;
 
+    ReadProblem problem = ReadProblem::None;
     const std::optional<bool> preloaded =
-        preload_ ? preload_->take(dataPath_, catalog_) : std::optional<bool>();
-    if (!(preloaded ? *preloaded : catalog_.load(dataPath_))) {
-        showError(QStringLiteral("Unable to load conversion data."));
+        preload_ ? preload_->take(dataPath_, catalog_, &problem) : std::optional<bool>();
+    if (!(preloaded ? *preloaded : catalog_.load(dataPath_, &problem))) {
+        // A file refused unread says why; the message is otherwise the one it always was.
+        const std::string why = readProblemText(problem, "conv.txt");
+        showError(QStringLiteral("Unable to load conversion data.") +
+                  QString::fromStdString(why.empty() ? why : " " + why + "."));
         return false;
     }
     readSettings();

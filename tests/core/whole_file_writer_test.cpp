@@ -85,7 +85,7 @@ TEST(WholeFileWriter, OnlyRegularFilesOfAtMostTheLimitAreRead) {
     const std::pair<std::string, ReadProblem> cases[] = {
         {pipe, ReadProblem::NotAFile},
         {"/dev/zero", ReadProblem::NotAFile},
-        {dir.path().string(), ReadProblem::NotAFile},
+        {dir.path().string(), ReadProblem::Unreadable},
         {large, ReadProblem::TooLarge},
         {dir.file("absent"), ReadProblem::Missing},
     };
