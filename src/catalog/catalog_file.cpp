@@ -268,6 +268,7 @@ WriteResult ConversionCatalog::saveKeepingDiskEdits(const std::string& path, Fil
     const std::optional<FileLock> lock = FileLock::acquire(path);
     if (!lock) return {};
     const auto choices = visibilityChoices();
+    if (choices.empty()) return {true, false, {}};
     // An editor that wrote the file between the read and the write is seen: then it is read
     // again and the choices are carried over once more.
     for (int attempt = 0; attempt < 3; ++attempt) {
