@@ -264,11 +264,11 @@ bool ConversionCatalog::save(const std::string& path) const {
 }
 
 WriteResult ConversionCatalog::saveKeepingDiskEdits(const std::string& path, FileOps& ops) const {
+    const auto choices = visibilityChoices();
+    if (choices.empty()) return {true, false, {}};
     // Another instance closing at the same time waits here, then reads what this one wrote.
     const std::optional<FileLock> lock = FileLock::acquire(path);
     if (!lock) return {};
-    const auto choices = visibilityChoices();
-    if (choices.empty()) return {true, false, {}};
     // An editor that wrote the file between the read and the write is seen: then it is read
     // again and the choices are carried over once more.
     for (int attempt = 0; attempt < 3; ++attempt) {
