@@ -5,6 +5,7 @@
 #include "catalog/display_text.h"
 #include "catalog/line_reader.h"
 #include "catalog/text_scan.h"
+#include "catalog/whole_file_writer.h"
 #include "cli/names_check.h"
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
@@ -230,9 +231,17 @@ class Checker {
 
 } // namespace
 
-std::optional<CatalogCheck> checkCatalog(const std::string& path) {
+std::string catalogReadFailure(ReadProblem problem, const std::string& name) {
+    const std::string refused = readProblemText(problem, "the catalog " + name);
+    if (!refused.empty()) return refused;
+    return (problem == ReadProblem::Missing ? "there is no catalog " : "cannot read the catalog ") +
+           name;
+}
+
+std::optional<CatalogCheck> checkCatalog(const std::string& path, ReadProblem* problem) {
     Checker checker;
-    if (!readCatalogPieces(path, [&](std::string_view piece) { checker.addPiece(piece); }))
+    if (!readCatalogPieces(
+            path, [&](std::string_view piece) { checker.addPiece(piece); }, problem))
         return std::nullopt;
     return checker.finish();
 }
@@ -240,9 +249,12 @@ std::optional<CatalogCheck> checkCatalog(const std::string& path) {
 int runCheck(const std::string& name, const std::string& path, std::ostream& out,
              std::ostream& err) {
     if (isNamesFile(path)) return runNamesCheck(name, path, out, err);
-    const std::optional<CatalogCheck> check = checkCatalog(path);
+    ReadProblem problem = ReadProblem::None;
+    const std::optional<CatalogCheck> check = checkCatalog(path, &problem);
     if (!check) {
-        err << "velmora: cannot read the catalog " << name << "\n";
+        const std::string refused = readProblemText(problem, "the catalog " + name);
+        err << "velmora: " << (refused.empty() ? "cannot read the catalog " + name : refused)
+            << "\n";
         return 2;
     }
     for (const CatalogProblem& problem : check->problems)

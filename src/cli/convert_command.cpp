@@ -3,6 +3,7 @@
 #include "catalog/case_fold.h"
 #include "catalog/catalog.h"
 #include "catalog/display_text.h"
+#include "cli/catalog_check.h"
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
 #include "search/closest_labels.h"
@@ -177,11 +178,9 @@ int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
     }
     const double value = readLeadingNumber(request.value);
     ConversionCatalog catalog;
-    if (!catalog.load(request.catalogPath)) {
-        std::error_code error;
-        const bool exists = std::filesystem::exists(request.catalogPath, error);
-        err << "velmora: " << (exists ? "cannot read the catalog " : "there is no catalog ")
-            << request.catalogName << "\n";
+    ReadProblem problem = ReadProblem::None;
+    if (!catalog.load(request.catalogPath, &problem)) {
+        err << "velmora: " << catalogReadFailure(problem, request.catalogName) << "\n";
         return 2;
     }
     const Category* named = nullptr;

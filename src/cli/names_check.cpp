@@ -24,9 +24,9 @@ bool isNamesFile(const std::string& path) {
 }
 
 std::optional<NamesCheck> checkNamesFile(const std::string& path, const ConversionCatalog* catalog,
-                                         const std::string& catalogName) {
+                                         const std::string& catalogName, ReadProblem* problem) {
     std::string bytes;
-    if (!readWholeFile(path, bytes)) return std::nullopt;
+    if (!readWholeFile(path, bytes, problem)) return std::nullopt;
     NamesFile file = parseNamesFile(bytes);
     NamesCheck check;
     check.lines = file.lines;
@@ -59,9 +59,12 @@ std::optional<NamesCheck> checkNamesFile(const std::string& path, const Conversi
 int printNamesCheck(const std::string& name, const std::string& path,
                     const ConversionCatalog* catalog, const std::string& catalogName,
                     std::ostream& out, std::ostream& err) {
-    const std::optional<NamesCheck> check = checkNamesFile(path, catalog, catalogName);
+    ReadProblem problem = ReadProblem::None;
+    const std::optional<NamesCheck> check = checkNamesFile(path, catalog, catalogName, &problem);
     if (!check) {
-        err << "velmora: cannot read the names file " << name << "\n";
+        const std::string refused = readProblemText(problem, "the names file " + name);
+        err << "velmora: " << (refused.empty() ? "cannot read the names file " + name : refused)
+            << "\n";
         return 2;
     }
     for (const CatalogProblem& problem : check->problems)

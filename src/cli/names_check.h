@@ -8,6 +8,7 @@
 #include <vector>
 
 class ConversionCatalog;
+enum class ReadProblem;
 
 // velmora --check names.txt, and the names.txt beside a checked catalog: the lines of a names
 // file (search/unit_names.h) that cannot be used, and the labels given names that no category of
@@ -21,9 +22,11 @@ struct NamesCheck {
     std::vector<CatalogProblem> problems;
 };
 
-// None when the file cannot be read. The labels are checked against catalog when there is one.
+// None, with the reason in problem when given, when the file cannot be read. The labels are
+// checked against catalog when there is one.
 std::optional<NamesCheck> checkNamesFile(const std::string& path, const ConversionCatalog* catalog,
-                                         const std::string& catalogName);
+                                         const std::string& catalogName,
+                                         ReadProblem* problem = nullptr);
 
 // True for a file called names.txt, which --check reads as a names file.
 bool isNamesFile(const std::string& path);

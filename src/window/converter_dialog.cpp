@@ -243,10 +243,14 @@ bool ConverterDialog::OnInitDialog() {
     tabRows_ = 1;
     precision_ = 1;
 
+    ReadProblem problem = ReadProblem::None;
     const std::optional<bool> preloaded =
-        preload_ ? preload_->take(dataPath_, catalog_) : std::optional<bool>();
-    if (!(preloaded ? *preloaded : catalog_.load(dataPath_))) {
-        showError(QStringLiteral("Unable to load conversion data."));
+        preload_ ? preload_->take(dataPath_, catalog_, &problem) : std::optional<bool>();
+    if (!(preloaded ? *preloaded : catalog_.load(dataPath_, &problem))) {
+        // A file refused unread says why; the message is otherwise the one it always was.
+        const std::string why = readProblemText(problem, "conv.txt");
+        showError(QStringLiteral("Unable to load conversion data.") +
+                  QString::fromStdString(why.empty() ? why : " " + why + "."));
         return false;
     }
     readSettings();
@@ -271,8 +275,12 @@ void ConverterDialog::fillTabsAndSelectFirst() {
 void ConverterDialog::OnClose() {
     if (closed_) return;
     closed_ = true;
-    if (catalogChanged_ && !catalog_.saveKeepingDiskEdits(dataPath_))
-        showError(QStringLiteral("Unable to save conversion data."));
+    if (catalogChanged_) {
+        const WriteResult saved = catalog_.saveKeepingDiskEdits(dataPath_);
+        if (!saved)
+            showError(QStringLiteral("Unable to save conversion data.") +
+                      QString::fromStdString(damageNote(saved, "conv.txt")));
+    }
     if (!writeSettings()) showError(QStringLiteral("Unable to save conversion settings."));
 }
 
