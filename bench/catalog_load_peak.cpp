@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
     std::printf("categories=%d conversions=%d peak_rss_kb=%ld before_load_kb=%ld heap_bytes=%zu "
                 "lines=%ld file_bytes=%ju\n",
                 catalog.categoryCount(), conversions, after, before, heapAfter - heapBefore,
-                lineCount(argv[1]), static_cast<std::uintmax_t>(std::filesystem::file_size(argv[1])));
+                lineCount(argv[1]),
+                static_cast<std::uintmax_t>(std::filesystem::file_size(argv[1])));
     return 0;
 }
