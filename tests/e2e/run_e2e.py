@@ -567,6 +567,21 @@ def case_startup(case):
           "an unchanged catalog was rewritten")
 
 
+def case_lean_start(case):
+    """The shown window has loaded no image-format or icon-engine plugin and no SVG library:
+    what a machine has installed must not change the start."""
+    program = case.program(case.working_folder())
+    window = program.main_window()
+    # A handled key: the first paint is done.
+    program.copy_and_expect(window, b"no current conversion")
+    with open(f"/proc/{program.proc.pid}/maps") as maps:
+        loaded = {line.split()[-1] for line in maps if "/" in line}
+    check(any("libQt6Widgets" in path for path in loaded), "not the program's memory map")
+    unwanted = sorted(p for p in loaded if re.search(r"/imageformats/|/iconengines/|Qt6Svg", p))
+    check(not unwanted, f"loaded at start: {', '.join(unwanted)}")
+    program.exit_cleanly(window)
+
+
 def case_copy_report(case):
     """A typed value gives the report of the first conversion; Enter and Escape leave the
     window and the input alone."""
@@ -1001,6 +1016,7 @@ CASE_ENVIRONMENTS = {"scale2": {"QT_SCALE_FACTOR": "2"}}
 
 CASES = {
     "startup": case_startup,
+    "lean_start": case_lean_start,
     "copy_report": case_copy_report,
     "choose_units": case_choose_units,
     "options_hide": case_options_hide,
