@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
-# Usage: scripts/benchmark.sh
+# Usage: scripts/benchmark.sh [EARLIER_PROGRAM]
 # Builds the bench preset, runs every speed measurement and prints one markdown table with the
 # machine it ran on. Needs only what scripts/deps.sh installs; takes a few minutes at most.
+# EARLIER_PROGRAM, a velmora binary of an earlier build (copy it out of build/bench first), is
+# started in the same rounds as this build, so before and after come from one run on one load.
 set -euo pipefail
+
+earlier="${1:-}"
+if [[ -n "$earlier" ]]; then
+    earlier="$(realpath "$earlier")"
+    [[ -x "$earlier" ]] || { echo "benchmark: $earlier is not a program" >&2; exit 2; }
+fi
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -16,7 +24,7 @@ scripts/deps.sh >&2
 cmake --preset bench >/dev/null
 # Only what is measured: the tests and the help file add nothing here.
 cmake --build --preset bench --target engine_bench catalog_bench catalog_load_peak window_bench \
-    ui_bench empty_dialog text_dialog velmora >&2
+    ui_bench empty_dialog text_dialog measured_run velmora >&2
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/velmora-bench.XXXXXX")"
 xvfb_pid=""
@@ -137,13 +145,16 @@ idle_rss_kb() {
 
 # One start: the time from starting the program in its folder to its window being shown.
 # xdotool's own --sync waits half a second between looks; asking again at once instead makes the
-# figure accurate to one look, whose cost is measured and reported beside it.
+# figure accurate to one look, whose cost is measured and reported beside it. Then the memory
+# once idle, and the processor time the program used up to then, which the load of the machine
+# changes far less than the time on the clock.
 start_once() {
     local name=$1 program=$2 polls=0 start end
     for _ in $(seq 100); do shown || break; sleep 0.05; done
-    rm -f "$work/startup-$name/conv.ini"
+    rm -f "$work/startup-$name/conv.ini" "$work/run.txt"
     start=$EPOCHREALTIME
-    (cd "$work/startup-$name" && exec "$program") >>"$work/velmora.log" 2>&1 &
+    (cd "$work/startup-$name" && exec "$build/bench/measured_run" "$work/run.txt" "$program") \
+        >>"$work/velmora.log" 2>&1 &
     app_pid=$!
     until shown; do
         polls=$((polls + 1))
@@ -154,11 +165,11 @@ start_once() {
         fi
     done
     end=$EPOCHREALTIME
-    last_rss=$(idle_rss_kb "$app_pid")
+    last_rss=$(idle_rss_kb "$(sed -n 's/^pid=//p' "$work/run.txt")")
     kill "$app_pid" 2>/dev/null || true
     wait "$app_pid" 2>/dev/null || true
     app_pid=""
-    last_startup="$start $end $last_rss"
+    last_startup="$start $end $last_rss $(sed -n 's/^cpu_ms=//p' "$work/run.txt")"
 }
 
 # The starts take turns, so the floors are measured under the same conditions as each catalog;
@@ -172,6 +183,10 @@ for run in $(seq 0 "$startup_runs"); do
         [[ $name == text ]] && program="$build/bench/text_dialog"
         start_once "$name" "$program"
         if ((run > 0)); then echo "$name $last_startup" >>"$work/startup.txt"; fi
+        if [[ -n "$earlier" && $name != floor && $name != text ]]; then
+            start_once "$name" "$earlier"
+            if ((run > 0)); then echo "earlier-$name $last_startup" >>"$work/startup.txt"; fi
+        fi
     done
 done
 look_start=$EPOCHREALTIME
@@ -219,10 +234,12 @@ ui = fields(f"{work}/ui.txt")
 
 startups = {}
 idle_mib = {}
+cpu_ms = {}
 with open(f"{work}/startup.txt") as f:
-    for name, a, b, rss in (line.split() for line in f):
+    for name, a, b, rss, cpu in (line.split() for line in f):
         startups.setdefault(name, []).append((float(b) - float(a)) * 1000)
         idle_mib.setdefault(name, []).append(int(rss) / 1024)
+        cpu_ms.setdefault(name, []).append(float(cpu))
 with open(f"{work}/look.txt") as f:
     a, b = f.read().split()
     look_ms = (float(b) - float(a)) * 1000 / 20
@@ -264,6 +281,11 @@ rows.append(("Start-up floor: empty dialog, median", f"{floor['floor']:.0f} ms",
 rows.append(("Start-up floor: text dialog, median", f"{floor['text']:.0f} ms",
              "the same dialog drawing a caption, a three-item list and an input; "
              f"{len(startups['text'])} runs, {min(startups['text']):.0f}–{max(startups['text']):.0f} ms"))
+floor_cpu = {name: statistics.median(cpu_ms[name]) for name in floors}
+rows.append(("Processor time to idle, floors: empty dialog, text dialog",
+             f"{floor_cpu['floor']:.1f} / {floor_cpu['text']:.1f} ms",
+             "user and system time of all threads from the start until the shown window is idle, "
+             "median"))
 rows.append(("Idle memory floors: empty dialog, text dialog",
              f"{floor_mib['floor']:.1f} / {floor_mib['text']:.1f} MiB",
              "resident set once the shown window has gone idle, median"))
@@ -271,16 +293,38 @@ catalogs = (("delivered", "delivered catalog"),
             ("lines100k", "100,000 lines, 50 categories of 2,000 source units"),
             ("sources10k", "one category of 10,000 source units"),
             ("categories5k", "5,000 categories of one line"))
+def earlier(name, text):
+    return f"; the earlier build: {text(f'earlier-{name}')}" if f"earlier-{name}" in startups else ""
+
+def startup_ratios(name):
+    median = statistics.median(startups[name])
+    return f"{median:.0f} ms, " + ", ".join(f"{median / floor[f]:.2f}x {floors[f]}" for f in floors)
+
+def cpu_over(name):
+    ms = statistics.median(cpu_ms[name])
+    return f"{ms:.1f} ms, " + ", ".join(f"{ms - floor_cpu[f]:+.1f} ms over {floors[f]}"
+                                        for f in floors)
+
+def memory_over(name):
+    mib = statistics.median(idle_mib[name])
+    return f"{mib:.1f} MiB, " + ", ".join(f"{mib - floor_mib[f]:+.1f} MiB over {floors[f]}"
+                                          for f in floors)
+
 for name, what in catalogs:
     times = startups[name]
     median = statistics.median(times)
     ratios = ", ".join(f"{median / floor[f]:.2f}x {floors[f]}" for f in floors)
     rows.append((f"Start-up to window shown, {what}", f"{median:.0f} ms",
-                 f"{ratios}; {len(times)} runs under Xvfb, {min(times):.0f}–{max(times):.0f} ms"))
+                 f"{ratios}; {len(times)} runs under Xvfb, {min(times):.0f}–{max(times):.0f} ms"
+                 + earlier(name, startup_ratios)))
+for name, what in catalogs:
+    ms = statistics.median(cpu_ms[name])
+    over = ", ".join(f"{ms - floor_cpu[f]:+.1f} ms over {floors[f]}" for f in floors)
+    rows.append((f"Processor time to idle, {what}", f"{ms:.1f} ms", over + earlier(name, cpu_over)))
 for name, what in catalogs:
     mib = statistics.median(idle_mib[name])
     over = ", ".join(f"{mib - floor_mib[f]:+.1f} MiB over {floors[f]}" for f in floors)
-    rows.append((f"Idle memory, {what}", f"{mib:.1f} MiB", over))
+    rows.append((f"Idle memory, {what}", f"{mib:.1f} MiB", over + earlier(name, memory_over)))
 for name, what in catalogs:
     heap = fields(f"{work}/heap-{name}.txt")
     lines = int(heap["lines"])
