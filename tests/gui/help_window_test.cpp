@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QTextBlock>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -143,6 +144,30 @@ class HelpWindowTest : public QObject {
         QTest::keyClick(help->browser(), Qt::Key_F1);
         QCOMPARE(help->browser()->source(), HelpBrowser::pageUrl("index.html"));
         QVERIFY(f.services.openedUrls.isEmpty());
+    }
+
+    void backAndForwardRestoreThePlaceAndTheEntry() {
+        ConverterFixture f(sampleCatalog);
+        f.addHelp();
+        QVERIFY(f.start());
+        f.dialog->openHelp();
+        HelpWindow* help = f.dialog->helpWindow();
+        QScrollBar* bar = help->browser()->verticalScrollBar();
+        // The entry of a section, and a little further down than it leads.
+        help->contents()->setCurrentItem(help->contents()->topLevelItem(1)->child(4));
+        QCOMPARE(help->browser()->source(), HelpBrowser::pageUrl("window.html#keys"));
+        bar->setValue(bar->value() + 40);
+        const int place = bar->value();
+        QVERIFY(place > 100);
+        clickLink(help, QStringLiteral("Find Conversion"));
+        QCOMPARE(currentEntry(help), QStringLiteral("Find Conversion"));
+        const int there = bar->value();
+        help->findChild<QAction*>("actionBack")->trigger();
+        QCOMPARE(currentEntry(help), QStringLiteral("Keys"));
+        QCOMPARE(bar->value(), place);
+        help->findChild<QAction*>("actionForward")->trigger();
+        QCOMPARE(currentEntry(help), QStringLiteral("Find Conversion"));
+        QCOMPARE(bar->value(), there);
     }
 
     void linksFollowFromTheKeyboard() {

@@ -2,6 +2,7 @@
 
 #include "catalog/catalog.h"
 #include "fake_ui_services.h"
+#include "help/help_file.h"
 #include "temp_dir.h"
 #include "window/converter_dialog.h"
 #include "window/selection_logic.h"
@@ -14,6 +15,9 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+
+// The windows read help files through the real program, which this test program is not.
+inline const bool helpReadByTheProgram = (setHelpReaderProgram(VELMORA_PROGRAM), true);
 
 // A converter window started in a folder of its own, with the given conv.txt and conv.ini.
 class ConverterFixture {
