@@ -155,7 +155,9 @@ std::string fitStyleSheet(std::string_view css, const PageColours& colours) {
     while (at < css.size()) {
         if (css.substr(at, 2) == "/*") {
             const std::size_t end = css.find("*/", at + 2);
-            at = end == std::string_view::npos ? css.size() : end + 2;
+            const std::size_t stop = end == std::string_view::npos ? css.size() : end + 2;
+            out.append(css.substr(at, stop - at));
+            at = stop;
             continue;
         }
         const char c = css[at];
