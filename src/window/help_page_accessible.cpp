@@ -276,21 +276,20 @@ QAccessibleInterface* helpPageFactory(const QString& className, QObject* object)
 
 } // namespace
 
-void attachHelpPageAccessibility(HelpBrowser* browser) {
+void installHelpPageAccessibility() {
     static const bool installed = [] {
         QAccessible::installFactory(helpPageFactory);
         return true;
     }();
     (void)installed;
-    QObject::connect(browser, &QTextEdit::cursorPositionChanged, browser, [browser] {
-        if (!QAccessible::isActive() || !browser->hasFocus()) return;
-        auto* page =
-            static_cast<HelpPageAccessible*>(QAccessible::queryAccessibleInterface(browser));
-        const int link = page ? page->selectedLink() : -1;
-        if (link < 0) return;
-        QAccessibleEvent focus(page->child(link), QAccessible::Focus);
-        QAccessible::updateAccessibility(&focus);
-    });
+}
+
+void linkFocused(HelpBrowser* browser) {
+    auto* page = static_cast<HelpPageAccessible*>(QAccessible::queryAccessibleInterface(browser));
+    const int link = page ? page->selectedLink() : -1;
+    if (link < 0) return;
+    QAccessibleEvent focus(page->child(link), QAccessible::Focus);
+    QAccessible::updateAccessibility(&focus);
 }
 
 void pageShown(HelpBrowser* browser) {

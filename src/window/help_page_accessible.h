@@ -2,9 +2,12 @@
 
 class HelpBrowser;
 
-// Makes the help page known to assistive tools as a document: its text, and its links and
-// headings as children they can reach. Tab to a link tells them of that link.
-void attachHelpPageAccessibility(HelpBrowser* browser);
+// Makes help pages known to assistive tools as documents: their text, and their links and
+// headings as children they can reach.
+void installHelpPageAccessibility();
+
+// Tells assistive tools of the link that Tab has just reached.
+void linkFocused(HelpBrowser* browser);
 
 // Tells assistive tools that the browser shows another page.
 void pageShown(HelpBrowser* browser);

@@ -8,21 +8,23 @@
 #include "window/help_page_accessible.h"
 #include "window/ui_services.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStringDecoder>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTextBlock>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -64,7 +66,7 @@ HelpBrowser::HelpBrowser(std::shared_ptr<const HelpPages> pages, QWidget* parent
     // Links are followed by the window: pages inside, web addresses through the desktop.
     setOpenLinks(false);
     applyTheme();
-    attachHelpPageAccessibility(this);
+    installHelpPageAccessibility();
 }
 
 QUrl HelpBrowser::pageUrl(const QString& page) {
@@ -122,6 +124,21 @@ void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type
     pageShown(this);
 }
 
+qreal HelpBrowser::anchorTop(const QString& name) const {
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().anchorNames().contains(name))
+                return document()->documentLayout()->blockBoundingRect(block).top();
+    return -1;
+}
+
+bool HelpBrowser::focusNextPrevChild(bool next) {
+    // Tab moves from link to link inside the page before it leaves it.
+    const bool onLink = QTextBrowser::focusNextPrevChild(next) && hasFocus();
+    if (onLink) linkFocused(this);
+    return onLink;
+}
+
 void HelpBrowser::applyTheme() {
     // For pages without a style sheet of their own.
     document()->setDefaultStyleSheet(QString::fromStdString(
@@ -158,8 +175,9 @@ HelpWindow::HelpWindow(std::shared_ptr<const HelpPages> pages, UiServices& servi
     contents_->setColumnCount(1);
     // Long entries end in an ellipsis, and their tooltip holds the whole text.
     contents_->setTextElideMode(Qt::ElideRight);
-    contents_->header()->setSectionResizeMode(QHeaderView::Stretch);
     contents_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A hidden header never learns the width, so the one column follows the view itself.
+    contents_->viewport()->installEventFilter(this);
     browser_ = new HelpBrowser(pages_);
     browser_->setObjectName(QStringLiteral("helpPage"));
     browser_->setAccessibleName(QStringLiteral("Help page"));
@@ -169,6 +187,10 @@ HelpWindow::HelpWindow(std::shared_ptr<const HelpPages> pages, UiServices& servi
     navigation_->addTab(contents_, QStringLiteral("Co&ntents"));
     navigation_->addTab(createIndexTab(), QStringLiteral("&Index"));
     navigation_->addTab(createSearchTab(), QStringLiteral("&Search"));
+    // Alt+I and Alt+S lead to their field, ready for typing.
+    connect(navigation_, &QTabWidget::currentChanged, this, [this](int tab) {
+        if (QWidget* field = navigation_->widget(tab)->findChild<QLineEdit*>()) field->setFocus();
+    });
     // The pages of the tabs lie on each other; assistive tools list them by this name.
     for (QWidget* pages : navigation_->findChildren<QStackedWidget*>())
         pages->setAccessibleName(QStringLiteral("Contents, index and search"));
@@ -194,12 +216,16 @@ HelpWindow::HelpWindow(std::shared_ptr<const HelpPages> pages, UiServices& servi
         connect(action, &QAction::triggered, this, run);
         return action;
     };
-    QAction* back =
-        tool("actionBack", "&Back", QStyle::SP_ArrowBack,
-             QKeySequence::keyBindings(QKeySequence::Back), [this] { browser_->backward(); });
-    QAction* forward =
-        tool("actionForward", "&Forward", QStyle::SP_ArrowForward,
-             QKeySequence::keyBindings(QKeySequence::Forward), [this] { browser_->forward(); });
+    QAction* back = tool("actionBack", "&Back", QStyle::SP_ArrowBack,
+                         QKeySequence::keyBindings(QKeySequence::Back), [this] {
+                             browser_->backward();
+                             markSection();
+                         });
+    QAction* forward = tool("actionForward", "&Forward", QStyle::SP_ArrowForward,
+                            QKeySequence::keyBindings(QKeySequence::Forward), [this] {
+                                browser_->forward();
+                                markSection();
+                            });
     // F1 here leads to the contents page.
     tool("actionHome", "&Contents", QStyle::SP_DirHomeIcon,
          QKeySequence::keyBindings(QKeySequence::HelpContents) +
@@ -291,6 +317,8 @@ QWidget* HelpWindow::createSearchTab() {
 }
 
 bool HelpWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == contents_->viewport() && event->type() == QEvent::Resize)
+        contents_->setColumnWidth(0, static_cast<QResizeEvent*>(event)->size().width());
     // Up and Down in a field move in the list below it, as they do in the Find dialog.
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -364,6 +392,28 @@ void HelpWindow::markContents(const QUrl& url) {
     }
     marking_ = true;
     contents_->setCurrentItem(exact ? exact : page);
+    marking_ = false;
+}
+
+void HelpWindow::markSection() {
+    // Back and forward return to a place in a page: its entry is that of the last section that
+    // starts above the top of the view, if the contents has one.
+    const QUrl page = browser_->source().adjusted(QUrl::RemoveFragment);
+    const qreal top = browser_->verticalScrollBar()->value() + 4;
+    QTreeWidgetItem* section = nullptr;
+    qreal sectionTop = -1;
+    for (QTreeWidgetItemIterator it(contents_); *it; ++it) {
+        const QUrl target = (*it)->data(0, Qt::UserRole).toUrl();
+        if (!target.hasFragment() || target.adjusted(QUrl::RemoveFragment) != page) continue;
+        const qreal at = browser_->anchorTop(target.fragment());
+        if (at >= 0 && at <= top && at > sectionTop) {
+            section = *it;
+            sectionTop = at;
+        }
+    }
+    if (!section) return;
+    marking_ = true;
+    contents_->setCurrentItem(section);
     marking_ = false;
 }
 

@@ -36,10 +36,13 @@ class HelpBrowser : public QTextBrowser {
     static QUrl pageUrl(const QString& page);
     // Counts the pages loaded, so that what was learnt of one page is known to be stale.
     int pageCount() const { return pageCount_; }
+    // Where the anchor of that name is in the page; -1 when it has none.
+    qreal anchorTop(const QString& name) const;
 
   protected:
     void changeEvent(QEvent* event) override;
     void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
     void applyTheme();
@@ -82,6 +85,7 @@ class HelpWindow : public QMainWindow {
     void fillContents();
     void followLink(const QUrl& url);
     void markContents(const QUrl& url);
+    void markSection();
     void findKeyword(const QString& typed);
     void search(const QString& words);
     // Shows the page an index or search list item leads to.
