@@ -166,11 +166,10 @@ class HelpPageAccessible : public QAccessibleWidget, public QAccessibleTextInter
         return QAccessible::accessibleInterface(id);
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
-        const QAccessible::Id id =
-            child ? QAccessible::uniqueId(const_cast<QAccessibleInterface*>(child)) : 0;
         parts();
-        for (std::size_t i = 0; i < ids_.size(); ++i)
-            if (id && ids_[i] == id) return static_cast<int>(i);
+        for (std::size_t i = 0; child && i < ids_.size(); ++i)
+            if (ids_[i] && QAccessible::accessibleInterface(ids_[i]) == child)
+                return static_cast<int>(i);
         return -1;
     }
     QAccessibleInterface* childAt(int x, int y) const override {

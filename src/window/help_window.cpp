@@ -97,11 +97,8 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
         return QString(decoder.decode(data));
     }
     case QTextDocument::StyleSheetResource: {
-        const PageColours colours{rgb(palette().color(QPalette::Text)),
-                                  rgb(palette().color(QPalette::Base)),
-                                  rgb(palette().color(QPalette::Link))};
-        const std::string css = bytes ? fitStyleSheet(*bytes, colours) : std::string();
-        return fromBytes(css + themeStyleSheet(colours));
+        const std::string css = bytes ? fitStyleSheet(*bytes, colours()) : std::string();
+        return fromBytes(css + themeStyleSheet(colours()));
     }
     case QTextDocument::ImageResource:
         return picture(data);
@@ -134,16 +131,19 @@ qreal HelpBrowser::anchorTop(const QString& name) const {
 
 bool HelpBrowser::focusNextPrevChild(bool next) {
     // Tab moves from link to link inside the page before it leaves it.
-    const bool onLink = QTextBrowser::focusNextPrevChild(next) && hasFocus();
-    if (onLink) linkFocused(this);
-    return onLink;
+    const bool moved = QTextBrowser::focusNextPrevChild(next);
+    if (moved && hasFocus()) linkFocused(this);
+    return moved;
+}
+
+PageColours HelpBrowser::colours() const {
+    return {rgb(palette().color(QPalette::Text)), rgb(palette().color(QPalette::Base)),
+            rgb(palette().color(QPalette::Link))};
 }
 
 void HelpBrowser::applyTheme() {
     // For pages without a style sheet of their own.
-    document()->setDefaultStyleSheet(QString::fromStdString(
-        themeStyleSheet({rgb(palette().color(QPalette::Text)), rgb(palette().color(QPalette::Base)),
-                         rgb(palette().color(QPalette::Link))})));
+    document()->setDefaultStyleSheet(fromBytes(themeStyleSheet(colours())));
 }
 
 std::unique_ptr<HelpWindow> HelpWindow::open(const std::string& path, UiServices& services,
@@ -320,7 +320,7 @@ bool HelpWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == contents_->viewport() && event->type() == QEvent::Resize)
         contents_->setColumnWidth(0, static_cast<QResizeEvent*>(event)->size().width());
     // Up and Down in a field move in the list below it, as they do in the Find dialog.
-    if (event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
             key == Qt::Key_PageDown) {

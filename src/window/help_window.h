@@ -2,6 +2,7 @@
 
 #include "help/help_index.h"
 #include "help/help_search.h"
+#include "help/page_style.h"
 
 #include <QMainWindow>
 #include <QTextBrowser>
@@ -45,6 +46,7 @@ class HelpBrowser : public QTextBrowser {
     bool focusNextPrevChild(bool next) override;
 
   private:
+    PageColours colours() const;
     void applyTheme();
 
     std::shared_ptr<const HelpPages> pages_;
