@@ -7,7 +7,6 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -197,10 +196,8 @@ class HelpWindowTest : public QObject {
 
     void backAndForwardRestoreThePlaceAndTheEntry() {
         ConverterFixture f(sampleCatalog);
-        f.addHelp();
-        QVERIFY(f.start());
-        f.dialog->openHelp();
-        HelpWindow* help = f.dialog->helpWindow();
+        HelpWindow* help = f.openHelp();
+        QVERIFY(help);
         QScrollBar* bar = help->browser()->verticalScrollBar();
         QTreeWidgetItem* window = help->contents()->topLevelItem(1);
         help->contents()->setCurrentItem(window->child(4));
@@ -355,57 +352,49 @@ class HelpWindowTest : public QObject {
         QCOMPARE(f.services.messages.size(), 2);
     }
 
-    void hostilePagesAreHarmless_data() {
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<QString>("shown");
-        const QString outside = QDir::temp().filePath(QStringLiteral("velmora-outside.png"));
-        QImage(8, 8, QImage::Format_RGB32).save(outside);
-        QTest::newRow("pictures and style sheets from outside the help file")
-            << QStringLiteral("<html><head><link rel=stylesheet href='file:///dev/zero'></head><p>x"
-                              "<img src='file://%1'><img src='%1'><img src='../../../../..%1'>"
-                              "<img src='file:///dev/zero'><img src='file://%2'>")
-                   .arg(outside, QDir::temp().filePath(QStringLiteral("velmora-fifo")))
-            << "x";
+    void hostilePagesAreHarmless() {
+        TempDir dir;
+        const QString outside = QString::fromStdString(dir.file("outside.png"));
+        QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(outside));
+        const std::string fifo = dir.file("fifo");
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
         QString tables;
         for (int i = 0; i < 3000; ++i)
             tables += QStringLiteral("<table><tr><td>");
-        QTest::newRow("3,000 nested tables") << tables << "This page cannot be shown.";
-    }
-    void hostilePagesAreHarmless() {
-        QFETCH(QString, page);
-        QFETCH(QString, shown);
-        const std::string fifo =
-            QDir::temp().filePath(QStringLiteral("velmora-fifo")).toStdString();
-        ::unlink(fifo.c_str());
-        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
-        // Whoever opens the FIFO to read is let go at once, and it is known.
-        std::atomic<bool> stop = false;
-        std::atomic<bool> opened = false;
-        std::thread watch([&] {
-            while (!stop) {
-                const int end = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-                if (end >= 0) opened = true, ::close(end);
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        const std::pair<QString, QString> pages[] = {
+            {QStringLiteral("<html><head><link rel=stylesheet href='file:///dev/zero'></head><p>x"
+                            "<img src='file://%1'><img src='%1'><img src='../../../../..%1'>"
+                            "<img src='file:///dev/zero'><img src='file://%2'>")
+                 .arg(outside, QString::fromStdString(fifo)),
+             "x"},
+            {tables, "This page cannot be shown."}};
+        for (const auto& [page, shown] : pages) {
+            // Whoever opens the FIFO to read is let go at once, and it is known.
+            std::atomic<bool> stop = false;
+            std::atomic<bool> opened = false;
+            std::thread watch([&] {
+                for (; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(2)))
+                    if (const int end = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); end >= 0)
+                        opened = ::close(end) == 0;
+            });
+            auto pages = std::make_shared<HelpPages>();
+            pages->add("sub/index.html", page.toStdString());
+            FakeUiServices services;
+            HelpWindow help(pages, services);
+            help.showPage(QStringLiteral("sub/index.html"));
+            help.browser()->grab();
+            stop = true;
+            watch.join();
+            QVERIFY(!opened);
+            QCOMPARE(
+                help.browser()->toPlainText().remove(QChar::ObjectReplacementCharacter).trimmed(),
+                shown);
+            for (const QString& name : page.split(QStringLiteral("src='")).mid(1)) {
+                const QVariant picture = help.browser()->document()->resource(
+                    QTextDocument::ImageResource, QUrl(name.section(QLatin1Char('\''), 0, 0)));
+                QVERIFY2(picture.value<QImage>().isNull() && picture.value<QPixmap>().isNull(),
+                         qPrintable(name));
             }
-        });
-        auto pages = std::make_shared<HelpPages>();
-        pages->add("sub/index.html", page.toStdString());
-        FakeUiServices services;
-        HelpWindow help(pages, services);
-        help.showPage(QStringLiteral("sub/index.html"));
-        help.browser()->grab();
-        stop = true;
-        watch.join();
-        ::unlink(fifo.c_str());
-        QCOMPARE(help.browser()->toPlainText().remove(QChar::ObjectReplacementCharacter).trimmed(),
-                 shown);
-        QVERIFY(!opened);
-        for (const QString& name : page.split(QStringLiteral("src='")).mid(1)) {
-            const QUrl address(name.section(QLatin1Char('\''), 0, 0));
-            const QVariant picture =
-                help.browser()->document()->resource(QTextDocument::ImageResource, address);
-            QVERIFY2(picture.value<QImage>().isNull() && picture.value<QPixmap>().isNull(),
-                     qPrintable(address.toString()));
         }
     }
 
@@ -417,10 +406,8 @@ class HelpWindowTest : public QObject {
     void escapeAndCtrlWClose() {
         QFETCH(QKeySequence, key);
         ConverterFixture f(sampleCatalog);
-        f.addHelp();
-        QVERIFY(f.start());
-        f.dialog->openHelp();
-        HelpWindow* help = f.dialog->helpWindow();
+        HelpWindow* help = f.openHelp();
+        QVERIFY(help);
         for (QWidget* focus :
              {static_cast<QWidget*>(help->browser()), static_cast<QWidget*>(help->contents())}) {
             help->showPage(QString());
@@ -434,10 +421,8 @@ class HelpWindowTest : public QObject {
 
     void theIndexAndTheSearchLeadToPages() {
         ConverterFixture f(sampleCatalog);
-        f.addHelp();
-        QVERIFY(f.start());
-        f.dialog->openHelp();
-        HelpWindow* help = f.dialog->helpWindow();
+        HelpWindow* help = f.openHelp();
+        QVERIFY(help);
         QVERIFY(QTest::qWaitForWindowActive(help));
         QTest::keyClick(help, Qt::Key_I, Qt::AltModifier);
         auto* keyword = help->findChild<QLineEdit*>("helpIndexField");
@@ -466,10 +451,8 @@ class HelpWindowTest : public QObject {
 
     void longEntriesAreElidedWithTheirTextAsTooltip() {
         ConverterFixture f(sampleCatalog);
-        f.addHelp();
-        QVERIFY(f.start());
-        f.dialog->openHelp();
-        HelpWindow* help = f.dialog->helpWindow();
+        HelpWindow* help = f.openHelp();
+        QVERIFY(help);
         auto* splitter = qobject_cast<QSplitter*>(help->centralWidget());
         splitter->setSizes({1, 1000});
         QTreeWidget* tree = help->contents();
@@ -484,12 +467,10 @@ class HelpWindowTest : public QObject {
 
     void aDarkThemeKeepsThePagesReadable() {
         ConverterFixture f(sampleCatalog);
-        f.addHelp();
-        QVERIFY(f.start());
-        f.dialog->openHelp();
-        HelpWindow* help = f.dialog->helpWindow();
+        HelpWindow* help = f.openHelp();
+        QVERIFY(help);
         // A dark palette as a dark desktop theme gives it.
-        QPalette dark = QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
+        QPalette dark = std::unique_ptr<QStyle>(QStyleFactory::create("Fusion"))->standardPalette();
         dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
         dark.setColor(QPalette::Window, QColor(0x2d, 0x2d, 0x2d));
         for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
@@ -511,10 +492,8 @@ class HelpWindowTest : public QObject {
 
     void thePageIsADocumentWithLinksAndHeadings() {
         ConverterFixture f(sampleCatalog);
-        f.addHelp();
-        QVERIFY(f.start());
-        f.dialog->openHelp();
-        HelpWindow* help = f.dialog->helpWindow();
+        HelpWindow* help = f.openHelp();
+        QVERIFY(help);
         QVERIFY(QTest::qWaitForWindowActive(help));
         QAccessibleInterface* page = QAccessible::queryAccessibleInterface(help->browser());
         QCOMPARE(page->role(), QAccessible::Document);

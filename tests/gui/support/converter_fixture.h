@@ -44,6 +44,14 @@ class ConverterFixture {
         return started;
     }
 
+    // The window started with the help file the build made, and its help window opened.
+    HelpWindow* openHelp() {
+        addHelp();
+        if (!start()) return nullptr;
+        dialog->openHelp();
+        return dialog->helpWindow();
+    }
+
     template <typename T> T* find(const char* name) const {
         return dialog->findChild<T*>(QString::fromLatin1(name));
     }
