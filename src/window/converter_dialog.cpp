@@ -47,8 +47,13 @@ constexpr int controlsBelowTabs[] = {
     ConverterDialog::OutputUnitLabel, ConverterDialog::Picture,       ConverterDialog::ContactLine,
 };
 
-QString display(const std::string& bytes) {
+QString display(std::string_view bytes) {
     return QString::fromStdString(toDisplayText(bytes));
+}
+
+// A To entry's datum: its conversion, which the list only hands back.
+QVariant itemData(const Conversion& conversion) {
+    return QVariant::fromValue(const_cast<void*>(static_cast<const void*>(&conversion)));
 }
 
 // A push writes a control only when its text differs, so an unchanged text raises no change.
@@ -238,10 +243,14 @@ bool ConverterDialog::OnInitDialog() {
     tabRows_ = 1;
     precision_ = 1;
 
+    ReadProblem problem = ReadProblem::None;
     const std::optional<bool> preloaded =
-        preload_ ? preload_->take(dataPath_, catalog_) : std::optional<bool>();
-    if (!(preloaded ? *preloaded : catalog_.load(dataPath_))) {
-        showError(QStringLiteral("Unable to load conversion data."));
+        preload_ ? preload_->take(dataPath_, catalog_, &problem) : std::optional<bool>();
+    if (!(preloaded ? *preloaded : catalog_.load(dataPath_, &problem))) {
+        // A file refused unread says why; the message is otherwise the one it always was.
+        const std::string why = readProblemText(problem, "conv.txt");
+        showError(QStringLiteral("Unable to load conversion data.") +
+                  QString::fromStdString(why.empty() ? why : " " + why + "."));
         return false;
     }
     readSettings();
@@ -266,8 +275,12 @@ void ConverterDialog::fillTabsAndSelectFirst() {
 void ConverterDialog::OnClose() {
     if (closed_) return;
     closed_ = true;
-    if (catalogChanged_ && !catalog_.saveKeepingDiskEdits(dataPath_))
-        showError(QStringLiteral("Unable to save conversion data."));
+    if (catalogChanged_) {
+        const WriteResult saved = catalog_.saveKeepingDiskEdits(dataPath_);
+        if (!saved)
+            showError(QStringLiteral("Unable to save conversion data.") +
+                      QString::fromStdString(damageNote(saved, "conv.txt")));
+    }
     if (!writeSettings()) showError(QStringLiteral("Unable to save conversion settings."));
 }
 
@@ -423,9 +436,9 @@ void ConverterDialog::fillToList() {
     if (!selection_.currentCategory) return;
     const QListWidgetItem* from = fromList_->currentItem();
     const int group = from ? from->data(Qt::UserRole).toInt() : -1;
-    for (Conversion* conversion : toListEntries(*selection_.currentCategory, group)) {
-        auto* item = new QListWidgetItem(display(conversion->toUnit));
-        item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(conversion)));
+    for (const Conversion* conversion : toListEntries(*selection_.currentCategory, group)) {
+        auto* item = new QListWidgetItem(display(conversion->toUnit()));
+        item->setData(Qt::UserRole, itemData(*conversion));
         toList_->addItem(item);
     }
     if (toList_->count() > 0) toList_->setCurrentRow(0);
@@ -434,13 +447,13 @@ void ConverterDialog::fillToList() {
 void ConverterDialog::selectConversion() {
     const QListWidgetItem* item = toList_->currentItem();
     selection_.currentConversion =
-        item ? static_cast<Conversion*>(item->data(Qt::UserRole).value<void*>()) : nullptr;
+        item ? static_cast<const Conversion*>(item->data(Qt::UserRole).value<void*>()) : nullptr;
 }
 
 void ConverterDialog::updateUnitLabels() {
     if (!selection_.currentConversion) return;
-    inputUnitLabel = display(selection_.currentConversion->fromUnit);
-    outputUnitLabel = display(selection_.currentConversion->toUnit);
+    inputUnitLabel = display(selection_.currentConversion->fromUnit());
+    outputUnitLabel = display(selection_.currentConversion->toUnit());
     pushTexts();
 }
 
@@ -453,7 +466,7 @@ void ConverterDialog::recompute() {
     const ResultTexts texts = computeResultTexts(conversion, inputText.toStdString(), precision_);
     resultText = QString::fromStdString(texts.shown);
     exactResult_ =
-        QString::fromStdString(texts.exact) + QLatin1Char(' ') + display(conversion.toUnit);
+        QString::fromStdString(texts.exact) + QLatin1Char(' ') + display(conversion.toUnit());
     resultField_->setToolTip(exactResult_);
     pushTexts();
 }
@@ -490,8 +503,8 @@ void ConverterDialog::showConversion(int tab, const Conversion& conversion) {
         for (int row = 0; row < list->count(); ++row)
             if (list->item(row)->data(Qt::UserRole) == data) return list->setCurrentRow(row);
     };
-    choose(fromList_, conversion.fromGroup);
-    choose(toList_, QVariant::fromValue(static_cast<void*>(const_cast<Conversion*>(&conversion))));
+    choose(fromList_, conversion.fromGroup());
+    choose(toList_, itemData(conversion));
     // Computed even when every entry was already the current one.
     recompute();
     updateUnitLabels();
