@@ -7,6 +7,7 @@
 #include "window/dialog_units.h"
 #include "window/elided_label.h"
 #include "window/help_window.h"
+#include "window/png_image.h"
 #include "window/selection_logic.h"
 #include "window/settings_file.h"
 #include "window/tab_strip.h"
@@ -68,8 +69,7 @@ ConverterDialog::ConverterDialog(ConversionCatalog& catalog, Selection& selectio
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       catalog_(catalog), selection_(selection), services_(services),
-      mainIcon(QIcon(QStringLiteral(":/velmora-16.png"))) {
-    mainIcon.addFile(QStringLiteral(":/velmora-32.png"));
+      mainIcon(pngIcon({":/velmora-16.png", ":/velmora-32.png"})) {
     setWindowTitle(QStringLiteral("Velmora"));
     setObjectName(QStringLiteral("converterDialog"));
     // exec() would make the window application-modal, blocking the help window; window-modal
@@ -163,7 +163,7 @@ void ConverterDialog::createControls() {
     };
     auto picture = [&](int id, const char* name, const char* image, QPoint at) {
         auto* widget = new QLabel(client_);
-        const QPixmap pixmap(QString::fromLatin1(image));
+        const QPixmap pixmap = readPng(QString::fromLatin1(image));
         widget->setPixmap(pixmap);
         place(widget, id, name, QRect(at, QSize(1, 1)));
         widget->resize(pixmap.size()); // a picture takes the size of its image
