@@ -46,6 +46,12 @@ std::vector<std::string> searchWords(std::string_view utf8) {
     return words;
 }
 
+bool wordMatchesLabel(std::string_view word, const std::vector<std::string>& labelWords) {
+    for (const std::string& label : labelWords)
+        if (label.starts_with(word)) return true;
+    return false;
+}
+
 std::string searchKey(std::string_view utf8) {
     const std::string folded = foldCase(utf8);
     std::string key;

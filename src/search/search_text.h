@@ -10,6 +10,9 @@
 // The words of a UTF-8 text, letter case folded away, in order: runs of letters and digits, any
 // character outside ASCII counting as a letter, so "Points (1/72 inch)" gives points, 1, 72, inch.
 std::vector<std::string> searchWords(std::string_view utf8);
+// True when word (folded) is the start of one of labelWords (searchWords of a text).
+bool wordMatchesLabel(std::string_view word, const std::vector<std::string>& labelWords);
+
 inline bool isSearchWordByte(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return (byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'z') ||
