@@ -198,11 +198,12 @@ TEST(HelpFile, MissingNoHelpAndDamagedAreToldApart) {
     writeBytes(dir.file("text.chm"), "ITSF but not really a help file at all");
     ASSERT_EQ(mkfifo(dir.file("fifo.chm").c_str(), 0600), 0);
     std::string bytes = readBytes(VELMORA_HELP_CHM);
-    // The two bytes that made the CHM library crash, and free memory twice.
+    // Two bytes that make the CHM library crash and corrupt its heap. Both lie in the LZX reset
+    // table of the delivered file; which entry a flip must hit to harm moves with the pages.
     bytes.at(0x223e) = '\x20';
     writeBytes(dir.file("crash.chm"), bytes);
     bytes = readBytes(VELMORA_HELP_CHM);
-    bytes.at(0x22af) = '\xfb';
+    bytes.at(0x22b7) = '\xfb';
     writeBytes(dir.file("double-free.chm"), bytes);
     const struct {
         std::string path;
