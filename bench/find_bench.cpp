@@ -52,16 +52,14 @@ double keystroke(FindDialog& dialog, QLineEdit* query, Qt::Key key, char text) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-void measure(const char* name, const std::string& catalogText, const UnitNames& names,
-             int passes) {
+void measure(const char* name, const std::string& catalogText, const UnitNames& names, int passes) {
     ConversionCatalog catalog;
     catalog.loadText(catalogText);
     const auto opening = Clock::now();
     FindDialog dialog(catalog, names);
     dialog.show();
     if (!QTest::qWaitForWindowExposed(&dialog)) std::exit(1);
-    const double openMs =
-        std::chrono::duration<double, std::milli>(Clock::now() - opening).count();
+    const double openMs = std::chrono::duration<double, std::milli>(Clock::now() - opening).count();
     auto* query = dialog.findChild<QLineEdit*>(QStringLiteral("findQuery"));
 
     const std::string typed = "5 unit 12 to unit 3";
