@@ -49,9 +49,21 @@ class LabelList {
     std::unordered_set<std::string> seen_;
 };
 
-bool sameLabel(std::string_view label, std::string_view text, bool ignoringCase) {
-    return ignoringCase ? equalIgnoringCase(display(label), text) : label == text;
-}
+// A text the user typed, to compare with labels as written or ignoring letter case; folded once,
+// so that a long text costs its length once, not once per label. Folding keeps the length.
+class TypedLabel {
+  public:
+    explicit TypedLabel(std::string_view text) : text_(text), folded_(foldCase(text)) {}
+    bool matches(std::string_view label, bool ignoringCase) const {
+        if (!ignoringCase) return label == text_;
+        const std::string shown = display(label);
+        return shown.size() == folded_.size() && foldCase(shown) == folded_;
+    }
+
+  private:
+    std::string_view text_;
+    std::string folded_;
+};
 
 // The categories to look in: the named one, or all in file order.
 std::vector<const Category*> categoriesToSearch(const ConversionCatalog& catalog,
@@ -63,11 +75,9 @@ std::vector<const Category*> categoriesToSearch(const ConversionCatalog& catalog
     return all;
 }
 
-// The first conversion the search finds for the request's words, hidden categories included.
-FoundConversion rankedConversion(const ConversionCatalog& catalog, const UnitNames& names,
-                                 std::string_view from, std::string_view to,
-                                 const Category* named) {
-    const ConversionSearch search(catalog, names, {true, named});
+// The first conversion the search finds for the words of from and to.
+FoundConversion rankedConversion(const ConversionSearch& search, std::string_view from,
+                                 std::string_view to) {
     const SearchResult result = search.find(unitPairQuery(from, to), 1);
     if (result.matches.empty()) return {};
     return {result.matches.front().category, result.matches.front().conversion};
@@ -76,16 +86,18 @@ FoundConversion rankedConversion(const ConversionCatalog& catalog, const UnitNam
 // What --convert says when the pair is not there: the unit it lacks, and the labels closest to
 // it in the category concerned.
 std::string notFoundMessage(const ConversionCatalog& catalog, const UnitNames& names,
-                            const ConvertRequest& request, const Category* named) {
+                            const ConversionSearch& search, const ConvertRequest& request,
+                            const Category* named) {
     const std::vector<const Category*> categories = categoriesToSearch(catalog, named);
     // The first category that has the From unit, byte for byte, else ignoring case, else as the
     // search finds it; and that unit's label.
     const Category* withFrom = nullptr;
     std::string_view fromLabel;
+    const TypedLabel from(request.from);
     for (const bool ignoringCase : {false, true}) {
         for (const Category* category : categories) {
             for (const auto& conversion : category->conversions())
-                if (sameLabel(conversion.fromUnit(), request.from, ignoringCase)) {
+                if (from.matches(conversion.fromUnit(), ignoringCase)) {
                     withFrom = category;
                     fromLabel = conversion.fromUnit();
                     break;
@@ -95,7 +107,7 @@ std::string notFoundMessage(const ConversionCatalog& catalog, const UnitNames& n
         if (withFrom) break;
     }
     if (!withFrom) {
-        const FoundConversion found = rankedConversion(catalog, names, request.from, {}, named);
+        const FoundConversion found = rankedConversion(search, request.from, {});
         withFrom = found.category;
         if (found.conversion) fromLabel = found.conversion->fromUnit();
     }
@@ -152,9 +164,10 @@ std::string describe(const FoundConversion& found) {
 
 const Category* findCategoryByName(const ConversionCatalog& catalog, std::string_view name) {
     if (const Category* category = catalog.findCategory(name)) return category;
+    const TypedLabel typed(name);
     for (int id = 0; id < catalog.categoryCount(); ++id)
         if (const Category* category = catalog.categoryAt(id);
-            equalIgnoringCase(display(category->name()), name))
+            typed.matches(category->name(), true))
             return category;
     return nullptr;
 }
@@ -162,11 +175,13 @@ const Category* findCategoryByName(const ConversionCatalog& catalog, std::string
 FoundConversion findConversion(const ConversionCatalog& catalog, std::string_view from,
                                std::string_view to, const Category* category) {
     const std::vector<const Category*> categories = categoriesToSearch(catalog, category);
+    const TypedLabel typedFrom(from);
+    const TypedLabel typedTo(to);
     for (const bool ignoringCase : {false, true})
         for (const Category* candidate : categories)
             for (const auto& conversion : candidate->conversions())
-                if (sameLabel(conversion.fromUnit(), from, ignoringCase) &&
-                    sameLabel(conversion.toUnit(), to, ignoringCase))
+                if (typedFrom.matches(conversion.fromUnit(), ignoringCase) &&
+                    typedTo.matches(conversion.toUnit(), ignoringCase))
                     return {candidate, &conversion};
     return {};
 }
@@ -197,13 +212,16 @@ int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
     }
     const UnitNames names = readUnitNames(namesPathBeside(request.catalogPath));
     FoundConversion found = findConversion(catalog, request.from, request.to, named);
+    // Hidden categories included, as the labels are looked for in them too.
+    std::optional<ConversionSearch> search;
     if (!found.conversion) {
-        found = rankedConversion(catalog, names, request.from, request.to, named);
+        search.emplace(catalog, names, SearchScope{true, named});
+        found = rankedConversion(*search, request.from, request.to);
         // Not the labels typed: a script can see which were used.
         if (found.conversion) err << "velmora: " << request.value << " " << describe(found) << "\n";
     }
     if (!found.conversion) {
-        err << "velmora: " << notFoundMessage(catalog, names, request, named) << "\n";
+        err << "velmora: " << notFoundMessage(catalog, names, *search, request, named) << "\n";
         return 2;
     }
     double result = 0.0;
