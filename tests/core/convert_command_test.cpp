@@ -1,3 +1,4 @@
+#include "catalog/catalog.h"
 #include "cli/command_line.h"
 #include "cli/convert_command.h"
 #include "search/closest_labels.h"
@@ -156,12 +157,18 @@ TEST_F(ConvertCommand, ControlCharactersReachTheTerminalEscaped) {
 
 TEST(ClosestLabels, StayLinearInTheNumberOfLabelsAndBoundedInTheirLength) {
     std::vector<std::string> labels;
-    for (int i = 0; i < 100000; ++i)
+    std::string lines;
+    for (int i = 0; i < 100000; ++i) {
         labels.push_back("Unit " + std::to_string(i * 7919 % 1000003) + " of measure");
+        lines += "C|n|" + labels.back() + "|Base|x\n";
+    }
+    ConversionCatalog catalog;
+    catalog.loadText(lines);
     for (const std::string& text : {std::string("Unit 12 of masure"), std::string(130000, 'u')}) {
         // Processor time, so that other work on the machine does not count.
         const std::clock_t start = std::clock();
         EXPECT_EQ(closestLabels(text, labels).size(), 3u);
+        EXPECT_FALSE(findConversion(catalog, text, "base").conversion);
         EXPECT_LT(std::clock() - start, CLOCKS_PER_SEC);
     }
 }
