@@ -2,6 +2,7 @@
 
 #include "commands/dialog_frame.h"
 #include "window/dialog_units.h"
+#include "window/focus_aware_list.h"
 
 #include <QDialogButtonBox>
 #include <QKeyEvent>
@@ -26,7 +27,8 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, QWidget* parent)
     caption->setBuddy(query_);
     query_->installEventFilter(this);
 
-    list_ = new QListWidget(this);
+    // The highlight moves while the keyboard stays in the field: the list never claims the focus.
+    list_ = new FocusAwareList(this);
     list_->setObjectName(QStringLiteral("findMatches"));
     list_->setAccessibleName(QStringLiteral("Matching conversions"));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -3,7 +3,9 @@
 #include <QStringList>
 #include <QWidget>
 
+class QPainter;
 class QScrollBar;
+class QStyleOptionTab;
 
 // A strip of tabs that wrap into several rows when they do not fit its width, above a framed
 // display area. The row of the selected tab sits next to the display area, and full rows are
@@ -75,6 +77,8 @@ class TabStrip : public QWidget {
         int shownRows = 0;
         int selectedRow = 0;
     };
+    // Fills the selected tab's text background and gives its text the matching colour.
+    void markSelectedText(QPainter& painter, QStyleOptionTab& option) const;
     void measureTabs() const;
     void splitIntoRows() const;
     void splitAt(int available) const;
