@@ -3,10 +3,12 @@
 #include "commands/options_dialog.h"
 #include "commands/precision_dialog.h"
 #include "converter_fixture.h"
+#include "window/colour_contrast.h"
 #include "window/help_window.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -78,6 +80,34 @@ std::string catalogOfCategories(int count) {
     for (int i = 0; i < count; ++i)
         text += "Category " + std::to_string(i) + "|n|a|b|x\r\n";
     return text;
+}
+
+// A dark theme as people set one up for the Fusion style, whose link and selection colours are
+// hard to read on its own backgrounds.
+QPalette darkPalette() {
+    QPalette palette(QColor(53, 53, 53), QColor(45, 45, 45));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, QColor(230, 230, 230));
+    palette.setColor(QPalette::Base, QColor(30, 30, 30));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    for (const auto role : {QPalette::Highlight, QPalette::Link})
+        palette.setColor(role, QColor(42, 130, 218));
+    return palette;
+}
+
+// The commonest colour of image, taken for the background, and the contrast with it of the pixel
+// that stands out most, taken for the text.
+std::pair<QRgb, double> drawnText(const QImage& image) {
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y)];
+    const QRgb ground = std::max_element(counts.cbegin(), counts.cend()).key();
+    const auto rgb = [](QRgb c) { return Rgb{qRed(c), qGreen(c), qBlue(c)}; };
+    double most = 1.0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        most = std::max(most, contrastRatio(rgb(it.key()), rgb(ground)));
+    return {ground, most};
 }
 
 QString report(const ConverterFixture& f) {
@@ -201,6 +231,13 @@ class DialogsTest : public QObject {
         QCOMPARE(f.outputUnit(), QStringLiteral("Fahrenheit"));
         QCOMPARE(f.input()->text(), QStringLiteral("100"));
         QCOMPARE(f.result()->text(), QStringLiteral("212.0"));
+        // Also when nothing had been computed before.
+        ConverterFixture hidden("P|p|Feet|Meters|x*0.3048|0\r\n");
+        QVERIFY(hidden.start());
+        QTest::keyClicks(hidden.input(), "10");
+        QCOMPARE(hidden.result()->text(), QString());
+        runOptions(hidden, {0});
+        QCOMPARE(hidden.result()->text(), QStringLiteral("3.0"));
     }
 
     void optionsShrinkingFromThreeRowsToOneMovesTheControlsUp() {
@@ -554,6 +591,57 @@ class DialogsTest : public QObject {
             QCOMPARE(help->browser()->documentTitle(), QStringLiteral("The command line"));
             QVERIFY(dialog->isVisible());
         });
+    }
+
+    void everyTextIsReadableAndTheKeyboardSeenInADarkTheme() {
+        const struct Restore {
+            QPalette previous = QApplication::palette();
+            ~Restore() { QApplication::setPalette(previous); }
+        } restore;
+        QApplication::setPalette(darkPalette());
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        QTest::keyClicks(f.input(), "5*2"); // part unread: the amber mark
+        QStringList unreadable;
+        QMap<QString, QRgb> grounds;
+        auto measure = [&](const QString& what, QWidget* widget, const QRect& rect) {
+            const auto [ground, contrast] = drawnText(widget->grab(rect).toImage());
+            grounds[what] = ground;
+            if (contrast < readableContrast) unreadable.append(what + QString::number(contrast));
+        };
+        // Each text of window, its list entries and tabs named after the control with the keyboard.
+        auto measureAll = [&](QWidget* window, const QString& focus) {
+            for (QLabel* label : window->findChildren<QLabel*>())
+                if (!label->text().isEmpty()) measure(label->objectName(), label, label->rect());
+            for (QWidget* field : window->findChildren<QLineEdit*>())
+                measure(field->objectName(), field, field->rect().adjusted(3, 3, -3, -3));
+            for (QPushButton* button : window->findChildren<QPushButton*>())
+                measure(button->text(), button, button->rect().adjusted(3, 3, -3, -3));
+            for (QMenuBar* bar : window->findChildren<QMenuBar*>())
+                for (QAction* menu : bar->actions())
+                    measure(menu->text(), bar, bar->actionGeometry(menu));
+            for (QListWidget* list : window->findChildren<QListWidget*>())
+                for (int row = 0; row < list->count(); ++row)
+                    measure(focus + list->item(row)->text(), list->viewport(),
+                            list->visualItemRect(list->item(row)).adjusted(2, 2, -2, -2));
+            for (TabStrip* tabs : window->findChildren<TabStrip*>())
+                for (int i = 0; i < tabs->count(); ++i)
+                    measure(focus + tabs->tabText(i), tabs,
+                            tabs->tabRect(i).adjusted(3, 3, -3, -3));
+        };
+        for (QWidget* focus :
+             {static_cast<QWidget*>(f.fromList()), static_cast<QWidget*>(f.tabs())}) {
+            focus->setFocus();
+            measureAll(f.dialog.get(), focus->objectName() + ": ");
+        }
+        whileModal<AboutDialog>([&] { f.dialog->showAbout(); },
+                                [&](AboutDialog* dialog) { measureAll(dialog, QString()); });
+        QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable.join(QStringLiteral(", "))));
+        // The selection with the keyboard looks unlike those without it, which look alike.
+        QVERIFY(grounds["fromList: Feet"] != grounds["fromList: Meters"]);
+        QCOMPARE(grounds["tabs: Feet"], grounds["fromList: Meters"]);
+        QVERIFY(grounds["tabs: Q"] != grounds["fromList: Q"]);
     }
 
     void linkDrawsPureBlue() {
