@@ -388,6 +388,13 @@ void TabStrip::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+void TabStrip::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    // The strip itself is announced once this event is done; its selected tab follows it.
+    QMetaObject::invokeMethod(
+        this, [this] { announceFocusedTab(this); }, Qt::QueuedConnection);
+}
+
 void TabStrip::wheelEvent(QWheelEvent* event) {
     const Layout& tabs = layout();
     const int steps = event->angleDelta().y() / 120;

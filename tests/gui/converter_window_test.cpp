@@ -82,9 +82,10 @@ class ConverterWindowTest : public QObject {
                                 ? item->text()
                                 : item->text() + "\t" + item->shortcut().toString());
         }
-        QCOMPARE(seen, QStringList({"&File", "&Save", "&Print", "-", "E&xit", "&Convert",
-                                    "&Find Conversion...\tCtrl+F", "&Copy to Clipboard\tCtrl+C",
-                                    "&Precision", "&Options", "&Help", "&Contents\tF1", "&About"}));
+        QCOMPARE(seen,
+                 QStringList({"&File", "&Save\tCtrl+S", "&Print\tCtrl+P", "-", "E&xit", "&Convert",
+                              "&Find Conversion...\tCtrl+F", "&Copy to Clipboard\tCtrl+C",
+                              "&Precision", "&Options", "&Help", "&Contents\tF1", "&About"}));
     }
 
     void tabsSkipHiddenCategories() {
@@ -253,6 +254,9 @@ class ConverterWindowTest : public QObject {
         copyExact->trigger();
         QCOMPARE(QApplication::clipboard()->text(), exact);
         QCOMPARE(f.input()->toolTip(), note);
+        // A screen reader hears the result, and the note, without leaving the input.
+        QCOMPARE(f.input()->accessibleDescription(),
+                 "Result: " + result + " B" + (note.isEmpty() ? "" : ". " + note));
         const QColor plain = f.dialog->palette().color(QPalette::Base);
         QCOMPARE(f.input()->palette().color(QPalette::Base) != plain, !note.isEmpty());
     }
@@ -552,14 +556,20 @@ class ConverterWindowTest : public QObject {
         } captions[] = {
             {"fromCaption", f.fromList(), "From"},
             {"toCaption", f.toList(), "To"},
-            {"inputCaption", f.input(), "Input value to convert"},
-            {"resultCaption", f.result(), "Conversion result"},
+            // The fields' names end in their units, whose labels name them too.
+            {"inputCaption", f.input(), "Input value to convert, Feet"},
+            {"resultCaption", f.result(), "Conversion result, Meters"},
+            {"inputUnitLabel", f.input(), "Input value to convert, Feet"},
+            {"outputUnitLabel", f.result(), "Conversion result, Meters"},
         };
         for (const auto& c : captions) {
             QCOMPARE(f.find<QLabel>(c.caption)->buddy(), c.control);
             QCOMPARE(QAccessible::queryAccessibleInterface(c.control)->text(QAccessible::Name),
                      QString::fromLatin1(c.name));
         }
+        clickTab(f.tabs(), 1);
+        QCOMPARE(f.input()->accessibleName(), QStringLiteral("Input value to convert, Celsius"));
+        QCOMPARE(f.result()->accessibleName(), QStringLiteral("Conversion result, Fahrenheit"));
     }
 
     void tabsAreAPageTabListWithTheSelectedTabMarked() {
