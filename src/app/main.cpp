@@ -1,3 +1,4 @@
+#include "app/display_check.h"
 #include "catalog/catalog_preload.h"
 #include "cli/command_line.h"
 #include "window/converter_app.h"
@@ -24,6 +25,12 @@ int main(int argc, char** argv) {
             return 2;
         }
         return status;
+    }
+
+    // The toolkit would abort without a display; the user hears why instead.
+    if (!displayAvailable(argc, argv)) {
+        std::cerr << "velmora: cannot open a display; use --convert or --check in a terminal\n";
+        return 1;
     }
 
     // The catalog loads while the toolkit starts.

@@ -1,0 +1,78 @@
+#include "app/display_check.h"
+
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#if defined(__unix__) && !defined(__APPLE__)
+#include <dlfcn.h>
+#endif
+
+namespace {
+
+#if defined(__unix__) && !defined(__APPLE__)
+
+// A real connection, with the user's authorization, through the library the toolkit's X
+// platform uses itself; loaded here only for the check, so the program does not depend on it.
+bool xDisplayOpens(const char* name) {
+    void* xcb = dlopen("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL);
+    if (!xcb) return false;
+    using Connect = void* (*)(const char*, int*);
+    using HasError = int (*)(void*);
+    using Disconnect = void (*)(void*);
+    const auto connect = reinterpret_cast<Connect>(dlsym(xcb, "xcb_connect"));
+    const auto hasError = reinterpret_cast<HasError>(dlsym(xcb, "xcb_connection_has_error"));
+    const auto disconnect = reinterpret_cast<Disconnect>(dlsym(xcb, "xcb_disconnect"));
+    bool opens = false;
+    if (connect && hasError && disconnect) {
+        // xcb_connect never returns null: a failed connection is an object in an error state.
+        void* connection = connect(name, nullptr);
+        opens = hasError(connection) == 0;
+        disconnect(connection);
+    }
+    dlclose(xcb);
+    return opens;
+}
+
+std::string_view environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+#endif
+
+} // namespace
+
+bool displayAvailable(int argc, char** argv) {
+#if defined(__unix__) && !defined(__APPLE__)
+    std::string platform(environment("QT_QPA_PLATFORM"));
+    const char* display = nullptr;
+    for (int i = 1; i + 1 < argc; ++i) {
+        std::string_view arg = argv[i];
+        // The toolkit takes its options with one dash or two.
+        if (arg.starts_with("--")) arg.remove_prefix(1);
+        if (arg == "-platform")
+            platform = argv[++i];
+        else if (arg == "-display")
+            display = argv[++i];
+    }
+    const char* xDisplay = display ? display : std::getenv("DISPLAY");
+    const bool xOpens = xDisplay && *xDisplay && xDisplayOpens(xDisplay);
+    // Without a platform named, the toolkit takes X or, in a Wayland session, Wayland.
+    if (platform.empty()) return xOpens || !environment("WAYLAND_DISPLAY").empty();
+    // A list of platforms to try in turn, each perhaps with options after a colon.
+    for (std::size_t start = 0; start <= platform.size();) {
+        std::size_t end = platform.find(';', start);
+        if (end == std::string::npos) end = platform.size();
+        const std::string_view entry = std::string_view(platform).substr(start, end - start);
+        const std::string_view name = entry.substr(0, entry.find(':'));
+        if (name != "xcb" || xOpens) return true;
+        start = end + 1;
+    }
+    return false;
+#else
+    (void)argc;
+    (void)argv;
+    return true;
+#endif
+}
