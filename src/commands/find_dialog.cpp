@@ -27,8 +27,16 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, QWidget* parent)
     caption->setBuddy(query_);
     query_->installEventFilter(this);
 
-    // The highlight moves while the keyboard stays in the field: the list never claims the focus.
+    // The highlight moves while the keyboard stays in the field: the list never claims the focus,
+    // and the field's description tells a screen reader which match is highlighted, of how many.
     list_ = new FocusAwareList(this);
+    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+        query_->setAccessibleDescription(row < 0 ? QString()
+                                                 : QStringLiteral("%1, %2 of %3")
+                                                       .arg(list_->item(row)->text())
+                                                       .arg(row + 1)
+                                                       .arg(result_.total));
+    });
     list_->setObjectName(QStringLiteral("findMatches"));
     list_->setAccessibleName(QStringLiteral("Matching conversions"));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);

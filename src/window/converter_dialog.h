@@ -144,7 +144,7 @@ class ConverterDialog : public QDialog {
     void markUnreadInput();
     // Shortcuts shown in the menu, Ctrl+Tab, Shift+F10, accessible names and caption buddies.
     void setUpKeysAndNames();
-    // The input and result fields' accessible names with their units.
+    // The input and result fields' accessible names with their units, whose labels name them.
     void nameFieldsAfterUnits();
     // The input field's accessible description: the result shown with its unit (none when empty),
     // then what markUnreadInput says about the input.

@@ -1,5 +1,6 @@
 // What makes the converter window usable from the keyboard alone and with a screen reader.
 #include "window/converter_dialog.h"
+#include "window/selection_logic.h"
 #include "window/tab_strip.h"
 
 #include <QAction>
@@ -73,9 +74,6 @@ void ConverterDialog::setUpKeysAndNames() {
         static_cast<QLabel*>(control(captionId))->setBuddy(control(controlId));
         control(controlId)->setAccessibleName(captionName(control(captionId)));
     }
-    // The unit labels name their fields too: the fields' names end in their units.
-    inputUnitLabelControl_->setBuddy(inputField_);
-    outputUnitLabelControl_->setBuddy(resultField_);
     control(InputUnitLabel)->setAccessibleDescription(QStringLiteral("Unit of the input value"));
     control(OutputUnitLabel)->setAccessibleDescription(QStringLiteral("Unit of the result"));
     tabs_->setAccessibleName(QStringLiteral("Categories"));
@@ -100,13 +98,15 @@ void ConverterDialog::nameFieldsAfterUnits() {
     };
     for (const auto& [field, name] : fields)
         if (field->accessibleName() != name) field->setAccessibleName(name);
+    // The unit labels name their fields too, but for one holding a "&": as a buddy, it would
+    // make the letter after it a key.
+    inputUnitLabelControl_->setBuddy(inputUnitLabel.contains(u'&') ? nullptr : inputField_);
+    outputUnitLabelControl_->setBuddy(outputUnitLabel.contains(u'&') ? nullptr : resultField_);
 }
 
 void ConverterDialog::describeInput(const QString& resultWithUnit) {
     // A screen reader reads the result from here without leaving the input.
-    QString text =
-        resultWithUnit.isEmpty() ? QString() : QStringLiteral("Result: ") + resultWithUnit;
-    if (const QString note = inputField_->toolTip(); !note.isEmpty())
-        text += (text.isEmpty() ? QString() : QStringLiteral(". ")) + note;
+    const QString text = QString::fromStdString(
+        inputDescription(resultWithUnit.toStdString(), inputField_->toolTip().toStdString()));
     if (inputField_->accessibleDescription() != text) inputField_->setAccessibleDescription(text);
 }
