@@ -6,6 +6,9 @@
 
 #if defined(__unix__) && !defined(__APPLE__)
 #include <dlfcn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -39,6 +42,27 @@ std::string_view environment(const char* name) {
     return value ? value : "";
 }
 
+// A Wayland compositor answers on its socket, found as the toolkit's Wayland platform finds it:
+// WAYLAND_DISPLAY ("wayland-0" when unset), a path, or a name in XDG_RUNTIME_DIR.
+bool waylandDisplayOpens() {
+    std::string path(environment("WAYLAND_DISPLAY"));
+    if (path.empty()) path = "wayland-0";
+    if (path.front() != '/') {
+        if (environment("XDG_RUNTIME_DIR").empty()) return false;
+        path = std::string(environment("XDG_RUNTIME_DIR")) + '/' + path;
+    }
+    sockaddr_un address{};
+    if (path.size() >= sizeof address.sun_path) return false;
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, path.size());
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (socket < 0) return false;
+    const bool opens =
+        connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    close(socket);
+    return opens;
+}
+
 #endif
 
 } // namespace
@@ -59,14 +83,16 @@ bool displayAvailable(int argc, char** argv) {
     const char* xDisplay = display ? display : std::getenv("DISPLAY");
     const bool xOpens = xDisplay && *xDisplay && xDisplayOpens(xDisplay);
     // Without a platform named, the toolkit takes X or, in a Wayland session, Wayland.
-    if (platform.empty()) return xOpens || !environment("WAYLAND_DISPLAY").empty();
+    if (platform.empty())
+        return xOpens || (!environment("WAYLAND_DISPLAY").empty() && waylandDisplayOpens());
     // A list of platforms to try in turn, each perhaps with options after a colon.
     for (std::size_t start = 0; start <= platform.size();) {
         std::size_t end = platform.find(';', start);
         if (end == std::string::npos) end = platform.size();
         const std::string_view entry = std::string_view(platform).substr(start, end - start);
         const std::string_view name = entry.substr(0, entry.find(':'));
-        if (name != "xcb" || xOpens) return true;
+        if (name == "xcb" ? xOpens : !name.starts_with("wayland") || waylandDisplayOpens())
+            return true;
         start = end + 1;
     }
     return false;
