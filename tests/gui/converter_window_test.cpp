@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -247,14 +248,23 @@ class ConverterWindowTest : public QObject {
         // A long number is read from its start: the field shows its leading digits.
         QCOMPARE(f.result()->cursorPosition(), 0);
         QCOMPARE(f.result()->toolTip(), exact);
-        const std::unique_ptr<QMenu> menu(f.dialog->createResultContextMenu());
-        auto* copyExact = menu->findChild<QAction*>("actionCopyExactValue");
-        QVERIFY(copyExact);
-        QCOMPARE(copyExact->text(), QStringLiteral("Copy Exact Value"));
-        copyExact->trigger();
+        // Shift+F10 opens the result's own menu, in a loop of its own.
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        f.result()->setFocus();
+        QString copyExact;
+        QObject scope;
+        QTimer::singleShot(0, &scope, [&] {
+            QWidget* menu = QApplication::activePopupWidget();
+            if (auto* action = menu ? menu->findChild<QAction*>("actionCopyExactValue") : nullptr) {
+                copyExact = action->text();
+                action->trigger();
+            }
+            if (menu) menu->close();
+        });
+        QTest::keyClick(f.result(), Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(copyExact, QStringLiteral("Copy Exact Value"));
         QCOMPARE(QApplication::clipboard()->text(), exact);
         QCOMPARE(f.input()->toolTip(), note);
-        // A screen reader hears the result, and the note, without leaving the input.
         QCOMPARE(f.input()->accessibleDescription(),
                  "Result: " + result + " B" + (note.isEmpty() ? "" : ". " + note));
         const QColor plain = f.dialog->palette().color(QPalette::Base);
@@ -515,6 +525,8 @@ class ConverterWindowTest : public QObject {
         QCOMPARE(f.find<QLabel>("inputUnitLabel")->textFormat(), Qt::PlainText);
         QCOMPARE(f.inputUnit(), QStringLiteral("<b>m</b>"));
         QCOMPARE(f.tabTexts(), QStringList({"R&D"}));
+        // A "&" makes no key: that unit's label names no field.
+        QCOMPARE(f.find<QLabel>("outputUnitLabel")->buddy(), nullptr);
         // A folder where the catalog should be is no catalog.
         ConverterFixture folder("");
         std::filesystem::remove(folder.dir.file("conv.txt"));
@@ -556,7 +568,6 @@ class ConverterWindowTest : public QObject {
         } captions[] = {
             {"fromCaption", f.fromList(), "From"},
             {"toCaption", f.toList(), "To"},
-            // The fields' names end in their units, whose labels name them too.
             {"inputCaption", f.input(), "Input value to convert, Feet"},
             {"resultCaption", f.result(), "Conversion result, Meters"},
             {"inputUnitLabel", f.input(), "Input value to convert, Feet"},
@@ -567,9 +578,6 @@ class ConverterWindowTest : public QObject {
             QCOMPARE(QAccessible::queryAccessibleInterface(c.control)->text(QAccessible::Name),
                      QString::fromLatin1(c.name));
         }
-        clickTab(f.tabs(), 1);
-        QCOMPARE(f.input()->accessibleName(), QStringLiteral("Input value to convert, Celsius"));
-        QCOMPARE(f.result()->accessibleName(), QStringLiteral("Conversion result, Fahrenheit"));
     }
 
     void tabsAreAPageTabListWithTheSelectedTabMarked() {
