@@ -4,7 +4,6 @@
 #include "failing_file_ops.h"
 #include "temp_dir.h"
 #include "unprivileged.h"
-#include "window/colour_contrast.h"
 #include "window/selection_logic.h"
 #include "window/settings_file.h"
 #include "window/window_fit.h"
@@ -12,7 +11,6 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -200,25 +198,6 @@ TEST(ReportText, TwoLinesOrThePlaceholder) {
     for (const auto& c : {Case{false, "12", "3.66"}, Case{true, "", "3.66"}, Case{true, "12", ""}})
         EXPECT_EQ(buildReportText(c.haveConversion, c.input, "Feet", c.result, "Meters"),
                   "no current conversion");
-}
-
-TEST(ColourContrast, TheLeastChangeThatMakesAColourReadable) {
-    EXPECT_DOUBLE_EQ(contrastRatio({0, 0, 0}, {255, 255, 255}), 21.0);
-    // Colour, background, and whether the readable colour is the lighter of the two.
-    const std::tuple<Rgb, Rgb, bool> cases[] = {
-        {{0, 0, 255}, {239, 239, 239}, false},     // readable already: unchanged
-        {{42, 130, 218}, {45, 45, 45}, true},      // a link in a dark theme gets lighter
-        {{42, 130, 218}, {255, 255, 255}, false},  // a selection under white text darker
-        {{140, 140, 140}, {128, 128, 128}, false}, // no room above mid grey: below it
-    };
-    for (const auto& [colour, background, lighter] : cases) {
-        const Rgb readable = withContrast(colour, background);
-        const double before = contrastRatio(colour, background);
-        const double after = contrastRatio(readable, background);
-        EXPECT_TRUE(before >= readableContrast ? readable == colour : after < 4.6) << before;
-        EXPECT_GE(after, readableContrast) << before;
-        EXPECT_EQ(relativeLuminance(readable) > relativeLuminance(background), lighter) << before;
-    }
 }
 
 } // namespace
