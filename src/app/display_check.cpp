@@ -9,33 +9,8 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-#endif
 
 namespace {
-
-#if defined(__unix__) && !defined(__APPLE__)
-
-// A real connection, with the user's authorization, through the library the toolkit's X
-// platform uses itself; loaded here only for the check, so the program does not depend on it.
-bool xDisplayOpens(const char* name) {
-    void* xcb = dlopen("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL);
-    if (!xcb) return false;
-    using Connect = void* (*)(const char*, int*);
-    using HasError = int (*)(void*);
-    using Disconnect = void (*)(void*);
-    const auto connect = reinterpret_cast<Connect>(dlsym(xcb, "xcb_connect"));
-    const auto hasError = reinterpret_cast<HasError>(dlsym(xcb, "xcb_connection_has_error"));
-    const auto disconnect = reinterpret_cast<Disconnect>(dlsym(xcb, "xcb_disconnect"));
-    bool opens = false;
-    if (connect && hasError && disconnect) {
-        // xcb_connect never returns null: a failed connection is an object in an error state.
-        void* connection = connect(name, nullptr);
-        opens = hasError(connection) == 0;
-        disconnect(connection);
-    }
-    dlclose(xcb);
-    return opens;
-}
 
 std::string_view environment(const char* name) {
     const char* value = std::getenv(name);
@@ -63,14 +38,11 @@ bool waylandDisplayOpens() {
     return opens;
 }
 
-#endif
-
 } // namespace
 
-bool displayAvailable(int argc, char** argv) {
-#if defined(__unix__) && !defined(__APPLE__)
+DisplayCheck::DisplayCheck(int argc, char** argv) {
     std::string platform(environment("QT_QPA_PLATFORM"));
-    const char* display = nullptr;
+    const char* display = std::getenv("DISPLAY");
     for (int i = 1; i + 1 < argc; ++i) {
         std::string_view arg = argv[i];
         // The toolkit takes its options with one dash or two.
@@ -80,25 +52,52 @@ bool displayAvailable(int argc, char** argv) {
         else if (arg == "-display")
             display = argv[++i];
     }
-    const char* xDisplay = display ? display : std::getenv("DISPLAY");
-    const bool xOpens = xDisplay && *xDisplay && xDisplayOpens(xDisplay);
     // Without a platform named, the toolkit takes X or, in a Wayland session, Wayland.
-    if (platform.empty())
-        return xOpens || (!environment("WAYLAND_DISPLAY").empty() && waylandDisplayOpens());
+    if (platform.empty()) {
+        available_ = xDisplayOpens(display) ||
+                     (!environment("WAYLAND_DISPLAY").empty() && waylandDisplayOpens());
+        return;
+    }
     // A list of platforms to try in turn, each perhaps with options after a colon.
-    for (std::size_t start = 0; start <= platform.size();) {
+    available_ = false;
+    for (std::size_t start = 0; start <= platform.size() && !available_;) {
         std::size_t end = platform.find(';', start);
         if (end == std::string::npos) end = platform.size();
         const std::string_view entry = std::string_view(platform).substr(start, end - start);
         const std::string_view name = entry.substr(0, entry.find(':'));
-        if (name == "xcb" ? xOpens : !name.starts_with("wayland") || waylandDisplayOpens())
-            return true;
+        available_ = name == "xcb"                 ? xDisplayOpens(display)
+                     : name.starts_with("wayland") ? waylandDisplayOpens()
+                                                   : true;
         start = end + 1;
     }
-    return false;
-#else
-    (void)argc;
-    (void)argv;
-    return true;
-#endif
 }
+
+// A real connection, with the user's authorization, through the library the toolkit's X
+// platform uses itself; loaded here only for the check, so the program does not depend on it.
+bool DisplayCheck::xDisplayOpens(const char* name) {
+    if (connection_) return true;
+    if (!name || !*name) return false;
+    if (!xcb_ && !(xcb_ = dlopen("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL))) return false;
+    const auto connect = reinterpret_cast<void* (*)(const char*, int*)>(dlsym(xcb_, "xcb_connect"));
+    const auto hasError = reinterpret_cast<int (*)(void*)>(dlsym(xcb_, "xcb_connection_has_error"));
+    disconnect_ = reinterpret_cast<void (*)(void*)>(dlsym(xcb_, "xcb_disconnect"));
+    if (!connect || !hasError || !disconnect_) return false;
+    // xcb_connect never returns null: a failed connection is an object in an error state.
+    connection_ = connect(name, nullptr);
+    if (hasError(connection_) == 0) return true;
+    disconnect_(connection_);
+    connection_ = nullptr;
+    return false;
+}
+
+DisplayCheck::~DisplayCheck() {
+    if (connection_) disconnect_(connection_);
+    if (xcb_) dlclose(xcb_);
+}
+
+#else
+
+DisplayCheck::DisplayCheck(int, char**) {}
+DisplayCheck::~DisplayCheck() = default;
+
+#endif

@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
     }
 
     // The toolkit would abort without a display; the user hears why instead.
-    if (!displayAvailable(argc, argv)) {
+    const DisplayCheck display(argc, argv);
+    if (!display.available()) {
         std::cerr << "velmora: cannot open a display; use --convert or --check in a terminal\n";
         return 1;
     }
