@@ -26,17 +26,20 @@ const char* const Formulas[] = {
 const double Inputs[] = {1, 10, 212, -40, 0.5, 98.6, 1234.5678, -3, 0.0000004, 1.23456789};
 
 struct Case {
-    Conversion conversion;
+    const Conversion* conversion;
     double value;
     std::string workingText;
 };
 
 std::vector<Case> makeCases() {
+    // The conversions live in a catalog of their own for the whole run.
+    static ConversionCatalog catalog;
+    Category& category = catalog.addCategory("Bench");
     std::vector<Case> cases;
     for (const char* formula : Formulas) {
         for (const double value : Inputs) {
             Case c;
-            c.conversion.formula = formula;
+            c.conversion = &category.addConversion("n", "a", "b", formula);
             c.value = value;
             c.workingText = makeWorkingText(formula, value);
             cases.push_back(std::move(c));
@@ -55,7 +58,7 @@ void ConversionEvaluate(benchmark::State& state) {
     std::size_t i = 0;
     for (auto _ : state) {
         const Case& c = all[i];
-        benchmark::DoNotOptimize(c.conversion.evaluate(c.value));
+        benchmark::DoNotOptimize(c.conversion->evaluate(c.value));
         i = i + 1 == all.size() ? 0 : i + 1;
     }
     state.SetItemsProcessed(state.iterations());
@@ -81,7 +84,7 @@ void MuparserSetExprEval(benchmark::State& state) {
     for (const Case& c : all) {
         parser.SetExpr(c.workingText);
         const double theirs = parser.Eval();
-        const double ours = c.conversion.evaluate(c.value);
+        const double ours = c.conversion->evaluate(c.value);
         if (std::fabs(theirs - ours) > 1e-12 * std::fmax(1.0, std::fabs(ours))) {
             state.SkipWithError(("results differ for " + c.workingText).c_str());
             return;

@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SearchQuery parsed = parseSearchQuery(query);
     for (const ConversionMatch& match : found.matches) {
         check(match.category->visible() != 0);
-        check(queryMatches(parsed, searchWords(toDisplayText(match.conversion->fromUnit)),
-                           searchWords(toDisplayText(match.conversion->toUnit))));
+        check(queryMatches(parsed, searchWords(toDisplayText(match.conversion->fromUnit())),
+                           searchWords(toDisplayText(match.conversion->toUnit()))));
     }
 
     std::vector<std::string> labels;

@@ -34,14 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < sizeof(double)) return 0;
     double value = 0.0;
     std::memcpy(&value, data, sizeof value);
-    Conversion conversion;
-    conversion.formula.assign(bytes.substr(sizeof value));
-    (void)conversion.evaluate(value);
+    ConversionCatalog catalog;
+    Category& category = catalog.addCategory("C");
+    (void)category.addConversion("n", "a", "b", bytes.substr(sizeof value)).evaluate(value);
 
     // The text put in place of x must carry the value exactly, or make the formula fail.
-    Conversion identity;
-    identity.formula = "x";
-    const double same = identity.evaluate(value);
+    const double same = category.addConversion("n", "a", "b", "x").evaluate(value);
     check(std::isfinite(value) ? same == value : same == 0.0);
 
     (void)formatFixed(value, data[0] % 40);

@@ -80,6 +80,7 @@ metainfo="$prefix/$datadir/metainfo/$appstream_id.metainfo.xml"
 
 {
     echo "$libexecdir/velmora/velmora"
+    echo "$libexecdir/velmora/libvelmora_print.so"
     echo "$bindir/velmora"
     echo "$datadir/velmora/conv.txt"
     echo "$datadir/velmora/help.chm"
@@ -105,6 +106,8 @@ fi
 magic() { od -An -tx1 -N"$2" "$1" 2>/dev/null | tr -d ' \n'; }
 check "the program is installed executable" test -f "$program" -a -x "$program"
 check "the program is an ELF executable" test "$(magic "$program" 4)" = 7f454c46
+check "the print plugin is an ELF file beside the program" \
+    test "$(magic "$prefix/$libexecdir/velmora/libvelmora_print.so" 4)" = 7f454c46
 check "the launcher is installed executable" test -f "$launcher" -a -x "$launcher"
 check "the launcher is a POSIX sh script" test "$(head -n 1 "$launcher" 2>/dev/null)" = "#!/bin/sh"
 check "the launcher parses" sh -n "$launcher"

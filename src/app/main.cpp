@@ -3,6 +3,7 @@
 #include "cli/command_line.h"
 #include "window/converter_app.h"
 #include "window/ui_services.h"
+#include "window/velmora_style.h"
 
 #include <QApplication>
 #include <cstdlib>
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.1"));
+    QApplication::setStyle(new VelmoraStyle(QApplication::style()));
     QtUiServices services;
     ConverterApp converter(services);
     converter.setPreload(&preload);

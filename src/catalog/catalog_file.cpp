@@ -2,11 +2,13 @@
 #include "catalog/catalog_file.h"
 
 #include "catalog/catalog.h"
+#include "catalog/file_lock.h"
 #include "catalog/line_reader.h"
 #include "catalog/text_scan.h"
 #include "catalog/whole_file_writer.h"
 
-#include <cstdint>
+#include <cstring>
+#include <unordered_map>
 
 namespace {
 
@@ -33,46 +35,50 @@ std::string& appendField(std::string& text, std::string_view field) {
     return text.append(field);
 }
 
-std::uint64_t fingerprintOf(std::string_view bytes) {
-    // FNV-1a over eight bytes at a time, read in one fixed order: the same bytes give the same
-    // value in every run and on every platform, and a catalog of megabytes takes a millisecond.
-    std::uint64_t hash = 14695981039346656037ull;
-    std::size_t at = 0;
-    for (; at + 8 <= bytes.size(); at += 8) {
-        std::uint64_t word = 0;
-        for (int k = 7; k >= 0; --k)
-            word = word << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(k)]);
-        hash ^= word;
-        hash *= 1099511628211ull;
+bool endsLine(std::string_view piece, std::string_view bytes) {
+    return piece.ends_with('\n') || piece.data() + piece.size() == bytes.data() + bytes.size();
+}
+
+// Where a field read from piece ends in it: at the separator after it, or where the text the
+// reader sees ends, before a NUL and the line end.
+std::size_t fieldEnd(std::string_view piece, std::string_view trimmedField) {
+    const auto start = static_cast<std::size_t>(trimmedField.data() - piece.data());
+    std::string_view text = piece.substr(0, piece.find('\0'));
+    while (text.ends_with('\n') || text.ends_with('\r'))
+        text.remove_suffix(1);
+    const std::size_t separator = text.find('|', start + trimmedField.size());
+    return separator == std::string_view::npos ? std::max(text.size(), start) : separator;
+}
+
+// The offset of text, a view into bytes, from the start of bytes.
+std::size_t offsetIn(std::string_view bytes, std::string_view text) {
+    return static_cast<std::size_t>(text.data() - bytes.data());
+}
+
+// Whether the catalogs read from before and after are the same but for the flags, which follow
+// the choices.
+bool sameButChosenFlags(const ConversionCatalog& before, const ConversionCatalog& after,
+                        const std::unordered_map<std::string_view, bool>& shown) {
+    if (before.categoryCount() != after.categoryCount()) return false;
+    for (int id = 0; id < before.categoryCount(); ++id) {
+        const Category& was = *before.categoryAt(id);
+        const Category& is = *after.categoryAt(id);
+        if (was.name() != is.name() || was.conversionCount() != is.conversionCount()) return false;
+        const auto chosen = shown.find(was.name());
+        const bool wanted = chosen == shown.end() ? was.visible() != 0 : chosen->second;
+        if ((is.visible() != 0) != wanted) return false;
+        for (int c = 0; c < was.conversionCount(); ++c) {
+            const Conversion& a = *was.conversionAt(c);
+            const Conversion& b = *is.conversionAt(c);
+            if (a.name() != b.name() || a.fromUnit() != b.fromUnit() || a.toUnit() != b.toUnit() ||
+                a.formula() != b.formula())
+                return false;
+        }
     }
-    for (; at < bytes.size(); ++at) {
-        hash ^= static_cast<unsigned char>(bytes[at]);
-        hash *= 1099511628211ull;
-    }
-    return hash;
+    return true;
 }
 
 } // namespace
-
-bool ConversionCatalog::saveKeepingDiskEdits(const std::string& path, FileOps& ops) const {
-    std::string bytes;
-    if (!readWholeFile(path, bytes)) return false;
-    if (fingerprintOf(bytes) == loadedFingerprint_) return save(path, ops);
-    ConversionCatalog onDisk;
-    onDisk.loadText(bytes);
-    for (const auto& category : categories_) {
-        const auto id = static_cast<std::size_t>(category->id());
-        const bool chosen = id >= loadedFlags_.size() || loadedFlags_[id] != category->visible();
-        if (!chosen) continue;
-        if (Category* same = onDisk.findCategory(category->name()))
-            same->setVisible(category->visible());
-    }
-    return onDisk.save(path, ops);
-}
-
-bool ConversionCatalog::saveKeepingDiskEdits(const std::string& path) const {
-    return saveKeepingDiskEdits(path, FileOps::real());
-}
 
 CatalogLineFields splitCatalogLine(std::string_view line) {
     // A NUL byte ends the text of a line, as it would for any C string reader.
@@ -81,30 +87,101 @@ CatalogLineFields splitCatalogLine(std::string_view line) {
     forEachField(line, [&](std::string_view field) {
         field = trimmed(field);
         split.visible = 1;
-        if (split.count < 5)
+        if (split.count < 5) {
             split.fields[split.count] = field;
-        else if (split.count == 5)
+        } else if (split.count == 5) {
+            split.sixth = field;
             split.visible = leadingInteger(field);
+        }
         ++split.count;
     });
     return split;
 }
 
+void forEachCatalogPieceInPlace(std::string_view bytes,
+                                const std::function<void(std::string_view piece)>& visit) {
+    if (bytes.starts_with(byteOrderMark)) bytes.remove_prefix(byteOrderMark.size());
+    const std::size_t most = LineReader::maxPiece;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        // A piece ends after its LF or after 255 characters; a CR LF is one character, so the
+        // LF may be the 256th byte.
+        const std::size_t room = std::min(bytes.size() - at, most + 1);
+        const auto* lineEnd = static_cast<const char*>(std::memchr(bytes.data() + at, '\n', room));
+        std::size_t size = std::min(bytes.size() - at, most);
+        if (lineEnd) {
+            const auto end = static_cast<std::size_t>(lineEnd - (bytes.data() + at)) + 1;
+            const bool carriage = end >= 2 && bytes[at + end - 2] == '\r';
+            if (end - (carriage ? 1 : 0) <= most) size = end;
+        }
+        visit(bytes.substr(at, size));
+        at += size;
+    }
+}
+
 void forEachCatalogPiece(std::string_view bytes,
                          const std::function<void(std::string_view piece)>& visit) {
-    if (bytes.starts_with(byteOrderMark)) bytes.remove_prefix(byteOrderMark.size());
-    LineReader reader(bytes);
     std::string piece;
-    while (reader.next(piece))
+    forEachCatalogPieceInPlace(bytes, [&](std::string_view inPlace) {
+        if (!inPlace.ends_with("\r\n")) return visit(inPlace);
+        piece.assign(inPlace.substr(0, inPlace.size() - 2)) += '\n';
         visit(piece);
+    });
 }
 
 bool readCatalogPieces(const std::string& path,
-                       const std::function<void(std::string_view piece)>& visit) {
+                       const std::function<void(std::string_view piece)>& visit,
+                       ReadProblem* problem) {
     std::string bytes;
-    if (!readWholeFile(path, bytes)) return false;
+    if (!readWholeFile(path, bytes, problem)) return false;
     forEachCatalogPiece(std::string_view(bytes), visit);
     return true;
+}
+
+std::optional<std::string>
+withHiddenMarks(std::string_view bytes,
+                const std::vector<std::pair<std::string_view, bool>>& shownByName) {
+    const std::unordered_map<std::string_view, bool> shown(shownByName.begin(), shownByName.end());
+    std::string marked;
+    marked.reserve(bytes.size() + 64);
+    std::size_t copied = 0;
+    // Replaces the bytes from..to of the file with text.
+    const auto edit = [&](std::size_t from, std::size_t to, std::string_view text) {
+        marked.append(bytes.substr(copied, from - copied)).append(text);
+        copied = to;
+    };
+    forEachCatalogPieceInPlace(bytes, [&](std::string_view piece) {
+        const CatalogLineFields split = splitCatalogLine(piece);
+        if (split.ignored()) return;
+        const auto chosen = shown.find(split.fields[0]);
+        if (chosen == shown.end()) return;
+        const std::string_view formula = split.fields[4];
+        const std::size_t pieceStart = offsetIn(bytes, piece);
+        if (chosen->second) {
+            // Shown: a mark that hides goes, with the separators before it.
+            if (split.count == 6 && split.visible == 0)
+                edit(pieceStart + fieldEnd(piece, formula),
+                     offsetIn(bytes, split.sixth) + split.sixth.size(), {});
+        } else if (split.count == 5 && endsLine(piece, bytes)) {
+            // The mark goes right after the formula; a blank formula keeps a blank of its own
+            // before it, or its separators would run together with the mark's.
+            const std::size_t at = formula.empty() ? pieceStart + fieldEnd(piece, formula)
+                                                   : offsetIn(bytes, formula) + formula.size();
+            edit(at, at, at > 0 && bytes[at - 1] == '|' ? " |0" : "|0");
+        } else if (split.count == 6 && split.visible != 0) {
+            const std::size_t sixth = offsetIn(bytes, split.sixth);
+            edit(sixth, sixth + split.sixth.size(), "0");
+        }
+    });
+    marked.append(bytes.substr(copied));
+
+    // Whatever the lines hold, the marks must say what was chosen and change nothing else.
+    ConversionCatalog before;
+    before.loadText(std::string(bytes));
+    ConversionCatalog after;
+    after.loadText(marked);
+    if (!sameButChosenFlags(before, after, shown)) return std::nullopt;
+    return marked;
 }
 
 void ConversionCatalog::parseLine(std::string_view line) {
@@ -117,37 +194,59 @@ void ConversionCatalog::parseLine(std::string_view line) {
     category->addConversion(fields[1], fields[2], fields[3], fields[4]);
 }
 
-bool ConversionCatalog::load(const std::string& path) {
+bool ConversionCatalog::load(const std::string& path, ReadProblem* problem) {
     std::string bytes;
-    if (!readWholeFile(path, bytes)) return false;
-    loadText(bytes);
+    if (!readWholeFile(path, bytes, problem)) return false;
+    loadText(std::move(bytes));
     return true;
 }
 
-void ConversionCatalog::loadText(std::string_view bytes) {
-    loadedFingerprint_ = fingerprintOf(bytes);
-    byteOrderMark_ = bytes.starts_with(byteOrderMark);
-    forEachCatalogPiece(bytes, [this](std::string_view piece) { parseLine(piece); });
+void ConversionCatalog::loadText(std::string bytes) {
+    // The records point into the bytes where they are kept, so each field stays where it is.
+    const std::string_view kept = texts().adopt(std::move(bytes));
+    forEachCatalogPieceInPlace(kept, [this](std::string_view piece) { parseLine(piece); });
     loadedFlags_.clear();
-    for (const auto& category : categories_)
+    for (const auto& category : categories_) {
         loadedFlags_.push_back(category->visible());
+        // Nothing more is added while the program runs.
+        category->releaseLookup();
+    }
 }
 
-std::string ConversionCatalog::fileText() const {
+std::vector<std::pair<std::string_view, bool>> ConversionCatalog::visibilityChoices() const {
+    std::vector<std::pair<std::string_view, bool>> choices;
+    for (const auto& category : categories_) {
+        const auto id = static_cast<std::size_t>(category->id());
+        const bool shown = category->visible() != 0;
+        if (id >= loadedFlags_.size() || (loadedFlags_[id] != 0) != shown)
+            choices.emplace_back(category->name(), shown);
+    }
+    return choices;
+}
+
+std::optional<std::string> ConversionCatalog::fileText() const {
     std::string text;
-    // The reader skips a mark at the very start, so a name that begins with one (from a mark in
-    // the middle of the file) needs a mark of its own before it to read back the same.
-    const bool firstNameHasMark = categoryCount() > 0 && categoryAt(0)->conversionCount() > 0 &&
-                                  categoryAt(0)->name().starts_with(byteOrderMark);
-    if (byteOrderMark_ || firstNameHasMark) text += byteOrderMark;
+    const auto choices = visibilityChoices();
+    if (texts_) {
+        for (const auto& file : texts_->files()) {
+            const std::optional<std::string> marked = withHiddenMarks(*file, choices);
+            if (!marked) return std::nullopt;
+            text += *marked;
+        }
+    }
+    // Conversions that come from no file read get lines of their own, as the writer makes them.
     for (int id = 0; id < categoryCount(); ++id) {
         const Category& category = *categoryAt(id);
-        for (const auto& conversion : category.conversions()) {
+        for (const Conversion& conversion : category.conversions()) {
+            if (texts_ && texts_->holds(conversion.name())) continue;
+            // The reader skips a mark at the very start, so a name that begins with one needs
+            // a mark of its own before it to read back the same.
+            if (text.empty() && category.name().starts_with(byteOrderMark)) text += byteOrderMark;
             appendField(text, category.name()) += '|';
-            appendField(text, conversion->name) += '|';
-            appendField(text, conversion->fromUnit) += '|';
-            appendField(text, conversion->toUnit) += '|';
-            appendField(text, conversion->formula);
+            appendField(text, conversion.name()) += '|';
+            appendField(text, conversion.fromUnit()) += '|';
+            appendField(text, conversion.toUnit()) += '|';
+            appendField(text, conversion.formula());
             if (category.visible() == 0) text += "|0";
             text += "\r\n";
         }
@@ -156,9 +255,39 @@ std::string ConversionCatalog::fileText() const {
 }
 
 bool ConversionCatalog::save(const std::string& path, FileOps& ops) const {
-    return writeWholeFile(path, fileText(), ops);
+    const std::optional<std::string> text = fileText();
+    return text && writeWholeFile(path, *text, ops).written;
 }
 
 bool ConversionCatalog::save(const std::string& path) const {
     return save(path, FileOps::real());
+}
+
+WriteResult ConversionCatalog::saveKeepingDiskEdits(const std::string& path, FileOps& ops) const {
+    const auto choices = visibilityChoices();
+    if (choices.empty()) return {true, false, {}};
+    // Another instance closing at the same time waits here, then reads what this one wrote.
+    const std::optional<FileLock> lock = FileLock::acquire(path);
+    if (!lock) return {};
+    // An editor that wrote the file between the read and the write is seen: then it is read
+    // again and the choices are carried over once more.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::string bytes;
+        if (!readWholeFile(path, bytes)) return {};
+        const std::optional<std::string> marked = withHiddenMarks(bytes, choices);
+        if (!marked) return {};
+        if (*marked == bytes) return {true, false, {}};
+        bool changedMeanwhile = false;
+        WriteResult result = writeWholeFile(path, *marked, ops, [&] {
+            std::string now;
+            changedMeanwhile = !readWholeFile(path, now) || now != bytes;
+            return !changedMeanwhile;
+        });
+        if (result || !changedMeanwhile) return result;
+    }
+    return {};
+}
+
+WriteResult ConversionCatalog::saveKeepingDiskEdits(const std::string& path) const {
+    return saveKeepingDiskEdits(path, FileOps::real());
 }

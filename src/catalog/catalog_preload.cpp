@@ -6,7 +6,7 @@
 CatalogPreload::CatalogPreload(std::string path) : path_(std::move(path)) {
     if (path_.empty()) return;
     try {
-        thread_ = std::thread([this] { loaded_ = catalog_.load(path_); });
+        thread_ = std::thread([this] { loaded_ = catalog_.load(path_, &problem_); });
     } catch (const std::system_error&) {
         // No thread to be had: the window loads the file itself, as without a preload.
         taken_ = true;
@@ -23,10 +23,12 @@ std::string CatalogPreload::workingCatalogPath() {
     return error ? std::string() : (directory / "").string() + "conv.txt";
 }
 
-std::optional<bool> CatalogPreload::take(const std::string& path, ConversionCatalog& catalog) {
+std::optional<bool> CatalogPreload::take(const std::string& path, ConversionCatalog& catalog,
+                                         ReadProblem* problem) {
     if (taken_ || path_.empty() || path != path_) return std::nullopt;
     taken_ = true;
     if (thread_.joinable()) thread_.join();
     catalog = std::move(catalog_);
+    if (problem) *problem = problem_;
     return loaded_;
 }

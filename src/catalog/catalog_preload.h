@@ -20,13 +20,15 @@ class CatalogPreload {
     static std::string workingCatalogPath();
 
     // For the preloaded path, once: waits for the load, moves its catalog into catalog and gives
-    // what the load returned. Nothing for any other path, or a second time.
-    std::optional<bool> take(const std::string& path, ConversionCatalog& catalog);
+    // what the load returned, with its problem. Nothing for any other path, or a second time.
+    std::optional<bool> take(const std::string& path, ConversionCatalog& catalog,
+                             ReadProblem* problem = nullptr);
 
   private:
     std::string path_;
     ConversionCatalog catalog_;
     bool loaded_ = false;
+    ReadProblem problem_ = ReadProblem::None;
     bool taken_ = false;
     std::thread thread_;
 };

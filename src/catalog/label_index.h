@@ -14,6 +14,7 @@ class LabelIndex {
     int find(std::string_view text) const;
     // Adds text with its number, unless an equal text is there already: the first one stays.
     void add(std::string_view text, int number);
+    bool empty() const { return entries_.empty(); }
 
   private:
     struct Entry {

@@ -5,7 +5,8 @@
 
 std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(whiteSpace);
-    if (first == std::string_view::npos) return {};
+    // Blank text trims to nothing where it starts, so that a blank field keeps its place.
+    if (first == std::string_view::npos) return text.substr(0, 0);
     const auto last = text.find_last_not_of(whiteSpace);
     return text.substr(first, last - first + 1);
 }

@@ -9,7 +9,7 @@ inline bool isWhiteSpace(char c) {
     return whiteSpace.find(c) != std::string_view::npos;
 }
 
-// text without white space at its start and its end.
+// text without white space at its start and its end; a view into text, also when empty.
 std::string_view trimmed(std::string_view text);
 
 // The leading decimal integer of text, read the way atoi reads it but without the locale: blanks

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -9,11 +10,17 @@
 class FileOps {
   public:
     virtual ~FileOps() = default;
-    // Creates a new file for writing; nullptr when it exists already or cannot be created.
+    // Creates a new file for writing, open to its owner alone until the writer says otherwise;
+    // nullptr when it exists already or cannot be created.
     virtual std::FILE* create(const std::string& path);
-    // Opens an existing file to be written over from its start, emptied; nullptr on failure.
-    virtual std::FILE* openForRewrite(const std::string& path);
+    // Opens an existing file to be written over from its start; its bytes stay until written.
+    virtual std::FILE* openForUpdate(const std::string& path);
+    // Makes the file's room at least size bytes before anything is written, so that a full disk
+    // shows here and not halfway through the file.
+    virtual bool reserve(std::FILE* file, std::size_t size);
     virtual bool write(std::FILE* file, const char* data, std::size_t size);
+    // Ends the file after its first size bytes.
+    virtual bool truncate(std::FILE* file, std::size_t size);
     virtual bool flush(std::FILE* file);
     virtual bool close(std::FILE* file);
     virtual bool rename(const std::string& from, const std::string& to);
@@ -22,14 +29,46 @@ class FileOps {
     static FileOps& real();
 };
 
-// Replaces the file at path with content, whole or not at all: the bytes go to a temporary file
-// in the same folder, every step is checked, and only a complete file is renamed over the old
-// one. Where the folder refuses a new file but the file itself may be written, it is written in
-// place instead, every step checked, and on failure its old bytes are written back. On failure
-// the old file is left as it was and false is returned.
-bool writeWholeFile(const std::string& path, std::string_view content,
-                    FileOps& ops = FileOps::real());
+struct WriteResult {
+    bool written = false;
+    // Written in place, failed, and the old bytes could not be put back: the file is damaged.
+    // Its old bytes were then saved to rescuedTo, in the system's temporary folder (empty when
+    // even that failed).
+    bool damaged = false;
+    std::string rescuedTo;
 
-// The whole content of the file at path into bytes. False when it cannot be opened or read, or
-// is a folder.
-bool readWholeFile(const std::string& path, std::string& bytes);
+    explicit operator bool() const { return written; }
+};
+
+// Replaces the file at path with content, whole or not at all: the bytes go to a temporary file
+// in the same folder, with the old file's owner and permissions before any byte is written,
+// every step is checked, and only a complete file is renamed over the old one. Where the folder
+// refuses a new file but the file itself may be written, it is written in place instead: room
+// for the new bytes is made first, every step is checked, and on failure the old bytes are
+// written back and read back to be sure. On failure the old file is left as it was.
+//
+// stillCurrent, when given, is asked right before the old file is replaced; false stops the
+// write with nothing changed (someone else changed the file meanwhile).
+WriteResult writeWholeFile(const std::string& path, std::string_view content,
+                           FileOps& ops = FileOps::real(),
+                           const std::function<bool()>& stillCurrent = {});
+
+// What a failed write left behind, for its message: nothing when the file is as it was; else
+// " The file NAME could not be put back as it was; its old content is saved as PATH."
+std::string damageNote(const WriteResult& result, std::string_view fileName);
+
+// Why a file could not be read. A folder is Unreadable; NotAFile is a device, a pipe, a socket.
+enum class ReadProblem { None, Missing, NotAFile, TooLarge, Unreadable };
+
+// The most any data file of the program may hold; a larger one is refused, not read.
+inline constexpr std::size_t maxDataFileSize = 64u << 20;
+inline constexpr const char* maxDataFileSizeText = "64 MiB";
+
+// For a file refused before it is read, what the message says of it ("conv.txt is larger than
+// 64 MiB, the most the program reads", "... is not a regular file"); empty for other problems.
+std::string readProblemText(ReadProblem problem, std::string_view subject);
+
+// The whole content of the regular file at path into bytes. False, with the reason in problem
+// when given, when it is missing, is no regular file (a folder, a device, a pipe: none is read,
+// so none can block or run on forever), is larger than maxDataFileSize, or cannot be read.
+bool readWholeFile(const std::string& path, std::string& bytes, ReadProblem* problem = nullptr);

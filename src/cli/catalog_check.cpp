@@ -5,6 +5,7 @@
 #include "catalog/display_text.h"
 #include "catalog/line_reader.h"
 #include "catalog/text_scan.h"
+#include "catalog/whole_file_writer.h"
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
 
@@ -29,8 +30,8 @@ using Key = std::tuple<std::string, std::string, std::string>;
 
 std::string describe(const Record& record) {
     return toDisplayText(record.category->name()) + ": " +
-           toDisplayText(record.conversion->fromUnit) + std::string(arrow) +
-           toDisplayText(record.conversion->toUnit);
+           toDisplayText(record.conversion->fromUnit()) + std::string(arrow) +
+           toDisplayText(record.conversion->toUnit());
 }
 
 std::string plural(int count, const char* one, const char* many) {
@@ -45,12 +46,13 @@ std::optional<std::string> roundTripFailure(const Record& first, const Record& s
     double back = 0.0;
     const int thereCode = first.conversion->compute(value, there);
     const int backCode = thereCode == FormulaOk ? second.conversion->compute(there, back) : 0;
-    const std::string start = formatExact(value) + " " + toDisplayText(first.conversion->fromUnit);
+    const std::string start =
+        formatExact(value) + " " + toDisplayText(first.conversion->fromUnit());
     if (thereCode != FormulaOk)
         return start + " cannot be converted: " + std::string(formulaCodeMeaning(thereCode));
     if (backCode != FormulaOk)
         return start + " gives " + formatExact(there) + " " +
-               toDisplayText(first.conversion->toUnit) +
+               toDisplayText(first.conversion->toUnit()) +
                ", which cannot be converted back: " + std::string(formulaCodeMeaning(backCode));
     if (std::fabs(back - value) <= 1e-9 * std::fabs(value)) return std::nullopt;
     return start + " there and back gives " + formatExact(back);
@@ -104,7 +106,7 @@ class Checker {
         catalog_.parseLine(piece);
         if (split.ignored()) return {};
         const Category* category = catalog_.findCategory(split.fields[0]);
-        return {category, category->conversions().back().get(), line, false};
+        return {category, &category->conversions().back(), line, false};
     }
 
     void checkWholeLine(std::string_view text, Record record, int line) {
@@ -121,20 +123,20 @@ class Checker {
         double value = 0.0;
         if (const int code = record.conversion->compute(1.0, value); code != FormulaOk) {
             remember(record);
-            return report(line, "the formula \"" + toDisplayText(record.conversion->formula) +
+            return report(line, "the formula \"" + toDisplayText(record.conversion->formula()) +
                                     "\" cannot be computed at x = 1: " +
                                     std::string(formulaCodeMeaning(code)) + " (engine code " +
                                     std::to_string(code) + ")");
         }
         record.pairable = true;
-        const Key key{record.category->name(), record.conversion->fromUnit,
-                      record.conversion->toUnit};
+        const Key key{record.category->name(), record.conversion->fromUnit(),
+                      record.conversion->toUnit()};
         if (const auto earlier = first_.find(key); earlier != first_.end())
             return report(line, "repeats line " + std::to_string(earlier->second.line) + ", " +
                                     describe(earlier->second));
         remember(record);
-        const Key reverse{record.category->name(), record.conversion->toUnit,
-                          record.conversion->fromUnit};
+        const Key reverse{record.category->name(), record.conversion->toUnit(),
+                          record.conversion->fromUnit()};
         const auto pair = first_.find(reverse);
         if (pair == first_.end() || !pair->second.pairable || reverse == key) return;
         for (const auto& [there, back] :
@@ -148,9 +150,9 @@ class Checker {
 
     // The first record of each category, From and To.
     void remember(const Record& record) {
-        first_.try_emplace(
-            Key{record.category->name(), record.conversion->fromUnit, record.conversion->toUnit},
-            record);
+        first_.try_emplace(Key{record.category->name(), record.conversion->fromUnit(),
+                               record.conversion->toUnit()},
+                           record);
     }
 
     void report(int line, std::string message) {
@@ -165,18 +167,29 @@ class Checker {
 
 } // namespace
 
-std::optional<CatalogCheck> checkCatalog(const std::string& path) {
+std::string catalogReadFailure(ReadProblem problem, const std::string& name) {
+    const std::string refused = readProblemText(problem, "the catalog " + name);
+    if (!refused.empty()) return refused;
+    return (problem == ReadProblem::Missing ? "there is no catalog " : "cannot read the catalog ") +
+           name;
+}
+
+std::optional<CatalogCheck> checkCatalog(const std::string& path, ReadProblem* problem) {
     Checker checker;
-    if (!readCatalogPieces(path, [&](std::string_view piece) { checker.addPiece(piece); }))
+    if (!readCatalogPieces(
+            path, [&](std::string_view piece) { checker.addPiece(piece); }, problem))
         return std::nullopt;
     return checker.finish();
 }
 
 int runCheck(const std::string& name, const std::string& path, std::ostream& out,
              std::ostream& err) {
-    const std::optional<CatalogCheck> check = checkCatalog(path);
+    ReadProblem problem = ReadProblem::None;
+    const std::optional<CatalogCheck> check = checkCatalog(path, &problem);
     if (!check) {
-        err << "velmora: cannot read the catalog " << name << "\n";
+        const std::string refused = readProblemText(problem, "the catalog " + name);
+        err << "velmora: " << (refused.empty() ? "cannot read the catalog " + name : refused)
+            << "\n";
         return 2;
     }
     for (const CatalogProblem& problem : check->problems)

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+enum class ReadProblem;
+
 // velmora --check [FILE]: the lines of a catalog that will not do what their writer meant.
 //
 // The file is read as the program reads it (the same pieces, the same fields), and each line
@@ -31,8 +33,12 @@ struct CatalogCheck {
     std::vector<CatalogProblem> problems;
 };
 
-// None when the file cannot be read.
-std::optional<CatalogCheck> checkCatalog(const std::string& path);
+// None when the file cannot be read, with the reason in problem when given.
+std::optional<CatalogCheck> checkCatalog(const std::string& path, ReadProblem* problem = nullptr);
+
+// Why --convert could not read a catalog, for a message: "there is no catalog NAME", "the
+// catalog NAME is larger than 64 MiB, ...".
+std::string catalogReadFailure(ReadProblem problem, const std::string& name);
 
 // Prints "NAME:LINE: message" for each problem and then the summary line to out, and returns
 // 0 with no problems, 1 with some; 2, with a message on err, when the file cannot be read.

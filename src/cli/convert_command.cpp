@@ -3,6 +3,7 @@
 #include "catalog/case_fold.h"
 #include "catalog/catalog.h"
 #include "catalog/display_text.h"
+#include "cli/catalog_check.h"
 #include "commands/conversion_search.h"
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
@@ -110,7 +111,7 @@ std::string notFoundMessage(const ConversionCatalog& catalog, const ConvertReque
     for (const bool ignoringCase : {false, true}) {
         for (const Category* category : categories) {
             for (const auto& conversion : category->conversions())
-                if (sameLabel(conversion->fromUnit, request.from, ignoringCase)) {
+                if (sameLabel(conversion.fromUnit(), request.from, ignoringCase)) {
                     withFrom = category;
                     break;
                 }
@@ -128,14 +129,14 @@ std::string notFoundMessage(const ConversionCatalog& catalog, const ConvertReque
         std::vector<std::string> labels;
         for (const Category* category : categories)
             for (const auto& conversion : category->conversions())
-                addOnce(labels, display(conversion->fromUnit));
+                addOnce(labels, display(conversion.fromUnit()));
         std::vector<std::string> closest = closestLabels(request.from, labels);
         if (!named) {
             for (std::string& label : closest)
                 for (const Category* category : categories)
                     if (std::any_of(category->conversions().begin(), category->conversions().end(),
                                     [&](const auto& conversion) {
-                                        return display(conversion->fromUnit) == label;
+                                        return display(conversion.fromUnit()) == label;
                                     })) {
                         label += " (" + display(category->name()) + ")";
                         break;
@@ -147,8 +148,8 @@ std::string notFoundMessage(const ConversionCatalog& catalog, const ConvertReque
     std::vector<std::string> labels;
     for (const bool ignoringCase : {false, true}) {
         for (const auto& conversion : withFrom->conversions())
-            if (sameLabel(conversion->fromUnit, request.from, ignoringCase))
-                addOnce(labels, display(conversion->toUnit));
+            if (sameLabel(conversion.fromUnit(), request.from, ignoringCase))
+                addOnce(labels, display(conversion.toUnit()));
         if (!labels.empty()) break;
     }
     return "no conversion from \"" + request.from + "\" to \"" + request.to + "\" in category \"" +
@@ -183,9 +184,9 @@ FoundConversion findConversion(const ConversionCatalog& catalog, std::string_vie
     for (const bool ignoringCase : {false, true})
         for (const Category* candidate : categories)
             for (const auto& conversion : candidate->conversions())
-                if (sameLabel(conversion->fromUnit, from, ignoringCase) &&
-                    sameLabel(conversion->toUnit, to, ignoringCase))
-                    return {candidate, conversion.get()};
+                if (sameLabel(conversion.fromUnit(), from, ignoringCase) &&
+                    sameLabel(conversion.toUnit(), to, ignoringCase))
+                    return {candidate, &conversion};
     return {};
 }
 
@@ -233,11 +234,9 @@ std::vector<std::string> closestLabels(std::string_view text,
 
 int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& err) {
     ConversionCatalog catalog;
-    if (!catalog.load(request.catalogPath)) {
-        std::error_code error;
-        const bool exists = std::filesystem::exists(request.catalogPath, error);
-        err << "velmora: " << (exists ? "cannot read the catalog " : "there is no catalog ")
-            << request.catalogName << "\n";
+    ReadProblem problem = ReadProblem::None;
+    if (!catalog.load(request.catalogPath, &problem)) {
+        err << "velmora: " << catalogReadFailure(problem, request.catalogName) << "\n";
         return 2;
     }
     const Category* named = nullptr;
@@ -261,9 +260,9 @@ int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
     double result = 0.0;
     const int code = found.conversion->compute(readLeadingNumber(request.value), result);
     if (code != FormulaOk) {
-        err << "velmora: the formula \"" << display(found.conversion->formula) << "\" of "
-            << display(found.category->name()) << ": " << display(found.conversion->fromUnit)
-            << " \xE2\x86\x92 " << display(found.conversion->toUnit)
+        err << "velmora: the formula \"" << display(found.conversion->formula()) << "\" of "
+            << display(found.category->name()) << ": " << display(found.conversion->fromUnit())
+            << " \xE2\x86\x92 " << display(found.conversion->toUnit())
             << " cannot be computed: " << formulaCodeMeaning(code) << " (engine code " << code
             << ")\n";
         return 2;

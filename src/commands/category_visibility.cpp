@@ -6,7 +6,8 @@ std::vector<CategoryRow> categoryRows(const ConversionCatalog& catalog) {
     std::vector<CategoryRow> rows;
     for (int id = 0; id < catalog.categoryCount(); ++id)
         if (const Category* category = catalog.categoryAt(id))
-            rows.push_back({category->id(), category->name(), category->visible() != 0});
+            rows.push_back(
+                {category->id(), std::string(category->name()), category->visible() != 0});
     return rows;
 }
 

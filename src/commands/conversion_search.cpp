@@ -94,17 +94,17 @@ ConversionSearch::ConversionSearch(const ConversionCatalog& catalog) {
         const Category* category = catalog.categoryAt(id);
         if (category->visible() == 0) continue;
         for (const auto& conversion : category->conversions()) {
-            const int from = wordsOf(conversion->fromUnit);
-            const int to = wordsOf(conversion->toUnit);
-            entries_.push_back({{tab, category, conversion.get()}, from, to});
+            const int from = wordsOf(conversion.fromUnit());
+            const int to = wordsOf(conversion.toUnit());
+            entries_.push_back({{tab, category, &conversion}, from, to});
         }
         ++tab;
     }
 }
 
-int ConversionSearch::wordsOf(const std::string& label) {
+int ConversionSearch::wordsOf(std::string_view label) {
     const auto [found, added] =
-        labelIndex_.try_emplace(label, static_cast<int>(labelWords_.size()));
+        labelIndex_.try_emplace(std::string(label), static_cast<int>(labelWords_.size()));
     if (added) labelWords_.push_back(searchWords(toDisplayText(label)));
     return found->second;
 }
@@ -122,6 +122,6 @@ SearchResult ConversionSearch::find(std::string_view text, int limit) const {
 
 std::string matchText(const ConversionMatch& match) {
     return toDisplayText(match.category->name()) + ": " +
-           toDisplayText(match.conversion->fromUnit) + " " + std::string(arrow) + " " +
-           toDisplayText(match.conversion->toUnit);
+           toDisplayText(match.conversion->fromUnit()) + " " + std::string(arrow) + " " +
+           toDisplayText(match.conversion->toUnit());
 }

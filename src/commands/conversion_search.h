@@ -70,7 +70,7 @@ class ConversionSearch {
         int fromWords;
         int toWords;
     };
-    int wordsOf(const std::string& label);
+    int wordsOf(std::string_view label);
 
     std::vector<Entry> entries_;
     // The folded words of each distinct label; labels repeat a lot, so each is split once.

@@ -5,7 +5,7 @@
 
 std::string reportFileBytes(std::string_view report, const Conversion* conversion) {
     const bool windows1252 =
-        conversion && (!isValidUtf8(conversion->fromUnit) || !isValidUtf8(conversion->toUnit));
+        conversion && (!isValidUtf8(conversion->fromUnit()) || !isValidUtf8(conversion->toUnit()));
     return windows1252 ? fromDisplayText(report) : std::string(report);
 }
 

@@ -11,7 +11,7 @@ double Conversion::evaluate(double value) const {
 int Conversion::compute(double value, double& result) const {
     result = 0.0;
     try {
-        return evaluateFormula(makeWorkingText(formula, value), result);
+        return evaluateFormula(makeWorkingText(formula(), value), result);
     } catch (...) {
         // Only building the working text can throw, for want of memory; the value is then 0.0,
         // like that of every other formula that cannot be computed.

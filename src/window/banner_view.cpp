@@ -1,9 +1,11 @@
 #include "window/banner_view.h"
 
+#include "window/png_image.h"
+
 #include <QPainter>
 
 BannerView::BannerView(QWidget* parent)
-    : QWidget(parent), normal_(QStringLiteral(":/banner.png")) {}
+    : QWidget(parent), normal_(readPng(QStringLiteral(":/banner.png"))) {}
 
 QSize BannerView::artSize() const {
     return normal_.size();
@@ -16,7 +18,7 @@ void BannerView::paintEvent(QPaintEvent*) {
     // The doubled artwork is read only for a screen that shows it, so a start at scale 1 does
     // not pay for it.
     if (devicePixelRatioF() > 1.0 && doubled_.isNull()) {
-        doubled_.load(QStringLiteral(":/banner@2x.png"));
+        doubled_ = readPng(QStringLiteral(":/banner@2x.png"));
         doubled_.setDevicePixelRatio(2.0);
     }
     const QPixmap& art = devicePixelRatioF() > 1.0 && !doubled_.isNull() ? doubled_ : normal_;

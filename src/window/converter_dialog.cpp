@@ -8,6 +8,7 @@
 #include "window/elided_label.h"
 #include "window/focus_aware_list.h"
 #include "window/help_window.h"
+#include "window/png_image.h"
 #include "window/readable_colours.h"
 #include "window/selection_logic.h"
 #include "window/settings_file.h"
@@ -49,8 +50,13 @@ constexpr int controlsBelowTabs[] = {
     ConverterDialog::OutputUnitLabel, ConverterDialog::Picture,       ConverterDialog::ContactLine,
 };
 
-QString display(const std::string& bytes) {
+QString display(std::string_view bytes) {
     return QString::fromStdString(toDisplayText(bytes));
+}
+
+// A To entry's datum: its conversion, which the list only hands back.
+QVariant itemData(const Conversion& conversion) {
+    return QVariant::fromValue(const_cast<void*>(static_cast<const void*>(&conversion)));
 }
 
 // A push writes a control only when its text differs, so an unchanged text raises no change.
@@ -65,8 +71,7 @@ ConverterDialog::ConverterDialog(ConversionCatalog& catalog, Selection& selectio
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       catalog_(catalog), selection_(selection), services_(services),
-      mainIcon(QIcon(QStringLiteral(":/velmora-16.png"))) {
-    mainIcon.addFile(QStringLiteral(":/velmora-32.png"));
+      mainIcon(pngIcon({":/velmora-16.png", ":/velmora-32.png"})) {
     setWindowTitle(QStringLiteral("Velmora"));
     setObjectName(QStringLiteral("converterDialog"));
     // exec() would make the window application-modal, blocking the help window; window-modal
@@ -161,7 +166,7 @@ void ConverterDialog::createControls() {
     };
     auto picture = [&](int id, const char* name, const char* image, QPoint at) {
         auto* widget = new QLabel(client_);
-        const QPixmap pixmap(QString::fromLatin1(image));
+        const QPixmap pixmap = readPng(QString::fromLatin1(image));
         widget->setPixmap(pixmap);
         place(widget, id, name, QRect(at, QSize(1, 1)));
         widget->resize(pixmap.size()); // a picture takes the size of its image
@@ -241,10 +246,14 @@ bool ConverterDialog::OnInitDialog() {
     tabRows_ = 1;
     precision_ = 1;
 
+    ReadProblem problem = ReadProblem::None;
     const std::optional<bool> preloaded =
-        preload_ ? preload_->take(dataPath_, catalog_) : std::optional<bool>();
-    if (!(preloaded ? *preloaded : catalog_.load(dataPath_))) {
-        showError(QStringLiteral("Unable to load conversion data."));
+        preload_ ? preload_->take(dataPath_, catalog_, &problem) : std::optional<bool>();
+    if (!(preloaded ? *preloaded : catalog_.load(dataPath_, &problem))) {
+        // A file refused unread says why; the message is otherwise the one it always was.
+        const std::string why = readProblemText(problem, "conv.txt");
+        showError(QStringLiteral("Unable to load conversion data.") +
+                  QString::fromStdString(why.empty() ? why : " " + why + "."));
         return false;
     }
     readSettings();
@@ -269,8 +278,12 @@ void ConverterDialog::fillTabsAndSelectFirst() {
 void ConverterDialog::OnClose() {
     if (closed_) return;
     closed_ = true;
-    if (catalogChanged_ && !catalog_.saveKeepingDiskEdits(dataPath_))
-        showError(QStringLiteral("Unable to save conversion data."));
+    if (catalogChanged_) {
+        const WriteResult saved = catalog_.saveKeepingDiskEdits(dataPath_);
+        if (!saved)
+            showError(QStringLiteral("Unable to save conversion data.") +
+                      QString::fromStdString(damageNote(saved, "conv.txt")));
+    }
     if (!writeSettings()) showError(QStringLiteral("Unable to save conversion settings."));
 }
 
@@ -424,9 +437,9 @@ void ConverterDialog::fillToList() {
     if (!selection_.currentCategory) return;
     const QListWidgetItem* from = fromList_->currentItem();
     const int group = from ? from->data(Qt::UserRole).toInt() : -1;
-    for (Conversion* conversion : toListEntries(*selection_.currentCategory, group)) {
-        auto* item = new QListWidgetItem(display(conversion->toUnit));
-        item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(conversion)));
+    for (const Conversion* conversion : toListEntries(*selection_.currentCategory, group)) {
+        auto* item = new QListWidgetItem(display(conversion->toUnit()));
+        item->setData(Qt::UserRole, itemData(*conversion));
         toList_->addItem(item);
     }
     if (toList_->count() > 0) toList_->setCurrentRow(0);
@@ -435,13 +448,13 @@ void ConverterDialog::fillToList() {
 void ConverterDialog::selectConversion() {
     const QListWidgetItem* item = toList_->currentItem();
     selection_.currentConversion =
-        item ? static_cast<Conversion*>(item->data(Qt::UserRole).value<void*>()) : nullptr;
+        item ? static_cast<const Conversion*>(item->data(Qt::UserRole).value<void*>()) : nullptr;
 }
 
 void ConverterDialog::updateUnitLabels() {
     if (!selection_.currentConversion) return;
-    inputUnitLabel = display(selection_.currentConversion->fromUnit);
-    outputUnitLabel = display(selection_.currentConversion->toUnit);
+    inputUnitLabel = display(selection_.currentConversion->fromUnit());
+    outputUnitLabel = display(selection_.currentConversion->toUnit());
     pushTexts();
     nameFieldsAfterUnits();
 }
@@ -454,7 +467,7 @@ void ConverterDialog::recompute() {
     const Conversion& conversion = *selection_.currentConversion;
     const ResultTexts texts = computeResultTexts(conversion, inputText.toStdString(), precision_);
     resultText = QString::fromStdString(texts.shown);
-    const QString unit = display(conversion.toUnit);
+    const QString unit = display(conversion.toUnit());
     exactResult_ = QString::fromStdString(texts.exact) + QLatin1Char(' ') + unit;
     resultField_->setToolTip(exactResult_);
     pushTexts();
@@ -493,8 +506,8 @@ void ConverterDialog::showConversion(int tab, const Conversion& conversion) {
         for (int row = 0; row < list->count(); ++row)
             if (list->item(row)->data(Qt::UserRole) == data) return list->setCurrentRow(row);
     };
-    choose(fromList_, conversion.fromGroup);
-    choose(toList_, QVariant::fromValue(static_cast<void*>(const_cast<Conversion*>(&conversion))));
+    choose(fromList_, conversion.fromGroup());
+    choose(toList_, itemData(conversion));
     // Computed even when every entry was already the current one.
     recompute();
     updateUnitLabels();

@@ -18,7 +18,6 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QMenuBar;
-class QPrinter;
 struct Selection;
 class TabStrip;
 class UiServices;
@@ -139,7 +138,6 @@ class ConverterDialog : public QDialog {
     void pullTexts();
     void pushTexts();
     void showError(const QString& text);
-    void showPrintFailure(const QPrinter& printer);
     // Tints the input field and says why when part of its text is not read as the value.
     void markUnreadInput();
     // Shortcuts shown in the menu, Ctrl+Tab, Shift+F10, accessible names and caption buddies.

@@ -21,20 +21,20 @@ std::vector<FromListEntry> fromListEntries(const Category& category) {
     std::vector<bool> listed(static_cast<std::size_t>(std::max(0, category.nextFromGroup())));
     std::unordered_set<int> listedOther;
     for (const auto& conversion : category.conversions()) {
-        const int group = conversion->fromGroup;
+        const int group = conversion.fromGroup();
         const bool numbered = group >= 0 && group < static_cast<int>(listed.size());
         if (numbered ? listed[static_cast<std::size_t>(group)] : !listedOther.insert(group).second)
             continue;
         if (numbered) listed[static_cast<std::size_t>(group)] = true;
-        entries.push_back({conversion->fromUnit, group});
+        entries.push_back({std::string(conversion.fromUnit()), group});
     }
     return entries;
 }
 
-std::vector<Conversion*> toListEntries(const Category& category, int group) {
-    std::vector<Conversion*> entries;
+std::vector<const Conversion*> toListEntries(const Category& category, int group) {
+    std::vector<const Conversion*> entries;
     for (const auto& conversion : category.conversions())
-        if (conversion->fromGroup == group) entries.push_back(conversion.get());
+        if (conversion.fromGroup() == group) entries.push_back(&conversion);
     return entries;
 }
 

@@ -10,7 +10,7 @@ class ConversionCatalog;
 // The process-wide selection: references into the catalog, or none.
 struct Selection {
     Category* currentCategory = nullptr;
-    Conversion* currentConversion = nullptr;
+    const Conversion* currentConversion = nullptr;
 };
 
 // The visible categories in id order: the category of each tab, found in one walk.
@@ -26,7 +26,7 @@ struct FromListEntry {
 std::vector<FromListEntry> fromListEntries(const Category& category);
 
 // The conversions whose source group is group, in id order; none for group -1.
-std::vector<Conversion*> toListEntries(const Category& category, int group);
+std::vector<const Conversion*> toListEntries(const Category& category, int group);
 
 // The input read like atof and converted: as the result field shows it, with precision
 // decimals, and in full, as its tooltip shows it.

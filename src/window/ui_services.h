@@ -4,7 +4,6 @@
 #include <QStringList>
 #include <QUrl>
 
-class QPrintDialog;
 class QPrinter;
 class QWidget;
 
@@ -20,7 +19,8 @@ class UiServices {
     // The chosen path, or an empty text when the user cancelled.
     virtual QString chooseSaveFile(QWidget* parent, const QString& defaultSuffix,
                                    const QStringList& filters) = 0;
-    // True when the user chose to print; printer is then set up for the chosen device.
+    // True when the user chose to print; printer is then set up for the chosen device. The
+    // printer comes from the print plugin (print_support.h), which only a print loads.
     virtual bool choosePrinter(QWidget* parent, QPrinter& printer) = 0;
     // Opens an address or a local file with the user's default application; failures are silent.
     virtual void openUrl(const QUrl& url) = 0;
@@ -36,7 +36,3 @@ class QtUiServices : public UiServices {
     bool choosePrinter(QWidget* parent, QPrinter& printer) override;
     void openUrl(const QUrl& url) override;
 };
-
-// The print dialog as the program shows it: printing to a PDF file is always offered, and is
-// chosen beforehand where no printer is installed, so that Print always has somewhere to go.
-void setUpPrintDialog(QPrintDialog& dialog, QPrinter& printer);

@@ -115,6 +115,11 @@ def case_check_problems(r):
                  "bad.txt: 3 lines, 1 category, 2 conversions, 2 problems\n")
     r.expect(["--check", "absent.txt"], 2, out="",
              err="velmora: cannot read the catalog absent.txt\n")
+    # Neither a device that never ends nor a pipe nobody writes holds the program.
+    os.mkfifo(os.path.join(r.folder, "pipe"))
+    for args, name in ((["--check", "/dev/zero"], "/dev/zero"),
+                       (["--convert", "1", "a", "b", "--catalog", "pipe"], "pipe")):
+        r.expect(args, 2, out="", err=f"velmora: the catalog {name} is not a regular file\n")
 
 
 def case_caller_folder(r):

@@ -11,7 +11,7 @@ std::vector<int> groupsOf(const std::vector<std::string>& labels) {
     Category& category = catalog.addCategory("C");
     std::vector<int> groups;
     for (const auto& label : labels)
-        groups.push_back(category.addConversion("n", label, "to", "x").fromGroup);
+        groups.push_back(category.addConversion("n", label, "to", "x").fromGroup());
     return groups;
 }
 
@@ -37,11 +37,11 @@ TEST(CatalogGrouping, IndexHoldsOneEntryPerGroupInOrder) {
     Category& category = catalog.addCategory("C");
     for (const char* label : {"A", "B", "A", "C", "a"})
         category.addConversion("n", label, "t", "x");
-    ASSERT_EQ(category.fromUnits().size(), 4u);
+    ASSERT_EQ(category.fromUnitCount(), 4);
     const char* expected[] = {"A", "B", "C", "a"};
     for (int group = 0; group < 4; ++group) {
-        EXPECT_EQ(category.fromUnits()[group].group, group);
-        EXPECT_EQ(category.fromUnits()[group].label, expected[group]);
+        EXPECT_EQ(category.fromUnitAt(group).group, group);
+        EXPECT_EQ(category.fromUnitAt(group).label, expected[group]);
         EXPECT_EQ(category.findFromGroup(expected[group]), group);
     }
     EXPECT_EQ(category.nextFromGroup(), 4);
@@ -56,7 +56,7 @@ TEST(CatalogGrouping, ADuplicateEntryLeavesTheFirstOneFound) {
     category.addFromUnit("B", 2);
     EXPECT_EQ(category.findFromGroup("A"), 4);
     EXPECT_EQ(category.findFromGroup("B"), 2);
-    EXPECT_EQ(category.fromUnits().size(), 3u);
+    EXPECT_EQ(category.fromUnitCount(), 3);
 }
 
 TEST(CatalogGrouping, ThousandsOfLabelsEachKeepTheirGroup) {
@@ -67,8 +67,9 @@ TEST(CatalogGrouping, ThousandsOfLabelsEachKeepTheirGroup) {
     for (int round = 0; round < 2; ++round)
         for (int i = 0; i < count; ++i) {
             const int label = round == 0 ? i : count - 1 - i;
-            EXPECT_EQ(category.addConversion("n", "L" + std::to_string(label), "t", "x").fromGroup,
-                      label);
+            EXPECT_EQ(
+                category.addConversion("n", "L" + std::to_string(label), "t", "x").fromGroup(),
+                label);
         }
     EXPECT_EQ(category.nextFromGroup(), count);
     EXPECT_EQ(category.findFromGroup("L5000"), -1);
@@ -84,8 +85,8 @@ TEST(CatalogGrouping, EachCategoryNumbersFromZero) {
     Category& second = catalog.addCategory("Two");
     first.addConversion("n", "A", "t", "x");
     first.addConversion("n", "B", "t", "x");
-    EXPECT_EQ(second.addConversion("n", "B", "t", "x").fromGroup, 0);
-    EXPECT_EQ(second.addConversion("n", "A", "t", "x").fromGroup, 1);
+    EXPECT_EQ(second.addConversion("n", "B", "t", "x").fromGroup(), 0);
+    EXPECT_EQ(second.addConversion("n", "A", "t", "x").fromGroup(), 1);
 }
 
 TEST(CatalogLookup, IdsArePositionsAndMissingIdsGiveNone) {
@@ -102,10 +103,10 @@ TEST(CatalogLookup, IdsArePositionsAndMissingIdsGiveNone) {
     for (int missing : {-1, 2})
         EXPECT_EQ(catalog.categoryAt(missing), nullptr) << missing;
 
-    Conversion& a = second.addConversion("a", "kg", "g", "x*1000");
-    Conversion& b = second.addConversion("b", "g", "kg", "x/1000");
-    EXPECT_EQ(a.id, 0);
-    EXPECT_EQ(b.id, 1);
+    const Conversion& a = second.addConversion("a", "kg", "g", "x*1000");
+    const Conversion& b = second.addConversion("b", "g", "kg", "x/1000");
+    EXPECT_EQ(a.id(), 0);
+    EXPECT_EQ(b.id(), 1);
     EXPECT_EQ(second.conversionAt(1), &b);
     for (int missing : {-1, 2})
         EXPECT_EQ(second.conversionAt(missing), nullptr) << missing;
@@ -124,14 +125,14 @@ TEST(CatalogLookup, DuplicateNameAddsASecondCategoryButLookupFindsTheFirst) {
 TEST(CatalogLookup, ReferencesStayValidWhileTheCatalogGrows) {
     ConversionCatalog catalog;
     Category& first = catalog.addCategory("First");
-    Conversion& conversion = first.addConversion("n", "A", "B", "x");
+    const Conversion& conversion = first.addConversion("n", "A", "B", "x");
     for (int i = 0; i < 1000; ++i) {
         catalog.addCategory("C" + std::to_string(i));
         first.addConversion("n", "L" + std::to_string(i), "B", "x");
     }
     EXPECT_EQ(&first, catalog.categoryAt(0));
     EXPECT_EQ(&conversion, first.conversionAt(0));
-    EXPECT_EQ(conversion.fromUnit, "A");
+    EXPECT_EQ(conversion.fromUnit(), "A");
 }
 
 } // namespace

@@ -16,8 +16,9 @@ struct Row {
 
 void expectConversions(const Row* begin, const Row* end) {
     for (const Row* row = begin; row != end; ++row) {
-        Conversion conversion;
-        conversion.formula = row->formula;
+        ConversionCatalog catalog;
+        const Conversion& conversion =
+            catalog.addCategory("C").addConversion("n", "a", "b", row->formula);
         SCOPED_TRACE(testing::Message() << row->formula << " with " << row->value);
         EXPECT_DOUBLE_EQ(conversion.evaluate(row->value), row->expected);
     }

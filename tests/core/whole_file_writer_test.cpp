@@ -1,10 +1,13 @@
 #include "catalog/whole_file_writer.h"
+#include "failing_file_ops.h"
 #include "temp_dir.h"
 #include "unprivileged.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -36,6 +39,94 @@ TEST(WholeFileWriter, AFolderInThePlaceOfTheFileIsNotReplaced) {
     std::filesystem::create_directory(dir.path() / "conv.txt");
     EXPECT_FALSE(writeWholeFile(dir.file("conv.txt"), "new"));
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "conv.txt"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(WholeFileWriter, AFailedWriteInPlacePutsTheOldBytesBackOrKeepsThemAside) {
+    struct Case {
+        const char* what;
+        FailingOps::Step step;
+        int failures; // writes that fail, the first of the new bytes on
+        bool damaged;
+    };
+    const Case cases[] = {
+        {"no room for the new bytes: nothing is written", FailingOps::Reserve, 1, false},
+        {"the write back fails once and is tried again", FailingOps::Write, 2, false},
+        {"the old bytes cannot be put back: they are saved aside", FailingOps::Write, 4, true},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string path = dir.file("conv.txt");
+        writeBytes(path, "old bytes\n");
+        FailingOps ops(c.step, 1, true, c.failures);
+        const WriteResult result = writeWholeFile(path, std::string(100000, 'n'), ops);
+        EXPECT_FALSE(result) << c.what;
+        EXPECT_EQ(result.damaged, c.damaged) << c.what;
+        if (!c.damaged) {
+            EXPECT_EQ(readBytes(path), "old bytes\n") << c.what;
+            continue;
+        }
+        EXPECT_EQ(readBytes(result.rescuedTo), "old bytes\n") << c.what;
+        EXPECT_NE(damageNote(result, "conv.txt").find(result.rescuedTo), std::string::npos);
+        std::filesystem::remove(result.rescuedTo);
+    }
+}
+
+TEST(WholeFileWriter, OnlyRegularFilesOfAtMostTheLimitAreRead) {
+    TempDir dir;
+    const std::string pipe = dir.file("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string large = dir.file("large");
+    writeBytes(large, "x");
+    std::filesystem::resize_file(large, maxDataFileSize + 1);
+    const std::pair<std::string, ReadProblem> cases[] = {
+        {pipe, ReadProblem::NotAFile},
+        {"/dev/zero", ReadProblem::NotAFile},
+        {dir.path().string(), ReadProblem::Unreadable},
+        {large, ReadProblem::TooLarge},
+        {dir.file("absent"), ReadProblem::Missing},
+    };
+    for (const auto& [path, expected] : cases) {
+        std::string bytes;
+        ReadProblem problem = ReadProblem::None;
+        EXPECT_FALSE(readWholeFile(path, bytes, &problem)) << path;
+        EXPECT_EQ(problem, expected) << path;
+        EXPECT_TRUE(bytes.empty());
+    }
+}
+
+TEST(WholeFileWriter, TheNewFileHasTheOwnerAndModeOfTheOldOneBeforeItHoldsAByte) {
+    // Each write looks at the file it writes to: no byte may go into a file others can read.
+    struct WatchingOps : FileOps {
+        std::vector<struct stat> seen;
+        bool write(std::FILE* file, const char* data, std::size_t size) override {
+            struct stat status {};
+            fstat(fileno(file), &status);
+            seen.push_back(status);
+            return FileOps::write(file, data, size);
+        }
+    };
+    TempDir dir;
+    const std::string path = dir.file("conv.txt");
+    writeBytes(path, "old");
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+    }
+    WatchingOps ops;
+    ASSERT_TRUE(writeWholeFile(path, "new", ops));
+    ASSERT_FALSE(ops.seen.empty());
+    EXPECT_EQ(ops.seen.front().st_mode & 07777, 0640u);
+    struct stat now {};
+    ASSERT_EQ(stat(path.c_str(), &now), 0);
+    EXPECT_EQ(now.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(now.st_uid, 65534u);
+    }
 }
 
 } // namespace

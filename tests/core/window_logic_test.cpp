@@ -111,14 +111,14 @@ TEST_F(SelectionLogic, FromListHasOneEntryPerGroupAndToListFollowsFileOrder) {
 
     std::vector<std::string> targets;
     for (const Conversion* conversion : toListEntries(q, 0))
-        targets.push_back(conversion->toUnit);
+        targets.emplace_back(conversion->toUnit());
     EXPECT_EQ(targets, (std::vector<std::string>{"Meters", "Inches"}));
     EXPECT_TRUE(toListEntries(q, -1).empty());
     EXPECT_TRUE(fromListEntries(*catalog.categoryAt(2)).empty());
 }
 
 TEST_F(SelectionLogic, ResultTextReadsTheInputLikeAtofAndNeverUsesAnExponent) {
-    Conversion& identity = catalog.categoryAt(2)->addConversion("i", "A", "B", "x");
+    const Conversion& identity = catalog.categoryAt(2)->addConversion("i", "A", "B", "x");
     EXPECT_EQ(computeResultTexts(identity, "1e20", 1).shown, "100000000000000000000.0");
     EXPECT_EQ(computeResultTexts(identity, "1e20", 1).exact, "1e+20");
     EXPECT_EQ(computeResultTexts(identity, "  -2.5e1kg", 2).shown, "-25.00");
@@ -161,15 +161,18 @@ TEST(WindowFit, WindowsMoveTheLeastToLieWithinTheArea) {
 }
 
 TEST(ReportText, ASavedReportKeepsTheCatalogsCodePage) {
-    Conversion ansi;
-    ansi.fromUnit = "\xB0"
-                    "F";
-    ansi.toUnit = "\xB0"
-                  "C";
-    Conversion utf8;
-    utf8.fromUnit = "\xC2\xB0"
-                    "F";
-    utf8.toUnit = "m";
+    ConversionCatalog catalog;
+    Category& category = catalog.addCategory("C");
+    const Conversion& ansi = category.addConversion("n",
+                                                    "\xB0"
+                                                    "F",
+                                                    "\xB0"
+                                                    "C",
+                                                    "x");
+    const Conversion& utf8 = category.addConversion("n",
+                                                    "\xC2\xB0"
+                                                    "F",
+                                                    "m", "x");
     // The display text of both: UTF-8, with one character Windows-1252 lacks.
     const std::string report = "Input:        1 \xC2\xB0"
                                "F \xE2\x82\xAC \xE2\x86\x92";

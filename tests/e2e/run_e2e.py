@@ -569,6 +569,28 @@ def case_startup(case):
           "an unchanged catalog was rewritten")
 
 
+def case_lean_start(case):
+    """The shown window has loaded no image-format or icon-engine plugin, no SVG library and no
+    print support: what a machine has installed must not change the start. File > Print then
+    loads the print plugin from the program's folder."""
+    program = case.program(case.working_folder())
+    window = program.main_window()
+
+    def loaded(pattern):
+        with open(f"/proc/{program.proc.pid}/maps") as maps:
+            paths = {line.split()[-1] for line in maps if "/" in line}
+        check(any("libQt6Widgets" in path for path in paths), "not the program's memory map")
+        return sorted(path for path in paths if re.search(pattern, path))
+    # A handled key: the first paint is done.
+    program.copy_and_expect(window, b"no current conversion")
+    unwanted = loaded(r"/imageformats/|/iconengines/|Qt6Svg|PrintSupport|velmora_print")
+    check(not unwanted, f"loaded at start: {', '.join(unwanted)}")
+    dialog = program.open_dialog(window, ["alt+f", "p"], "Print")
+    check(len(loaded(r"libQt6PrintSupport|/libvelmora_print\.so")) == 2, "Print loaded no plugin")
+    program.close_dialog(dialog, ["Escape"])
+    program.exit_cleanly(window)
+
+
 def case_copy_report(case):
     """A typed value gives the report of the first conversion; Enter and Escape leave the
     window and the input alone."""
@@ -1085,6 +1107,7 @@ CASE_ENVIRONMENTS = {"scale2": {"QT_SCALE_FACTOR": "2"}}
 
 CASES = {
     "startup": case_startup,
+    "lean_start": case_lean_start,
     "copy_report": case_copy_report,
     "choose_units": case_choose_units,
     "options_hide": case_options_hide,

@@ -2,6 +2,7 @@
 #include "converter_fixture.h"
 #include "window/converter_app.h"
 #include "window/elided_label.h"
+#include "window/velmora_style.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -12,6 +13,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
@@ -506,6 +509,22 @@ class ConverterWindowTest : public QObject {
         QVERIFY(banner.left() < clientWidth / 20);
         QVERIFY(banner.height() > 0);
         QVERIFY(banner.bottom() < f.tabs()->y());
+    }
+
+    void menuBarExtensionIconIsTheStylesOwnInEitherDirection() {
+        QStyle* base = QApplication::style();
+        const VelmoraStyle ours(QStyleFactory::create(base->name()));
+        for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+            QStyleOption option;
+            option.direction = direction;
+            const QIcon theirs =
+                base->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton, &option);
+            const QIcon mine =
+                ours.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton, &option);
+            QVERIFY(!mine.isNull());
+            for (const int size : {8, 16, 32})
+                QCOMPARE(mine.pixmap(size).toImage(), theirs.pixmap(size).toImage());
+        }
     }
 
     void startTakesTheCatalogPreloadedFromTheWorkingFolder() {

@@ -200,7 +200,8 @@ class DialogsTest : public QObject {
         QCOMPARE(f.fromList()->currentRow(), 0);
         QCOMPARE(f.toList()->currentRow(), 0);
         QVERIFY(f.selection.currentConversion);
-        QCOMPARE(QString::fromStdString(f.selection.currentConversion->name), conversion);
+        QCOMPARE(QString::fromStdString(std::string(f.selection.currentConversion->name())),
+                 conversion);
         QCOMPARE(f.inputUnit(), fromUnit);
         QCOMPARE(f.outputUnit(), toUnit);
         // The result is recomputed for the conversion now shown, and so is the report.

@@ -162,7 +162,7 @@ class FindDialogTest : public QObject {
         QCOMPARE(f.fromList()->currentItem()->text(), QStringLiteral("Meters"));
         QCOMPARE(f.toList()->currentItem()->text(), QStringLiteral("Feet"));
         QCOMPARE(f.texts(f.toList()), QStringList({"Kilometers", "Feet"}));
-        QCOMPARE(f.selection.currentConversion->name, std::string("m to ft"));
+        QCOMPARE(f.selection.currentConversion->name(), std::string("m to ft"));
         QCOMPARE(f.inputUnit(), QStringLiteral("Meters"));
         QCOMPARE(f.outputUnit(), QStringLiteral("Feet"));
         QCOMPARE(f.result()->text(), QStringLiteral("39.37"));
@@ -220,7 +220,7 @@ class FindDialogTest : public QObject {
                                   "Length: Meters" + arrow + "Kilometers");
                          QTest::keyClick(query(dialog), Qt::Key_Return);
                      });
-        QCOMPARE(f.selection.currentConversion->name, std::string("m to km"));
+        QCOMPARE(f.selection.currentConversion->name(), std::string("m to km"));
     }
 
     void escapeClosesAndChangesNothing() {
@@ -264,7 +264,7 @@ class FindDialogTest : public QObject {
                          QVERIFY(!dialog->isVisible());
                      });
         QVERIFY(!(stateOf(f) == before));
-        QCOMPARE(f.selection.currentConversion->name, std::string("m to ft"));
+        QCOMPARE(f.selection.currentConversion->name(), std::string("m to ft"));
     }
 
     void aDoubleClickChoosesTheClickedMatch() {
@@ -277,7 +277,7 @@ class FindDialogTest : public QObject {
                          QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
                          QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
                      });
-        QCOMPARE(f.selection.currentConversion->name, std::string("ft to m"));
+        QCOMPARE(f.selection.currentConversion->name(), std::string("ft to m"));
         QCOMPARE(f.fromList()->currentItem()->text(), QStringLiteral("Feet"));
     }
 
@@ -292,7 +292,7 @@ class FindDialogTest : public QObject {
                          QTest::keyClicks(query(dialog), "kilo to met");
                          QTest::keyClick(query(dialog), Qt::Key_Return);
                      });
-        QCOMPARE(f.selection.currentConversion->name, std::string("km to m"));
+        QCOMPARE(f.selection.currentConversion->name(), std::string("km to m"));
         QCOMPARE(f.result()->text(), QStringLiteral("3000.0"));
     }
 

@@ -4,21 +4,25 @@
 
 #include <string>
 
-// Fails exactly one step of a whole-file write. In place, the folder also refuses the
-// temporary file, so the file is written over where it is.
+// Fails one step of a whole-file write: for Write, the writes numbered writeNumber on (counted
+// from 1, failures of them), each after writing half its bytes. In place, the folder also
+// refuses the temporary file, so the file is written over where it is.
 class FailingOps : public FileOps {
   public:
-    enum Step { Create, Write, Flush, Close, Rename };
-    FailingOps(Step step, int writeNumber = 1, bool inPlace = false)
-        : step_(step), writeNumber_(writeNumber), inPlace_(inPlace) {}
+    enum Step { Create, Write, Flush, Close, Rename, Reserve };
+    FailingOps(Step step, int writeNumber = 1, bool inPlace = false, int failures = 1)
+        : step_(step), writeNumber_(writeNumber), inPlace_(inPlace), failures_(failures) {}
     std::FILE* create(const std::string& path) override {
         return step_ == Create || inPlace_ ? nullptr : FileOps::create(path);
     }
-    std::FILE* openForRewrite(const std::string& path) override {
-        return step_ == Create ? nullptr : FileOps::openForRewrite(path);
+    std::FILE* openForUpdate(const std::string& path) override {
+        return step_ == Create ? nullptr : FileOps::openForUpdate(path);
+    }
+    bool reserve(std::FILE* file, std::size_t size) override {
+        return step_ != Reserve && FileOps::reserve(file, size);
     }
     bool write(std::FILE* file, const char* data, std::size_t size) override {
-        if (step_ == Write && ++writes_ == writeNumber_) {
+        if (step_ == Write && ++writes_ >= writeNumber_ && writes_ < writeNumber_ + failures_) {
             FileOps::write(file, data, size / 2);
             return false;
         }
@@ -37,5 +41,6 @@ class FailingOps : public FileOps {
     Step step_;
     int writeNumber_;
     bool inPlace_;
+    int failures_;
     int writes_ = 0;
 };

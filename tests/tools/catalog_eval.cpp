@@ -71,9 +71,11 @@ int main(int argc, char** argv) {
                              categoryId, conversionId);
                 return 1;
             }
-            line = std::to_string(categoryId) + '\t' + std::to_string(conversionId) + '\t' +
-                   category->name() + '\t' + conversion->fromUnit + '\t' + conversion->toUnit +
-                   '\t' + conversion->formula;
+            line = std::to_string(categoryId) + '\t' + std::to_string(conversionId) + '\t';
+            for (const std::string_view text : {category->name(), conversion->fromUnit(),
+                                                conversion->toUnit(), conversion->formula()})
+                line.append(text) += '\t';
+            line.pop_back();
             for (const double value : values) {
                 line += '\t';
                 appendDouble(line, conversion->evaluate(value));

@@ -8,6 +8,7 @@
 #include "window/tab_strip.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,6 +22,8 @@ class ConverterFixture {
     explicit ConverterFixture(const std::string& catalogText,
                               std::optional<std::string> settingsText = std::nullopt)
         : previous_(std::filesystem::current_path()) {
+        // Where the build puts the print plugin, which the program finds in its own folder.
+        QCoreApplication::addLibraryPath(QStringLiteral(VELMORA_PRINT_PLUGIN_DIR));
         writeBytes(dir.file("conv.txt"), catalogText);
         if (settingsText) writeBytes(dir.file("conv.ini"), *settingsText);
         std::filesystem::current_path(dir.path());
