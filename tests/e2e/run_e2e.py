@@ -1093,6 +1093,8 @@ def case_accessibility(case):
                  zip(focus, focus[1:]) if e["role"] in ("list item", "page tab") and
                  e["parent"] not in (before["name"], before["parent"])]
         check(not wrong, f"focus announced for entries without the keyboard: {wrong}")
+        check(focus[-1]["name"] == "Input value to convert, Degrees Celsius",
+              f"the last focus is not the input field's: {focus[-1]}")
         program.exit_cleanly(window)
     finally:
         for process in (listener, bus):  # the bus with the accessibility services it started
