@@ -18,8 +18,9 @@ double relativeLuminance(Rgb colour) {
 }
 
 double contrastRatio(Rgb a, Rgb b) {
-    const auto [dark, light] = std::minmax(relativeLuminance(a), relativeLuminance(b));
-    return (light + 0.05) / (dark + 0.05);
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 Rgb mixed(Rgb a, Rgb b, double share) {
