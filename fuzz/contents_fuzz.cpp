@@ -1,11 +1,19 @@
-// Arbitrary bytes as the table of contents of a help file: the reader must not crash, every entry
-// must be within the depth limit, and every name must be what the bytes and references give.
+// Arbitrary bytes as what the help window reads: a table of contents or an index, a page, a style
+// sheet, and the reply of the help file's reader. Nothing may crash; every entry must be within
+// the depth limit, every name what the bytes and references give, a reply must read back as it
+// was written, and fitted colours must stay fitted.
 
 #include "help/help_contents.h"
+#include "help/help_index.h"
+#include "help/help_pages.h"
+#include "help/help_search.h"
+#include "help/page_limits.h"
+#include "help/page_style.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -27,9 +35,32 @@ void walk(const std::vector<ContentsEntry>& entries, std::size_t depth) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    walk(parseContents(text), 1);
+    const std::vector<ContentsEntry> sitemap = parseContents(text);
+    walk(sitemap, 1);
     // A reference never grows into more than four bytes of text, and plain text stays as it is.
     check(decodeEntities(text).size() <= text.size() * 4);
     if (text.find('&') == std::string_view::npos) check(decodeEntities(text) == text);
+
+    const std::vector<IndexEntry> index = indexKeywords(sitemap);
+    const std::size_t found = findKeyword(index, text.substr(0, 8));
+    check(found == std::string::npos || found < index.size());
+
+    pageWithinLimits(text);
+    HelpSearch search;
+    search.addPage("page.html", text);
+    const PageText page = pageText(text);
+    if (!page.title.empty()) check(search.find(page.title).size() <= 1);
+
+    const PageColours light{{0, 0, 0}, {255, 255, 255}, {0, 0, 238}};
+    const std::string fitted = fitStyleSheet(text, light);
+    check(fitStyleSheet(fitted, light) == fitted);
+
+    if (const std::optional<HelpReply> reply = decodeHelpReply(text); reply && reply->helpFile) {
+        std::ostringstream again;
+        reply->pages.write(again);
+        const std::optional<HelpReply> back = decodeHelpReply(again.str());
+        check(back && back->pages.files() == reply->pages.files() &&
+              back->pages.title == reply->pages.title);
+    }
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "app/display_check.h"
 #include "catalog/catalog_preload.h"
 #include "cli/command_line.h"
+#include "help/help_file.h"
 #include "window/converter_app.h"
 #include "window/ui_services.h"
 #include "window/velmora_style.h"
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
     // The command line is read before anything of Qt exists: --help, --version, --convert and
     // --check open no window and need no display.
     const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    // The window reads its help file through a child process of this program.
+    if (line.action == CommandLine::Action::ReadHelp)
+        return writeHelpFile(line.helpFile, std::cout);
     if (line.action != CommandLine::Action::Window) {
         // The installed launcher starts the program in its data folder and says where the user
         // typed the command, which is where the file names they gave are meant from.

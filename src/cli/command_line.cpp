@@ -90,6 +90,11 @@ std::string resolved(const std::string& path, const std::string& callerDirectory
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
+    if (arguments.size() == 2 && arguments[0] == "--read-help") {
+        line.action = CommandLine::Action::ReadHelp;
+        line.helpFile = arguments[1];
+        return line;
+    }
     bool help = false;
     bool version = false;
     bool convert = false;
@@ -252,6 +257,7 @@ int runCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err
         err << "velmora: " << line.error << "\n" << usageText();
         return 2;
     case CommandLine::Action::Window:
+    case CommandLine::Action::ReadHelp:
         break;
     }
     err << "velmora: nothing to do on the command line\n";

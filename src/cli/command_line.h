@@ -15,7 +15,9 @@
 // Qt's own options (-platform, -style, ...) are let through for the window; any other argument
 // is a usage error.
 struct CommandLine {
-    enum class Action { Window, Help, Version, Convert, Check, UsageError };
+    // ReadHelp is internal: the program reading its help file in a child process of its own
+    // (--read-help FILE, as the only arguments); it is not in the usage.
+    enum class Action { Window, Help, Version, Convert, Check, UsageError, ReadHelp };
 
     Action action = Action::Window;
     // What was wrong, for UsageError.
@@ -30,6 +32,8 @@ struct CommandLine {
     // The catalog of --convert (--catalog) or the file of --check; conv.txt when not given.
     std::string catalog = "conv.txt";
     bool catalogGiven = false;
+    // The help file of ReadHelp.
+    std::string helpFile;
 };
 
 // Reads the arguments after the program name.

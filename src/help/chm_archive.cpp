@@ -3,6 +3,7 @@
 #include <chm_lib.h>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -28,12 +29,18 @@ bool endsWithNoCase(std::string_view text, std::string_view suffix) {
     return true;
 }
 
-int findContents(chmFile*, chmUnitInfo* info, void* context) {
-    auto* found = static_cast<std::string*>(context);
-    const std::string_view path(info->path);
-    if (!endsWithNoCase(path, ".hhc")) return CHM_ENUMERATOR_CONTINUE;
-    *found = std::string(path.substr(path.front() == '/' ? 1 : 0));
-    return CHM_ENUMERATOR_SUCCESS;
+struct Listing {
+    std::vector<std::string> names;
+    std::size_t maxNames;
+};
+
+int listFile(chmFile*, chmUnitInfo* info, void* context) {
+    auto* listing = static_cast<Listing*>(context);
+    const std::string_view path(info->path, strnlen(info->path, sizeof info->path));
+    if (listing->names.size() >= listing->maxNames) return CHM_ENUMERATOR_SUCCESS;
+    if (!path.empty() && path.back() != '/')
+        listing->names.emplace_back(path.substr(path.front() == '/' ? 1 : 0));
+    return CHM_ENUMERATOR_CONTINUE;
 }
 
 } // namespace
@@ -71,6 +78,12 @@ std::optional<std::string> ChmArchive::read(std::string_view name) const {
     return bytes;
 }
 
+std::vector<std::string> ChmArchive::fileNames(std::size_t maxNames) const {
+    Listing listing{{}, maxNames};
+    chm_enumerate(file_, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, listFile, &listing);
+    return listing.names;
+}
+
 void ChmArchive::readSystemHeader() {
     // A version, then records of a 16-bit code, a 16-bit length and that many bytes; the texts
     // end in a NUL.
@@ -84,14 +97,20 @@ void ChmArchive::readSystemHeader() {
             const std::string data = system->substr(at, length);
             const std::string text(data.c_str(), strnlen(data.c_str(), data.size()));
             if (code == 0) contentsFile_ = text;
+            if (code == 1) indexFile_ = text;
             if (code == 2) defaultTopic_ = text;
             if (code == 3) title_ = text;
             at += length;
         }
     }
-    if (contentsFile_.empty() || !contains(contentsFile_)) {
-        contentsFile_.clear();
-        chm_enumerate(file_, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, findContents,
-                      &contentsFile_);
+    // Else the first packed one of each.
+    for (auto [file, suffix] : {std::pair{&contentsFile_, ".hhc"}, {&indexFile_, ".hhk"}}) {
+        if (!file->empty() && contains(*file)) continue;
+        file->clear();
+        for (const std::string& name : fileNames())
+            if (endsWithNoCase(name, suffix)) {
+                *file = name;
+                break;
+            }
     }
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct chmFile;
 
@@ -27,6 +28,11 @@ class ChmArchive {
     const std::string& defaultTopic() const { return defaultTopic_; }
     // The table of contents (.hhc): the one the header names, else the first packed one.
     const std::string& contentsFile() const { return contentsFile_; }
+    // The index (.hhk): the one the header names, else the first packed one.
+    const std::string& indexFile() const { return indexFile_; }
+    // The names of the packed files, without the leading "/" and without the archive's own
+    // tables, at most maxNames of them.
+    std::vector<std::string> fileNames(std::size_t maxNames = 8192) const;
 
     static constexpr std::size_t maxFileSize = 16u << 20;
 
@@ -38,4 +44,5 @@ class ChmArchive {
     std::string title_;
     std::string defaultTopic_;
     std::string contentsFile_;
+    std::string indexFile_;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "help/html_scan.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,3 @@ struct ContentsEntry {
 // a tree too deep to show or to free.
 std::vector<ContentsEntry> parseContents(std::string_view sitemap);
 inline constexpr std::size_t maxContentsDepth = 32;
-
-// Turns the character references a sitemap value may hold back into text (UTF-8).
-std::string decodeEntities(std::string_view text);

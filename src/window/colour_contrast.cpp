@@ -5,8 +5,8 @@
 
 namespace {
 
-double linear(int component) {
-    const double c = std::clamp(component, 0, 255) / 255.0;
+double linear(std::uint8_t component) {
+    const double c = component / 255.0;
     return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
 }
 
@@ -25,7 +25,7 @@ double contrastRatio(Rgb a, Rgb b) {
 
 Rgb mixed(Rgb a, Rgb b, double share) {
     const auto mix = [share](int x, int y) {
-        return static_cast<int>(std::lround(x + (y - x) * std::clamp(share, 0.0, 1.0)));
+        return static_cast<std::uint8_t>(std::lround(x + (y - x) * std::clamp(share, 0.0, 1.0)));
     };
     return {mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue)};
 }

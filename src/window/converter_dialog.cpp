@@ -30,6 +30,9 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <filesystem>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <memory>
 #include <optional>
 
@@ -257,6 +260,10 @@ bool ConverterDialog::OnInitDialog() {
         return false;
     }
     readSettings();
+#ifdef __GLIBC__
+    // What the load used for a while (the lookups of its labels) goes back to the system.
+    malloc_trim(0);
+#endif
     fillTabsAndSelectFirst();
     fromList_->setFocus();
     return true;

@@ -13,8 +13,9 @@ void ConverterDialog::openHelp() {
 
 void ConverterDialog::openHelpPage(const QString& page) {
     if (!helpWindow_) {
-        helpWindow_ = HelpWindow::open(helpPath_, services_);
-        // A missing or unreadable help.chm: nothing happens, and nothing is said.
+        // A missing help.chm, or a file that is no help file: nothing happens, and nothing is
+        // said. A damaged one: a message says so.
+        helpWindow_ = HelpWindow::open(helpPath_, services_, this);
         if (!helpWindow_) return;
     }
     helpWindow_->showPage(page);

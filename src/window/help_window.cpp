@@ -1,35 +1,72 @@
 #include "window/help_window.h"
 
-#include "help/chm_archive.h"
 #include "help/help_contents.h"
+#include "help/help_file.h"
+#include "help/help_pages.h"
+#include "help/page_limits.h"
+#include "help/page_style.h"
+#include "window/help_page_accessible.h"
 #include "window/ui_services.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
+#include <QApplication>
+#include <QBuffer>
 #include <QGuiApplication>
-#include <QHeaderView>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QStringDecoder>
 #include <QStyle>
+#include <QTabWidget>
+#include <QTextBlock>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QVBoxLayout>
 #include <functional>
 
 const char* const HelpBrowser::scheme = "velmora-help";
+const char* const HelpBrowser::refusedPage = "This page cannot be shown.";
+const char* const HelpWindow::damagedText = "The help file is damaged.";
 
 namespace {
+
+// Larger pictures than this are not drawn: their pixels alone would take 64 MiB.
+constexpr int maxPictureSide = 4096;
 
 QString fromBytes(const std::string& bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+Rgb rgb(const QColor& colour) {
+    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+            static_cast<std::uint8_t>(colour.blue())};
+}
+
+QVariant picture(const QByteArray& data) {
+    QBuffer buffer;
+    buffer.setData(data);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > maxPictureSide || size.height() > maxPictureSide)
+        return QImage();
+    return reader.read();
+}
+
 } // namespace
 
-HelpBrowser::HelpBrowser(const ChmArchive& archive, QWidget* parent)
-    : QTextBrowser(parent), archive_(archive), base_(pageUrl(QString())) {
+HelpBrowser::HelpBrowser(std::shared_ptr<const HelpPages> pages, QWidget* parent)
+    : QTextBrowser(parent), pages_(std::move(pages)), base_(pageUrl(QString())) {
     // Links are followed by the window: pages inside, web addresses through the desktop.
     setOpenLinks(false);
+    applyTheme();
+    installHelpPageAccessibility();
 }
 
 QUrl HelpBrowser::pageUrl(const QString& page) {
@@ -41,33 +78,88 @@ QUrl HelpBrowser::pageUrl(const QString& page) {
 
 QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
     const QUrl url = name.isRelative() ? base_.resolved(name) : name;
-    if (url.scheme() != QLatin1String(scheme)) return {};
-    const std::optional<std::string> bytes = archive_.read(url.path().toStdString());
-    if (!bytes) return {};
-    const QByteArray data(bytes->data(), static_cast<qsizetype>(bytes->size()));
+    const std::string* bytes =
+        url.scheme() == QLatin1String(scheme) ? pages_->find(url.path().toStdString()) : nullptr;
+    const QByteArray data =
+        bytes ? QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size())) : QByteArray();
+    // Whatever is not in the help file is empty, never nothing: for nothing, the document would
+    // read the address from the disk itself.
     switch (type) {
     case QTextDocument::HtmlResource: {
+        if (!bytes) return {};
         base_ = url.adjusted(QUrl::RemoveFragment);
+        if (!pageWithinLimits(*bytes))
+            return QStringLiteral("<html><body><p>%1</p></body></html>")
+                .arg(QString::fromLatin1(refusedPage));
         // The page's own charset declaration decides; UTF-8 without one.
         QStringDecoder decoder = QStringDecoder::decoderForHtml(data);
         if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Utf8);
         return QString(decoder.decode(data));
     }
-    case QTextDocument::StyleSheetResource:
-        return QString::fromUtf8(data);
+    case QTextDocument::StyleSheetResource: {
+        const std::string css = bytes ? fitStyleSheet(*bytes, colours()) : std::string();
+        return fromBytes(css + themeStyleSheet(colours()));
+    }
+    case QTextDocument::ImageResource:
+        return picture(data);
     default:
         return data;
     }
 }
 
-std::unique_ptr<HelpWindow> HelpWindow::open(const std::string& path, UiServices& services) {
-    std::unique_ptr<ChmArchive> archive = ChmArchive::open(path);
-    if (!archive) return nullptr;
-    return std::unique_ptr<HelpWindow>(new HelpWindow(std::move(archive), services));
+void HelpBrowser::changeEvent(QEvent* event) {
+    QTextBrowser::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        applyTheme();
+        if (source().isValid()) reload();
+    }
 }
 
-HelpWindow::HelpWindow(std::unique_ptr<ChmArchive> archive, UiServices& services)
-    : archive_(std::move(archive)), services_(services) {
+void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type) {
+    QTextBrowser::doSetSource(name, type);
+    ++pageCount_;
+    pageShown(this);
+}
+
+qreal HelpBrowser::anchorTop(const QString& name) const {
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().anchorNames().contains(name))
+                return document()->documentLayout()->blockBoundingRect(block).top();
+    return -1;
+}
+
+bool HelpBrowser::focusNextPrevChild(bool next) {
+    // Tab moves from link to link inside the page before it leaves it.
+    const bool moved = QTextBrowser::focusNextPrevChild(next);
+    if (moved && hasFocus()) linkFocused(this);
+    return moved;
+}
+
+PageColours HelpBrowser::colours() const {
+    return {rgb(palette().color(QPalette::Text)), rgb(palette().color(QPalette::Base)),
+            rgb(palette().color(QPalette::Link))};
+}
+
+void HelpBrowser::applyTheme() {
+    // For pages without a style sheet of their own.
+    document()->setDefaultStyleSheet(fromBytes(themeStyleSheet(colours())));
+}
+
+std::unique_ptr<HelpWindow> HelpWindow::open(const std::string& path, UiServices& services,
+                                             QWidget* messageParent) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    HelpLoad load = loadHelpFile(path, helpReaderProgram());
+    QApplication::restoreOverrideCursor();
+    if (load.state == HelpLoad::State::Damaged)
+        services.showMessage(messageParent, UiServices::Icon::Error, QStringLiteral("Error"),
+                             QString::fromLatin1(damagedText));
+    if (!load.pages) return nullptr;
+    return std::make_unique<HelpWindow>(std::move(load.pages), services);
+}
+
+HelpWindow::HelpWindow(std::shared_ptr<const HelpPages> pages, UiServices& services)
+    : pages_(std::move(pages)), services_(services) {
     setWindowTitle(QStringLiteral("Velmora Help"));
     setObjectName(QStringLiteral("helpWindow"));
     QIcon icon(QStringLiteral(":/velmora-16.png"));
@@ -81,13 +173,31 @@ HelpWindow::HelpWindow(std::unique_ptr<ChmArchive> archive, UiServices& services
     contents_->setAccessibleName(QStringLiteral("Contents"));
     contents_->setHeaderHidden(true);
     contents_->setColumnCount(1);
-    browser_ = new HelpBrowser(*archive_);
+    // Long entries end in an ellipsis, and their tooltip holds the whole text.
+    contents_->setTextElideMode(Qt::ElideRight);
+    contents_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A hidden header never learns the width, so the one column follows the view itself.
+    contents_->viewport()->installEventFilter(this);
+    browser_ = new HelpBrowser(pages_);
     browser_->setObjectName(QStringLiteral("helpPage"));
     browser_->setAccessibleName(QStringLiteral("Help page"));
 
+    navigation_ = new QTabWidget;
+    navigation_->setObjectName(QStringLiteral("helpNavigation"));
+    navigation_->addTab(contents_, QStringLiteral("Co&ntents"));
+    navigation_->addTab(createIndexTab(), QStringLiteral("&Index"));
+    navigation_->addTab(createSearchTab(), QStringLiteral("&Search"));
+    // Alt+I and Alt+S lead to their field, ready for typing.
+    connect(navigation_, &QTabWidget::currentChanged, this, [this](int tab) {
+        if (QWidget* field = navigation_->widget(tab)->findChild<QLineEdit*>()) field->setFocus();
+    });
+    // The pages of the tabs lie on each other; assistive tools list them by this name.
+    for (QWidget* pages : navigation_->findChildren<QStackedWidget*>())
+        pages->setAccessibleName(QStringLiteral("Contents, index and search"));
+
     auto* splitter = new QSplitter(Qt::Horizontal);
     splitter->setChildrenCollapsible(false);
-    splitter->addWidget(contents_);
+    splitter->addWidget(navigation_);
     splitter->addWidget(browser_);
     splitter->setStretchFactor(1, 1);
     splitter->handle(1)->setAccessibleName(QStringLiteral("Divider between contents and page"));
@@ -106,17 +216,27 @@ HelpWindow::HelpWindow(std::unique_ptr<ChmArchive> archive, UiServices& services
         connect(action, &QAction::triggered, this, run);
         return action;
     };
-    QAction* back =
-        tool("actionBack", "&Back", QStyle::SP_ArrowBack,
-             QKeySequence::keyBindings(QKeySequence::Back), [this] { browser_->backward(); });
-    QAction* forward =
-        tool("actionForward", "&Forward", QStyle::SP_ArrowForward,
-             QKeySequence::keyBindings(QKeySequence::Forward), [this] { browser_->forward(); });
+    QAction* back = tool("actionBack", "&Back", QStyle::SP_ArrowBack,
+                         QKeySequence::keyBindings(QKeySequence::Back), [this] {
+                             browser_->backward();
+                             markSection();
+                         });
+    QAction* forward = tool("actionForward", "&Forward", QStyle::SP_ArrowForward,
+                            QKeySequence::keyBindings(QKeySequence::Forward), [this] {
+                                browser_->forward();
+                                markSection();
+                            });
     // F1 here leads to the contents page.
     tool("actionHome", "&Contents", QStyle::SP_DirHomeIcon,
          QKeySequence::keyBindings(QKeySequence::HelpContents) +
              QList<QKeySequence>{QKeySequence(Qt::ALT | Qt::Key_Home)},
          [this] { browser_->setSource(homeUrl()); });
+    // Escape and Ctrl+W close the help, as in the help of any desktop program.
+    auto* close = new QAction(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("actionCloseHelp"));
+    close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    addAction(close);
     back->setEnabled(false);
     forward->setEnabled(false);
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
@@ -131,7 +251,7 @@ HelpWindow::HelpWindow(std::unique_ptr<ChmArchive> archive, UiServices& services
 
     fillContents();
     const QFontMetrics metrics(font());
-    contents_->setMinimumWidth(metrics.averageCharWidth() * 16);
+    navigation_->setMinimumWidth(metrics.averageCharWidth() * 16);
     splitter->setSizes({metrics.averageCharWidth() * 42, metrics.averageCharWidth() * 108});
     QSize size(metrics.averageCharWidth() * 150, metrics.lineSpacing() * 46);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -139,25 +259,96 @@ HelpWindow::HelpWindow(std::unique_ptr<ChmArchive> archive, UiServices& services
     resize(size);
 }
 
-HelpWindow::~HelpWindow() {
-    // The browser reads from the archive until it is gone.
-    delete centralWidget();
+HelpWindow::~HelpWindow() = default;
+
+QWidget* HelpWindow::createIndexTab() {
+    if (const std::string* sitemap =
+            pages_->indexFile.empty() ? nullptr : pages_->find(pages_->indexFile))
+        index_ = indexKeywords(parseContents(*sitemap));
+    auto* field = new QLineEdit;
+    field->setObjectName(QStringLiteral("helpIndexField"));
+    field->setAccessibleName(QStringLiteral("Keyword"));
+    field->setPlaceholderText(QStringLiteral("Type a keyword"));
+    indexList_ = new QListWidget;
+    indexList_->setObjectName(QStringLiteral("helpIndex"));
+    indexList_->setAccessibleName(QStringLiteral("Index"));
+    indexList_->setTextElideMode(Qt::ElideRight);
+    for (const IndexEntry& entry : index_) {
+        auto* item = new QListWidgetItem(fromBytes(entry.keyword), indexList_);
+        item->setData(Qt::UserRole, HelpBrowser::pageUrl(fromBytes(entry.local)));
+        item->setToolTip(item->text());
+    }
+    connect(field, &QLineEdit::textEdited, this, &HelpWindow::findKeyword);
+    connect(field, &QLineEdit::returnPressed, this,
+            [this] { openItem(indexList_->currentItem()); });
+    connect(indexList_, &QListWidget::itemActivated, this, &HelpWindow::openItem);
+    field->installEventFilter(this);
+    auto* tab = new QWidget;
+    auto* layout = new QVBoxLayout(tab);
+    layout->addWidget(field);
+    layout->addWidget(indexList_);
+    return tab;
+}
+
+QWidget* HelpWindow::createSearchTab() {
+    for (const auto& [name, bytes] : pages_->files()) {
+        const QString file = fromBytes(name).toLower();
+        if ((file.endsWith(QLatin1String(".html")) || file.endsWith(QLatin1String(".htm"))) &&
+            pageWithinLimits(bytes))
+            search_.addPage(name, bytes);
+    }
+    auto* field = new QLineEdit;
+    field->setObjectName(QStringLiteral("helpSearchField"));
+    field->setAccessibleName(QStringLiteral("Search for"));
+    field->setPlaceholderText(QStringLiteral("Words to find"));
+    searchResults_ = new QListWidget;
+    searchResults_->setObjectName(QStringLiteral("helpSearchResults"));
+    searchResults_->setAccessibleName(QStringLiteral("Pages found"));
+    connect(field, &QLineEdit::textChanged, this, &HelpWindow::search);
+    connect(field, &QLineEdit::returnPressed, this,
+            [this] { openItem(searchResults_->currentItem()); });
+    connect(searchResults_, &QListWidget::itemActivated, this, &HelpWindow::openItem);
+    field->installEventFilter(this);
+    auto* tab = new QWidget;
+    auto* layout = new QVBoxLayout(tab);
+    layout->addWidget(field);
+    layout->addWidget(searchResults_);
+    return tab;
+}
+
+bool HelpWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == contents_->viewport() && event->type() == QEvent::Resize)
+        contents_->setColumnWidth(0, static_cast<QResizeEvent*>(event)->size().width());
+    // Up and Down in a field move in the list below it, as they do in the Find dialog.
+    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+            key == Qt::Key_PageDown) {
+            QListWidget* list = watched->objectName() == QLatin1String("helpIndexField")
+                                    ? indexList_
+                                    : searchResults_;
+            QApplication::sendEvent(list, event);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QUrl HelpWindow::homeUrl() const {
-    const std::string& topic = archive_->defaultTopic();
+    const std::string& topic = pages_->defaultTopic;
     return HelpBrowser::pageUrl(topic.empty() ? QStringLiteral("index.html") : fromBytes(topic));
 }
 
 void HelpWindow::fillContents() {
-    const std::optional<std::string> sitemap =
-        archive_->contentsFile().empty() ? std::nullopt : archive_->read(archive_->contentsFile());
+    const std::string* sitemap =
+        pages_->contentsFile.empty() ? nullptr : pages_->find(pages_->contentsFile);
     if (!sitemap) return;
     std::function<void(const std::vector<ContentsEntry>&, QTreeWidgetItem*)> add =
         [&](const std::vector<ContentsEntry>& entries, QTreeWidgetItem* parent) {
             for (const ContentsEntry& entry : entries) {
                 auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(contents_);
                 item->setText(0, fromBytes(entry.name));
+                item->setToolTip(0, item->text(0));
                 if (!entry.local.empty())
                     item->setData(0, Qt::UserRole, HelpBrowser::pageUrl(fromBytes(entry.local)));
                 add(entry.children, item);
@@ -202,4 +393,49 @@ void HelpWindow::markContents(const QUrl& url) {
     marking_ = true;
     contents_->setCurrentItem(exact ? exact : page);
     marking_ = false;
+}
+
+void HelpWindow::markSection() {
+    // Back and forward return to a place in a page: its entry is that of the last section that
+    // starts above the top of the view, if the contents has one.
+    const QUrl page = browser_->source().adjusted(QUrl::RemoveFragment);
+    const qreal top = browser_->verticalScrollBar()->value() + 4;
+    QTreeWidgetItem* section = nullptr;
+    qreal sectionTop = -1;
+    for (QTreeWidgetItemIterator it(contents_); *it; ++it) {
+        const QUrl target = (*it)->data(0, Qt::UserRole).toUrl();
+        if (!target.hasFragment() || target.adjusted(QUrl::RemoveFragment) != page) continue;
+        const qreal at = browser_->anchorTop(target.fragment());
+        if (at >= 0 && at <= top && at > sectionTop) {
+            section = *it;
+            sectionTop = at;
+        }
+    }
+    if (!section) return;
+    marking_ = true;
+    contents_->setCurrentItem(section);
+    marking_ = false;
+}
+
+void HelpWindow::findKeyword(const QString& typed) {
+    const std::size_t found = ::findKeyword(index_, typed.toStdString());
+    if (found == std::string::npos) return;
+    indexList_->setCurrentRow(static_cast<int>(found));
+    indexList_->scrollToItem(indexList_->currentItem(), QAbstractItemView::PositionAtTop);
+}
+
+void HelpWindow::search(const QString& words) {
+    searchResults_->clear();
+    for (const HelpSearch::Hit& hit : search_.find(words.toStdString())) {
+        auto* item = new QListWidgetItem(fromBytes(hit.title), searchResults_);
+        item->setData(Qt::UserRole, HelpBrowser::pageUrl(fromBytes(hit.page)));
+        item->setToolTip(fromBytes(hit.page));
+    }
+    if (searchResults_->count() > 0) searchResults_->setCurrentRow(0);
+}
+
+void HelpWindow::openItem(const QListWidgetItem* item) {
+    if (!item) return;
+    const QUrl url = item->data(Qt::UserRole).toUrl();
+    if (url.isValid()) browser_->setSource(url);
 }

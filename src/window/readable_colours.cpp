@@ -8,7 +8,8 @@
 namespace {
 
 Rgb rgb(const QColor& colour) {
-    return {colour.red(), colour.green(), colour.blue()};
+    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+            static_cast<std::uint8_t>(colour.blue())};
 }
 
 QColor colour(Rgb rgb) {

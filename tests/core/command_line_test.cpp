@@ -49,6 +49,10 @@ TEST(CommandLine, ReadsEachActionAndItsOptions) {
         EXPECT_EQ(parseCommandLine(args).action, Action::Help) << args.front();
     for (const Args& args : {Args{"--version"}, Args{"-v"}})
         EXPECT_EQ(parseCommandLine(args).action, Action::Version);
+    // The help window's reader, alone on its line; beside anything else it is unknown.
+    EXPECT_EQ(parseCommandLine({"--read-help", "-a.chm"}).helpFile, "-a.chm");
+    EXPECT_EQ(parseCommandLine({"--read-help", "a.chm"}).action, Action::ReadHelp);
+    EXPECT_EQ(parseCommandLine({"--read-help", "a.chm", "-v"}).action, Action::UsageError);
 }
 
 TEST(CommandLine, QtOptionsAreLetThroughForTheWindow) {

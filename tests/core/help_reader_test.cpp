@@ -1,9 +1,19 @@
+#include "help/child_process.h"
 #include "help/chm_archive.h"
 #include "help/help_contents.h"
+#include "help/help_file.h"
+#include "help/help_index.h"
+#include "help/help_pages.h"
+#include "help/help_search.h"
+#include "help/page_limits.h"
+#include "help/page_style.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <random>
+#include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -124,4 +134,205 @@ TEST(ChmArchive, AnythingButAHelpFileIsNone) {
     EXPECT_FALSE(ChmArchive::open(dir.file("empty.chm")));
     EXPECT_FALSE(ChmArchive::open(dir.file("text.chm")));
     EXPECT_FALSE(ChmArchive::open(dir.path().string()));
+}
+
+namespace {
+
+std::string source(const std::string& name) {
+    return readBytes(std::string(VELMORA_HELP_SOURCES) + "/" + name);
+}
+
+std::string repeated(std::string_view text, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += text;
+    return out;
+}
+
+const char* const helpPages[] = {"index.html",    "window.html", "menus.html",      "catalog.html",
+                                 "formulas.html", "files.html",  "commandline.html"};
+
+} // namespace
+
+TEST(HelpPages, RepliesReadBackWholeOrNotAtAll) {
+    HelpPages pages;
+    pages.title = "T";
+    pages.add("a.html", "<p>A</p>");
+    pages.add("Pictures/b.png", std::string("\0\x89PNG", 5));
+    std::ostringstream out;
+    pages.write(out);
+    const std::string whole = out.str();
+    const std::optional<HelpReply> back = decodeHelpReply(whole);
+    ASSERT_TRUE(back && back->helpFile);
+    EXPECT_EQ(back->pages.title, "T");
+    EXPECT_EQ(back->pages.files(), pages.files());
+    // Found as a link names it: any letter case, with or without the leading slash.
+    EXPECT_EQ(*back->pages.find("/pictures/B.PNG"), std::string("\0\x89PNG", 5));
+    EXPECT_EQ(back->pages.find("c.html"), nullptr);
+
+    // Every cut, and whatever else a crashing or confused reader may send, is no reply.
+    for (std::size_t size = 0; size < whole.size(); ++size)
+        EXPECT_FALSE(decodeHelpReply(whole.substr(0, size))) << size;
+    // The record of a.html: its kind, the name's length and the name, the length of its bytes.
+    const std::size_t file = whole.find(std::string("F\x06\0\0\0a.html", 11));
+    const std::pair<const char*, std::string> bad[] = {
+        {"another header", "VELMORA-HELP 2\n" + whole.substr(15)},
+        {"bytes after the end", whole + "x"},
+        {"an unknown record", std::string(whole).replace(file, 1, "X")},
+        {"a length past the bounds", std::string(whole).replace(file + 11, 4, "\xFF\xFF\xFF\x7F")},
+        {"a NUL in a name", std::string(whole).replace(file + 5, 1, std::string(1, '\0'))},
+    };
+    for (const auto& [what, text] : bad)
+        EXPECT_FALSE(decodeHelpReply(text)) << what;
+    EXPECT_FALSE(pages.add("big.html", std::string(HelpPages::maxFileSize + 1, 'x')));
+}
+
+TEST(HelpFile, MissingNoHelpAndDamagedAreToldApart) {
+    const HelpLoad delivered = loadHelpFile(VELMORA_HELP_CHM, VELMORA_PROGRAM);
+    ASSERT_EQ(delivered.state, HelpLoad::State::Read);
+    EXPECT_EQ(delivered.pages->indexFile, "velmora.hhk");
+    for (const char* name : {"window.html", "velmora.css", "velmora.hhc", "velmora.hhk"})
+        EXPECT_EQ(*delivered.pages->find(name), source(name)) << name;
+
+    TempDir dir;
+    writeBytes(dir.file("text.chm"), "ITSF but not really a help file at all");
+    ASSERT_EQ(mkfifo(dir.file("fifo.chm").c_str(), 0600), 0);
+    std::string bytes = readBytes(VELMORA_HELP_CHM);
+    // The two bytes that made the CHM library crash, and free memory twice.
+    bytes.at(0x223e) = '\x20';
+    writeBytes(dir.file("crash.chm"), bytes);
+    bytes = readBytes(VELMORA_HELP_CHM);
+    bytes.at(0x22af) = '\xfb';
+    writeBytes(dir.file("double-free.chm"), bytes);
+    const struct {
+        std::string path;
+        std::string program;
+        HelpLoad::State state;
+    } rows[] = {
+        {dir.file("missing.chm"), VELMORA_PROGRAM, HelpLoad::State::Missing},
+        {dir.path().string(), VELMORA_PROGRAM, HelpLoad::State::Missing},
+        {dir.file("fifo.chm"), VELMORA_PROGRAM, HelpLoad::State::Missing}, // never opened
+        {dir.file("text.chm"), VELMORA_PROGRAM, HelpLoad::State::NoHelp},
+        {dir.file("crash.chm"), VELMORA_PROGRAM, HelpLoad::State::Damaged},
+        {dir.file("double-free.chm"), VELMORA_PROGRAM, HelpLoad::State::Damaged},
+        {VELMORA_HELP_CHM, "/bin/true", HelpLoad::State::Damaged},      // writes nothing
+        {VELMORA_HELP_CHM, dir.file("none"), HelpLoad::State::Damaged}, // cannot start
+    };
+    for (const auto& row : rows) {
+        const HelpLoad load = loadHelpFile(row.path, row.program);
+        EXPECT_EQ(load.state, row.state) << row.path << " " << row.program;
+        EXPECT_FALSE(load.pages) << row.path;
+    }
+}
+
+TEST(HelpFile, AChildIsStoppedAtItsBounds) {
+    using Ending = ChildOutput::Ending;
+    const std::pair<const char*, Ending> rows[] = {{"printf done; exit 3", Ending::Exited},
+                                                   {"kill -SEGV $$", Ending::Killed},
+                                                   {"exec sleep 30", Ending::TimedOut},
+                                                   {"exec yes", Ending::TooMuch}};
+    for (const auto& [script, ending] : rows)
+        EXPECT_EQ(runChild("/bin/sh", {"-c", script}, std::chrono::milliseconds(300), 4096).ending,
+                  ending)
+            << script;
+    const ChildOutput done =
+        runChild("/bin/sh", {"-c", "printf done; exit 3"}, std::chrono::milliseconds(300), 4096);
+    EXPECT_EQ(done.output + std::to_string(done.status), "done3");
+}
+
+TEST(HelpFile, DamagedCopiesGiveThePagesOrDamaged) {
+    // Single bytes changed at random, the same each run; the program lives through them all.
+    std::mt19937 random(20261208);
+    const std::string original = readBytes(VELMORA_HELP_CHM);
+    TempDir dir;
+    int read = 0;
+    for (int i = 0; i < 200; ++i) {
+        std::string bytes = original;
+        const std::size_t at = random() % bytes.size();
+        bytes[at] = static_cast<char>(bytes[at] ^ (1 + random() % 255));
+        writeBytes(dir.file("copy.chm"), bytes);
+        const HelpLoad::State state = loadHelpFile(dir.file("copy.chm"), VELMORA_PROGRAM).state;
+        read += state == HelpLoad::State::Read;
+        // A change in the file's headers may make it no help file at all, as any other file.
+        EXPECT_TRUE(state == HelpLoad::State::Read || state == HelpLoad::State::Damaged ||
+                    (state == HelpLoad::State::NoHelp && at < 0x100))
+            << at;
+    }
+    EXPECT_GT(read, 0);
+}
+
+TEST(HelpPageLimits, PagesTooDeepOrTooLargeAreNotLaidOut) {
+    for (const char* page : helpPages)
+        EXPECT_TRUE(pageWithinLimits(source(page))) << page;
+    const std::pair<std::string, bool> rows[] = {
+        {repeated("<table><tr><td>", 3000), false},
+        {repeated("<table><tr><td>", maxTableNesting), true},
+        {repeated("<table><tr><td>", maxTableNesting + 1), false},
+        {repeated("<table><tr><td>x</td></tr></table>", 3000), true},
+        {repeated("<div>", maxPageNesting + 1), false},
+        // End tags close what was left open inside; some end tags may be left out.
+        {repeated("<div><b><i></div>", maxPageNesting), true},
+        {repeated("<ul><li><p>x", 40) + repeated("</ul>", 40), true},
+        {"<style>" + repeated("<div>", 99) + "</style><!--" + repeated("<div>", 99) + "-->", true},
+        {std::string(maxPageSize + 1, 'x'), false},
+    };
+    for (const auto& [page, within] : rows)
+        EXPECT_EQ(pageWithinLimits(page), within) << page.substr(0, 40);
+}
+
+TEST(HelpPageStyle, ColoursFollowTheTheme) {
+    EXPECT_NEAR(contrastRatio(Rgb{0, 0, 0}, Rgb{255, 255, 255}), 21.0, 1e-9);
+    EXPECT_NEAR(contrastRatio(Rgb{0x77, 0x77, 0x77}, Rgb{255, 255, 255}), 4.48, 0.01);
+    EXPECT_EQ(parseCssColour(" #12466B"), (Rgb{0x12, 0x46, 0x6b}));
+    EXPECT_EQ(parseCssColour("rgb(1, 2,3)"), (Rgb{1, 2, 3}));
+    EXPECT_EQ(parseCssColour("#fa0"), (Rgb{0xff, 0xaa, 0x00}));
+
+    const PageColours dark{{0xee, 0xee, 0xee}, {0x1e, 0x1e, 0x1e}, {0x8a, 0xb4, 0xf8}};
+    const PageColours light{{0, 0, 0}, {255, 255, 255}, {0, 0, 255}};
+    const std::string css = source("velmora.css");
+    // The delivered colours are all for a light background: in a dark theme the text takes the
+    // theme's, the backgrounds go, and the layout stays.
+    const std::string darkCss = fitStyleSheet(css, dark);
+    EXPECT_EQ(darkCss.find("color: #12466b"), std::string::npos);
+    EXPECT_EQ(darkCss.find("background: #f1f3f5"), std::string::npos);
+    EXPECT_NE(darkCss.find("color: #eeeeee"), std::string::npos);
+    EXPECT_NE(darkCss.find("border: 1px solid #c6ccd2"), std::string::npos);
+    EXPECT_EQ(fitStyleSheet(css, light), css);
+    EXPECT_EQ(fitStyleSheet("a{color:lightyellow;background:url(x.png) teal} /* x */", light),
+              "a{color: #000000;} /* x */");
+}
+
+TEST(HelpIndexAndSearch, KeywordsAndWordsLeadToPages) {
+    const std::vector<IndexEntry> index = indexKeywords(parseContents(source("velmora.hhk")));
+    EXPECT_EQ(index.front().keyword + ">" + index.front().local, "About box>menus.html#about");
+    const std::pair<const char*, const char*> typed[] = {
+        {"conv.i", "conv.ini"},    {"CHECK", "--check"}, {"checki", "checking conv.txt"},
+        {"tabs", "category tabs"}, {"xyz", ""},          {"  ", ""}};
+    for (const auto& [text, keyword] : typed) {
+        const std::size_t found = findKeyword(index, text);
+        EXPECT_EQ(found == std::string::npos ? "" : index.at(found).keyword, keyword) << text;
+    }
+    // A keyword below another carries both.
+    EXPECT_EQ(indexKeywords(parseContents("<OBJECT type=text/sitemap><param name=Name value=Keys>"
+                                          "</OBJECT><UL><OBJECT type=text/sitemap><param "
+                                          "name=Name value=Esc><param name=Local value=k.html>"
+                                          "</OBJECT></UL>"))[0]
+                  .keyword,
+              "Keys, Esc");
+
+    HelpSearch search;
+    for (const char* page : helpPages)
+        search.addPage(page, source(page));
+    const auto first = [&](const char* query) {
+        const std::vector<HelpSearch::Hit> hits = search.find(query);
+        return hits.empty() ? std::string() : hits[0].title + " of " + std::to_string(hits.size());
+    };
+    EXPECT_EQ(first("exclusive or"), "The formula language of 1");
+    EXPECT_EQ(first("PRECED").substr(0, 20), "The formula language");
+    EXPECT_EQ(first("command").substr(0, 16), "The command line"); // its title first
+    EXPECT_EQ(first("zzyzx"), "");
+    // What a reader sees: no tags, no style sheet, references decoded.
+    const PageText text = pageText("<head><title> A &amp;\n B </title><style>p{x:y}</style>"
+                                   "</head><p>one<br>two&lt;</p>");
+    EXPECT_EQ(text.title + "|" + text.text, "A & B|\none\ntwo<\n");
 }

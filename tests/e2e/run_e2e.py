@@ -908,8 +908,8 @@ def case_close_box(case):
 
 def case_help(case):
     """Help > Contents opens the program's own help window, with nothing on the PATH that could
-    show a CHM file; F1 in a dialog brings up the same one window; without help.chm nothing
-    opens."""
+    show a CHM file; F1 in a dialog brings up the same one window and Escape closes it; without
+    help.chm nothing opens; a damaged help.chm is said to be so, and the program runs on."""
     folder = case.working_folder(with_help=True)
     program = case.program(folder, path=case.make_dir("empty-path", 0o755))
     window = program.main_window()
@@ -927,6 +927,9 @@ def case_help(case):
     poll("the help window to take the focus",
          lambda: True if case.x.focused_window() == help_window else None, abort=program.exited)
     check(case.x.visible_windows(HELP_CAPTION) == [help_window], "a second help window opened")
+    case.x.key("Escape")
+    poll("Escape to close the help window",
+         lambda: None if case.x.visible_windows(HELP_CAPTION) else True, abort=program.exited)
     program.focus(dialog_window)
     program.close_dialog((dialog_window, caption), ["Escape"])
     program.exit_cleanly(window)
@@ -942,6 +945,23 @@ def case_help(case):
     program.copy_and_expect(window, b"no current conversion")
     check(not case.x.visible_windows(HELP_CAPTION), "a help window opened without help.chm")
     check(not case.x.visible_windows("Error"), "a message appeared without help.chm")
+    program.exit_cleanly(window)
+
+    # One byte that made the CHM library crash.
+    folder = case.working_folder(with_help=True)
+    with open(os.path.join(folder, HELP_FILE), "r+b") as chm:
+        chm.seek(0x223e)
+        chm.write(b"\x20")
+    program = case.program(folder)
+    window = program.main_window()
+    program.focus(window)
+    case.x.key("F1")
+    box = program.wait_window("Error")
+    program.focus(box)
+    case.x.key("Return")
+    poll("the message to close", lambda: None if case.x.visible_windows("Error") else True,
+         abort=program.exited)
+    check(not case.x.visible_windows(HELP_CAPTION), "a help window opened for a damaged file")
     program.exit_cleanly(window)
 
 

@@ -1,13 +1,29 @@
 #include "converter_fixture.h"
+#include "help/help_pages.h"
+#include "help/page_style.h"
 #include "window/converter_app.h"
 #include "window/help_window.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStyleFactory>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextTable>
 #include <QTimer>
 #include <QTreeWidget>
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -44,6 +60,39 @@ void clickLink(HelpWindow* help, const QString& text) {
 QString currentEntry(const HelpWindow* help) {
     const QTreeWidgetItem* item = help->contents()->currentItem();
     return item ? item->text(0) : QString();
+}
+
+// The lowest contrast of the page's text, and of its links, against what is behind them.
+std::pair<double, double> lowestContrast(const QTextBrowser* browser) {
+    const auto rgb = [](const QColor& c) {
+        return Rgb{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+                   static_cast<std::uint8_t>(c.blue())};
+    };
+    double text = 21;
+    double links = 21;
+    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            QTextCursor at(browser->document());
+            at.setPosition(it.fragment().position());
+            QList<QBrush> behind{format.background(), at.blockFormat().background()};
+            if (QTextTable* table = at.currentTable())
+                behind.append(table->cellAt(at).format().background());
+            for (QTextFrame* frame = at.currentFrame(); frame; frame = frame->parentFrame())
+                behind.append(frame->frameFormat().background());
+            QColor background = browser->palette().color(QPalette::Base);
+            for (const QBrush& brush : behind)
+                if (brush.style() != Qt::NoBrush) {
+                    background = brush.color();
+                    break;
+                }
+            const QColor foreground = format.foreground().style() != Qt::NoBrush
+                                          ? format.foreground().color()
+                                          : browser->palette().color(QPalette::Text);
+            double& lowest = format.isAnchor() ? links : text;
+            lowest = std::min(lowest, contrastRatio(rgb(foreground), rgb(background)));
+        }
+    return {text, links};
 }
 
 } // namespace
@@ -143,6 +192,31 @@ class HelpWindowTest : public QObject {
         QTest::keyClick(help->browser(), Qt::Key_F1);
         QCOMPARE(help->browser()->source(), HelpBrowser::pageUrl("index.html"));
         QVERIFY(f.services.openedUrls.isEmpty());
+    }
+
+    void backAndForwardRestoreThePlaceAndTheEntry() {
+        ConverterFixture f(sampleCatalog);
+        HelpWindow* help = f.openHelp();
+        QVERIFY(help);
+        QScrollBar* bar = help->browser()->verticalScrollBar();
+        QTreeWidgetItem* window = help->contents()->topLevelItem(1);
+        help->contents()->setCurrentItem(window->child(4));
+        QCOMPARE(help->browser()->source(), HelpBrowser::pageUrl("window.html#keys"));
+        const int keys = bar->value();
+        // The page from its top, read on a little past the start of its keys.
+        help->contents()->setCurrentItem(window);
+        QCOMPARE(bar->value(), 0);
+        bar->setValue(keys + 40);
+        clickLink(help, QStringLiteral("Find Conversion"));
+        QCOMPARE(currentEntry(help), QStringLiteral("Find Conversion"));
+        const int there = bar->value();
+        help->findChild<QAction*>("actionBack")->trigger();
+        QCOMPARE(help->browser()->source(), HelpBrowser::pageUrl("window.html"));
+        QCOMPARE(bar->value(), keys + 40);
+        QCOMPARE(currentEntry(help), QStringLiteral("Keys"));
+        help->findChild<QAction*>("actionForward")->trigger();
+        QCOMPARE(currentEntry(help), QStringLiteral("Find Conversion"));
+        QCOMPARE(bar->value(), there);
     }
 
     void linksFollowFromTheKeyboard() {
@@ -249,6 +323,200 @@ class HelpWindowTest : public QObject {
         QVERIFY(f.services.openedUrls.isEmpty());
         QVERIFY(f.services.messages.isEmpty());
         QVERIFY(f.dialog->isVisible());
+    }
+
+    void aDamagedHelpFileIsSaidSo_data() {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("byte");
+        QTest::newRow("a fault of the CHM library") << 0x223e << 0x20;
+        QTest::newRow("a double free in the CHM library") << 0x22af << 0xfb;
+    }
+    void aDamagedHelpFileIsSaidSo() {
+        QFETCH(int, at);
+        QFETCH(int, byte);
+        ConverterFixture f(sampleCatalog);
+        std::string bytes = readBytes(VELMORA_HELP_CHM);
+        bytes.at(static_cast<std::size_t>(at)) = static_cast<char>(byte);
+        writeBytes(f.dir.file("help.chm"), bytes);
+        QVERIFY(f.start());
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        QTest::keyClick(f.fromList(), Qt::Key_F1);
+        QVERIFY(!f.dialog->helpWindow());
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].icon, UiServices::Icon::Error);
+        QCOMPARE(f.services.messages[0].caption, QStringLiteral("Error"));
+        QCOMPARE(f.services.messages[0].text, QStringLiteral("The help file is damaged."));
+        // The program runs on, and says it again the next time.
+        QVERIFY(f.dialog->isVisible());
+        f.find<QAction>("actionContents")->trigger();
+        QCOMPARE(f.services.messages.size(), 2);
+    }
+
+    void hostilePagesAreHarmless() {
+        TempDir dir;
+        const QString outside = QString::fromStdString(dir.file("outside.png"));
+        QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(outside));
+        const std::string fifo = dir.file("fifo");
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        QString tables;
+        for (int i = 0; i < 3000; ++i)
+            tables += QStringLiteral("<table><tr><td>");
+        const std::pair<QString, QString> pages[] = {
+            {QStringLiteral("<html><head><link rel=stylesheet href='file:///dev/zero'></head><p>x"
+                            "<img src='file://%1'><img src='%1'><img src='../../../../..%1'>"
+                            "<img src='file:///dev/zero'><img src='file://%2'>")
+                 .arg(outside, QString::fromStdString(fifo)),
+             "x"},
+            {tables, "This page cannot be shown."}};
+        for (const auto& [page, shown] : pages) {
+            // Whoever opens the FIFO to read is let go at once, and it is known.
+            std::atomic<bool> stop = false;
+            std::atomic<bool> opened = false;
+            std::thread watch([&] {
+                for (; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(2)))
+                    if (const int end = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); end >= 0)
+                        opened = ::close(end) == 0;
+            });
+            auto pages = std::make_shared<HelpPages>();
+            pages->add("sub/index.html", page.toStdString());
+            FakeUiServices services;
+            HelpWindow help(pages, services);
+            help.showPage(QStringLiteral("sub/index.html"));
+            help.browser()->grab();
+            stop = true;
+            watch.join();
+            QVERIFY(!opened);
+            QCOMPARE(
+                help.browser()->toPlainText().remove(QChar::ObjectReplacementCharacter).trimmed(),
+                shown);
+            for (const QString& name : page.split(QStringLiteral("src='")).mid(1)) {
+                const QVariant picture = help.browser()->document()->resource(
+                    QTextDocument::ImageResource, QUrl(name.section(QLatin1Char('\''), 0, 0)));
+                QVERIFY2(picture.value<QImage>().isNull() && picture.value<QPixmap>().isNull(),
+                         qPrintable(name));
+            }
+        }
+    }
+
+    void escapeAndCtrlWClose_data() {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::newRow("Escape") << QKeySequence(Qt::Key_Escape);
+        QTest::newRow("Ctrl+W") << QKeySequence(Qt::CTRL | Qt::Key_W);
+    }
+    void escapeAndCtrlWClose() {
+        QFETCH(QKeySequence, key);
+        ConverterFixture f(sampleCatalog);
+        HelpWindow* help = f.openHelp();
+        QVERIFY(help);
+        for (QWidget* focus :
+             {static_cast<QWidget*>(help->browser()), static_cast<QWidget*>(help->contents())}) {
+            help->showPage(QString());
+            QVERIFY(QTest::qWaitForWindowActive(help));
+            focus->setFocus();
+            QTest::keySequence(focus, key);
+            QVERIFY(!help->isVisible());
+        }
+        QVERIFY(f.dialog->isVisible());
+    }
+
+    void theIndexAndTheSearchLeadToPages() {
+        ConverterFixture f(sampleCatalog);
+        HelpWindow* help = f.openHelp();
+        QVERIFY(help);
+        QVERIFY(QTest::qWaitForWindowActive(help));
+        QTest::keyClick(help, Qt::Key_I, Qt::AltModifier);
+        auto* keyword = help->findChild<QLineEdit*>("helpIndexField");
+        auto* index = help->findChild<QListWidget*>("helpIndex");
+        QVERIFY(keyword->hasFocus());
+        QCOMPARE(index->item(0)->text(), QStringLiteral("About box"));
+        QTest::keyClicks(keyword, QStringLiteral("conv.i"));
+        QCOMPARE(index->currentItem()->text(), QStringLiteral("conv.ini"));
+        QTest::keyClick(keyword, Qt::Key_Down);
+        QCOMPARE(index->currentItem()->text(), QStringLiteral("conv.txt"));
+        QTest::keyClick(keyword, Qt::Key_Return);
+        QCOMPARE(help->browser()->source(), HelpBrowser::pageUrl("catalog.html"));
+        QCOMPARE(currentEntry(help), QStringLiteral("The conversion catalog: conv.txt"));
+
+        QTest::keyClick(help, Qt::Key_S, Qt::AltModifier);
+        auto* words = help->findChild<QLineEdit*>("helpSearchField");
+        auto* found = help->findChild<QListWidget*>("helpSearchResults");
+        QVERIFY(words->hasFocus());
+        QTest::keyClicks(words, QStringLiteral("exclusive or"));
+        QCOMPARE(ConverterFixture::texts(found), QStringList{"The formula language"});
+        QTest::keyClick(words, Qt::Key_Return);
+        QCOMPARE(help->browser()->documentTitle(), QStringLiteral("The formula language"));
+        QTest::keyClicks(words, QStringLiteral("zz"));
+        QCOMPARE(found->count(), 0);
+    }
+
+    void longEntriesAreElidedWithTheirTextAsTooltip() {
+        ConverterFixture f(sampleCatalog);
+        HelpWindow* help = f.openHelp();
+        QVERIFY(help);
+        auto* splitter = qobject_cast<QSplitter*>(help->centralWidget());
+        splitter->setSizes({1, 1000});
+        QTreeWidget* tree = help->contents();
+        QTreeWidgetItem* entry = tree->topLevelItem(3);
+        QCOMPARE(entry->text(0), QStringLiteral("The conversion catalog: conv.txt"));
+        QTRY_VERIFY(tree->visualItemRect(entry).right() <= tree->viewport()->width());
+        QVERIFY(tree->fontMetrics().horizontalAdvance(entry->text(0)) >
+                tree->visualItemRect(entry).width());
+        QVERIFY(!tree->horizontalScrollBar()->isVisible());
+        QCOMPARE(entry->toolTip(0), entry->text(0));
+    }
+
+    void aDarkThemeKeepsThePagesReadable() {
+        ConverterFixture f(sampleCatalog);
+        HelpWindow* help = f.openHelp();
+        QVERIFY(help);
+        // A dark palette as a dark desktop theme gives it.
+        QPalette dark = std::unique_ptr<QStyle>(QStyleFactory::create("Fusion"))->standardPalette();
+        dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+        dark.setColor(QPalette::Window, QColor(0x2d, 0x2d, 0x2d));
+        for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+            dark.setColor(role, QColor(0xe6, 0xe6, 0xe6));
+        dark.setColor(QPalette::Link, QColor(0x6c, 0xb4, 0xff));
+        help->setPalette(dark);
+        for (const char* page : {"index.html", "window.html", "menus.html", "catalog.html",
+                                 "formulas.html", "files.html", "commandline.html"}) {
+            help->browser()->setSource(HelpBrowser::pageUrl(page));
+            const auto [text, links] = lowestContrast(help->browser());
+            QVERIFY2(text >= 4.5, qPrintable(QStringLiteral("%1: text %2").arg(page).arg(text)));
+            QVERIFY2(links >= 4.5, qPrintable(QStringLiteral("%1: links %2").arg(page).arg(links)));
+        }
+        // The page's own colour was unreadable there: the theme's is used.
+        const QTextCursor heading =
+            help->browser()->document()->find(QStringLiteral("Exit status"));
+        QCOMPARE(heading.charFormat().foreground().color(), QColor(0xe6, 0xe6, 0xe6));
+    }
+
+    void thePageIsADocumentWithLinksAndHeadings() {
+        ConverterFixture f(sampleCatalog);
+        HelpWindow* help = f.openHelp();
+        QVERIFY(help);
+        QVERIFY(QTest::qWaitForWindowActive(help));
+        QAccessibleInterface* page = QAccessible::queryAccessibleInterface(help->browser());
+        QCOMPARE(page->role(), QAccessible::Document);
+        QVERIFY(page->textInterface()
+                    ->text(0, page->textInterface()->characterCount())
+                    .contains(QStringLiteral("Velmora is a small desktop unit converter")));
+        QStringList parts;
+        for (int i = 0; i < page->childCount(); ++i)
+            parts.append(QString::number(page->child(i)->role()) + ':' +
+                         page->child(i)->text(QAccessible::Name));
+        const QString heading = QString::number(QAccessible::Heading) + ':';
+        const QString link = QString::number(QAccessible::Link) + ':';
+        QVERIFY(parts.contains(heading + "Velmora Help"));
+        QVERIFY(parts.contains(heading + "Converting a value"));
+        QCOMPARE(parts.first(), link + "Window and keys");
+        // Tab goes from link to link, and the one reached is the focused part of the page.
+        for (const char* name : {"Window and keys", "Menus"}) {
+            QTest::keyClick(help->browser(), Qt::Key_Tab);
+            QAccessibleInterface* focused = page->focusChild();
+            QVERIFY(focused && focused->state().focused);
+            QCOMPARE(QString::number(focused->role()) + ':' + focused->text(QAccessible::Name),
+                     link + name);
+        }
     }
 
     void theHelpWindowHasNamesForEverything() {

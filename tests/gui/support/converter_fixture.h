@@ -2,6 +2,7 @@
 
 #include "catalog/catalog.h"
 #include "fake_ui_services.h"
+#include "help/help_file.h"
 #include "temp_dir.h"
 #include "window/converter_dialog.h"
 #include "window/selection_logic.h"
@@ -15,6 +16,9 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+
+// The windows read help files through the real program, which this test program is not.
+inline const bool helpReadByTheProgram = (setHelpReaderProgram(VELMORA_PROGRAM), true);
 
 // A converter window started in a folder of its own, with the given conv.txt and conv.ini.
 class ConverterFixture {
@@ -41,6 +45,14 @@ class ConverterFixture {
         const bool started = dialog->OnInitDialog();
         if (started) dialog->show();
         return started;
+    }
+
+    // The window started with the help file the build made, and its help window opened.
+    HelpWindow* openHelp() {
+        addHelp();
+        if (!start()) return nullptr;
+        dialog->openHelp();
+        return dialog->helpWindow();
     }
 
     template <typename T> T* find(const char* name) const {
