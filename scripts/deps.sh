@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, when they are missing.
-# Safe to run again: it only installs what is not there yet.
+# Installs the Debian packages that building, running and testing need, when they are missing,
+# and any others named as arguments. Safe to run again: it only installs what is not there yet.
 set -euo pipefail
 
 packages=(
@@ -8,8 +8,10 @@ packages=(
     qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev libmuparser-dev
     locales fonts-dejavu-core
     xvfb xauth xdotool xclip
+    dbus-daemon at-spi2-core python3-pyatspi
     units fp-utils libchm-bin libchm-dev poppler-utils dpkg-dev file desktop-file-utils
     appstream lintian
+    "$@"
 )
 
 missing=()

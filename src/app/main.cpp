@@ -1,3 +1,4 @@
+#include "app/display_check.h"
 #include "catalog/catalog_preload.h"
 #include "cli/command_line.h"
 #include "help/help_file.h"
@@ -29,6 +30,13 @@ int main(int argc, char** argv) {
             return 2;
         }
         return status;
+    }
+
+    // The toolkit would abort without a display; the user hears why instead.
+    const DisplayCheck display(argc, argv);
+    if (!display.available()) {
+        std::cerr << "velmora: cannot open a display; use --convert or --check in a terminal\n";
+        return 1;
     }
 
     // The catalog loads while the toolkit starts.

@@ -29,8 +29,9 @@ void ConverterDialog::editOptions() {
     tabRows_ = tabs_->shownRowCount();
     clearTabs();
     fillTabsAndSelectFirst();
-    // A result shown must belong to the units now shown beside it; none shown stays none.
-    if (!resultText.isEmpty()) recompute();
+    // A result shown must belong to the units now shown beside it, and text typed while no
+    // conversion was current gets its result; with neither, none shown stays none.
+    if (!resultText.isEmpty() || !inputText.isEmpty()) recompute();
     repaint();
     catalogChanged_ = 1;
 }

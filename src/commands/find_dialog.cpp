@@ -2,6 +2,7 @@
 
 #include "commands/dialog_frame.h"
 #include "window/dialog_units.h"
+#include "window/focus_aware_list.h"
 
 #include <QDialogButtonBox>
 #include <QKeyEvent>
@@ -28,7 +29,16 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
     caption->setBuddy(query_);
     query_->installEventFilter(this);
 
-    list_ = new QListWidget(this);
+    // The highlight moves while the keyboard stays in the field: the list never claims the focus,
+    // and the field's description tells a screen reader which match is highlighted, of how many.
+    list_ = new FocusAwareList(this);
+    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+        query_->setAccessibleDescription(row < 0 ? QString()
+                                                 : QStringLiteral("%1, %2 of %3")
+                                                       .arg(list_->item(row)->text())
+                                                       .arg(row + 1)
+                                                       .arg(result_.total));
+    });
     list_->setObjectName(QStringLiteral("findMatches"));
     list_->setAccessibleName(QStringLiteral("Matching conversions"));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);

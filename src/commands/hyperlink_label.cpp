@@ -1,5 +1,7 @@
 #include "commands/hyperlink_label.h"
 
+#include "window/readable_colours.h"
+
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -103,7 +105,8 @@ void HyperlinkLabel::paintEvent(QPaintEvent*) {
     linkFont.setUnderline(hovered_);
     QPainter painter(this);
     painter.setFont(linkFont);
-    painter.setPen(QColor(0, 0, 255));
+    // The theme's link colour, made readable on the theme's background where it falls short.
+    painter.setPen(readableOn(palette().color(QPalette::Link), palette().color(backgroundRole())));
     QRect drawn;
     painter.drawText(contentsRect(), static_cast<int>(alignment()) | Qt::TextSingleLine, linkText_,
                      &drawn);

@@ -3,7 +3,8 @@
 #include <QLabel>
 #include <QString>
 
-// A label that looks and acts like a web link: pure blue text, underlined while the mouse is
+// A label that looks and acts like a web link: text in the theme's link colour (pure blue by
+// default; lightened or darkened where it would be hard to read), underlined while the mouse is
 // over this very label, a hand cursor, and clicked() on a left click. It takes the focus with Tab,
 // draws a dotted frame while it has it, and Enter or Space click it too; assistive tools see a
 // link they can press. Each label keeps its own text and its own hover state. It draws the text it

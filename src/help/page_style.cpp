@@ -30,16 +30,6 @@ int hexDigit(char c) {
     return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
-double channelLuminance(std::uint8_t value) {
-    const double c = value / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-double luminance(Rgb colour) {
-    return 0.2126 * channelLuminance(colour.red) + 0.7152 * channelLuminance(colour.green) +
-           0.0722 * channelLuminance(colour.blue);
-}
-
 // Words a colour value may hold that name no colour.
 bool isColourlessWord(std::string_view word) {
     static constexpr std::string_view words[] = {
@@ -140,12 +130,6 @@ std::string cssColour(Rgb colour) {
     char text[8];
     std::snprintf(text, sizeof text, "#%02x%02x%02x", colour.red, colour.green, colour.blue);
     return text;
-}
-
-double contrastRatio(Rgb a, Rgb b) {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 std::string fitStyleSheet(std::string_view css, const PageColours& colours) {

@@ -1,27 +1,16 @@
 #pragma once
 
-#include <cstdint>
+#include "window/colour_contrast.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 
 // Colours of the help pages that follow the reader's theme.
 
-struct Rgb {
-    std::uint8_t red = 0;
-    std::uint8_t green = 0;
-    std::uint8_t blue = 0;
-    bool operator==(const Rgb&) const = default;
-};
-
 // "#rgb", "#rrggbb", "rgb(r, g, b)" or one of the basic colour names; nothing for anything else.
 std::optional<Rgb> parseCssColour(std::string_view text);
 std::string cssColour(Rgb colour); // "#rrggbb"
-
-// The contrast of two colours by their relative luminance, 1 to 21; text is readable on a
-// background from minimumContrast on.
-double contrastRatio(Rgb a, Rgb b);
-inline constexpr double minimumContrast = 4.5;
 
 // The theme's colours for pages: text, its background and links.
 struct PageColours {

@@ -6,8 +6,10 @@
 #include "window/banner_view.h"
 #include "window/dialog_units.h"
 #include "window/elided_label.h"
+#include "window/focus_aware_list.h"
 #include "window/help_window.h"
 #include "window/png_image.h"
+#include "window/readable_colours.h"
 #include "window/selection_logic.h"
 #include "window/settings_file.h"
 #include "window/tab_strip.h"
@@ -141,7 +143,8 @@ void ConverterDialog::createControls() {
         return widget;
     };
     auto list = [&](int id, const char* name, QRect rect) {
-        auto* widget = new QListWidget(client_);
+        auto* widget = new FocusAwareList(client_);
+        widget->markKeyboardFocus();
         widget->setSelectionMode(QAbstractItemView::SingleSelection);
         // One line of text per item: a list of thousands of units is laid out without measuring
         // each one.
@@ -387,17 +390,15 @@ void ConverterDialog::markUnreadInput() {
     if (note == inputField_->toolTip()) return;
     QPalette palette = client_->palette();
     if (!note.isEmpty()) {
-        // Amber mixed into the theme's own field colour keeps its text readable, light or dark.
-        const QColor base = palette.color(QPalette::Base);
-        const QColor amber(240, 165, 0);
-        const auto mix = [](int a, int b) { return (a * 13 + b * 7) / 20; };
-        palette.setColor(QPalette::Base,
-                         QColor(mix(base.red(), amber.red()), mix(base.green(), amber.green()),
-                                mix(base.blue(), amber.blue())));
+        // Amber mixed into the theme's own field colour, with the theme's text made readable on
+        // it, light or dark.
+        const QColor tint =
+            mixedColour(palette.color(QPalette::Base), QColor(240, 165, 0), 7.0 / 20.0);
+        palette.setColor(QPalette::Base, tint);
+        palette.setColor(QPalette::Text, readableOn(palette.color(QPalette::Text), tint));
     }
     inputField_->setPalette(palette);
     inputField_->setToolTip(note);
-    inputField_->setAccessibleDescription(note);
 }
 
 // Selection logic. Every selection the program makes is silent: only the user's raise events.
@@ -462,20 +463,22 @@ void ConverterDialog::updateUnitLabels() {
     inputUnitLabel = display(selection_.currentConversion->fromUnit());
     outputUnitLabel = display(selection_.currentConversion->toUnit());
     pushTexts();
+    nameFieldsAfterUnits();
 }
 
 void ConverterDialog::recompute() {
     // Pulled first, even with nothing to compute, so that a later push keeps what was typed.
     pullTexts();
     markUnreadInput();
-    if (!selection_.currentConversion) return;
+    if (!selection_.currentConversion) return describeInput(QString());
     const Conversion& conversion = *selection_.currentConversion;
     const ResultTexts texts = computeResultTexts(conversion, inputText.toStdString(), precision_);
     resultText = QString::fromStdString(texts.shown);
-    exactResult_ =
-        QString::fromStdString(texts.exact) + QLatin1Char(' ') + display(conversion.toUnit());
+    const QString unit = display(conversion.toUnit());
+    exactResult_ = QString::fromStdString(texts.exact) + QLatin1Char(' ') + unit;
     resultField_->setToolTip(exactResult_);
     pushTexts();
+    describeInput(resultText + QLatin1Char(' ') + unit);
 }
 
 // What a click on a tab, a From entry and a To entry sets going.

@@ -140,8 +140,13 @@ class ConverterDialog : public QDialog {
     void showError(const QString& text);
     // Tints the input field and says why when part of its text is not read as the value.
     void markUnreadInput();
-    // Shortcuts shown in the menu, Ctrl+Tab, accessible names and caption buddies.
+    // Shortcuts shown in the menu, Ctrl+Tab, Shift+F10, accessible names and caption buddies.
     void setUpKeysAndNames();
+    // The input and result fields' accessible names with their units, whose labels name them.
+    void nameFieldsAfterUnits();
+    // The input field's accessible description: the result shown with its unit (none when empty),
+    // then what markUnreadInput says about the input.
+    void describeInput(const QString& resultWithUnit);
     // F1 in a secondary dialog opens its page; the help window stays usable while it runs.
     void offerHelp(QDialog& dialog, const char* page);
 

@@ -50,3 +50,9 @@ std::string unreadInputNote(std::string_view inputText) {
     if (reading.read.empty()) return "No number was read, so the value is 0.";
     return "Only \"" + std::string(reading.read) + "\" was read as the value.";
 }
+
+std::string inputDescription(std::string_view resultWithUnit, std::string_view note) {
+    std::string text = resultWithUnit.empty() ? "" : "Result: " + std::string(resultWithUnit);
+    if (!note.empty()) text += (text.empty() ? "" : ". ") + std::string(note);
+    return text;
+}

@@ -40,3 +40,7 @@ ResultTexts computeResultTexts(const Conversion& conversion, std::string_view in
 // What to tell the user when the atof reading leaves characters of the input unread, such as
 // the ",5" of "0,5"; empty when everything but blanks was read.
 std::string unreadInputNote(std::string_view inputText);
+
+// What the input field's description tells a screen reader: the result shown with its unit,
+// then the note on unread input; either may be empty.
+std::string inputDescription(std::string_view resultWithUnit, std::string_view note);

@@ -1,5 +1,6 @@
 #include "window/tab_strip.h"
 
+#include "window/readable_colours.h"
 #include "window/tab_strip_accessible.h"
 
 #include <QCursor>
@@ -334,18 +335,36 @@ void TabStrip::paintEvent(QPaintEvent*) {
                           : last        ? QStyleOptionTab::End
                                         : QStyleOptionTab::Middle;
         option.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
-        if (i == current_) {
-            option.state |= QStyle::State_Selected;
-            if (hasFocus()) option.state |= QStyle::State_HasFocus;
-        }
+        // The strip draws its own focus frame: some styles draw theirs only once a key has moved
+        // the focus, and some wash the selection out with it.
+        option.state &= ~QStyle::State_KeyboardFocusChange;
+        if (i == current_) option.state |= QStyle::State_Selected;
         if (underMouse() && option.rect.contains(mapFromGlobal(QCursor::pos())))
             option.state |= QStyle::State_MouseOver;
         // Some styles paint a selected tab's body further down than its row; keep every tab
         // within its own row, plus the border it shares with the display area, and within view.
         painter.setClipRect(
             option.rect.adjusted(-2, -2, 2, i == current_ ? 2 : 0).intersected(view));
-        painter.drawControl(QStyle::CE_TabBarTab, option);
+        painter.drawControl(QStyle::CE_TabBarTabShape, option);
+        if (i == current_) markSelectedText(painter, option);
+        painter.drawControl(QStyle::CE_TabBarTabLabel, option);
     }
+}
+
+void TabStrip::markSelectedText(QPainter& painter, QStyleOptionTab& option) const {
+    // The selected tab's text in the selection colours, active with the keyboard and inactive
+    // without, as the unit lists show theirs.
+    const SelectionColours colours = selectionColours(palette(), hasFocus());
+    const QRect text = style()->subElementRect(QStyle::SE_TabBarTabText, &option, this);
+    const int width = fontMetrics().horizontalAdvance(option.text) + 4 * textMargin;
+    const int height = fontMetrics().height() + 4;
+    const QRect box =
+        QRect(text.center().x() - width / 2, text.center().y() - height / 2 + 1, width, height)
+            .intersected(option.rect.adjusted(2, 2, -2, -2));
+    painter.fillRect(box, colours.background);
+    if (hasFocus()) drawFocusFrame(painter, box, colours.text);
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+        option.palette.setColor(role, colours.text);
 }
 
 void TabStrip::mousePressEvent(QMouseEvent* event) {
@@ -367,6 +386,13 @@ void TabStrip::keyPressEvent(QKeyEvent* event) {
     default:
         return QWidget::keyPressEvent(event);
     }
+}
+
+void TabStrip::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    // The strip itself is announced once this event is done; its selected tab follows it.
+    QMetaObject::invokeMethod(
+        this, [this] { announceFocusedTab(this); }, Qt::QueuedConnection);
 }
 
 void TabStrip::wheelEvent(QWheelEvent* event) {

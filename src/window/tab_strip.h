@@ -3,13 +3,17 @@
 #include <QStringList>
 #include <QWidget>
 
+class QPainter;
 class QScrollBar;
+class QStyleOptionTab;
 
 // A strip of tabs that wrap into several rows when they do not fit its width, above a framed
 // display area. The row of the selected tab sits next to the display area, and full rows are
 // stretched to the whole width. When more rows exist than may be shown, the strip shows the
 // rows next to the display area and a scroll bar for the rest; a new selection scrolls its row
-// back into view. Texts wider than a tab end in an ellipsis and show in full as tooltips.
+// back into view. Texts wider than a tab end in an ellipsis and show in full as tooltips. The
+// selected tab's text stands in the selection colours, active with a focus frame while the strip
+// has the keyboard and inactive while it has not.
 // Selections made through setCurrentIndex raise no signal; only the mouse and the keyboard raise
 // currentChanged.
 class TabStrip : public QWidget {
@@ -56,6 +60,7 @@ class TabStrip : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool event(QEvent* event) override;
 
@@ -75,6 +80,8 @@ class TabStrip : public QWidget {
         int shownRows = 0;
         int selectedRow = 0;
     };
+    // Fills the selected tab's text background and gives its text the matching colour.
+    void markSelectedText(QPainter& painter, QStyleOptionTab& option) const;
     void measureTabs() const;
     void splitIntoRows() const;
     void splitAt(int available) const;

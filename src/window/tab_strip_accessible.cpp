@@ -122,10 +122,13 @@ void attachTabStripAccessibility(TabStrip* strip) {
         QAccessibleEvent selection(strip, QAccessible::Selection);
         selection.setChild(index);
         QAccessible::updateAccessibility(&selection);
-        if (strip->hasFocus()) {
-            QAccessibleEvent focus(strip, QAccessible::Focus);
-            focus.setChild(index);
-            QAccessible::updateAccessibility(&focus);
-        }
+        announceFocusedTab(strip);
     });
+}
+
+void announceFocusedTab(TabStrip* strip) {
+    if (!QAccessible::isActive() || !strip->hasFocus() || strip->currentIndex() < 0) return;
+    QAccessibleEvent focus(strip, QAccessible::Focus);
+    focus.setChild(strip->currentIndex());
+    QAccessible::updateAccessibility(&focus);
 }

@@ -148,6 +148,18 @@ def case_caller_folder(r):
              out="mine.txt: 1 line, 1 category, 1 conversion, 0 problems\n")
 
 
+def case_no_display(r):
+    message = "velmora: cannot open a display; use --convert or --check in a terminal\n"
+    r.expect([], 1, out="", err=message)
+    r.expect(["-style", "fusion"], 1, out="", err=message, env={"DISPLAY": ":99999"})
+    r.expect(["-platform", "wayland"], 1, out="", err=message, env={"XDG_RUNTIME_DIR": r.folder})
+    with subprocess.Popen([r.binary, "-platform", "offscreen"], cwd=r.folder, env=r.env) as p:
+        try:
+            check(p.wait(timeout=3) is None, f"-platform offscreen: exit {p.returncode}")
+        except subprocess.TimeoutExpired:
+            p.kill()
+
+
 CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
 
 

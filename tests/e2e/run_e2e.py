@@ -10,8 +10,10 @@ request goes through libX11 by ctypes, because without a window manager nothing 
 """
 
 import argparse
+import contextlib
 import ctypes
 import ctypes.util
+import json
 import os
 import re
 import select
@@ -1037,6 +1039,93 @@ def case_find(case):
     program.exit_cleanly(window)
 
 
+def atspi_listener(path):
+    """On the case's session bus, writes each focus, text, name and description event to path."""
+    import pyatspi
+
+    def said(get):
+        try:
+            return get()
+        except Exception:  # a source already gone says nothing
+            return None
+    out = open(path, "a", buffering=1)
+    source = {"name": lambda s: s.name, "role": lambda s: s.getRoleName(),
+              "parent": lambda s: s.parent.name, "description": lambda s: s.description}
+    # Names too, or the client would keep each name it has seen.
+    pyatspi.Registry.registerEventListener(lambda e: out.write(json.dumps(dict(
+        {key: said(lambda: get(e.source)) for key, get in source.items()}, type=e.type,
+        detail=e.detail1, data=said(lambda: str(e.any_data)))) + "\n"),
+        "object:state-changed:focused", "object:text-changed",
+        "object:property-change:accessible-description", "object:property-change:accessible-name")
+    out.write("ready\n")
+    pyatspi.Registry.start()
+
+
+def case_accessibility(case):
+    """Through a real AT-SPI client, while the test types, moves in From, changes the tab and uses
+    Find: a list's or the tabs' entry is focused only right after its own list, which has the
+    keyboard; the result field's text changes arrive; the input's description gives the result."""
+    catalog, path = case.catalog, os.path.join(case.scratch, "atspi.jsonl")
+    env = dict(case.x.env, HOME=case.home, XDG_RUNTIME_DIR=case.runtime)
+    with open(path, "w"), open(os.path.join(case.scratch, "listener.log"), "wb") as log:
+        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                               env=env, stdout=subprocess.PIPE, stderr=log, start_new_session=True)
+        env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+        # The system's Python, which Debian's pyatspi belongs to.
+        listener = subprocess.Popen(["/usr/bin/python3", __file__, "--atspi-listener", path],
+                                    env=env, stdout=log, stderr=log, start_new_session=True)
+    events = lambda: [json.loads(line) for line in open(path) if line.startswith("{")]
+
+    def until(what, done):
+        poll(what, lambda: True if any(map(done, events())) else None, abort=program.exited)
+
+    def described(category, from_unit, to_unit, value):
+        shown = result_text(evaluate(catalog.formula(category, from_unit, to_unit), value), 1)
+        return lambda e: e["description"] == f"Result: {shown} {to_unit}"
+    try:
+        poll("the AT-SPI listener", lambda: True if "ready" in open(path).read() else None,
+             WINDOW_TIMEOUT, abort=lambda: listener.poll() is not None and open(log.name).read())
+        case.program_env = {"DBUS_SESSION_BUS_ADDRESS": env["DBUS_SESSION_BUS_ADDRESS"],
+                            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
+        program = case.program(case.working_folder())
+        window = program.main_window()
+        program.focus(window)
+        (length, *first), (area, *second) = (first_conversion(catalog, i) for i in (0, 1))
+        # The toolkit joins the accessibility bus on its own time: the focus goes to To and back
+        # until the From list's focus is heard.
+        poll("the From list's focus", lambda: case.x.key("Tab", "shift+Tab") or (True if any(
+            e["parent"] == "From" for e in events()) else None), abort=program.exited)
+        case.x.key("Tab", "Tab", "5")
+        until("the result in the input's description", described(length, *first, 5))
+        until("the result field's text change", lambda e: e["type"].endswith(":insert") and
+              (e["name"] or "").startswith("Conversion result,") and e["data"][0].isdigit())
+        case.x.key("shift+Tab", "shift+Tab", "Down")
+        meters = catalog.from_units(length)[1]
+        until("Down in From", described(length, meters, catalog.to_units(length, meters)[0], 5))
+        case.x.key(*["Tab"] * 4, "Right")
+        until("Right on the tabs", described(area, *second, 5))
+        dialog = program.open_dialog(window, ["ctrl+f"], "Find Conversion")
+        case.x.type("deg cel to fahr")
+        program.close_dialog(dialog, ["Down", "Return"])
+        program.focus(window)
+        case.x.type("100")
+        until("Find's choice", described("Temperature", "Degrees Celsius", "Degrees Fahrenheit",
+                                         100))
+        focus = [e for e in events() if e["type"].endswith(":focused") and e["detail"] == 1]
+        wrong = [f"{e['role']} {e['name']!r} after {before['name']!r}" for before, e in
+                 zip(focus, focus[1:]) if e["role"] in ("list item", "page tab") and
+                 e["parent"] not in (before["name"], before["parent"])]
+        check(not wrong, f"focus announced for entries without the keyboard: {wrong}")
+        check(focus[-1]["name"] == "Input value to convert, Degrees Celsius",
+              f"the last focus is not the input field's: {focus[-1]}")
+        program.exit_cleanly(window)
+    finally:
+        for process in (listener, bus):  # the bus with the accessibility services it started
+            with contextlib.suppress(ProcessLookupError):
+                os.killpg(process.pid, signal.SIGTERM)
+            process.wait(5)
+
+
 # Cases that need another screen or environment than the usual 1280x1024 at scale 1.
 CASE_SCREENS = {"scale2": "1920x1080"}
 CASE_ENVIRONMENTS = {"scale2": {"QT_SCALE_FACTOR": "2"}}
@@ -1056,6 +1145,7 @@ CASES = {
     "many_categories": case_many_categories,
     "scale2": case_scale2,
     "find": case_find,
+    "accessibility": case_accessibility,
 }
 
 
@@ -1113,4 +1203,6 @@ def main():
 
 
 if __name__ == "__main__":
+    if sys.argv[1:2] == ["--atspi-listener"]:
+        atspi_listener(sys.argv[2])
     sys.exit(main())

@@ -16,6 +16,7 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -85,9 +86,10 @@ class ConverterWindowTest : public QObject {
                                 ? item->text()
                                 : item->text() + "\t" + item->shortcut().toString());
         }
-        QCOMPARE(seen, QStringList({"&File", "&Save", "&Print", "-", "E&xit", "&Convert",
-                                    "&Find Conversion...\tCtrl+F", "&Copy to Clipboard\tCtrl+C",
-                                    "&Precision", "&Options", "&Help", "&Contents\tF1", "&About"}));
+        QCOMPARE(seen,
+                 QStringList({"&File", "&Save\tCtrl+S", "&Print\tCtrl+P", "-", "E&xit", "&Convert",
+                              "&Find Conversion...\tCtrl+F", "&Copy to Clipboard\tCtrl+C",
+                              "&Precision", "&Options", "&Help", "&Contents\tF1", "&About"}));
     }
 
     void tabsSkipHiddenCategories() {
@@ -249,13 +251,25 @@ class ConverterWindowTest : public QObject {
         // A long number is read from its start: the field shows its leading digits.
         QCOMPARE(f.result()->cursorPosition(), 0);
         QCOMPARE(f.result()->toolTip(), exact);
-        const std::unique_ptr<QMenu> menu(f.dialog->createResultContextMenu());
-        auto* copyExact = menu->findChild<QAction*>("actionCopyExactValue");
-        QVERIFY(copyExact);
-        QCOMPARE(copyExact->text(), QStringLiteral("Copy Exact Value"));
-        copyExact->trigger();
+        // Shift+F10 opens the result's own menu, in a loop of its own.
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        f.result()->setFocus();
+        QString copyExact;
+        QObject scope;
+        QTimer::singleShot(0, &scope, [&] {
+            QWidget* menu = QApplication::activePopupWidget();
+            if (auto* action = menu ? menu->findChild<QAction*>("actionCopyExactValue") : nullptr) {
+                copyExact = action->text();
+                action->trigger();
+            }
+            if (menu) menu->close();
+        });
+        QTest::keyClick(f.result(), Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(copyExact, QStringLiteral("Copy Exact Value"));
         QCOMPARE(QApplication::clipboard()->text(), exact);
         QCOMPARE(f.input()->toolTip(), note);
+        QCOMPARE(f.input()->accessibleDescription(),
+                 "Result: " + result + " B" + (note.isEmpty() ? "" : ". " + note));
         const QColor plain = f.dialog->palette().color(QPalette::Base);
         QCOMPARE(f.input()->palette().color(QPalette::Base) != plain, !note.isEmpty());
     }
@@ -530,6 +544,8 @@ class ConverterWindowTest : public QObject {
         QCOMPARE(f.find<QLabel>("inputUnitLabel")->textFormat(), Qt::PlainText);
         QCOMPARE(f.inputUnit(), QStringLiteral("<b>m</b>"));
         QCOMPARE(f.tabTexts(), QStringList({"R&D"}));
+        // A "&" makes no key: that unit's label names no field.
+        QCOMPARE(f.find<QLabel>("outputUnitLabel")->buddy(), nullptr);
         // A folder where the catalog should be is no catalog.
         ConverterFixture folder("");
         std::filesystem::remove(folder.dir.file("conv.txt"));
@@ -571,8 +587,10 @@ class ConverterWindowTest : public QObject {
         } captions[] = {
             {"fromCaption", f.fromList(), "From"},
             {"toCaption", f.toList(), "To"},
-            {"inputCaption", f.input(), "Input value to convert"},
-            {"resultCaption", f.result(), "Conversion result"},
+            {"inputCaption", f.input(), "Input value to convert, Feet"},
+            {"resultCaption", f.result(), "Conversion result, Meters"},
+            {"inputUnitLabel", f.input(), "Input value to convert, Feet"},
+            {"outputUnitLabel", f.result(), "Conversion result, Meters"},
         };
         for (const auto& c : captions) {
             QCOMPARE(f.find<QLabel>(c.caption)->buddy(), c.control);

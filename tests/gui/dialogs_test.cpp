@@ -3,11 +3,13 @@
 #include "commands/options_dialog.h"
 #include "commands/precision_dialog.h"
 #include "converter_fixture.h"
+#include "window/colour_contrast.h"
 #include "window/help_window.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -78,6 +80,36 @@ std::string catalogOfCategories(int count) {
     for (int i = 0; i < count; ++i)
         text += "Category " + std::to_string(i) + "|n|a|b|x\r\n";
     return text;
+}
+
+// The texts window shows, as assistive tools list them, by prefix and name (a star but for labels):
+// the commonest colour where each is drawn, and the contrast with it of the one most apart.
+void measureTexts(QWidget* window, const QString& prefix,
+                  QMap<QString, std::pair<QRgb, double>>& out,
+                  QAccessibleInterface* node = nullptr) {
+    using A = QAccessible;
+    if (!node) node = A::queryAccessibleInterface(window);
+    if (node->state().invisible) return;
+    if (QList<A::Role>{A::StaticText, A::EditableText, A::ListItem, A::PageTab, A::PushButton,
+                       A::Link, A::MenuItem}
+            .contains(node->role())) {
+        const QRect at(window->mapFromGlobal(node->rect().topLeft()), node->rect().size());
+        const QImage image = window->grab(at.adjusted(2, 2, -2, -2)).toImage();
+        QHash<QRgb, int> counts;
+        for (int i = 0; i < image.width() * image.height(); ++i)
+            ++counts[image.pixel(i % image.width(), i / image.width())];
+        const QRgb ground = std::max_element(counts.cbegin(), counts.cend()).key();
+        const auto rgb = [](QRgb c) {
+            return Rgb{std::uint8_t(qRed(c)), std::uint8_t(qGreen(c)), std::uint8_t(qBlue(c))};
+        };
+        double most = 1.0;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            most = std::max(most, contrastRatio(rgb(it.key()), rgb(ground)));
+        out[prefix + node->text(A::Name) + (node->role() == A::StaticText ? "" : " *")] =
+            std::pair(ground, most);
+    }
+    for (int i = 0; i < node->childCount(); ++i)
+        if (QAccessibleInterface* child = node->child(i)) measureTexts(window, prefix, out, child);
 }
 
 QString report(const ConverterFixture& f) {
@@ -184,7 +216,6 @@ class DialogsTest : public QObject {
     void optionsHidingEverythingLeavesNoConversion() {
         ConverterFixture f(sampleCatalog);
         QVERIFY(f.start());
-        QTest::keyClicks(f.input(), "10");
         runOptions(f, {1, 2});
         QCOMPARE(f.tabs()->count(), 0);
         QCOMPARE(f.fromList()->count(), 0);
@@ -195,8 +226,8 @@ class DialogsTest : public QObject {
         QCOMPARE(f.inputUnit(), QStringLiteral("Feet"));
         QVERIFY(f.dialog->catalogChanged());
         // What is typed meanwhile is kept, and computed once a conversion is current again.
-        QTest::keyClick(f.input(), Qt::Key_Backspace);
-        QTest::keyClicks(f.input(), "00");
+        QTest::keyClicks(f.input(), "100");
+        QCOMPARE(f.result()->text(), QString());
         runOptions(f, {2});
         QCOMPARE(f.tabTexts(), QStringList({"R"}));
         QCOMPARE(f.outputUnit(), QStringLiteral("Fahrenheit"));
@@ -555,6 +586,37 @@ class DialogsTest : public QObject {
             QCOMPARE(help->browser()->documentTitle(), QStringLiteral("The command line"));
             QVERIFY(dialog->isVisible());
         });
+    }
+
+    void everyTextIsReadableAndTheKeyboardSeenInADarkTheme() {
+        const auto restore = qScopeGuard(
+            [previous = QApplication::palette()] { QApplication::setPalette(previous); });
+        // A dark theme as people set one up for the Fusion style, whose link and selection
+        // colours are hard to read on its own backgrounds.
+        const QColor text(230, 230, 230), blue(42, 130, 218);
+        QPalette dark(text, QColor(53, 53, 53), QColor(70, 70, 70), QColor(25, 25, 25),
+                      QColor(40, 40, 40), text, Qt::white, QColor(30, 30, 30), QColor(45, 45, 45));
+        dark.setColor(QPalette::Highlight, blue);
+        dark.setColor(QPalette::Link, blue);
+        QApplication::setPalette(dark);
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        QTest::keyClicks(f.input(), "5*2"); // part unread: the amber mark
+        QMap<QString, std::pair<QRgb, double>> texts;
+        for (QWidget* focus : QWidgetList{f.fromList(), f.tabs()}) {
+            focus->setFocus();
+            measureTexts(f.dialog.get(), focus->objectName() + ": ", texts);
+        }
+        whileModal<AboutDialog>(
+            [&] { f.dialog->showAbout(); },
+            [&](AboutDialog* dialog) { measureTexts(dialog, "About: ", texts); });
+        for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+            QVERIFY2(it->second >= minimumContrast, qPrintable(it.key()));
+        // The selection with the keyboard looks unlike those without it, which look alike.
+        QVERIFY(texts["fromList: Feet *"].first != texts["fromList: Meters *"].first);
+        QCOMPARE(texts["tabs: Feet *"].first, texts["fromList: Meters *"].first);
+        QVERIFY(texts["tabs: Q *"].first != texts["fromList: Q *"].first);
     }
 
     void linkDrawsPureBlue() {

@@ -202,7 +202,8 @@ class FindDialogTest : public QObject {
                          QCOMPARE(matches(dialog)->count(), 2);
                          QCOMPARE(matches(dialog)->currentRow(), 0);
                          QTest::keyClick(query(dialog), Qt::Key_Down);
-                         QCOMPARE(matches(dialog)->currentRow(), 1);
+                         QCOMPARE(query(dialog)->accessibleDescription(),
+                                  matches(dialog)->item(1)->text() + ", 2 of 2");
                          QTest::keyClick(query(dialog), Qt::Key_Down);
                          QCOMPARE(matches(dialog)->currentRow(), 1);
                          QTest::keyClick(query(dialog), Qt::Key_Up);

@@ -131,7 +131,8 @@ class ReportAndKeysTest : public QObject {
         const std::string path = f.dir.file("old.txt");
         writeBytes(path, std::string(500, 'z'));
         f.services.saveFileAnswers = {QString::fromStdString(path)};
-        f.find<QAction>("actionSave")->trigger();
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        QTest::keyClick(f.fromList(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(readBytes(path), std::string(exampleReport));
         QCOMPARE(f.services.lastSuffix, QStringLiteral("cnv"));
         QCOMPARE(f.services.lastFilters, QStringList({"TextFiles (*.txt)", "All Files (*.*)"}));
@@ -204,7 +205,8 @@ class ReportAndKeysTest : public QObject {
             printer.setOutputFileName(QString::fromStdString(f.dir.file("never.pdf")));
             return false;
         };
-        f.find<QAction>("actionPrint")->trigger();
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        QTest::keyClick(f.input(), Qt::Key_P, Qt::ControlModifier);
         QVERIFY(asked);
         QVERIFY(!std::filesystem::exists(f.dir.file("never.pdf")));
     }
