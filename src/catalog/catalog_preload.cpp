@@ -5,6 +5,14 @@
 
 CatalogPreload::CatalogPreload(std::string path) : path_(std::move(path)) {
     if (path_.empty()) return;
+    // A thread pays only where the load takes longer than starting it: for a catalog of a few
+    // thousand lines the window loads it itself, in a fraction of a millisecond.
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path_, error);
+    if (error || size < worthAThread) {
+        taken_ = true;
+        return;
+    }
     try {
         thread_ = std::thread([this] { loaded_ = catalog_.load(path_, &problem_); });
     } catch (const std::system_error&) {

@@ -2,14 +2,18 @@
 
 #include "catalog/catalog.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <thread>
 
-// Loads a catalog file on a thread of its own while the rest of the program starts; the window's
-// load then takes the result instead of reading the same file again.
+// Loads a large catalog file on a thread of its own while the rest of the program starts; the
+// window's load then takes the result instead of reading the same file again.
 class CatalogPreload {
   public:
+    // Smaller files are left to the window's own load.
+    static constexpr std::uintmax_t worthAThread = 1u << 20;
+
     explicit CatalogPreload(std::string path);
     ~CatalogPreload();
     CatalogPreload(const CatalogPreload&) = delete;

@@ -256,7 +256,11 @@ TEST(CatalogFile, PiecesAreTheSameWhereverTheReadBlocksEnd) {
 TEST(CatalogFile, APreloadGivesWhatALoadGivesOnceAndForItsPathOnly) {
     TempDir dir;
     const std::string path = dir.file("conv.txt");
-    writeBytes(path, "A|a|m|ft|x\r\nB|b|kg|lb|x*2|0\r\nA|c|ft|m|x/3\r\n");
+    // Large enough for a thread of its own.
+    std::string text = "A|a|m|ft|x\r\nB|b|kg|lb|x*2|0\r\nA|c|ft|m|x/3\r\n";
+    while (text.size() < CatalogPreload::worthAThread)
+        text += "C|n|" + std::to_string(text.size()) + "|b|x\r\n";
+    writeBytes(path, text);
     ConversionCatalog direct;
     ASSERT_TRUE(direct.load(path));
 
@@ -268,9 +272,11 @@ TEST(CatalogFile, APreloadGivesWhatALoadGivesOnceAndForItsPathOnly) {
     EXPECT_EQ(taken.findCategory("A"), taken.categoryAt(0));
     EXPECT_EQ(preload.take(path, taken), std::nullopt);
 
-    CatalogPreload missing(dir.file("absent.txt"));
+    // A missing or small file is left to the window's own load.
+    writeBytes(dir.file("small.txt"), "A|a|m|ft|x\r\n");
     ConversionCatalog none;
-    EXPECT_EQ(missing.take(dir.file("absent.txt"), none), std::optional<bool>(false));
+    for (const char* name : {"absent.txt", "small.txt"})
+        EXPECT_EQ(CatalogPreload(dir.file(name)).take(dir.file(name), none), std::nullopt);
     EXPECT_EQ(none.categoryCount(), 0);
     EXPECT_EQ(CatalogPreload(std::string()).take(std::string(), none), std::nullopt);
 }
