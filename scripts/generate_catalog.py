@@ -26,7 +26,7 @@ OUTPUT = ROOT / "data" / "conv.txt"
 NAMES_OUTPUT = ROOT / "data" / "names.txt"
 
 COLUMNS = ["category", "unit", "relation", "factor", "offset", "gnu_units", "source", "names",
-           "names_note"]
+           "names_note", "counterpart"]
 RELATIONS = ("scale", "offset", "inverse")
 
 # pi has no exact decimal; 21 significant digits are far beyond what a double can hold, so the
@@ -72,6 +72,7 @@ class Unit:
     source: str
     names: list
     names_note: str
+    counterpart: str
 
 
 # ---------------------------------------------------------------------------------------------
@@ -125,7 +126,7 @@ def load_table(path=TABLE):
         if len(fields) != len(COLUMNS):
             raise TableError(f"{where}: {len(fields)} columns, expected {len(COLUMNS)}")
         (category, label, relation, factor_text, offset_text, gnu_units, source, names_text,
-         names_note) = fields
+         names_note, counterpart) = fields
         for name, value in (("category", category), ("unit", label), ("gnu_units", gnu_units),
                             ("source", source)):
             if not value or value != value.strip() or _LABEL_FORBIDDEN.search(value):
@@ -168,7 +169,7 @@ def load_table(path=TABLE):
         if any(unit.label == label for unit in units):
             raise TableError(f"{where}: unit {label!r} appears twice in {category!r}")
         units.append(Unit(number, category, label, relation, factor, offset, gnu_units, source,
-                          names, names_note))
+                          names, names_note, counterpart))
 
     # Each name belongs to one unit: a symbol two units share goes to the one most people mean,
     # and the table says so in names_note.
@@ -180,6 +181,12 @@ def load_table(path=TABLE):
                     raise TableError(f"{path}:{unit.line}: the name {name!r} is given to "
                                      f"{owners[name]!r} already")
     for name, units in categories.items():
+        labels = {unit.label for unit in units}
+        for unit in units:
+            if unit.counterpart and (unit.counterpart == unit.label or
+                                     unit.counterpart not in labels):
+                raise TableError(f"{path}:{unit.line}: the counterpart {unit.counterpart!r} is "
+                                 f"no other unit of {name!r}")
         relations = {unit.relation for unit in units}
         if len(units) < 2:
             raise TableError(f"{path}: category {name!r} needs at least two units")
@@ -368,7 +375,10 @@ def catalog_lines(categories):
     lines = []
     for category, units in categories:
         for source in units:
-            for target in units:
+            # The unit most people convert to comes first in the To list, and first among the
+            # matches when Find is given only the From unit.
+            targets = sorted(units, key=lambda unit: unit.label != source.counterpart)
+            for target in targets:
                 if target is source:
                     continue
                 formula, exact = conversion(source, target)

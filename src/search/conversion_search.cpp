@@ -64,16 +64,19 @@ SearchResult ConversionSearch::find(const SearchQuery& query, int limit) const {
             for (std::size_t w = 0; w < toCount; ++w)
                 rank = std::max(rank, toRanks[to * toCount + w]);
         } else {
+            // People name the unit they have first: the words in order are those of the From
+            // unit, then those of the To unit. A word of the To unit before any of the From
+            // unit, or one of the From unit after it, is out of that order ("5 mi" is from
+            // miles).
+            bool sawFrom = false;
             bool sawTo = false;
             for (std::size_t w = 0; w < fromCount && rank != MatchRank::None; ++w) {
                 const MatchRank asFrom = fromRanks[from * fromCount + w];
                 const MatchRank asTo = fromRanks[to * fromCount + w];
                 rank = std::max(rank, std::min(asFrom, asTo));
-                // A word that belongs to the From unit after one that belongs to the To unit.
-                if (asFrom <= asTo)
-                    outOfOrder = outOfOrder || sawTo;
-                else
-                    sawTo = true;
+                const bool ofFrom = asFrom <= asTo;
+                outOfOrder = outOfOrder || (ofFrom ? sawTo : !sawFrom);
+                (ofFrom ? sawFrom : sawTo) = true;
             }
         }
         if (rank == MatchRank::None) continue;

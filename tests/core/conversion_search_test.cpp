@@ -144,7 +144,7 @@ TEST(ConversionSearch, MatchesByWordPrefixesInCatalogOrder) {
         Texts expected;
     } rows[] = {
         {"empty: every shown conversion", "", {kmM, mKm, mFt, ftM, ptM, kwhM, gib, tonnes}},
-        {"a prefix of From or To", "met", {kmM, mKm, mFt, ftM, ptM, kwhM}},
+        {"one word: its From units first", "met", {mKm, mFt, kmM, ftM, ptM, kwhM}},
         {"every word must match", "met fe", {mFt, ftM}},
         {"without to, the From unit's words first", "feet meters", {ftM, mFt}},
         {"to: before From, after To", "met to fe", {mFt}},
@@ -152,11 +152,11 @@ TEST(ConversionSearch, MatchesByWordPrefixesInCatalogOrder) {
         {"letter case does not matter", "MET To FE", {mFt}},
         {"arrow", "m \xE2\x86\x92 k", {mKm}},
         {"arrow in ASCII", "m->k", {mKm}},
-        {"a word inside brackets", "intern", {mFt, ftM}},
+        {"a word inside brackets", "intern", {ftM, mFt}},
         {"digits are words", "1/72", {ptM}},
         {"a word after a hyphen", "hours", {kwhM}},
         {"not the middle of a word", "ete", {}},
-        {"not the whole label as one prefix", "feet (int", {mFt, ftM}},
+        {"not the whole label as one prefix", "feet (int", {ftM, mFt}},
         {"nothing before to: any From", "to kilog", {tonnes}},
         {"nothing after to: any To", "kilo to", {kmM, kwhM}},
         {"to alone: everything", "to", {kmM, mKm, mFt, ftM, ptM, kwhM, gib, tonnes}},
@@ -273,10 +273,10 @@ TEST(ConversionSearch, RanksExactThenPrefixThenLettersInOrderThenTypos) {
         Texts first;
         MatchRank rank;
     } rows[] = {
-        // A name above the prefixes of earlier conversions, which keep catalog order.
-        {"mil", {milM, mMm, mmM, miM}, MatchRank::Exact},
-        {"millim", {mMm, mmM}, MatchRank::Prefix},
-        {"mlm", {mMm, mmM}, MatchRank::InOrder},
+        // A name above the prefixes of earlier conversions; a lone word names the From unit.
+        {"mil", {milM, mmM, miM}, MatchRank::Exact},
+        {"millim", {mmM, mMm}, MatchRank::Prefix},
+        {"mlm", {mmM, mMm}, MatchRank::InOrder},
         {"kilogarms", {kgG}, MatchRank::Typo},
         {"xrams", {kgG}, MatchRank::Typo},
         {"kelogrxms", {kgG}, MatchRank::Typo},

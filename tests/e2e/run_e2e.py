@@ -452,6 +452,7 @@ class Case:
             self.catalog_bytes = data.read()
         self.catalog = Catalog(self.catalog_bytes)
         self.help_chm = args.help_chm
+        self.names_file = os.path.join(os.path.dirname(os.path.abspath(args.catalog)), "names.txt")
         check(len(self.catalog.categories) >= 4,
               "the delivered catalog needs at least four categories for these cases")
         self.artifacts = args.artifacts
@@ -1016,9 +1017,19 @@ def case_find(case):
           f"the delivered catalog needs {category}: {from_unit} to {to_unit}")
     check(catalog.categories[0] != category, f"{category} must not be the first tab")
     folder = case.working_folder()
+    shutil.copyfile(case.names_file, os.path.join(folder, "names.txt"))
     program, window = start_typing(case, folder, "12")
     program.copy_and_expect(window, expected_report(catalog, *first_conversion(catalog, 0),
                                                     "12", 1))
+
+    # A value glued to one symbol: the unit's usual counterpart is the first match.
+    dialog = program.open_dialog(window, ["ctrl+f"], "Find Conversion")
+    case.x.type("5mi")
+    program.close_dialog(dialog, ["Return"])
+    program.focus(window)
+    case.x.key("End")
+    program.copy_and_expect(window, expected_report(catalog, "Length", "Miles (international)",
+                                                    "Kilometers", "5", 1))
 
     dialog = program.open_dialog(window, ["ctrl+f"], "Find Conversion")
     case.x.type("deg cel to fahr")

@@ -198,7 +198,7 @@ class FindDialogTest : public QObject {
         QTest::keyClicks(f.input(), "212");
         whileFinding([&] { f.dialog->findConversion(); },
                      [&](FindDialog* dialog) {
-                         QTest::keyClicks(query(dialog), "fahr");
+                         QTest::keyClicks(query(dialog), "cel");
                          QCOMPARE(matches(dialog)->count(), 2);
                          QCOMPARE(matches(dialog)->currentRow(), 0);
                          QTest::keyClick(query(dialog), Qt::Key_Down);
@@ -210,7 +210,7 @@ class FindDialogTest : public QObject {
                          QTest::keyClick(query(dialog), Qt::Key_Down);
                          // The focus and the text stay in the field.
                          QCOMPARE(dialog->focusWidget(), query(dialog));
-                         QCOMPARE(query(dialog)->text(), QStringLiteral("fahr"));
+                         QCOMPARE(query(dialog)->text(), QStringLiteral("cel"));
                          QTest::keyClick(query(dialog), Qt::Key_Enter);
                      });
         QCOMPARE(f.tabs()->currentIndex(), 1);
@@ -284,7 +284,7 @@ class FindDialogTest : public QObject {
                          QVERIFY(!dialog->isVisible());
                      });
         QVERIFY(!(stateOf(f) == before));
-        QCOMPARE(f.selection.currentConversion->name(), std::string("m to ft"));
+        QCOMPARE(f.selection.currentConversion->name(), std::string("ft to m"));
     }
 
     void aDoubleClickChoosesTheClickedMatch() {
