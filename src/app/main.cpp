@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // The catalog loads while the toolkit starts.
+    // A large catalog loads while the toolkit starts; a small one costs less than the thread.
     CatalogPreload preload(CatalogPreload::workingCatalogPath());
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
