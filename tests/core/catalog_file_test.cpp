@@ -7,6 +7,7 @@
 #include "unprivileged.h"
 #include "window/selection_logic.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <future>
 #include <gtest/gtest.h>
@@ -503,6 +504,12 @@ TEST(CatalogFile, SaveThatFailsAtAnyStepLeavesTheOldFileAndNoLeftovers) {
     ASSERT_GT(catalog.fileText()->size(), 3u * 64 * 1024);
     const FailingOps::Step steps[] = {FailingOps::Create, FailingOps::Write, FailingOps::Flush,
                                       FailingOps::Close, FailingOps::Rename};
+    // A write in place whose old bytes cannot be put back keeps a copy in the temporary folder:
+    // one of the test's own, so runs leave nothing behind.
+    TempDir rescues;
+    const char* const oldTemp = std::getenv("TMPDIR");
+    const std::string keptTemp = oldTemp ? oldTemp : "";
+    setenv("TMPDIR", rescues.path().c_str(), 1);
     for (const bool inPlace : {false, true}) {
         for (const auto step : steps) {
             if (inPlace && step == FailingOps::Rename) continue; // nothing is renamed in place
@@ -518,6 +525,7 @@ TEST(CatalogFile, SaveThatFailsAtAnyStepLeavesTheOldFileAndNoLeftovers) {
             }
         }
     }
+    oldTemp ? setenv("TMPDIR", keptTemp.c_str(), 1) : unsetenv("TMPDIR");
 }
 
 TEST(CatalogFile, OddBytesLoadWithoutHarm) {
