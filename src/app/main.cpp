@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 int main(int argc, char** argv) {
@@ -17,8 +18,14 @@ int main(int argc, char** argv) {
     // --check open no window and need no display.
     const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     // The window reads its help file through a child process of this program.
-    if (line.action == CommandLine::Action::ReadHelp)
+    // Its output is binary records for that child's parent, never meant for a terminal.
+    if (line.action == CommandLine::Action::ReadHelp) {
+        if (::isatty(STDOUT_FILENO)) {
+            std::cerr << "velmora: --read-help writes for the program itself, not a terminal\n";
+            return 2;
+        }
         return writeHelpFile(line.helpFile, std::cout);
+    }
     if (line.action != CommandLine::Action::Window) {
         // The installed launcher starts the program in its data folder and says where the user
         // typed the command, which is where the file names they gave are meant from.

@@ -116,7 +116,8 @@ class ConversionCatalog {
     // they are in them. A UTF-8 byte order mark at the very start is no part of the first line.
     void loadText(std::string bytes);
     // Writes the catalog whole or not at all (see fileText). False when that could not be done;
-    // the old file is then left as it was.
+    // the old file is then left as it was, or, in the rare case that a failed write in place
+    // could not be undone, its old bytes are kept as saveKeepingDiskEdits says.
     bool save(const std::string& path) const;
     bool save(const std::string& path, FileOps& ops) const;
     // The catalog as the data file holds it. The files read are given back byte for byte but
@@ -131,7 +132,8 @@ class ConversionCatalog {
     // time. Someone may have edited the file while the program ran, so its bytes are read again
     // and only the shown and hidden choices made since the load are carried over to them, by
     // category name; nothing else in the file changes. Fails, with the file left alone, when it
-    // can no longer be read or cannot be written.
+    // can no longer be read or cannot be written; the result says when a failed write in place
+    // could not be undone, and where the old bytes were kept.
     WriteResult saveKeepingDiskEdits(const std::string& path) const;
     WriteResult saveKeepingDiskEdits(const std::string& path, FileOps& ops) const;
 

@@ -226,12 +226,21 @@ std::vector<std::pair<std::string_view, bool>> ConversionCatalog::visibilityChoi
 
 std::optional<std::string> ConversionCatalog::fileText() const {
     std::string text;
+    // What follows a file whose last line has no line end starts a line of its own.
+    const auto endLine = [&text] {
+        if (!text.empty() && text.back() != '\n') text += "\r\n";
+    };
     const auto choices = visibilityChoices();
     if (texts_) {
         for (const auto& file : texts_->files()) {
             const std::optional<std::string> marked = withHiddenMarks(*file, choices);
             if (!marked) return std::nullopt;
-            text += *marked;
+            endLine();
+            // A byte order mark belongs at the start of the whole text only.
+            std::string_view bytes = *marked;
+            if (!text.empty() && bytes.starts_with(byteOrderMark))
+                bytes.remove_prefix(byteOrderMark.size());
+            text += bytes;
         }
     }
     // Conversions that come from no file read get lines of their own, as the writer makes them.
@@ -242,6 +251,7 @@ std::optional<std::string> ConversionCatalog::fileText() const {
             // The reader skips a mark at the very start, so a name that begins with one needs
             // a mark of its own before it to read back the same.
             if (text.empty() && category.name().starts_with(byteOrderMark)) text += byteOrderMark;
+            endLine();
             appendField(text, category.name()) += '|';
             appendField(text, conversion.name()) += '|';
             appendField(text, conversion.fromUnit()) += '|';
@@ -267,7 +277,7 @@ WriteResult ConversionCatalog::saveKeepingDiskEdits(const std::string& path, Fil
     const auto choices = visibilityChoices();
     if (choices.empty()) return {true, false, {}};
     // Another instance closing at the same time waits here, then reads what this one wrote.
-    const std::optional<FileLock> lock = FileLock::acquire(path);
+    std::optional<FileLock> lock = FileLock::acquire(path);
     if (!lock) return {};
     // An editor that wrote the file between the read and the write is seen: then it is read
     // again and the choices are carried over once more.
@@ -284,6 +294,11 @@ WriteResult ConversionCatalog::saveKeepingDiskEdits(const std::string& path, Fil
             return !changedMeanwhile;
         });
         if (result || !changedMeanwhile) return result;
+        // The editor may have put a new file in its place: that is the one to lock now.
+        lock.reset();
+        std::optional<FileLock> again = FileLock::acquire(path);
+        if (!again) return {};
+        lock.emplace(std::move(*again));
     }
     return {};
 }

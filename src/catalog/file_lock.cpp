@@ -25,7 +25,10 @@ std::optional<FileLock> FileLock::acquire(const std::string& path,
         struct stat locked {};
         if (::fstat(descriptor, &locked) != 0 || !S_ISREG(locked.st_mode)) return std::nullopt;
         while (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-            if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL) return lock;
+            // No locks here (an NFS client refuses one on a file open for reading): the save
+            // goes on unlocked, as it did before there was a lock.
+            if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL || errno == EBADF)
+                return lock;
             if (errno != EWOULDBLOCK && errno != EINTR) return std::nullopt;
             if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));

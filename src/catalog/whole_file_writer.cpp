@@ -1,10 +1,12 @@
 #include "catalog/whole_file_writer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <random>
 #include <system_error>
+#include <thread>
 
 #ifdef _WIN32
 #include <io.h>
@@ -150,6 +152,7 @@ bool writeOver(std::FILE* file, std::string_view content, FileOps& ops) {
 // failure may be passing (a moment of full disk), so it is tried more than once.
 bool restore(const std::string& path, std::string_view old, FileOps& ops) {
     for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
         std::FILE* file = ops.openForUpdate(path);
         if (!file) continue;
         const bool written = writeOver(file, old, ops);
@@ -191,9 +194,11 @@ WriteResult rewriteInPlace(const std::string& path, std::string_view content, Fi
     }
     // Room first: past this point no byte of the old file is lost for want of space.
     if (!ops.reserve(file, std::max(content.size(), old.size()))) {
-        ops.truncate(file, old.size());
-        ops.close(file);
-        return {};
+        // A reservation that failed half way may have grown the file.
+        const bool cut = ops.truncate(file, old.size());
+        if (ops.close(file) && cut) return {};
+        if (restore(path, old, ops)) return {};
+        return {false, true, rescue(path, old)};
     }
     const bool written = writeOver(file, content, ops);
     if (ops.close(file) && written) return {true, false, {}};

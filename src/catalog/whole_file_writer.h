@@ -45,7 +45,8 @@ struct WriteResult {
 // every step is checked, and only a complete file is renamed over the old one. Where the folder
 // refuses a new file but the file itself may be written, it is written in place instead: room
 // for the new bytes is made first, every step is checked, and on failure the old bytes are
-// written back and read back to be sure. On failure the old file is left as it was.
+// written back and read back to be sure. On failure the old file is left as it was; should
+// even the writing back fail, the result says so and where a copy of the old bytes was kept.
 //
 // stillCurrent, when given, is asked right before the old file is replaced; false stops the
 // write with nothing changed (someone else changed the file meanwhile).

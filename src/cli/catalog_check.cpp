@@ -38,20 +38,6 @@ std::string describe(const Record& record) {
            toDisplayText(record.conversion->toUnit());
 }
 
-// The sixth field of a line as the reader splits it (see splitCatalogLine), or nothing.
-std::string_view sixthField(std::string_view line) {
-    line = line.substr(0, line.find('\0'));
-    std::size_t at = 0;
-    for (int index = 0;; ++index) {
-        at = line.find_first_not_of('|', at);
-        if (at == std::string_view::npos) return {};
-        std::size_t end = line.find('|', at);
-        if (end == std::string_view::npos) end = line.size();
-        if (index == 5) return trimmed(line.substr(at, end - at));
-        at = end;
-    }
-}
-
 // A sign and digits, nothing else: a number the reader takes whole as the hidden mark.
 bool isWholeInteger(std::string_view text) {
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
@@ -163,7 +149,7 @@ class Checker {
                                     " fields where a conversion has 5 and a hidden category a "
                                     "sixth, 0; the program ignores the sixth and later ones");
         }
-        if (const std::string_view sixth = sixthField(text);
+        if (const std::string_view sixth = split.sixth;
             split.count == 6 && !isWholeInteger(sixth)) {
             remember(record);
             return report(line, "the sixth field \"" + toDisplayText(sixth) +
@@ -274,9 +260,9 @@ int runCheck(const std::string& name, const std::string& path, std::ostream& out
     std::error_code error;
     if (std::filesystem::exists(namesPath, error)) {
         ConversionCatalog catalog;
-        catalog.load(path);
-        status = std::max(
-            status, printNamesCheck(namesPathBeside(name), namesPath, &catalog, name, out, err));
+        const bool loaded = catalog.load(path);
+        status = std::max(status, printNamesCheck(namesPathBeside(name), namesPath,
+                                                  loaded ? &catalog : nullptr, name, out, err));
     }
     return status;
 }

@@ -351,6 +351,15 @@ TEST(CatalogFile, FileWrittenBySaveRoundTripsByteForByte) {
     EXPECT_EQ(describe(again), describe(loaded.catalog));
 }
 
+TEST(CatalogFile, TextsWithoutALastLineEndAreNotGluedTogether) {
+    ConversionCatalog catalog;
+    catalog.loadText("A|n|a|b|x*2");
+    catalog.loadText("\xEF\xBB\xBF"
+                     "B|n|a|b|x*3");
+    catalog.addCategory("C").addConversion("m", "c", "d", "x/2");
+    EXPECT_EQ(catalog.fileText(), "A|n|a|b|x*2\r\nB|n|a|b|x*3\r\nC|m|c|d|x/2\r\n");
+}
+
 TEST(CatalogFile, BlankFieldsSurviveASave) {
     ConversionCatalog catalog;
     for (const char* name : {"S", "H"}) {
