@@ -59,12 +59,10 @@ ChildOutput runChild(const std::string& program, const std::vector<std::string>&
     ChildOutput result;
     const Clock::time_point deadline = Clock::now() + limit;
     int ends[2];
-    if (::pipe(ends) != 0) return result;
+    // Neither end may leak into other children the program starts meanwhile.
+    if (::pipe2(ends, O_CLOEXEC) != 0) return result;
     Descriptor readEnd(ends[0]);
     Descriptor writeEnd(ends[1]);
-    // Neither end may leak into other children the program starts meanwhile.
-    ::fcntl(ends[0], F_SETFD, FD_CLOEXEC);
-    ::fcntl(ends[1], F_SETFD, FD_CLOEXEC);
 
     posix_spawn_file_actions_t actions;
     if (posix_spawn_file_actions_init(&actions) != 0) return result;

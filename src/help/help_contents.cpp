@@ -34,6 +34,7 @@ std::vector<ContentsEntry> parseContents(std::string_view sitemap) {
             else if (equalsNoCase(name, "local") && entry->local.empty())
                 entry->local = std::string(tag->attribute("value"));
         } else if (tag->name == "/object" && entry) {
+            cutUtf8(entry->name, maxContentsName);
             if (!entry->name.empty() || !entry->local.empty())
                 open.back()->push_back(std::move(*entry));
             entry.reset();

@@ -17,7 +17,10 @@ struct ContentsEntry {
 // Reads the sitemap of a table of contents (.hhc): each <OBJECT type="text/sitemap"> with its
 // Name and Local parameters is an entry, and a <UL> right after an entry holds its children.
 // Tolerant of what help compilers accept: any letter case, unquoted values, missing end tags.
-// Lists nested deeper than maxContentsDepth stay at that depth, so that no damaged file can make
-// a tree too deep to show or to free.
+// Names longer than maxContentsName are cut. Lists nested deeper than maxContentsDepth stay at that
+// depth, so that no damaged file can make a tree too deep to show or to free.
 std::vector<ContentsEntry> parseContents(std::string_view sitemap);
 inline constexpr std::size_t maxContentsDepth = 32;
+// Longer names are cut to this many bytes: no title is longer, and a damaged file's names would
+// otherwise be copied into every keyword below them.
+inline constexpr std::size_t maxContentsName = 256;

@@ -37,7 +37,10 @@ HelpLoad loadHelpFile(const std::string& path, const std::string& program,
     if (child.ending == ChildOutput::Ending::Exited && child.status == 0)
         reply = decodeHelpReply(child.output);
     if (!reply) {
-        load.state = HelpLoad::State::Damaged;
+        // A reader that never ran, or was stopped at the time limit, says nothing of the file.
+        const bool notRead = child.ending == ChildOutput::Ending::NotStarted ||
+                             child.ending == ChildOutput::Ending::TimedOut;
+        load.state = notRead ? HelpLoad::State::NotRead : HelpLoad::State::Damaged;
     } else if (!reply->helpFile) {
         load.state = HelpLoad::State::NoHelp;
     } else {

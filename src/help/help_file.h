@@ -16,7 +16,8 @@ struct HelpLoad {
         Read,    // pages holds the help
         Missing, // no such file, or not a regular file
         NoHelp,  // the CHM library does not take the file for a help file
-        Damaged, // the reader crashed, hung, or sent something that is no reply
+        Damaged, // the reader crashed or sent something that is no reply
+        NotRead, // the reader could not be started, or did not finish in time
     };
     State state = State::Missing;
     std::shared_ptr<const HelpPages> pages;

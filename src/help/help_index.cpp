@@ -7,12 +7,18 @@
 
 namespace {
 
+// bytes counts what the keywords hold so far; collecting stops at the bounds.
 void collect(const std::vector<ContentsEntry>& entries, const std::string& prefix,
-             std::vector<IndexEntry>& out) {
+             std::vector<IndexEntry>& out, std::size_t& bytes) {
     for (const ContentsEntry& entry : entries) {
-        const std::string keyword = prefix.empty() ? entry.name : prefix + ", " + entry.name;
-        if (!entry.local.empty() && !entry.name.empty()) out.push_back({keyword, entry.local});
-        collect(entry.children, keyword, out);
+        if (out.size() >= maxKeywords || bytes >= maxIndexBytes) return;
+        std::string keyword = prefix.empty() ? entry.name : prefix + ", " + entry.name;
+        cutUtf8(keyword, maxKeywordSize);
+        if (!entry.local.empty() && !entry.name.empty()) {
+            bytes += keyword.size() + entry.local.size();
+            out.push_back({keyword, entry.local});
+        }
+        collect(entry.children, keyword, out, bytes);
     }
 }
 
@@ -28,7 +34,8 @@ std::string_view withoutPunctuation(std::string_view text) {
 
 std::vector<IndexEntry> indexKeywords(const std::vector<ContentsEntry>& sitemap) {
     std::vector<IndexEntry> out;
-    collect(sitemap, {}, out);
+    std::size_t bytes = 0;
+    collect(sitemap, {}, out, bytes);
     return out;
 }
 

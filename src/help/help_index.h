@@ -14,7 +14,13 @@ struct IndexEntry {
     std::string local;
 };
 
-// The keywords that lead to a page, in the order of the file.
+// Bounds on the index, far above any real help's: a keyword's length (the names above it
+// included), the number of keywords and the bytes of all keywords together.
+inline constexpr std::size_t maxKeywordSize = 1024;
+inline constexpr std::size_t maxKeywords = 50000;
+inline constexpr std::size_t maxIndexBytes = 4 * 1024 * 1024;
+
+// The keywords that lead to a page, in the order of the file, up to the bounds.
 std::vector<IndexEntry> indexKeywords(const std::vector<ContentsEntry>& sitemap);
 
 // The keyword a typed text leads to, as its place in entries: the first that starts with the

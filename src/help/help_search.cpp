@@ -8,11 +8,6 @@
 
 namespace {
 
-// Tags whose text a reader never sees as text.
-bool isRawText(std::string_view name) {
-    return name == "style" || name == "script" || name == "title" || name == "textarea";
-}
-
 // Tags that end a line of text, so that words either side stay apart.
 bool breaksWords(std::string_view name) {
     static constexpr std::string_view breaking[] = {

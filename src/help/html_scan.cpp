@@ -22,6 +22,14 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+void cutUtf8(std::string& text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) return;
+    std::size_t end = maxBytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    text.resize(end);
+}
+
 bool isHtmlSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
 }
@@ -88,6 +96,10 @@ std::optional<HtmlTag> readHtmlTag(std::string_view text, std::size_t& at) {
     }
     at = i + 1;
     return tag;
+}
+
+bool isRawText(std::string_view name) {
+    return name == "style" || name == "script" || name == "title";
 }
 
 std::size_t skipRawText(std::string_view text, std::size_t& at, std::string_view name) {

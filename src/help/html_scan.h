@@ -20,10 +20,15 @@ struct HtmlTag {
 // a tag that never ends. Attribute values have their character references decoded.
 std::optional<HtmlTag> readHtmlTag(std::string_view text, std::size_t& at);
 
-// Moves at past the end tag of a raw-text element (style, script, title, textarea) whose start
-// tag ended just before at, to the end of text when there is none; returns where the element's
-// text ends.
+// Elements whose text the help window never shows as page text: style, script and title.
+bool isRawText(std::string_view name);
+
+// Moves at past the end tag of a raw-text element whose start tag ended just before at, to the
+// end of text when there is none; returns where the element's text ends.
 std::size_t skipRawText(std::string_view text, std::size_t& at, std::string_view name);
+
+// Cuts UTF-8 text to at most maxBytes, between two characters.
+void cutUtf8(std::string& text, std::size_t maxBytes);
 
 bool isHtmlSpace(char c);
 char asciiLower(char c);

@@ -33,10 +33,16 @@ int hexDigit(char c) {
 // Words a colour value may hold that name no colour.
 bool isColourlessWord(std::string_view word) {
     static constexpr std::string_view words[] = {
-        "inherit", "initial",   "unset",    "currentcolor", "transparent", "none",
-        "repeat",  "no-repeat", "repeat-x", "repeat-y",     "scroll",      "fixed",
-        "top",     "bottom",    "left",     "right",        "center",      "!important"};
+        "inherit",   "initial",  "unset",    "currentcolor", "transparent", "none", "repeat",
+        "no-repeat", "repeat-x", "repeat-y", "scroll",       "fixed",       "top",  "bottom",
+        "left",      "right",    "center",   "!important",   "auto",        "/"};
     return std::find(std::begin(words), std::end(words), word) != std::end(words);
+}
+
+// A length or a position ("10px", "-2em", "50%"), which is never a colour.
+bool isLength(std::string_view word) {
+    if (!word.empty() && (word.front() == '-' || word.front() == '+')) word.remove_prefix(1);
+    return !word.empty() && ((word.front() >= '0' && word.front() <= '9') || word.front() == '.');
 }
 
 // A colour value's words, with "rgb(...)" kept as one.
@@ -64,13 +70,12 @@ enum class Fit { Keep, UseText, Drop };
 Fit fitDeclaration(std::string_view property, std::string_view value, const PageColours& theme) {
     const bool text = property == "color";
     if (!text && property != "background" && property != "background-color") return Fit::Keep;
-    for (const std::string& word : valueWords(value)) {
-        if (isColourlessWord(word) || word.starts_with("url(")) continue;
-        // A word that is no colour we know may still be one: treat it as unreadable.
+    for (std::string word : valueWords(value)) {
+        if (word.size() > 10 && word.ends_with("!important")) word.resize(word.size() - 10);
+        if (isColourlessWord(word) || word.starts_with("url(") || isLength(word)) continue;
+        // A word that is no colour we know may still be one (hsl(), a system colour): treat it
+        // as unreadable.
         const std::optional<Rgb> colour = parseCssColour(word);
-        const bool letters = std::all_of(word.begin(), word.end(),
-                                         [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; });
-        if (!colour && !letters && word.front() != '#' && !word.starts_with("rgb")) continue;
         const bool readable =
             colour && (text ? contrastRatio(*colour, theme.base) >= minimumContrast
                             : contrastRatio(*colour, theme.text) >= minimumContrast &&

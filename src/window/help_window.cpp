@@ -5,7 +5,10 @@
 #include "help/help_pages.h"
 #include "help/page_limits.h"
 #include "help/page_style.h"
+#include "window/focus_aware_list.h"
 #include "window/help_page_accessible.h"
+#include "window/png_image.h"
+#include "window/readable_colours.h"
 #include "window/ui_services.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -34,6 +37,7 @@
 const char* const HelpBrowser::scheme = "velmora-help";
 const char* const HelpBrowser::refusedPage = "This page cannot be shown.";
 const char* const HelpWindow::damagedText = "The help file is damaged.";
+const char* const HelpWindow::unreadText = "The help could not be read.";
 
 namespace {
 
@@ -49,17 +53,36 @@ Rgb rgb(const QColor& colour) {
             static_cast<std::uint8_t>(colour.blue())};
 }
 
-QVariant picture(const QByteArray& data) {
-    QBuffer buffer;
-    buffer.setData(data);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > maxPictureSide || size.height() > maxPictureSide)
-        return QImage();
-    return reader.read();
+// The formats a page's pictures may have. The format is learnt from the bytes and the reader held
+// to it: a format guessed by every plugin installed would let a vector picture open the files it
+// names.
+bool isPictureFormat(const QByteArray& format) {
+    static const QList<QByteArray> formats{"png", "gif", "jpeg", "bmp"};
+    return formats.contains(format);
 }
 
 } // namespace
+
+QImage HelpBrowser::picture(const QByteArray& data) {
+    QBuffer buffer;
+    buffer.setData(data);
+    if (!buffer.open(QIODevice::ReadOnly)) return {};
+    const QByteArray format = QImageReader::imageFormat(&buffer);
+    if (!isPictureFormat(format)) return {};
+    buffer.seek(0);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > maxPictureSide || size.height() > maxPictureSide)
+        return {};
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels > maxPagePixels - pagePixels_) return {};
+    pagePixels_ += pixels;
+    return reader.read();
+}
+
+namespace {} // namespace
 
 HelpBrowser::HelpBrowser(std::shared_ptr<const HelpPages> pages, QWidget* parent)
     : QTextBrowser(parent), pages_(std::move(pages)), base_(pageUrl(QString())) {
@@ -67,6 +90,12 @@ HelpBrowser::HelpBrowser(std::shared_ptr<const HelpPages> pages, QWidget* parent
     setOpenLinks(false);
     applyTheme();
     installHelpPageAccessibility();
+    // Back and Forward bring pages back without setting the source anew: whatever way a page
+    // comes, assistive tools learn it.
+    connect(this, &QTextBrowser::sourceChanged, this, [this] {
+        ++pageCount_;
+        pageShown(this);
+    });
 }
 
 QUrl HelpBrowser::pageUrl(const QString& page) {
@@ -82,25 +111,33 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
         url.scheme() == QLatin1String(scheme) ? pages_->find(url.path().toStdString()) : nullptr;
     const QByteArray data =
         bytes ? QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size())) : QByteArray();
-    // Whatever is not in the help file is empty, never nothing: for nothing, the document would
-    // read the address from the disk itself.
+    // A style sheet or picture that is not in the help file is empty: for nothing, the document
+    // would read the address from the disk itself. A missing page is nothing, which the browser
+    // shows as an empty page without reading anything.
     switch (type) {
     case QTextDocument::HtmlResource: {
         if (!bytes) return {};
         base_ = url.adjusted(QUrl::RemoveFragment);
-        if (!pageWithinLimits(*bytes))
-            return QStringLiteral("<html><body><p>%1</p></body></html>")
-                .arg(QString::fromLatin1(refusedPage));
-        // The page's own charset declaration decides; UTF-8 without one.
+        pagePixels_ = 0;
+        const QString refused = QStringLiteral("<html><body><p>%1</p></body></html>")
+                                    .arg(QString::fromLatin1(refusedPage));
+        if (bytes->size() > maxPageSize) return refused;
+        // The page's own charset declaration decides; UTF-8 without one. The bounds are checked
+        // on the text the document will read, whatever the page was written in.
         QStringDecoder decoder = QStringDecoder::decoderForHtml(data);
         if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Utf8);
-        return QString(decoder.decode(data));
+        const QString page = decoder.decode(data);
+        if (!pageNestingWithinLimits(page.toUtf8().toStdString())) return refused;
+        return page;
     }
     case QTextDocument::StyleSheetResource: {
         const std::string css = bytes ? fitStyleSheet(*bytes, colours()) : std::string();
         return fromBytes(css + themeStyleSheet(colours()));
     }
     case QTextDocument::ImageResource:
+        // The document keeps pictures under their whole address, and the help file has one
+        // picture per path: an address with a query or fragment would decode it again each time.
+        if (url.hasQuery() || url.hasFragment()) return QImage();
         return picture(data);
     default:
         return data;
@@ -113,12 +150,6 @@ void HelpBrowser::changeEvent(QEvent* event) {
         applyTheme();
         if (source().isValid()) reload();
     }
-}
-
-void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type) {
-    QTextBrowser::doSetSource(name, type);
-    ++pageCount_;
-    pageShown(this);
 }
 
 qreal HelpBrowser::anchorTop(const QString& name) const {
@@ -137,8 +168,10 @@ bool HelpBrowser::focusNextPrevChild(bool next) {
 }
 
 PageColours HelpBrowser::colours() const {
-    return {rgb(palette().color(QPalette::Text)), rgb(palette().color(QPalette::Base)),
-            rgb(palette().color(QPalette::Link))};
+    // A theme's own text and link colours may be hard to read on its background.
+    const QColor base = palette().color(QPalette::Base);
+    return {rgb(readableOn(palette().color(QPalette::Text), base)), rgb(base),
+            rgb(readableOn(palette().color(QPalette::Link), base))};
 }
 
 void HelpBrowser::applyTheme() {
@@ -151,9 +184,10 @@ std::unique_ptr<HelpWindow> HelpWindow::open(const std::string& path, UiServices
     QApplication::setOverrideCursor(Qt::WaitCursor);
     HelpLoad load = loadHelpFile(path, helpReaderProgram());
     QApplication::restoreOverrideCursor();
-    if (load.state == HelpLoad::State::Damaged)
-        services.showMessage(messageParent, UiServices::Icon::Error, QStringLiteral("Error"),
-                             QString::fromLatin1(damagedText));
+    if (load.state == HelpLoad::State::Damaged || load.state == HelpLoad::State::NotRead)
+        services.showMessage(
+            messageParent, UiServices::Icon::Error, QStringLiteral("Error"),
+            QString::fromLatin1(load.state == HelpLoad::State::Damaged ? damagedText : unreadText));
     if (!load.pages) return nullptr;
     return std::make_unique<HelpWindow>(std::move(load.pages), services);
 }
@@ -162,9 +196,7 @@ HelpWindow::HelpWindow(std::shared_ptr<const HelpPages> pages, UiServices& servi
     : pages_(std::move(pages)), services_(services) {
     setWindowTitle(QStringLiteral("Velmora Help"));
     setObjectName(QStringLiteral("helpWindow"));
-    QIcon icon(QStringLiteral(":/velmora-16.png"));
-    icon.addFile(QStringLiteral(":/velmora-32.png"));
-    setWindowIcon(icon);
+    setWindowIcon(pngIcon({":/velmora-16.png", ":/velmora-32.png"}));
     // Closing the help never ends the program.
     setAttribute(Qt::WA_QuitOnClose, false);
 
@@ -269,7 +301,8 @@ QWidget* HelpWindow::createIndexTab() {
     field->setObjectName(QStringLiteral("helpIndexField"));
     field->setAccessibleName(QStringLiteral("Keyword"));
     field->setPlaceholderText(QStringLiteral("Type a keyword"));
-    indexList_ = new QListWidget;
+    // Typing moves the list's current entry while the keyboard stays in the field.
+    indexList_ = new FocusAwareList;
     indexList_->setObjectName(QStringLiteral("helpIndex"));
     indexList_->setAccessibleName(QStringLiteral("Index"));
     indexList_->setTextElideMode(Qt::ElideRight);
@@ -301,7 +334,7 @@ QWidget* HelpWindow::createSearchTab() {
     field->setObjectName(QStringLiteral("helpSearchField"));
     field->setAccessibleName(QStringLiteral("Search for"));
     field->setPlaceholderText(QStringLiteral("Words to find"));
-    searchResults_ = new QListWidget;
+    searchResults_ = new FocusAwareList;
     searchResults_->setObjectName(QStringLiteral("helpSearchResults"));
     searchResults_->setAccessibleName(QStringLiteral("Pages found"));
     connect(field, &QLineEdit::textChanged, this, &HelpWindow::search);

@@ -15,6 +15,7 @@ class HelpPages;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QImage;
 class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -42,17 +43,22 @@ class HelpBrowser : public QTextBrowser {
 
   protected:
     void changeEvent(QEvent* event) override;
-    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
     bool focusNextPrevChild(bool next) override;
 
   private:
+    // The pixels of all pictures of one page together stay within this (128 MiB of memory).
+    static constexpr qint64 maxPagePixels = 32 * 1024 * 1024;
+
     PageColours colours() const;
     void applyTheme();
+    // A picture of the page: PNG, GIF, JPEG or BMP within the bounds; empty for anything else.
+    QImage picture(const QByteArray& data);
 
     std::shared_ptr<const HelpPages> pages_;
     // The page last loaded: what its style sheet and pictures are relative to.
     QUrl base_;
     int pageCount_ = 0;
+    qint64 pagePixels_ = 0;
 };
 
 // The program's own help window, captioned "Velmora Help": the contents, the index and a search
@@ -62,6 +68,8 @@ class HelpWindow : public QMainWindow {
     Q_OBJECT
   public:
     static const char* const damagedText;
+    // For a help file the reader could not be started on, or did not finish in time.
+    static const char* const unreadText;
 
     // The window for the help file at path; null when that is missing or no help file, and
     // also, after saying so in a message over messageParent, when it is damaged.

@@ -217,7 +217,7 @@ TEST(HelpFile, MissingNoHelpAndDamagedAreToldApart) {
         {dir.file("crash.chm"), VELMORA_PROGRAM, HelpLoad::State::Damaged},
         {dir.file("double-free.chm"), VELMORA_PROGRAM, HelpLoad::State::Damaged},
         {VELMORA_HELP_CHM, "/bin/true", HelpLoad::State::Damaged},      // writes nothing
-        {VELMORA_HELP_CHM, dir.file("none"), HelpLoad::State::Damaged}, // cannot start
+        {VELMORA_HELP_CHM, dir.file("none"), HelpLoad::State::NotRead}, // cannot start
     };
     for (const auto& row : rows) {
         const HelpLoad load = loadHelpFile(row.path, row.program);
@@ -274,7 +274,16 @@ TEST(HelpPageLimits, PagesTooDeepOrTooLargeAreNotLaidOut) {
         // End tags close what was left open inside; some end tags may be left out.
         {repeated("<div><b><i></div>", maxPageNesting), true},
         {repeated("<ul><li><p>x", 40) + repeated("</ul>", 40), true},
-        {"<style>" + repeated("<div>", 99) + "</style><!--" + repeated("<div>", 99) + "-->", true},
+        // Tags are read as the toolkit reads them: it knows no raw text, skips blanks after "<",
+        // takes quoted names and decodes references in them.
+        {"<style>" + repeated("<div>", 99) + "</style>", false},
+        {"<!--" + repeated("<div>", 99) + "-->< !--" + repeated("<div>", 99) + "-->", true},
+        {"<textarea>" + repeated("<table><tr><td>", maxTableNesting + 1), false},
+        {repeated("< table><tr><td>", maxTableNesting + 1), false},
+        {repeated("<\xC2\xA0table><tr><td>", maxTableNesting + 1), false},
+        {repeated("<t&#97;ble><tr><td>", maxTableNesting + 1), false},
+        {repeated("<\"table\"><tr><td>", maxTableNesting + 1), false},
+        {repeated("<table /x='>'><tr><td>", 99), true}, // closed where the toolkit closes it
         {std::string(maxPageSize + 1, 'x'), false},
     };
     for (const auto& [page, within] : rows)
@@ -301,6 +310,12 @@ TEST(HelpPageStyle, ColoursFollowTheTheme) {
     EXPECT_EQ(fitStyleSheet(css, light), css);
     EXPECT_EQ(fitStyleSheet("a{color:lightyellow;background:url(x.png) teal} /* x */", light),
               "a{color: #000000;} /* x */");
+    // Colours the filter cannot judge are taken for unreadable; lengths are no colours.
+    EXPECT_EQ(fitStyleSheet("a{color:hsl(0,0%,0%);background:hsla(0,0%,0%,1) 0 50%}", dark),
+              "a{color: #eeeeee;}");
+    EXPECT_EQ(fitStyleSheet("a{color:black!important;background:#fff 10px}", light),
+              "a{color:black!important;background:#fff 10px}");
+    EXPECT_EQ(fitStyleSheet("a{color:black!important}", dark), "a{color: #eeeeee}");
 }
 
 TEST(HelpIndexAndSearch, KeywordsAndWordsLeadToPages) {
@@ -320,6 +335,19 @@ TEST(HelpIndexAndSearch, KeywordsAndWordsLeadToPages) {
                                           "</OBJECT></UL>"))[0]
                   .keyword,
               "Keys, Esc");
+    // A damaged index cannot make keywords without end: names, keywords and the whole are cut.
+    std::string hhk;
+    const std::string entry = "<OBJECT type=text/sitemap><param name=Local value=k.html><param "
+                              "name=Name value=";
+    for (int i = 0; i < 30; ++i)
+        hhk += entry + std::string(100000, 'n') + "></OBJECT><UL>";
+    const std::vector<IndexEntry> huge =
+        indexKeywords(parseContents(hhk + repeated(entry + "x></OBJECT>", 5000)));
+    std::size_t bytes = 0;
+    for (const IndexEntry& keyword : huge)
+        bytes += keyword.keyword.size() + keyword.local.size();
+    EXPECT_EQ(huge.at(0).keyword.size(), maxContentsName);
+    EXPECT_LE(bytes, maxIndexBytes + maxKeywordSize + 6);
 
     HelpSearch search;
     for (const char* page : helpPages)

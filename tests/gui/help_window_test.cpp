@@ -1,4 +1,5 @@
 #include "converter_fixture.h"
+#include "help/help_file.h"
 #include "help/help_pages.h"
 #include "help/page_style.h"
 #include "window/converter_app.h"
@@ -7,9 +8,11 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStyleFactory>
@@ -328,16 +331,24 @@ class HelpWindowTest : public QObject {
     void aDamagedHelpFileIsSaidSo_data() {
         QTest::addColumn<int>("at");
         QTest::addColumn<int>("byte");
-        QTest::newRow("a fault of the CHM library") << 0x223e << 0x20;
-        QTest::newRow("a heap corruption in the CHM library") << 0x22b7 << 0xfb;
+        QTest::addColumn<QString>("text");
+        const QString damaged = QStringLiteral("The help file is damaged.");
+        QTest::newRow("a fault of the CHM library") << 0x223e << 0x20 << damaged;
+        QTest::newRow("a heap corruption in the CHM library") << 0x22b7 << 0xfb << damaged;
+        // A good file whose reader cannot be started is not called damaged.
+        QTest::newRow("no reader") << -1 << 0 << QStringLiteral("The help could not be read.");
     }
     void aDamagedHelpFileIsSaidSo() {
         QFETCH(int, at);
         QFETCH(int, byte);
+        QFETCH(QString, text);
         ConverterFixture f(sampleCatalog);
         std::string bytes = readBytes(VELMORA_HELP_CHM);
-        bytes.at(static_cast<std::size_t>(at)) = static_cast<char>(byte);
+        if (at >= 0) bytes.at(static_cast<std::size_t>(at)) = static_cast<char>(byte);
         writeBytes(f.dir.file("help.chm"), bytes);
+        const std::string reader = helpReaderProgram();
+        if (at < 0) setHelpReaderProgram(f.dir.file("none"));
+        const auto restore = qScopeGuard([&] { setHelpReaderProgram(reader); });
         QVERIFY(f.start());
         QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
         QTest::keyClick(f.fromList(), Qt::Key_F1);
@@ -345,7 +356,7 @@ class HelpWindowTest : public QObject {
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].icon, UiServices::Icon::Error);
         QCOMPARE(f.services.messages[0].caption, QStringLiteral("Error"));
-        QCOMPARE(f.services.messages[0].text, QStringLiteral("The help file is damaged."));
+        QCOMPARE(f.services.messages[0].text, text);
         // The program runs on, and says it again the next time.
         QVERIFY(f.dialog->isVisible());
         f.find<QAction>("actionContents")->trigger();
@@ -361,13 +372,27 @@ class HelpWindowTest : public QObject {
         QString tables;
         for (int i = 0; i < 3000; ++i)
             tables += QStringLiteral("<table><tr><td>");
-        const std::pair<QString, QString> pages[] = {
+        // A vector picture naming outside files, and one picture under many addresses.
+        const std::string svg = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink="
+                                "'http://www.w3.org/1999/xlink' width='8' height='8'><image "
+                                "xlink:href='" +
+                                fifo + "' width='8' height='8'/></svg>";
+        QString flood;
+        for (int i = 0; i < 40; ++i)
+            flood += QStringLiteral("<img src='p.png?%1'><img src='p.png#%1'>").arg(i);
+        const QByteArray utf16 =
+            QByteArray("\xFF\xFE") +
+            QByteArray(reinterpret_cast<const char*>(tables.left(270).utf16()), 270 * 2);
+        const std::pair<QByteArray, QString> pages[] = {
             {QStringLiteral("<html><head><link rel=stylesheet href='file:///dev/zero'></head><p>x"
                             "<img src='file://%1'><img src='%1'><img src='../../../../..%1'>"
-                            "<img src='file:///dev/zero'><img src='file://%2'>")
-                 .arg(outside, QString::fromStdString(fifo)),
+                            "<img src='file:///dev/zero'><img src='file://%2'><img src='p.svg'>")
+                     .arg(outside, QString::fromStdString(fifo))
+                     .toUtf8() +
+                 flood.toUtf8(),
              "x"},
-            {tables, "This page cannot be shown."}};
+            {tables.toUtf8(), "This page cannot be shown."},
+            {utf16, "This page cannot be shown."}};
         for (const auto& [page, shown] : pages) {
             // Whoever opens the FIFO to read is let go at once, and it is known.
             std::atomic<bool> stop = false;
@@ -379,6 +404,10 @@ class HelpWindowTest : public QObject {
             });
             auto pages = std::make_shared<HelpPages>();
             pages->add("sub/index.html", page.toStdString());
+            pages->add("sub/p.svg", svg);
+            QBuffer png;
+            QImage(8, 8, QImage::Format_RGB32).save(&png, "PNG");
+            pages->add("sub/p.png", png.data().toStdString());
             FakeUiServices services;
             HelpWindow help(pages, services);
             help.showPage(QStringLiteral("sub/index.html"));
@@ -389,7 +418,7 @@ class HelpWindowTest : public QObject {
             QCOMPARE(
                 help.browser()->toPlainText().remove(QChar::ObjectReplacementCharacter).trimmed(),
                 shown);
-            for (const QString& name : page.split(QStringLiteral("src='")).mid(1)) {
+            for (const QString& name : QString::fromUtf8(page).split("src='").mid(1)) {
                 const QVariant picture = help.browser()->document()->resource(
                     QTextDocument::ImageResource, QUrl(name.section(QLatin1Char('\''), 0, 0)));
                 QVERIFY2(picture.value<QImage>().isNull() && picture.value<QPixmap>().isNull(),
@@ -517,6 +546,11 @@ class HelpWindowTest : public QObject {
             QCOMPARE(QString::number(focused->role()) + ':' + focused->text(QAccessible::Name),
                      link + name);
         }
+        // The page Back brings back is the one assistive tools read.
+        QTest::keyClick(help->browser(), Qt::Key_Return);
+        QVERIFY(page->child(0)->text(QAccessible::Name) != QStringLiteral("Window and keys"));
+        help->findChild<QAction*>("actionBack")->trigger();
+        QCOMPARE(page->child(0)->text(QAccessible::Name), QStringLiteral("Window and keys"));
     }
 
     void theHelpWindowHasNamesForEverything() {
