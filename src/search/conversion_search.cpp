@@ -7,12 +7,6 @@
 #include <algorithm>
 #include <array>
 
-namespace {
-
-constexpr std::string_view arrow = "\xE2\x86\x92"; // →, U+2192
-
-} // namespace
-
 ConversionSearch::ConversionSearch(const ConversionCatalog& catalog)
     : ConversionSearch(catalog, UnitNames{}) {}
 
@@ -170,6 +164,6 @@ std::string ConversionSearch::whyNone(const SearchQuery& query,
 
 std::string matchText(const ConversionMatch& match) {
     return toDisplayText(match.category->name()) + ": " +
-           toDisplayText(match.conversion->fromUnit()) + " " + std::string(arrow) + " " +
+           toDisplayText(match.conversion->fromUnit()) + " " + std::string(unitArrow) + " " +
            toDisplayText(match.conversion->toUnit());
 }
