@@ -101,7 +101,8 @@ ConversionMatch ConversionSearch::closestPair(const SearchQuery& query) const {
         return label < 0 ? MatchRank::None
                          : labelRank(ranks, columns, static_cast<std::size_t>(label), 0, columns);
     };
-    const MatchRank bestFrom = rankOf(fromRanks, fromCount, bestLabel(fromRanks, fromCount, 0, fromCount));
+    const MatchRank bestFrom =
+        rankOf(fromRanks, fromCount, bestLabel(fromRanks, fromCount, 0, fromCount));
     const MatchRank bestTo = rankOf(toRanks, toCount, bestLabel(toRanks, toCount, 0, toCount));
     for (const Entry& entry : entries_) {
         if (bestFrom == MatchRank::None || bestTo == MatchRank::None) break;

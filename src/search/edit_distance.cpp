@@ -61,8 +61,9 @@ std::size_t bandedDistance(const Unit* a, std::size_t n, const Unit* b, std::siz
 }
 
 bool isAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
 }
 
 // The characters of text, each its bytes packed into one number (characterLength).
@@ -82,6 +83,10 @@ std::size_t characters(std::string_view text, std::uint32_t* out) {
 } // namespace
 
 std::size_t boundedEditDistance(std::string_view a, std::string_view b, std::size_t bound) {
+    if (a.size() > b.size()) std::swap(a, b);
+    // Far longer in bytes is far longer in characters too when the bytes that tell are ASCII:
+    // a long pasted text is set aside without reading it all.
+    if (b.size() - a.size() > bound && isAscii(b.substr(0, a.size() + bound + 1))) return bound + 1;
     if (isAscii(a) && isAscii(b))
         return bandedDistance(a.data(), a.size(), b.data(), b.size(), bound);
     // Characters outside ASCII count whole, as typoAllowance counts them: "é" for "e" is one

@@ -28,7 +28,7 @@ bool withinTypo(std::string_view typed, std::size_t allowance, std::string_view 
 std::uint64_t characterBits(std::string_view text) {
     std::uint64_t bits = 0;
     for (std::size_t at = 0; at < text.size();) {
-        at += characterLength(text, at);
+        at += static_cast<unsigned char>(text[at]) < 0x80 ? 1 : characterLength(text, at);
         bits |= std::uint64_t{1} << (static_cast<unsigned char>(text[at - 1]) & 63);
     }
     return bits;
