@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <ostream>
 #include <unordered_map>
 #include <unordered_set>
@@ -75,10 +74,12 @@ std::vector<const Category*> categoriesToSearch(const ConversionCatalog& catalog
     return all;
 }
 
-// The first conversion the search finds for the words of from and to.
-FoundConversion rankedConversion(const ConversionSearch& search, std::string_view from,
-                                 std::string_view to) {
-    const SearchResult result = search.find(unitPairQuery(from, to), 1);
+// The first conversion from the unit the words of from name best; none when from has no word
+// to look for (blanks, signs alone).
+FoundConversion convertingFrom(const ConversionSearch& search, std::string_view from) {
+    const SearchQuery query = unitPairQuery(from, {});
+    if (query.fromWords.empty()) return {};
+    const SearchResult result = search.find(query, 1);
     if (result.matches.empty()) return {};
     return {result.matches.front().category, result.matches.front().conversion};
 }
@@ -107,7 +108,7 @@ std::string notFoundMessage(const ConversionCatalog& catalog, const UnitNames& n
         if (withFrom) break;
     }
     if (!withFrom) {
-        const FoundConversion found = rankedConversion(search, request.from, {});
+        const FoundConversion found = convertingFrom(search, request.from);
         withFrom = found.category;
         if (found.conversion) fromLabel = found.conversion->fromUnit();
     }
@@ -126,7 +127,10 @@ std::string notFoundMessage(const ConversionCatalog& catalog, const UnitNames& n
                 labels.add(label);
                 categoryOf.try_emplace(label, display(category->name()));
             }
-        std::vector<std::string> closest = closestLabels(request.from, labels.labels, 3, names);
+        // Blanks or signs alone are close to nothing.
+        std::vector<std::string> closest;
+        if (!unitPairQuery(request.from, {}).fromWords.empty())
+            closest = closestLabels(request.from, labels.labels, 3, names);
         if (!named)
             for (std::string& label : closest)
                 label += " (" + categoryOf[label] + ")";
@@ -153,6 +157,24 @@ std::optional<std::string> valueFailure(std::string_view value) {
         return "the value \"" + std::string(value) +
                "\" is too large: numbers go up to about 1.8e308";
     return std::nullopt;
+}
+
+// Whether a side typed as a whole label, ignoring letter case, was taken for another unit: a
+// pair of labels the catalog lacks must not become a pair of look-alikes ("Meters Meters" is
+// no Meters per second to Meters per minute).
+bool missesATypedLabel(const std::vector<const Category*>& categories, std::string_view from,
+                       std::string_view to, const Conversion& found) {
+    const TypedLabel typedFrom(from);
+    const TypedLabel typedTo(to);
+    bool fromIsALabel = false;
+    bool toIsALabel = false;
+    for (const Category* category : categories)
+        for (const auto& conversion : category->conversions()) {
+            fromIsALabel = fromIsALabel || typedFrom.matches(conversion.fromUnit(), true);
+            toIsALabel = toIsALabel || typedTo.matches(conversion.toUnit(), true);
+        }
+    return (fromIsALabel && !typedFrom.matches(found.fromUnit(), true)) ||
+           (toIsALabel && !typedTo.matches(found.toUnit(), true));
 }
 
 std::string describe(const FoundConversion& found) {
@@ -216,7 +238,11 @@ int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
     std::optional<ConversionSearch> search;
     if (!found.conversion) {
         search.emplace(catalog, names, SearchScope{true, named});
-        found = rankedConversion(*search, request.from, request.to);
+        const ConversionMatch match = search->closestPair(unitPairQuery(request.from, request.to));
+        found = {match.category, match.conversion};
+        if (found.conversion && missesATypedLabel(categoriesToSearch(catalog, named), request.from,
+                                                  request.to, *found.conversion))
+            found = {};
         // Not the labels typed: a script can see which were used.
         if (found.conversion) err << "velmora: " << request.value << " " << describe(found) << "\n";
     }

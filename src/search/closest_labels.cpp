@@ -11,12 +11,11 @@
 
 namespace {
 
-// Texts longer than this are compared by their start; distances beyond farthest are all alike.
-constexpr std::size_t longest = 64;
+// Distances beyond farthest are all alike.
 constexpr std::size_t farthest = 16;
 
 std::string_view start(std::string_view text) {
-    return text.substr(0, longest);
+    return text.substr(0, comparedLength);
 }
 
 // The sum over words of the distance to the nearest word of the label, or bound + 1 once beyond.
@@ -79,7 +78,8 @@ std::vector<std::string> closestLabels(std::string_view text,
         const std::string foldedText = foldCase(text);
         const std::string_view folded = start(foldedText);
         std::vector<std::string> textWords;
-        for (const std::string& word : searchWords(text)) {
+        // Compared with the label's words in the same form: those of the key.
+        for (const std::string& word : searchWords(searchKey(text))) {
             if (textWords.size() == SearchQuery::maxWords) break;
             textWords.emplace_back(start(word));
         }

@@ -7,12 +7,6 @@
 #include <algorithm>
 #include <array>
 
-namespace {
-
-constexpr std::string_view arrow = "\xE2\x86\x92"; // →, U+2192
-
-} // namespace
-
 ConversionSearch::ConversionSearch(const ConversionCatalog& catalog)
     : ConversionSearch(catalog, UnitNames{}) {}
 
@@ -94,14 +88,49 @@ SearchResult ConversionSearch::find(const SearchQuery& query, int limit) const {
     return result;
 }
 
+ConversionMatch ConversionSearch::closestPair(const SearchQuery& query) const {
+    if (!query.hasTo || query.fromWords.empty() || query.toWords.empty())
+        return {0, nullptr, nullptr, MatchRank::None};
+    std::vector<MatchRank> fromRanks;
+    std::vector<MatchRank> toRanks;
+    labels_.rank(query.fromWords, fromRanks);
+    labels_.rank(query.toWords, toRanks);
+    const std::size_t fromCount = query.fromWords.size();
+    const std::size_t toCount = query.toWords.size();
+    const auto rankOf = [](const std::vector<MatchRank>& ranks, std::size_t columns, int label) {
+        return label < 0 ? MatchRank::None
+                         : labelRank(ranks, columns, static_cast<std::size_t>(label), 0, columns);
+    };
+    const MatchRank bestFrom =
+        rankOf(fromRanks, fromCount, bestLabel(fromRanks, fromCount, 0, fromCount));
+    const MatchRank bestTo = rankOf(toRanks, toCount, bestLabel(toRanks, toCount, 0, toCount));
+    for (const Entry& entry : entries_) {
+        if (bestFrom == MatchRank::None || bestTo == MatchRank::None) break;
+        if (rankOf(fromRanks, fromCount, entry.from) == bestFrom &&
+            rankOf(toRanks, toCount, entry.to) == bestTo) {
+            ConversionMatch match = entry.match;
+            match.rank = std::max(bestFrom, bestTo);
+            return match;
+        }
+    }
+    return {0, nullptr, nullptr, MatchRank::None};
+}
+
+MatchRank ConversionSearch::labelRank(const std::vector<MatchRank>& ranks, std::size_t columns,
+                                      std::size_t label, std::size_t first, std::size_t last) {
+    MatchRank rank = MatchRank::Exact;
+    for (std::size_t w = first; w < last; ++w)
+        rank = std::max(rank, ranks[label * columns + w]);
+    return rank;
+}
+
 int ConversionSearch::bestLabel(const std::vector<MatchRank>& ranks, std::size_t columns,
                                 std::size_t first, std::size_t last) const {
     int best = -1;
     MatchRank bestRank = MatchRank::None;
     for (int label = 0; label < labels_.size(); ++label) {
-        MatchRank rank = MatchRank::Exact;
-        for (std::size_t w = first; w < last; ++w)
-            rank = std::max(rank, ranks[static_cast<std::size_t>(label) * columns + w]);
+        const MatchRank rank =
+            labelRank(ranks, columns, static_cast<std::size_t>(label), first, last);
         if (rank < bestRank) {
             best = label;
             bestRank = rank;
@@ -170,6 +199,6 @@ std::string ConversionSearch::whyNone(const SearchQuery& query,
 
 std::string matchText(const ConversionMatch& match) {
     return toDisplayText(match.category->name()) + ": " +
-           toDisplayText(match.conversion->fromUnit()) + " " + std::string(arrow) + " " +
+           toDisplayText(match.conversion->fromUnit()) + " " + std::string(unitArrow) + " " +
            toDisplayText(match.conversion->toUnit());
 }

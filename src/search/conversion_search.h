@@ -63,6 +63,10 @@ class ConversionSearch {
 
     SearchResult find(std::string_view query, int limit = defaultLimit) const;
     SearchResult find(const SearchQuery& query, int limit = defaultLimit) const;
+    // For a query with "to" and words on both sides: the first conversion, in catalog order,
+    // whose From and To units each match their side as well as any unit of the search does; no
+    // conversion when none does. A script gets no Pound-force feet for "ft" when Feet exist.
+    ConversionMatch closestPair(const SearchQuery& query) const;
     // How many conversions the search covers.
     int size() const { return static_cast<int>(entries_.size()); }
 
@@ -79,6 +83,9 @@ class ConversionSearch {
     // times columns), the first of equals; -1 for none.
     int bestLabel(const std::vector<MatchRank>& ranks, std::size_t columns, std::size_t first,
                   std::size_t last) const;
+    // How label matches all the columns first to last of ranks: its worst word.
+    static MatchRank labelRank(const std::vector<MatchRank>& ranks, std::size_t columns,
+                               std::size_t label, std::size_t first, std::size_t last);
 
     std::vector<Entry> entries_;
     LabelVocabulary labels_;

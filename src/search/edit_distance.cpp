@@ -1,13 +1,22 @@
 #include "search/edit_distance.h"
 
+#include "search/search_text.h"
+
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <vector>
 
-std::size_t boundedEditDistance(std::string_view a, std::string_view b, std::size_t bound) {
-    if (a.size() > b.size()) std::swap(a, b);
-    const std::size_t n = a.size();
-    const std::size_t m = b.size();
+namespace {
+
+// The distance over two sequences of comparable units: bytes, or whole characters.
+template <typename Unit>
+std::size_t bandedDistance(const Unit* a, std::size_t n, const Unit* b, std::size_t m,
+                           std::size_t bound) {
+    if (n > m) {
+        std::swap(a, b);
+        std::swap(n, m);
+    }
     const std::size_t beyond = bound + 1;
     if (m - n > bound) return beyond;
     if (n == 0) return m;
@@ -49,4 +58,48 @@ std::size_t boundedEditDistance(std::string_view a, std::string_view b, std::siz
         std::swap(previous, current);
     }
     return std::min(previous[m], beyond);
+}
+
+bool isAscii(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+// The characters of text, each its bytes packed into one number (characterLength).
+std::size_t characters(std::string_view text, std::uint32_t* out) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = characterLength(text, at);
+        std::uint32_t unit = 0;
+        for (std::size_t i = 0; i < length; ++i)
+            unit = unit << 8 | static_cast<unsigned char>(text[at + i]);
+        out[count++] = unit;
+        at += length;
+    }
+    return count;
+}
+
+} // namespace
+
+std::size_t boundedEditDistance(std::string_view a, std::string_view b, std::size_t bound) {
+    if (a.size() > b.size()) std::swap(a, b);
+    // Far longer in bytes is far longer in characters too when the bytes that tell are ASCII:
+    // a long pasted text is set aside without reading it all.
+    if (b.size() - a.size() > bound && isAscii(b.substr(0, a.size() + bound + 1))) return bound + 1;
+    if (isAscii(a) && isAscii(b))
+        return bandedDistance(a.data(), a.size(), b.data(), b.size(), bound);
+    // Characters outside ASCII count whole, as typoAllowance counts them: "é" for "e" is one
+    // edit, not two.
+    constexpr std::size_t onStack = 96;
+    std::array<std::uint32_t, 2 * onStack> stack;
+    std::vector<std::uint32_t> heap;
+    std::uint32_t* units = stack.data();
+    if (a.size() + b.size() > stack.size()) {
+        heap.resize(a.size() + b.size());
+        units = heap.data();
+    }
+    const std::size_t n = characters(a, units);
+    const std::size_t m = characters(b, units + n);
+    return bandedDistance(units, n, units + n, m, bound);
 }

@@ -21,10 +21,21 @@ bool withinTypo(std::string_view typed, std::size_t allowance, std::string_view 
     return allowance > 0 && boundedEditDistance(typed, text, allowance) <= allowance;
 }
 
-// A bit for each byte value modulo 64 that text holds. Every edit takes at most one character
-// of a word away, so a word with more characters that another lacks than edits allowed cannot be
-// that other word with a typo; the bits tell most such pairs apart without an edit distance.
+// A bit for each character that text holds, by its last byte modulo 64. Every edit takes at most
+// one character of a word away, so a word with more characters that another lacks than edits
+// allowed cannot be that other word with a typo; the bits tell most such pairs apart without an
+// edit distance.
 std::uint64_t characterBits(std::string_view text) {
+    std::uint64_t bits = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        at += static_cast<unsigned char>(text[at]) < 0x80 ? 1 : characterLength(text, at);
+        bits |= std::uint64_t{1} << (static_cast<unsigned char>(text[at - 1]) & 63);
+    }
+    return bits;
+}
+
+// A bit for each byte value modulo 64 that text holds: letters in order are taken byte by byte.
+std::uint64_t byteBits(std::string_view text) {
     std::uint64_t bits = 0;
     for (const char c : text)
         bits |= std::uint64_t{1} << (static_cast<unsigned char>(c) & 63);
@@ -58,6 +69,7 @@ int LabelVocabulary::nameId(const std::string& typed) {
 
 int LabelVocabulary::add(std::string_view label, const UnitNames& names) {
     if (const int found = labelIds_.find(label); found >= 0) return found;
+    if (distinct_->built) distinct_ = std::make_unique<DistinctWords>();
     const int id = static_cast<int>(labels_.size());
     labelIds_.add(label, id);
     Label entry;
@@ -66,10 +78,18 @@ int LabelVocabulary::add(std::string_view label, const UnitNames& names) {
     appendFolded(folded_, entry.text);
     entry.foldedSize = static_cast<std::uint32_t>(folded_.size() - entry.foldedStart);
     entry.wordsStart = static_cast<std::uint32_t>(wordRanges_.size());
-    // The words as searchWords gives them.
+    // The words of its key, as typed words are compared: "m²" must meet "m2", "°C" "c". Where
+    // no character maps to another, the folded text's words are the key's and are not held twice.
+    std::size_t wordsFrom = entry.foldedStart;
+    const std::string_view foldedText = std::string_view(folded_).substr(entry.foldedStart);
+    if (std::any_of(foldedText.begin(), foldedText.end(),
+                    [](char c) { return c == '^' || static_cast<unsigned char>(c) >= 0x80; })) {
+        wordsFrom = folded_.size();
+        folded_ += searchKey(entry.text);
+    }
     const char* folded = folded_.data();
     const std::size_t end = folded_.size();
-    for (std::size_t at = entry.foldedStart; at < end;) {
+    for (std::size_t at = wordsFrom; at < end;) {
         if (!isSearchWordByte(folded[at])) {
             ++at;
             continue;
@@ -78,8 +98,10 @@ int LabelVocabulary::add(std::string_view label, const UnitNames& names) {
         while (stop < end && isSearchWordByte(folded[stop]))
             ++stop;
         entry.initials |= initialBit(folded[at]);
-        const std::uint64_t characters = characterBits(std::string_view(folded + at, stop - at));
+        const std::string_view text(folded + at, stop - at);
+        const std::uint64_t characters = characterBits(text);
         entry.characters |= characters;
+        entry.bytes |= byteBits(text);
         wordRanges_.push_back(
             {static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(stop - at), characters});
         at = stop;
@@ -147,29 +169,65 @@ MatchRank LabelVocabulary::partRank(Part& typed, const Label& label) const {
     // Letters in order from the start of a label word, taken in that word while it has them and
     // each further word entered at its first letter: "kmph" for kilometers per hour.
     if ((initialBit(part.front()) != 0 && (label.initials & initialBit(part.front())) == 0) ||
-        (typed.characters & ~label.characters) != 0)
+        (typed.bytes & ~label.bytes) != 0)
         return best;
-    auto nextWord = [&](std::size_t from, char initial) {
-        while (from < count && wordAt(from).front() != initial)
-            ++from;
-        return from;
-    };
-    for (std::size_t first = nextWord(0, part.front()); first < count;
-         first = nextWord(first + 1, part.front())) {
-        std::size_t word = first;
-        std::size_t at = 1;
-        std::size_t matched = 1;
-        for (; matched < part.size(); ++matched) {
-            if (const std::size_t found = wordAt(word).find(part[matched], at);
-                found != std::string_view::npos) {
-                at = found + 1;
-                continue;
+    const std::size_t letters = part.size();
+    // Every letter takes a byte of its own, and the words are no longer than the folded text.
+    if (letters > label.foldedSize) return best;
+    // Room reused from label to label, its cells told apart by a stamp of their label rather than
+    // cleared for each: this one's cells are those that hold its stamp.
+    if (++typed.stamp == 0) {
+        std::fill(typed.next.begin(), typed.next.end(), Part::Cell{});
+        std::fill(typed.tried.begin(), typed.tried.end(), 0);
+        typed.stamp = 1;
+    }
+    const std::uint32_t stamp = typed.stamp;
+    const std::size_t stride = count + 1;
+    if (typed.next.size() < letters * stride) typed.next.resize(letters * stride);
+    if (typed.tried.size() < letters * count) typed.tried.resize(letters * count);
+    // The first word from from on that starts with letter k of part, count for none; the words
+    // passed on the way learn the answer too, so no word is passed twice for the same letter.
+    auto nextWord = [&](std::size_t from, std::size_t k) {
+        Part::Cell* const row = typed.next.data() + k * stride;
+        std::size_t at = from;
+        std::size_t found = count;
+        for (; at < count; ++at) {
+            if (row[at].stamp == stamp) {
+                found = row[at].word;
+                break;
             }
-            word = nextWord(word + 1, part[matched]);
-            if (word == count) break;
-            at = 1;
+            if (folded[wordRanges_[label.wordsStart + at].start] == part[k]) {
+                found = at;
+                break;
+            }
         }
-        if (matched == part.size()) return MatchRank::InOrder;
+        for (std::size_t passed = from; passed < at; ++passed)
+            row[passed] = {stamp, static_cast<std::uint32_t>(found)};
+        return found;
+    };
+    // Each try from a word that starts with the first letter goes on the same way from the
+    // moment it enters a word with so many letters taken; one that meets such a state already
+    // tried fails as that one did. So every word is entered at most once for each letter.
+    for (std::size_t first = nextWord(0, 0); first < count; first = nextWord(first + 1, 0)) {
+        std::size_t word = first;
+        // Letters taken, the entered word's first letter among them.
+        std::size_t matched = 1;
+        while (matched < letters) {
+            std::uint32_t& seen = typed.tried[word * letters + matched];
+            if (seen == stamp) break;
+            seen = stamp;
+            const std::string_view text = wordAt(word);
+            for (std::size_t at = 1; matched < letters; ++matched) {
+                const std::size_t found = text.find(part[matched], at);
+                if (found == std::string_view::npos) break;
+                at = found + 1;
+            }
+            if (matched == letters) break;
+            word = nextWord(word + 1, matched);
+            if (word == count) break;
+            ++matched;
+        }
+        if (matched == letters) return MatchRank::InOrder;
     }
     return best;
 }
@@ -187,8 +245,16 @@ void LabelVocabulary::rank(const std::vector<QueryWord>& words,
             // A number is no abbreviation and has no typos: "39" is not "309" nor "38".
             const bool number =
                 std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
-            typedParts.push_back(
-                {part, number ? 0 : typoAllowance(part), characterBits(part), number, {}, false});
+            typedParts.push_back({part,
+                                  number ? 0 : typoAllowance(part),
+                                  characterBits(part),
+                                  byteBits(part),
+                                  number,
+                                  {},
+                                  false,
+                                  {},
+                                  {},
+                                  0});
         }
         const std::size_t keyAllowance = typoAllowance(query.key);
 
@@ -243,12 +309,31 @@ void LabelVocabulary::rank(const std::vector<QueryWord>& words,
     }
 }
 
+const LabelVocabulary::DistinctWords& LabelVocabulary::distinctWords() const {
+    DistinctWords& distinct = *distinct_;
+    std::call_once(distinct.once, [&] {
+        std::unordered_map<std::string_view, std::uint32_t> ids;
+        distinct.ofRange.reserve(wordRanges_.size());
+        for (const WordRange& range : wordRanges_) {
+            const std::string_view text = std::string_view(folded_).substr(range.start, range.size);
+            const auto [found, added] =
+                ids.try_emplace(text, static_cast<std::uint32_t>(distinct.words.size()));
+            if (added) {
+                distinct.words.push_back(text);
+                distinct.characters.push_back(range.characters);
+            }
+            distinct.ofRange.push_back(found->second);
+        }
+        distinct.built = true;
+    });
+    return distinct;
+}
+
 std::vector<std::string> LabelVocabulary::nearestTexts(std::string_view key,
                                                        std::size_t count) const {
     // Up to half the word away is worth suggesting, three edits at most; longer texts are
     // compared by their start only.
-    constexpr std::size_t longest = 64;
-    key = key.substr(0, longest);
+    key = key.substr(0, comparedLength);
     const std::size_t reach = std::clamp<std::size_t>(key.size() / 2, 1, 3);
     struct Near {
         std::size_t distance;
@@ -258,22 +343,30 @@ std::vector<std::string> LabelVocabulary::nearestTexts(std::string_view key,
     };
     std::vector<Near> found;
     for (std::size_t name = 0; name < nameList_.size(); ++name) {
-        const std::string_view other = std::string_view(nameList_[name].key).substr(0, longest);
+        const std::string_view other =
+            std::string_view(nameList_[name].key).substr(0, comparedLength);
         // One name for each key: "km²" and "km2" say the same.
         const bool firstOfKey = byKey_.at(nameList_[name].key).front() == static_cast<int>(name);
         if (const std::size_t d = boundedEditDistance(key, other, reach); firstOfKey && d <= reach)
             found.push_back({d, 0, name, nameList_[name].typed});
     }
+    // More characters missing than edits within reach: not near, without an edit distance.
     const std::uint64_t keyCharacters = characterBits(key);
+    const DistinctWords& distinct = distinctWords();
+    std::vector<std::uint8_t> distances(distinct.words.size());
+    for (std::size_t d = 0; d < distinct.words.size(); ++d)
+        distances[d] = static_cast<std::uint8_t>(
+            bitCount(keyCharacters & ~distinct.characters[d]) > reach
+                ? reach + 1
+                : boundedEditDistance(key, distinct.words[d].substr(0, comparedLength), reach));
     for (std::size_t id = 0; id < labels_.size(); ++id) {
-        // More characters missing than edits within reach: no word of the label is near.
-        if (bitCount(keyCharacters & ~labels_[id].characters) > reach) continue;
+        const Label& label = labels_[id];
+        if (bitCount(keyCharacters & ~label.characters) > reach) continue;
         std::size_t nearest = reach + 1;
-        for (std::size_t w = 0; w < wordCount(static_cast<int>(id)); ++w)
-            nearest = std::min(
-                nearest,
-                boundedEditDistance(key, word(static_cast<int>(id), w).substr(0, longest), reach));
-        if (nearest <= reach) found.push_back({nearest, 1, id, labels_[id].text});
+        for (std::size_t w = 0; w < label.wordsCount; ++w)
+            nearest =
+                std::min<std::size_t>(nearest, distances[distinct.ofRange[label.wordsStart + w]]);
+        if (nearest <= reach) found.push_back({nearest, 1, id, label.text});
     }
     std::sort(found.begin(), found.end(), [](const Near& a, const Near& b) {
         if (a.distance != b.distance) return a.distance < b.distance;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -44,7 +46,7 @@ class LabelVocabulary {
     // The label's display text, and that with its letter case folded away.
     std::string_view text(int label) const { return labels_[static_cast<std::size_t>(label)].text; }
     std::string_view folded(int label) const;
-    // The words of the label (searchWords of its text).
+    // The words of the label: searchWords of its key (searchKey), so "m²" gives m2, "°C" c.
     std::size_t wordCount(int label) const {
         return labels_[static_cast<std::size_t>(label)].wordsCount;
     }
@@ -76,8 +78,9 @@ class LabelVocabulary {
         std::uint32_t namesCount = 0;
         // A bit for each small ASCII letter that starts one of its words.
         std::uint32_t initials = 0;
-        // The characters of its words (characterBits).
+        // The characters of its words (characterBits), and their bytes (byteBits).
         std::uint64_t characters = 0;
+        std::uint64_t bytes = 0;
     };
     struct Name {
         std::string typed;
@@ -96,12 +99,33 @@ class LabelVocabulary {
         std::string_view text;
         std::size_t allowance;
         std::uint64_t characters;
+        std::uint64_t bytes;
         // Digits only: matched as a whole word or a prefix only.
         bool number;
         // The word last compared for a typo and the outcome: labels in a row often share words.
         std::string_view lastTypoWord = {};
         bool lastTypo = false;
+        // Room the letters-in-order check reuses from label to label: the next word that starts
+        // with a letter, and the states tried, each valid for the label of its stamp.
+        struct Cell {
+            std::uint32_t stamp = 0;
+            std::uint32_t word = 0;
+        };
+        std::vector<Cell> next = {};
+        std::vector<std::uint32_t> tried = {};
+        std::uint32_t stamp = 0;
     };
+    // The distinct words of all labels, built on first use (only a query that matches nothing
+    // needs them), so that a word many labels share is compared once.
+    struct DistinctWords {
+        std::once_flag once;
+        bool built = false;
+        std::vector<std::string_view> words;
+        std::vector<std::uint64_t> characters;
+        // For each of wordRanges_, its place in words.
+        std::vector<std::uint32_t> ofRange;
+    };
+    const DistinctWords& distinctWords() const;
     int nameId(const std::string& typed);
     MatchRank partRank(Part& part, const Label& label) const;
 
@@ -116,4 +140,6 @@ class LabelVocabulary {
     std::unordered_map<std::string, int> nameIds_;
     // Key to the names that have it.
     std::unordered_map<std::string, std::vector<int>> byKey_;
+    // Made anew by add(); built once, also when several threads ask at the same time.
+    mutable std::unique_ptr<DistinctWords> distinct_ = std::make_unique<DistinctWords>();
 };

@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr std::string_view arrow = "\xE2\x86\x92"; // →, U+2192
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -63,15 +61,15 @@ QueryWord queryWord(std::string_view typed) {
 template <typename Word, typename To> void scanWords(std::string_view text, Word word, To to) {
     std::size_t at = 0;
     while (at < text.size()) {
-        if (text.substr(at).starts_with(arrow) || text.substr(at).starts_with("->")) {
+        if (text.substr(at).starts_with(unitArrow) || text.substr(at).starts_with("->")) {
             to();
-            at += text[at] == '-' ? 2 : arrow.size();
+            at += text[at] == '-' ? 2 : unitArrow.size();
         } else if (isWhiteSpace(text[at])) {
             ++at;
         } else {
             std::size_t end = at;
             while (end < text.size() && !isWhiteSpace(text[end]) &&
-                   !text.substr(end).starts_with(arrow) && !text.substr(end).starts_with("->"))
+                   !text.substr(end).starts_with(unitArrow) && !text.substr(end).starts_with("->"))
                 ++end;
             if (!word(text.substr(at, end - at))) return;
             at = end;

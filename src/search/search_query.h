@@ -13,6 +13,9 @@
 // "2.5l"), unless a digit, a point, a comma or a "/" follows it ("1/72" stays a word). Only the
 // first maxWords words count, and of each word its first maxWordLength bytes (no label has a
 // longer word), so a pasted page costs no more than a short query.
+// The arrow between two units, in queries and in the lines that list matches.
+inline constexpr std::string_view unitArrow = "\xE2\x86\x92"; // →, U+2192
+
 struct QueryWord {
     // As typed, and as compared (searchKey).
     std::string typed;

@@ -87,6 +87,19 @@ std::vector<std::string_view> keyParts(std::string_view key) {
     return parts;
 }
 
+std::size_t characterLength(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0xC2   ? 1
+                               : lead < 0xE0 ? 2
+                               : lead < 0xF0 ? 3
+                               : lead < 0xF5 ? 4
+                                             : 1;
+    if (length == 1 || at + length > text.size()) return 1;
+    for (std::size_t i = 1; i < length; ++i)
+        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 1;
+    return length;
+}
+
 std::size_t typoAllowance(std::string_view utf8) {
     std::size_t characters = 0;
     for (const char c : utf8)

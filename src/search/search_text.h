@@ -28,6 +28,10 @@ std::string searchKey(std::string_view utf8);
 // The parts of a key between its joiners ("fl-oz" gives fl and oz); "km/h" is one part.
 std::vector<std::string_view> keyParts(std::string_view key);
 
+// The bytes of the character that starts at text[at]: a whole UTF-8 sequence, or 1 for a byte
+// that starts none, so any text steps forward safely.
+std::size_t characterLength(std::string_view text, std::size_t at);
+
 // How many edits a typed word of this many characters may be away from a word or a name and
 // still match as a typo: none up to 3 letters, 1 from 4, 2 from 8.
 std::size_t typoAllowance(std::string_view utf8);

@@ -256,6 +256,10 @@ TEST(ConversionSearch, RanksExactThenPrefixThenLettersInOrderThenTypos) {
              "Power|n|Milliwatts|Megawatts|x/1e9",
              "Power|n|Megawatts|Milliwatts|x*1e9",
              "Volume|n|Fluid ounces (US)|Milliliters|x*29.5735295625",
+             "Area|n|km\xC2\xB2|m\xC2\xB2|x*1e6",
+             "Temperature|n|\u00B0C|\u00B0F|x*1.8+32",
+             "Temperature|n|R\u00E9aumur|\u00B0C|x*1.25",
+             "Length|n|\xC2\xB5m|Meters|x/1e6",
          })
         catalog.parseLine(line);
     const NamesFile file = parseNamesFile("Meters|m|metre\nMiles (international)|mi|mile\n"
@@ -268,6 +272,8 @@ TEST(ConversionSearch, RanksExactThenPrefixThenLettersInOrderThenTypos) {
     const std::string miM = "Length: Miles (international) \xE2\x86\x92 Meters";
     const std::string mMi = "Length: Meters \xE2\x86\x92 Miles (international)";
     const std::string kgG = "Mass: Kilograms \xE2\x86\x92 Grams";
+    const std::string cF = "Temperature: \u00B0C \u2192 \u00B0F";
+    const std::string reC = "Temperature: R\u00E9aumur \u2192 \u00B0C";
     const struct {
         std::string_view query;
         Texts first;
@@ -292,6 +298,13 @@ TEST(ConversionSearch, RanksExactThenPrefixThenLettersInOrderThenTypos) {
         {"fl oz to milliliters",
          {"Volume: Fluid ounces (US) \xE2\x86\x92 Milliliters"},
          MatchRank::Exact},
+        // Labels of signs meet typed words as names do: m² as m2, °C as c, µm as um.
+        {"km\xC2\xB2 to m\xC2\xB2", {"Area: km\xC2\xB2 \xE2\x86\x92 m\xC2\xB2"}, MatchRank::Exact},
+        {"\u00B0C", {cF, reC}, MatchRank::Exact},
+        {"C to f", {cF}, MatchRank::Exact},
+        {"\xC2\xB5m", {"Length: \xC2\xB5m \xE2\x86\x92 Meters"}, MatchRank::Exact},
+        // One accented letter amiss is one typo.
+        {"reaumur", {reC}, MatchRank::Typo},
     };
     for (const auto& row : rows) {
         const SearchResult result = search.find(row.query);
@@ -307,7 +320,7 @@ TEST(ConversionSearch, RanksExactThenPrefixThenLettersInOrderThenTypos) {
         std::string_view query;
         std::string_view why;
     } misses[] = {
-        {"kmx to m", "No unit is called \"kmx\"; the closest: km."},
+        {"kmx to m", "No unit is called \"kmx\"; the closest: km, km\xC2\xB2."},
         {"qqqq", "No unit is called \"qqqq\"."},
         {"miles to kg", "No conversion from Miles (international) to Kilograms."},
         {"kg milliwatts", "No conversion from Kilograms to Milliwatts."},
