@@ -425,6 +425,17 @@ class HelpWindowTest : public QObject {
                          qPrintable(name));
             }
         }
+        // The pictures of one page share a budget: two of 16 Mpixel fit, a third does not.
+        QBuffer big;
+        QImage(4096, 4096, QImage::Format_Mono).save(&big, "PNG");
+        auto pictures = std::make_shared<HelpPages>();
+        pictures->add("p", big.data().toStdString());
+        HelpBrowser browser(pictures);
+        const auto shown = [&] {
+            const QVariant picture = browser.loadResource(QTextDocument::ImageResource, QUrl("p"));
+            return !picture.value<QImage>().isNull();
+        };
+        QCOMPARE(QList<bool>({shown(), shown(), shown()}), QList<bool>({true, true, false}));
     }
 
     void escapeAndCtrlWClose_data() {
