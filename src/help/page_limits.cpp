@@ -98,7 +98,8 @@ std::optional<ReadTag> readTag(std::string_view text, std::size_t& at) {
     }
     if (at < text.size() && text[at] == '/') {
         ++at;
-        tag.name = "/" + readWord(text, at);
+        tag.name = '/';
+        tag.name += readWord(text, at);
         finish();
         return tag;
     }
