@@ -217,11 +217,20 @@ class Checker {
 
 } // namespace
 
+std::string unreadFileText(ReadProblem problem, const std::string& what) {
+    const std::string refused = readProblemText(problem, what);
+    return refused.empty() ? "cannot read " + what : refused;
+}
+
+void printProblems(std::ostream& out, const std::string& name,
+                   const std::vector<CatalogProblem>& problems) {
+    for (const CatalogProblem& problem : problems)
+        out << name << ":" << problem.line << ": " << problem.message << "\n";
+}
+
 std::string catalogReadFailure(ReadProblem problem, const std::string& name) {
-    const std::string refused = readProblemText(problem, "the catalog " + name);
-    if (!refused.empty()) return refused;
-    return (problem == ReadProblem::Missing ? "there is no catalog " : "cannot read the catalog ") +
-           name;
+    if (problem == ReadProblem::Missing) return "there is no catalog " + name;
+    return unreadFileText(problem, "the catalog " + name);
 }
 
 std::optional<CatalogCheck> checkCatalog(const std::string& path, ReadProblem* problem) {
@@ -238,13 +247,10 @@ int runCheck(const std::string& name, const std::string& path, std::ostream& out
     ReadProblem problem = ReadProblem::None;
     const std::optional<CatalogCheck> check = checkCatalog(path, &problem);
     if (!check) {
-        const std::string refused = readProblemText(problem, "the catalog " + name);
-        err << "velmora: " << (refused.empty() ? "cannot read the catalog " + name : refused)
-            << "\n";
+        err << "velmora: " << unreadFileText(problem, "the catalog " + name) << "\n";
         return 2;
     }
-    for (const CatalogProblem& problem : check->problems)
-        out << name << ":" << problem.line << ": " << problem.message << "\n";
+    printProblems(out, name, check->problems);
     int problems = static_cast<int>(check->problems.size());
     if (check->conversions == 0) {
         out << name << ": no line holds a conversion, so there is nothing to convert\n";

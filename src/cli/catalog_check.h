@@ -40,6 +40,13 @@ struct CatalogCheck {
 // None when the file cannot be read, with the reason in problem when given.
 std::optional<CatalogCheck> checkCatalog(const std::string& path, ReadProblem* problem = nullptr);
 
+// Why the file WHAT ("the catalog conv.txt") was not read: the refusal of a file read unread
+// (too large, no regular file), else "cannot read WHAT".
+std::string unreadFileText(ReadProblem problem, const std::string& what);
+// Each problem as NAME:LINE: MESSAGE, a line each.
+void printProblems(std::ostream& out, const std::string& name,
+                   const std::vector<CatalogProblem>& problems);
+
 // Why --convert could not read a catalog, for a message: "there is no catalog NAME", "the
 // catalog NAME is larger than 64 MiB, ...".
 std::string catalogReadFailure(ReadProblem problem, const std::string& name);

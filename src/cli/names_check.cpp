@@ -62,13 +62,10 @@ int printNamesCheck(const std::string& name, const std::string& path,
     ReadProblem problem = ReadProblem::None;
     const std::optional<NamesCheck> check = checkNamesFile(path, catalog, catalogName, &problem);
     if (!check) {
-        const std::string refused = readProblemText(problem, "the names file " + name);
-        err << "velmora: " << (refused.empty() ? "cannot read the names file " + name : refused)
-            << "\n";
+        err << "velmora: " << unreadFileText(problem, "the names file " + name) << "\n";
         return 2;
     }
-    for (const CatalogProblem& problem : check->problems)
-        out << name << ":" << problem.line << ": " << problem.message << "\n";
+    printProblems(out, name, check->problems);
     if (!catalog) out << name << ": no catalog " << catalogName << " to check the labels against\n";
     out << name << ": " << plural(check->lines, "line", "lines") << ", "
         << plural(check->labels, "label", "labels") << ", " << plural(check->names, "name", "names")

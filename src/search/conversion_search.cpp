@@ -53,10 +53,8 @@ SearchResult ConversionSearch::find(const SearchQuery& query, int limit) const {
         MatchRank rank = MatchRank::Exact;
         bool outOfOrder = false;
         if (query.hasTo) {
-            for (std::size_t w = 0; w < fromCount; ++w)
-                rank = std::max(rank, fromRanks[from * fromCount + w]);
-            for (std::size_t w = 0; w < toCount; ++w)
-                rank = std::max(rank, toRanks[to * toCount + w]);
+            rank = std::max(labelRank(fromRanks, fromCount, from, 0, fromCount),
+                            labelRank(toRanks, toCount, to, 0, toCount));
         } else {
             // People name the unit they have first: the words in order are those of the From
             // unit, then those of the To unit. A word of the To unit before any of the From

@@ -312,14 +312,18 @@ QWidget* HelpWindow::createIndexTab() {
         item->setToolTip(item->text());
     }
     connect(field, &QLineEdit::textEdited, this, &HelpWindow::findKeyword);
+    return fieldAndListTab(field, indexList_);
+}
+
+QWidget* HelpWindow::fieldAndListTab(QLineEdit* field, QListWidget* list) {
     connect(field, &QLineEdit::returnPressed, this,
-            [this] { openItem(indexList_->currentItem()); });
-    connect(indexList_, &QListWidget::itemActivated, this, &HelpWindow::openItem);
+            [this, list] { openItem(list->currentItem()); });
+    connect(list, &QListWidget::itemActivated, this, &HelpWindow::openItem);
     field->installEventFilter(this);
     auto* tab = new QWidget;
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(field);
-    layout->addWidget(indexList_);
+    layout->addWidget(list);
     return tab;
 }
 
@@ -338,15 +342,7 @@ QWidget* HelpWindow::createSearchTab() {
     searchResults_->setObjectName(QStringLiteral("helpSearchResults"));
     searchResults_->setAccessibleName(QStringLiteral("Pages found"));
     connect(field, &QLineEdit::textChanged, this, &HelpWindow::search);
-    connect(field, &QLineEdit::returnPressed, this,
-            [this] { openItem(searchResults_->currentItem()); });
-    connect(searchResults_, &QListWidget::itemActivated, this, &HelpWindow::openItem);
-    field->installEventFilter(this);
-    auto* tab = new QWidget;
-    auto* layout = new QVBoxLayout(tab);
-    layout->addWidget(field);
-    layout->addWidget(searchResults_);
-    return tab;
+    return fieldAndListTab(field, searchResults_);
 }
 
 bool HelpWindow::eventFilter(QObject* watched, QEvent* event) {

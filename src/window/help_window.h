@@ -92,6 +92,9 @@ class HelpWindow : public QMainWindow {
   private:
     QWidget* createIndexTab();
     QWidget* createSearchTab();
+    // A tab of a field over a list: Enter in the field or activating an entry opens its page, and
+    // Up and Down in the field move in the list.
+    QWidget* fieldAndListTab(QLineEdit* field, QListWidget* list);
     void fillContents();
     void followLink(const QUrl& url);
     void markContents(const QUrl& url);
