@@ -33,9 +33,17 @@ std::optional<FileLock> FileLock::acquire(const std::string& path,
                                           std::chrono::milliseconds timeout) {
     const std::wstring name = nativePath(path).wstring();
     const auto deadline = std::chrono::steady_clock::now() + timeout;
+    int misses = 0;
     while (true) {
         const HANDLE handle = openShared(name);
-        if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+        if (handle == INVALID_HANDLE_VALUE) {
+            // Windows will not rename over a file held open, as the holder before holds this
+            // one: it replaced it with ReplaceFileW, which leaves the name empty for an instant.
+            // A file still missing after a moment is missing.
+            if (GetLastError() != ERROR_FILE_NOT_FOUND || ++misses > 20) return std::nullopt;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            continue;
+        }
         FileLock lock(reinterpret_cast<std::intptr_t>(handle));
         if (GetFileType(handle) != FILE_TYPE_DISK) return std::nullopt;
         BY_HANDLE_FILE_INFORMATION information{};
