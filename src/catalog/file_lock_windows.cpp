@@ -7,9 +7,10 @@
 namespace {
 
 // Windows' locks are binding on every read and write of the bytes they cover, even through this
-// program's own other handles. So the lock covers one byte far past the end of any catalog: the
-// instances that take it wait for each other, and every reader and writer of the file goes on.
-constexpr DWORD lockOffsetHigh = 0x7fffffff;
+// program's own other handles. So the lock covers one byte far past the end of any catalog (the
+// program reads 64 MiB at most), under 4 GiB so that every file system can lock it: the instances
+// that take it wait for each other, and every reader and writer of the file goes on.
+constexpr DWORD lockOffset = 0xfffffffe;
 
 bool sameFile(HANDLE a, HANDLE b) {
     BY_HANDLE_FILE_INFORMATION first{};
@@ -52,7 +53,7 @@ std::optional<FileLock> FileLock::acquire(const std::string& path,
             return std::nullopt;
         while (true) {
             OVERLAPPED at{};
-            at.OffsetHigh = lockOffsetHigh;
+            at.Offset = lockOffset;
             if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
                            &at))
                 break;

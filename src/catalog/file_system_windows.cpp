@@ -79,6 +79,10 @@ bool fileIsWritable(const std::string& path) {
 
 bool reserveFileSpace(std::FILE* file, std::size_t size) {
     if (std::fflush(file) != 0) return false;
+    // An allocation under the file's length would cut the file.
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(handleOf(file), &length)) return false;
+    if (static_cast<unsigned long long>(length.QuadPart) >= size) return true;
     FILE_ALLOCATION_INFO allocation{};
     allocation.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
     if (SetFileInformationByHandle(handleOf(file), FileAllocationInfo, &allocation,
