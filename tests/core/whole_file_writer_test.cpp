@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 #include <vector>
 #ifdef _WIN32
+#include <aclapi.h>
+#include <io.h>
+#include <sddl.h>
 #include <windows.h>
 #else
 #include <sys/stat.h>
@@ -103,8 +106,8 @@ TEST(WholeFileWriter, OnlyRegularFilesOfAtMostTheLimitAreRead) {
 #ifdef _WIN32
     // A named pipe nobody writes, and a device that reads as empty for ever.
     const std::string pipe = "\\\\.\\pipe\\velmora-" + dir.path().filename().string();
-    const HANDLE server = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1,
-                                           0, 0, 0, nullptr);
+    const HANDLE server =
+        CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
     ASSERT_NE(server, INVALID_HANDLE_VALUE);
     const std::string device = "NUL";
 #else
@@ -134,8 +137,68 @@ TEST(WholeFileWriter, OnlyRegularFilesOfAtMostTheLimitAreRead) {
 #endif
 }
 
-// Windows has no mode bits; there ReplaceFileW carries the old file's security over.
-#ifndef _WIN32
+#ifdef _WIN32
+// The access list of a file, by name or by handle, as text.
+std::wstring accessText(const std::string& path, HANDLE handle = nullptr) {
+    PACL access = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const std::wstring name = std::filesystem::path(path).wstring();
+    const DWORD got =
+        handle ? GetSecurityInfo(handle, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                 nullptr, &access, nullptr, &descriptor)
+               : GetNamedSecurityInfoW(name.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                       nullptr, nullptr, &access, nullptr, &descriptor);
+    wchar_t* text = nullptr;
+    if (got != ERROR_SUCCESS ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorW(
+            descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr))
+        return L"(unreadable)";
+    const std::wstring result = text;
+    LocalFree(text);
+    LocalFree(descriptor);
+    return result;
+}
+
+TEST(WholeFileWriter, TheNewFileHasTheAccessListOfTheOldOneBeforeItHoldsAByte) {
+    struct WatchingOps : FileOps {
+        std::string path;
+        std::vector<std::wstring> seen;
+        bool write(std::FILE* file, const char* data, std::size_t size) override {
+            seen.push_back(
+                accessText(path, reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))));
+            return FileOps::write(file, data, size);
+        }
+    };
+    TempDir dir;
+    const std::string path = dir.file("conv.txt");
+    writeBytes(path, "old");
+    // Everyone may change it, as no new file of the folder may be changed.
+    PSECURITY_DESCRIPTOR wanted = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:P(A;;FA;;;WD)", SDDL_REVISION_1, &wanted, nullptr));
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL access = nullptr;
+    GetSecurityDescriptorDacl(wanted, &present, &access, &defaulted);
+    std::wstring name = std::filesystem::path(path).wstring();
+    ASSERT_EQ(SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT,
+                                    DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                    nullptr, nullptr, access, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    LocalFree(wanted);
+    const std::wstring old = accessText(path);
+    writeBytes(dir.file("fresh.txt"), "");
+    ASSERT_NE(accessText(dir.file("fresh.txt")), old);
+    std::filesystem::remove(dir.path() / "fresh.txt");
+
+    WatchingOps ops;
+    ops.path = path;
+    ASSERT_TRUE(writeWholeFile(path, "new", ops));
+    ASSERT_FALSE(ops.seen.empty());
+    EXPECT_EQ(ops.seen.front(), old);
+    EXPECT_EQ(accessText(path), old);
+}
+#else
 TEST(WholeFileWriter, TheNewFileHasTheOwnerAndModeOfTheOldOneBeforeItHoldsAByte) {
     // Each write looks at the file it writes to: no byte may go into a file others can read.
     struct WatchingOps : FileOps {
