@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""The Windows command line, velmora.com, run under Wine as cmd.exe would run it: its output, its
-exit status, UTF-16 arguments, and the files it works on (those beside it; the user's own file
-names from the folder they typed them in).
+"""The Windows command line, velmora.com, run under Wine as cmd.exe would run it: the Linux
+command line's own cases (tests/cli/run_cli.py), then what is the console program's own: UTF-16
+arguments, the files beside it and the user's from where they typed, and the window it starts.
 
     run_console.py --wine-run scripts/wine-run.sh --prefix build/windows/wine-prefix
-                   --program build/windows/velmora.com --data data --version 1.0.1
+                   --program build/windows/velmora.com --data data --version 1.0.1 --case all
 """
 
 import argparse
@@ -14,80 +14,44 @@ import subprocess
 import sys
 import tempfile
 
-ARROW = "\u2192"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "cli"))
+import run_cli  # noqa: E402
+from run_cli import Failure, check  # noqa: E402
 
 
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-class Runner:
+class Runner(run_cli.Runner):
     def __init__(self, args, folder):
-        self.wine = [os.path.abspath(args.wine_run), os.path.abspath(args.prefix)]
-        self.version = args.version
-        # The program as a user unpacks it: velmora.com with the delivered files beside it.
-        self.program_folder = os.path.join(folder, "Velmora 1.0")
-        os.makedirs(self.program_folder)
-        self.program = os.path.join(self.program_folder, "velmora.com")
-        shutil.copy(args.program, self.program)
+        # The program as a user unpacks it, with the delivered files beside it, and a folder of
+        # the user's own, named out of ASCII, where the commands are typed.
+        program_folder = os.path.join(folder, "Velmora 1.0")
+        os.makedirs(program_folder)
+        program = shutil.copy(args.program, os.path.join(program_folder, "velmora.com"))
         for name in ("conv.txt", "names.txt"):
-            shutil.copy(os.path.join(args.data, name), self.program_folder)
-        # Where the user types the command: a folder of their own, with a name out of ASCII.
-        self.user_folder = os.path.join(folder, "Mes unit\u00e9s \u6e2c")
-        os.makedirs(self.user_folder)
+            shutil.copy(os.path.join(args.data, name), program_folder)
+        user_folder = os.path.join(folder, "Mes unit\u00e9s \u6e2c")
+        os.makedirs(user_folder)
+        super().__init__(program, os.path.join(args.data, "conv.txt"), args.version, user_folder)
+        self.wine = [os.path.abspath(args.wine_run), os.path.abspath(args.prefix)]
         # Wine reads the arguments in the locale's character set.
-        self.env = {**{k: v for k, v in os.environ.items() if k != "DISPLAY"},
-                    "LC_ALL": "C.UTF-8"}
+        self.env["LC_ALL"] = "C.UTF-8"
 
-    def expect(self, args, status, out=None, err=None, out_start=None):
-        process = subprocess.run([*self.wine, self.program, *args], cwd=self.user_folder,
-                                 env=self.env, capture_output=True, timeout=60)
-        got_out = process.stdout.decode("utf-8")
-        got_err = process.stderr.decode("utf-8")
-        where = "velmora " + " ".join(args)
-        check(process.returncode == status, f"{where}: exit {process.returncode}, expected "
-                                            f"{status}; stdout {got_out!r}, stderr {got_err!r}")
-        if out is not None:
-            check(got_out == out, f"{where}: stdout {got_out!r}, expected {out!r}")
-        if err is not None:
-            check(got_err == err, f"{where}: stderr {got_err!r}, expected {err!r}")
-        if out_start is not None:
-            check(got_out.startswith(out_start), f"{where}: stdout {got_out!r}")
-        return got_out, got_err
-
-
-def case_help_and_version(r):
-    usage, _ = r.expect(["--help"], 0, err="", out_start="Usage: velmora")
-    r.expect(["--version"], 0, out=f"Velmora {r.version}\n", err="")
-    r.expect(["--bogus"], 2, out="", err="velmora: unknown option --bogus\n" + usage)
-
-
-def case_convert(r):
-    # The catalog and names beside the program, whatever folder the command is typed in.
-    r.expect(["--convert", "5", "mi", "km"], 0, out="8.04672\n",
-             err=f"velmora: 5 Miles (international) {ARROW} Kilometers\n")
-    # Arguments out of ASCII arrive whole.
-    r.expect(["--convert", "100", "\u00b0F", "\u00b0C"], 0, out="37.7777777777778\n",
-             err=f"velmora: 100 Degrees Fahrenheit {ARROW} Degrees Celsius\n")
-    r.expect(["--convert", "1", "Kilometers", "Meters", "--catalog", "absent.txt"], 2, out="",
-             err="velmora: there is no catalog absent.txt\n")
+    def run(self, *args, cwd=None, env=None):
+        process = subprocess.run([*self.wine, self.binary, *args], cwd=cwd or self.folder,
+                                 env={**self.env, **(env or {})}, capture_output=True,
+                                 timeout=60)
+        return process.returncode, process.stdout.decode("utf-8"), process.stderr.decode("utf-8")
 
 
 def case_users_files(r):
-    # A file the user names is found in the folder they typed the command in, whose name, like
-    # the file's, is no ASCII.
-    with open(os.path.join(r.user_folder, "m\u00efne.txt"), "wb") as f:
+    # Arguments out of ASCII arrive whole; a file the user names is read from the folder they
+    # typed the command in, whose name is no ASCII either.
+    with open(os.path.join(r.folder, "m\u00efne.txt"), "wb") as f:
         f.write("L\u00e4nge|n|a|b|x*3\r\n".encode("utf-8"))
     r.expect(["--convert", "2", "a", "b", "--catalog", "m\u00efne.txt"], 0, out="6\n", err="")
     r.expect(["--check", "m\u00efne.txt"], 0, err="",
              out="m\u00efne.txt: 1 line, 1 category, 1 conversion, 0 problems\n")
     # Problems found: exit status 1.
-    with open(os.path.join(r.user_folder, "bad.txt"), "wb") as f:
+    with open(os.path.join(r.folder, "bad.txt"), "wb") as f:
         f.write(b"Length|m to ft|Meters|Feet|x/0.3048\r\nLength|Feet||Inches|x*12\r\n")
     r.expect(["--check", "bad.txt"], 1, err="", out_start="bad.txt:2: ignored: ")
     # A device is no catalog and does not hold the program.
@@ -100,21 +64,19 @@ def case_window_missing(r):
     check(err.startswith("velmora: cannot start ") and "velmora.exe" in err, err)
 
 
-CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
+CASES = {"help": run_cli.case_help, "version": run_cli.case_version,
+         "unknown_option": run_cli.case_unknown_option, "convert": run_cli.case_convert,
+         "users_files": case_users_files, "window_missing": case_window_missing}
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--wine-run", required=True)
-    parser.add_argument("--prefix", required=True)
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--data", required=True)
-    parser.add_argument("--version", required=True)
+    for option in ("--wine-run", "--prefix", "--program", "--data", "--version"):
+        parser.add_argument(option, required=True)
     parser.add_argument("--case", default="all", choices=["all", *CASES])
     args = parser.parse_args()
-    names = list(CASES) if args.case == "all" else [args.case]
     failed = 0
-    for name in names:
+    for name in CASES if args.case == "all" else [args.case]:
         with tempfile.TemporaryDirectory(prefix="velmora-console-") as folder:
             try:
                 CASES[name](Runner(args, folder))
