@@ -2,6 +2,7 @@
 
 #include "win32/wide_text.h"
 
+#include <algorithm>
 #include <windows.h>
 
 bool writeConsoleText(ConsoleStream stream, std::string_view text) {
