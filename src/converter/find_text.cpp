@@ -14,8 +14,9 @@ std::string findCountText(const SearchResult& result, bool queryCut) {
                " matching conversions; type more to narrow them.";
     // Only the start of a long query counts, and the user is told.
     if (queryCut)
-        text += " The field takes " + std::to_string(maxQueryLength) + " characters, and only the first " +
-                std::to_string(SearchQuery::maxWords) + " words are used.";
+        text += " The field takes " + std::to_string(maxQueryLength) +
+                " characters, and only the first " + std::to_string(SearchQuery::maxWords) +
+                " words are used.";
     else if (result.truncated)
         text += " Only the first " + std::to_string(SearchQuery::maxWords) + " words are used.";
     return text;

@@ -8,7 +8,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
 #include <windows.h>
 
 namespace {
@@ -17,7 +16,8 @@ namespace {
 std::wstring programFolder() {
     std::wstring path(MAX_PATH, L'\0');
     while (true) {
-        const DWORD size = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD size =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (size == 0) return {};
         if (size < path.size()) {
             path.resize(size);
@@ -54,9 +54,8 @@ int startWindow(const std::wstring& folder) {
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &process)) {
-        writeConsoleText(ConsoleStream::Error,
-                         "velmora: cannot start " + utf8FromWide(program) +
-                             "; use --convert or --check here, or --help\n");
+        writeConsoleText(ConsoleStream::Error, "velmora: cannot start " + utf8FromWide(program) +
+                                                   "; use --convert or --check here, or --help\n");
         return 1;
     }
     CloseHandle(process.hThread);
@@ -68,14 +67,15 @@ int startWindow(const std::wstring& folder) {
 
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) arguments.push_back(utf8FromWide(argv[i]));
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(utf8FromWide(argv[i]));
     const CommandLine line = parseCommandLine(arguments);
     const std::wstring folder = programFolder();
     if (line.action == CommandLine::Action::Window) return startWindow(folder);
     if (line.action == CommandLine::Action::ReadHelp) {
         // The Linux window reads its help through a child process; Windows has HTML Help.
-        writeConsoleText(ConsoleStream::Error, "velmora: unknown option --read-help\n" +
-                                                   usageText());
+        writeConsoleText(ConsoleStream::Error,
+                         "velmora: unknown option --read-help\n" + usageText());
         return 2;
     }
     // As the Linux launcher does: the program's own files (conv.txt, names.txt) are those beside

@@ -20,9 +20,9 @@ namespace {
 
 // The controls on or below the tabs' display area, in the order they are moved.
 constexpr int controlsBelowTabs[] = {
-    IDC_FROM_CAPTION, IDC_TO_CAPTION,   IDC_FROM_LIST,      IDC_TO_LIST,
-    IDC_INPUT_CAPTION, IDC_INPUT,       IDC_INPUT_UNIT,     IDC_RESULT_CAPTION,
-    IDC_RESULT,       IDC_OUTPUT_UNIT,  IDC_PICTURE,        IDC_CONTACT,
+    IDC_FROM_CAPTION,  IDC_TO_CAPTION,  IDC_FROM_LIST,  IDC_TO_LIST,
+    IDC_INPUT_CAPTION, IDC_INPUT,       IDC_INPUT_UNIT, IDC_RESULT_CAPTION,
+    IDC_RESULT,        IDC_OUTPUT_UNIT, IDC_PICTURE,    IDC_CONTACT,
 };
 
 // The amber that marks input of which part is not read, mixed into the field's own colour.
@@ -37,12 +37,12 @@ COLORREF colourOf(Rgb rgb) {
 }
 
 // Fills a list box with entries and selects one, drawing once at the end.
-template <typename Text>
-void fillList(HWND list, int count, int selected, Text text) {
+template <typename Text> void fillList(HWND list, int count, int selected, Text text) {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (int row = 0; row < count; ++row)
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideFromUtf8(text(row)).c_str()));
+        SendMessageW(list, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(wideFromUtf8(text(row)).c_str()));
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
@@ -92,8 +92,7 @@ int ConverterWindow::run() {
 }
 
 bool ConverterWindow::preTranslate(MSG& message) {
-    if (!dialog_ || (message.hwnd != dialog_ && !IsChild(dialog_, message.hwnd)))
-        return false;
+    if (!dialog_ || (message.hwnd != dialog_ && !IsChild(dialog_, message.hwnd))) return false;
     if (message.message == WM_KEYDOWN) {
         const bool control = GetKeyState(VK_CONTROL) < 0;
         switch (message.wParam) {
@@ -136,9 +135,9 @@ INT_PTR CALLBACK ConverterWindow::dialogProc(HWND dialog, UINT message, WPARAM w
 }
 
 bool ConverterWindow::initialise() {
-    bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON),
-                                             GetSystemMetrics(SM_CYICON), 0));
+    bigIcon_ =
+        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
     smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), 0));
@@ -236,6 +235,16 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return reinterpret_cast<INT_PTR>(unreadBrush_);
         }
         return FALSE;
+    case WM_CTLCOLORSTATIC: {
+        // The captions and unit labels stand on the tabs' page, which is drawn in the window
+        // colour; the read-only result keeps the look of a field that cannot be typed into.
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        if (id == IDC_RESULT || id == IDC_CONTACT || id == IDC_BANNER) return FALSE;
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+    }
     case WM_SETCURSOR:
         // The banner is a link: it shows the hand.
         if (reinterpret_cast<HWND>(wParam) == item(IDC_BANNER)) {
@@ -353,7 +362,8 @@ void ConverterWindow::syncView() {
                 TabCtrl_InsertItem(tabs, tab, &entry);
             }
         }
-        if (TabCtrl_GetCurSel(tabs) != model_.selectedTab()) TabCtrl_SetCurSel(tabs, model_.selectedTab());
+        if (TabCtrl_GetCurSel(tabs) != model_.selectedTab())
+            TabCtrl_SetCurSel(tabs, model_.selectedTab());
         if (shownFrom_ != model_.fromRevision()) {
             shownFrom_ = model_.fromRevision();
             fillList(item(IDC_FROM_LIST), model_.fromCount(), model_.selectedFrom(),
@@ -430,7 +440,8 @@ void copyText(HWND owner, const std::string& utf8) {
         if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
     const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string ansi(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-    if (size > 0) WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), size, nullptr, nullptr);
+    if (size > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), size, nullptr, nullptr);
     if (HGLOBAL block = globalCopy(ansi.data(), ansi.size()))
         if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
     CloseClipboard();
@@ -512,7 +523,8 @@ void ConverterWindow::editOptions() {
     model_.tabRows = rowsBefore;
     syncView();
     adjustForTabRows();
-    RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(dialog_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void ConverterWindow::editPrecision() {
@@ -525,8 +537,7 @@ void ConverterWindow::editPrecision() {
 void ConverterWindow::findConversion() {
     // Read at each opening, so that names added to the file meanwhile count.
     const UnitNames names = readUnitNames(model_.appDirectory + "names.txt");
-    const std::optional<FoundConversion> found =
-        runFindDialog(instance_, dialog_, catalog_, names);
+    const std::optional<FoundConversion> found = runFindDialog(instance_, dialog_, catalog_, names);
     if (!found || !found->match.conversion) return;
     model_.showConversion(found->match.tab, *found->match.conversion, found->value);
     syncView();
@@ -545,8 +556,8 @@ void ConverterWindow::openHelp() {
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     static HMODULE library = LoadLibraryW(L"hhctrl.ocx");
     if (library) {
-        const auto htmlHelp =
-            reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
+        const auto htmlHelp = reinterpret_cast<HtmlHelpFunction>(
+            reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
         constexpr UINT displayTopic = 0; // HH_DISPLAY_TOPIC
         if (htmlHelp && htmlHelp(GetDesktopWindow(), path.c_str(), displayTopic, 0)) return;
     }

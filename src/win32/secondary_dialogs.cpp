@@ -46,7 +46,9 @@ INT_PTR CALLBACK optionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             ListView_SetCheckState(list, index, row.selected);
             ++index;
         }
-        if (index > 0) ListView_SetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+        if (index > 0)
+            ListView_SetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED,
+                                  LVIS_FOCUSED | LVIS_SELECTED);
         SetFocus(list);
         return FALSE;
     }
@@ -150,12 +152,17 @@ void refill(HWND dialog, FindState& state) {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (const ConversionMatch& match : state.result.matches)
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideFromUtf8(matchText(match)).c_str()));
+        SendMessageW(list, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(wideFromUtf8(matchText(match)).c_str()));
     if (!state.result.matches.empty()) SendMessageW(list, LB_SETCURSEL, 0, 0);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    SetDlgItemTextW(dialog, IDC_FIND_COUNT,
-                    wideFromUtf8(findCountText(state.result, windowText(GetDlgItem(dialog, IDC_FIND_QUERY)).size() >= maxQueryLength)).c_str());
+    SetDlgItemTextW(
+        dialog, IDC_FIND_COUNT,
+        wideFromUtf8(
+            findCountText(state.result,
+                          windowText(GetDlgItem(dialog, IDC_FIND_QUERY)).size() >= maxQueryLength))
+            .c_str());
     EnableWindow(GetDlgItem(dialog, IDOK), state.result.total > 0);
 }
 
@@ -170,7 +177,10 @@ LRESULT CALLBACK findEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lPa
         if (count > 0) {
             const int row = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
             const int page = 10;
-            int next = row + (wParam == VK_UP ? -1 : wParam == VK_DOWN ? 1 : wParam == VK_PRIOR ? -page : page);
+            int next = row + (wParam == VK_UP      ? -1
+                              : wParam == VK_DOWN  ? 1
+                              : wParam == VK_PRIOR ? -page
+                                                   : page);
             next = next < 0 ? 0 : next >= count ? count - 1 : next;
             SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
         }
@@ -185,7 +195,8 @@ INT_PTR CALLBACK findProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
     case WM_INITDIALOG: {
         HWND query = GetDlgItem(dialog, IDC_FIND_QUERY);
         SendMessageW(query, EM_SETLIMITTEXT, maxQueryLength, 0);
-        SendMessageW(query, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"for example: 5 mi to km"));
+        SendMessageW(query, EM_SETCUEBANNER, TRUE,
+                     reinterpret_cast<LPARAM>(L"for example: 5 mi to km"));
         state->editProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(query, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(findEditProc)));
         refill(dialog, *state);
@@ -201,7 +212,8 @@ INT_PTR CALLBACK findProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
             if (HIWORD(wParam) != LBN_DBLCLK) return TRUE;
             [[fallthrough]];
         case IDOK: {
-            const int row = static_cast<int>(SendDlgItemMessageW(dialog, IDC_FIND_LIST, LB_GETCURSEL, 0, 0));
+            const int row =
+                static_cast<int>(SendDlgItemMessageW(dialog, IDC_FIND_LIST, LB_GETCURSEL, 0, 0));
             // Nothing to choose: the dialog stays open for another query.
             if (row < 0 || row >= static_cast<int>(state->result.matches.size())) return TRUE;
             state->found = FoundConversion{state->result.matches[static_cast<std::size_t>(row)],

@@ -1,0 +1,221 @@
+"""End-to-end cases of velmora.exe under Wine in Xvfb, driven as a user drives it (xdotool keys
+and clicks, xclip for the clipboard) and read back with window_probe.exe, never by coordinates
+fixed in advance.
+
+    window_e2e.py --exe velmora.exe --probe window_probe.exe --prefix WINEPREFIX CASE
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+CATALOG = (
+    "Length|ft-m|Feet|Meters|x*0.3048\r\n"
+    "Length|ft-in|Feet|Inches|x*12\r\n"
+    "; a comment line the reader skips, kept as it is\r\n"
+    "Length|m-ft|Meters|Feet|x/0.3048\r\n"
+    "Mass|kg-lb|Kilograms|Pounds|x/0.45359237\r\n"
+    "Time|h-min|Hours|Minutes|x*60\r\n"
+)
+STEP_TIMEOUT = 10.0
+
+
+class Session:
+    def __init__(self, args, folder):
+        self.args = args
+        self.folder = folder
+        read, write = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            display = pipe.readline().strip()
+        self.env = dict(os.environ, DISPLAY=":" + display, WINEPREFIX=os.path.abspath(args.prefix),
+                        WINEARCH="win64", WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d")
+        self.program = None
+
+    def start(self):
+        self.program = subprocess.Popen(["wine", self.args.exe], cwd=self.folder, env=self.env,
+                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        # The first program of a fresh Wine server takes longest.
+        self.wait_for(lambda: self.state().get("title") == "Velmora", "the window", 60)
+
+    def run(self, command, timeout=STEP_TIMEOUT):
+        return subprocess.run(command, env=self.env, capture_output=True, timeout=timeout)
+
+    def probe(self, *words):
+        result = self.run(["wine", self.args.probe, *words])
+        return result.returncode, result.stdout.decode("utf-8").replace("\r\n", "\n")
+
+    def state(self, title="Velmora"):
+        code, out = self.probe("state", title)
+        if code != 0:
+            return {}
+        return dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+
+    def wait_for(self, condition, what, timeout=STEP_TIMEOUT):
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            if condition():
+                return
+            time.sleep(0.1)
+        raise AssertionError("timed out waiting for " + what)
+
+    def wait_for_window(self, title):
+        self.wait_for(lambda: self.probe("rect", title, "1")[0] in (0, 4), "the window " + title)
+
+    def click(self, title, control):
+        code, out = self.probe("rect", title, str(control))
+        assert code == 0, "no control %d in %s" % (control, title)
+        left, top, right, bottom = (int(v) for v in out.split())
+        self.run(["xdotool", "mousemove", str((left + right) // 2), str((top + bottom) // 2),
+                  "click", "1"])
+
+    def keys(self, *keys):
+        self.run(["xdotool", "key", "--delay", "40", *keys])
+
+    def type(self, text):
+        self.run(["xdotool", "type", "--delay", "40", text])
+
+    def expect(self, **expected):
+        """Waits until the window shows what is expected, then checks it once more."""
+        try:
+            self.wait_for(lambda: all(self.state().get(k) == v for k, v in expected.items()),
+                          str(expected))
+        except AssertionError as error:
+            raise AssertionError("%s; the window shows %s" % (error, self.state())) from None
+
+    def clipboard(self):
+        return self.run(["xclip", "-selection", "clipboard", "-o"]).stdout.decode("utf-8")
+
+    def close(self):
+        self.keys("alt+F4")
+        self.program.wait(timeout=STEP_TIMEOUT)
+
+    def stop(self):
+        if self.program and self.program.poll() is None:
+            self.program.kill()
+            self.program.wait()
+        self.xvfb.terminate()
+        self.xvfb.wait()
+
+
+def read(folder, name):
+    with open(os.path.join(folder, name), "rb") as f:
+        return f.read()
+
+
+def case_typing_selection_and_clipboard(s):
+    s.start()
+    s.expect(**{"tabs": "3", "from": "Feet|Meters", "result": ""})
+    s.click("Velmora", 1003)
+    s.type("12")
+    s.expect(result="3.7", input_unit="Feet", output_unit="Meters")
+    s.click("Velmora", 1010)
+    s.keys("End")
+    s.expect(to_selected="1", result="144.0", output_unit="Inches")
+    s.click("Velmora", 1008)
+    s.keys("Down")
+    s.expect(to="Feet", result="39.4", input_unit="Meters", output_unit="Feet")
+    s.keys("ctrl+Tab")
+    s.expect(tab="1", result="26.5", input_unit="Kilograms", output_unit="Pounds")
+    s.keys("ctrl+c")
+    # Wine hands Unicode text to X with LF line ends.
+    s.wait_for(lambda: s.clipboard() == "Input:        12 Kilograms\nOutput:       26.5 Pounds",
+               "the report on the clipboard")
+    s.keys("Return", "Escape")
+    s.expect(title="Velmora", input="12")
+    s.close()
+    assert read(s.folder, "conv.ini") == b"1"
+    assert read(s.folder, "conv.txt") == CATALOG.encode()
+
+
+def case_options_precision_and_close(s):
+    s.start()
+    s.keys("alt+c", "p")
+    s.wait_for_window("Precision")
+    s.click("Precision", 1017)
+    s.keys("ctrl+a")
+    s.type("3")
+    s.keys("Return")
+    s.click("Velmora", 1003)
+    s.type("12")
+    s.expect(result="3.658")
+    s.keys("alt+c", "o")
+    s.wait_for_window("Options")
+    s.click("Options", 1015)
+    s.keys("End", "space", "Return")
+    s.expect(tabs="2")
+    s.close()
+    assert read(s.folder, "conv.ini") == b"3"
+    assert read(s.folder, "conv.txt") == CATALOG.replace("x*60", "x*60|0").encode()
+
+
+def case_find_and_save(s):
+    s.start()
+    s.click("Velmora", 1003)
+    s.keys("ctrl+f")
+    s.wait_for_window("Find Conversion")
+    s.click("Find Conversion", 1030)
+    s.type("5 kilograms to pounds")
+    s.keys("Return")
+    s.expect(tab="1", input="5", result="11.0", output_unit="Pounds")
+    s.keys("alt+f", "s")
+    s.wait_for(lambda: s.run(["xdotool", "search", "--onlyvisible", "--name", "Save"]).returncode == 0,
+               "the Save dialog")
+    # The system's own dialog: its name field takes the keys once it has settled.
+    time.sleep(1.5)
+    s.type("Z:" + os.path.join(s.folder, "report.cnv").replace("/", "\\"))
+    s.keys("Return")
+    path = os.path.join(s.folder, "report.cnv")
+    s.wait_for(lambda: os.path.exists(path), "the saved report")
+    assert read(s.folder, "report.cnv") == b"Input:        5 Kilograms\r\nOutput:       11.0 Pounds"
+    s.close()
+
+
+def case_missing_catalog(s):
+    os.remove(os.path.join(s.folder, "conv.txt"))
+    s.program = subprocess.Popen(["wine", s.args.exe], cwd=s.folder, env=s.env,
+                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL)
+    s.wait_for_window("Error")
+    s.click("Error", 1)  # the message box's OK
+    assert s.program.wait(timeout=STEP_TIMEOUT) == 0
+    assert os.listdir(s.folder) == []
+
+
+CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--prefix", required=True)
+    parser.add_argument("case", choices=sorted(CASES))
+    args = parser.parse_args()
+    for tool in ("Xvfb", "xdotool", "xclip", "wine"):
+        if not shutil.which(tool):
+            print("missing tool: " + tool, file=sys.stderr)
+            return 1
+    folder = tempfile.mkdtemp(prefix="velmora-win-e2e-")
+    with open(os.path.join(folder, "conv.txt"), "wb") as f:
+        f.write(CATALOG.encode())
+    session = Session(args, folder)
+    try:
+        CASES[args.case](session)
+    finally:
+        session.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+    print("passed: " + args.case)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
