@@ -40,6 +40,8 @@ class Session:
         self.program = None
 
     def start(self):
+        # The probe finds the window by its title in the whole Wine prefix.
+        assert not self.state(), "another Velmora window is open in the Wine prefix"
         self.program = subprocess.Popen(["wine", self.args.exe], cwd=self.folder, env=self.env,
                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
@@ -179,6 +181,24 @@ def case_find_and_save(s):
     s.close()
 
 
+def visible_window(s, title):
+    return s.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title]).returncode == 0
+
+
+def case_help_opens_the_file_in_the_folder(s):
+    # Wine's HTML Help draws no page (no Gecko); its window's title is the one help.chm holds.
+    s.start()
+    s.click("Velmora", 1003)
+    s.keys("F1")
+    time.sleep(2)
+    assert not visible_window(s, "Velmora Help"), "help opened without help.chm"
+    shutil.copy(s.args.chm, os.path.join(s.folder, "help.chm"))
+    s.keys("F1")
+    s.wait_for(lambda: visible_window(s, "Velmora Help"), "the help window")
+    s.click("Velmora", 1003)
+    s.close()
+
+
 def case_missing_catalog(s):
     os.remove(os.path.join(s.folder, "conv.txt"))
     s.program = subprocess.Popen(["wine", s.args.exe], cwd=s.folder, env=s.env,
@@ -198,6 +218,7 @@ def main():
     parser.add_argument("--exe", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--prefix", required=True)
+    parser.add_argument("--chm", required=True)
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()
     for tool in ("Xvfb", "xdotool", "xclip", "wine"):
