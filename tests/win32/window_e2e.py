@@ -7,10 +7,11 @@ fixed in advance.
 import argparse
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 import time
+
+from wine_session import STEP_TIMEOUT, Session
 
 CATALOG = (
     "Length|ft-m|Feet|Meters|x*0.3048\r\n"
@@ -20,92 +21,6 @@ CATALOG = (
     "Mass|kg-lb|Kilograms|Pounds|x/0.45359237\r\n"
     "Time|h-min|Hours|Minutes|x*60\r\n"
 )
-STEP_TIMEOUT = 10.0
-
-
-class Session:
-    def __init__(self, args, folder):
-        self.args = args
-        self.folder = folder
-        read, write = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        with os.fdopen(read) as pipe:
-            display = pipe.readline().strip()
-        self.env = dict(os.environ, DISPLAY=":" + display, WINEPREFIX=os.path.abspath(args.prefix),
-                        WINEARCH="win64", WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d")
-        self.program = None
-
-    def start(self):
-        # The probe finds the window by its title in the whole Wine prefix.
-        assert not self.state(), "another Velmora window is open in the Wine prefix"
-        self.program = subprocess.Popen(["wine", self.args.exe], cwd=self.folder, env=self.env,
-                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
-        # The first program of a fresh Wine server takes longest.
-        self.wait_for(lambda: self.state().get("title") == "Velmora", "the window", 60)
-
-    def run(self, command, timeout=STEP_TIMEOUT):
-        return subprocess.run(command, env=self.env, capture_output=True, timeout=timeout)
-
-    def probe(self, *words):
-        result = self.run(["wine", self.args.probe, *words])
-        return result.returncode, result.stdout.decode("utf-8").replace("\r\n", "\n")
-
-    def state(self, title="Velmora"):
-        code, out = self.probe("state", title)
-        if code != 0:
-            return {}
-        return dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
-
-    def wait_for(self, condition, what, timeout=STEP_TIMEOUT):
-        end = time.monotonic() + timeout
-        while time.monotonic() < end:
-            if condition():
-                return
-            time.sleep(0.1)
-        raise AssertionError("timed out waiting for " + what)
-
-    def wait_for_window(self, title):
-        self.wait_for(lambda: self.probe("rect", title, "1")[0] in (0, 4), "the window " + title)
-
-    def click(self, title, control):
-        code, out = self.probe("rect", title, str(control))
-        assert code == 0, "no control %d in %s" % (control, title)
-        left, top, right, bottom = (int(v) for v in out.split())
-        self.run(["xdotool", "mousemove", str((left + right) // 2), str((top + bottom) // 2),
-                  "click", "1"])
-
-    def keys(self, *keys):
-        self.run(["xdotool", "key", "--delay", "40", *keys])
-
-    def type(self, text):
-        self.run(["xdotool", "type", "--delay", "40", text])
-
-    def expect(self, **expected):
-        """Waits until the window shows what is expected, then checks it once more."""
-        try:
-            self.wait_for(lambda: all(self.state().get(k) == v for k, v in expected.items()),
-                          str(expected))
-        except AssertionError as error:
-            raise AssertionError("%s; the window shows %s" % (error, self.state())) from None
-
-    def clipboard(self):
-        return self.run(["xclip", "-selection", "clipboard", "-o"]).stdout.decode("utf-8")
-
-    def close(self):
-        self.keys("alt+F4")
-        self.program.wait(timeout=STEP_TIMEOUT)
-
-    def stop(self):
-        if self.program and self.program.poll() is None:
-            self.program.kill()
-            self.program.wait()
-        self.xvfb.terminate()
-        self.xvfb.wait()
 
 
 def read(folder, name):
@@ -192,7 +107,7 @@ def case_help_opens_the_file_in_the_folder(s):
     s.keys("F1")
     time.sleep(2)
     assert not visible_window(s, "Velmora Help"), "help opened without help.chm"
-    shutil.copy(s.args.chm, os.path.join(s.folder, "help.chm"))
+    shutil.copy(s.chm, os.path.join(s.folder, "help.chm"))
     s.keys("F1")
     s.wait_for(lambda: visible_window(s, "Velmora Help"), "the help window")
     s.click("Velmora", 1003)
@@ -201,9 +116,7 @@ def case_help_opens_the_file_in_the_folder(s):
 
 def case_missing_catalog(s):
     os.remove(os.path.join(s.folder, "conv.txt"))
-    s.program = subprocess.Popen(["wine", s.args.exe], cwd=s.folder, env=s.env,
-                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                 stderr=subprocess.DEVNULL)
+    s.program = s.launch(s.exe)
     s.wait_for_window("Error")
     s.click("Error", 1)  # the message box's OK
     assert s.program.wait(timeout=STEP_TIMEOUT) == 0
@@ -228,7 +141,8 @@ def main():
     folder = tempfile.mkdtemp(prefix="velmora-win-e2e-")
     with open(os.path.join(folder, "conv.txt"), "wb") as f:
         f.write(CATALOG.encode())
-    session = Session(args, folder)
+    session = Session(args.exe, args.probe, args.prefix, folder)
+    session.chm = args.chm
     try:
         CASES[args.case](session)
     finally:
