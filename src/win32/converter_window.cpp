@@ -64,8 +64,22 @@ void setTip(HWND tooltip, HWND control, const std::wstring& text) {
 
 } // namespace
 
+// The file dialogs, printing and the shell are loaded when first used: linked at start, they bring
+// their libraries (the print spooler's among them) into every start-up, which then takes half as
+// much memory again as an empty dialog. From the system folder only, so that no file beside the
+// program stands in for them.
+template <typename Function> Function systemFunction(const wchar_t* library, const char* name) {
+    HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return module
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+               : nullptr;
+}
+
 void openWithShell(const wchar_t* target) {
-    ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNORMAL);
+    using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+    if (const auto shellExecute =
+            systemFunction<ShellExecuteFunction>(L"shell32.dll", "ShellExecuteW"))
+        shellExecute(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 ConverterWindow::ConverterWindow(HINSTANCE instance) : instance_(instance) {}
@@ -467,7 +481,9 @@ void ConverterWindow::saveReport() {
     chooser.nMaxFile = static_cast<DWORD>(path.size());
     chooser.lpstrDefExt = L"cnv";
     chooser.Flags = OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_PATHMUSTEXIST;
-    if (!GetSaveFileNameW(&chooser)) return;
+    const auto getSaveFileName =
+        systemFunction<BOOL(WINAPI*)(OPENFILENAMEW*)>(L"comdlg32.dll", "GetSaveFileNameW");
+    if (!getSaveFileName || !getSaveFileName(&chooser)) return;
     const std::wstring chosen(path.data());
     const std::string failure = model_.saveReport(corePath(chosen), utf8FromWide(chosen));
     if (!failure.empty())
@@ -480,7 +496,8 @@ void ConverterWindow::printReport() {
     chooser.hwndOwner = dialog_;
     chooser.Flags = PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE |
                     PD_NOSELECTION | PD_RETURNDC;
-    const BOOL chosen = PrintDlgW(&chooser);
+    const auto printDlg = systemFunction<BOOL(WINAPI*)(PRINTDLGW*)>(L"comdlg32.dll", "PrintDlgW");
+    const BOOL chosen = printDlg && printDlg(&chooser);
     if (chooser.hDevMode) GlobalFree(chooser.hDevMode);
     if (chooser.hDevNames) GlobalFree(chooser.hDevNames);
     if (!chosen || !chooser.hDC) return;
@@ -554,12 +571,8 @@ void ConverterWindow::openHelp() {
     using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
     const std::wstring path = wideFromUtf8(model_.helpPath);
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    static HMODULE library = LoadLibraryW(L"hhctrl.ocx");
-    if (library) {
-        const auto htmlHelp = reinterpret_cast<HtmlHelpFunction>(
-            reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
-        constexpr UINT displayTopic = 0; // HH_DISPLAY_TOPIC
-        if (htmlHelp && htmlHelp(GetDesktopWindow(), path.c_str(), displayTopic, 0)) return;
-    }
+    constexpr UINT displayTopic = 0; // HH_DISPLAY_TOPIC
+    if (const auto htmlHelp = systemFunction<HtmlHelpFunction>(L"hhctrl.ocx", "HtmlHelpW"))
+        if (htmlHelp(GetDesktopWindow(), path.c_str(), displayTopic, 0)) return;
     openWithShell(path.c_str());
 }
