@@ -118,6 +118,8 @@ def case_missing_catalog(s):
     os.remove(os.path.join(s.folder, "conv.txt"))
     s.program = s.launch(s.exe)
     s.wait_for_window("Error")
+    # A message box's text is its static control 65535.
+    assert s.probe("text", "Error", "65535")[1].startswith("Unable to load conversion data.")
     s.click("Error", 1)  # the message box's OK
     assert s.program.wait(timeout=STEP_TIMEOUT) == 0
     assert os.listdir(s.folder) == []

@@ -2,11 +2,13 @@
 // another process: control texts, list entries and selections, tab selection and screen rects.
 //   window_probe state [TITLE]    one "name=value" line per item, UTF-8
 //   window_probe rect TITLE ID    the control's screen rectangle: left top right bottom
+//   window_probe text TITLE ID    the control's text
 //   window_probe shot TITLE FILE  the window's pixels as a 24-bit BMP
+#include <windows.h>
+
 #include <commctrl.h>
 #include <cstdio>
 #include <string>
-#include <windows.h>
 
 namespace {
 
@@ -75,6 +77,12 @@ int wmain(int argc, wchar_t** argv) {
         RECT rect;
         if (!control || !GetWindowRect(control, &rect)) return 4;
         std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    if (command == L"text" && argc > 3) {
+        HWND control = GetDlgItem(window, _wtoi(argv[3]));
+        if (!control) return 4;
+        std::printf("%s\n", utf8(text(control)).c_str());
         return 0;
     }
     if (command == L"shot" && argc > 3) {
