@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the suite plain, then under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then each fuzz target for a bounded time.
+# UndefinedBehaviorSanitizer, then the Windows build's tests under Wine, then each fuzz target for a
+# bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,6 +21,9 @@ for preset in debug asan; do
     cmake --build --preset "$preset" -j "$jobs"
     ctest --preset "$preset" -j "$jobs"
 done
+
+echo "=== windows cross-build and tests under Wine"
+scripts/windows-tests.sh
 
 if [[ -x scripts/run-fuzzers.sh ]]; then
     echo "=== fuzzing"

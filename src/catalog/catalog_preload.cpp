@@ -1,5 +1,7 @@
 #include "catalog/catalog_preload.h"
 
+#include "catalog/file_system.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -28,7 +30,7 @@ CatalogPreload::~CatalogPreload() {
 std::string CatalogPreload::workingCatalogPath() {
     std::error_code error;
     const std::filesystem::path directory = std::filesystem::current_path(error);
-    return error ? std::string() : (directory / "").string() + "conv.txt";
+    return error ? std::string() : utf8Path(directory / "") + "conv.txt";
 }
 
 std::optional<bool> CatalogPreload::take(const std::string& path, ConversionCatalog& catalog,

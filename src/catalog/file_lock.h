@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,12 +16,13 @@ class FileLock {
     static std::optional<FileLock>
     acquire(const std::string& path, std::chrono::milliseconds timeout = std::chrono::seconds(10));
     ~FileLock();
-    FileLock(FileLock&& other) noexcept : descriptor_(other.descriptor_) { other.descriptor_ = -1; }
+    FileLock(FileLock&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
     FileLock& operator=(FileLock&&) = delete;
 
   private:
-    explicit FileLock(int descriptor) : descriptor_(descriptor) {}
-    int descriptor_ = -1;
+    // A file descriptor on Linux, a HANDLE on Windows; -1 (INVALID_HANDLE_VALUE there) is none.
+    explicit FileLock(std::intptr_t handle) : handle_(handle) {}
+    std::intptr_t handle_ = -1;
 };

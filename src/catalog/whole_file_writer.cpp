@@ -1,5 +1,7 @@
 #include "catalog/whole_file_writer.h"
 
+#include "catalog/file_system.h"
+
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -8,44 +10,16 @@
 #include <system_error>
 #include <thread>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 std::FILE* FileOps::create(const std::string& path) {
-#ifdef _WIN32
-    return std::fopen(path.c_str(), "wbx");
-#else
-    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (descriptor < 0) return nullptr;
-    std::FILE* file = ::fdopen(descriptor, "wb");
-    if (!file) {
-        ::close(descriptor);
-        ::unlink(path.c_str());
-    }
-    return file;
-#endif
+    return createNewFile(path);
 }
 
 std::FILE* FileOps::openForUpdate(const std::string& path) {
-    return std::fopen(path.c_str(), "r+b");
+    return openFileForUpdate(path);
 }
 
 bool FileOps::reserve(std::FILE* file, std::size_t size) {
-#ifdef _WIN32
-    (void)file;
-    (void)size;
-    return true;
-#else
-    const int error = ::posix_fallocate(::fileno(file), 0, static_cast<off_t>(size));
-    // A file system that cannot reserve shows a full disk at the first write instead.
-    return error == 0 || error == EINVAL || error == EOPNOTSUPP;
-#endif
+    return reserveFileSpace(file, size);
 }
 
 bool FileOps::write(std::FILE* file, const char* data, std::size_t size) {
@@ -53,22 +27,12 @@ bool FileOps::write(std::FILE* file, const char* data, std::size_t size) {
 }
 
 bool FileOps::truncate(std::FILE* file, std::size_t size) {
-    if (std::fflush(file) != 0) return false;
-#ifdef _WIN32
-    return _chsize_s(_fileno(file), static_cast<long long>(size)) == 0;
-#else
-    return ::ftruncate(::fileno(file), static_cast<off_t>(size)) == 0;
-#endif
+    return setFileLength(file, size);
 }
 
 bool FileOps::flush(std::FILE* file) {
-    if (std::fflush(file) != 0) return false;
-        // On the disk before the rename, so that a power cut leaves the old file or the new one.
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
-#else
-    return fsync(fileno(file)) == 0;
-#endif
+    // On the disk before the rename, so that a power cut leaves the old file or the new one.
+    return syncFileToDisk(file);
 }
 
 bool FileOps::close(std::FILE* file) {
@@ -76,14 +40,12 @@ bool FileOps::close(std::FILE* file) {
 }
 
 bool FileOps::rename(const std::string& from, const std::string& to) {
-    std::error_code error;
-    std::filesystem::rename(from, to, error);
-    return !error;
+    return replaceFile(from, to);
 }
 
 void FileOps::remove(const std::string& path) {
     std::error_code error;
-    std::filesystem::remove(path, error);
+    std::filesystem::remove(nativePath(path), error);
 }
 
 FileOps& FileOps::real() {
@@ -106,32 +68,9 @@ std::FILE* createTemporary(const std::string& path, std::string& name, FileOps& 
         name = temporaryNameFor(path);
         if (std::FILE* file = ops.create(name)) return file;
         std::error_code error;
-        if (!std::filesystem::exists(name, error)) return nullptr;
+        if (!std::filesystem::exists(nativePath(name), error)) return nullptr;
     }
     return nullptr;
-}
-
-// The new file gets the owner and the permissions of the one it replaces before it holds a
-// byte; a new file gets the permissions any new file of the user gets.
-void takeOwnerAndMode(std::FILE* file, const std::string& like) {
-#ifdef _WIN32
-    (void)file;
-    (void)like;
-#else
-    const int descriptor = ::fileno(file);
-    struct stat old {};
-    if (::stat(like.c_str(), &old) != 0) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(descriptor, 0666 & ~mask);
-        return;
-    }
-    // Only root may give a file away; anyone may keep their own, and the group where they are
-    // in it.
-    if (::fchown(descriptor, old.st_uid, old.st_gid) != 0)
-        (void)::fchown(descriptor, static_cast<uid_t>(-1), old.st_gid);
-    ::fchmod(descriptor, old.st_mode & 07777);
-#endif
 }
 
 bool writeAll(std::FILE* file, std::string_view content, FileOps& ops) {
@@ -163,67 +102,74 @@ bool restore(const std::string& path, std::string_view old, FileOps& ops) {
     return false;
 }
 
-// The old bytes of a file that could not be put back, kept where the user can find them: in the
-// temporary folder, which is no part of the failing one.
-std::string rescue(const std::string& path, std::string_view old) {
+// A copy of the old bytes of a file about to be written in place, kept where the user can find
+// them: in the temporary folder, which is no part of the folder the file is in. Empty when no copy
+// could be made.
+std::string keepAside(const std::string& path, std::string_view old) {
     FileOps& ops = FileOps::real();
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
     if (error) return {};
-    const std::string name = (folder / std::filesystem::path(path).filename()).string();
-    std::string rescued;
-    std::FILE* file = createTemporary(name, rescued, ops);
+    const std::string name = utf8Path(folder / nativePath(path).filename());
+    std::string copy;
+    std::FILE* file = createTemporary(name, copy, ops);
     if (!file) return {};
     const bool written = writeAll(file, old, ops) && ops.flush(file);
-    if (ops.close(file) && written) return rescued;
-    ops.remove(rescued);
+    if (ops.close(file) && written) return copy;
+    ops.remove(copy);
     return {};
 }
 
 // For a file in a folder that takes no new files (a shared catalog, say): the old bytes are
-// held in memory first, so that a failed write can put them back.
+// held in memory, so that a failed write can put them back, and kept aside on the disk before the
+// first of them is written over, so that they survive even when putting them back fails too.
+// Where no copy can be kept, the file is not touched.
 WriteResult rewriteInPlace(const std::string& path, std::string_view content, FileOps& ops,
                            const std::function<bool()>& stillCurrent) {
     std::string old;
     if (!readWholeFile(path, old)) return {};
+    const std::string copy = keepAside(path, old);
+    if (copy.empty()) return {};
+    // The copy goes once the file holds whole bytes again, new or old.
+    const auto done = [&](bool written) {
+        FileOps::real().remove(copy);
+        return WriteResult{written, false, {}};
+    };
     std::FILE* file = ops.openForUpdate(path);
-    if (!file) return {};
+    if (!file) return done(false);
     if (stillCurrent && !stillCurrent()) {
         ops.close(file);
-        return {};
+        return done(false);
     }
     // Room first: past this point no byte of the old file is lost for want of space.
     if (!ops.reserve(file, std::max(content.size(), old.size()))) {
         // A reservation that failed half way may have grown the file.
         const bool cut = ops.truncate(file, old.size());
-        if (ops.close(file) && cut) return {};
-        if (restore(path, old, ops)) return {};
-        return {false, true, rescue(path, old)};
+        if (ops.close(file) && cut) return done(false);
+        if (restore(path, old, ops)) return done(false);
+        return {false, true, copy};
     }
     const bool written = writeOver(file, content, ops);
-    if (ops.close(file) && written) return {true, false, {}};
-    if (restore(path, old, ops)) return {};
-    return {false, true, rescue(path, old)};
+    if (ops.close(file) && written) return done(true);
+    if (restore(path, old, ops)) return done(false);
+    return {false, true, copy};
 }
 
 // A file that exists but may not be written stays as it is, as it would for a plain write; so
 // does anything that is no regular file (a folder, a pipe that would hold the writer, a device).
 bool mayReplace(const std::string& path) {
     std::error_code error;
-    if (!std::filesystem::exists(path, error)) return true;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    if (!file) return false;
-    std::fclose(file);
-    return true;
+    const std::filesystem::path file = nativePath(path);
+    if (!std::filesystem::exists(file, error)) return true;
+    return std::filesystem::is_regular_file(file, error) && fileIsWritable(path);
 }
 
 // A symbolic link stays a link: the file it points to is the one replaced.
 std::string resolvedTarget(const std::string& path) {
     std::error_code error;
-    if (!std::filesystem::is_symlink(path, error)) return path;
-    const auto target = std::filesystem::weakly_canonical(path, error);
-    return error ? path : target.string();
+    if (!std::filesystem::is_symlink(nativePath(path), error)) return path;
+    const auto target = std::filesystem::weakly_canonical(nativePath(path), error);
+    return error ? path : utf8Path(target);
 }
 
 } // namespace
@@ -236,10 +182,12 @@ WriteResult writeWholeFile(const std::string& requested, std::string_view conten
     std::FILE* file = createTemporary(path, temporary, ops);
     if (!file) {
         std::error_code error;
-        if (!std::filesystem::exists(path, error)) return {};
+        if (!std::filesystem::exists(nativePath(path), error)) return {};
         return rewriteInPlace(path, content, ops, stillCurrent);
     }
-    takeOwnerAndMode(file, path);
+    // The new file gets the owner and the permissions of the one it replaces before it holds a
+    // byte.
+    ownerAndModeLike(file, path);
     const bool written = writeAll(file, content, ops) && ops.flush(file);
     const bool closed = ops.close(file);
     if (written && closed && (!stillCurrent || stillCurrent()) && ops.rename(temporary, path))
@@ -271,36 +219,13 @@ bool readWholeFile(const std::string& path, std::string& bytes, ReadProblem* pro
         return false;
     };
     if (problem) *problem = ReadProblem::None;
-#ifdef _WIN32
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) return fail(ReadProblem::Missing);
-    if (std::filesystem::is_directory(path, error)) return fail(ReadProblem::Unreadable);
-    if (!std::filesystem::is_regular_file(path, error)) return fail(ReadProblem::NotAFile);
-    std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rb"),
+    ReadProblem why = ReadProblem::None;
+    std::uint64_t size = 0;
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> file(openRegularFile(path, why, size),
                                                             &std::fclose);
-    if (!file) return fail(ReadProblem::Unreadable);
-#else
-    // Opened without waiting, so that a pipe cannot hold the program; then only a regular file
-    // is read, so that a device cannot run on forever.
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return fail(errno == ENOENT || errno == ENOTDIR ? ReadProblem::Missing
-                                                        : ReadProblem::Unreadable);
-    std::unique_ptr<std::FILE, decltype(&std::fclose)> file(::fdopen(descriptor, "rb"),
-                                                            &std::fclose);
-    if (!file) {
-        ::close(descriptor);
-        return fail(ReadProblem::Unreadable);
-    }
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0) return fail(ReadProblem::Unreadable);
-    if (S_ISDIR(status.st_mode)) return fail(ReadProblem::Unreadable);
-    if (!S_ISREG(status.st_mode)) return fail(ReadProblem::NotAFile);
-    if (static_cast<unsigned long long>(status.st_size) > maxDataFileSize)
-        return fail(ReadProblem::TooLarge);
+    if (!file) return fail(why);
     // Room for the whole file at once, so a large one is not copied as the text grows.
-    bytes.reserve(static_cast<std::size_t>(status.st_size));
-#endif
+    bytes.reserve(static_cast<std::size_t>(size));
     char buffer[chunkSize];
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {

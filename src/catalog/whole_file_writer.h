@@ -32,8 +32,8 @@ class FileOps {
 struct WriteResult {
     bool written = false;
     // Written in place, failed, and the old bytes could not be put back: the file is damaged.
-    // Its old bytes were then saved to rescuedTo, in the system's temporary folder (empty when
-    // even that failed).
+    // Its old bytes are in rescuedTo, in the system's temporary folder, kept there before the
+    // file was touched.
     bool damaged = false;
     std::string rescuedTo;
 
@@ -43,10 +43,11 @@ struct WriteResult {
 // Replaces the file at path with content, whole or not at all: the bytes go to a temporary file
 // in the same folder, with the old file's owner and permissions before any byte is written,
 // every step is checked, and only a complete file is renamed over the old one. Where the folder
-// refuses a new file but the file itself may be written, it is written in place instead: room
-// for the new bytes is made first, every step is checked, and on failure the old bytes are
-// written back and read back to be sure. On failure the old file is left as it was; should
-// even the writing back fail, the result says so and where a copy of the old bytes was kept.
+// refuses a new file but the file itself may be written, it is written in place instead: a copy
+// of the old bytes is kept in the temporary folder first (no copy, no write), room for the new
+// bytes is made, every step is checked, and on failure the old bytes are written back and read
+// back to be sure. On failure the old file is left as it was; should even the writing back fail,
+// the result says so and where the copy of the old bytes is.
 //
 // stillCurrent, when given, is asked right before the old file is replaced; false stops the
 // write with nothing changed (someone else changed the file meanwhile).

@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include "catalog/file_system.h"
 #include "catalog/text_scan.h"
 #include "cli/catalog_check.h"
 #include "cli/convert_command.h"
@@ -84,8 +85,8 @@ CommandLine usageError(std::string error) {
 }
 
 std::string resolved(const std::string& path, const std::string& callerDirectory) {
-    if (callerDirectory.empty() || std::filesystem::path(path).is_absolute()) return path;
-    return (std::filesystem::path(callerDirectory) / path).string();
+    if (callerDirectory.empty() || nativePath(path).is_absolute()) return path;
+    return utf8Path(nativePath(callerDirectory) / nativePath(path));
 }
 
 } // namespace

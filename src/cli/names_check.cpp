@@ -3,6 +3,7 @@
 #include "catalog/case_fold.h"
 #include "catalog/catalog.h"
 #include "catalog/display_text.h"
+#include "catalog/file_system.h"
 #include "catalog/whole_file_writer.h"
 #include "search/unit_names.h"
 
@@ -20,7 +21,7 @@ std::string plural(int count, const char* one, const char* many) {
 } // namespace
 
 bool isNamesFile(const std::string& path) {
-    return std::filesystem::path(path).filename() == "names.txt";
+    return nativePath(path).filename() == "names.txt";
 }
 
 std::optional<NamesCheck> checkNamesFile(const std::string& path, const ConversionCatalog* catalog,
@@ -75,10 +76,8 @@ int printNamesCheck(const std::string& name, const std::string& path,
 
 int runNamesCheck(const std::string& name, const std::string& path, std::ostream& out,
                   std::ostream& err) {
-    const std::string catalogName =
-        (std::filesystem::path(name).parent_path() / "conv.txt").string();
+    const std::string catalogName = utf8Path(nativePath(name).parent_path() / "conv.txt");
     ConversionCatalog catalog;
-    const bool loaded =
-        catalog.load((std::filesystem::path(path).parent_path() / "conv.txt").string());
+    const bool loaded = catalog.load(utf8Path(nativePath(path).parent_path() / "conv.txt"));
     return printNamesCheck(name, path, loaded ? &catalog : nullptr, catalogName, out, err);
 }

@@ -2,6 +2,7 @@
 
 #include "catalog/case_fold.h"
 #include "catalog/display_text.h"
+#include "catalog/file_system.h"
 #include "catalog/text_scan.h"
 #include "catalog/whole_file_writer.h"
 #include "search/search_text.h"
@@ -89,5 +90,5 @@ UnitNames readUnitNames(const std::string& path) {
 }
 
 std::string namesPathBeside(const std::string& catalogPath) {
-    return (std::filesystem::path(catalogPath).parent_path() / "names.txt").string();
+    return utf8Path(nativePath(catalogPath).parent_path() / "names.txt");
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -30,6 +32,32 @@ class TempDir {
 
   private:
     std::filesystem::path path_;
+};
+
+// The system's temporary folder is folder while this lives (TMPDIR on Linux, TMP on Windows).
+class TemporaryFolderOverride {
+  public:
+    explicit TemporaryFolderOverride(const std::filesystem::path& folder) {
+        if (const char* old = std::getenv(variable)) old_ = old;
+        set(folder.string().c_str());
+    }
+    ~TemporaryFolderOverride() { set(old_ ? old_->c_str() : nullptr); }
+    TemporaryFolderOverride(const TemporaryFolderOverride&) = delete;
+    TemporaryFolderOverride& operator=(const TemporaryFolderOverride&) = delete;
+
+  private:
+#ifdef _WIN32
+    static constexpr const char* variable = "TMP";
+    static void set(const char* value) {
+        _putenv_s(variable, value ? value : "");
+    }
+#else
+    static constexpr const char* variable = "TMPDIR";
+    static void set(const char* value) {
+        value ? setenv(variable, value, 1) : unsetenv(variable);
+    }
+#endif
+    std::optional<std::string> old_;
 };
 
 inline void writeBytes(const std::string& path, std::string_view bytes) {

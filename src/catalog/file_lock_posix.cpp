@@ -1,22 +1,14 @@
 #include "catalog/file_lock.h"
 
-#include <thread>
-
-#ifndef _WIN32
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
-#endif
 
 std::optional<FileLock> FileLock::acquire(const std::string& path,
                                           std::chrono::milliseconds timeout) {
-#ifdef _WIN32
-    (void)path;
-    (void)timeout;
-    return FileLock(-1);
-#else
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (true) {
         const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -39,12 +31,9 @@ std::optional<FileLock> FileLock::acquire(const std::string& path,
             now.st_ino == locked.st_ino)
             return lock;
     }
-#endif
 }
 
 FileLock::~FileLock() {
-#ifndef _WIN32
     // Closing the file gives the lock up.
-    if (descriptor_ >= 0) ::close(descriptor_);
-#endif
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
