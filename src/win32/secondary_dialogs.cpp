@@ -83,6 +83,7 @@ INT_PTR CALLBACK precisionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
                                    L" to " + std::to_wstring(maxPrecision) + L"):";
         SetDlgItemTextW(dialog, IDC_PRECISION_RANGE, range.c_str());
         SendDlgItemMessageW(dialog, IDC_PRECISION_SPIN, UDM_SETRANGE32, minPrecision, maxPrecision);
+        SendDlgItemMessageW(dialog, IDC_PRECISION_SPIN, UDM_SETPOS32, 0, state->value);
         state->accepted = std::to_wstring(state->value);
         SetWindowTextW(edit, state->accepted.c_str());
         SetFocus(edit);

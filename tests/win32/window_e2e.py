@@ -58,9 +58,9 @@ def case_options_precision_and_close(s):
     s.keys("alt+c", "p")
     s.wait_for_window("Precision")
     s.click("Precision", 1017)
-    s.keys("ctrl+a")
-    s.type("3")
-    s.keys("Return")
+    s.keys("Up", "Up", "Up", "Up")  # the arrows stop at 4
+    s.type("9")  # refused: the edit keeps 4
+    s.keys("Down", "Return")
     s.click("Velmora", 1003)
     s.type("12")
     s.expect(result="3.658")
@@ -94,6 +94,30 @@ def case_find_and_save(s):
     s.wait_for(lambda: os.path.exists(path), "the saved report")
     assert read(s.folder, "report.cnv") == b"Input:        5 Kilograms\r\nOutput:       11.0 Pounds"
     s.close()
+
+
+def case_hiding_every_category(s):
+    categories = ["Category %02d" % n for n in range(24)]
+    catalog = "".join("%s|c|Unit A|Unit B|x*2\r\n" % name for name in categories)
+    with open(os.path.join(s.folder, "conv.txt"), "w", newline="") as f:
+        f.write(catalog)
+    s.start()
+    before = s.state()
+    from_top = int(s.probe("rect", "Velmora", "1008")[1].split()[1])
+    assert int(before["rows"]) > 1, before
+    s.keys("alt+c", "o")
+    s.wait_for_window("Options")
+    s.click("Options", 1015)
+    s.keys("Home", *["space", "Down"] * len(categories), "Return")
+    s.expect(**{"tabs": "0", "from": "", "to": "", "input_unit": "Unit A"})
+    # The window and everything on the tabs' page move up by the rows that went.
+    shrink = int(before["client_height"]) - int(s.state()["client_height"])
+    assert shrink > 0
+    assert from_top - int(s.probe("rect", "Velmora", "1008")[1].split()[1]) == shrink
+    s.keys("ctrl+c")
+    s.wait_for(lambda: s.clipboard() == "no current conversion", "the placeholder report")
+    s.close()
+    assert read(s.folder, "conv.txt") == catalog.replace("x*2", "x*2|0").encode()
 
 
 def visible_window(s, title):

@@ -23,6 +23,10 @@ class Session:
                         WINEARCH="win64", WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d")
         self.program = None
+        # The prefix's desktop process belongs to the display of the program that started it. One
+        # started with no display (as when the prefix is made) or on an Xvfb that has gone lets no
+        # window be made; ended here, the next program starts it again on this display.
+        self.run(["wine", "taskkill", "/f", "/im", "explorer.exe"], timeout=60)
 
     def start(self):
         # The probe finds the window by its title in the whole Wine prefix.
