@@ -277,6 +277,10 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         closeWindow();
         return TRUE;
+    case WM_ENDSESSION:
+        // Windows is shutting down or the user signs out: the closing steps still run.
+        if (wParam) closeWindow();
+        return TRUE;
     case WM_DESTROY:
         PostQuitMessage(0);
         return TRUE;
@@ -369,7 +373,10 @@ void ConverterWindow::syncView() {
             shownTabs_ = model_.tabsRevision();
             TabCtrl_DeleteAllItems(tabs);
             for (int tab = 0; tab < model_.tabCount(); ++tab) {
-                const std::wstring text = wideFromUtf8(model_.tabText(tab));
+                // A tab draws "&" as the mark of an access key; the name shows as written.
+                std::wstring text;
+                for (wchar_t c : wideFromUtf8(model_.tabText(tab)))
+                    text.append(c == L'&' ? 2 : 1, c);
                 TCITEMW entry{};
                 entry.mask = TCIF_TEXT;
                 entry.pszText = const_cast<wchar_t*>(text.c_str());
