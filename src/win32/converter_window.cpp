@@ -540,7 +540,7 @@ void ConverterWindow::printReport() {
 
 void ConverterWindow::editOptions() {
     std::vector<CategoryRow> rows = model_.optionRows();
-    if (!runOptionsDialog(instance_, dialog_, rows)) return;
+    if (!runOptionsDialog(instance_, dialog_, helpFile(), rows)) return;
     // The row count the current layout stands for, read before the tabs go.
     const int rowsBefore = TabCtrl_GetRowCount(item(IDC_TABS));
     if (!model_.applyOptions(rows)) return;
@@ -553,7 +553,7 @@ void ConverterWindow::editOptions() {
 
 void ConverterWindow::editPrecision() {
     int value = model_.precision;
-    if (!runPrecisionDialog(instance_, dialog_, value)) return;
+    if (!runPrecisionDialog(instance_, dialog_, helpFile(), value)) return;
     model_.setPrecision(value);
     syncView();
 }
@@ -561,7 +561,8 @@ void ConverterWindow::editPrecision() {
 void ConverterWindow::findConversion() {
     // Read at each opening, so that names added to the file meanwhile count.
     const UnitNames names = readUnitNames(model_.appDirectory + "names.txt");
-    const std::optional<FoundConversion> found = runFindDialog(instance_, dialog_, catalog_, names);
+    const std::optional<FoundConversion> found =
+        runFindDialog(instance_, dialog_, helpFile(), catalog_, names);
     if (!found || !found->match.conversion) return;
     model_.showConversion(found->match.tab, *found->match.conversion, found->value);
     syncView();
@@ -570,16 +571,20 @@ void ConverterWindow::findConversion() {
 }
 
 void ConverterWindow::showAbout() {
-    runAboutDialog(instance_, dialog_);
+    runAboutDialog(instance_, dialog_, helpFile());
 }
 
 void ConverterWindow::openHelp() {
+    openHelpFile(wideFromUtf8(model_.helpPath), nullptr);
+}
+
+void openHelpFile(const std::wstring& file, const wchar_t* page) {
     // The system's HTML Help, loaded only when asked for; without it, whatever opens .chm files.
     using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
-    const std::wstring path = wideFromUtf8(model_.helpPath);
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    const std::wstring topic = page ? file + L"::/" + page : file;
     constexpr UINT displayTopic = 0; // HH_DISPLAY_TOPIC
     if (const auto htmlHelp = systemFunction<HtmlHelpFunction>(L"hhctrl.ocx", "HtmlHelpW"))
-        if (htmlHelp(GetDesktopWindow(), path.c_str(), displayTopic, 0)) return;
-    openWithShell(path.c_str());
+        if (htmlHelp(GetDesktopWindow(), topic.c_str(), displayTopic, 0)) return;
+    openWithShell(file.c_str());
 }

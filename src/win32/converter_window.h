@@ -2,6 +2,7 @@
 
 #include "catalog/catalog.h"
 #include "converter/converter_model.h"
+#include "win32/wide_text.h"
 
 #include <string>
 #include <windows.h>
@@ -46,6 +47,7 @@ class ConverterWindow {
     void openHelp();
 
     HWND item(int id) const { return GetDlgItem(dialog_, id); }
+    std::wstring helpFile() const { return wideFromUtf8(model_.helpPath); }
 
     HINSTANCE instance_;
     HWND dialog_ = nullptr;
@@ -65,6 +67,10 @@ class ConverterWindow {
     bool started_ = false;
     bool closed_ = false;
 };
+
+// Opens the help file on page ("menus.html#options"), or on its contents page when page is null;
+// nothing when the file is missing.
+void openHelpFile(const std::wstring& file, const wchar_t* page);
 
 // Opens a web address or file with the user's default program; a failure passes silently.
 void openWithShell(const wchar_t* target);

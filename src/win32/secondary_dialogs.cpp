@@ -20,6 +20,7 @@ template <typename State> State* stateOf(HWND dialog, UINT message, LPARAM lPara
 // Options.
 
 struct OptionsState {
+    const std::wstring* helpFile;
     std::vector<CategoryRow>* rows;
 };
 
@@ -61,6 +62,9 @@ INT_PTR CALLBACK optionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             EndDialog(dialog, IDCANCEL);
         }
         return TRUE;
+    case WM_HELP:
+        openHelpFile(*state->helpFile, L"menus.html#options");
+        return TRUE;
     default:
         return FALSE;
     }
@@ -69,6 +73,7 @@ INT_PTR CALLBACK optionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 // Precision.
 
 struct PrecisionState {
+    const std::wstring* helpFile;
     int value;
     std::wstring accepted;
     bool restoring = false;
@@ -108,6 +113,9 @@ INT_PTR CALLBACK precisionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
             EndDialog(dialog, LOWORD(wParam));
         }
         return TRUE;
+    case WM_HELP:
+        openHelpFile(*state->helpFile, L"menus.html#precision");
+        return TRUE;
     default:
         return FALSE;
     }
@@ -115,7 +123,12 @@ INT_PTR CALLBACK precisionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 
 // About.
 
+struct AboutState {
+    const std::wstring* helpFile;
+};
+
 INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = stateOf<AboutState>(dialog, message, lParam);
     switch (message) {
     case WM_INITDIALOG:
         return TRUE;
@@ -131,6 +144,9 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, IDOK);
         return TRUE;
+    case WM_HELP:
+        openHelpFile(*state->helpFile, L"menus.html#about");
+        return TRUE;
     default:
         return FALSE;
     }
@@ -139,6 +155,7 @@ INT_PTR CALLBACK aboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 // Find Conversion.
 
 struct FindState {
+    const std::wstring* helpFile;
     ConversionSearch search;
     SearchResult result;
     std::optional<FoundConversion> found;
@@ -228,6 +245,9 @@ INT_PTR CALLBACK findProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         default:
             return TRUE;
         }
+    case WM_HELP:
+        openHelpFile(*state->helpFile, L"menus.html#find");
+        return TRUE;
     default:
         return FALSE;
     }
@@ -235,14 +255,15 @@ INT_PTR CALLBACK findProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 
 } // namespace
 
-bool runOptionsDialog(HINSTANCE instance, HWND owner, std::vector<CategoryRow>& rows) {
-    OptionsState state{&rows};
+bool runOptionsDialog(HINSTANCE instance, HWND owner, const std::wstring& helpFile,
+                      std::vector<CategoryRow>& rows) {
+    OptionsState state{&helpFile, &rows};
     return DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_OPTIONS), owner, optionsProc,
                            reinterpret_cast<LPARAM>(&state)) == IDOK;
 }
 
-bool runPrecisionDialog(HINSTANCE instance, HWND owner, int& value) {
-    PrecisionState state{value, {}};
+bool runPrecisionDialog(HINSTANCE instance, HWND owner, const std::wstring& helpFile, int& value) {
+    PrecisionState state{&helpFile, value, {}};
     if (DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_PRECISION), owner, precisionProc,
                         reinterpret_cast<LPARAM>(&state)) != IDOK)
         return false;
@@ -250,14 +271,17 @@ bool runPrecisionDialog(HINSTANCE instance, HWND owner, int& value) {
     return true;
 }
 
-void runAboutDialog(HINSTANCE instance, HWND owner) {
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), owner, aboutProc, 0);
+void runAboutDialog(HINSTANCE instance, HWND owner, const std::wstring& helpFile) {
+    AboutState state{&helpFile};
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), owner, aboutProc,
+                    reinterpret_cast<LPARAM>(&state));
 }
 
 std::optional<FoundConversion> runFindDialog(HINSTANCE instance, HWND owner,
+                                             const std::wstring& helpFile,
                                              const ConversionCatalog& catalog,
                                              const UnitNames& names) {
-    FindState state{ConversionSearch(catalog, names), {}, {}, nullptr};
+    FindState state{&helpFile, ConversionSearch(catalog, names), {}, {}, nullptr};
     DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_FIND), owner, findProc,
                     reinterpret_cast<LPARAM>(&state));
     return state.found;

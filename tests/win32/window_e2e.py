@@ -138,6 +138,20 @@ def case_help_opens_the_file_in_the_folder(s):
     s.close()
 
 
+def case_help_from_a_dialog(s):
+    shutil.copy(s.chm, os.path.join(s.folder, "help.chm"))
+    s.start()
+    s.click("Velmora", 1003)
+    s.keys("alt+c", "p")
+    s.wait_for_window("Precision")
+    s.click("Precision", 1017)
+    s.keys("F1")
+    s.wait_for(lambda: visible_window(s, "Velmora Help"), "the help window")
+    s.click("Precision", 2)  # Cancel
+    s.click("Velmora", 1003)
+    s.close()
+
+
 def case_missing_catalog(s):
     os.remove(os.path.join(s.folder, "conv.txt"))
     s.program = s.launch(s.exe)
