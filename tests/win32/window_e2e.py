@@ -178,7 +178,11 @@ def main():
         if not shutil.which(tool):
             print("missing tool: " + tool, file=sys.stderr)
             return 1
-    folder = tempfile.mkdtemp(prefix="velmora-win-e2e-")
+    # A working folder whose name no single-byte code page holds whole, so that every file the
+    # program reads and writes goes by its Unicode path; not for the case that types a path,
+    # which xdotool cannot type into Wine for every character.
+    unicode_name = "" if args.case == "find_and_save" else "-Zürich-€-日本"
+    folder = tempfile.mkdtemp(prefix="velmora-win-e2e-", suffix=unicode_name)
     with open(os.path.join(folder, "conv.txt"), "wb") as f:
         f.write(CATALOG.encode())
     session = Session(args.exe, args.probe, args.prefix, folder)
