@@ -199,6 +199,7 @@ bool ConverterWindow::initialise() {
         return false;
     }
     model_.tabRowHeight = rect.bottom - rect.top;
+    dpi_ = static_cast<int>(GetDpiForWindow(dialog_));
     syncView();
     adjustForTabRows();
     SetFocus(item(IDC_FROM_LIST));
@@ -268,6 +269,11 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return FALSE;
     case WM_DPICHANGED: {
+        // The system scales the dialog and its controls; the row height that later layouts move
+        // them by scales with them.
+        const int dpi = LOWORD(wParam);
+        if (dpi_ > 0) model_.tabRowHeight = MulDiv(model_.tabRowHeight, dpi, dpi_);
+        dpi_ = dpi;
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(dialog_, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,

@@ -62,6 +62,8 @@ class ConverterWindow {
     unsigned shownTabs_ = ~0u;
     unsigned shownFrom_ = ~0u;
     unsigned shownTo_ = ~0u;
+    // The window's dots per inch when tabRowHeight was last measured or scaled.
+    int dpi_ = 0;
     bool syncing_ = false;
     bool resync_ = false;
     bool started_ = false;
