@@ -9,8 +9,9 @@ mkdir -p "$prefix"
 export WINEPREFIX="$(cd "$prefix" && pwd)" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 # The server stays a minute after its last program, so that each test does not start it again.
-# It refuses when it runs already, which is as good.
-wineserver -p60 </dev/null >/dev/null 2>&1 || true
+# One that runs already may have been started without that: it is ended first.
+wineserver -k </dev/null >/dev/null 2>&1 || true
+wineserver -p60 </dev/null >/dev/null 2>&1
 wine wineboot </dev/null >/dev/null 2>&1
 ready="$WINEPREFIX/velmora-prefix-ready"
 if [ ! -f "$ready" ]; then

@@ -8,4 +8,11 @@ prefix=$(cd "$1" && pwd) || exit 125
 shift
 export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+# Wine's first program starts services that live on and inherit its output; a test waits for
+# its output to end, so it would wait for them. When no server runs for the prefix (the last one
+# ended), one is started here with those services, their output sent nowhere. The server stays a
+# minute after its last program, so this happens once a run.
+if wineserver -p60 </dev/null >/dev/null 2>&1; then
+    wine wineboot </dev/null >/dev/null 2>&1
+fi
 exec wine "$@"

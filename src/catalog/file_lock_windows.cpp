@@ -7,9 +7,10 @@
 namespace {
 
 // Windows' locks are binding on every read and write of the bytes they cover, even through this
-// program's own other handles. So the lock covers one byte far past the end of any catalog: the
-// instances that take it wait for each other, and every reader and writer of the file goes on.
-constexpr DWORD lockOffsetHigh = 0x7fffffff;
+// program's own other handles. So the lock covers one byte far past the end of any catalog (the
+// program reads 64 MiB at most), under 4 GiB so that every file system can lock it: the instances
+// that take it wait for each other, and every reader and writer of the file goes on.
+constexpr DWORD lockOffset = 0xfffffffe;
 
 bool sameFile(HANDLE a, HANDLE b) {
     BY_HANDLE_FILE_INFORMATION first{};
@@ -33,9 +34,17 @@ std::optional<FileLock> FileLock::acquire(const std::string& path,
                                           std::chrono::milliseconds timeout) {
     const std::wstring name = nativePath(path).wstring();
     const auto deadline = std::chrono::steady_clock::now() + timeout;
+    int misses = 0;
     while (true) {
         const HANDLE handle = openShared(name);
-        if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+        if (handle == INVALID_HANDLE_VALUE) {
+            // Windows will not rename over a file held open, as the holder before holds this
+            // one: it replaced it with ReplaceFileW, which leaves the name empty for an instant.
+            // A file still missing after a moment is missing.
+            if (GetLastError() != ERROR_FILE_NOT_FOUND || ++misses > 20) return std::nullopt;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            continue;
+        }
         FileLock lock(reinterpret_cast<std::intptr_t>(handle));
         if (GetFileType(handle) != FILE_TYPE_DISK) return std::nullopt;
         BY_HANDLE_FILE_INFORMATION information{};
@@ -44,7 +53,7 @@ std::optional<FileLock> FileLock::acquire(const std::string& path,
             return std::nullopt;
         while (true) {
             OVERLAPPED at{};
-            at.OffsetHigh = lockOffsetHigh;
+            at.Offset = lockOffset;
             if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
                            &at))
                 break;

@@ -5,6 +5,9 @@
 #include <string_view>
 #include <windows.h>
 
+// After windows.h, which it needs.
+#include <aclapi.h>
+
 namespace {
 
 // Other programs may read, write, rename and delete a file this one holds open, as on Linux: an
@@ -46,10 +49,10 @@ std::string utf8Path(const std::filesystem::path& path) {
 }
 
 std::FILE* createNewFile(const std::string& path) {
-    // The folder's permissions apply (Windows has no mode to narrow); the file is replaced with
-    // the old file's security by replaceFile.
-    const HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_WRITE, shareAll, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // The folder's permissions apply until ownerAndModeLike sets the old file's, before a byte
+    // is written.
+    const HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_WRITE | WRITE_DAC, shareAll,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     return streamOver(handle, _O_WRONLY, "wb");
 }
 
@@ -60,8 +63,14 @@ std::FILE* openFileForUpdate(const std::string& path) {
 }
 
 bool fileIsWritable(const std::string& path) {
-    // A read-only file (its attribute or its permissions) refuses to be opened for writing.
-    const HANDLE handle = CreateFileW(wide(path).c_str(), FILE_APPEND_DATA, shareAll, nullptr,
+    // The read-only attribute binds everyone, administrators too; it is asked for itself, as
+    // not every file system that emulates it refuses an administrator's write.
+    const std::wstring name = wide(path);
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
+    // The permissions.
+    const HANDLE handle = CreateFileW(name.c_str(), FILE_APPEND_DATA, shareAll, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     CloseHandle(handle);
@@ -70,6 +79,10 @@ bool fileIsWritable(const std::string& path) {
 
 bool reserveFileSpace(std::FILE* file, std::size_t size) {
     if (std::fflush(file) != 0) return false;
+    // An allocation under the file's length would cut the file.
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(handleOf(file), &length)) return false;
+    if (static_cast<unsigned long long>(length.QuadPart) >= size) return true;
     FILE_ALLOCATION_INFO allocation{};
     allocation.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
     if (SetFileInformationByHandle(handleOf(file), FileAllocationInfo, &allocation,
@@ -90,60 +103,65 @@ bool syncFileToDisk(std::FILE* file) {
     return std::fflush(file) == 0 && FlushFileBuffers(handleOf(file)) != 0;
 }
 
-void ownerAndModeLike(std::FILE*, const std::string&) {
-    // ReplaceFileW gives the new file the old one's owner, permissions and attributes as it
-    // replaces it; a new file takes its folder's, as any new file does.
+void ownerAndModeLike(std::FILE* file, const std::string& like) {
+    // The old file's permissions (its access list, inherited or its own), as on Linux its mode.
+    // The owner stays whoever writes, as only an administrator may give a file away.
+    PACL access = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(wide(like).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, &access, nullptr, &descriptor) != ERROR_SUCCESS)
+        return; // a new file: its folder's, as any new file there
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(descriptor, &control, &revision);
+    const SECURITY_INFORMATION which =
+        DACL_SECURITY_INFORMATION |
+        ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
+                                       : UNPROTECTED_DACL_SECURITY_INFORMATION);
+    SetSecurityInfo(handleOf(file), SE_FILE_OBJECT, which, nullptr, nullptr, access, nullptr);
+    LocalFree(descriptor);
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {
     const std::wstring source = wide(from);
     const std::wstring target = wide(to);
-    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                     nullptr, nullptr))
+    // One rename, on the disk before it returns: the name never stands empty.
+    if (MoveFileExW(source.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    // No file to replace, or a file system without ReplaceFileW's merging: a plain replacing
-    // rename, on the disk before it returns.
-    return MoveFileExW(source.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // Windows will not rename over a file still open elsewhere (the lock at close holds the
+    // catalog open); ReplaceFileW replaces it, though its name is empty for an instant.
+    return GetLastError() == ERROR_ACCESS_DENIED &&
+           ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                        nullptr, nullptr);
 }
 
 std::FILE* openRegularFile(const std::string& path, ReadProblem& problem, std::uint64_t& size) {
-    const std::wstring name = wide(path);
-    const DWORD attributes = GetFileAttributesW(name.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
+    // Opened as it is, folder or device, to be looked at before a byte is read.
+    const HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_READ, shareAll, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        // A device name (NUL, CON) has no attributes to give but is no missing file either.
         problem = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                       ? ReadProblem::Missing
                       : ReadProblem::Unreadable;
         return nullptr;
     }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        problem = ReadProblem::Unreadable;
-        return nullptr;
-    }
-    const HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ, shareAll, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        problem = ReadProblem::Unreadable;
-        return nullptr;
-    }
     // Only a file on a disk is read: a device or a pipe could block or run on forever.
-    LARGE_INTEGER length{};
+    BY_HANDLE_FILE_INFORMATION information{};
     problem = ReadProblem::None;
     if (GetFileType(handle) != FILE_TYPE_DISK)
         problem = ReadProblem::NotAFile;
-    else if (!GetFileSizeEx(handle, &length))
+    else if (!GetFileInformationByHandle(handle, &information) ||
+             (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         problem = ReadProblem::Unreadable;
-    else if (static_cast<unsigned long long>(length.QuadPart) > maxDataFileSize)
-        problem = ReadProblem::TooLarge;
+    size = (std::uint64_t{information.nFileSizeHigh} << 32) | information.nFileSizeLow;
+    if (problem == ReadProblem::None && size > maxDataFileSize) problem = ReadProblem::TooLarge;
     if (problem != ReadProblem::None) {
         CloseHandle(handle);
         return nullptr;
     }
     std::FILE* file = streamOver(handle, _O_RDONLY, "rb");
     if (!file) problem = ReadProblem::Unreadable;
-    size = static_cast<std::uint64_t>(length.QuadPart);
     return file;
 }

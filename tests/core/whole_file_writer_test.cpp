@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <vector>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -99,9 +101,12 @@ TEST(WholeFileWriter, WithNoPlaceForACopyOfTheOldBytesNothingIsWrittenInPlace) {
 TEST(WholeFileWriter, OnlyRegularFilesOfAtMostTheLimitAreRead) {
     TempDir dir;
 #ifdef _WIN32
-    // A device: it reads as empty for ever.
-    const std::string pipe = "NUL";
-    const std::string device = "CONIN$";
+    // A named pipe nobody writes, and a device that reads as empty for ever.
+    const std::string pipe = "\\\\.\\pipe\\velmora-" + dir.path().filename().string();
+    const HANDLE server = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1,
+                                           0, 0, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    const std::string device = "NUL";
 #else
     const std::string pipe = dir.file("pipe");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
@@ -124,6 +129,9 @@ TEST(WholeFileWriter, OnlyRegularFilesOfAtMostTheLimitAreRead) {
         EXPECT_EQ(problem, expected) << path;
         EXPECT_TRUE(bytes.empty());
     }
+#ifdef _WIN32
+    CloseHandle(server);
+#endif
 }
 
 // Windows has no mode bits; there ReplaceFileW carries the old file's security over.

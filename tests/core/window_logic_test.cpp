@@ -70,10 +70,13 @@ TEST(SettingsFile, WritesOneDigitWholeOrNotAtAll) {
         EXPECT_EQ(readBytes(path), "4") << step;
     }
 
+    // A folder's read-only attribute does not keep new files out of it on Windows.
+#ifndef _WIN32
     ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
     EXPECT_TRUE(runWithoutPrivileges([&] { return !writeSettings(path, 1); }));
     chmod(dir.path().c_str(), 0755);
     EXPECT_EQ(readBytes(path), "4");
+#endif
 }
 
 class SelectionLogic : public ::testing::Test {
