@@ -43,3 +43,9 @@ render src/picture.svg 140 140 picture.png
 
 icotool --create --output=velmora.ico velmora-32.png velmora-16.png
 echo "  velmora.ico (32x32, 16x16)"
+
+# The Windows window's resources take bitmaps.
+for picture in banner picture; do
+    python3 ../scripts/png-to-bmp.py "$picture.png" "$picture.bmp"
+    echo "  $picture.bmp"
+done

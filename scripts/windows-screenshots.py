@@ -1,0 +1,55 @@
+"""Pictures of the Windows window under Wine for README: the main window with a result, and the
+Options, Precision, Find Conversion and About dialogs over it. Needs the Windows build
+(cmake --preset windows && cmake --build build/windows), Xvfb, xdotool and Wine.
+
+    python3 scripts/windows-screenshots.py [BUILD_DIR]      writes docs/windows-*.png
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "win32"))
+from wine_session import Session  # noqa: E402
+
+
+def main():
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "windows"))
+    prefix = os.path.join(build, "wine-prefix")
+    subprocess.run(["sh", os.path.join(ROOT, "scripts", "wine-prefix.sh"), prefix], check=True)
+    folder = tempfile.mkdtemp(prefix="velmora-shots-")
+    for name in ("conv.txt", "names.txt"):
+        shutil.copy(os.path.join(ROOT, "data", name), folder)
+    s = Session(os.path.join(build, "velmora.exe"),
+                os.path.join(build, "tests", "win32", "window_probe.exe"), prefix, folder)
+    docs = os.path.join(ROOT, "docs")
+    try:
+        s.start()
+        s.click("Velmora", 1003)
+        s.type("42")
+        s.expect(input="42")
+        s.shot("Velmora", os.path.join(docs, "windows-window.png"))
+        for keys, title, name in ((("alt+c", "o"), "Options", "options"),
+                                  (("alt+c", "p"), "Precision", "precision"),
+                                  (("ctrl+f",), "Find Conversion", "find"),
+                                  (("alt+h", "a"), "About", "about")):
+            s.click("Velmora", 1003)
+            s.keys(*keys)
+            s.wait_for_window(title)
+            if title == "Find Conversion":
+                s.type("5 mi to km")
+            time.sleep(0.5)
+            s.shot(title, os.path.join(docs, "windows-%s.png" % name))
+            s.keys("Escape")
+        s.close()
+    finally:
+        s.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

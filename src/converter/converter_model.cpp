@@ -1,0 +1,247 @@
+#include "converter/converter_model.h"
+
+#include "catalog/catalog.h"
+#include "catalog/catalog_preload.h"
+#include "catalog/display_text.h"
+#include "catalog/whole_file_writer.h"
+#include "commands/report_text.h"
+#include "window/settings_file.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+std::string display(std::string_view bytes) {
+    return toDisplayText(bytes);
+}
+
+} // namespace
+
+ConverterModel::ConverterModel(ConversionCatalog& catalog, Selection& selection)
+    : catalog_(catalog), selection_(selection) {}
+
+bool ConverterModel::start(const std::filesystem::path& directory, std::string& failure,
+                           CatalogPreload* preload) {
+    // A working folder that has gone away leaves the paths relative; the load then fails with
+    // its message instead of ending the program.
+    appDirectory = directory.empty() ? std::string() : (directory / "").string();
+    dataPath = appDirectory + "conv.txt";
+    helpPath = appDirectory + "help.chm";
+    settingsPath = appDirectory + "conv.ini";
+    catalogChanged = 0;
+    tabRows = 1;
+    precision = 1;
+
+    ReadProblem problem = ReadProblem::None;
+    const std::optional<bool> preloaded =
+        preload ? preload->take(dataPath, catalog_, &problem) : std::optional<bool>();
+    if (!(preloaded ? *preloaded : catalog_.load(dataPath, &problem))) {
+        // A file refused unread says why; the message is otherwise the one it always was.
+        const std::string why = readProblemText(problem, "conv.txt");
+        failure = "Unable to load conversion data." + (why.empty() ? why : " " + why + ".");
+        return false;
+    }
+    ::readSettings(settingsPath, precision);
+    fillAndSelectFirst();
+    return true;
+}
+
+std::vector<std::string> ConverterModel::close() {
+    std::vector<std::string> messages;
+    if (closed_) return messages;
+    closed_ = true;
+    if (catalogChanged) {
+        const WriteResult saved = catalog_.saveKeepingDiskEdits(dataPath);
+        if (!saved)
+            messages.push_back("Unable to save conversion data." + damageNote(saved, "conv.txt"));
+    }
+    if (!::writeSettings(settingsPath, precision))
+        messages.push_back("Unable to save conversion settings.");
+    return messages;
+}
+
+// The user's actions, each running the steps of its event in order.
+
+void ConverterModel::onTabChanged(int tab) {
+    selectedTab_ = tab >= 0 && tab < tabCount() ? tab : -1;
+    selectCategory();
+    fillFromList();
+    fillToList();
+    selectConversion();
+    recompute();
+    updateUnitLabels();
+}
+
+void ConverterModel::onFromChanged(int row) {
+    selectedFrom_ = row >= 0 && row < fromCount() ? row : -1;
+    fillToList();
+    selectConversion();
+    recompute();
+    updateUnitLabels();
+}
+
+void ConverterModel::onToChanged(int row) {
+    selectedTo_ = row >= 0 && row < toCount() ? row : -1;
+    selectConversion();
+    recompute();
+    updateUnitLabels();
+}
+
+void ConverterModel::onInputChanged(std::string text) {
+    inputText = std::move(text);
+    recompute();
+}
+
+void ConverterModel::stepCategory(int delta) {
+    const int count = tabCount();
+    if (count == 0) return;
+    const int tab = ((selectedTab_ + delta) % count + count) % count;
+    if (tab != selectedTab_) onTabChanged(tab);
+}
+
+void ConverterModel::showConversion(int tab, const Conversion& conversion,
+                                    const std::string& value) {
+    if (!value.empty()) onInputChanged(value);
+    // A click that lands on the entry already selected changes nothing.
+    if (tab != selectedTab_) onTabChanged(tab);
+    for (int row = 0; row < fromCount(); ++row)
+        if (fromEntries_[static_cast<std::size_t>(row)].group == conversion.fromGroup()) {
+            if (row != selectedFrom_) onFromChanged(row);
+            break;
+        }
+    const auto to = std::find(toEntries_.begin(), toEntries_.end(), &conversion);
+    if (to != toEntries_.end() && to - toEntries_.begin() != selectedTo_)
+        onToChanged(static_cast<int>(to - toEntries_.begin()));
+    // Computed even when every entry was already the current one.
+    recompute();
+    updateUnitLabels();
+}
+
+std::vector<CategoryRow> ConverterModel::optionRows() const {
+    return categoryRows(catalog_);
+}
+
+bool ConverterModel::applyOptions(const std::vector<CategoryRow>& rows) {
+    if (!applyCategoryRows(catalog_, rows)) return false;
+    clearTabs();
+    fillAndSelectFirst();
+    // A result shown must belong to the units now shown beside it, and text typed while no
+    // conversion was current gets its result; with neither, none shown stays none.
+    if (!resultText.empty() || !inputText.empty()) recompute();
+    catalogChanged = 1;
+    return true;
+}
+
+void ConverterModel::setPrecision(int value) {
+    precision = std::clamp(value, minPrecision, maxPrecision);
+    recompute();
+}
+
+std::string ConverterModel::report() const {
+    return buildReportText(selection_.currentConversion != nullptr, inputText, inputUnitLabel,
+                           resultText, outputUnitLabel);
+}
+
+std::string ConverterModel::reportFileBytes() const {
+    return ::reportFileBytes(report(), selection_.currentConversion);
+}
+
+std::string ConverterModel::saveReport(const std::string& path,
+                                       const std::string& shownPath) const {
+    if (writeWholeFile(path, reportFileBytes())) return {};
+    return "The file " + shownPath + " could not be written.";
+}
+
+std::string ConverterModel::tabText(int tab) const {
+    return tab >= 0 && tab < tabCount()
+               ? display(tabCategories_[static_cast<std::size_t>(tab)]->name())
+               : std::string();
+}
+
+std::string ConverterModel::fromText(int row) const {
+    return row >= 0 && row < fromCount()
+               ? display(fromEntries_[static_cast<std::size_t>(row)].label)
+               : std::string();
+}
+
+std::string ConverterModel::toText(int row) const {
+    return row >= 0 && row < toCount()
+               ? display(toEntries_[static_cast<std::size_t>(row)]->toUnit())
+               : std::string();
+}
+
+std::string ConverterModel::inputDescription() const {
+    const std::string unit =
+        selection_.currentConversion && !resultText.empty()
+            ? resultText + " " + display(selection_.currentConversion->toUnit())
+            : std::string();
+    return ::inputDescription(unit, unreadNote_);
+}
+
+// The steps of the selection. Every selection made here is the model's own.
+
+void ConverterModel::fillAndSelectFirst() {
+    fillTabs();
+    selectCategory();
+    fillFromList();
+    fillToList();
+    selectConversion();
+    // No recompute: the result keeps its text until the next event that computes.
+    updateUnitLabels();
+}
+
+void ConverterModel::fillTabs() {
+    tabCategories_ = visibleCategories(catalog_);
+    selectedTab_ = tabCategories_.empty() ? -1 : 0;
+    ++tabsRevision_;
+}
+
+void ConverterModel::clearTabs() {
+    tabCategories_.clear();
+    selectedTab_ = -1;
+    ++tabsRevision_;
+}
+
+void ConverterModel::selectCategory() {
+    selection_.currentCategory =
+        selectedTab_ >= 0 ? tabCategories_[static_cast<std::size_t>(selectedTab_)] : nullptr;
+}
+
+void ConverterModel::fillFromList() {
+    fromEntries_.clear();
+    if (selection_.currentCategory) fromEntries_ = fromListEntries(*selection_.currentCategory);
+    selectedFrom_ = fromEntries_.empty() ? -1 : 0;
+    ++fromRevision_;
+}
+
+void ConverterModel::fillToList() {
+    toEntries_.clear();
+    if (selection_.currentCategory) {
+        const int group =
+            selectedFrom_ >= 0 ? fromEntries_[static_cast<std::size_t>(selectedFrom_)].group : -1;
+        toEntries_ = toListEntries(*selection_.currentCategory, group);
+    }
+    selectedTo_ = toEntries_.empty() ? -1 : 0;
+    ++toRevision_;
+}
+
+void ConverterModel::selectConversion() {
+    selection_.currentConversion =
+        selectedTo_ >= 0 ? toEntries_[static_cast<std::size_t>(selectedTo_)] : nullptr;
+}
+
+void ConverterModel::updateUnitLabels() {
+    if (!selection_.currentConversion) return;
+    inputUnitLabel = display(selection_.currentConversion->fromUnit());
+    outputUnitLabel = display(selection_.currentConversion->toUnit());
+}
+
+void ConverterModel::recompute() {
+    unreadNote_ = ::unreadInputNote(inputText);
+    if (!selection_.currentConversion) return;
+    const Conversion& conversion = *selection_.currentConversion;
+    const ResultTexts texts = computeResultTexts(conversion, inputText, precision);
+    resultText = texts.shown;
+    exactResult_ = texts.exact + " " + display(conversion.toUnit());
+}

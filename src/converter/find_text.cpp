@@ -1,0 +1,23 @@
+#include "converter/find_text.h"
+
+std::string findCountText(const SearchResult& result, bool queryCut) {
+    const int shown = static_cast<int>(result.matches.size());
+    std::string text;
+    if (result.total == 0)
+        text = result.whyNone;
+    else if (result.total == 1)
+        text = "1 conversion matches.";
+    else if (shown == result.total)
+        text = std::to_string(result.total) + " conversions match.";
+    else
+        text = "The first " + std::to_string(shown) + " of " + std::to_string(result.total) +
+               " matching conversions; type more to narrow them.";
+    // Only the start of a long query counts, and the user is told.
+    if (queryCut)
+        text += " The field takes " + std::to_string(maxQueryLength) +
+                " characters, and only the first " + std::to_string(SearchQuery::maxWords) +
+                " words are used.";
+    else if (result.truncated)
+        text += " Only the first " + std::to_string(SearchQuery::maxWords) + " words are used.";
+    return text;
+}

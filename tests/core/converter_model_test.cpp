@@ -1,0 +1,129 @@
+#include "catalog/catalog.h"
+#include "converter/converter_model.h"
+#include "temp_dir.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+constexpr const char* catalogFile = "Hidden|h|A|B|x*2|0\r\n"
+                                    "Length|ft-m|Feet|Meters|x*0.3048\r\n"
+                                    "Length|ft-in|Feet|Inches|x*12\r\n"
+                                    "Length|m-ft|Meters|Feet|x/0.3048\r\n"
+                                    "Mass|kg-lb|Kilograms|Pounds|x/0.45359237\r\n";
+
+struct Started {
+    TempDir dir;
+    ConversionCatalog catalog;
+    Selection selection;
+    ConverterModel model{catalog, selection};
+    std::string failure;
+    explicit Started(const char* file = catalogFile) {
+        if (file) writeBytes(dir.file("conv.txt"), file);
+        started = model.start(dir.path(), failure);
+    }
+    bool started = false;
+};
+
+TEST(ConverterModel, EventsRunTheirStepsInOrder) {
+    Started s;
+    ASSERT_TRUE(s.started);
+    ConverterModel& m = s.model;
+    const struct {
+        const char* what;
+        std::function<void()> action;
+        const char* tab;
+        const char* from;
+        const char* to;
+        const char* result;
+    } steps[] = {
+        {"start computes nothing", [] {}, "Length", "Feet", "Meters", ""},
+        {"typing", [&] { m.onInputChanged("12"); }, "Length", "Feet", "Meters", "3.7"},
+        {"second To entry", [&] { m.onToChanged(1); }, "Length", "Feet", "Inches", "144.0"},
+        {"second From entry", [&] { m.onFromChanged(1); }, "Length", "Meters", "Feet", "39.4"},
+        {"second tab", [&] { m.onTabChanged(1); }, "Mass", "Kilograms", "Pounds", "26.5"},
+        {"Ctrl+Tab wraps", [&] { m.stepCategory(1); }, "Length", "Feet", "Meters", "3.7"},
+        {"precision clamps to 4", [&] { m.setPrecision(9); }, "Length", "Feet", "Meters", "3.6576"},
+        {"letters after the number", [&] { m.onInputChanged(" 1e1x"); }, "Length", "Feet", "Meters",
+         "3.0480"},
+    };
+    for (const auto& step : steps) {
+        step.action();
+        EXPECT_EQ(m.tabText(m.selectedTab()), step.tab) << step.what;
+        EXPECT_EQ(m.fromText(m.selectedFrom()), step.from) << step.what;
+        EXPECT_EQ(m.toText(m.selectedTo()), step.to) << step.what;
+        EXPECT_EQ(m.inputUnitLabel, step.from) << step.what;
+        EXPECT_EQ(m.outputUnitLabel, step.to) << step.what;
+        EXPECT_EQ(m.resultText, step.result) << step.what;
+    }
+    EXPECT_EQ(m.tabCount(), 2);
+    EXPECT_FALSE(m.unreadInputNote().empty());
+    EXPECT_EQ(m.report(), "Input:         1e1x Feet\r\nOutput:       3.0480 Meters");
+}
+
+TEST(ConverterModel, FoundConversionBecomesCurrentWithItsValue) {
+    Started s;
+    s.model.showConversion(0, *s.catalog.categoryAt(1)->conversionAt(2), "5");
+    EXPECT_EQ(s.selection.currentConversion, s.catalog.categoryAt(1)->conversionAt(2));
+    EXPECT_EQ(s.model.inputText, "5");
+    EXPECT_EQ(s.model.resultText, "16.4");
+    EXPECT_EQ(s.model.exactResult().substr(0, 8), "16.40419");
+}
+
+TEST(ConverterModel, MissingCatalogFailsAndWritesNothing) {
+    Started s(nullptr);
+    EXPECT_FALSE(s.started);
+    EXPECT_EQ(s.failure.rfind("Unable to load conversion data.", 0), 0u);
+    EXPECT_FALSE(std::filesystem::exists(s.dir.file("conv.ini")));
+}
+
+TEST(ConverterModel, CloseWritesSettingsOnceAndTheCatalogOnlyAfterAChange) {
+    Started s;
+    s.model.setPrecision(3);
+    EXPECT_TRUE(s.model.close().empty());
+    EXPECT_EQ(readBytes(s.dir.file("conv.ini")), "3");
+    EXPECT_EQ(readBytes(s.dir.file("conv.txt")), catalogFile);
+    std::filesystem::remove(s.dir.file("conv.ini"));
+    s.model.close();
+    EXPECT_FALSE(std::filesystem::exists(s.dir.file("conv.ini")));
+}
+
+TEST(ConverterModel, OptionsRebuildAndTheCloseMergesWithTheFileOnDisk) {
+    Started s;
+    s.model.onInputChanged("1");
+    auto rows = s.model.optionRows();
+    EXPECT_FALSE(s.model.applyOptions(rows));
+    EXPECT_EQ(s.model.catalogChanged, 0);
+    rows[2].selected = false; // Mass
+    // Someone adds a line while the window runs; the close keeps it.
+    const std::string added = std::string(catalogFile) + "Time|s-min|Seconds|Minutes|x/60\r\n";
+    writeBytes(s.dir.file("conv.txt"), added);
+    EXPECT_TRUE(s.model.applyOptions(rows));
+    EXPECT_EQ(s.model.catalogChanged, 1);
+    EXPECT_EQ(s.model.tabCount(), 1);
+    EXPECT_TRUE(s.model.close().empty());
+    std::string expected = added;
+    expected.insert(expected.find("\r\nTime"), "|0");
+    EXPECT_EQ(readBytes(s.dir.file("conv.txt")), expected);
+}
+
+TEST(ConverterModel, NoConversionGivesThePlaceholderEverywhere) {
+    Started s;
+    EXPECT_EQ(s.model.report(), "no current conversion"); // no result yet
+    auto rows = s.model.optionRows();
+    for (auto& row : rows)
+        row.selected = false;
+    ASSERT_TRUE(s.model.applyOptions(rows));
+    s.model.onInputChanged("12");
+    EXPECT_EQ(s.model.tabCount() + s.model.fromCount() + s.model.toCount(), 0);
+    EXPECT_EQ(s.selection.currentConversion, nullptr);
+    EXPECT_EQ(s.model.report(), "no current conversion");
+    EXPECT_EQ(s.model.saveReport(s.dir.file("report.cnv"), "R"), "");
+    EXPECT_EQ(readBytes(s.dir.file("report.cnv")), "no current conversion");
+    EXPECT_EQ(s.model.saveReport(s.dir.file("none/report.cnv"), "R"),
+              "The file R could not be written.");
+}
+
+} // namespace

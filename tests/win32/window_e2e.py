@@ -1,0 +1,200 @@
+"""End-to-end cases of velmora.exe under Wine in Xvfb, driven as a user drives it (xdotool keys
+and clicks, xclip for the clipboard) and read back with window_probe.exe, never by coordinates
+fixed in advance.
+
+    window_e2e.py --exe velmora.exe --probe window_probe.exe --prefix WINEPREFIX CASE
+"""
+import argparse
+import os
+import shutil
+import sys
+import tempfile
+import time
+
+from wine_session import STEP_TIMEOUT, Session
+
+CATALOG = (
+    "Length|ft-m|Feet|Meters|x*0.3048\r\n"
+    "Length|ft-in|Feet|Inches|x*12\r\n"
+    "; a comment line the reader skips, kept as it is\r\n"
+    "Length|m-ft|Meters|Feet|x/0.3048\r\n"
+    "Mass|kg-lb|Kilograms|Pounds|x/0.45359237\r\n"
+    "Time|h-min|Hours|Minutes|x*60\r\n"
+)
+
+
+def read(folder, name):
+    with open(os.path.join(folder, name), "rb") as f:
+        return f.read()
+
+
+def case_typing_selection_and_clipboard(s):
+    s.start()
+    s.expect(**{"tabs": "3", "from": "Feet|Meters", "result": ""})
+    s.click("Velmora", 1003)
+    s.type("12")
+    s.expect(result="3.7", input_unit="Feet", output_unit="Meters")
+    s.click("Velmora", 1010)
+    s.keys("End")
+    s.expect(to_selected="1", result="144.0", output_unit="Inches")
+    s.click("Velmora", 1008)
+    s.keys("Down")
+    s.expect(to="Feet", result="39.4", input_unit="Meters", output_unit="Feet")
+    s.keys("ctrl+Tab")
+    s.expect(tab="1", result="26.5", input_unit="Kilograms", output_unit="Pounds")
+    s.keys("ctrl+c")
+    # Wine hands Unicode text to X with LF line ends.
+    s.wait_for(lambda: s.clipboard() == "Input:        12 Kilograms\nOutput:       26.5 Pounds",
+               "the report on the clipboard")
+    s.keys("Return", "Escape")
+    s.expect(title="Velmora", input="12")
+    s.close()
+    assert read(s.folder, "conv.ini") == b"1"
+    assert read(s.folder, "conv.txt") == CATALOG.encode()
+
+
+def case_options_precision_and_close(s):
+    s.start()
+    s.keys("alt+c", "p")
+    s.wait_for_window("Precision")
+    s.click("Precision", 1017)
+    s.keys("Up", "Up", "Up", "Up")  # the arrows stop at 4
+    s.type("9")  # refused: the edit keeps 4
+    s.keys("Down", "Return")
+    s.click("Velmora", 1003)
+    s.type("12")
+    s.expect(result="3.658")
+    s.keys("alt+c", "o")
+    s.wait_for_window("Options")
+    s.click("Options", 1015)
+    s.keys("End", "space", "Return")
+    s.expect(tabs="2")
+    s.close()
+    assert read(s.folder, "conv.ini") == b"3"
+    assert read(s.folder, "conv.txt") == CATALOG.replace("x*60", "x*60|0").encode()
+
+
+def case_find_and_save(s):
+    s.start()
+    s.click("Velmora", 1003)
+    s.keys("ctrl+f")
+    s.wait_for_window("Find Conversion")
+    s.click("Find Conversion", 1030)
+    s.type("5 kilograms to pounds")
+    s.keys("Return")
+    s.expect(tab="1", input="5", result="11.0", output_unit="Pounds")
+    s.keys("alt+f", "s")
+    s.wait_for(lambda: s.run(["xdotool", "search", "--onlyvisible", "--name", "Save"]).returncode == 0,
+               "the Save dialog")
+    # The system's own dialog: its name field takes the keys once it has settled.
+    time.sleep(1.5)
+    s.type("Z:" + os.path.join(s.folder, "report.cnv").replace("/", "\\"))
+    s.keys("Return")
+    path = os.path.join(s.folder, "report.cnv")
+    s.wait_for(lambda: os.path.exists(path), "the saved report")
+    assert read(s.folder, "report.cnv") == b"Input:        5 Kilograms\r\nOutput:       11.0 Pounds"
+    s.close()
+
+
+def case_hiding_every_category(s):
+    categories = ["Category %02d" % n for n in range(24)]
+    catalog = "".join("%s|c|Unit A|Unit B|x*2\r\n" % name for name in categories)
+    with open(os.path.join(s.folder, "conv.txt"), "w", newline="") as f:
+        f.write(catalog)
+    s.start()
+    before = s.state()
+    from_top = int(s.probe("rect", "Velmora", "1008")[1].split()[1])
+    assert int(before["rows"]) > 1, before
+    s.keys("alt+c", "o")
+    s.wait_for_window("Options")
+    s.click("Options", 1015)
+    s.keys("Home", *["space", "Down"] * len(categories), "Return")
+    s.expect(**{"tabs": "0", "from": "", "to": "", "input_unit": "Unit A"})
+    # The window and everything on the tabs' page move up by the rows that went.
+    shrink = int(before["client_height"]) - int(s.state()["client_height"])
+    assert shrink > 0
+    assert from_top - int(s.probe("rect", "Velmora", "1008")[1].split()[1]) == shrink
+    s.keys("ctrl+c")
+    s.wait_for(lambda: s.clipboard() == "no current conversion", "the placeholder report")
+    s.close()
+    assert read(s.folder, "conv.txt") == catalog.replace("x*2", "x*2|0").encode()
+
+
+def visible_window(s, title):
+    return s.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title]).returncode == 0
+
+
+def case_help_opens_the_file_in_the_folder(s):
+    # Wine's HTML Help draws no page (no Gecko); its window's title is the one help.chm holds.
+    s.start()
+    s.click("Velmora", 1003)
+    s.keys("F1")
+    time.sleep(2)
+    assert not visible_window(s, "Velmora Help"), "help opened without help.chm"
+    shutil.copy(s.chm, os.path.join(s.folder, "help.chm"))
+    s.keys("F1")
+    s.wait_for(lambda: visible_window(s, "Velmora Help"), "the help window")
+    s.click("Velmora", 1003)
+    s.close()
+
+
+def case_help_from_a_dialog(s):
+    shutil.copy(s.chm, os.path.join(s.folder, "help.chm"))
+    s.start()
+    s.click("Velmora", 1003)
+    s.keys("alt+c", "p")
+    s.wait_for_window("Precision")
+    s.click("Precision", 1017)
+    s.keys("F1")
+    s.wait_for(lambda: visible_window(s, "Velmora Help"), "the help window")
+    s.click("Precision", 2)  # Cancel
+    s.click("Velmora", 1003)
+    s.close()
+
+
+def case_missing_catalog(s):
+    os.remove(os.path.join(s.folder, "conv.txt"))
+    s.program = s.launch(s.exe)
+    s.wait_for_window("Error")
+    # A message box's text is its static control 65535.
+    assert s.probe("text", "Error", "65535")[1].startswith("Unable to load conversion data.")
+    s.click("Error", 1)  # the message box's OK
+    assert s.program.wait(timeout=STEP_TIMEOUT) == 0
+    assert os.listdir(s.folder) == []
+
+
+CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--prefix", required=True)
+    parser.add_argument("--chm", required=True)
+    parser.add_argument("case", choices=sorted(CASES))
+    args = parser.parse_args()
+    for tool in ("Xvfb", "xdotool", "xclip", "wine"):
+        if not shutil.which(tool):
+            print("missing tool: " + tool, file=sys.stderr)
+            return 1
+    # A working folder whose name no single-byte code page holds whole, so that every file the
+    # program reads and writes goes by its Unicode path; not for the case that types a path,
+    # which xdotool cannot type into Wine for every character.
+    unicode_name = "" if args.case == "find_and_save" else "-Zürich-€-日本"
+    folder = tempfile.mkdtemp(prefix="velmora-win-e2e-", suffix=unicode_name)
+    with open(os.path.join(folder, "conv.txt"), "wb") as f:
+        f.write(CATALOG.encode())
+    session = Session(args.exe, args.probe, args.prefix, folder)
+    session.chm = args.chm
+    try:
+        CASES[args.case](session)
+    finally:
+        session.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+    print("passed: " + args.case)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,115 @@
+// Reads the converter window back for the end-to-end tests, as a screen reader would, from
+// another process: control texts, list entries and selections, tab selection and screen rects.
+//   window_probe state [TITLE]    one "name=value" line per item, UTF-8
+//   window_probe rect TITLE ID    the control's screen rectangle: left top right bottom
+//   window_probe text TITLE ID    the control's text
+//   window_probe shot TITLE FILE  the window's pixels as a 24-bit BMP
+#include <windows.h>
+
+#include <commctrl.h>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string utf8(const std::wstring& text) {
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
+    if (size > 1)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::wstring text(HWND window) {
+    wchar_t buffer[4096] = {};
+    SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+void list(const char* name, HWND box) {
+    const int count = static_cast<int>(SendMessageW(box, LB_GETCOUNT, 0, 0));
+    std::wstring items;
+    for (int i = 0; i < count; ++i) {
+        wchar_t buffer[1024] = {};
+        SendMessageW(box, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
+        items += (i ? L"|" : L"") + std::wstring(buffer);
+    }
+    std::printf("%s=%s\n%s_selected=%d\n", name, utf8(items).c_str(), name,
+                static_cast<int>(SendMessageW(box, LB_GETCURSEL, 0, 0)));
+}
+
+HWND findTop(const wchar_t* title) {
+    // The dialogs of this process's windows are of the dialog class.
+    return FindWindowW(L"#32770", title);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 2;
+    const std::wstring command = argv[1];
+    HWND window = findTop(argc > 2 ? argv[2] : L"Velmora");
+    if (!window) return 3;
+    if (command == L"state") {
+        std::printf("title=%s\n", utf8(text(window)).c_str());
+        HWND tabs = GetDlgItem(window, 1009);
+        std::printf("tab=%d\ntabs=%d\nrows=%d\n",
+                    static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)),
+                    static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)),
+                    static_cast<int>(SendMessageW(tabs, TCM_GETROWCOUNT, 0, 0)));
+        list("from", GetDlgItem(window, 1008));
+        list("to", GetDlgItem(window, 1010));
+        const struct {
+            const char* name;
+            int id;
+        } texts[] = {
+            {"input", 1003}, {"result", 1004}, {"input_unit", 1005}, {"output_unit", 1006}};
+        for (const auto& t : texts)
+            std::printf("%s=%s\n", t.name, utf8(text(GetDlgItem(window, t.id))).c_str());
+        RECT client;
+        GetClientRect(window, &client);
+        std::printf("client_height=%ld\n", client.bottom);
+        return 0;
+    }
+    if (command == L"rect" && argc > 3) {
+        HWND control = GetDlgItem(window, _wtoi(argv[3]));
+        RECT rect;
+        if (!control || !GetWindowRect(control, &rect)) return 4;
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    if (command == L"text" && argc > 3) {
+        HWND control = GetDlgItem(window, _wtoi(argv[3]));
+        if (!control) return 4;
+        std::printf("%s\n", utf8(text(control)).c_str());
+        return 0;
+    }
+    if (command == L"shot" && argc > 3) {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+        GdiFlush();
+        const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+        const DWORD size = rowBytes * static_cast<DWORD>(height);
+        BITMAPFILEHEADER file{
+            0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size),
+            0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+        FILE* out = _wfopen(argv[3], L"wb");
+        if (!out) return 4;
+        std::fwrite(&file, sizeof file, 1, out);
+        std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+        std::fwrite(bits, 1, size, out);
+        std::fclose(out);
+        return 0;
+    }
+    return 2;
+}
