@@ -170,6 +170,22 @@ TEST_F(ConvertCommand, ControlCharactersReachTheTerminalEscaped) {
               "can be read\n");
 }
 
+TEST_F(ConvertCommand, InvisibleAndDirectionCharactersReachTheTerminalEscaped) {
+    // Each would turn the rest of the line around or hide in it; visible characters stay.
+    const char* const cases[][2] = {
+        {"\u202E", "\\u202e"}, {"\u202A", "\\u202a"},         {"\u2066", "\\u2066"},
+        {"\u2069", "\\u2069"}, {"\u200B", "\\u200b"},         {"\u200F", "\\u200f"},
+        {"\u2028", "\\u2028"}, {"\u2029", "\\u2029"},         {"\uFEFF", "\\ufeff"},
+        {"\u00AD", "\\u00ad"}, {"\U000E0041", "\\U000e0041"}, {"\u00B0", "\u00B0"},
+        {"\u2192", "\u2192"},  {"\u05D0", "\u05D0"},
+    };
+    for (const auto& [typed, shown] : cases)
+        EXPECT_EQ(convert(std::string("1") + typed + "x", "B", "A").err,
+                  std::string("velmora: the value \"1") + shown +
+                      "x\" is not a number as a whole: only \"1\" of it can be read\n")
+            << shown;
+}
+
 TEST(ClosestLabels, StayLinearInTheNumberOfLabelsAndBoundedInTheirLength) {
     std::vector<std::string> labels;
     std::string lines;
