@@ -7,7 +7,9 @@
 #include "catalog/text_scan.h"
 #include "catalog/whole_file_writer.h"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <unordered_map>
 
 namespace {
@@ -37,6 +39,57 @@ std::string& appendField(std::string& text, std::string_view field) {
 
 bool endsLine(std::string_view piece, std::string_view bytes) {
     return piece.ends_with('\n') || piece.data() + piece.size() == bytes.data() + bytes.size();
+}
+
+// Whether a piece that ends its line still is one piece with added more characters: a longer
+// line is read in pieces, and a mark pushed past the limit would start a piece of its own.
+bool takes(std::string_view piece, std::size_t added) {
+    const std::size_t characters = piece.size() - (piece.ends_with("\r\n") ? 1 : 0);
+    return characters + added <= LineReader::maxPiece;
+}
+
+// The size of the piece the reader takes at offset at of bytes (past any byte order mark).
+std::size_t pieceSize(std::string_view bytes, std::size_t at) {
+    const std::size_t most = LineReader::maxPiece;
+    // A piece ends after its LF or after 255 characters; a CR LF is one character, so the LF may
+    // be the 256th byte.
+    const std::size_t room = std::min(bytes.size() - at, most + 1);
+    const auto* lineEnd = static_cast<const char*>(std::memchr(bytes.data() + at, '\n', room));
+    std::size_t size = std::min(bytes.size() - at, most);
+    if (lineEnd) {
+        const auto end = static_cast<std::size_t>(lineEnd - (bytes.data() + at)) + 1;
+        const bool carriage = end >= 2 && bytes[at + end - 2] == '\r';
+        if (end - (carriage ? 1 : 0) <= most) size = end;
+    }
+    return size;
+}
+
+// Whether marked reads as the same pieces as bytes, one for one, each with the same five fields
+// and only a hidden mark gained, lost or changed: a save must not change what the reader sees of
+// any line, nor what a check reports of it.
+bool samePiecesButMarks(std::string_view bytes, std::string_view marked) {
+    if (bytes.starts_with(byteOrderMark) != marked.starts_with(byteOrderMark)) return false;
+    const std::size_t skip = bytes.starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
+    std::size_t at = skip;
+    std::size_t markedAt = skip;
+    while (at < bytes.size() && markedAt < marked.size()) {
+        const std::string_view was = bytes.substr(at, pieceSize(bytes, at));
+        const std::string_view is = marked.substr(markedAt, pieceSize(marked, markedAt));
+        at += was.size();
+        markedAt += is.size();
+        const CatalogLineFields a = splitCatalogLine(was);
+        const CatalogLineFields b = splitCatalogLine(is);
+        if (a.ignored() || b.ignored()) {
+            if (was != is) return false;
+            continue;
+        }
+        for (int f = 0; f < 5; ++f)
+            if (a.fields[f] != b.fields[f]) return false;
+        if (a.count != b.count &&
+            (std::min(a.count, b.count) != 5 || std::max(a.count, b.count) != 6))
+            return false;
+    }
+    return at == bytes.size() && markedAt == marked.size();
 }
 
 // Where a field read from piece ends in it: at the separator after it, or where the text the
@@ -101,19 +154,9 @@ CatalogLineFields splitCatalogLine(std::string_view line) {
 void forEachCatalogPieceInPlace(std::string_view bytes,
                                 const std::function<void(std::string_view piece)>& visit) {
     if (bytes.starts_with(byteOrderMark)) bytes.remove_prefix(byteOrderMark.size());
-    const std::size_t most = LineReader::maxPiece;
     std::size_t at = 0;
     while (at < bytes.size()) {
-        // A piece ends after its LF or after 255 characters; a CR LF is one character, so the
-        // LF may be the 256th byte.
-        const std::size_t room = std::min(bytes.size() - at, most + 1);
-        const auto* lineEnd = static_cast<const char*>(std::memchr(bytes.data() + at, '\n', room));
-        std::size_t size = std::min(bytes.size() - at, most);
-        if (lineEnd) {
-            const auto end = static_cast<std::size_t>(lineEnd - (bytes.data() + at)) + 1;
-            const bool carriage = end >= 2 && bytes[at + end - 2] == '\r';
-            if (end - (carriage ? 1 : 0) <= most) size = end;
-        }
+        const std::size_t size = pieceSize(bytes, at);
         visit(bytes.substr(at, size));
         at += size;
     }
@@ -138,6 +181,15 @@ bool readCatalogPieces(const std::string& path,
     return true;
 }
 
+std::string readFailureReason(ReadProblem problem, const std::string& path,
+                              std::string_view subject) {
+    // The reader sees a folder only as a file it cannot read; the user named it as a file.
+    std::error_code error;
+    if (problem == ReadProblem::Unreadable && std::filesystem::is_directory(path, error))
+        return std::string(subject) + " is a folder, not a file";
+    return readProblemText(problem, subject);
+}
+
 std::optional<std::string>
 withHiddenMarks(std::string_view bytes,
                 const std::vector<std::pair<std::string_view, bool>>& shownByName) {
@@ -159,7 +211,7 @@ withHiddenMarks(std::string_view bytes,
         const std::size_t pieceStart = offsetIn(bytes, piece);
         if (chosen->second) {
             // Shown: a mark that hides goes, with the separators before it.
-            if (split.count == 6 && split.visible == 0)
+            if (split.count == 6 && split.visible == 0 && endsLine(piece, bytes))
                 edit(pieceStart + fieldEnd(piece, formula),
                      offsetIn(bytes, split.sixth) + split.sixth.size(), {});
         } else if (split.count == 5 && endsLine(piece, bytes)) {
@@ -167,7 +219,9 @@ withHiddenMarks(std::string_view bytes,
             // before it, or its separators would run together with the mark's.
             const std::size_t at = formula.empty() ? pieceStart + fieldEnd(piece, formula)
                                                    : offsetIn(bytes, formula) + formula.size();
-            edit(at, at, at > 0 && bytes[at - 1] == '|' ? " |0" : "|0");
+            const std::string_view mark = at > 0 && bytes[at - 1] == '|' ? " |0" : "|0";
+            // A line too long for it is left alone, as one with seven fields is.
+            if (takes(piece, mark.size())) edit(at, at, mark);
         } else if (split.count == 6 && split.visible != 0) {
             const std::size_t sixth = offsetIn(bytes, split.sixth);
             edit(sixth, sixth + split.sixth.size(), "0");
@@ -180,7 +234,8 @@ withHiddenMarks(std::string_view bytes,
     before.loadText(std::string(bytes));
     ConversionCatalog after;
     after.loadText(marked);
-    if (!sameButChosenFlags(before, after, shown)) return std::nullopt;
+    if (!sameButChosenFlags(before, after, shown) || !samePiecesButMarks(bytes, marked))
+        return std::nullopt;
     return marked;
 }
 
