@@ -2,6 +2,7 @@
 #include "cli/command_line.h"
 #include "cli/convert_command.h"
 #include "search/closest_labels.h"
+#include "search/unit_names.h"
 #include "temp_dir.h"
 
 #include <ctime>
@@ -168,6 +169,25 @@ TEST_F(ConvertCommand, ControlCharactersReachTheTerminalEscaped) {
     EXPECT_EQ(convert("1\x1b[2J", "B", "A").err,
               "velmora: the value \"1\\x1b[2J\" is not a number as a whole: only \"1\" of it "
               "can be read\n");
+}
+
+TEST_F(ConvertCommand, ANamesFilePastItsBoundIsRefusedAndLabelsStillWork) {
+    writeBytes(dir_.file("names.txt"),
+               "Kilometers|kmz\n" + std::string(maxNamesFileSize, '#') + "\n");
+    const std::string refusal = "velmora: names.txt is larger than 16 MiB, the most the program "
+                                "reads of it; units are found by their labels alone\n";
+    const Outcome labels = convert("2", "Kilometers", "Meters");
+    EXPECT_EQ(labels.out, "2000\n");
+    EXPECT_EQ(labels.err, refusal);
+    EXPECT_EQ(convert("2", "kmz", "Meters").status, 2);
+    const Outcome check = run({"--check", "names.txt"});
+    EXPECT_EQ(check.status, 2);
+    EXPECT_EQ(check.err, "velmora: the names file names.txt is larger than 16 MiB, the most the "
+                         "program reads of it\n");
+    // At the bound, the file is read.
+    writeBytes(dir_.file("names.txt"),
+               "Kilometers|kmz\n" + std::string(maxNamesFileSize - 16, '#') + "\n");
+    EXPECT_EQ(convert("2", "kmz", "Meters").out, "2000\n");
 }
 
 TEST_F(ConvertCommand, InvisibleAndDirectionCharactersReachTheTerminalEscaped) {
