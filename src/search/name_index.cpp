@@ -120,8 +120,7 @@ void NameIndex::build() {
         const std::string_view key = keyOfEntry(at);
         if (at == 0 || key != keyOfEntry(at - 1))
             keys_.push_back({keyOf_[entries_[at].order].first,
-                             static_cast<std::uint32_t>(key.size()), at, characterCount(key),
-                             characterBits(key)});
+                             static_cast<std::uint32_t>(key.size()), at, characterCount(key)});
     }
     // Held again only when more names come.
     decltype(keyOf_)().swap(keyOf_);
@@ -154,10 +153,15 @@ void NameIndex::build() {
     for (std::size_t l = 0; l + 1 < lengthFirst_.size(); ++l)
         lengthFirst_[l + 1] += lengthFirst_[l];
     byLength_.assign(keys_.size() - longKeys_.size(), 0);
+    lengthBits_.assign(byLength_.size(), 0);
     {
         std::vector<std::uint32_t> next(lengthFirst_.begin(), lengthFirst_.end() - 1);
         for (std::uint32_t k = 0; k < keys_.size(); ++k)
-            if (keys_[k].size <= comparedLength) byLength_[next[keys_[k].characters]++] = k;
+            if (keys_[k].size <= comparedLength) {
+                const std::uint32_t at = next[keys_[k].characters]++;
+                byLength_[at] = k;
+                lengthBits_[at] = characterBits(keyText(k));
+            }
     }
 
     // Later parts by hash, about four to a bucket, the buckets a power of two.
@@ -276,22 +280,23 @@ void NameIndex::rank(const std::vector<QueryWord>& words, std::size_t w,
     if (const std::size_t allowance = typoAllowance(typed); allowance > 0) {
         const std::uint64_t bits = characterBits(typed);
         const std::uint32_t length = characterCount(typed);
-        const auto check = [&](std::uint32_t key) {
-            const Key& entry = keys_[key];
-            if (entry.characters + allowance < length || length + allowance < entry.characters ||
-                bitCount(bits & ~entry.bits) > allowance ||
-                bitCount(entry.bits & ~bits) > allowance)
+        const auto check = [&](std::uint32_t key, std::uint64_t keyBits) {
+            if (bitCount(bits & ~keyBits) > allowance || bitCount(keyBits & ~bits) > allowance)
                 return;
             if (boundedEditDistance(typed, keyText(key), allowance) <= allowance)
                 mark(key, MatchRank::Typo);
         };
+        // The bits lie in the order of the keys by length, so the most keys cost one pass over
+        // a plain array.
         const std::size_t shortest = length > allowance ? length - allowance : 0;
         const std::size_t longest = std::min<std::size_t>(length + allowance, comparedLength);
         for (std::size_t l = shortest; l <= longest; ++l)
             for (std::uint32_t i = lengthFirst_[l]; i < lengthFirst_[l + 1]; ++i)
-                check(byLength_[i]);
+                check(byLength_[i], lengthBits_[i]);
         for (const std::uint32_t key : longKeys_)
-            check(key);
+            if (keys_[key].characters + allowance >= length &&
+                length + allowance >= keys_[key].characters)
+                check(key, characterBits(keyText(key)));
     }
 
     // Two or three words in a row that together make a name ("fl oz", "sq m").
@@ -313,8 +318,7 @@ std::vector<NameIndex::Near> NameIndex::nearest(std::string_view key, std::size_
     std::vector<Near> found;
     const std::uint64_t bits = characterBits(key);
     const std::uint32_t length = characterCount(key);
-    const auto check = [&](std::uint32_t k, bool whole) {
-        if (whole && bitCount(bits & ~keys_[k].bits) > reach) return;
+    const auto check = [&](std::uint32_t k) {
         // The name that stands for the key: the first of a label in use.
         const std::uint32_t first = keys_[k].first;
         const std::uint32_t last =
@@ -339,8 +343,9 @@ std::vector<NameIndex::Near> NameIndex::nearest(std::string_view key, std::size_
     const std::size_t longest = std::min<std::size_t>(length + reach, comparedLength);
     for (std::size_t l = shortest; l <= longest; ++l)
         for (std::uint32_t i = lengthFirst_[l]; i < lengthFirst_[l + 1]; ++i)
-            check(byLength_[i], true);
+            if (bitCount(bits & ~lengthBits_[i]) <= reach) check(byLength_[i]);
+    // Compared by their start, whose characters the bits do not tell.
     for (const std::uint32_t k : longKeys_)
-        check(k, false);
+        check(k);
     return found;
 }

@@ -65,7 +65,6 @@ class NameIndex {
         // Its names: entries_[first] up to the next key's first.
         std::uint32_t first;
         std::uint32_t characters;
-        std::uint64_t bits;
     };
     std::string_view keyText(std::uint32_t key) const {
         return std::string_view(keyTexts_).substr(keys_[key].text, keys_[key].size);
@@ -90,6 +89,8 @@ class NameIndex {
     // or a near text is looked for only among keys of about the right length.
     std::vector<std::uint32_t> lengthFirst_;
     std::vector<std::uint32_t> byLength_;
+    // The characterBits of each of byLength_.
+    std::vector<std::uint64_t> lengthBits_;
     std::vector<std::uint32_t> longKeys_;
     // The parts after the first of keys of several ("oz" of "fl-oz"), by a hash of their text.
     std::vector<std::uint32_t> partFirst_;
