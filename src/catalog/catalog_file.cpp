@@ -41,10 +41,13 @@ bool endsLine(std::string_view piece, std::string_view bytes) {
     return piece.ends_with('\n') || piece.data() + piece.size() == bytes.data() + bytes.size();
 }
 
-// Whether a piece that ends its line still is one piece with added more characters: a longer
-// line is read in pieces, and a mark pushed past the limit would start a piece of its own.
+// Whether a piece that ends its line still arrives whole with more characters: a line is read in
+// pieces of 255 characters, its line end not counted, and a mark pushed past would start a piece
+// of its own.
 bool takes(std::string_view piece, std::size_t added) {
-    const std::size_t characters = piece.size() - (piece.ends_with("\r\n") ? 1 : 0);
+    std::size_t characters = piece.size();
+    while (characters > 0 && (piece[characters - 1] == '\n' || piece[characters - 1] == '\r'))
+        --characters;
     return characters + added <= LineReader::maxPiece;
 }
 
@@ -72,11 +75,24 @@ bool samePiecesButMarks(std::string_view bytes, std::string_view marked) {
     const std::size_t skip = bytes.starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
     std::size_t at = skip;
     std::size_t markedAt = skip;
-    while (at < bytes.size() && markedAt < marked.size()) {
-        const std::string_view was = bytes.substr(at, pieceSize(bytes, at));
-        const std::string_view is = marked.substr(markedAt, pieceSize(marked, markedAt));
-        at += was.size();
-        markedAt += is.size();
+    // A line end alone is nothing to the reader: it follows a line of 255 characters.
+    const auto lineEndOnly = [](std::string_view piece) {
+        return piece == "\n" || piece == "\r\n";
+    };
+    while (true) {
+        std::string_view was;
+        std::string_view is;
+        do {
+            was = bytes.substr(at, pieceSize(bytes, at));
+            at += was.size();
+        } while (lineEndOnly(was) && at < bytes.size());
+        do {
+            is = marked.substr(markedAt, pieceSize(marked, markedAt));
+            markedAt += is.size();
+        } while (lineEndOnly(is) && markedAt < marked.size());
+        if (lineEndOnly(was)) was = {};
+        if (lineEndOnly(is)) is = {};
+        if (was.empty() || is.empty()) return was.empty() && is.empty();
         const CatalogLineFields a = splitCatalogLine(was);
         const CatalogLineFields b = splitCatalogLine(is);
         if (a.ignored() || b.ignored()) {
@@ -89,7 +105,6 @@ bool samePiecesButMarks(std::string_view bytes, std::string_view marked) {
             (std::min(a.count, b.count) != 5 || std::max(a.count, b.count) != 6))
             return false;
     }
-    return at == bytes.size() && markedAt == marked.size();
 }
 
 // Where a field read from piece ends in it: at the separator after it, or where the text the
