@@ -32,7 +32,7 @@ std::optional<NamesCheck> checkNamesFile(const std::string& path, const Conversi
         if (problem) *problem = ReadProblem::TooLarge;
         return std::nullopt;
     }
-    NamesFile file = parseNamesFile(bytes);
+    NamesFile file = parseNamesFile(bytes, false);
     NamesCheck check;
     check.lines = file.lines;
     check.names = file.nameCount;

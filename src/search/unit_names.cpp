@@ -48,9 +48,9 @@ std::shared_ptr<const NameIndex> UnitNames::index() const {
 // Reads the lines of bytes into names, and when file is given, what a check reports into it.
 // The fields of a line are taken one at a time, so that a line of many "|" costs no more than
 // its bytes.
-void parseNames(std::string_view bytes, UnitNames& names, NamesFile* file) {
+void parseNames(std::string_view bytes, UnitNames* names, NamesFile* file) {
     if (bytes.starts_with(byteOrderMark)) bytes.remove_prefix(byteOrderMark.size());
-    names.reserve(bytes.size());
+    if (names) names->reserve(bytes.size());
     int lines = 0;
     std::size_t at = 0;
     std::string line;
@@ -91,7 +91,7 @@ void parseNames(std::string_view bytes, UnitNames& names, NamesFile* file) {
                        "\" has no letter or digit, so nothing typed can match it");
                 continue;
             }
-            names.add(label, name, key);
+            if (names) names->add(label, name, key);
             ++given;
         }
         if (given > 0) {
@@ -106,9 +106,9 @@ void parseNames(std::string_view bytes, UnitNames& names, NamesFile* file) {
     if (file) file->lines = lines;
 }
 
-NamesFile parseNamesFile(std::string_view bytes) {
+NamesFile parseNamesFile(std::string_view bytes, bool keepNames) {
     NamesFile file;
-    parseNames(bytes, file.names, &file);
+    parseNames(bytes, keepNames ? &file.names : nullptr, &file);
     return file;
 }
 
@@ -130,7 +130,7 @@ UnitNames readUnitNames(const std::string& path, std::string* refusal) {
                        "alone";
         return names;
     }
-    parseNames(bytes, names, nullptr);
+    parseNames(bytes, &names, nullptr);
     std::string().swap(bytes);
     names.index();
     return names;

@@ -29,7 +29,7 @@ class UnitNames {
     std::shared_ptr<const NameIndex> index() const;
 
   private:
-    friend void parseNames(std::string_view bytes, UnitNames& names, NamesFile* file);
+    friend void parseNames(std::string_view bytes, UnitNames* names, NamesFile* file);
     void add(std::string_view label, std::string_view name, std::string_view key);
     // Room for the texts of a file of this many bytes, so that they are not copied as they grow.
     void reserve(std::size_t bytes);
@@ -55,7 +55,8 @@ struct NamesFile {
     std::vector<NamesProblem> problems;
 };
 
-NamesFile parseNamesFile(std::string_view bytes);
+// Without keepNames, only what a check reports: names stays empty.
+NamesFile parseNamesFile(std::string_view bytes, bool keepNames = true);
 
 // The most names.txt may hold. A larger file is refused unread: the search holds every name of
 // the file, and a file of 100,000 lines of ten names is 12 MB.
