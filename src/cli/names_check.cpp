@@ -71,7 +71,7 @@ int printNamesCheck(const std::string& name, const std::string& path,
             << (problem == ReadProblem::TooLarge
                     ? "the names file " + name + " is larger than " + maxNamesFileSizeText +
                           ", the most the program reads of it"
-                    : unreadFileText(problem, "the names file " + name))
+                    : unreadFileText(problem, "the names file " + name, path))
             << "\n";
         return 2;
     }
