@@ -39,7 +39,8 @@ class LabelVocabulary {
   public:
     // The number of label, a catalog text, added with its names the first time it is seen;
     // numbers count up from 0 in the order labels are first added. The text is not copied: it
-    // must stay in place as long as the vocabulary is used, as the catalog's texts do.
+    // must stay in place as long as the vocabulary is used, as the catalog's texts do. The names
+    // are those of the first names given that hold any, shared with them.
     int add(std::string_view label, const UnitNames& names);
     int size() const { return static_cast<int>(labels_.size()); }
     // Room for this many labels more, of the usual length.
