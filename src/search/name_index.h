@@ -26,6 +26,7 @@ class NameIndex {
     // Sorts what add() gave, unless that is done.
     void build();
     bool empty() const { return entries_.empty(); }
+    std::size_t size() const { return entries_.size(); }
 
     // The number of label among the labels that have names, letter case aside; -1 for none.
     int labelId(std::string_view label) const;

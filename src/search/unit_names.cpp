@@ -26,6 +26,10 @@ void UnitNames::add(std::string_view label, std::string_view name, std::string_v
     names_->add(label, name, key);
 }
 
+std::size_t UnitNames::size() const {
+    return names_ ? names_->size() : 0;
+}
+
 void UnitNames::reserve(std::size_t bytes) {
     if (!names_) names_ = std::make_shared<NameIndex>();
     names_->reserve(bytes);
@@ -47,8 +51,8 @@ std::shared_ptr<const NameIndex> UnitNames::index() const {
 
 // Reads the lines of bytes into names, and when file is given, what a check reports into it.
 // The fields of a line are taken one at a time, so that a line of many "|" costs no more than
-// its bytes.
-void parseNames(std::string_view bytes, UnitNames* names, NamesFile* file) {
+// its bytes. False, with the names read so far, when more than maxNames names would be held.
+bool parseNames(std::string_view bytes, UnitNames* names, NamesFile* file) {
     if (bytes.starts_with(byteOrderMark)) bytes.remove_prefix(byteOrderMark.size());
     if (names) names->reserve(bytes.size());
     int lines = 0;
@@ -91,7 +95,10 @@ void parseNames(std::string_view bytes, UnitNames* names, NamesFile* file) {
                        "\" has no letter or digit, so nothing typed can match it");
                 continue;
             }
-            if (names) names->add(label, name, key);
+            if (names) {
+                if (names->size() == maxNames) return false;
+                names->add(label, name, key);
+            }
             ++given;
         }
         if (given > 0) {
@@ -104,6 +111,7 @@ void parseNames(std::string_view bytes, UnitNames* names, NamesFile* file) {
         }
     }
     if (file) file->lines = lines;
+    return true;
 }
 
 NamesFile parseNamesFile(std::string_view bytes, bool keepNames) {
@@ -130,7 +138,14 @@ UnitNames readUnitNames(const std::string& path, std::string* refusal) {
                        "alone";
         return names;
     }
-    parseNames(bytes, &names, nullptr);
+    if (!parseNames(bytes, &names, nullptr)) {
+        if (refusal)
+            *refusal = std::filesystem::path(path).filename().string() + " holds more than " +
+                       maxNamesText +
+                       " names, the most the program holds; units are found by their labels "
+                       "alone";
+        return {};
+    }
     std::string().swap(bytes);
     names.index();
     return names;

@@ -25,11 +25,13 @@ class UnitNames {
     // The names of label, in the order given; none when it has none.
     std::vector<std::string> of(std::string_view label) const;
     bool empty() const { return !names_ || names_->empty(); }
+    // How many names were given, each time counted.
+    std::size_t size() const;
     // The names as the search holds them, shared with it: none without names.
     std::shared_ptr<const NameIndex> index() const;
 
   private:
-    friend void parseNames(std::string_view bytes, UnitNames* names, NamesFile* file);
+    friend bool parseNames(std::string_view bytes, UnitNames* names, NamesFile* file);
     void add(std::string_view label, std::string_view name, std::string_view key);
     // Room for the texts of a file of this many bytes, so that they are not copied as they grow.
     void reserve(std::size_t bytes);
@@ -59,15 +61,18 @@ struct NamesFile {
 NamesFile parseNamesFile(std::string_view bytes, bool keepNames = true);
 
 // The most names.txt may hold. A larger file is refused unread: the search holds every name of
-// the file, and a file of 100,000 lines of ten names is 12 MB.
+// the file, and a file of 100,000 lines of ten names is 12 MB. Short names cost more for their
+// bytes, so their number is bounded too: two million, some 150 MB while they are sorted.
 inline constexpr std::size_t maxNamesFileSize = 16u << 20;
 inline constexpr const char* maxNamesFileSizeText = "16 MiB";
+inline constexpr std::size_t maxNames = 2'000'000;
+inline constexpr const char* maxNamesText = "2,000,000";
 
 // The names of the file at path; none when it is missing, cannot be read or is larger than
-// maxNamesFileSize, which only means that units are found by their labels alone. For a file
-// that is there but is not read, refusal, when given, gets a sentence that says why ("names.txt
-// is larger than 16 MiB, the most the program reads of it; units are found by their labels
-// alone"); else it is emptied.
+// maxNamesFileSize or holds more than maxNames names, which only means that units are found by
+// their labels alone. For a file that is there but is not used, refusal, when given, gets a
+// sentence that says why ("names.txt is larger than 16 MiB, the most the program reads of it;
+// units are found by their labels alone"); else it is emptied.
 UnitNames readUnitNames(const std::string& path, std::string* refusal = nullptr);
 
 // The path of names.txt in the folder of the catalog at catalogPath.
