@@ -7,7 +7,9 @@
 #include "catalog/text_scan.h"
 #include "catalog/whole_file_writer.h"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <unordered_map>
 
 namespace {
@@ -37,6 +39,72 @@ std::string& appendField(std::string& text, std::string_view field) {
 
 bool endsLine(std::string_view piece, std::string_view bytes) {
     return piece.ends_with('\n') || piece.data() + piece.size() == bytes.data() + bytes.size();
+}
+
+// Whether a piece that ends its line still arrives whole with more characters: a line is read in
+// pieces of 255 characters, its line end not counted, and a mark pushed past would start a piece
+// of its own.
+bool takes(std::string_view piece, std::size_t added) {
+    std::size_t characters = piece.size();
+    while (characters > 0 && (piece[characters - 1] == '\n' || piece[characters - 1] == '\r'))
+        --characters;
+    return characters + added <= LineReader::maxPiece;
+}
+
+// The size of the piece the reader takes at offset at of bytes (past any byte order mark).
+std::size_t pieceSize(std::string_view bytes, std::size_t at) {
+    const std::size_t most = LineReader::maxPiece;
+    // A piece ends after its LF or after 255 characters; a CR LF is one character, so the LF may
+    // be the 256th byte.
+    const std::size_t room = std::min(bytes.size() - at, most + 1);
+    const auto* lineEnd = static_cast<const char*>(std::memchr(bytes.data() + at, '\n', room));
+    std::size_t size = std::min(bytes.size() - at, most);
+    if (lineEnd) {
+        const auto end = static_cast<std::size_t>(lineEnd - (bytes.data() + at)) + 1;
+        const bool carriage = end >= 2 && bytes[at + end - 2] == '\r';
+        if (end - (carriage ? 1 : 0) <= most) size = end;
+    }
+    return size;
+}
+
+// Whether marked reads as the same pieces as bytes, one for one, each with the same five fields
+// and only a hidden mark gained, lost or changed: a save must not change what the reader sees of
+// any line, nor what a check reports of it.
+bool samePiecesButMarks(std::string_view bytes, std::string_view marked) {
+    if (bytes.starts_with(byteOrderMark) != marked.starts_with(byteOrderMark)) return false;
+    const std::size_t skip = bytes.starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
+    std::size_t at = skip;
+    std::size_t markedAt = skip;
+    // A line end alone is nothing to the reader: it follows a line of 255 characters.
+    const auto lineEndOnly = [](std::string_view piece) {
+        return piece == "\n" || piece == "\r\n";
+    };
+    while (true) {
+        std::string_view was;
+        std::string_view is;
+        do {
+            was = bytes.substr(at, pieceSize(bytes, at));
+            at += was.size();
+        } while (lineEndOnly(was) && at < bytes.size());
+        do {
+            is = marked.substr(markedAt, pieceSize(marked, markedAt));
+            markedAt += is.size();
+        } while (lineEndOnly(is) && markedAt < marked.size());
+        if (lineEndOnly(was)) was = {};
+        if (lineEndOnly(is)) is = {};
+        if (was.empty() || is.empty()) return was.empty() && is.empty();
+        const CatalogLineFields a = splitCatalogLine(was);
+        const CatalogLineFields b = splitCatalogLine(is);
+        if (a.ignored() || b.ignored()) {
+            if (was != is) return false;
+            continue;
+        }
+        for (int f = 0; f < 5; ++f)
+            if (a.fields[f] != b.fields[f]) return false;
+        if (a.count != b.count &&
+            (std::min(a.count, b.count) != 5 || std::max(a.count, b.count) != 6))
+            return false;
+    }
 }
 
 // Where a field read from piece ends in it: at the separator after it, or where the text the
@@ -101,19 +169,9 @@ CatalogLineFields splitCatalogLine(std::string_view line) {
 void forEachCatalogPieceInPlace(std::string_view bytes,
                                 const std::function<void(std::string_view piece)>& visit) {
     if (bytes.starts_with(byteOrderMark)) bytes.remove_prefix(byteOrderMark.size());
-    const std::size_t most = LineReader::maxPiece;
     std::size_t at = 0;
     while (at < bytes.size()) {
-        // A piece ends after its LF or after 255 characters; a CR LF is one character, so the
-        // LF may be the 256th byte.
-        const std::size_t room = std::min(bytes.size() - at, most + 1);
-        const auto* lineEnd = static_cast<const char*>(std::memchr(bytes.data() + at, '\n', room));
-        std::size_t size = std::min(bytes.size() - at, most);
-        if (lineEnd) {
-            const auto end = static_cast<std::size_t>(lineEnd - (bytes.data() + at)) + 1;
-            const bool carriage = end >= 2 && bytes[at + end - 2] == '\r';
-            if (end - (carriage ? 1 : 0) <= most) size = end;
-        }
+        const std::size_t size = pieceSize(bytes, at);
         visit(bytes.substr(at, size));
         at += size;
     }
@@ -138,6 +196,15 @@ bool readCatalogPieces(const std::string& path,
     return true;
 }
 
+std::string readFailureReason(ReadProblem problem, const std::string& path,
+                              std::string_view subject) {
+    // The reader sees a folder only as a file it cannot read; the user named it as a file.
+    std::error_code error;
+    if (problem == ReadProblem::Unreadable && std::filesystem::is_directory(path, error))
+        return std::string(subject) + " is a folder, not a file";
+    return readProblemText(problem, subject);
+}
+
 std::optional<std::string>
 withHiddenMarks(std::string_view bytes,
                 const std::vector<std::pair<std::string_view, bool>>& shownByName) {
@@ -159,7 +226,7 @@ withHiddenMarks(std::string_view bytes,
         const std::size_t pieceStart = offsetIn(bytes, piece);
         if (chosen->second) {
             // Shown: a mark that hides goes, with the separators before it.
-            if (split.count == 6 && split.visible == 0)
+            if (split.count == 6 && split.visible == 0 && endsLine(piece, bytes))
                 edit(pieceStart + fieldEnd(piece, formula),
                      offsetIn(bytes, split.sixth) + split.sixth.size(), {});
         } else if (split.count == 5 && endsLine(piece, bytes)) {
@@ -167,7 +234,9 @@ withHiddenMarks(std::string_view bytes,
             // before it, or its separators would run together with the mark's.
             const std::size_t at = formula.empty() ? pieceStart + fieldEnd(piece, formula)
                                                    : offsetIn(bytes, formula) + formula.size();
-            edit(at, at, at > 0 && bytes[at - 1] == '|' ? " |0" : "|0");
+            const std::string_view mark = at > 0 && bytes[at - 1] == '|' ? " |0" : "|0";
+            // A line too long for it is left alone, as one with seven fields is.
+            if (takes(piece, mark.size())) edit(at, at, mark);
         } else if (split.count == 6 && split.visible != 0) {
             const std::size_t sixth = offsetIn(bytes, split.sixth);
             edit(sixth, sixth + split.sixth.size(), "0");
@@ -180,7 +249,8 @@ withHiddenMarks(std::string_view bytes,
     before.loadText(std::string(bytes));
     ConversionCatalog after;
     after.loadText(marked);
-    if (!sameButChosenFlags(before, after, shown)) return std::nullopt;
+    if (!sameButChosenFlags(before, after, shown) || !samePiecesButMarks(bytes, marked))
+        return std::nullopt;
     return marked;
 }
 

@@ -50,6 +50,12 @@ bool readCatalogPieces(const std::string& path,
                        const std::function<void(std::string_view piece)>& visit,
                        ReadProblem* problem = nullptr);
 
+// Why the file at path was not read, as the end of a sentence about subject ("conv.txt is a
+// folder, not a file", "... is larger than 64 MiB, the most the program reads"); empty when
+// there is no more to say than that it could not be read.
+std::string readFailureReason(ReadProblem problem, const std::string& path,
+                              std::string_view subject);
+
 // A catalog file's bytes with the hidden marks of some categories set, and every other byte as
 // it was. Each choice names a category and says whether it is to be shown: its lines lose their
 // mark, or gain "|0" after their fifth field (or get a sixth field of "0"). A line that cannot

@@ -217,8 +217,9 @@ class Checker {
 
 } // namespace
 
-std::string unreadFileText(ReadProblem problem, const std::string& what) {
-    const std::string refused = readProblemText(problem, what);
+std::string unreadFileText(ReadProblem problem, const std::string& what, const std::string& path) {
+    const std::string refused =
+        path.empty() ? readProblemText(problem, what) : readFailureReason(problem, path, what);
     return refused.empty() ? "cannot read " + what : refused;
 }
 
@@ -247,7 +248,7 @@ int runCheck(const std::string& name, const std::string& path, std::ostream& out
     ReadProblem problem = ReadProblem::None;
     const std::optional<CatalogCheck> check = checkCatalog(path, &problem);
     if (!check) {
-        err << "velmora: " << unreadFileText(problem, "the catalog " + name) << "\n";
+        err << "velmora: " << unreadFileText(problem, "the catalog " + name, path) << "\n";
         return 2;
     }
     printProblems(out, name, check->problems);

@@ -41,8 +41,9 @@ struct CatalogCheck {
 std::optional<CatalogCheck> checkCatalog(const std::string& path, ReadProblem* problem = nullptr);
 
 // Why the file WHAT ("the catalog conv.txt") was not read: the refusal of a file read unread
-// (too large, no regular file), else "cannot read WHAT".
-std::string unreadFileText(ReadProblem problem, const std::string& what);
+// (too large, no regular file, a folder when path is given and is one), else "cannot read WHAT".
+std::string unreadFileText(ReadProblem problem, const std::string& what,
+                           const std::string& path = {});
 // Each problem as NAME:LINE: MESSAGE, a line each.
 void printProblems(std::ostream& out, const std::string& name,
                    const std::vector<CatalogProblem>& problems);

@@ -232,7 +232,9 @@ int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
             return 2;
         }
     }
-    const UnitNames names = readUnitNames(namesPathBeside(request.catalogPath));
+    std::string refusal;
+    const UnitNames names = readUnitNames(namesPathBeside(request.catalogPath), &refusal);
+    if (!refusal.empty()) err << "velmora: " << refusal << "\n";
     FoundConversion found = findConversion(catalog, request.from, request.to, named);
     // Hidden categories included, as the labels are looked for in them too.
     std::optional<ConversionSearch> search;

@@ -28,7 +28,12 @@ std::optional<NamesCheck> checkNamesFile(const std::string& path, const Conversi
                                          const std::string& catalogName, ReadProblem* problem) {
     std::string bytes;
     if (!readWholeFile(path, bytes, problem)) return std::nullopt;
-    NamesFile file = parseNamesFile(bytes);
+    // The program refuses a file this large; the check says so rather than read it.
+    if (bytes.size() > maxNamesFileSize) {
+        if (problem) *problem = ReadProblem::TooLarge;
+        return std::nullopt;
+    }
+    NamesFile file = parseNamesFile(bytes, false);
     NamesCheck check;
     check.lines = file.lines;
     check.names = file.nameCount;
@@ -63,7 +68,12 @@ int printNamesCheck(const std::string& name, const std::string& path,
     ReadProblem problem = ReadProblem::None;
     const std::optional<NamesCheck> check = checkNamesFile(path, catalog, catalogName, &problem);
     if (!check) {
-        err << "velmora: " << unreadFileText(problem, "the names file " + name) << "\n";
+        err << "velmora: "
+            << (problem == ReadProblem::TooLarge
+                    ? "the names file " + name + " is larger than " + maxNamesFileSizeText +
+                          ", the most the program reads of it"
+                    : unreadFileText(problem, "the names file " + name, path))
+            << "\n";
         return 2;
     }
     printProblems(out, name, check->problems);

@@ -11,7 +11,9 @@
 
 void ConverterDialog::findConversion() {
     // Read at each opening, so that names added to the file meanwhile count.
-    FindDialog dialog(catalog_, readUnitNames(appDirectory_ + "names.txt"), this);
+    std::string refusal;
+    FindDialog dialog(catalog_, readUnitNames(appDirectory_ + "names.txt", &refusal), this);
+    if (!refusal.empty()) dialog.setNamesNote(QString::fromStdString(refusal + "."));
     offerHelp(dialog, "menus.html#find");
     if (dialog.exec() != QDialog::Accepted || !dialog.chosen) return;
     // A value typed with the units goes into the input as if typed there.

@@ -52,6 +52,13 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
     count_->setObjectName(QStringLiteral("findCount"));
     count_->setTextFormat(Qt::PlainText);
 
+    namesNote_ = new QLabel(this);
+    namesNote_->setObjectName(QStringLiteral("findNamesNote"));
+    namesNote_->setTextFormat(Qt::PlainText);
+    namesNote_->setWordWrap(true);
+    namesNote_->setFixedWidth(units.x(260));
+    namesNote_->hide();
+
     auto* buttons = dialogButtons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     ok_ = buttons->button(QDialogButtonBox::Ok);
 
@@ -61,6 +68,7 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
     layout->addWidget(query_);
     layout->addWidget(list_);
     layout->addWidget(count_);
+    layout->addWidget(namesNote_);
     layout->addSpacing(units.y(3));
     layout->addWidget(buttons);
 
@@ -98,6 +106,11 @@ void FindDialog::refill() {
         text += QStringLiteral(" Only the first %1 words are used.").arg(SearchQuery::maxWords);
     count_->setText(text);
     ok_->setEnabled(result_.total > 0);
+}
+
+void FindDialog::setNamesNote(const QString& note) {
+    namesNote_->setText(note);
+    namesNote_->setVisible(!note.isEmpty());
 }
 
 void FindDialog::accept() {

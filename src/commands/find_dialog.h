@@ -28,6 +28,8 @@ class FindDialog : public QDialog {
     QString chosenValue;
 
     void accept() override;
+    // Says under the list why the names are not used (a names.txt too large); none for empty.
+    void setNamesNote(const QString& note);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,5 +44,6 @@ class FindDialog : public QDialog {
     QLineEdit* query_ = nullptr;
     QListWidget* list_ = nullptr;
     QLabel* count_ = nullptr;
+    QLabel* namesNote_ = nullptr;
     QPushButton* ok_ = nullptr;
 };

@@ -51,7 +51,7 @@ struct SearchScope {
 };
 
 // The conversions of a catalog, indexed once for many queries. The catalog must outlive the
-// search and keep its conversions while it is used; the names are copied.
+// search and keep its conversions while it is used; the names are shared with it, not copied.
 class ConversionSearch {
   public:
     // At most this many matches are listed.

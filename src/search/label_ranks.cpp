@@ -3,6 +3,7 @@
 #include "catalog/case_fold.h"
 #include "catalog/display_text.h"
 #include "search/edit_distance.h"
+#include "search/name_index.h"
 #include "search/search_text.h"
 #include "search/unit_names.h"
 
@@ -21,19 +22,6 @@ bool withinTypo(std::string_view typed, std::size_t allowance, std::string_view 
     return allowance > 0 && boundedEditDistance(typed, text, allowance) <= allowance;
 }
 
-// A bit for each character that text holds, by its last byte modulo 64. Every edit takes at most
-// one character of a word away, so a word with more characters that another lacks than edits
-// allowed cannot be that other word with a typo; the bits tell most such pairs apart without an
-// edit distance.
-std::uint64_t characterBits(std::string_view text) {
-    std::uint64_t bits = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        at += static_cast<unsigned char>(text[at]) < 0x80 ? 1 : characterLength(text, at);
-        bits |= std::uint64_t{1} << (static_cast<unsigned char>(text[at - 1]) & 63);
-    }
-    return bits;
-}
-
 // A bit for each byte value modulo 64 that text holds: letters in order are taken byte by byte.
 std::uint64_t byteBits(std::string_view text) {
     std::uint64_t bits = 0;
@@ -42,30 +30,11 @@ std::uint64_t byteBits(std::string_view text) {
     return bits;
 }
 
-std::size_t bitCount(std::uint64_t bits) {
-    std::size_t count = 0;
-    for (; bits != 0; bits &= bits - 1)
-        ++count;
-    return count;
-}
-
 std::uint32_t initialBit(char c) {
     return c >= 'a' && c <= 'z' ? std::uint32_t{1} << (c - 'a') : 0;
 }
 
 } // namespace
-
-int LabelVocabulary::nameId(const std::string& typed) {
-    const auto [found, added] = nameIds_.try_emplace(typed, static_cast<int>(nameList_.size()));
-    if (added) {
-        Name name{typed, searchKey(typed), {}};
-        if (const auto parts = keyParts(name.key); parts.size() > 1)
-            name.parts.assign(parts.begin(), parts.end());
-        nameList_.push_back(std::move(name));
-        byKey_[nameList_.back().key].push_back(found->second);
-    }
-    return found->second;
-}
 
 int LabelVocabulary::add(std::string_view label, const UnitNames& names) {
     if (const int found = labelIds_.find(label); found >= 0) return found;
@@ -107,11 +76,18 @@ int LabelVocabulary::add(std::string_view label, const UnitNames& names) {
         at = stop;
     }
     entry.wordsCount = static_cast<std::uint32_t>(wordRanges_.size() - entry.wordsStart);
-    entry.namesStart = static_cast<std::uint32_t>(labelNames_.size());
-    if (!names.empty())
-        for (const std::string& name : names.of(entry.text))
-            labelNames_.push_back(nameId(name));
-    entry.namesCount = static_cast<std::uint32_t>(labelNames_.size() - entry.namesStart);
+    if (!names_ && !names.empty()) {
+        names_ = names.index();
+        namesInUse_.assign(static_cast<std::size_t>(names_->labelCount()), 0);
+        firstWithNames_.assign(static_cast<std::size_t>(names_->labelCount()), -1);
+    }
+    if (names_) {
+        entry.names = names_->labelId(entry.text);
+        if (entry.names >= 0 && !namesInUse_[static_cast<std::size_t>(entry.names)]) {
+            namesInUse_[static_cast<std::size_t>(entry.names)] = 1;
+            firstWithNames_[static_cast<std::size_t>(entry.names)] = id;
+        }
+    }
     labels_.push_back(entry);
     return id;
 }
@@ -135,11 +111,8 @@ std::string_view LabelVocabulary::word(int label, std::size_t index) const {
 
 std::vector<std::string_view> LabelVocabulary::namesOf(int label) const {
     const Label& entry = labels_[static_cast<std::size_t>(label)];
-    std::vector<std::string_view> names;
-    for (std::uint32_t i = 0; i < entry.namesCount; ++i)
-        names.push_back(
-            nameList_[static_cast<std::size_t>(labelNames_[entry.namesStart + i])].typed);
-    return names;
+    if (!names_ || entry.names < 0) return {};
+    return names_->namesOf(entry.names);
 }
 
 MatchRank LabelVocabulary::partRank(Part& typed, const Label& label) const {
@@ -256,48 +229,16 @@ void LabelVocabulary::rank(const std::vector<QueryWord>& words,
                                   {},
                                   0});
         }
-        const std::size_t keyAllowance = typoAllowance(query.key);
-
-        nameRanks.assign(nameList_.size(), MatchRank::None);
-        for (std::size_t name = 0; name < nameList_.size(); ++name) {
-            const std::string& key = nameList_[name].key;
-            const std::vector<std::string>& nameParts = nameList_[name].parts;
-            if (key.starts_with(query.key) ||
-                std::find(nameParts.begin(), nameParts.end(), query.key) != nameParts.end())
-                nameRanks[name] = MatchRank::Prefix;
-            else if (withinTypo(query.key, keyAllowance, key))
-                nameRanks[name] = MatchRank::Typo;
+        if (names_) {
+            nameRanks.assign(namesInUse_.size(), MatchRank::None);
+            names_->rank(words, w, namesInUse_, nameRanks);
         }
-        // Equal keys: where names differ only by letter case ("mW", "MW"), the one typed so wins.
-        if (const auto equal = byKey_.find(query.key); equal != byKey_.end()) {
-            const bool typedSo =
-                std::any_of(equal->second.begin(), equal->second.end(), [&](int name) {
-                    return nameList_[static_cast<std::size_t>(name)].typed == query.typed;
-                });
-            for (const int name : equal->second)
-                if (!typedSo || nameList_[static_cast<std::size_t>(name)].typed == query.typed)
-                    nameRanks[static_cast<std::size_t>(name)] = MatchRank::Exact;
-        }
-        // Two or three words in a row that together make a name ("fl oz", "sq m").
-        for (std::size_t span = 2; span <= 3; ++span)
-            for (std::size_t start = w + 1 >= span ? w + 1 - span : 0;
-                 start <= w && start + span <= count; ++start) {
-                std::string joined = words[start].key;
-                for (std::size_t next = start + 1; next < start + span; ++next)
-                    joined += "-" + words[next].key;
-                if (const auto equal = byKey_.find(joined); equal != byKey_.end())
-                    for (const int name : equal->second)
-                        nameRanks[static_cast<std::size_t>(name)] = MatchRank::Exact;
-            }
-
         for (std::size_t id = 0; id < labels_.size(); ++id) {
             const Label& label = labels_[id];
             // The best of its names, and of its words, where every part of the typed word
             // must match one.
-            MatchRank best = MatchRank::None;
-            for (std::uint32_t i = 0; i < label.namesCount; ++i)
-                best = better(
-                    best, nameRanks[static_cast<std::size_t>(labelNames_[label.namesStart + i])]);
+            MatchRank best = label.names < 0 ? MatchRank::None
+                                             : nameRanks[static_cast<std::size_t>(label.names)];
             if (best != MatchRank::Exact) {
                 MatchRank split = MatchRank::Exact;
                 for (std::size_t part = 0; part < parts && split != MatchRank::None; ++part)
@@ -338,18 +279,13 @@ std::vector<std::string> LabelVocabulary::nearestTexts(std::string_view key,
     struct Near {
         std::size_t distance;
         int kind;
-        std::size_t order;
+        std::uint64_t order;
         std::string_view text;
     };
     std::vector<Near> found;
-    for (std::size_t name = 0; name < nameList_.size(); ++name) {
-        const std::string_view other =
-            std::string_view(nameList_[name].key).substr(0, comparedLength);
-        // One name for each key: "km²" and "km2" say the same.
-        const bool firstOfKey = byKey_.at(nameList_[name].key).front() == static_cast<int>(name);
-        if (const std::size_t d = boundedEditDistance(key, other, reach); firstOfKey && d <= reach)
-            found.push_back({d, 0, name, nameList_[name].typed});
-    }
+    if (names_)
+        for (const NameIndex::Near& near : names_->nearest(key, reach, firstWithNames_))
+            found.push_back({near.distance, 0, near.order, near.typed});
     // More characters missing than edits within reach: not near, without an edit distance.
     const std::uint64_t keyCharacters = characterBits(key);
     const DistinctWords& distinct = distinctWords();

@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+class NameIndex;
 class UnitNames;
 
 // How well a typed word matches a unit label, best first.
@@ -38,7 +39,8 @@ class LabelVocabulary {
   public:
     // The number of label, a catalog text, added with its names the first time it is seen;
     // numbers count up from 0 in the order labels are first added. The text is not copied: it
-    // must stay in place as long as the vocabulary is used, as the catalog's texts do.
+    // must stay in place as long as the vocabulary is used, as the catalog's texts do. The names
+    // are those of the first names given that hold any, shared with them.
     int add(std::string_view label, const UnitNames& names);
     int size() const { return static_cast<int>(labels_.size()); }
     // Room for this many labels more, of the usual length.
@@ -74,19 +76,13 @@ class LabelVocabulary {
         // Into wordRanges_.
         std::uint32_t wordsStart = 0;
         std::uint32_t wordsCount = 0;
-        std::uint32_t namesStart = 0;
-        std::uint32_t namesCount = 0;
+        // Its place among the labels of names_, -1 for none.
+        std::int32_t names = -1;
         // A bit for each small ASCII letter that starts one of its words.
         std::uint32_t initials = 0;
         // The characters of its words (characterBits), and their bytes (byteBits).
         std::uint64_t characters = 0;
         std::uint64_t bytes = 0;
-    };
-    struct Name {
-        std::string typed;
-        std::string key;
-        // The parts of the key, when there are several ("fl-oz").
-        std::vector<std::string> parts;
     };
     // A word of a label: a range of folded_.
     struct WordRange {
@@ -126,20 +122,19 @@ class LabelVocabulary {
         std::vector<std::uint32_t> ofRange;
     };
     const DistinctWords& distinctWords() const;
-    int nameId(const std::string& typed);
     MatchRank partRank(Part& part, const Label& label) const;
 
     std::vector<Label> labels_;
     LabelIndex labelIds_;
     std::string folded_;
     std::vector<WordRange> wordRanges_;
-    std::vector<int> labelNames_;
     // A deque keeps its elements in place, so views of them stay valid.
     std::deque<std::string> converted_;
-    std::vector<Name> nameList_;
-    std::unordered_map<std::string, int> nameIds_;
-    // Key to the names that have it.
-    std::unordered_map<std::string, std::vector<int>> byKey_;
+    // The names of the first UnitNames given that has any, shared with it.
+    std::shared_ptr<const NameIndex> names_;
+    // For each label of names_, whether one of these labels is it, and the first that is.
+    std::vector<char> namesInUse_;
+    std::vector<int> firstWithNames_;
     // Made anew by add(); built once, also when several threads ask at the same time.
     mutable std::unique_ptr<DistinctWords> distinct_ = std::make_unique<DistinctWords>();
 };

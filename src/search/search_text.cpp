@@ -106,3 +106,12 @@ std::size_t typoAllowance(std::string_view utf8) {
         if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++characters;
     return characters >= 8 ? 2 : characters >= 4 ? 1 : 0;
 }
+
+std::uint64_t characterBits(std::string_view text) {
+    std::uint64_t bits = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        at += static_cast<unsigned char>(text[at]) < 0x80 ? 1 : characterLength(text, at);
+        bits |= std::uint64_t{1} << (static_cast<unsigned char>(text[at - 1]) & 63);
+    }
+    return bits;
+}

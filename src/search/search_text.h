@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,3 +36,16 @@ std::size_t characterLength(std::string_view text, std::size_t at);
 // How many edits a typed word of this many characters may be away from a word or a name and
 // still match as a typo: none up to 3 letters, 1 from 4, 2 from 8.
 std::size_t typoAllowance(std::string_view utf8);
+
+// A bit for each character that text holds, by its last byte modulo 64. Every edit takes at most
+// one character of a word away, so a word with more characters that another lacks than edits
+// allowed cannot be that other word with a typo; the bits tell most such pairs apart without an
+// edit distance.
+std::uint64_t characterBits(std::string_view text);
+
+inline std::size_t bitCount(std::uint64_t bits) {
+    std::size_t count = 0;
+    for (; bits != 0; bits &= bits - 1)
+        ++count;
+    return count;
+}

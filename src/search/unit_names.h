@@ -1,9 +1,14 @@
 #pragma once
 
+#include "search/name_index.h"
+
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+struct NamesFile;
 
 // The names people type for units: symbols, spellings and other words ("mi", "mile", "miles" for
 // Miles (international)). They come from names.txt beside the catalog, one line a unit label:
@@ -18,12 +23,21 @@ class UnitNames {
     // Gives label, a display text, one more name.
     void add(std::string_view label, std::string_view name);
     // The names of label, in the order given; none when it has none.
-    const std::vector<std::string>& of(std::string_view label) const;
-    bool empty() const { return byLabel_.empty(); }
+    std::vector<std::string> of(std::string_view label) const;
+    bool empty() const { return !names_ || names_->empty(); }
+    // How many names were given, each time counted.
+    std::size_t size() const;
+    // The names as the search holds them, shared with it: none without names.
+    std::shared_ptr<const NameIndex> index() const;
 
   private:
-    // By the label with its letter case folded away.
-    std::unordered_map<std::string, std::vector<std::string>> byLabel_;
+    friend bool parseNames(std::string_view bytes, UnitNames* names, NamesFile* file);
+    void add(std::string_view label, std::string_view name, std::string_view key);
+    // Room for the texts of a file of this many bytes, so that they are not copied as they grow.
+    void reserve(std::size_t bytes);
+
+    // Copies share it until one of them is given more.
+    std::shared_ptr<NameIndex> names_;
 };
 
 struct NamesProblem {
@@ -43,11 +57,23 @@ struct NamesFile {
     std::vector<NamesProblem> problems;
 };
 
-NamesFile parseNamesFile(std::string_view bytes);
+// Without keepNames, only what a check reports: names stays empty.
+NamesFile parseNamesFile(std::string_view bytes, bool keepNames = true);
 
-// The names of the file at path; none when it is missing or cannot be read, which only means
-// that units are found by their labels alone.
-UnitNames readUnitNames(const std::string& path);
+// The most names.txt may hold. A larger file is refused unread: the search holds every name of
+// the file, and a file of 100,000 lines of ten names is 12 MB. Short names cost more for their
+// bytes, so their number is bounded too: two million, some 150 MB while they are sorted.
+inline constexpr std::size_t maxNamesFileSize = 16u << 20;
+inline constexpr const char* maxNamesFileSizeText = "16 MiB";
+inline constexpr std::size_t maxNames = 2'000'000;
+inline constexpr const char* maxNamesText = "2,000,000";
+
+// The names of the file at path; none when it is missing, cannot be read or is larger than
+// maxNamesFileSize or holds more than maxNames names, which only means that units are found by
+// their labels alone. For a file that is there but is not used, refusal, when given, gets a
+// sentence that says why ("names.txt is larger than 16 MiB, the most the program reads of it;
+// units are found by their labels alone"); else it is emptied.
+UnitNames readUnitNames(const std::string& path, std::string* refusal = nullptr);
 
 // The path of names.txt in the folder of the catalog at catalogPath.
 std::string namesPathBeside(const std::string& catalogPath);

@@ -1,6 +1,7 @@
 #include "window/converter_dialog.h"
 
 #include "catalog/catalog.h"
+#include "catalog/catalog_file.h"
 #include "catalog/catalog_preload.h"
 #include "catalog/display_text.h"
 #include "window/banner_view.h"
@@ -254,7 +255,7 @@ bool ConverterDialog::OnInitDialog() {
         preload_ ? preload_->take(dataPath_, catalog_, &problem) : std::optional<bool>();
     if (!(preloaded ? *preloaded : catalog_.load(dataPath_, &problem))) {
         // A file refused unread says why; the message is otherwise the one it always was.
-        const std::string why = readProblemText(problem, "conv.txt");
+        const std::string why = readFailureReason(problem, dataPath_, "conv.txt");
         showError(QStringLiteral("Unable to load conversion data.") +
                   QString::fromStdString(why.empty() ? why : " " + why + "."));
         return false;

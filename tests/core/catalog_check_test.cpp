@@ -194,6 +194,7 @@ TEST(CatalogCheck, AFileThatCannotBeReadGivesTwo) {
     EXPECT_EQ(missing.err, "velmora: cannot read the catalog absent.txt\n");
     const Outcome folder = check("folder", dir.path().string());
     EXPECT_EQ(folder.status, 2);
+    EXPECT_EQ(folder.err, "velmora: the catalog folder is a folder, not a file\n");
 }
 
 TEST(CatalogCheck, TheCommandLineChecksTheNamedFileOrConvTxt) {

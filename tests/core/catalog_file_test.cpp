@@ -297,6 +297,11 @@ TEST(CatalogFile, MissingFileFailsAndEmptyFileLoadsNothing) {
 
 TEST(CatalogFile, AnOptionsSaveChangesTheHiddenMarksAndNoOtherByte) {
     const std::string longLine = "A|n|a|b|" + std::string(300, 'y') + "\r\n";
+    // The reader takes 255 characters of a line at once, its line end not counted: "|0" would
+    // push a line of 254 past them, and one of 253 just fits.
+    const std::string line254 = "A|n|a|b|" + std::string(246, 'y') + "\r\n";
+    const std::string line253 = "A|n|a|b|" + std::string(245, 'y') + "\r\n";
+    const auto marked253 = line253.substr(0, line253.size() - 2) + "|0\r\n";
     struct Case {
         const char* what;
         std::string file;
@@ -324,6 +329,10 @@ TEST(CatalogFile, AnOptionsSaveChangesTheHiddenMarksAndNoOtherByte) {
          "A|n| |b|x  \r\nA|m|a|b|x\r\nA|k|a|b|x\n"},
         {"a category whose last line cannot carry the mark", "A|n|a|b|x|1|note\r\n", false,
          std::nullopt},
+        {"a line the mark would push past 255 characters is left alone", line254 + "A|m|c|d|z\r\n",
+         false, line254 + "A|m|c|d|z|0\r\n"},
+        {"so is a category's last line", "A|m|c|d|z\r\n" + line254, false, std::nullopt},
+        {"a line of 253 characters takes it", line253 + line253, false, marked253 + marked253},
     };
     for (const auto& c : cases) {
         Loaded loaded;

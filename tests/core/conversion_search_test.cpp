@@ -332,3 +332,58 @@ TEST(ConversionSearch, RanksExactThenPrefixThenLettersInOrderThenTypos) {
         EXPECT_EQ(result.whyNone, miss.why) << miss.query;
     }
 }
+
+TEST(UnitNames, EveryWayANameMatchesHoldsAmongManyNames) {
+    ConversionCatalog catalog;
+    for (const char* line : {"Volume|n|Fluid ounces (US)|Milliliters|x*29.5735295625",
+                             "Length|n|Meters|Feet|x/0.3048", "Length|n|Feet|Meters|x*0.3048"})
+        catalog.parseLine(line);
+    const std::string longName(70, 'q');
+    std::string text = "Fluid ounces (US)|fl oz|us-floz\nMeters|metre|" + longName +
+                       "\nFeet|ft\nFurlongs|furlong|zzmetre\n";
+    // Names of others, so that the ones looked for are few among many.
+    for (int i = 0; i < 20000; ++i)
+        text += (i % 2 ? "Meters|n" : "Feet|n") + std::to_string(i) + "_x\n";
+    const NamesFile file = parseNamesFile(text);
+    const ConversionSearch search(catalog, file.names);
+    const std::string ozMl = "Volume: Fluid ounces (US) \xE2\x86\x92 Milliliters";
+    const std::string mFt = "Length: Meters \xE2\x86\x92 Feet";
+    const std::string ftM = "Length: Feet \xE2\x86\x92 Meters";
+    const struct {
+        std::string what;
+        std::string query;
+        std::string first;
+        MatchRank rank;
+    } rows[] = {
+        {"a later word of a name", "oz to milliliters", ozMl, MatchRank::Prefix},
+        {"a later part joined by a hyphen", "floz to milliliters", ozMl, MatchRank::Prefix},
+        {"a typo of a name", "mtere to ft", mFt, MatchRank::Typo},
+        {"a typo of a name longer than 64 bytes", longName.substr(1) + "x to ft", mFt,
+         MatchRank::Typo},
+        {"the start of a numbered name", "n1999 to m", ftM, MatchRank::Prefix},
+        {"a numbered name whole", "n19998_x to meters", ftM, MatchRank::Exact},
+    };
+    for (const auto& row : rows) {
+        const SearchResult result = search.find(row.query);
+        ASSERT_FALSE(result.matches.empty()) << row.what;
+        EXPECT_EQ(matchText(result.matches[0]), row.first) << row.what;
+        EXPECT_EQ(result.matches[0].rank, row.rank) << row.what;
+    }
+    // A label the catalog lacks lends none of its names, neither to match nor to suggest.
+    EXPECT_EQ(search.find("zzzmetre to ft").whyNone,
+              "No unit is called \"zzzmetre\"; the closest: metre.");
+
+    // Names given after a search was made reach the next search only.
+    UnitNames more = file.names;
+    more.add("Feet", "foot");
+    EXPECT_EQ(search.find("foot to m").total, 0);
+    EXPECT_EQ(ConversionSearch(catalog, more).find("foot to m").total, 1);
+    EXPECT_EQ(more.of("feet").size(), file.names.of("feet").size() + 1);
+}
+
+TEST(UnitNames, ALineOfManySeparatorsGivesItsNames) {
+    const NamesFile file =
+        parseNamesFile("Meters" + std::string(1000000, '|') + "metre" + std::string(1000, '|'));
+    EXPECT_EQ(file.names.of("Meters"), Texts{"metre"});
+    EXPECT_TRUE(file.problems.empty());
+}

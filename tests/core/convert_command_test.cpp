@@ -2,6 +2,7 @@
 #include "cli/command_line.h"
 #include "cli/convert_command.h"
 #include "search/closest_labels.h"
+#include "search/unit_names.h"
 #include "temp_dir.h"
 
 #include <ctime>
@@ -168,6 +169,51 @@ TEST_F(ConvertCommand, ControlCharactersReachTheTerminalEscaped) {
     EXPECT_EQ(convert("1\x1b[2J", "B", "A").err,
               "velmora: the value \"1\\x1b[2J\" is not a number as a whole: only \"1\" of it "
               "can be read\n");
+}
+
+TEST_F(ConvertCommand, ANamesFilePastItsBoundIsRefusedAndLabelsStillWork) {
+    writeBytes(dir_.file("names.txt"),
+               "Kilometers|kmz\n" + std::string(maxNamesFileSize, '#') + "\n");
+    const std::string refusal = "velmora: names.txt is larger than 16 MiB, the most the program "
+                                "reads of it; units are found by their labels alone\n";
+    const Outcome labels = convert("2", "Kilometers", "Meters");
+    EXPECT_EQ(labels.out, "2000\n");
+    EXPECT_EQ(labels.err, refusal);
+    EXPECT_EQ(convert("2", "kmz", "Meters").status, 2);
+    const Outcome check = run({"--check", "names.txt"});
+    EXPECT_EQ(check.status, 2);
+    EXPECT_EQ(check.err, "velmora: the names file names.txt is larger than 16 MiB, the most the "
+                         "program reads of it\n");
+    // At the bound, the file is read.
+    writeBytes(dir_.file("names.txt"),
+               "Kilometers|kmz\n" + std::string(maxNamesFileSize - 16, '#') + "\n");
+    EXPECT_EQ(convert("2", "kmz", "Meters").out, "2000\n");
+    // A file within it holding more names than are held is refused too.
+    std::string many = "Kilometers|kmz";
+    for (std::size_t i = 0; i < maxNames; ++i)
+        many += "|a";
+    writeBytes(dir_.file("names.txt"), many);
+    const Outcome tooMany = convert("2", "kmz", "Meters");
+    EXPECT_EQ(tooMany.status, 2);
+    EXPECT_EQ(tooMany.err.substr(0, tooMany.err.find('\n')),
+              "velmora: names.txt holds more than 2,000,000 names, the most the program holds; "
+              "units are found by their labels alone");
+}
+
+TEST_F(ConvertCommand, InvisibleAndDirectionCharactersReachTheTerminalEscaped) {
+    // Each would turn the rest of the line around or hide in it; visible characters stay.
+    const char* const cases[][2] = {
+        {"\u202E", "\\u202e"}, {"\u202A", "\\u202a"},         {"\u2066", "\\u2066"},
+        {"\u2069", "\\u2069"}, {"\u200B", "\\u200b"},         {"\u200F", "\\u200f"},
+        {"\u2028", "\\u2028"}, {"\u2029", "\\u2029"},         {"\uFEFF", "\\ufeff"},
+        {"\u00AD", "\\u00ad"}, {"\U000E0041", "\\U000e0041"}, {"\u00B0", "\u00B0"},
+        {"\u2192", "\u2192"},  {"\u05D0", "\u05D0"},
+    };
+    for (const auto& [typed, shown] : cases)
+        EXPECT_EQ(convert(std::string("1") + typed + "x", "B", "A").err,
+                  std::string("velmora: the value \"1") + shown +
+                      "x\" is not a number as a whole: only \"1\" of it can be read\n")
+            << shown;
 }
 
 TEST(ClosestLabels, StayLinearInTheNumberOfLabelsAndBoundedInTheirLength) {

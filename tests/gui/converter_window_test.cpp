@@ -357,6 +357,22 @@ class ConverterWindowTest : public QObject {
         QVERIFY(!std::filesystem::exists(dir.file("conv.ini")));
     }
 
+    void aFolderNamedLikeTheCatalogIsNamedAsTheReason() {
+        TempDir dir;
+        std::filesystem::create_directory(dir.file("conv.txt"));
+        const auto previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path());
+        FakeUiServices services;
+        ConverterApp app(services);
+        const int status = app.InitInstance();
+        std::filesystem::current_path(previous);
+        QVERIFY(status != 0);
+        QCOMPARE(services.messages.size(), 1);
+        QCOMPARE(
+            services.messages[0].text,
+            QStringLiteral("Unable to load conversion data. conv.txt is a folder, not a file."));
+    }
+
     void tabRowsGrowTheWindowByWholeRows() {
         // Find catalogs that need one, two and three rows of tabs.
         struct Layout {

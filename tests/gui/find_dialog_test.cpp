@@ -1,5 +1,6 @@
 #include "commands/find_dialog.h"
 #include "converter_fixture.h"
+#include "search/unit_names.h"
 
 #include <QAction>
 #include <QApplication>
@@ -190,6 +191,26 @@ class FindDialogTest : public QObject {
         QCOMPARE(f.dialog->focusWidget(), f.input());
         QCOMPARE(f.result()->text(), QStringLiteral("8.0"));
         QCOMPARE(f.selection.currentConversion->name(), std::string("mi to km"));
+    }
+
+    void aNamesFilePastItsBoundIsNamedUnderTheListAndLabelsStillMatch() {
+        ConverterFixture f(sampleCatalog);
+        writeBytes(f.dir.file("names.txt"),
+                   "Feet|zq\n" + std::string(maxNamesFileSize, '#') + "\n");
+        QVERIFY(f.start());
+        whileFinding([&] { f.dialog->findConversion(); },
+                     [&](FindDialog* dialog) {
+                         auto* note = dialog->findChild<QLabel*>(QStringLiteral("findNamesNote"));
+                         QVERIFY(note->isVisible());
+                         QCOMPARE(note->text(),
+                                  QStringLiteral("names.txt is larger than 16 MiB, the most the "
+                                                 "program reads of it; units are found by their "
+                                                 "labels alone."));
+                         QTest::keyClicks(query(dialog), "feet to meters");
+                         QCOMPARE(matches(dialog)->count(), 1);
+                         query(dialog)->setText(QStringLiteral("zq to meters"));
+                         QCOMPARE(matches(dialog)->count(), 0);
+                     });
     }
 
     void downMovesTheHighlightWhileTypingAndAnotherTabIsChosen() {
