@@ -7,6 +7,7 @@
 #include "help/page_style.h"
 #include "window/focus_aware_list.h"
 #include "window/help_page_accessible.h"
+#include "window/help_pictures.h"
 #include "window/png_image.h"
 #include "window/readable_colours.h"
 #include "window/ui_services.h"
@@ -20,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
@@ -28,6 +30,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -88,6 +91,7 @@ HelpBrowser::HelpBrowser(std::shared_ptr<const HelpPages> pages, QWidget* parent
     : QTextBrowser(parent), pages_(std::move(pages)), base_(pageUrl(QString())) {
     // Links are followed by the window: pages inside, web addresses through the desktop.
     setOpenLinks(false);
+    HelpPictures::install(document());
     applyTheme();
     installHelpPageAccessibility();
     // Back and Forward bring pages back without setting the source anew: whatever way a page
@@ -142,6 +146,16 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
     default:
         return data;
     }
+}
+
+QMimeData* HelpBrowser::createMimeDataFromSelection() const {
+    // The toolkit's copy also writes an OpenDocument text, whose writer reads a picture the copy
+    // lacks from the disk under the name the page gave it.
+    auto* data = new QMimeData;
+    const QTextDocumentFragment selection = textCursor().selection();
+    data->setText(selection.toPlainText());
+    data->setHtml(selection.toHtml());
+    return data;
 }
 
 void HelpBrowser::changeEvent(QEvent* event) {

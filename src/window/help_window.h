@@ -42,6 +42,7 @@ class HelpBrowser : public QTextBrowser {
     qreal anchorTop(const QString& name) const;
 
   protected:
+    QMimeData* createMimeDataFromSelection() const override;
     void changeEvent(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 

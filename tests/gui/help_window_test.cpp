@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
+#include <QMimeData>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -24,6 +26,7 @@
 #include <QTreeWidget>
 #include <atomic>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -436,6 +439,65 @@ class HelpWindowTest : public QObject {
             return !picture.value<QImage>().isNull();
         };
         QCOMPARE(QList<bool>({shown(), shown(), shown()}), QList<bool>({true, true, false}));
+    }
+
+    void picturesComeOnlyFromTheHelpFile_data() {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("absolute") << "OUT/canary.png";
+        QTest::newRow("climbing") << "../../../../../../../..OUT/canary.png";
+        QTest::newRow("in the working folder") << "here.png";
+        QTest::newRow("vector picture") << "OUT/x.svg";
+        QTest::newRow("FIFO") << "OUT/fifo";
+    }
+    void picturesComeOnlyFromTheHelpFile() {
+        QFETCH(QString, source);
+        TempDir outside;
+        TempDir working;
+        QVERIFY(QImage(300, 200, QImage::Format_RGB32).save(QString::fromStdString(outside.file("canary.png"))));
+        QVERIFY(QImage(300, 200, QImage::Format_RGB32).save(QString::fromStdString(working.file("here.png"))));
+        writeBytes(outside.file("x.svg"), "<svg xmlns='http://www.w3.org/2000/svg' width='300' "
+                                          "height='200'><rect width='300' height='200'/></svg>");
+        const std::string fifo = outside.file("fifo");
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        const auto previous = std::filesystem::current_path();
+        std::filesystem::current_path(working.path());
+        const auto restore = qScopeGuard([&] { std::filesystem::current_path(previous); });
+        // Every opening of a file in either folder is told, and the FIFO's reader let go.
+        const int watch = ::inotify_init1(IN_NONBLOCK);
+        QVERIFY(::inotify_add_watch(watch, outside.path().c_str(), IN_OPEN) >= 0);
+        QVERIFY(::inotify_add_watch(watch, working.path().c_str(), IN_OPEN) >= 0);
+        std::atomic<bool> stop = false;
+        std::thread release([&] {
+            for (; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(2)))
+                if (const int end = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); end >= 0)
+                    ::close(end);
+        });
+        QList<QSizeF> sizes;
+        for (const QString& page : {QStringLiteral("<p>x<img src='%1'>y</p>")
+                                        .arg(source.replace("OUT", outside.path().c_str())),
+                                    QStringLiteral("<p>xy</p>")}) {
+            auto pages = std::make_shared<HelpPages>();
+            pages->add("index.html", page.toStdString());
+            FakeUiServices services;
+            HelpWindow help(pages, services);
+            help.showPage(QString());
+            help.browser()->grab();
+            // What a copy gives, in every form.
+            help.browser()->selectAll();
+            help.browser()->copy();
+            const QMimeData* copied = QApplication::clipboard()->mimeData();
+            for (const QString& format : copied->formats())
+                copied->data(format);
+            QCOMPARE(help.browser()->toPlainText().remove(QChar::ObjectReplacementCharacter), "xy");
+            sizes.append(help.browser()->document()->size());
+        }
+        stop = true;
+        release.join();
+        char event[4096];
+        QCOMPARE(::read(watch, event, sizeof event), ssize_t(-1));
+        ::close(watch);
+        // No picture was laid out.
+        QCOMPARE(sizes[0], sizes[1]);
     }
 
     void escapeAndCtrlWClose_data() {
