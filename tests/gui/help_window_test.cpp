@@ -10,10 +10,10 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
-#include <QMimeData>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSplitter>
@@ -453,8 +453,10 @@ class HelpWindowTest : public QObject {
         QFETCH(QString, source);
         TempDir outside;
         TempDir working;
-        QVERIFY(QImage(300, 200, QImage::Format_RGB32).save(QString::fromStdString(outside.file("canary.png"))));
-        QVERIFY(QImage(300, 200, QImage::Format_RGB32).save(QString::fromStdString(working.file("here.png"))));
+        QVERIFY(QImage(300, 200, QImage::Format_RGB32)
+                    .save(QString::fromStdString(outside.file("canary.png"))));
+        QVERIFY(QImage(300, 200, QImage::Format_RGB32)
+                    .save(QString::fromStdString(working.file("here.png"))));
         writeBytes(outside.file("x.svg"), "<svg xmlns='http://www.w3.org/2000/svg' width='300' "
                                           "height='200'><rect width='300' height='200'/></svg>");
         const std::string fifo = outside.file("fifo");
