@@ -39,6 +39,8 @@
 
 const char* const HelpBrowser::scheme = "velmora-help";
 const char* const HelpBrowser::refusedPage = "This page cannot be shown.";
+const char* const HelpBrowser::tooLargePage = "The help page %1 is too large to be shown.";
+const char* const HelpBrowser::damagedPage = "The help page %1 is damaged.";
 const char* const HelpWindow::damagedText = "The help file is damaged.";
 const char* const HelpWindow::unreadText = "The help could not be read.";
 
@@ -120,19 +122,29 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
     // shows as an empty page without reading anything.
     switch (type) {
     case QTextDocument::HtmlResource: {
-        if (!bytes) return {};
+        const std::optional<HelpPages::Unread> unread =
+            url.scheme() == QLatin1String(scheme) ? pages_->leftOut(url.path().toStdString())
+                                                  : std::nullopt;
+        if (!bytes && !unread) return {};
         base_ = url.adjusted(QUrl::RemoveFragment);
         pagePixels_ = 0;
-        const QString refused = QStringLiteral("<html><body><p>%1</p></body></html>")
-                                    .arg(QString::fromLatin1(refusedPage));
-        if (bytes->size() > maxPageSize) return refused;
+        const auto say = [](const QString& text) {
+            return QStringLiteral("<html><body><p>%1</p></body></html>").arg(text.toHtmlEscaped());
+        };
+        const QString page = url.path().mid(1);
+        // A page the reader could not send whole is named, never shown as what it got of it.
+        if (unread == HelpPages::Unread::Damaged)
+            return say(QString::fromLatin1(damagedPage).arg(page));
+        if (!bytes || bytes->size() > maxPageSize)
+            return say(QString::fromLatin1(tooLargePage).arg(page));
+        const QString refused = say(QString::fromLatin1(refusedPage));
         // The page's own charset declaration decides; UTF-8 without one. The bounds are checked
         // on the text the document will read, whatever the page was written in.
         QStringDecoder decoder = QStringDecoder::decoderForHtml(data);
         if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Utf8);
-        const QString page = decoder.decode(data);
-        if (!pageNestingWithinLimits(page.toUtf8().toStdString())) return refused;
-        return page;
+        const QString text = decoder.decode(data);
+        if (!pageNestingWithinLimits(text.toUtf8().toStdString())) return refused;
+        return text;
     }
     case QTextDocument::StyleSheetResource: {
         const std::string css = bytes ? fitStyleSheet(*bytes, colours()) : std::string();

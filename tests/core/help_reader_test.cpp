@@ -117,6 +117,8 @@ TEST(ChmArchive, ReadsTheDeliveredHelp) {
     EXPECT_FALSE(archive->contains("missing.html"));
     EXPECT_EQ(archive->read("missing.html"), std::nullopt);
     EXPECT_EQ(archive->read(std::string(600, 'a')), std::nullopt);
+    EXPECT_TRUE(archive->tablesAgree());
+    EXPECT_EQ(archive->fetch("index.html", 100).status, ChmArchive::Read::Status::TooLarge);
 
     std::vector<std::string> tree;
     describe(parseContents(*archive->read(archive->contentsFile())), tree);
@@ -159,6 +161,7 @@ TEST(HelpPages, RepliesReadBackWholeOrNotAtAll) {
     pages.title = "T";
     pages.add("a.html", "<p>A</p>");
     pages.add("Pictures/b.png", std::string("\0\x89PNG", 5));
+    pages.leaveOut("big.html", HelpPages::Unread::TooLarge);
     std::ostringstream out;
     pages.write(out);
     const std::string whole = out.str();
@@ -166,6 +169,7 @@ TEST(HelpPages, RepliesReadBackWholeOrNotAtAll) {
     ASSERT_TRUE(back && back->helpFile);
     EXPECT_EQ(back->pages.title, "T");
     EXPECT_EQ(back->pages.files(), pages.files());
+    EXPECT_EQ(back->pages.leftOut("/BIG.html"), HelpPages::Unread::TooLarge);
     // Found as a link names it: any letter case, with or without the leading slash.
     EXPECT_EQ(*back->pages.find("/pictures/B.PNG"), std::string("\0\x89PNG", 5));
     EXPECT_EQ(back->pages.find("c.html"), nullptr);
@@ -242,22 +246,31 @@ TEST(HelpFile, AChildIsStoppedAtItsBounds) {
 }
 
 TEST(HelpFile, DamagedCopiesGiveThePagesOrDamaged) {
-    // Single bytes changed at random, the same each run; the program lives through them all.
+    // Single bytes changed at random, the same each run, and a reset table entry pointing past
+    // the content; the program lives through them all.
     std::mt19937 random(20261208);
     const std::string original = readBytes(VELMORA_HELP_CHM);
     TempDir dir;
     int read = 0;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i <= 300; ++i) {
         std::string bytes = original;
-        const std::size_t at = random() % bytes.size();
-        bytes[at] = static_cast<char>(bytes[at] ^ (1 + random() % 255));
+        const std::size_t at = i == 0 ? 0x22af : random() % bytes.size();
+        bytes[at] = static_cast<char>(i == 0 ? 0xfb : bytes[at] ^ (1 + random() % 255));
         writeBytes(dir.file("copy.chm"), bytes);
-        const HelpLoad::State state = loadHelpFile(dir.file("copy.chm"), VELMORA_PROGRAM).state;
-        read += state == HelpLoad::State::Read;
+        const HelpLoad load = loadHelpFile(dir.file("copy.chm"), VELMORA_PROGRAM);
         // A change in the file's headers may make it no help file at all, as any other file.
-        EXPECT_TRUE(state == HelpLoad::State::Read || state == HelpLoad::State::Damaged ||
-                    (state == HelpLoad::State::NoHelp && at < 0x100))
+        EXPECT_TRUE(load.state == HelpLoad::State::Read || load.state == HelpLoad::State::Damaged ||
+                    (load.state == HelpLoad::State::NoHelp && at < 0x100))
             << at;
+        if (load.state != HelpLoad::State::Read) continue;
+        ++read;
+        // Every page is the one compiled, or named as damaged.
+        for (const char* page : helpPages) {
+            const std::string* got = load.pages->find(page);
+            EXPECT_TRUE(got ? *got == source(page)
+                            : load.pages->leftOut(page) == HelpPages::Unread::Damaged)
+                << page << " with byte " << at << " changed";
+        }
     }
     EXPECT_GT(read, 0);
 }

@@ -1,6 +1,7 @@
 #include "converter_fixture.h"
 #include "help/help_file.h"
 #include "help/help_pages.h"
+#include "help/page_limits.h"
 #include "help/page_style.h"
 #include "window/converter_app.h"
 #include "window/help_window.h"
@@ -338,6 +339,7 @@ class HelpWindowTest : public QObject {
         const QString damaged = QStringLiteral("The help file is damaged.");
         QTest::newRow("a fault of the CHM library") << 0x223e << 0x20 << damaged;
         QTest::newRow("a heap corruption in the CHM library") << 0x22b7 << 0xfb << damaged;
+        QTest::newRow("a reset table entry past the content") << 0x22af << 0xfb << damaged;
         // A good file whose reader cannot be started is not called damaged.
         QTest::newRow("no reader") << -1 << 0 << QStringLiteral("The help could not be read.");
     }
@@ -500,6 +502,30 @@ class HelpWindowTest : public QObject {
         ::close(watch);
         // No picture was laid out.
         QCOMPARE(sizes[0], sizes[1]);
+    }
+
+    void pagesLeftOutAreNamed_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("too large to send") << "big.html"
+                                           << "The help page big.html is too large to be shown.";
+        QTest::newRow("damaged") << "bad.html"
+                                 << "The help page bad.html is damaged.";
+        QTest::newRow("too large to lay out")
+            << "long.html"
+            << "The help page long.html is too large to be shown.";
+    }
+    void pagesLeftOutAreNamed() {
+        QFETCH(QString, page);
+        QFETCH(QString, shown);
+        auto pages = std::make_shared<HelpPages>();
+        pages->leaveOut("big.html", HelpPages::Unread::TooLarge);
+        pages->leaveOut("bad.html", HelpPages::Unread::Damaged);
+        pages->add("long.html", std::string(maxPageSize + 1, 'x'));
+        FakeUiServices services;
+        HelpWindow help(pages, services);
+        help.showPage(page);
+        QCOMPARE(help.browser()->toPlainText(), shown);
     }
 
     void escapeAndCtrlWClose_data() {
