@@ -63,11 +63,11 @@ bool digestsAgree(const HelpPages& pages) {
         if (!bytes || sha256Hex(*bytes) != line.substr(0, 64)) return false;
         listed.push_back(name);
     }
-    for (const auto& [name, bytes] : pages.files())
-        if (isTextFile(name) && std::find_if(listed.begin(), listed.end(), [&](auto& other) {
-                                    return equalsNoCase(other, name);
-                                }) == listed.end())
+    for (const auto& file : pages.files()) {
+        const auto same = [&](const std::string& other) { return equalsNoCase(other, file.first); };
+        if (isTextFile(file.first) && std::none_of(listed.begin(), listed.end(), same))
             return false;
+    }
     return true;
 }
 
