@@ -154,9 +154,9 @@ bool ChmArchive::checkTables() {
         const std::uint64_t frame = little(table, 32, 8);
         const std::uint64_t frames = (spanLength + frame - 1) / (frame ? frame : 1);
         if (little(table, 0, 4) != 2 || entrySize != 8 || frame != 0x8000 || offset < 0x28 ||
-            offset > table.size() || count > (table.size() - offset) / 8 ||
-            spanLength != little(span.bytes, 0, 8) || packedLength != content.length ||
-            count < frames || count > frames + 1)
+            spanLength > std::uint64_t(1) << 40 || offset > table.size() ||
+            count > (table.size() - offset) / 8 || spanLength != little(span.bytes, 0, 8) ||
+            packedLength != content.length || count < frames || count > frames + 1)
             return false;
         for (std::uint64_t i = 0, previous = 0; i < count; ++i) {
             const std::uint64_t start = little(table, offset + i * 8, 8);
@@ -166,8 +166,8 @@ bool ChmArchive::checkTables() {
         }
         packedSpan_ = spanLength;
     }
-    // The packed files lie one after another in their section, from its start, without gaps or
-    // overlaps: a damaged place or length in the directory shows as one or the other.
+    // The packed files of the compressed section lie one after another from its start, without
+    // gaps or overlaps: a damaged place or length in the directory shows as one or the other.
     std::vector<std::pair<std::uint64_t, std::uint64_t>> places[2];
     chm_enumerate(
         file_, CHM_ENUMERATE_ALL,
@@ -187,7 +187,9 @@ bool ChmArchive::checkTables() {
         std::sort(places[section].begin(), places[section].end());
         std::uint64_t end = 0;
         for (const auto& [start, length] : places[section]) {
-            if (start != end || length > ~std::uint64_t(0) - start) return false;
+            // The uncompressed section is only read, never unpacked: there, only overlaps count.
+            if ((section == 1 ? start != end : start < end) || length > ~std::uint64_t(0) - start)
+                return false;
             end = start + length;
         }
         if (section == 1 && end != packedSpan_) return false;

@@ -444,15 +444,17 @@ class HelpWindowTest : public QObject {
     }
 
     void picturesComeOnlyFromTheHelpFile_data() {
-        QTest::addColumn<QString>("source");
-        QTest::newRow("absolute") << "OUT/canary.png";
-        QTest::newRow("climbing") << "../../../../../../../..OUT/canary.png";
-        QTest::newRow("in the working folder") << "here.png";
-        QTest::newRow("vector picture") << "OUT/x.svg";
-        QTest::newRow("FIFO") << "OUT/fifo";
+        QTest::addColumn<QString>("markup");
+        QTest::newRow("absolute") << "<img src='OUT/canary.png'>";
+        QTest::newRow("climbing") << "<img src='../../../../../../../..OUT/canary.png'>";
+        QTest::newRow("in the working folder") << "<img src='here.png'>";
+        QTest::newRow("vector picture") << "<img src='OUT/x.svg'>";
+        QTest::newRow("FIFO") << "<img src='OUT/fifo'>";
+        QTest::newRow("FIFO as a background") << "<span style='background-image:url(OUT/fifo)'>";
+        QTest::newRow("FIFO as a style sheet") << "<link rel=stylesheet href='OUT/fifo'></link>";
     }
     void picturesComeOnlyFromTheHelpFile() {
-        QFETCH(QString, source);
+        QFETCH(QString, markup);
         TempDir outside;
         TempDir working;
         QVERIFY(QImage(300, 200, QImage::Format_RGB32)
@@ -476,10 +478,14 @@ class HelpWindowTest : public QObject {
                 if (const int end = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); end >= 0)
                     ::close(end);
         });
+        const auto joined = qScopeGuard([&] {
+            stop = true;
+            release.join();
+        });
         QList<QSizeF> sizes;
-        for (const QString& page : {QStringLiteral("<p>x<img src='%1'>y</p>")
-                                        .arg(source.replace("OUT", outside.path().c_str())),
-                                    QStringLiteral("<p>xy</p>")}) {
+        for (const QString& page :
+             {QStringLiteral("<p>x%1y</p>").arg(markup.replace("OUT", outside.path().c_str())),
+              QStringLiteral("<p>xy</p>")}) {
             auto pages = std::make_shared<HelpPages>();
             pages->add("index.html", page.toStdString());
             FakeUiServices services;
@@ -495,8 +501,6 @@ class HelpWindowTest : public QObject {
             QCOMPARE(help.browser()->toPlainText().remove(QChar::ObjectReplacementCharacter), "xy");
             sizes.append(help.browser()->document()->size());
         }
-        stop = true;
-        release.join();
         char event[4096];
         QCOMPARE(::read(watch, event, sizeof event), ssize_t(-1));
         ::close(watch);
