@@ -160,6 +160,12 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
     }
 }
 
+void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType) {
+    // Every page of a help file is HTML, whatever its name ends in: the browser would take a
+    // page named ".md" for Markdown, past the bounds that pages are held to.
+    QTextBrowser::doSetSource(name, QTextDocument::HtmlResource);
+}
+
 QMimeData* HelpBrowser::createMimeDataFromSelection() const {
     // The toolkit's copy also writes an OpenDocument text, whose writer reads a picture the copy
     // lacks from the disk under the name the page gave it.

@@ -45,6 +45,7 @@ class HelpBrowser : public QTextBrowser {
     qreal anchorTop(const QString& name) const;
 
   protected:
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
     QMimeData* createMimeDataFromSelection() const override;
     void changeEvent(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;

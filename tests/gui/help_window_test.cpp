@@ -518,6 +518,8 @@ class HelpWindowTest : public QObject {
         QTest::newRow("too large to lay out")
             << "long.html"
             << "The help page long.html is too large to be shown.";
+        QTest::newRow("named as Markdown") << "notes.md"
+                                           << "The help page notes.md is too large to be shown.";
     }
     void pagesLeftOutAreNamed() {
         QFETCH(QString, page);
@@ -526,6 +528,7 @@ class HelpWindowTest : public QObject {
         pages->leaveOut("big.html", HelpPages::Unread::TooLarge);
         pages->leaveOut("bad.html", HelpPages::Unread::Damaged);
         pages->add("long.html", std::string(maxPageSize + 1, 'x'));
+        pages->add("notes.md", std::string(maxPageSize + 1, 'x'));
         FakeUiServices services;
         HelpWindow help(pages, services);
         help.showPage(page);
