@@ -11,6 +11,7 @@
 #include "help/sha256.h"
 #include "temp_dir.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
@@ -300,6 +301,25 @@ TEST(HelpPageText, DecodesWholeAsItDeclares) {
     EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     EXPECT_EQ(sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
               "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+}
+
+TEST(HelpFile, WithoutDigestsPagesThatDoNotReadWholeAreNamed) {
+    TempDir dir;
+    writeBytes(dir.file("good.html"), "<p>caf\xC3\xA9</p>");
+    writeBytes(dir.file("bad.html"), "<p>caf\xC3(</p>");
+    writeBytes(dir.file("t.hhp"), "[OPTIONS]\nCompiled file=t.chm\nDefault topic=gone.html\n"
+                                  "\n[FILES]\ngood.html\nbad.html\n");
+    const std::string compile = "cd '" + dir.path().string() +
+                                "' && '" VELMORA_CHMCMD "' --no-html-scan t.hhp >/dev/null 2>&1";
+    ASSERT_EQ(std::system(compile.c_str()), 0);
+    const HelpLoad load = loadHelpFile(dir.file("t.chm"), VELMORA_PROGRAM);
+    ASSERT_EQ(load.state, HelpLoad::State::Read);
+    EXPECT_EQ(*load.pages->find("good.html"), readBytes(dir.file("good.html")));
+    EXPECT_EQ(load.pages->find("bad.html"), nullptr);
+    // One that does not decode as UTF-8, and the start page the file lacks.
+    EXPECT_EQ(load.pages->leftOut("bad.html"), HelpPages::Unread::Damaged);
+    EXPECT_EQ(load.pages->leftOut("gone.html"), HelpPages::Unread::Damaged);
+    EXPECT_EQ(load.pages->leftOut("good.html"), std::nullopt);
 }
 
 TEST(HelpPageLimits, PagesTooDeepOrTooLargeAreNotLaidOut) {
