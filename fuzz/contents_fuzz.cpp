@@ -1,5 +1,5 @@
 // Arbitrary bytes as what the help window reads: a table of contents or an index, a page, a style
-// sheet, and the reply of the help file's reader. Nothing may crash; every entry must be within
+// sheet, a page's text checked against its encoding, and the reply of the help file's reader. Nothing may crash; every entry must be within
 // the depth limit, every name what the bytes and references give, a reply must read back as it
 // was written, and fitted colours must stay fitted.
 
@@ -7,6 +7,7 @@
 #include "help/help_index.h"
 #include "help/help_pages.h"
 #include "help/help_search.h"
+#include "help/page_encoding.h"
 #include "help/page_limits.h"
 #include "help/page_style.h"
 
@@ -46,6 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(found == std::string::npos || found < index.size());
 
     pageWithinLimits(text);
+    // Text read as UTF-8 (no byte order mark, no charset declared) stops decoding whole with a
+    // byte that UTF-8 never holds.
+    std::string head(text.substr(0, 1024));
+    for (char& c : head)
+        c = asciiLower(c);
+    const bool declares = text.starts_with("\xEF\xBB\xBF") || text.starts_with("\xFF\xFE") ||
+                          text.starts_with("\xFE\xFF") || head.find("charset") != std::string::npos;
+    if (textDecodesWhole(text) && !declares) check(!textDecodesWhole(std::string(text) + "\xFF"));
     HelpSearch search;
     search.addPage("page.html", text);
     const PageText page = pageText(text);

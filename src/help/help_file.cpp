@@ -2,7 +2,11 @@
 
 #include "help/child_process.h"
 #include "help/chm_archive.h"
+#include "help/help_contents.h"
+#include "help/page_encoding.h"
+#include "help/sha256.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <sys/resource.h>
@@ -13,6 +17,58 @@ std::string& readerProgram() {
     // Linux names the running program here, whatever it was started as.
     static std::string program = "/proc/self/exe";
     return program;
+}
+
+void addLocals(const std::vector<ContentsEntry>& entries, std::vector<std::string>& pages) {
+    for (const ContentsEntry& entry : entries) {
+        const std::string page = entry.local.substr(0, entry.local.find('#'));
+        // Pages inside the help file only: no address with a scheme.
+        if (!page.empty() && page.find(':') == std::string::npos) pages.push_back(page);
+        addLocals(entry.children, pages);
+    }
+}
+
+// The pages that the default topic, the contents and the index lead to.
+std::vector<std::string> namedPages(const HelpPages& pages) {
+    std::vector<std::string> named;
+    addLocals({ContentsEntry{{}, pages.defaultTopic, {}}}, named);
+    for (const std::string* sitemap : {pages.find(pages.contentsFile), pages.find(pages.indexFile)})
+        if (sitemap) addLocals(parseContents(*sitemap), named);
+    for (std::string& page : named)
+        for (char& c : page)
+            c = asciiLower(c);
+    std::sort(named.begin(), named.end());
+    named.erase(std::unique(named.begin(), named.end()), named.end());
+    // As many as a help file may hold: a damaged index may name any number.
+    if (named.size() > HelpPages::maxFiles) named.resize(HelpPages::maxFiles);
+    return named;
+}
+
+// With the digests the build packs beside the pages ("hash  name" lines, as sha256sum writes
+// them): whether every page, style sheet, contents and index is listed and has its digest. The
+// CHM format itself holds no checksum, and damaged compressed data unpacks into text that reads
+// well but is not what was written. Nothing to check in a help file without the list.
+bool digestsAgree(const HelpPages& pages) {
+    const std::string* list = pages.find(helpDigestFile);
+    if (!list) return !pages.leftOut(helpDigestFile);
+    std::vector<std::string> listed;
+    for (std::size_t at = 0; at < list->size();) {
+        std::size_t end = list->find('\n', at);
+        if (end == std::string::npos) return false;
+        const std::string_view line = std::string_view(*list).substr(at, end - at);
+        at = end + 1;
+        if (line.size() < 67 || line.substr(64, 2) != "  ") return false;
+        const std::string name(line.substr(66));
+        const std::string* bytes = pages.find(name);
+        if (!bytes || sha256Hex(*bytes) != line.substr(0, 64)) return false;
+        listed.push_back(name);
+    }
+    for (const auto& file : pages.files()) {
+        const auto same = [&](const std::string& other) { return equalsNoCase(other, file.first); };
+        if (isTextFile(file.first) && std::none_of(listed.begin(), listed.end(), same))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -58,6 +114,9 @@ int writeHelpFile(const std::string& path, std::ostream& out) {
     const std::unique_ptr<ChmArchive> archive = ChmArchive::open(path);
     if (!archive) {
         HelpPages::writeNoHelpFile(out);
+    } else if (!archive->tablesAgree()) {
+        // Nothing of it is sent: the parent takes a reply that never came for a damaged file.
+        return 3;
     } else {
         HelpPages pages;
         pages.title = archive->title();
@@ -65,12 +124,23 @@ int writeHelpFile(const std::string& path, std::ostream& out) {
         pages.contentsFile = archive->contentsFile();
         pages.indexFile = archive->indexFile();
         for (const std::string& name : archive->fileNames()) {
-            // A file that cannot be read whole is left out, and so is all past the bounds.
-            std::optional<std::string> bytes = archive->read(name);
-            if (bytes && !pages.add(name, std::move(*bytes)) &&
-                pages.files().size() >= HelpPages::maxFiles)
-                break;
+            ChmArchive::Read read = archive->fetch(name);
+            using Status = ChmArchive::Read::Status;
+            // A file is sent only when it was read whole and, for text, decodes as it declares;
+            // what is left out is named, so the window can say why it has no page.
+            if (read.status == Status::Read && isTextFile(name) && !textDecodesWhole(read.bytes))
+                read.status = Status::Damaged;
+            if (read.status == Status::Read && pages.add(name, std::move(read.bytes))) continue;
+            if (read.status == Status::Missing) continue;
+            pages.leaveOut(name, read.status == Status::Damaged ? HelpPages::Unread::Damaged
+                                                                : HelpPages::Unread::TooLarge);
+            if (pages.files().size() >= HelpPages::maxFiles) break;
         }
+        if (!digestsAgree(pages)) return 3;
+        // A page the help file leads to but does not hold lost its name in a damaged directory.
+        for (const std::string& page : namedPages(pages))
+            if (!pages.find(page) && !pages.leftOut(page))
+                pages.leaveOut(page, HelpPages::Unread::Damaged);
         pages.write(out);
     }
     out.flush();

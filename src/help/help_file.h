@@ -23,6 +23,9 @@ struct HelpLoad {
     std::shared_ptr<const HelpPages> pages;
 };
 
+// The list of digests of the packed files that the build packs into the delivered help file.
+inline constexpr const char* helpDigestFile = "velmora.sha256";
+
 // How long the reader may take; the delivered help takes a few milliseconds.
 inline constexpr std::chrono::milliseconds helpReadLimit{5000};
 

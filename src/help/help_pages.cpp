@@ -15,6 +15,8 @@ constexpr char fileRecord = 'F';
 constexpr char factRecord = 'S';
 constexpr char noHelpRecord = 'N';
 constexpr char endRecord = 'E';
+constexpr char tooLargeRecord = 'L';
+constexpr char damagedRecord = 'D';
 
 void putLength(std::ostream& out, std::size_t size) {
     const auto value = static_cast<std::uint32_t>(size);
@@ -77,6 +79,19 @@ const std::string* HelpPages::find(std::string_view name) const {
     return nullptr;
 }
 
+bool HelpPages::leaveOut(std::string name, Unread why) {
+    if (leftOut_.size() >= maxFiles || name.empty() || name.size() > maxNameSize) return false;
+    leftOut_.emplace_back(std::move(name), why);
+    return true;
+}
+
+std::optional<HelpPages::Unread> HelpPages::leftOut(std::string_view name) const {
+    name = withoutSlash(name);
+    for (const auto& [key, why] : leftOut_)
+        if (equalsNoCase(key, name)) return why;
+    return std::nullopt;
+}
+
 void HelpPages::write(std::ostream& out) const {
     out << header;
     // A damaged header may hold facts of any length; they are of no use then.
@@ -85,6 +100,8 @@ void HelpPages::write(std::ostream& out) const {
                   (this->*member).size() <= maxNameSize ? this->*member : std::string());
     for (const auto& [name, bytes] : files_)
         putRecord(out, fileRecord, name, bytes);
+    for (const auto& [name, why] : leftOut_)
+        putRecord(out, why == Unread::TooLarge ? tooLargeRecord : damagedRecord, name, {});
     putRecord(out, endRecord, {}, {});
 }
 
@@ -124,6 +141,14 @@ std::optional<HelpReply> decodeHelpReply(std::string_view reply) {
             if (!known || bytes->size() > maxNameSize) return std::nullopt;
             break;
         }
+        case tooLargeRecord:
+        case damagedRecord:
+            if (!bytes->empty() ||
+                !decoded.pages.leaveOut(std::string(withoutSlash(*name)),
+                                        kind == tooLargeRecord ? HelpPages::Unread::TooLarge
+                                                               : HelpPages::Unread::Damaged))
+                return std::nullopt;
+            break;
         case fileRecord:
             if (!decoded.pages.add(std::string(withoutSlash(*name)), std::string(*bytes)))
                 return std::nullopt;

@@ -30,15 +30,23 @@ class HelpPages {
     const std::string* find(std::string_view name) const;
     const std::vector<std::pair<std::string, std::string>>& files() const { return files_; }
 
+    // Why a file of the help file is not among its files.
+    enum class Unread { TooLarge, Damaged };
+    // Notes a file left out, named without a leading "/"; false past the bounds.
+    bool leaveOut(std::string name, Unread why);
+    // Why the file of that name was left out; nothing when it was not.
+    std::optional<Unread> leftOut(std::string_view name) const;
+
     // What --read-help writes: a header, then records of a kind byte, a name and bytes, each
     // length-prefixed, and an end record. "No help file" has a record of its own.
     void write(std::ostream& out) const;
     static void writeNoHelpFile(std::ostream& out);
     // The most bytes a reply within the bounds can take.
-    static constexpr std::size_t maxReplySize = maxTotalSize + maxFiles * 1100 + 8192;
+    static constexpr std::size_t maxReplySize = maxTotalSize + 2 * maxFiles * 1100 + 8192;
 
   private:
     std::vector<std::pair<std::string, std::string>> files_;
+    std::vector<std::pair<std::string, Unread>> leftOut_;
     std::size_t totalSize_ = 0;
 };
 

@@ -7,6 +7,7 @@
 #include "help/page_style.h"
 #include "window/focus_aware_list.h"
 #include "window/help_page_accessible.h"
+#include "window/help_pictures.h"
 #include "window/png_image.h"
 #include "window/readable_colours.h"
 #include "window/ui_services.h"
@@ -20,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
@@ -28,6 +30,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -36,6 +39,8 @@
 
 const char* const HelpBrowser::scheme = "velmora-help";
 const char* const HelpBrowser::refusedPage = "This page cannot be shown.";
+const char* const HelpBrowser::tooLargePage = "The help page %1 is too large to be shown.";
+const char* const HelpBrowser::damagedPage = "The help page %1 is damaged.";
 const char* const HelpWindow::damagedText = "The help file is damaged.";
 const char* const HelpWindow::unreadText = "The help could not be read.";
 
@@ -88,6 +93,7 @@ HelpBrowser::HelpBrowser(std::shared_ptr<const HelpPages> pages, QWidget* parent
     : QTextBrowser(parent), pages_(std::move(pages)), base_(pageUrl(QString())) {
     // Links are followed by the window: pages inside, web addresses through the desktop.
     setOpenLinks(false);
+    HelpPictures::install(document());
     applyTheme();
     installHelpPageAccessibility();
     // Back and Forward bring pages back without setting the source anew: whatever way a page
@@ -116,19 +122,29 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
     // shows as an empty page without reading anything.
     switch (type) {
     case QTextDocument::HtmlResource: {
-        if (!bytes) return {};
+        const std::optional<HelpPages::Unread> unread =
+            url.scheme() == QLatin1String(scheme) ? pages_->leftOut(url.path().toStdString())
+                                                  : std::nullopt;
+        if (!bytes && !unread) return {};
         base_ = url.adjusted(QUrl::RemoveFragment);
         pagePixels_ = 0;
-        const QString refused = QStringLiteral("<html><body><p>%1</p></body></html>")
-                                    .arg(QString::fromLatin1(refusedPage));
-        if (bytes->size() > maxPageSize) return refused;
+        const auto say = [](const QString& text) {
+            return QStringLiteral("<html><body><p>%1</p></body></html>").arg(text.toHtmlEscaped());
+        };
+        const QString page = url.path().mid(1);
+        // A page the reader could not send whole is named, never shown as what it got of it.
+        if (unread == HelpPages::Unread::Damaged)
+            return say(QString::fromLatin1(damagedPage).arg(page));
+        if (!bytes || bytes->size() > maxPageSize)
+            return say(QString::fromLatin1(tooLargePage).arg(page));
+        const QString refused = say(QString::fromLatin1(refusedPage));
         // The page's own charset declaration decides; UTF-8 without one. The bounds are checked
         // on the text the document will read, whatever the page was written in.
         QStringDecoder decoder = QStringDecoder::decoderForHtml(data);
         if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Utf8);
-        const QString page = decoder.decode(data);
-        if (!pageNestingWithinLimits(page.toUtf8().toStdString())) return refused;
-        return page;
+        const QString text = decoder.decode(data);
+        if (!pageNestingWithinLimits(text.toUtf8().toStdString())) return refused;
+        return text;
     }
     case QTextDocument::StyleSheetResource: {
         const std::string css = bytes ? fitStyleSheet(*bytes, colours()) : std::string();
@@ -142,6 +158,22 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
     default:
         return data;
     }
+}
+
+void HelpBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType) {
+    // Every page of a help file is HTML, whatever its name ends in: the browser would take a
+    // page named ".md" for Markdown, past the bounds that pages are held to.
+    QTextBrowser::doSetSource(name, QTextDocument::HtmlResource);
+}
+
+QMimeData* HelpBrowser::createMimeDataFromSelection() const {
+    // The toolkit's copy also writes an OpenDocument text, whose writer reads a picture the copy
+    // lacks from the disk under the name the page gave it.
+    auto* data = new QMimeData;
+    const QTextDocumentFragment selection = textCursor().selection();
+    data->setText(selection.toPlainText());
+    data->setHtml(selection.toHtml());
+    return data;
 }
 
 void HelpBrowser::changeEvent(QEvent* event) {

@@ -30,6 +30,9 @@ class HelpBrowser : public QTextBrowser {
     static const char* const scheme;
     // Shown in place of a page past the layout bounds.
     static const char* const refusedPage;
+    // Shown in place of a page the help file's reader left out, with the page's name for %1.
+    static const char* const tooLargePage;
+    static const char* const damagedPage;
 
     HelpBrowser(std::shared_ptr<const HelpPages> pages, QWidget* parent = nullptr);
     QVariant loadResource(int type, const QUrl& name) override;
@@ -42,6 +45,8 @@ class HelpBrowser : public QTextBrowser {
     qreal anchorTop(const QString& name) const;
 
   protected:
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+    QMimeData* createMimeDataFromSelection() const override;
     void changeEvent(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 

@@ -5,10 +5,13 @@
 #include "help/help_index.h"
 #include "help/help_pages.h"
 #include "help/help_search.h"
+#include "help/page_encoding.h"
 #include "help/page_limits.h"
 #include "help/page_style.h"
+#include "help/sha256.h"
 #include "temp_dir.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
@@ -117,6 +120,8 @@ TEST(ChmArchive, ReadsTheDeliveredHelp) {
     EXPECT_FALSE(archive->contains("missing.html"));
     EXPECT_EQ(archive->read("missing.html"), std::nullopt);
     EXPECT_EQ(archive->read(std::string(600, 'a')), std::nullopt);
+    EXPECT_TRUE(archive->tablesAgree());
+    EXPECT_EQ(archive->fetch("index.html", 100).status, ChmArchive::Read::Status::TooLarge);
 
     std::vector<std::string> tree;
     describe(parseContents(*archive->read(archive->contentsFile())), tree);
@@ -159,6 +164,7 @@ TEST(HelpPages, RepliesReadBackWholeOrNotAtAll) {
     pages.title = "T";
     pages.add("a.html", "<p>A</p>");
     pages.add("Pictures/b.png", std::string("\0\x89PNG", 5));
+    pages.leaveOut("big.html", HelpPages::Unread::TooLarge);
     std::ostringstream out;
     pages.write(out);
     const std::string whole = out.str();
@@ -166,6 +172,7 @@ TEST(HelpPages, RepliesReadBackWholeOrNotAtAll) {
     ASSERT_TRUE(back && back->helpFile);
     EXPECT_EQ(back->pages.title, "T");
     EXPECT_EQ(back->pages.files(), pages.files());
+    EXPECT_EQ(back->pages.leftOut("/BIG.html"), HelpPages::Unread::TooLarge);
     // Found as a link names it: any letter case, with or without the leading slash.
     EXPECT_EQ(*back->pages.find("/pictures/B.PNG"), std::string("\0\x89PNG", 5));
     EXPECT_EQ(back->pages.find("c.html"), nullptr);
@@ -242,24 +249,77 @@ TEST(HelpFile, AChildIsStoppedAtItsBounds) {
 }
 
 TEST(HelpFile, DamagedCopiesGiveThePagesOrDamaged) {
-    // Single bytes changed at random, the same each run; the program lives through them all.
+    // Single bytes changed at random, the same each run, and a reset table entry pointing past
+    // the content; the program lives through them all.
     std::mt19937 random(20261208);
     const std::string original = readBytes(VELMORA_HELP_CHM);
     TempDir dir;
     int read = 0;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i <= 300; ++i) {
         std::string bytes = original;
-        const std::size_t at = random() % bytes.size();
-        bytes[at] = static_cast<char>(bytes[at] ^ (1 + random() % 255));
+        const std::size_t at = i == 0 ? 0x22af : random() % bytes.size();
+        bytes[at] = static_cast<char>(i == 0 ? 0xfb : bytes[at] ^ (1 + random() % 255));
         writeBytes(dir.file("copy.chm"), bytes);
-        const HelpLoad::State state = loadHelpFile(dir.file("copy.chm"), VELMORA_PROGRAM).state;
-        read += state == HelpLoad::State::Read;
+        const HelpLoad load = loadHelpFile(dir.file("copy.chm"), VELMORA_PROGRAM);
         // A change in the file's headers may make it no help file at all, as any other file.
-        EXPECT_TRUE(state == HelpLoad::State::Read || state == HelpLoad::State::Damaged ||
-                    (state == HelpLoad::State::NoHelp && at < 0x100))
+        EXPECT_TRUE(load.state == HelpLoad::State::Read || load.state == HelpLoad::State::Damaged ||
+                    (load.state == HelpLoad::State::NoHelp && at < 0x100))
             << at;
+        if (load.state != HelpLoad::State::Read) continue;
+        ++read;
+        // Every page is the one compiled, or named as damaged.
+        for (const char* page : helpPages) {
+            const std::string* got = load.pages->find(page);
+            EXPECT_TRUE(got ? *got == source(page)
+                            : load.pages->leftOut(page) == HelpPages::Unread::Damaged)
+                << page << " with byte " << at << " changed";
+        }
     }
     EXPECT_GT(read, 0);
+}
+
+TEST(HelpPageText, DecodesWholeAsItDeclares) {
+    const std::pair<std::string, bool> rows[] = {
+        {"<p>caf\xC3\xA9 \xF0\x9F\x98\x80\t\r\n</p>", true},
+        {"<p>caf\xC3</p>", false},         // a sequence cut short
+        {"<p>\xC0\xAF</p>", false},        // overlong
+        {"<p>\xED\xA0\x80</p>", false},    // a surrogate
+        {"<p>\xF4\x90\x80\x80</p>", false}, // past U+10FFFF
+        {std::string("<p>a\0b</p>", 9), false},
+        {"<p>\x1B[2J</p>", false},
+        {"\xEF\xBB\xBF<p>\xE2\x82\xAC</p>", true},
+        {std::string("\xFF\xFE<\0p\0=\xD8\0\xDE", 10), true}, // a pair of halves
+        {std::string("\xFF\xFE<\0p\0=\xD8", 8), false},
+        {std::string("\xFE\xFF\xDC\0", 4), false},
+        {"<meta charset=\"windows-1252\"><p>caf\xE9</p>", true},
+        {"<meta http-equiv=Content-Type content='text/html; CHARSET=ISO-8859-1'>\x01", false},
+    };
+    for (const auto& [text, whole] : rows)
+        EXPECT_EQ(textDecodesWhole(text), whole) << text;
+    EXPECT_TRUE(isTextFile("A/B.HTM") && isTextFile("x.hhk") && !isTextFile("p.png"));
+    // Published test vectors: one block, and the padding spilling into a second.
+    EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+              "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+}
+
+TEST(HelpFile, WithoutDigestsPagesThatDoNotReadWholeAreNamed) {
+    TempDir dir;
+    writeBytes(dir.file("good.html"), "<p>caf\xC3\xA9</p>");
+    writeBytes(dir.file("bad.html"), "<p>caf\xC3(</p>");
+    writeBytes(dir.file("t.hhp"), "[OPTIONS]\nCompiled file=t.chm\nDefault topic=gone.html\n"
+                                  "\n[FILES]\ngood.html\nbad.html\n");
+    const std::string compile = "cd '" + dir.path().string() +
+                                "' && '" VELMORA_CHMCMD "' --no-html-scan t.hhp >/dev/null 2>&1";
+    ASSERT_EQ(std::system(compile.c_str()), 0);
+    const HelpLoad load = loadHelpFile(dir.file("t.chm"), VELMORA_PROGRAM);
+    ASSERT_EQ(load.state, HelpLoad::State::Read);
+    EXPECT_EQ(*load.pages->find("good.html"), readBytes(dir.file("good.html")));
+    EXPECT_EQ(load.pages->find("bad.html"), nullptr);
+    // One that does not decode as UTF-8, and the start page the file lacks.
+    EXPECT_EQ(load.pages->leftOut("bad.html"), HelpPages::Unread::Damaged);
+    EXPECT_EQ(load.pages->leftOut("gone.html"), HelpPages::Unread::Damaged);
+    EXPECT_EQ(load.pages->leftOut("good.html"), std::nullopt);
 }
 
 TEST(HelpPageLimits, PagesTooDeepOrTooLargeAreNotLaidOut) {

@@ -1,6 +1,7 @@
 #include "converter_fixture.h"
 #include "help/help_file.h"
 #include "help/help_pages.h"
+#include "help/page_limits.h"
 #include "help/page_style.h"
 #include "window/converter_app.h"
 #include "window/help_window.h"
@@ -9,9 +10,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSplitter>
@@ -24,6 +27,7 @@
 #include <QTreeWidget>
 #include <atomic>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -335,6 +339,7 @@ class HelpWindowTest : public QObject {
         const QString damaged = QStringLiteral("The help file is damaged.");
         QTest::newRow("a fault of the CHM library") << 0x223e << 0x20 << damaged;
         QTest::newRow("a heap corruption in the CHM library") << 0x22b7 << 0xfb << damaged;
+        QTest::newRow("a reset table entry past the content") << 0x22af << 0xfb << damaged;
         // A good file whose reader cannot be started is not called damaged.
         QTest::newRow("no reader") << -1 << 0 << QStringLiteral("The help could not be read.");
     }
@@ -436,6 +441,98 @@ class HelpWindowTest : public QObject {
             return !picture.value<QImage>().isNull();
         };
         QCOMPARE(QList<bool>({shown(), shown(), shown()}), QList<bool>({true, true, false}));
+    }
+
+    void picturesComeOnlyFromTheHelpFile_data() {
+        QTest::addColumn<QString>("markup");
+        QTest::newRow("absolute") << "<img src='OUT/canary.png'>";
+        QTest::newRow("climbing") << "<img src='../../../../../../../..OUT/canary.png'>";
+        QTest::newRow("in the working folder") << "<img src='here.png'>";
+        QTest::newRow("vector picture") << "<img src='OUT/x.svg'>";
+        QTest::newRow("FIFO") << "<img src='OUT/fifo'>";
+        QTest::newRow("FIFO as a background") << "<span style='background-image:url(OUT/fifo)'>";
+        QTest::newRow("FIFO as a style sheet") << "<link rel=stylesheet href='OUT/fifo'></link>";
+    }
+    void picturesComeOnlyFromTheHelpFile() {
+        QFETCH(QString, markup);
+        TempDir outside;
+        TempDir working;
+        QVERIFY(QImage(300, 200, QImage::Format_RGB32)
+                    .save(QString::fromStdString(outside.file("canary.png"))));
+        QVERIFY(QImage(300, 200, QImage::Format_RGB32)
+                    .save(QString::fromStdString(working.file("here.png"))));
+        writeBytes(outside.file("x.svg"), "<svg xmlns='http://www.w3.org/2000/svg' width='300' "
+                                          "height='200'><rect width='300' height='200'/></svg>");
+        const std::string fifo = outside.file("fifo");
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        const auto previous = std::filesystem::current_path();
+        std::filesystem::current_path(working.path());
+        const auto restore = qScopeGuard([&] { std::filesystem::current_path(previous); });
+        // Every opening of a file in either folder is told, and the FIFO's reader let go.
+        const int watch = ::inotify_init1(IN_NONBLOCK);
+        QVERIFY(::inotify_add_watch(watch, outside.path().c_str(), IN_OPEN) >= 0);
+        QVERIFY(::inotify_add_watch(watch, working.path().c_str(), IN_OPEN) >= 0);
+        std::atomic<bool> stop = false;
+        std::thread release([&] {
+            for (; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(2)))
+                if (const int end = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); end >= 0)
+                    ::close(end);
+        });
+        const auto joined = qScopeGuard([&] {
+            stop = true;
+            release.join();
+        });
+        QList<QSizeF> sizes;
+        for (const QString& page :
+             {QStringLiteral("<p>x%1y</p>").arg(markup.replace("OUT", outside.path().c_str())),
+              QStringLiteral("<p>xy</p>")}) {
+            auto pages = std::make_shared<HelpPages>();
+            pages->add("index.html", page.toStdString());
+            FakeUiServices services;
+            HelpWindow help(pages, services);
+            help.showPage(QString());
+            help.browser()->grab();
+            // What a copy gives, in every form.
+            help.browser()->selectAll();
+            help.browser()->copy();
+            const QMimeData* copied = QApplication::clipboard()->mimeData();
+            for (const QString& format : copied->formats())
+                copied->data(format);
+            QCOMPARE(help.browser()->toPlainText().remove(QChar::ObjectReplacementCharacter), "xy");
+            sizes.append(help.browser()->document()->size());
+        }
+        char event[4096];
+        QCOMPARE(::read(watch, event, sizeof event), ssize_t(-1));
+        ::close(watch);
+        // No picture was laid out.
+        QCOMPARE(sizes[0], sizes[1]);
+    }
+
+    void pagesLeftOutAreNamed_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("too large to send") << "big.html"
+                                           << "The help page big.html is too large to be shown.";
+        QTest::newRow("damaged") << "bad.html"
+                                 << "The help page bad.html is damaged.";
+        QTest::newRow("too large to lay out")
+            << "long.html"
+            << "The help page long.html is too large to be shown.";
+        QTest::newRow("named as Markdown") << "notes.md"
+                                           << "The help page notes.md is too large to be shown.";
+    }
+    void pagesLeftOutAreNamed() {
+        QFETCH(QString, page);
+        QFETCH(QString, shown);
+        auto pages = std::make_shared<HelpPages>();
+        pages->leaveOut("big.html", HelpPages::Unread::TooLarge);
+        pages->leaveOut("bad.html", HelpPages::Unread::Damaged);
+        pages->add("long.html", std::string(maxPageSize + 1, 'x'));
+        pages->add("notes.md", std::string(maxPageSize + 1, 'x'));
+        FakeUiServices services;
+        HelpWindow help(pages, services);
+        help.showPage(page);
+        QCOMPARE(help.browser()->toPlainText(), shown);
     }
 
     void escapeAndCtrlWClose_data() {
