@@ -3,6 +3,7 @@
 #include "catalog/catalog.h"
 #include "catalog/catalog_preload.h"
 #include "catalog/display_text.h"
+#include "search/unit_names.h"
 #include "window/banner_view.h"
 #include "window/dialog_units.h"
 #include "window/elided_label.h"
@@ -24,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -385,8 +387,7 @@ QMenu* ConverterDialog::createResultContextMenu() {
     return menu;
 }
 
-void ConverterDialog::markUnreadInput() {
-    const QString note = QString::fromStdString(unreadInputNote(inputText.toStdString()));
+void ConverterDialog::markUnreadInput(const QString& note) {
     if (note == inputField_->toolTip()) return;
     QPalette palette = client_->palette();
     if (!note.isEmpty()) {
@@ -460,8 +461,7 @@ void ConverterDialog::selectConversion() {
 
 void ConverterDialog::updateUnitLabels() {
     if (!selection_.currentConversion) return;
-    inputUnitLabel = display(selection_.currentConversion->fromUnit());
-    outputUnitLabel = display(selection_.currentConversion->toUnit());
+    setUnitLabelTexts();
     pushTexts();
     nameFieldsAfterUnits();
 }
@@ -469,16 +469,42 @@ void ConverterDialog::updateUnitLabels() {
 void ConverterDialog::recompute() {
     // Pulled first, even with nothing to compute, so that a later push keeps what was typed.
     pullTexts();
-    markUnreadInput();
-    if (!selection_.currentConversion) return describeInput(QString());
+    // The locale decides whether "1,5" is a decimal; the numbers themselves never depend on it.
+    const char separator = QLocale().decimalPoint() == QStringLiteral(",") ? ',' : '.';
+    if (!selection_.currentConversion) {
+        markUnreadInput(QString::fromStdString(unreadInputNote(inputText.toStdString(), separator)));
+        return describeInput(QString());
+    }
     const Conversion& conversion = *selection_.currentConversion;
-    const ResultTexts texts = computeResultTexts(conversion, inputText.toStdString(), precision_);
+    const ResultTexts texts =
+        computeResultTexts(conversion, inputText.toStdString(), precision_,
+                           {separator, selection_.currentCategory, &unitNames()});
+    markUnreadInput(QString::fromStdString(texts.note));
     resultText = QString::fromStdString(texts.shown);
+    inputReadAs_ = QString::fromStdString(texts.readAs);
+    resultTwoPart_ = QString::fromStdString(texts.twoPart);
+    setUnitLabelTexts();
     const QString unit = display(conversion.toUnit());
-    exactResult_ = QString::fromStdString(texts.exact) + QLatin1Char(' ') + unit;
+    exactResult_ =
+        texts.exact.empty() ? QString() : QString::fromStdString(texts.exact) + QLatin1Char(' ') + unit;
     resultField_->setToolTip(exactResult_);
     pushTexts();
-    describeInput(resultText + QLatin1Char(' ') + unit);
+    describeInput(resultText.isEmpty() ? QString() : resultText + QLatin1Char(' ') + unit);
+}
+
+void ConverterDialog::setUnitLabelTexts() {
+    const Conversion& conversion = *selection_.currentConversion;
+    const auto withExtra = [](QString label, const QString& extra) {
+        return extra.isEmpty() ? label : label + QStringLiteral(" (") + extra + QLatin1Char(')');
+    };
+    inputUnitLabel = withExtra(display(conversion.fromUnit()), inputReadAs_);
+    outputUnitLabel = withExtra(display(conversion.toUnit()), resultTwoPart_);
+}
+
+const UnitNames& ConverterDialog::unitNames() {
+    if (!unitNames_)
+        unitNames_ = std::make_shared<const UnitNames>(readUnitNames(appDirectory_ + "names.txt"));
+    return *unitNames_;
 }
 
 // What a click on a tab, a From entry and a To entry sets going.
