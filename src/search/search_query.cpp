@@ -99,9 +99,12 @@ SearchQuery parseSearchQuery(std::string_view utf8, char decimalSeparator) {
         !rest.empty() && (isDigit(rest[0]) || std::string_view("(.+-").find(rest[0]) !=
                                                   std::string_view::npos ||
                           static_cast<unsigned char>(rest[0]) >= 0x80);
-    if (const QuantityRead quantity =
-            startsWithNumber ? readQuantity(rest, decimalSeparator) : QuantityRead{};
-        quantity.ok) {
+    const QuantityRead quantity =
+        startsWithNumber ? readQuantity(rest, decimalSeparator) : QuantityRead{};
+    // A number alone names no unit to convert: it may be a word of a label ("1/72").
+    const bool numberAlone = quantity.ok && quantity.parts.size() == 1 &&
+                             quantity.parts.front().unit.empty() && quantity.end == rest.size();
+    if (quantity.ok && !numberAlone) {
         // One number: the value is the number and its unit the first words. Several: the value
         // is the whole quantity, and the From unit the first one's.
         query.value = quantity.parts.size() == 1 ? quantity.parts.front().number : quantity.text;
@@ -113,7 +116,7 @@ SearchQuery parseSearchQuery(std::string_view utf8, char decimalSeparator) {
     } else if (const std::size_t length = valueLength(rest); length > 0) {
         query.value = rest.substr(0, length);
         rest.remove_prefix(length);
-    } else if (startsWithNumber && isDigit(rest[0])) {
+    } else if (!quantity.ok && startsWithNumber && isDigit(rest[0])) {
         query.valueProblem = quantity.why;
     }
     scanWords(

@@ -87,6 +87,7 @@ QuantityValue quantityValue(const QuantityRead& read, const Category& category,
             return result;
         }
         const Candidate& unit = units[bestUnits.front()];
+        result.exact = result.exact && best == MatchRank::Exact;
         double inUnit = part.value;
         if (unit.toUnit && unit.toUnit->compute(part.value, inUnit) != 0) {
             result.why = "The conversion from " + toDisplayText(unit.label) + " to " + unitName +

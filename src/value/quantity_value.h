@@ -20,6 +20,9 @@ struct QuantityValue {
     // The units read, for the user to check: "5 Feet (international) + 11 Inches
     // (international)"; empty for a number without units.
     std::string readAs;
+    // Every unit was named exactly (by a name or a whole word of its label), not by a prefix or
+    // a near spelling.
+    bool exact = true;
 };
 
 QuantityValue quantityValue(const QuantityRead& read, const Category& category,

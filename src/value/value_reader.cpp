@@ -298,9 +298,9 @@ class Parser {
 
 bool finiteOrWhy(double value, std::string& why) {
     if (std::isfinite(value)) return true;
-    why = std::isnan(value) ? "The value is undefined (such as 0/0)."
-                            : "The value is too large: numbers go up to about 1.8e308 (or it "
-                              "divides by zero).";
+    why = std::isnan(value) ? "The value is undefined, as 0/0 is."
+                            : "The value is too large: numbers go up to about 1.8e308, and none "
+                              "is divided by zero.";
     return false;
 }
 
