@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <filesystem>
@@ -102,6 +103,8 @@ void ConverterDialog::createMenu() {
         {"&File", "E&xit", "actionExit", &ConverterDialog::exitCommand},
         {"&Convert", "&Find Conversion...", "actionFind", &ConverterDialog::findConversion},
         {"&Convert", "&Copy to Clipboard", "actionCopy", &ConverterDialog::copyReport},
+        {"&Convert", "Copy &Result", "actionCopyResult", &ConverterDialog::copyResult},
+        {"&Convert", "S&wap From and To", "actionSwap", &ConverterDialog::swapUnits},
         {"&Convert", "&Precision", "actionPrecision", &ConverterDialog::editPrecision},
         {"&Convert", "&Options", "actionOptions", &ConverterDialog::editOptions},
         {"&Help", "&Contents", "actionContents", &ConverterDialog::openHelp},
@@ -181,8 +184,12 @@ void ConverterDialog::createControls() {
     // Template order, which is also the keyboard focus order.
     label(FromCaption, "fromCaption", "From:", QRect(13, 72, 100, 8), Qt::AlignCenter);
     label(ToCaption, "toCaption", "To:", QRect(175, 72, 100, 8), Qt::AlignCenter);
-    fromList_ = list(FromList, "fromList", QRect(13, 81, 154, 57));
-    toList_ = list(ToList, "toList", QRect(175, 81, 154, 57));
+    fromList_ = list(FromList, "fromList", QRect(13, 81, 150, 57));
+    // Between the lists, the button that swaps them.
+    auto* swapButton = new QPushButton(QStringLiteral("\u21C4"), client_);
+    place(swapButton, SwapButton, "swapButton", QRect(164, 100, 14, 14));
+    connect(swapButton, &QPushButton::clicked, this, &ConverterDialog::swapUnits);
+    toList_ = list(ToList, "toList", QRect(179, 81, 150, 57));
     label(InputCaption, "inputCaption", "Input value to convert:", QRect(14, 160, 99, 8));
     inputField_ = edit(InputField, "inputField", QRect(14, 171, 102, 12));
     // The unit labels end before the picture begins.
@@ -215,7 +222,8 @@ void ConverterDialog::createControls() {
     tabs_->lower();
     banner->installEventFilter(this);
     // Ctrl+C is seen before any control handles it; the focus follows the template order.
-    const QList<QWidget*> focusable{fromList_, toList_, inputField_, resultField_, tabs_};
+    const QList<QWidget*> focusable{fromList_, swapButton, toList_, inputField_, resultField_,
+                                    tabs_};
     for (qsizetype i = 0; i < focusable.size(); ++i) {
         focusable[i]->installEventFilter(this);
         if (i > 0) setTabOrder(focusable[i - 1], focusable[i]);
@@ -225,6 +233,7 @@ void ConverterDialog::createControls() {
     connect(fromList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onFromChanged);
     connect(toList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onToChanged);
     connect(inputField_, &QLineEdit::textChanged, this, &ConverterDialog::recompute);
+    connect(inputField_, &QLineEdit::selectionChanged, this, [this] { inputSelectedByFind_ = false; });
 
     const int menuHeight = menuBar_->sizeHint().height();
     menuBar_->setGeometry(0, 0, units.x(clientWidth), menuHeight);
@@ -340,8 +349,10 @@ bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_C && (key->modifiers() & Qt::ControlModifier)) {
+        if (key->key() == Qt::Key_C && key->modifiers() == Qt::ControlModifier) {
             copyReport();
+            // Find selected the input for typing over, not for copying.
+            if (watched == inputField_ && inputSelectedByFind_) return true;
             // A text field goes on to copy its own selection; a list would copy its item.
             return qobject_cast<QListWidget*>(watched) != nullptr;
         }

@@ -44,6 +44,7 @@ class ConverterDialog : public QDialog {
         ResultCaption = 1014,
         Picture = 1016,
         ContactLine = 1022,
+        SwapButton = 1023,
     };
 
     static const char* const vendorSite;
@@ -96,6 +97,11 @@ class ConverterDialog : public QDialog {
     void buildReport(QString& text) const;
     void findConversion();
     void copyReport();
+    // The result with its unit alone, for pasting into a document; nothing without a result.
+    void copyResult();
+    // The conversion back from the To unit to the From unit, the value kept; nothing when the
+    // category has none.
+    void swapUnits();
     void saveReport();
     void printReport();
     void editOptions();
@@ -182,6 +188,8 @@ class ConverterDialog : public QDialog {
     QString inputReadAs_;
     QString resultTwoPart_;
     std::shared_ptr<const UnitNames> unitNames_;
+    // The input's text was selected by Find, not by the user: Ctrl+C copies the report then.
+    bool inputSelectedByFind_ = false;
     QIcon mainIcon;
     int tabRowHeight_ = 0;
     int tabRows_ = 1;

@@ -42,6 +42,14 @@ std::vector<const Conversion*> toListEntries(const Category& category, int group
     return entries;
 }
 
+const Conversion* reverseConversion(const Category& category, const Conversion& conversion) {
+    for (const auto& candidate : category.conversions())
+        if (candidate.fromUnit() == conversion.toUnit() &&
+            candidate.toUnit() == conversion.fromUnit())
+            return &candidate;
+    return nullptr;
+}
+
 ResultTexts computeResultTexts(const Conversion& conversion, std::string_view inputText,
                                int precision, const InputContext& context) {
     ResultTexts texts;

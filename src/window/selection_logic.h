@@ -37,6 +37,10 @@ struct InputContext {
     const UnitNames* names = nullptr;
 };
 
+// The conversion of category from conversion's To unit to its From unit; none when there is
+// none.
+const Conversion* reverseConversion(const Category& category, const Conversion& conversion);
+
 // The input read wholly (value/quantity_value.h) in the From unit and converted: as the result
 // field shows it (value/result_text.h), and in full, as its tooltip shows it. An input that is
 // empty or cannot be read wholly gives no result: nothing was asked, or nothing is sure.

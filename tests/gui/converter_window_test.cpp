@@ -90,6 +90,7 @@ class ConverterWindowTest : public QObject {
         QCOMPARE(seen,
                  QStringList({"&File", "&Save\tCtrl+S", "&Print\tCtrl+P", "-", "E&xit", "&Convert",
                               "&Find Conversion...\tCtrl+F", "&Copy to Clipboard\tCtrl+C",
+                              "Copy &Result\tCtrl+Shift+C", "S&wap From and To\tCtrl+R",
                               "&Precision", "&Options", "&Help", "&Contents\tF1", "&About"}));
     }
 
