@@ -222,8 +222,10 @@ void ConverterDialog::createControls() {
     tabs_->lower();
     banner->installEventFilter(this);
     // Ctrl+C is seen before any control handles it; the focus follows the template order.
-    const QList<QWidget*> focusable{fromList_, swapButton, toList_, inputField_, resultField_,
-                                    tabs_};
+    // The swap button comes last, so that the keys that reach the other controls stay as they
+    // were; Ctrl+R swaps from anywhere.
+    const QList<QWidget*> focusable{fromList_, toList_, inputField_, resultField_, tabs_,
+                                    swapButton};
     for (qsizetype i = 0; i < focusable.size(); ++i) {
         focusable[i]->installEventFilter(this);
         if (i > 0) setTabOrder(focusable[i - 1], focusable[i]);
