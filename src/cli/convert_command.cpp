@@ -156,9 +156,8 @@ std::string notFoundMessage(const ConversionCatalog& catalog, const UnitNames& n
 // The decimal separator of the user's locale, for "1,5"; a point where the locale is unknown.
 char localeDecimalSeparator() {
     try {
-        return std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point() == ','
-                   ? ','
-                   : '.';
+        return std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point() == ',' ? ','
+                                                                                           : '.';
     } catch (const std::exception&) {
         return '.';
     }
@@ -192,9 +191,9 @@ std::optional<std::string> splitRequest(const ConvertRequest& request, char sepa
     std::string_view rest = trimmed(text.substr(read.end));
     if (request.to.empty()) {
         // One query: its "to" or arrow, then the To unit.
-        for (const std::string_view to : {std::string_view("\xE2\x86\x92"), std::string_view("->"),
-                                          std::string_view("to"), std::string_view("TO"),
-                                          std::string_view("To")})
+        for (const std::string_view to :
+             {std::string_view("\xE2\x86\x92"), std::string_view("->"), std::string_view("to"),
+              std::string_view("TO"), std::string_view("To")})
             if (rest.starts_with(to)) {
                 rest = trimmed(rest.substr(to.size()));
                 break;
@@ -276,7 +275,9 @@ SideRanks sideRanks(const std::vector<std::string_view>& labels,
             const bool all = std::all_of(words.begin(), words.end(), [&](const QueryWord& word) {
                 return std::find(nameWords.begin(), nameWords.end(), word.key) != nameWords.end();
             });
-            if (all) fewest = std::min(fewest, nameWords.size() - std::min(nameWords.size(), words.size()));
+            if (all)
+                fewest =
+                    std::min(fewest, nameWords.size() - std::min(nameWords.size(), words.size()));
         }
         side.extraWords.push_back(fewest);
     }
@@ -304,10 +305,11 @@ FoundConversion pickConversion(const ConversionSearch& search, const UnitNames& 
     for (const ConversionMatch& match : result.matches)
         candidates.push_back(&match);
     for (int side = 0; side < 2; ++side) {
-        const SearchResult alone = search.find(side == 0 ? unitPairQuery(from, {})
-                                                         : unitPairQuery({}, to), 1);
-        const MatchRank allowed = std::max(
-            MatchRank::Prefix, alone.matches.empty() ? MatchRank::None : alone.matches.front().rank);
+        const SearchResult alone =
+            search.find(side == 0 ? unitPairQuery(from, {}) : unitPairQuery({}, to), 1);
+        const MatchRank allowed =
+            std::max(MatchRank::Prefix,
+                     alone.matches.empty() ? MatchRank::None : alone.matches.front().rank);
         std::vector<std::string_view> labels;
         for (const ConversionMatch* match : candidates)
             labels.push_back(unitOf(side, match));
@@ -321,7 +323,8 @@ FoundConversion pickConversion(const ConversionSearch& search, const UnitNames& 
     MatchRank bestPair = MatchRank::None;
     for (const ConversionMatch* match : candidates)
         bestPair = std::min(bestPair, match->rank);
-    std::erase_if(candidates, [&](const ConversionMatch* match) { return match->rank != bestPair; });
+    std::erase_if(candidates,
+                  [&](const ConversionMatch* match) { return match->rank != bestPair; });
     // Each side in turn keeps the candidates whose unit matches it best; then a side left with
     // several units is a tie.
     for (int side = 0; side < 2; ++side) {
@@ -362,8 +365,7 @@ std::vector<double> splitSizes(const std::vector<std::string>& words, const Cate
         one.ok = true;
         one.parts.push_back({1.0, "1", words[i]});
         const QuantityValue size = quantityValue(one, category, unit, names);
-        if (!size.ok || !size.exact || !(size.value < sizes.back()) || !(size.value > 0))
-            return {};
+        if (!size.ok || !size.exact || !(size.value < sizes.back()) || !(size.value > 0)) return {};
         sizes.push_back(size.value);
     }
     return sizes;
@@ -448,11 +450,14 @@ int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
     if (toWords.size() > 1 && !findConversion(catalog, typed.from, typed.to, named).conversion) {
         std::string tie;
         found = findConversion(catalog, typed.from, toWords.front(), named);
-        if (!found.conversion) found = pickConversion(searchOnce(), names, typed.from, toWords.front(), tie);
+        if (!found.conversion)
+            found = pickConversion(searchOnce(), names, typed.from, toWords.front(), tie);
         if (found.conversion)
             sizes = splitSizes(toWords, *found.category, found.conversion->toUnit(), names);
-        if (sizes.empty()) found = {};
-        else if (tie.empty() && !findConversion(catalog, typed.from, toWords.front(), named).conversion)
+        if (sizes.empty())
+            found = {};
+        else if (tie.empty() &&
+                 !findConversion(catalog, typed.from, toWords.front(), named).conversion)
             err << "velmora: " << typed.value << " " << describe(found) << "\n";
     }
     if (!found.conversion) found = findConversion(catalog, typed.from, typed.to, named);
@@ -494,8 +499,8 @@ int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
         return 2;
     }
     if (!std::isfinite(result)) {
-        err << "velmora: " << typed.value << " " << display(found.conversion->fromUnit())
-            << " in " << display(found.conversion->toUnit()) << " is "
+        err << "velmora: " << typed.value << " " << display(found.conversion->fromUnit()) << " in "
+            << display(found.conversion->toUnit()) << " is "
             << (std::isnan(result) ? "no number: the formula \""
                                    : "too large to print: the formula \"")
             << display(found.conversion->formula()) << "\" "

@@ -96,9 +96,9 @@ SearchQuery parseSearchQuery(std::string_view utf8, char decimalSeparator) {
     SearchQuery query;
     std::string_view rest = utf8.substr(std::min(utf8.size(), utf8.find_first_not_of(whiteSpace)));
     const bool startsWithNumber =
-        !rest.empty() && (isDigit(rest[0]) || std::string_view("(.+-").find(rest[0]) !=
-                                                  std::string_view::npos ||
-                          static_cast<unsigned char>(rest[0]) >= 0x80);
+        !rest.empty() &&
+        (isDigit(rest[0]) || std::string_view("(.+-").find(rest[0]) != std::string_view::npos ||
+         static_cast<unsigned char>(rest[0]) >= 0x80);
     const QuantityRead quantity =
         startsWithNumber ? readQuantity(rest, decimalSeparator) : QuantityRead{};
     // A number alone names no unit to convert: it may be a word of a label ("1/72").
@@ -110,8 +110,7 @@ SearchQuery parseSearchQuery(std::string_view utf8, char decimalSeparator) {
         query.value = quantity.parts.size() == 1 ? quantity.parts.front().number : quantity.text;
         scanWords(
             quantity.parts.front().unit,
-            [&](std::string_view typed) { return addWord(query, query.fromWords, typed); },
-            [] {});
+            [&](std::string_view typed) { return addWord(query, query.fromWords, typed); }, [] {});
         rest.remove_prefix(quantity.end);
     } else if (const std::size_t length = valueLength(rest); length > 0) {
         query.value = rest.substr(0, length);

@@ -55,9 +55,8 @@ QuantityValue quantityValue(const QuantityRead& read, const Category& category,
     for (const ValuePart& part : read.parts) {
         const SearchQuery query = unitPairQuery(part.unit, {});
         if (part.unit.empty() || query.fromWords.empty()) {
-            result.why = part.unit.empty()
-                             ? "Each number of \"" + read.text + "\" needs its unit."
-                             : "\"" + part.unit + "\" names no unit.";
+            result.why = part.unit.empty() ? "Each number of \"" + read.text + "\" needs its unit."
+                                           : "\"" + part.unit + "\" names no unit.";
             return result;
         }
         const std::size_t words = query.fromWords.size();
@@ -108,8 +107,8 @@ QuantityValue readValueIn(std::string_view text, char decimalSeparator, const Ca
     QuantityRead read = readQuantity(text, decimalSeparator);
     if (read.ok && !trimmed(text.substr(read.end)).empty()) {
         read.ok = false;
-        read.why = "The value cannot be read from \"" + std::string(trimmed(text.substr(read.end))) +
-                   "\" on.";
+        read.why = "The value cannot be read from \"" +
+                   std::string(trimmed(text.substr(read.end))) + "\" on.";
     }
     if (read.ok || !trimmed(text).empty()) return quantityValue(read, category, unitLabel, names);
     QuantityValue empty;

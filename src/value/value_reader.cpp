@@ -2,8 +2,8 @@
 
 #include "catalog/text_scan.h"
 
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -28,10 +28,10 @@ constexpr Sign vulgarFractions[] = {
     {"\xE2\x85\x9E", 7.0 / 8}, {"\xE2\x85\x91", 1.0 / 9}, {"\xE2\x85\x92", 1.0 / 10},
 };
 
-constexpr std::string_view minusSign = "\xE2\x88\x92";   // −
-constexpr std::string_view timesSign = "\xC3\x97";       // ×
-constexpr std::string_view divisionSign = "\xC3\xB7";    // ÷
-constexpr std::string_view rightArrow = "\xE2\x86\x92";  // →
+constexpr std::string_view minusSign = "\xE2\x88\x92";  // −
+constexpr std::string_view timesSign = "\xC3\x97";      // ×
+constexpr std::string_view divisionSign = "\xC3\xB7";   // ÷
+constexpr std::string_view rightArrow = "\xE2\x86\x92"; // →
 
 // Signs written right after a number for a unit: feet and inches, or degrees, minutes and
 // seconds of arc. Curly quotes are in the list because text editors turn ' and " into them.
@@ -41,8 +41,8 @@ struct PrimeSign {
     Prime prime;
 };
 constexpr PrimeSign primeSigns[] = {
-    {"\xC2\xB0", Prime::Degree},     {"'", Prime::Single},           {"\xE2\x80\xB2", Prime::Single},
-    {"\xE2\x80\x99", Prime::Single}, {"\"", Prime::Double},          {"\xE2\x80\xB3", Prime::Double},
+    {"\xC2\xB0", Prime::Degree},     {"'", Prime::Single},  {"\xE2\x80\xB2", Prime::Single},
+    {"\xE2\x80\x99", Prime::Single}, {"\"", Prime::Double}, {"\xE2\x80\xB3", Prime::Double},
     {"\xE2\x80\x9D", Prime::Double},
 };
 
@@ -70,9 +70,12 @@ class Parser {
         for (;;) {
             skipBlanks();
             double sign = 0;
-            if (consume("+")) sign = 1;
-            else if (consume("-") || consume(minusSign)) sign = -1;
-            else return true;
+            if (consume("+"))
+                sign = 1;
+            else if (consume("-") || consume(minusSign))
+                sign = -1;
+            else
+                return true;
             double right = 0;
             if (!term(right)) return false;
             value += sign * right;
@@ -116,11 +119,14 @@ class Parser {
             skipBlanks();
             bool divide = false;
             if (rest().starts_with("**")) return true;
-            if (consume("*") || consume(timesSign)) divide = false;
-            else if (consume("/") || consume(divisionSign)) divide = true;
+            if (consume("*") || consume(timesSign))
+                divide = false;
+            else if (consume("/") || consume(divisionSign))
+                divide = true;
             else if ((rest().starts_with("x") || rest().starts_with("X")) && timesLetterAt(pos))
                 ++pos;
-            else return true;
+            else
+                return true;
             double right = 0;
             if (!unary(right, false)) return false;
             value = divide ? value / right : value * right;
@@ -177,8 +183,8 @@ class Parser {
         if (consume("(")) {
             if (!sum(value)) return false;
             skipBlanks();
-            if (!consume(")")) return fail(atEnd() ? "A \")\" is missing in the value."
-                                                   : unreadable());
+            if (!consume(")"))
+                return fail(atEnd() ? "A \")\" is missing in the value." : unreadable());
             return true;
         }
         if (const auto vulgar = vulgarAt(pos)) {
@@ -320,8 +326,8 @@ ValueRead readValue(std::string_view text, char decimalSeparator) {
     }
     parser.skipBlanks();
     if (!parser.atEnd()) {
-        read.why = "The value cannot be read from \"" + std::string(trimmed(parser.rest())) +
-                   "\" on.";
+        read.why =
+            "The value cannot be read from \"" + std::string(trimmed(parser.rest())) + "\" on.";
         return read;
     }
     read.ok = finiteOrWhy(read.value, read.why);
@@ -358,9 +364,12 @@ std::optional<PrimeSign> primeAt(std::string_view text, std::size_t at) {
 std::string primeUnit(Prime prime, const std::vector<ValuePart>& before) {
     const bool ofAngle = !before.empty() && (before.front().unit == "deg");
     switch (prime) {
-    case Prime::Degree: return "deg";
-    case Prime::Single: return ofAngle ? "arcmin" : "ft";
-    case Prime::Double: return ofAngle ? "arcsec" : "in";
+    case Prime::Degree:
+        return "deg";
+    case Prime::Single:
+        return ofAngle ? "arcmin" : "ft";
+    case Prime::Double:
+        return ofAngle ? "arcsec" : "in";
     }
     return {};
 }
@@ -401,7 +410,8 @@ QuantityRead readQuantity(std::string_view text, char decimalSeparator) {
                 const std::size_t unitStart = parser.pos;
                 std::size_t at = parser.pos;
                 while (at < text.size()) {
-                    if (text.substr(at).starts_with(rightArrow) || text.substr(at).starts_with("->"))
+                    if (text.substr(at).starts_with(rightArrow) ||
+                        text.substr(at).starts_with("->"))
                         break;
                     if (isWhiteSpace(text[at])) {
                         std::size_t next = at;
@@ -427,8 +437,8 @@ QuantityRead readQuantity(std::string_view text, char decimalSeparator) {
             return done(true);
         }
         if (!withUnit || !parser.operandAt(parser.pos)) {
-            read.why = "The value cannot be read from \"" +
-                       std::string(trimmed(parser.rest())) + "\" on.";
+            read.why =
+                "The value cannot be read from \"" + std::string(trimmed(parser.rest())) + "\" on.";
             return done(false);
         }
     }

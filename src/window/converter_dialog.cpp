@@ -224,8 +224,8 @@ void ConverterDialog::createControls() {
     // Ctrl+C is seen before any control handles it; the focus follows the template order.
     // The swap button comes last, so that the keys that reach the other controls stay as they
     // were; Ctrl+R swaps from anywhere.
-    const QList<QWidget*> focusable{fromList_, toList_, inputField_, resultField_, tabs_,
-                                    swapButton};
+    const QList<QWidget*> focusable{fromList_,    toList_, inputField_,
+                                    resultField_, tabs_,   swapButton};
     for (qsizetype i = 0; i < focusable.size(); ++i) {
         focusable[i]->installEventFilter(this);
         if (i > 0) setTabOrder(focusable[i - 1], focusable[i]);
@@ -235,7 +235,8 @@ void ConverterDialog::createControls() {
     connect(fromList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onFromChanged);
     connect(toList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onToChanged);
     connect(inputField_, &QLineEdit::textChanged, this, &ConverterDialog::recompute);
-    connect(inputField_, &QLineEdit::selectionChanged, this, [this] { inputSelectedByFind_ = false; });
+    connect(inputField_, &QLineEdit::selectionChanged, this,
+            [this] { inputSelectedByFind_ = false; });
 
     const int menuHeight = menuBar_->sizeHint().height();
     menuBar_->setGeometry(0, 0, units.x(clientWidth), menuHeight);
@@ -485,7 +486,8 @@ void ConverterDialog::recompute() {
     // The locale decides whether "1,5" is a decimal; the numbers themselves never depend on it.
     const char separator = QLocale().decimalPoint() == QStringLiteral(",") ? ',' : '.';
     if (!selection_.currentConversion) {
-        markUnreadInput(QString::fromStdString(unreadInputNote(inputText.toStdString(), separator)));
+        markUnreadInput(
+            QString::fromStdString(unreadInputNote(inputText.toStdString(), separator)));
         return describeInput(QString());
     }
     const Conversion& conversion = *selection_.currentConversion;
@@ -498,8 +500,9 @@ void ConverterDialog::recompute() {
     resultTwoPart_ = QString::fromStdString(texts.twoPart);
     setUnitLabelTexts();
     const QString unit = display(conversion.toUnit());
-    exactResult_ =
-        texts.exact.empty() ? QString() : QString::fromStdString(texts.exact) + QLatin1Char(' ') + unit;
+    exactResult_ = texts.exact.empty()
+                       ? QString()
+                       : QString::fromStdString(texts.exact) + QLatin1Char(' ') + unit;
     resultField_->setToolTip(exactResult_);
     pushTexts();
     describeInput(resultText.isEmpty() ? QString() : resultText + QLatin1Char(' ') + unit);

@@ -11,8 +11,9 @@
 
 void ConverterDialog::copyResult() {
     if (!selection_.currentConversion || resultText.isEmpty()) return;
-    QApplication::clipboard()->setText(resultText + QLatin1Char(' ') +
-                                       QString::fromStdString(toDisplayText(selection_.currentConversion->toUnit())));
+    QApplication::clipboard()->setText(
+        resultText + QLatin1Char(' ') +
+        QString::fromStdString(toDisplayText(selection_.currentConversion->toUnit())));
 }
 
 void ConverterDialog::swapUnits() {

@@ -30,19 +30,24 @@ TEST_F(DeliveredCatalog, ACompoundValueIsTheSumOfItsPartsInTheFromUnit) {
     } rows[] = {
         {"Length", "Feet (international)", "5 ft 11 in", 5 + 11 / 12.0},
         {"Length", "Feet (international)", "5'11\"", 5 + 11 / 12.0},
-        {"Length", "Feet (international)", "5\xE2\x80\xB2" "11\xE2\x80\xB3", 5 + 11 / 12.0},
+        {"Length", "Feet (international)",
+         "5\xE2\x80\xB2"
+         "11\xE2\x80\xB3",
+         5 + 11 / 12.0},
         {"Length", "Meters", "5 ft 11 in", 71 * 0.0254},
         {"Length", "Centimeters", "2", 2},
         {"Mass", "Pounds (avoirdupois)", "6 lb 4 oz", 6.25},
         {"Mass", "Kilograms", "11 st 4 lb", 158 * 0.45359237},
         {"Time", "Minutes", "1 h 30 min", 90},
         {"Time", "Hours", "2 d 4 h", 52},
-        {"Angle", "Degrees", "3\xC2\xB0 30\xE2\x80\xB2 15\xE2\x80\xB3", 3 + 30 / 60.0 + 15 / 3600.0},
+        {"Angle", "Degrees", "3\xC2\xB0 30\xE2\x80\xB2 15\xE2\x80\xB3",
+         3 + 30 / 60.0 + 15 / 3600.0},
         {"Volume", "Milliliters", "1 1/2 tsp", 1.5 * 4.92892159375},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
-        const QuantityValue value = readValueIn(row.text, '.', category(row.category), row.unit, names);
+        const QuantityValue value =
+            readValueIn(row.text, '.', category(row.category), row.unit, names);
         ASSERT_TRUE(value.ok) << value.why;
         EXPECT_NEAR(value.value, row.expected, 1e-12 * row.expected);
     }
@@ -65,8 +70,12 @@ TEST_F(DeliveredCatalog, AResultIsNeverShownAsZeroAndSomeUnitsAlsoInTwoParts) {
         int decimals;
         const char* expected;
     } results[] = {
-        {0.000293071, 1, "0.000293"}, {1.0570008340246e-13, 4, "1.06e-13"}, {-0.00004, 2, "-4e-05"},
-        {0.9144, 1, "0.9"},           {0, 2, "0.00"},                         {2.5e-5, 4, "2.5e-05"},
+        {0.000293071, 1, "0.000293"},
+        {1.0570008340246e-13, 4, "1.06e-13"},
+        {-0.00004, 2, "-4e-05"},
+        {0.9144, 1, "0.9"},
+        {0, 2, "0.00"},
+        {2.5e-5, 4, "2.5e-05"},
     };
     for (const auto& row : results)
         EXPECT_EQ(resultText(row.value, row.decimals), row.expected) << row.value;
