@@ -30,10 +30,9 @@ TEST_F(DeliveredCatalog, ACompoundValueIsTheSumOfItsPartsInTheFromUnit) {
     } rows[] = {
         {"Length", "Feet (international)", "5 ft 11 in", 5 + 11 / 12.0},
         {"Length", "Feet (international)", "5'11\"", 5 + 11 / 12.0},
-        {"Length", "Feet (international)",
-         "5\xE2\x80\xB2"
-         "11\xE2\x80\xB3",
-         5 + 11 / 12.0},
+        // clang-format off
+        {"Length", "Feet (international)", "5\xE2\x80\xB2" "11\xE2\x80\xB3", 5 + 11 / 12.0},
+        // clang-format on
         {"Length", "Meters", "5 ft 11 in", 71 * 0.0254},
         {"Length", "Centimeters", "2", 2},
         {"Mass", "Pounds (avoirdupois)", "6 lb 4 oz", 6.25},
@@ -70,12 +69,10 @@ TEST_F(DeliveredCatalog, AResultIsNeverShownAsZeroAndSomeUnitsAlsoInTwoParts) {
         int decimals;
         const char* expected;
     } results[] = {
-        {0.000293071, 1, "0.000293"},
-        {1.0570008340246e-13, 4, "1.06e-13"},
-        {-0.00004, 2, "-4e-05"},
-        {0.9144, 1, "0.9"},
-        {0, 2, "0.00"},
-        {2.5e-5, 4, "2.5e-05"},
+        // clang-format off
+        {0.000293071, 1, "0.000293"}, {1.0570008340246e-13, 4, "1.06e-13"}, {-0.00004, 2, "-4e-05"},
+        {0.9144, 1, "0.9"}, {0, 2, "0.00"}, {2.5e-5, 4, "2.5e-05"},
+        // clang-format on
     };
     for (const auto& row : results)
         EXPECT_EQ(resultText(row.value, row.decimals), row.expected) << row.value;

@@ -10,31 +10,13 @@ TEST(ValueReader, ReadsValuesAsPeopleWriteThem) {
         std::string_view text;
         double expected;
     } rows[] = {
-        {"2.5", 2.5},
-        {" -40 ", -40},
-        {"1e3", 1000},
-        {"5.", 5},
-        {".5", 0.5},
-        {"1/2", 0.5},
-        {"1 1/2", 1.5},
-        {"-1 1/2", -1.5},
-        {"1\xC2\xBD", 1.5},
-        {"1 \xC2\xBE", 1.75},
-        {"\xE2\x85\x9B", 0.125},
-        {"3*12", 36},
-        {"3 x 12", 36},
-        {"3\xC3\x97"
-         "4",
-         12},
-        {"9\xC3\xB7"
-         "4",
-         2.25},
-        {"(2+3)/4", 1.25},
-        {"2**10", 1024},
-        {"-2**2", -4},
-        {"2**-1", 0.5},
-        {"2 - 3 - 4", -5},
-        {"10 \xE2\x88\x92 4", 6},
+        // clang-format off
+        {"2.5", 2.5}, {" -40 ", -40}, {"1e3", 1000}, {"5.", 5}, {".5", 0.5}, {"1/2", 0.5},
+        {"1 1/2", 1.5}, {"-1 1/2", -1.5}, {"1\xC2\xBD", 1.5}, {"1 \xC2\xBE", 1.75},
+        {"\xE2\x85\x9B", 0.125}, {"3*12", 36}, {"3 x 12", 36}, {"3\xC3\x97" "4", 12},
+        {"9\xC3\xB7" "4", 2.25}, {"(2+3)/4", 1.25}, {"2**10", 1024}, {"-2**2", -4},
+        {"2**-1", 0.5}, {"2 - 3 - 4", -5}, {"10 \xE2\x88\x92 4", 6},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
@@ -75,22 +57,13 @@ TEST(ValueReader, SplitsAQuantityIntoNumbersAndUnits) {
         std::string_view units;
         std::size_t end;
     } rows[] = {
-        {"5 ft 11 in", "ft|in|", 10},
-        {"5'11\"", "ft|in|", 5},
-        {"5\xE2\x80\xB2"
-         "11\xE2\x80\xB3",
-         "ft|in|", 9},
+        // clang-format off
+        {"5 ft 11 in", "ft|in|", 10}, {"5'11\"", "ft|in|", 5},
+        {"5\xE2\x80\xB2" "11\xE2\x80\xB3", "ft|in|", 9},
         {"3\xC2\xB0 30\xE2\x80\xB2 15\xE2\x80\xB3", "deg|arcmin|arcsec|", 15},
-        {"6 lb 4 oz to kg", "lb|oz|", 9},
-        {"1 h 30 min", "h|min|", 10},
-        {"5 mi km", "mi km|", 7},
-        {"100\xC2\xB0"
-         "F",
-         "\xC2\xB0"
-         "F|",
-         6},
-        {"1/2 cup->ml", "cup|", 7},
-        {"12", "|", 2},
+        {"6 lb 4 oz to kg", "lb|oz|", 9}, {"1 h 30 min", "h|min|", 10}, {"5 mi km", "mi km|", 7},
+        {"100\xC2\xB0" "F", "\xC2\xB0" "F|", 6}, {"1/2 cup->ml", "cup|", 7}, {"12", "|", 2},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
