@@ -49,8 +49,10 @@ QuantityValue quantityValue(const QuantityRead& read, const Category& category,
     }
     const std::vector<Candidate> units = candidates(category, unitLabel);
     LabelVocabulary vocabulary;
+    // Each unit's row among the ranks.
+    std::vector<std::size_t> rows;
     for (const Candidate& unit : units)
-        vocabulary.add(unit.label, names);
+        rows.push_back(static_cast<std::size_t>(vocabulary.add(unit.label, names)));
     std::vector<MatchRank> ranks;
     for (const ValuePart& part : read.parts) {
         const SearchQuery query = unitPairQuery(part.unit, {});
@@ -66,7 +68,7 @@ QuantityValue quantityValue(const QuantityRead& read, const Category& category,
         for (std::size_t label = 0; label < units.size(); ++label) {
             MatchRank rank = MatchRank::Exact;
             for (std::size_t w = 0; w < words; ++w)
-                rank = std::max(rank, ranks[label * words + w]);
+                rank = std::max(rank, ranks[rows[label] * words + w]);
             if (rank == MatchRank::None || rank > best) continue;
             if (rank < best) bestUnits.clear();
             best = rank;
