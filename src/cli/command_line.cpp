@@ -130,14 +130,21 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             version = true;
         } else if (argument == "--convert") {
             if (convert) return usageError("--convert is given twice");
-            if (count - i - 1 < 3)
+            // One query ("5 mi to km"), a value with its unit and a unit ("5 ft 11 in" cm), or
+            // a value and two units; an option ends them.
+            std::vector<std::string> words;
+            while (words.size() < 3 && i + 1 < count && !startsWith(arguments[i + 1], "--"))
+                words.push_back(arguments[++i]);
+            if (words.empty())
                 return usageError("--convert needs a value, a unit to convert from and a unit "
                                   "to convert to");
             convert = true;
-            line.value = arguments[i + 1];
-            line.from = arguments[i + 2];
-            line.to = arguments[i + 3];
-            i += 3;
+            line.value = words[0];
+            if (words.size() == 2) line.to = words[1];
+            if (words.size() == 3) {
+                line.from = words[1];
+                line.to = words[2];
+            }
         } else if (argument == "--check" || startsWith(argument, "--check=")) {
             if (check) return usageError("--check is given twice");
             check = true;
@@ -210,12 +217,16 @@ std::string usageText() {
     return "Usage: velmora [Qt options]\n"
            "       velmora --convert VALUE FROM TO [--category NAME] [--catalog FILE]"
            " [--precision N]\n"
+           "       velmora --convert \"VALUE FROM\" TO [options]\n"
+           "       velmora --convert \"VALUE FROM to TO\" [options]\n"
            "       velmora --check [FILE]\n"
            "       velmora --help | --version\n"
            "\n"
            "Without options, opens the converter window on conv.txt in the current folder.\n"
            "\n"
-           "  --convert VALUE FROM TO  print VALUE converted from unit FROM to unit TO\n"
+           "  --convert VALUE FROM TO  print VALUE converted from unit FROM to unit TO; VALUE\n"
+           "                           may be 1/2, 1 1/2, 3*12, or \"5 ft 11 in\" with FROM\n"
+           "                           left out; TO may be several units (\"ft in\")\n"
            "  --category NAME          look for the units in category NAME only\n"
            "  --catalog FILE           read FILE instead of conv.txt\n"
            "  --precision N            print N decimals (1 to 4) instead of up to 15 digits\n"

@@ -19,6 +19,7 @@ void ConverterDialog::findConversion() {
     // A value typed with the units goes into the input as if typed there.
     if (!dialog.chosenValue.isEmpty()) inputField_->setText(dialog.chosenValue);
     showConversion(dialog.chosen->tab, *dialog.chosen->conversion);
+    inputSelectedByFind_ = true;
 }
 
 void ConverterDialog::editOptions() {

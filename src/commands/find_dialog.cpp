@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -78,7 +79,9 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
 }
 
 void FindDialog::refill() {
-    result_ = search_.find(query_->text().toStdString());
+    // A value is read as the input field reads it, with the locale's decimal separator.
+    const char separator = QLocale().decimalPoint() == QStringLiteral(",") ? ',' : '.';
+    result_ = search_.find(parseSearchQuery(query_->text().toStdString(), separator));
     list_->clear();
     for (const ConversionMatch& match : result_.matches)
         list_->addItem(QString::fromStdString(matchText(match)));

@@ -82,7 +82,10 @@ SearchResult ConversionSearch::find(const SearchQuery& query, int limit) const {
     for (const auto& bucket : buckets)
         for (const ConversionMatch& match : bucket)
             if (result.matches.size() < limitCount) result.matches.push_back(match);
-    if (result.total == 0) result.whyNone = whyNone(query, fromRanks, toRanks);
+    // A value that cannot be read explains more than the words it left behind.
+    if (result.total == 0)
+        result.whyNone =
+            query.valueProblem.empty() ? whyNone(query, fromRanks, toRanks) : query.valueProblem;
     return result;
 }
 

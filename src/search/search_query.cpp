@@ -2,6 +2,7 @@
 
 #include "catalog/text_scan.h"
 #include "search/search_text.h"
+#include "value/value_reader.h"
 
 namespace {
 
@@ -91,12 +92,31 @@ bool addWord(SearchQuery& query, std::vector<QueryWord>& words, std::string_view
 
 } // namespace
 
-SearchQuery parseSearchQuery(std::string_view utf8) {
+SearchQuery parseSearchQuery(std::string_view utf8, char decimalSeparator) {
     SearchQuery query;
     std::string_view rest = utf8.substr(std::min(utf8.size(), utf8.find_first_not_of(whiteSpace)));
-    if (const std::size_t length = valueLength(rest); length > 0) {
+    const bool startsWithNumber =
+        !rest.empty() &&
+        (isDigit(rest[0]) || std::string_view("(.+-").find(rest[0]) != std::string_view::npos ||
+         static_cast<unsigned char>(rest[0]) >= 0x80);
+    const QuantityRead quantity =
+        startsWithNumber ? readQuantity(rest, decimalSeparator) : QuantityRead{};
+    // A number alone names no unit to convert: it may be a word of a label ("1/72").
+    const bool numberAlone = quantity.ok && quantity.parts.size() == 1 &&
+                             quantity.parts.front().unit.empty() && quantity.end == rest.size();
+    if (quantity.ok && !numberAlone) {
+        // One number: the value is the number and its unit the first words. Several: the value
+        // is the whole quantity, and the From unit the first one's.
+        query.value = quantity.parts.size() == 1 ? quantity.parts.front().number : quantity.text;
+        scanWords(
+            quantity.parts.front().unit,
+            [&](std::string_view typed) { return addWord(query, query.fromWords, typed); }, [] {});
+        rest.remove_prefix(quantity.end);
+    } else if (const std::size_t length = valueLength(rest); length > 0) {
         query.value = rest.substr(0, length);
         rest.remove_prefix(length);
+    } else if (!quantity.ok && startsWithNumber && isDigit(rest[0])) {
+        query.valueProblem = quantity.why;
     }
     scanWords(
         rest,

@@ -7,10 +7,12 @@
 
 // What is typed to find a conversion: "5 mi to km", "100F c", "kilo to".
 //
-// The text splits at blanks into words. The word "to", or an arrow ("→" or "->", also between
+// A value at the start is read as the input field reads it (value/value_reader.h): "1/2 cup",
+// "3*12 in", and several numbers with their units ("5 ft 11 in to cm", "5'11\" to cm"), where the
+// first unit is the From unit's and the whole quantity the value. The rest splits at blanks into
+// words. The word "to", or an arrow ("→" or "->", also between
 // two words without blanks), ends the words of the From unit; those after it are the To unit's.
-// A number at the very start is the value to convert, also glued to the first unit ("100F",
-// "2.5l"), unless a digit, a point, a comma or a "/" follows it ("1/72" stays a word). Only the
+// A number glued to the first unit is a value too ("100F", "2.5l"). Only the
 // first maxWords words count, and of each word its first maxWordLength bytes (no label has a
 // longer word), so a pasted page costs no more than a short query.
 // The arrow between two units, in queries and in the lines that list matches.
@@ -31,6 +33,9 @@ struct SearchQuery {
 
     // The value as typed, or empty when the query starts with no number.
     std::string value;
+    // Why the number the query starts with cannot be read ("1,5" where decimals take a point);
+    // empty when it can, or when there is none.
+    std::string valueProblem;
     // The words, or with a "to" the words before it.
     std::vector<QueryWord> fromWords;
     // The words after the "to"; always empty without one.
@@ -40,7 +45,7 @@ struct SearchQuery {
     bool truncated = false;
 };
 
-SearchQuery parseSearchQuery(std::string_view utf8);
+SearchQuery parseSearchQuery(std::string_view utf8, char decimalSeparator = '.');
 
 // The query of a unit to convert from and one to convert to, given apart as on the command line:
 // no value is read, and "to" is only a word.

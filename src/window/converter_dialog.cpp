@@ -4,6 +4,7 @@
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_preload.h"
 #include "catalog/display_text.h"
+#include "search/unit_names.h"
 #include "window/banner_view.h"
 #include "window/dialog_units.h"
 #include "window/elided_label.h"
@@ -25,9 +26,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <filesystem>
@@ -101,6 +104,8 @@ void ConverterDialog::createMenu() {
         {"&File", "E&xit", "actionExit", &ConverterDialog::exitCommand},
         {"&Convert", "&Find Conversion...", "actionFind", &ConverterDialog::findConversion},
         {"&Convert", "&Copy to Clipboard", "actionCopy", &ConverterDialog::copyReport},
+        {"&Convert", "Copy &Result", "actionCopyResult", &ConverterDialog::copyResult},
+        {"&Convert", "S&wap From and To", "actionSwap", &ConverterDialog::swapUnits},
         {"&Convert", "&Precision", "actionPrecision", &ConverterDialog::editPrecision},
         {"&Convert", "&Options", "actionOptions", &ConverterDialog::editOptions},
         {"&Help", "&Contents", "actionContents", &ConverterDialog::openHelp},
@@ -180,8 +185,12 @@ void ConverterDialog::createControls() {
     // Template order, which is also the keyboard focus order.
     label(FromCaption, "fromCaption", "From:", QRect(13, 72, 100, 8), Qt::AlignCenter);
     label(ToCaption, "toCaption", "To:", QRect(175, 72, 100, 8), Qt::AlignCenter);
-    fromList_ = list(FromList, "fromList", QRect(13, 81, 154, 57));
-    toList_ = list(ToList, "toList", QRect(175, 81, 154, 57));
+    fromList_ = list(FromList, "fromList", QRect(13, 81, 150, 57));
+    // Between the lists, the button that swaps them.
+    auto* swapButton = new QPushButton(QStringLiteral("\u21C4"), client_);
+    place(swapButton, SwapButton, "swapButton", QRect(164, 100, 14, 14));
+    connect(swapButton, &QPushButton::clicked, this, &ConverterDialog::swapUnits);
+    toList_ = list(ToList, "toList", QRect(179, 81, 150, 57));
     label(InputCaption, "inputCaption", "Input value to convert:", QRect(14, 160, 99, 8));
     inputField_ = edit(InputField, "inputField", QRect(14, 171, 102, 12));
     // The unit labels end before the picture begins.
@@ -214,7 +223,10 @@ void ConverterDialog::createControls() {
     tabs_->lower();
     banner->installEventFilter(this);
     // Ctrl+C is seen before any control handles it; the focus follows the template order.
-    const QList<QWidget*> focusable{fromList_, toList_, inputField_, resultField_, tabs_};
+    // The swap button comes last, so that the keys that reach the other controls stay as they
+    // were; Ctrl+R swaps from anywhere.
+    const QList<QWidget*> focusable{fromList_,    toList_, inputField_,
+                                    resultField_, tabs_,   swapButton};
     for (qsizetype i = 0; i < focusable.size(); ++i) {
         focusable[i]->installEventFilter(this);
         if (i > 0) setTabOrder(focusable[i - 1], focusable[i]);
@@ -224,6 +236,8 @@ void ConverterDialog::createControls() {
     connect(fromList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onFromChanged);
     connect(toList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onToChanged);
     connect(inputField_, &QLineEdit::textChanged, this, &ConverterDialog::recompute);
+    connect(inputField_, &QLineEdit::selectionChanged, this,
+            [this] { inputSelectedByFind_ = false; });
 
     const int menuHeight = menuBar_->sizeHint().height();
     menuBar_->setGeometry(0, 0, units.x(clientWidth), menuHeight);
@@ -339,8 +353,10 @@ bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_C && (key->modifiers() & Qt::ControlModifier)) {
+        if (key->key() == Qt::Key_C && key->modifiers() == Qt::ControlModifier) {
             copyReport();
+            // Find selected the input for typing over, not for copying.
+            if (watched == inputField_ && inputSelectedByFind_) return true;
             // A text field goes on to copy its own selection; a list would copy its item.
             return qobject_cast<QListWidget*>(watched) != nullptr;
         }
@@ -386,8 +402,7 @@ QMenu* ConverterDialog::createResultContextMenu() {
     return menu;
 }
 
-void ConverterDialog::markUnreadInput() {
-    const QString note = QString::fromStdString(unreadInputNote(inputText.toStdString()));
+void ConverterDialog::markUnreadInput(const QString& note) {
     if (note == inputField_->toolTip()) return;
     QPalette palette = client_->palette();
     if (!note.isEmpty()) {
@@ -461,8 +476,7 @@ void ConverterDialog::selectConversion() {
 
 void ConverterDialog::updateUnitLabels() {
     if (!selection_.currentConversion) return;
-    inputUnitLabel = display(selection_.currentConversion->fromUnit());
-    outputUnitLabel = display(selection_.currentConversion->toUnit());
+    setUnitLabelTexts();
     pushTexts();
     nameFieldsAfterUnits();
 }
@@ -470,16 +484,44 @@ void ConverterDialog::updateUnitLabels() {
 void ConverterDialog::recompute() {
     // Pulled first, even with nothing to compute, so that a later push keeps what was typed.
     pullTexts();
-    markUnreadInput();
-    if (!selection_.currentConversion) return describeInput(QString());
+    // The locale decides whether "1,5" is a decimal; the numbers themselves never depend on it.
+    const char separator = QLocale().decimalPoint() == QStringLiteral(",") ? ',' : '.';
+    if (!selection_.currentConversion) {
+        markUnreadInput(
+            QString::fromStdString(unreadInputNote(inputText.toStdString(), separator)));
+        return describeInput(QString());
+    }
     const Conversion& conversion = *selection_.currentConversion;
-    const ResultTexts texts = computeResultTexts(conversion, inputText.toStdString(), precision_);
+    const ResultTexts texts =
+        computeResultTexts(conversion, inputText.toStdString(), precision_,
+                           {separator, selection_.currentCategory, &unitNames()});
+    markUnreadInput(QString::fromStdString(texts.note));
     resultText = QString::fromStdString(texts.shown);
+    inputReadAs_ = QString::fromStdString(texts.readAs);
+    resultTwoPart_ = QString::fromStdString(texts.twoPart);
+    setUnitLabelTexts();
     const QString unit = display(conversion.toUnit());
-    exactResult_ = QString::fromStdString(texts.exact) + QLatin1Char(' ') + unit;
+    exactResult_ = texts.exact.empty()
+                       ? QString()
+                       : QString::fromStdString(texts.exact) + QLatin1Char(' ') + unit;
     resultField_->setToolTip(exactResult_);
     pushTexts();
-    describeInput(resultText + QLatin1Char(' ') + unit);
+    describeInput(resultText.isEmpty() ? QString() : resultText + QLatin1Char(' ') + unit);
+}
+
+void ConverterDialog::setUnitLabelTexts() {
+    const Conversion& conversion = *selection_.currentConversion;
+    const auto withExtra = [](QString label, const QString& extra) {
+        return extra.isEmpty() ? label : label + QStringLiteral(" (") + extra + QLatin1Char(')');
+    };
+    inputUnitLabel = withExtra(display(conversion.fromUnit()), inputReadAs_);
+    outputUnitLabel = withExtra(display(conversion.toUnit()), resultTwoPart_);
+}
+
+const UnitNames& ConverterDialog::unitNames() {
+    if (!unitNames_)
+        unitNames_ = std::make_shared<const UnitNames>(readUnitNames(appDirectory_ + "names.txt"));
+    return *unitNames_;
 }
 
 // What a click on a tab, a From entry and a To entry sets going.

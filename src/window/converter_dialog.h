@@ -13,6 +13,7 @@ class Category;
 class Conversion;
 class ConversionCatalog;
 class HelpWindow;
+class UnitNames;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -43,6 +44,7 @@ class ConverterDialog : public QDialog {
         ResultCaption = 1014,
         Picture = 1016,
         ContactLine = 1022,
+        SwapButton = 1023,
     };
 
     static const char* const vendorSite;
@@ -95,6 +97,11 @@ class ConverterDialog : public QDialog {
     void buildReport(QString& text) const;
     void findConversion();
     void copyReport();
+    // The result with its unit alone, for pasting into a document; nothing without a result.
+    void copyResult();
+    // The conversion back from the To unit to the From unit, the value kept; nothing when the
+    // category has none.
+    void swapUnits();
     void saveReport();
     void printReport();
     void editOptions();
@@ -138,8 +145,13 @@ class ConverterDialog : public QDialog {
     void pullTexts();
     void pushTexts();
     void showError(const QString& text);
-    // Tints the input field and says why when part of its text is not read as the value.
-    void markUnreadInput();
+    // Tints the input field and says why (note) when its text cannot be read as a value.
+    void markUnreadInput(const QString& note);
+    // The unit labels: the conversion's units, with what the input was read as and the result
+    // in two parts where there are such.
+    void setUnitLabelTexts();
+    // names.txt beside the catalog, read when a value first needs it.
+    const UnitNames& unitNames();
     // Shortcuts shown in the menu, Ctrl+Tab, Shift+F10, accessible names and caption buddies.
     void setUpKeysAndNames();
     // The input and result fields' accessible names with their units, whose labels name them.
@@ -173,6 +185,11 @@ class ConverterDialog : public QDialog {
     QString inputText;
     QString resultText;
     QString exactResult_;
+    QString inputReadAs_;
+    QString resultTwoPart_;
+    std::shared_ptr<const UnitNames> unitNames_;
+    // The input's text was selected by Find, not by the user: Ctrl+C copies the report then.
+    bool inputSelectedByFind_ = false;
     QIcon mainIcon;
     int tabRowHeight_ = 0;
     int tabRows_ = 1;

@@ -34,6 +34,8 @@ void ConverterDialog::setUpKeysAndNames() {
         {"actionSave", QKeySequence(Qt::CTRL | Qt::Key_S)},
         {"actionPrint", QKeySequence(Qt::CTRL | Qt::Key_P)},
         {"actionFind", QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {"actionCopyResult", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+        {"actionSwap", QKeySequence(Qt::CTRL | Qt::Key_R)},
         {"actionContents", QKeySequence(Qt::Key_F1)},
     };
     for (const auto& [name, keys] : menuKeys)
@@ -77,6 +79,8 @@ void ConverterDialog::setUpKeysAndNames() {
     control(InputUnitLabel)->setAccessibleDescription(QStringLiteral("Unit of the input value"));
     control(OutputUnitLabel)->setAccessibleDescription(QStringLiteral("Unit of the result"));
     tabs_->setAccessibleName(QStringLiteral("Categories"));
+    control(SwapButton)->setAccessibleName(QStringLiteral("Swap From and To"));
+    control(SwapButton)->setToolTip(QStringLiteral("Swap From and To (Ctrl+R)"));
     control(Banner)->setAccessibleName(QStringLiteral("Velmora web site"));
     control(Banner)->setAccessibleDescription(
         QStringLiteral("Opens %1 in the web browser").arg(QString::fromLatin1(vendorSite)));

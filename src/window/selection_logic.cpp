@@ -1,7 +1,11 @@
 #include "window/selection_logic.h"
 
 #include "catalog/catalog.h"
+#include "catalog/text_scan.h"
 #include "formula/number_text.h"
+#include "search/unit_names.h"
+#include "value/quantity_value.h"
+#include "value/result_text.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -38,17 +42,50 @@ std::vector<const Conversion*> toListEntries(const Category& category, int group
     return entries;
 }
 
-ResultTexts computeResultTexts(const Conversion& conversion, std::string_view inputText,
-                               int precision) {
-    const double value = conversion.evaluate(readLeadingNumber(inputText));
-    return {formatFixed(value, precision), formatExact(value)};
+const Conversion* reverseConversion(const Category& category, const Conversion& conversion) {
+    for (const auto& candidate : category.conversions())
+        if (candidate.fromUnit() == conversion.toUnit() &&
+            candidate.toUnit() == conversion.fromUnit())
+            return &candidate;
+    return nullptr;
 }
 
-std::string unreadInputNote(std::string_view inputText) {
-    const ValueReading reading = valueReading(inputText);
-    if (reading.complete) return {};
-    if (reading.read.empty()) return "No number was read, so the value is 0.";
-    return "Only \"" + std::string(reading.read) + "\" was read as the value.";
+ResultTexts computeResultTexts(const Conversion& conversion, std::string_view inputText,
+                               int precision, const InputContext& context) {
+    ResultTexts texts;
+    if (trimmed(inputText).empty()) return texts;
+    QuantityValue input;
+    if (context.category) {
+        static const UnitNames noNames;
+        input = readValueIn(inputText, context.decimalSeparator, *context.category,
+                            conversion.fromUnit(), context.names ? *context.names : noNames);
+    } else if (const ValueRead read = readValue(inputText, context.decimalSeparator); read.ok) {
+        input.ok = true;
+        input.value = read.value;
+    } else {
+        input.why = read.why;
+    }
+    if (!input.ok) {
+        texts.note = input.why;
+        return texts;
+    }
+    texts.readAs = input.readAs;
+    const double value = conversion.evaluate(input.value);
+    texts.shown = resultText(value, precision);
+    texts.exact = formatExact(value);
+    if (context.category)
+        texts.twoPart = twoPartText(value, *context.category, conversion.toUnit(), precision);
+    return texts;
+}
+
+std::string unreadInputNote(std::string_view inputText, char decimalSeparator) {
+    if (trimmed(inputText).empty()) return {};
+    const QuantityRead read = readQuantity(inputText, decimalSeparator);
+    if (!read.ok) return read.why;
+    if (!trimmed(inputText.substr(read.end)).empty())
+        return "The value cannot be read from \"" +
+               std::string(trimmed(inputText.substr(read.end))) + "\" on.";
+    return {};
 }
 
 std::string inputDescription(std::string_view resultWithUnit, std::string_view note) {

@@ -6,6 +6,7 @@
 class Category;
 class Conversion;
 class ConversionCatalog;
+class UnitNames;
 
 // The process-wide selection: references into the catalog, or none.
 struct Selection {
@@ -28,18 +29,37 @@ std::vector<FromListEntry> fromListEntries(const Category& category);
 // The conversions whose source group is group, in id order; none for group -1.
 std::vector<const Conversion*> toListEntries(const Category& category, int group);
 
-// The input read like atof and converted: as the result field shows it, with precision
-// decimals, and in full, as its tooltip shows it.
+// How the input field is read: the locale's decimal separator, and for values written with
+// units ("5 ft 11 in"), the category of the From unit and the names of units.
+struct InputContext {
+    char decimalSeparator = '.';
+    const Category* category = nullptr;
+    const UnitNames* names = nullptr;
+};
+
+// The conversion of category from conversion's To unit to its From unit; none when there is
+// none.
+const Conversion* reverseConversion(const Category& category, const Conversion& conversion);
+
+// The input read wholly (value/quantity_value.h) in the From unit and converted: as the result
+// field shows it (value/result_text.h), and in full, as its tooltip shows it. An input that is
+// empty or cannot be read wholly gives no result: nothing was asked, or nothing is sure.
 struct ResultTexts {
     std::string shown;
     std::string exact;
+    // Why the input cannot be read; empty when it can or is empty.
+    std::string note;
+    // The units read from the input, for its unit label; empty for a number alone.
+    std::string readAs;
+    // The result in two parts ("5 ft 10.9 in") for units people read that way; else empty.
+    std::string twoPart;
 };
 ResultTexts computeResultTexts(const Conversion& conversion, std::string_view inputText,
-                               int precision);
+                               int precision, const InputContext& context = {});
 
-// What to tell the user when the atof reading leaves characters of the input unread, such as
-// the ",5" of "0,5"; empty when everything but blanks was read.
-std::string unreadInputNote(std::string_view inputText);
+// Why the input cannot be read as a value, with or without units, when no conversion is there
+// to read it for; empty when it can or is empty.
+std::string unreadInputNote(std::string_view inputText, char decimalSeparator = '.');
 
 // What the input field's description tells a screen reader: the result shown with its unit,
 // then the note on unread input; either may be empty.

@@ -100,12 +100,40 @@ def case_convert(r):
              err="velmora: there is no catalog absent.txt\n")
 
 
+def case_convert_values(r):
+    # Values and units as people write them, read as Find reads them; a tie is never guessed.
+    shutil.copy(r.catalog, os.path.join(r.folder, "conv.txt"))
+    shutil.copy(os.path.join(os.path.dirname(r.catalog), "names.txt"), r.folder)
+    printed = [
+        (["5 ft 11 in", "cm"], "180.34\n"),
+        (["5 mi to km"], "8.04672\n"),
+        (["1/2 cup to ml"], "118.29411825\n"),
+        (["3*12", "in", "ft"], "3\n"),
+        (["1", "ft lbf", "Nm"], "1.3558179483314\n"),
+        (["1", "oz", "ml"], "29.5735295625\n"),
+        (["1", "e", "C"], "1.602176634e-19\n"),
+        (["180", "cm", "ft in", "--precision", "1"], "5 ft 10.9 in\n"),
+        (["100", "min", "h min s", "--precision", "1"], "1 h 40 min 0.0 s\n"),
+        (["1", "btu", "kwh", "--precision", "1"], "0.000293\n"),
+    ]
+    for args, out in printed:
+        r.expect(["--convert", *args], 0, out=out)
+    r.expect(["--convert", "1", "a", "ns"], 2, out="",
+             err='velmora: "a" could be: Months (average Gregorian), Years (Gregorian); '
+                 'write one of them\n')
+    r.expect(["--convert", "1", "pond", "N"], 2, out="", err_start='velmora: "pond" could be: ')
+    r.expect(["--convert", "2^3", "m", "km"], 2, out="", err_start='velmora: the value "2^3"')
+    # A decimal comma only where the locale writes one.
+    r.expect(["--convert", "1,5 km to m"], 0, out="1500\n", env={"LC_ALL": "de_DE.UTF-8"})
+    r.expect(["--convert", "1,5 km to m"], 2, out="", env={"LC_ALL": "C"})
+
+
 def case_check_delivered(r):
     # In the folder of the delivered catalog, with the default file name: the names beside it
     # are checked with it.
     r.expect(["--check"], 0, err="",
-             out="conv.txt: 4118 lines, 23 categories, 4118 conversions, 0 problems\n"
-                 "names.txt: 335 lines, 287 labels, 1067 names, 0 problems\n",
+             out="conv.txt: 4296 lines, 23 categories, 4296 conversions, 0 problems\n"
+                 "names.txt: 339 lines, 291 labels, 1077 names, 0 problems\n",
              cwd=os.path.dirname(os.path.abspath(r.catalog)))
 
 

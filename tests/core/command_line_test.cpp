@@ -76,7 +76,7 @@ TEST(CommandLine, WrongUseIsAUsageErrorThatSaysWhat) {
         {{"-x"}, "unknown option -x"},
         {{"--help", "--bogus"}, "unknown option --bogus"},
         {{"conv.txt"}, "unexpected argument \"conv.txt\""},
-        {{"--convert", "1", "Meters"},
+        {{"--convert", "--precision", "2"},
          "--convert needs a value, a unit to convert from and a unit to convert to"},
         {{"--convert", "1", "a", "b", "--convert", "2", "c", "d"}, "--convert is given twice"},
         {{"--convert", "1", "a", "b", "--precision", "5"},

@@ -108,6 +108,10 @@ TEST(ConversionSearch, TheWordToOrAnArrowSplitsTheQueryAndAValueMayLeadIt) {
         {"1 m\xC2\xB2 N\xC2\xB7m \xC2\xB5s \xC2\xB0", {"m2", "n-m", "us"}, {}, false, "1"},
         {"1/72", {"1/72"}, {}, false},
         {"5,5 mi", {"5,5", "mi"}, {}, false},
+        // Values as the input field reads them; several units give the From unit by the first.
+        {"1 1/2 tsp to ml", {"tsp"}, {"ml"}, true, "1 1/2"},
+        {"5 ft 11 in to cm", {"ft"}, {"cm"}, true, "5 ft 11 in"},
+        {"5'11\" -> cm", {"ft"}, {"cm"}, true, "5'11\""},
     };
     for (const auto& row : rows) {
         const SearchQuery query = parseSearchQuery(row.query);
@@ -116,6 +120,8 @@ TEST(ConversionSearch, TheWordToOrAnArrowSplitsTheQueryAndAValueMayLeadIt) {
         EXPECT_EQ(query.hasTo, row.hasTo) << row.query;
         EXPECT_EQ(query.value, row.value) << row.query;
     }
+    EXPECT_NE(parseSearchQuery("5,5 mi").valueProblem, "");
+    EXPECT_EQ(parseSearchQuery("5,5 mi", ',').value, "5,5");
     // A pasted page counts by its first words only.
     std::string page;
     for (int i = 0; i < 16000; ++i)

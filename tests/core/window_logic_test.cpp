@@ -124,9 +124,12 @@ TEST_F(SelectionLogic, ResultTextReadsTheInputLikeAtofAndNeverUsesAnExponent) {
     const Conversion& identity = catalog.categoryAt(2)->addConversion("i", "A", "B", "x");
     EXPECT_EQ(computeResultTexts(identity, "1e20", 1).shown, "100000000000000000000.0");
     EXPECT_EQ(computeResultTexts(identity, "1e20", 1).exact, "1e+20");
-    EXPECT_EQ(computeResultTexts(identity, "  -2.5e1kg", 2).shown, "-25.00");
-    EXPECT_EQ(computeResultTexts(identity, "", 3).shown, "0.000");
-    EXPECT_EQ(computeResultTexts(identity, "0x10", 1).shown, "0.0");
+    EXPECT_EQ(computeResultTexts(identity, "  -2.5e1", 2).shown, "-25.00");
+    // Nothing asked, or nothing read for sure: no result, and a note why.
+    EXPECT_EQ(computeResultTexts(identity, "", 3).shown, "");
+    EXPECT_EQ(computeResultTexts(identity, "  -2.5e1kg", 2).shown, "");
+    EXPECT_NE(computeResultTexts(identity, "0,5", 1).note, "");
+    EXPECT_EQ(computeResultTexts(identity, "0,5", 1, {','}).shown, "0.5");
     const ResultTexts third = computeResultTexts(*catalog.categoryAt(1)->conversionAt(3), "2", 4);
     EXPECT_EQ(third.shown, "0.6667");
     EXPECT_EQ(third.exact, "0.666666666666667");

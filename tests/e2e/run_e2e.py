@@ -116,7 +116,33 @@ def evaluate(formula, value):
 
 
 def result_text(value, decimals):
-    return f"{value:.{decimals}f}"
+    fixed = f"{value:.{decimals}f}"
+    # A result that the decimals would show as zero shows three significant digits instead.
+    return fixed if value == 0 or any(c in "123456789" for c in fixed) else f"{value:.3g}"
+
+
+# Units people also read in two parts, shown beside the result: unit, smaller unit, symbols, and
+# whether a blank stands before a symbol.
+TWO_PARTS = {
+    "Feet (international)": ("Inches (international)", "ft", "in", " "),
+    "Pounds (avoirdupois)": ("Ounces (avoirdupois)", "lb", "oz", " "),
+    "Stones (imperial)": ("Pounds (avoirdupois)", "st", "lb", " "),
+    "Hours": ("Minutes", "h", "min", " "),
+    "Degrees": ("Minutes of arc", "\u00b0", "\u2032", ""),
+}
+
+
+def to_unit_text(catalog, category, to_unit, value, decimals):
+    """The result's unit label: the unit, and for some units the result in two parts."""
+    if to_unit not in TWO_PARTS or TWO_PARTS[to_unit][0] not in catalog.to_units(category, to_unit):
+        return to_unit
+    part, symbol, part_symbol, blank = TWO_PARTS[to_unit]
+    per = evaluate(catalog.formula(category, to_unit, part), 1.0)
+    rest = round(abs(value) * per, decimals)
+    whole = int(rest // per + 1e-9)
+    rest = max(0.0, rest - whole * per)
+    sign = "-" if value < 0 else ""
+    return (f"{to_unit} ({sign}{whole}{blank}{symbol} {rest:.{decimals}f}{blank}{part_symbol})")
 
 
 def report(input_text, from_unit, result, to_unit):
@@ -126,7 +152,8 @@ def report(input_text, from_unit, result, to_unit):
 
 def expected_report(catalog, category, from_unit, to_unit, input_text, decimals):
     value = evaluate(catalog.formula(category, from_unit, to_unit), float(input_text))
-    return report(input_text, from_unit, result_text(value, decimals), to_unit)
+    return report(input_text, from_unit, result_text(value, decimals),
+                  to_unit_text(catalog, category, to_unit, value, decimals))
 
 
 # ---------------------------------------------------------------------------------------------
@@ -1050,6 +1077,43 @@ def case_find(case):
     program.exit_cleanly(window)
 
 
+def case_values(case):
+    """Values as people write them, in the input field and in Find; a tiny result keeps its
+    digits; Swap and Copy Result; Ctrl+C right after Find copies the report, not the input."""
+    folder = case.working_folder()
+    shutil.copyfile(case.names_file, os.path.join(folder, "names.txt"))
+    program = case.program(folder)
+    window = program.main_window()
+
+    def find(query):
+        dialog = program.open_dialog(window, ["ctrl+f"], "Find Conversion")
+        case.x.type(query)
+        program.close_dialog(dialog, ["Return"])
+
+    # Feet to centimeters, then feet and inches typed over the selected value: 71 in is 180.34 cm.
+    find("ft to cm")
+    case.x.type("5 ft 11 in")
+    program.copy_and_expect(window, report(
+        "5 ft 11 in", "Feet (international) (5 Feet (international) + 11 Inches (international))",
+        "180.3", "Centimeters"))
+    # Half a US cup is 118.29 ml; Ctrl+C at once copies the report, not the selected "1/2".
+    find("1/2 cup to ml")
+    program.copy_and_expect(window, report("1/2", "Cups (US customary)", "118.3", "Milliliters"))
+    # 1 Btu is 0.000293 kWh, which one decimal would show as 0.0.
+    find("1 btu to kwh")
+    program.copy_and_expect(window, report("1", "British thermal units (IT)", "0.000293",
+                                           "Kilowatt-hours"))
+    # Swapped, the value stays: 1 kWh is 3412.14 Btu.
+    case.x.key("ctrl+r")
+    program.copy_and_expect(window, report("1", "Kilowatt-hours", "3412.1",
+                                           "British thermal units (IT)"))
+    case.x.key("ctrl+shift+c")
+    poll("Copy Result to fill the clipboard",
+         lambda: True if case.x.clipboard() == b"3412.1 British thermal units (IT)" else None,
+         abort=program.exited)
+    program.exit_cleanly(window)
+
+
 def atspi_listener(path):
     """On the case's session bus, writes each focus, text, name and description event to path."""
     import pyatspi
@@ -1156,6 +1220,7 @@ CASES = {
     "many_categories": case_many_categories,
     "scale2": case_scale2,
     "find": case_find,
+    "values": case_values,
     "accessibility": case_accessibility,
 }
 

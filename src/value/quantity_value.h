@@ -1,0 +1,34 @@
+#pragma once
+
+#include "value/value_reader.h"
+
+#include <string>
+#include <string_view>
+
+class Category;
+class UnitNames;
+
+// A quantity in one unit of a category: each part's unit is found among the category's units
+// that convert to unitLabel, by its label or names as Find ranks them (search/label_ranks.h), and
+// its number converted with the catalog's own conversion; a part without a unit is in unitLabel
+// already. "5 ft 11 in" in Feet (international) is 5 + 11/12.
+struct QuantityValue {
+    bool ok = false;
+    double value = 0.0;
+    // Why not, as a sentence for the user.
+    std::string why;
+    // The units read, for the user to check: "5 Feet (international) + 11 Inches
+    // (international)"; empty for a number without units.
+    std::string readAs;
+    // Every unit was named exactly (by a name or a whole word of its label), not by a prefix or
+    // a near spelling.
+    bool exact = true;
+};
+
+QuantityValue quantityValue(const QuantityRead& read, const Category& category,
+                            std::string_view unitLabel, const UnitNames& names);
+
+// The text of a value field read in unitLabel of category: a number or a quantity
+// (readQuantity) that fills the whole text.
+QuantityValue readValueIn(std::string_view text, char decimalSeparator, const Category& category,
+                          std::string_view unitLabel, const UnitNames& names);
