@@ -25,7 +25,9 @@ void ConverterDialog::editOptions() {
     offerHelp(dialog, "menus.html#options");
     dialog.catalog = &catalog_;
     if (dialog.exec() != QDialog::Accepted || !dialog.changed) return;
-    // The row count the current layout stands for, read before the tabs go.
+    // The row count the current layout stands for, read before the tabs go, at the smallest
+    // width the layout is made for.
+    foldExtraSpace();
     tabRows_ = tabs_->shownRowCount();
     clearTabs();
     fillTabsAndSelectFirst();

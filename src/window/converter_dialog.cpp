@@ -27,8 +27,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <filesystem>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -72,7 +74,8 @@ template <typename Control> void setTextIfDifferent(Control* control, const QStr
 ConverterDialog::ConverterDialog(ConversionCatalog& catalog, Selection& selection,
                                  UiServices& services, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+                          Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                          Qt::WindowCloseButtonHint),
       catalog_(catalog), selection_(selection), services_(services),
       mainIcon(pngIcon({":/velmora-16.png", ":/velmora-32.png"})) {
     setWindowTitle(QStringLiteral("Velmora"));
@@ -227,7 +230,9 @@ void ConverterDialog::createControls() {
     const int menuHeight = menuBar_->sizeHint().height();
     menuBar_->setGeometry(0, 0, units.x(clientWidth), menuHeight);
     client_->setGeometry(0, menuHeight, units.x(clientWidth), units.y(clientHeight));
-    setFixedSize(units.x(clientWidth), menuHeight + units.y(clientHeight));
+    // The template's size is the smallest; more space goes to the lists, fields and tabs.
+    setMinimumSize(units.x(clientWidth), menuHeight + units.y(clientHeight));
+    resize(minimumSize());
 }
 
 bool ConverterDialog::OnInitDialog() {
@@ -242,6 +247,7 @@ bool ConverterDialog::OnInitDialog() {
     dataPath_ = appDirectory_ + "conv.txt";
     helpPath_ = appDirectory_ + "help.chm";
     settingsPath_ = appDirectory_ + "conv.ini";
+    windowSizePath_ = appDirectory_ + windowSizeFileName;
 
     controls_[Banner]->setCursor(Qt::PointingHandCursor);
     tabRowHeight_ = tabs_->rowHeight();
@@ -265,14 +271,18 @@ bool ConverterDialog::OnInitDialog() {
     malloc_trim(0);
 #endif
     fillTabsAndSelectFirst();
+    restoreSize();
     fromList_->setFocus();
     return true;
 }
 
 void ConverterDialog::fillTabsAndSelectFirst() {
+    foldExtraSpace();
     fillTabs();
     fitTabRowsToScreen();
     adjustForTabRows();
+    baseTabRows_ = tabs_->shownRowCount();
+    spreadExtraSpace();
     placeOnScreen();
     selectCategory();
     fillFromList();
@@ -292,6 +302,7 @@ void ConverterDialog::OnClose() {
                       QString::fromStdString(damageNote(saved, "conv.txt")));
     }
     if (!writeSettings()) showError(QStringLiteral("Unable to save conversion settings."));
+    keepSize();
 }
 
 void ConverterDialog::exitCommand() {
@@ -532,7 +543,7 @@ void ConverterDialog::fitTabRowsToScreen() {
     const int frame = isVisible() ? frameGeometry().height() - height()
                                   : style()->pixelMetric(QStyle::PM_TitleBarHeight) +
                                         2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-    const int heightWithOneRow = height() + (1 - tabRows_) * tabRowHeight_ + frame;
+    const int heightWithOneRow = minimumHeight() + (1 - tabRows_) * tabRowHeight_ + frame;
     tabs_->setMaxShownRows(
         tabRowsThatFit(heightWithOneRow, tabRowHeight_, screen->availableGeometry().height()));
 }
@@ -565,8 +576,11 @@ void ConverterDialog::adjustForTabRows() {
 
 void ConverterDialog::growWindow(QWidget* window, int d) {
     if (window == this) {
-        setFixedSize(width(), height() + d);
-        client_->resize(client_->width(), client_->height() + d);
+        // A larger minimum resizes the window by itself: the target is taken before.
+        const int target = height() + d;
+        setMinimumSize(minimumWidth(), minimumHeight() + d);
+        resize(width(), target);
+        fitClient();
     } else {
         window->resize(window->width(), window->height() + d);
     }
@@ -574,6 +588,94 @@ void ConverterDialog::growWindow(QWidget* window, int d) {
 
 void ConverterDialog::moveControlDown(int id, int d) {
     if (QWidget* widget = control(id)) widget->move(widget->x(), widget->y() + d);
+}
+
+// A window that grows.
+
+void ConverterDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    fitClient();
+    if (!folded_) spreadExtraSpace();
+}
+
+void ConverterDialog::fitClient() {
+    menuBar_->setGeometry(0, 0, width(), menuBar_->height());
+    client_->setGeometry(0, menuBar_->height(), width(), height() - menuBar_->height());
+}
+
+void ConverterDialog::foldExtraSpace() {
+    applyExtraSpace(extra_, ExtraSpace{});
+    extra_ = ExtraSpace{};
+    folded_ = true;
+}
+
+void ConverterDialog::spreadExtraSpace() {
+    folded_ = false;
+    ExtraSpace to = extra_;
+    to.dx = std::max(0, width() - minimumWidth());
+    to.dy = std::max(0, height() - minimumHeight());
+    // The widths first: the rows the wider strip needs depend on them.
+    applyExtraSpace(extra_, to);
+    extra_ = to;
+    to.lift = std::max(0, baseTabRows_ - tabs_->shownRowCount()) * tabRowHeight_;
+    applyExtraSpace(extra_, to);
+    extra_ = to;
+}
+
+void ConverterDialog::applyExtraSpace(ExtraSpace from, ExtraSpace to) {
+    const int dx = to.dx - from.dx;
+    const int dy = to.dy - from.dy;
+    const int lift = to.lift - from.lift;
+    if (dx == 0 && dy == 0 && lift == 0) return;
+    // The left list and the fields take half the width, the right list the other half; the
+    // unit labels keep their place after the fields, the picture its place at the right.
+    const int half = to.dx / 2 - from.dx / 2;
+    const int rest = dx - half;
+    const struct {
+        int id, x, y, width, height;
+    } changes[] = {
+        {Banner, 0, 0, dx, 0},
+        {Tabs, 0, 0, dx, dy},
+        {FromCaption, 0, -lift, 0, 0},
+        {ToCaption, half, -lift, 0, 0},
+        {FromList, 0, -lift, half, dy + lift},
+        {ToList, half, -lift, rest, dy + lift},
+        {InputCaption, 0, dy, 0, 0},
+        {InputField, 0, dy, half, 0},
+        {InputUnitLabel, half, dy, rest, 0},
+        {ResultCaption, 0, dy, 0, 0},
+        {ResultField, 0, dy, half, 0},
+        {OutputUnitLabel, half, dy, rest, 0},
+        {Picture, dx, dy, 0, 0},
+        {ContactLine, 0, dy, dx, 0},
+    };
+    for (const auto& change : changes)
+        if (QWidget* widget = control(change.id))
+            widget->setGeometry(widget->x() + change.x, widget->y() + change.y,
+                                widget->width() + change.width, widget->height() + change.height);
+}
+
+void ConverterDialog::restoreSize() {
+    const std::optional<WindowSize> kept = readWindowSize(windowSizePath_);
+    const QScreen* screen = this->screen();
+    if (!kept || !screen) return;
+    // The frame is not known before the window is shown: a title bar and borders are allowed for.
+    const int border = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const QRect area = screen->availableGeometry();
+    resize(lengthWithin(kept->width, minimumWidth(), area.width() - border),
+           lengthWithin(kept->height, minimumHeight(),
+                        area.height() - border - style()->pixelMetric(QStyle::PM_TitleBarHeight)));
+    fitClient();
+    spreadExtraSpace();
+}
+
+void ConverterDialog::keepSize() {
+    const QSize size = isMaximized() || isFullScreen() ? normalGeometry().size() : this->size();
+    // A window never resized leaves no file behind; one that was keeps its size up to date.
+    std::error_code error;
+    if (size == minimumSize() && !std::filesystem::exists(windowSizePath_, error)) return;
+    // The size is a convenience: a folder that cannot keep it costs only the size next time.
+    writeWindowSize(windowSizePath_, WindowSize{size.width(), size.height()});
 }
 
 // Settings file.

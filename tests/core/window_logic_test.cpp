@@ -145,6 +145,25 @@ TEST(WindowFit, TabRowsThatKeepTheWindowOnTheScreen) {
         EXPECT_EQ(tabRowsThatFit(c.heightWithOneRow, c.rowHeight, c.available), c.rows) << c.what;
 }
 
+TEST(SettingsFile, WindowSizeIsTwoPositiveNumbersOrNothing) {
+    const struct {
+        const char* file;
+        int width, height; // 0 for no size
+    } cases[] = {
+        {"640 480\r\n", 640, 480}, {" 640\t480 ", 640, 480}, {"640 480\n1 1\n", 640, 480},
+        {"640", 0, 0},               {"640x480", 0, 0},         {"640 480 3", 0, 0},
+        {"0 480", 0, 0},             {"-640 480", 0, 0},        {"640 100001", 0, 0},
+        {"99999999999 480", 0, 0},   {"", 0, 0},                {"640 4 80", 0, 0},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        writeBytes(dir.file("window.ini"), c.file);
+        const auto size = readWindowSize(dir.file("window.ini"));
+        EXPECT_EQ(size ? size->width : 0, c.width) << c.file;
+        EXPECT_EQ(size ? size->height : 0, c.height) << c.file;
+    }
+}
+
 TEST(WindowFit, WindowsMoveTheLeastToLieWithinTheArea) {
     const struct {
         const char* what;

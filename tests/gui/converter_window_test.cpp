@@ -393,6 +393,48 @@ class ConverterWindowTest : public QObject {
         }
     }
 
+    void theWindowGrowsAndKeepsItsSizeBetweenRuns() {
+        // Thirty units in the first of eight categories, whose tabs wrap at the smallest width.
+        std::string text = ConverterFixture::categoryLines(8);
+        for (int i = 0; i < 30; ++i)
+            text.insert(0, "Category 0|n|Unit " + std::to_string(i) + "|To|x\r\n");
+        ConverterFixture f(text);
+        QVERIFY(f.start());
+        auto rowsShown = [&] {
+            return f.fromList()->viewport()->height() / f.fromList()->sizeHintForRow(0);
+        };
+        const QSize smallest = f.dialog->size();
+        const int rows = rowsShown(), tabRows = f.tabs()->shownRowCount(), inputWidth = f.input()->width();
+        QCOMPARE(f.dialog->minimumSize(), smallest);
+        QVERIFY(tabRows > 1);
+        f.dialog->resize(smallest + QSize(180, 120));
+        QTRY_COMPARE(f.dialog->size(), smallest + QSize(180, 120));
+        QVERIFY2(rowsShown() >= rows + 120 / f.fromList()->sizeHintForRow(0),
+                 qPrintable(QStringLiteral("%1 rows, then %2").arg(rows).arg(rowsShown())));
+        QVERIFY2(f.tabs()->shownRowCount() < tabRows, qPrintable(QString::number(tabRows)));
+        QCOMPARE(f.input()->width(), inputWidth + 90);
+        for (QWidget* widget : QList<QWidget*>{f.toList(), f.find<QWidget>("picture"), f.result()})
+            QVERIFY(wholeInWindow(widget));
+        f.dialog->close();
+        // The next run comes back at that size, and conv.ini is still the one digit.
+        QCOMPARE(readBytes(f.dir.file("conv.ini")), std::string("1"));
+        ConversionCatalog catalog;
+        Selection selection;
+        ConverterDialog again(catalog, selection, f.services);
+        QVERIFY(again.OnInitDialog());
+        again.show();
+        QTRY_COMPARE(again.size(), smallest + QSize(180, 120));
+        QCOMPARE(again.findChild<QWidget*>("fromList")->geometry(), f.fromList()->geometry());
+        again.close();
+        // A size kept from a larger screen is cut to this one.
+        writeBytes(f.dir.file("window.ini"), "100000 100000\r\n");
+        ConversionCatalog otherCatalog;
+        ConverterDialog huge(otherCatalog, selection, f.services);
+        QVERIFY(huge.OnInitDialog());
+        QVERIFY(huge.width() <= huge.screen()->availableGeometry().width());
+        QVERIFY(huge.height() <= huge.screen()->availableGeometry().height());
+    }
+
     void largeCatalogsFitTheScreenAndEveryTabIsReached_data() {
         QTest::addColumn<int>("count");
         QTest::newRow("200 categories") << 200;
