@@ -10,8 +10,26 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
+
+namespace {
+
+// Rows as wide as the list shows them: a long match ends in an ellipsis instead of running under
+// a scroll bar, and the row's tooltip holds all of it.
+class ViewWidthDelegate : public QStyledItemDelegate {
+  public:
+    explicit ViewWidthDelegate(QListWidget* list) : QStyledItemDelegate(list), list_(list) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {list_->viewport()->width(), QStyledItemDelegate::sizeHint(option, index).height()};
+    }
+
+  private:
+    QListWidget* list_;
+};
+
+} // namespace
 
 FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names, QWidget* parent)
     : QDialog(parent, fixedDialogFlags), search_(catalog, names) {
@@ -42,10 +60,15 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
     list_->setObjectName(QStringLiteral("findMatches"));
     list_->setAccessibleName(QStringLiteral("Matching conversions"));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list_->setUniformItemSizes(true);
-    list_->setFixedSize(units.x(260), units.y(120));
+    list_->setTextElideMode(Qt::ElideRight);
+    list_->setResizeMode(QListView::Adjust);
+    list_->setItemDelegate(new ViewWidthDelegate(list_));
+    // As wide as the dialog, which a long message below may widen.
+    list_->setMinimumWidth(units.x(260));
+    list_->setFixedHeight(units.y(120));
     connect(list_, &QListWidget::itemDoubleClicked, this, &FindDialog::accept);
 
     count_ = new QLabel(this);
@@ -72,8 +95,13 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
 void FindDialog::refill() {
     result_ = search_.find(query_->text().toStdString());
     list_->clear();
-    for (const ConversionMatch& match : result_.matches)
-        list_->addItem(QString::fromStdString(matchText(match)));
+    for (const ConversionMatch& match : result_.matches) {
+        const QString text = QString::fromStdString(matchText(match));
+        auto* item = new QListWidgetItem(text);
+        item->setToolTip(text);
+        item->setData(Qt::AccessibleTextRole, text);
+        list_->addItem(item);
+    }
     if (list_->count() > 0) list_->setCurrentRow(0);
 
     const int shown = static_cast<int>(result_.matches.size());

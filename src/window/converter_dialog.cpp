@@ -96,15 +96,16 @@ void ConverterDialog::createMenu() {
         const char* name;
         void (ConverterDialog::*handler)();
     };
+    // An item that asks for more before it acts ends in dots.
     const Item items[] = {
-        {"&File", "&Save", "actionSave", &ConverterDialog::saveReport},
-        {"&File", "&Print", "actionPrint", &ConverterDialog::printReport},
+        {"&File", "&Save...", "actionSave", &ConverterDialog::saveReport},
+        {"&File", "&Print...", "actionPrint", &ConverterDialog::printReport},
         {"&File", nullptr, nullptr, nullptr},
         {"&File", "E&xit", "actionExit", &ConverterDialog::exitCommand},
         {"&Convert", "&Find Conversion...", "actionFind", &ConverterDialog::findConversion},
         {"&Convert", "&Copy to Clipboard", "actionCopy", &ConverterDialog::copyReport},
-        {"&Convert", "&Precision", "actionPrecision", &ConverterDialog::editPrecision},
-        {"&Convert", "&Options", "actionOptions", &ConverterDialog::editOptions},
+        {"&Convert", "&Precision...", "actionPrecision", &ConverterDialog::editPrecision},
+        {"&Convert", "&Options...", "actionOptions", &ConverterDialog::editOptions},
         {"&Help", "&Contents", "actionContents", &ConverterDialog::openHelp},
         {"&Help", "&About", "actionAbout", &ConverterDialog::showAbout},
     };

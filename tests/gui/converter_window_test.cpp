@@ -87,9 +87,10 @@ class ConverterWindowTest : public QObject {
                                 : item->text() + "\t" + item->shortcut().toString());
         }
         QCOMPARE(seen,
-                 QStringList({"&File", "&Save\tCtrl+S", "&Print\tCtrl+P", "-", "E&xit", "&Convert",
-                              "&Find Conversion...\tCtrl+F", "&Copy to Clipboard\tCtrl+C",
-                              "&Precision", "&Options", "&Help", "&Contents\tF1", "&About"}));
+                 QStringList({"&File", "&Save...\tCtrl+S", "&Print...\tCtrl+P", "-", "E&xit",
+                              "&Convert", "&Find Conversion...\tCtrl+F",
+                              "&Copy to Clipboard\tCtrl+C", "&Precision...", "&Options...",
+                              "&Help", "&Contents\tF1", "&About"}));
     }
 
     void tabsSkipHiddenCategories() {

@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -343,6 +344,28 @@ class FindDialogTest : public QObject {
                              " The field takes 256 characters, and only the first 10 words are "
                              "used."));
                      });
+    }
+    void longMatchesEndInAnEllipsisAndTheListIsAsWideAsTheDialog() {
+        const std::string unit(80, 'w');
+        ConverterFixture f("Speed|n|Meters per " + unit + "|Kilometers per " + unit + "|x\r\n");
+        QVERIFY(f.start());
+        whileFinding([&] { f.dialog->findConversion(); }, [&](FindDialog* dialog) {
+            QListWidget* list = matches(dialog);
+            // A message longer than the list widens the dialog, and the list with it.
+            const int narrow = list->width();
+            QTest::keyClicks(query(dialog), "mtrs " + QString(300, 'x'));
+            QTRY_VERIFY(list->width() > narrow);
+            QCOMPARE(list->width(), query(dialog)->width());
+            query(dialog)->clear();
+            QTest::keyClicks(query(dialog), "meters");
+            QCOMPARE(list->count(), 1);
+            const QString whole = QStringLiteral("Speed: Meters per %1%2Kilometers per %1")
+                                      .arg(QString::fromStdString(unit), arrow);
+            QCOMPARE(list->item(0)->toolTip(), whole);
+            QCOMPARE(list->item(0)->data(Qt::AccessibleTextRole).toString(), whole);
+            QTRY_COMPARE(list->visualItemRect(list->item(0)).width(), list->viewport()->width());
+            QCOMPARE(list->horizontalScrollBar()->isVisible(), false);
+        });
     }
 };
 
