@@ -5,11 +5,13 @@
 #include "converter_fixture.h"
 #include "window/colour_contrast.h"
 #include "window/help_window.h"
+#include "window/readable_colours.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -589,6 +591,31 @@ class DialogsTest : public QObject {
             QCOMPARE(help->browser()->documentTitle(), QStringLiteral("The command line"));
             QVERIFY(dialog->isVisible());
         });
+    }
+
+    void everySelectionStandsOutInLightAndDarkPalettes() {
+        // Fusion's own light palette, and a dark scheme that draws both selections alike in a
+        // blue hardly apart from its fields.
+        const QPalette light = std::unique_ptr<QStyle>(QStyleFactory::create("Fusion"))->standardPalette();
+        const QColor white(249, 249, 249);
+        QPalette dark(Qt::white, QColor(0x42, 0x42, 0x45), QColor(0x97, 0x97, 0x97),
+                      QColor(0x30, 0x2f, 0x2e), QColor(0x4a, 0x49, 0x47), Qt::white, Qt::white,
+                      QColor(0x3d, 0x3d, 0x3d), QColor(0x42, 0x42, 0x45));
+        dark.setColor(QPalette::Highlight, QColor(0x12, 0x60, 0x8a));
+        dark.setColor(QPalette::HighlightedText, white);
+        const auto rgb = [](const QColor& c) {
+            return Rgb{std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue())};
+        };
+        for (const auto& [name, palette] : {std::pair("light", light), std::pair("dark", dark)})
+            for (const bool keyboard : {true, false})
+                for (const QPalette::ColorRole ground : {QPalette::Base, QPalette::Window}) {
+                    const SelectionColours c = selectionColours(palette, keyboard, ground);
+                    const QString what = QStringLiteral("%1, keyboard %2, ground %3")
+                                             .arg(name).arg(keyboard).arg(int(ground));
+                    QVERIFY2(contrastRatio(rgb(c.background), rgb(palette.color(ground))) >= 3.0,
+                             qPrintable(what));
+                    QVERIFY2(contrastRatio(rgb(c.text), rgb(c.background)) >= 4.5, qPrintable(what));
+                }
     }
 
     void everyTextIsReadableAndTheKeyboardSeenInADarkTheme() {
