@@ -17,6 +17,7 @@ void ConverterDialog::findConversion() {
     // A value typed with the units goes into the input as if typed there.
     if (!dialog.chosenValue.isEmpty()) inputField_->setText(dialog.chosenValue);
     showConversion(dialog.chosen->tab, *dialog.chosen->conversion);
+    announceChoice(QString::fromStdString(matchText(*dialog.chosen)));
 }
 
 void ConverterDialog::editOptions() {

@@ -3,6 +3,7 @@
 #include "commands/dialog_frame.h"
 #include "window/dialog_units.h"
 #include "window/focus_aware_list.h"
+#include "window/announcer.h"
 
 #include <QDialogButtonBox>
 #include <QKeyEvent>
@@ -11,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -87,7 +89,15 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
     layout->addSpacing(units.y(3));
     layout->addWidget(buttons);
 
-    connect(query_, &QLineEdit::textChanged, this, &FindDialog::refill);
+    announcer_ = new Announcer(this);
+    typingPause_ = new QTimer(this);
+    typingPause_->setSingleShot(true);
+    typingPause_->setInterval(500);
+    connect(typingPause_, &QTimer::timeout, this, &FindDialog::announceFirst);
+    connect(query_, &QLineEdit::textChanged, this, [this] {
+        refill();
+        typingPause_->start();
+    });
     refill();
     query_->setFocus();
 }
@@ -126,6 +136,13 @@ void FindDialog::refill() {
         text += QStringLiteral(" Only the first %1 words are used.").arg(SearchQuery::maxWords);
     count_->setText(text);
     ok_->setEnabled(result_.total > 0);
+}
+
+void FindDialog::announceFirst() {
+    const QString first = list_->count() > 0 ? list_->item(0)->text() : count_->text();
+    if (first == firstAnnounced_) return;
+    firstAnnounced_ = first;
+    announcer_->announce(first);
 }
 
 void FindDialog::accept() {

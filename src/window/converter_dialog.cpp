@@ -16,10 +16,13 @@
 #include "window/ui_services.h"
 #include "window/window_fit.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +34,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QTimer>
 #include <filesystem>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -86,6 +90,7 @@ ConverterDialog::ConverterDialog(ConversionCatalog& catalog, Selection& selectio
     createMenu();
     createControls();
     setUpKeysAndNames();
+    setUpAnnouncements();
 }
 
 void ConverterDialog::createMenu() {
@@ -348,6 +353,25 @@ bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
+    if (event->type() == QEvent::FocusIn && (watched == inputField_ || watched == resultField_)) {
+        // A field reached by Tab selects its text as it takes the keyboard, before the toolkit
+        // tells of the focus; a screen reader then follows the caret silently and never says
+        // where the keyboard went. The field takes it plainly and selects its text just after.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::ShortcutFocusReason) {
+            auto* field = static_cast<QLineEdit*>(watched);
+            QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+            QCoreApplication::sendEvent(field, &plain);
+            QMetaObject::invokeMethod(
+                field,
+                [field] {
+                    if (field->hasFocus() && !field->hasSelectedText()) field->selectAll();
+                },
+                Qt::QueuedConnection);
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_C && (key->modifiers() & Qt::ControlModifier)) {
@@ -491,6 +515,8 @@ void ConverterDialog::recompute() {
     resultField_->setToolTip(exactResult_);
     pushTexts();
     describeInput(resultText + QLatin1Char(' ') + unit);
+    // Said once typing pauses, not once a key.
+    if (inputField_->hasFocus()) resultPause_->start();
 }
 
 // What a click on a tab, a From entry and a To entry sets going.
@@ -502,6 +528,7 @@ void ConverterDialog::onTabChanged() {
     selectConversion();
     recompute();
     updateUnitLabels();
+    announceCategory();
 }
 
 void ConverterDialog::onFromChanged() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class Announcer;
 class CatalogPreload;
 class Category;
 class Conversion;
@@ -18,6 +19,7 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QMenuBar;
+class QTimer;
 struct Selection;
 class TabStrip;
 class UiServices;
@@ -163,6 +165,12 @@ class ConverterDialog : public QDialog {
     void setUpKeysAndNames();
     // The input and result fields' accessible names with their units, whose labels name them.
     void nameFieldsAfterUnits();
+    // What a screen reader says as a sighted user sees it: the result once typing pauses, with
+    // the note on unread input; the category a tab change chose; Find's choice.
+    void setUpAnnouncements();
+    void announceResult();
+    void announceCategory();
+    void announceChoice(const QString& match);
     // The input field's accessible description: the result shown with its unit (none when empty),
     // then what markUnreadInput says about the input.
     void describeInput(const QString& resultWithUnit);
@@ -209,4 +217,7 @@ class ConverterDialog : public QDialog {
     bool closed_ = false;
     bool bannerPressed_ = false;
     std::unique_ptr<HelpWindow> helpWindow_;
+    Announcer* announcer_ = nullptr;
+    QTimer* resultPause_ = nullptr;
+    QString noteAnnounced_;
 };
