@@ -16,7 +16,10 @@ void ConverterDialog::findConversion() {
     if (dialog.exec() != QDialog::Accepted || !dialog.chosen) return;
     // A value typed with the units goes into the input as if typed there.
     if (!dialog.chosenValue.isEmpty()) inputField_->setText(dialog.chosenValue);
+    // The choice is said whole below, its category with it.
+    choosing_ = true;
     showConversion(dialog.chosen->tab, *dialog.chosen->conversion);
+    choosing_ = false;
     announceChoice(QString::fromStdString(matchText(*dialog.chosen)));
 }
 

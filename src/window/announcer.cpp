@@ -42,19 +42,25 @@ void setAccessibleRole(QWidget* widget, QAccessible::Role role) {
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
-Announcer::Announcer(QWidget* parent) : QWidget(parent) {
+Announcer::Announcer(QWidget* parent) : QObject(parent) {
     setObjectName(QStringLiteral("announcer"));
-    setAccessibleRole(this, QAccessible::Notification);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
-    // Never drawn: its showing is told to assistive tools alone, one message at a time.
-    hide();
+    for (QWidget*& voice : voices_) {
+        voice = new QWidget(parent);
+        setAccessibleRole(voice, QAccessible::Notification);
+        voice->setAttribute(Qt::WA_TransparentForMouseEvents);
+        voice->setFocusPolicy(Qt::NoFocus);
+        // Never drawn: its showing is told to assistive tools alone.
+        voice->hide();
+    }
 }
 
 void Announcer::announce(const QString& text) {
     if (text.isEmpty()) return;
-    setAccessibleName(text);
+    last_ = text;
+    QWidget* voice = voices_[next_];
+    next_ = 1 - next_;
+    voice->setAccessibleName(text);
     if (!QAccessible::isActive()) return;
-    QAccessibleEvent shown(this, QAccessible::ObjectShow);
+    QAccessibleEvent shown(voice, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
 }

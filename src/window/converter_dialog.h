@@ -220,4 +220,5 @@ class ConverterDialog : public QDialog {
     Announcer* announcer_ = nullptr;
     QTimer* resultPause_ = nullptr;
     QString noteAnnounced_;
+    bool choosing_ = false;
 };

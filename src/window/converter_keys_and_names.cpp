@@ -142,7 +142,7 @@ void ConverterDialog::announceResult() {
 
 void ConverterDialog::announceCategory() {
     // The strip with the keyboard says its own tab.
-    if (tabs_->hasFocus() || tabs_->currentIndex() < 0) return;
+    if (tabs_->hasFocus() || choosing_ || tabs_->currentIndex() < 0) return;
     announcer_->announce(tabs_->tabText(tabs_->currentIndex()));
 }
 
