@@ -326,6 +326,16 @@ TEST(HelpIndexAndSearch, KeywordsAndWordsLeadToPages) {
         const std::size_t found = findKeyword(index, text);
         EXPECT_EQ(found == std::string::npos ? "" : index.at(found).keyword, keyword) << text;
     }
+    // The index keeps what answers the text: the keyword found among them, and no other.
+    for (const auto& [text, keyword] : typed) {
+        const std::vector<bool> shown = keywordsShown(index, text);
+        const std::size_t found = findKeyword(index, text);
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), true) == 0, found == std::string::npos &&
+                  std::string_view(text).find_first_not_of(' ') != std::string_view::npos) << text;
+        if (found != std::string::npos) {
+            EXPECT_TRUE(shown[found]) << text;
+        }
+    }
     // A keyword below another carries both.
     EXPECT_EQ(indexKeywords(parseContents("<OBJECT type=text/sitemap><param name=Name value=Keys>"
                                           "</OBJECT><UL><OBJECT type=text/sitemap><param "
@@ -358,6 +368,10 @@ TEST(HelpIndexAndSearch, KeywordsAndWordsLeadToPages) {
     EXPECT_EQ(first("PRECED").substr(0, 20), "The formula language");
     EXPECT_EQ(first("command").substr(0, 16), "The command line"); // its title first
     EXPECT_EQ(first("zzyzx"), "");
+    // Each page comes with the words around its first match, cut at blanks.
+    const std::string context = search.find("exclusive or").at(0).context;
+    EXPECT_NE(context.find("exclusive or"), std::string::npos) << context;
+    EXPECT_TRUE(context.starts_with("\xE2\x80\xA6") && context.size() < 200) << context;
     // What a reader sees: no tags, no style sheet, references decoded.
     const PageText text = pageText("<head><title> A &amp;\n B </title><style>p{x:y}</style>"
                                    "</head><p>one<br>two&lt;</p>");
