@@ -1,9 +1,9 @@
 #include "commands/find_dialog.h"
 
 #include "commands/dialog_frame.h"
+#include "window/announcer.h"
 #include "window/dialog_units.h"
 #include "window/focus_aware_list.h"
-#include "window/announcer.h"
 
 #include <QDialogButtonBox>
 #include <QKeyEvent>

@@ -104,7 +104,8 @@ std::size_t HelpSearch::firstMatch(const Page& page, const std::vector<std::stri
     for (const std::string& word : words) {
         for (std::size_t at = page.lowered.find(word); at != std::string::npos && at < first;
              at = page.lowered.find(word, at + 1)) {
-            const unsigned char before = at > 0 ? static_cast<unsigned char>(page.lowered[at - 1]) : ' ';
+            const unsigned char before =
+                at > 0 ? static_cast<unsigned char>(page.lowered[at - 1]) : ' ';
             // At the start of a word only.
             if (before >= 0x80 || !std::isalnum(before)) {
                 first = at;
@@ -154,7 +155,8 @@ std::vector<HelpSearch::Hit> HelpSearch::find(std::string_view query) const {
             const std::size_t inText = countStarting(page.words, word);
             all = all && (title || inText > 0);
             match.inTitle += title ? 1 : 0;
-            match.wholeInTitle += std::count(page.titleWords.begin(), page.titleWords.end(), word) > 0;
+            match.wholeInTitle +=
+                std::count(page.titleWords.begin(), page.titleWords.end(), word) > 0;
             match.inHeadings += wordMatchesLabel(word, page.headingWords) ? 1 : 0;
             match.inText += inText;
         }

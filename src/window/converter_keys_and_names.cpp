@@ -1,6 +1,6 @@
 // What makes the converter window usable from the keyboard alone and with a screen reader.
-#include "window/converter_dialog.h"
 #include "window/announcer.h"
+#include "window/converter_dialog.h"
 #include "window/selection_logic.h"
 #include "window/tab_strip.h"
 
@@ -149,6 +149,7 @@ void ConverterDialog::announceCategory() {
 void ConverterDialog::announceChoice(const QString& match) {
     resultPause_->stop();
     QString text = match;
-    if (!resultText.isEmpty()) text += QStringLiteral(": ") + resultText + QLatin1Char(' ') + outputUnitLabel;
+    if (!resultText.isEmpty())
+        text += QStringLiteral(": ") + resultText + QLatin1Char(' ') + outputUnitLabel;
     announcer_->announce(text);
 }

@@ -463,7 +463,8 @@ void HelpWindow::markSection() {
 void HelpWindow::findKeyword(const QString& typed) {
     // The list keeps the keywords that answer what is typed.
     const std::vector<bool> shown = keywordsShown(index_, typed.toStdString());
-    for (std::size_t i = 0; i < shown.size() && i < static_cast<std::size_t>(indexList_->count()); ++i)
+    for (std::size_t i = 0; i < shown.size() && i < static_cast<std::size_t>(indexList_->count());
+         ++i)
         indexList_->setRowHidden(static_cast<int>(i), !shown[i]);
     const std::size_t found = ::findKeyword(index_, typed.toStdString());
     if (found == std::string::npos) return;
@@ -476,9 +477,9 @@ void HelpWindow::search(const QString& words) {
     for (const HelpSearch::Hit& hit : search_.find(words.toStdString())) {
         // The title, and under it the words around the first match.
         const QString context = fromBytes(hit.context);
-        auto* item = new QListWidgetItem(
-            context.isEmpty() ? fromBytes(hit.title) : fromBytes(hit.title) + u'\n' + context,
-            searchResults_);
+        auto* item = new QListWidgetItem(context.isEmpty() ? fromBytes(hit.title)
+                                                           : fromBytes(hit.title) + u'\n' + context,
+                                         searchResults_);
         item->setData(Qt::UserRole, HelpBrowser::pageUrl(fromBytes(hit.page)));
         item->setToolTip(context.isEmpty() ? fromBytes(hit.page) : context);
     }

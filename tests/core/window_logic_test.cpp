@@ -146,21 +146,24 @@ TEST(WindowFit, TabRowsThatKeepTheWindowOnTheScreen) {
 }
 
 TEST(SettingsFile, WindowSizeIsTwoPositiveNumbersOrNothing) {
-    const struct {
-        const char* file;
-        int width, height; // 0 for no size
-    } cases[] = {
-        {"640 480\r\n", 640, 480}, {" 640\t480 ", 640, 480}, {"640 480\n1 1\n", 640, 480},
-        {"640", 0, 0},               {"640x480", 0, 0},         {"640 480 3", 0, 0},
-        {"0 480", 0, 0},             {"-640 480", 0, 0},        {"640 100001", 0, 0},
-        {"99999999999 480", 0, 0},   {"", 0, 0},                {"640 4 80", 0, 0},
-    };
-    for (const auto& c : cases) {
-        TempDir dir;
-        writeBytes(dir.file("window.ini"), c.file);
-        const auto size = readWindowSize(dir.file("window.ini"));
-        EXPECT_EQ(size ? size->width : 0, c.width) << c.file;
-        EXPECT_EQ(size ? size->height : 0, c.height) << c.file;
+    // Each line with the size it gives, 0 x 0 for none.
+    const std::pair<const char*, const char*> cases[] = {{"640 480\r\n", "640x480"},
+                                                         {" 640\t480 ", "640x480"},
+                                                         {"+640 480", "0x0"},
+                                                         {"640", "0x0"},
+                                                         {"640x480", "0x0"},
+                                                         {"640 480 3", "0x0"},
+                                                         {"0 480", "0x0"},
+                                                         {"-640 480", "0x0"},
+                                                         {"640 100001", "0x0"},
+                                                         {"99999999999 480", "0x0"},
+                                                         {"", "0x0"},
+                                                         {"640 4 80", "0x0"}};
+    for (const auto& [line, expected] : cases) {
+        const auto size = windowSizeFromLine(line);
+        EXPECT_EQ(size ? std::to_string(size->width) + "x" + std::to_string(size->height) : "0x0",
+                  expected)
+            << line;
     }
 }
 

@@ -285,7 +285,8 @@ class DialogsTest : public QObject {
                                       auto* list = dialog->findChild<QListWidget*>("categoryList");
                                       QCOMPARE(list->count(), count);
                                       for (int row = 0; row < count; ++row)
-                                          QVERIFY2((list->item(row)->checkState() == Qt::Checked) == shown(row),
+                                          QVERIFY2((list->item(row)->checkState() == Qt::Checked) ==
+                                                       shown(row),
                                                    qPrintable(QString::number(row)));
                                       toggleRow(list, 3);
                                       press(dialog, QDialogButtonBox::Ok);
@@ -594,27 +595,29 @@ class DialogsTest : public QObject {
     }
 
     void everySelectionStandsOutInLightAndDarkPalettes() {
-        // Fusion's own light palette, and a dark scheme that draws both selections alike in a
-        // blue hardly apart from its fields.
-        const QPalette light = std::unique_ptr<QStyle>(QStyleFactory::create("Fusion"))->standardPalette();
-        const QColor white(249, 249, 249);
-        QPalette dark(Qt::white, QColor(0x42, 0x42, 0x45), QColor(0x97, 0x97, 0x97),
-                      QColor(0x30, 0x2f, 0x2e), QColor(0x4a, 0x49, 0x47), Qt::white, Qt::white,
-                      QColor(0x3d, 0x3d, 0x3d), QColor(0x42, 0x42, 0x45));
-        dark.setColor(QPalette::Highlight, QColor(0x12, 0x60, 0x8a));
-        dark.setColor(QPalette::HighlightedText, white);
+        // Fusion's light palette, and qt6ct's darker scheme, which draws both selections alike in
+        // a blue hardly apart from its fields.
+        const QPalette light =
+            std::unique_ptr<QStyle>(QStyleFactory::create("Fusion"))->standardPalette();
+        QPalette dark(QColor(0x424245));
+        for (const auto& [role, colour] :
+             std::initializer_list<std::pair<QPalette::ColorRole, QRgb>>{
+                 {QPalette::Base, 0x3d3d3d},
+                 {QPalette::Text, 0xffffff},
+                 {QPalette::Highlight, 0x12608a},
+                 {QPalette::HighlightedText, 0xf9f9f9}})
+            dark.setColor(role, QColor(colour));
         const auto rgb = [](const QColor& c) {
-            return Rgb{std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue())};
+            return Rgb{uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())};
         };
         for (const auto& [name, palette] : {std::pair("light", light), std::pair("dark", dark)})
             for (const bool keyboard : {true, false})
                 for (const QPalette::ColorRole ground : {QPalette::Base, QPalette::Window}) {
                     const SelectionColours c = selectionColours(palette, keyboard, ground);
-                    const QString what = QStringLiteral("%1, keyboard %2, ground %3")
-                                             .arg(name).arg(keyboard).arg(int(ground));
-                    QVERIFY2(contrastRatio(rgb(c.background), rgb(palette.color(ground))) >= 3.0,
-                             qPrintable(what));
-                    QVERIFY2(contrastRatio(rgb(c.text), rgb(c.background)) >= 4.5, qPrintable(what));
+                    QVERIFY2(
+                        contrastRatio(rgb(c.background), rgb(palette.color(ground))) >= 3.0 &&
+                            contrastRatio(rgb(c.text), rgb(c.background)) >= 4.5,
+                        qPrintable(QStringLiteral("%1 %2 %3").arg(name).arg(keyboard).arg(ground)));
                 }
     }
 
