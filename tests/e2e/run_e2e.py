@@ -1158,7 +1158,7 @@ def case_orca(case):
         with open(os.path.join(config, path), "w") as out:
             out.write(text)
     env = dict(case.x.env, HOME=case.home, XDG_RUNTIME_DIR=case.runtime,
-               XDG_CONFIG_HOME=config, GSETTINGS_BACKEND="memory")
+               XDG_CONFIG_HOME=config, GSETTINGS_BACKEND="memory", LC_ALL="C.UTF-8")
     # Orca's debug file is flushed at each line only on a terminal: cat copies one to the log.
     log_path, (master, slave) = os.path.join(case.scratch, "orca.log"), os.openpty()
     copier = subprocess.Popen(["cat"], stdin=master, stdout=open(log_path, "wb"))
