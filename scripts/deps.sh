@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev libmuparser-dev
     locales fonts-dejavu-core
     xvfb xauth xdotool xclip
-    dbus-daemon at-spi2-core python3-pyatspi
+    dbus-daemon at-spi2-core python3-pyatspi orca speech-dispatcher
     units fp-utils libchm-bin libchm-dev poppler-utils dpkg-dev file desktop-file-utils
     appstream lintian
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip unzip

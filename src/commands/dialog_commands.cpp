@@ -18,8 +18,12 @@ void ConverterDialog::findConversion() {
     if (dialog.exec() != QDialog::Accepted || !dialog.chosen) return;
     // A value typed with the units goes into the input as if typed there.
     if (!dialog.chosenValue.isEmpty()) inputField_->setText(dialog.chosenValue);
+    // The choice is said whole below, its category with it.
+    choosing_ = true;
     showConversion(dialog.chosen->tab, *dialog.chosen->conversion);
     inputSelectedByFind_ = true;
+    choosing_ = false;
+    announceChoice(QString::fromStdString(matchText(*dialog.chosen)));
 }
 
 void ConverterDialog::editOptions() {
@@ -28,7 +32,9 @@ void ConverterDialog::editOptions() {
     offerHelp(dialog, "menus.html#options");
     dialog.catalog = &catalog_;
     if (dialog.exec() != QDialog::Accepted || !dialog.changed) return;
-    // The row count the current layout stands for, read before the tabs go.
+    // The row count the current layout stands for, read before the tabs go, at the smallest
+    // width the layout is made for.
+    foldExtraSpace();
     tabRows_ = tabs_->shownRowCount();
     clearTabs();
     fillTabsAndSelectFirst();

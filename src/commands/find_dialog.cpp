@@ -1,6 +1,7 @@
 #include "commands/find_dialog.h"
 
 #include "commands/dialog_frame.h"
+#include "window/announcer.h"
 #include "window/dialog_units.h"
 #include "window/focus_aware_list.h"
 
@@ -11,8 +12,27 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+
+namespace {
+
+// Rows as wide as the list shows them: a long match ends in an ellipsis instead of running under
+// a scroll bar, and the row's tooltip holds all of it.
+class ViewWidthDelegate : public QStyledItemDelegate {
+  public:
+    explicit ViewWidthDelegate(QListWidget* list) : QStyledItemDelegate(list), list_(list) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {list_->viewport()->width(), QStyledItemDelegate::sizeHint(option, index).height()};
+    }
+
+  private:
+    QListWidget* list_;
+};
+
+} // namespace
 
 FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names, QWidget* parent)
     : QDialog(parent, fixedDialogFlags), search_(catalog, names) {
@@ -43,10 +63,15 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
     list_->setObjectName(QStringLiteral("findMatches"));
     list_->setAccessibleName(QStringLiteral("Matching conversions"));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list_->setUniformItemSizes(true);
-    list_->setFixedSize(units.x(260), units.y(120));
+    list_->setTextElideMode(Qt::ElideRight);
+    list_->setResizeMode(QListView::Adjust);
+    list_->setItemDelegate(new ViewWidthDelegate(list_));
+    // As wide as the dialog, which a long message below may widen.
+    list_->setMinimumWidth(units.x(260));
+    list_->setFixedHeight(units.y(120));
     connect(list_, &QListWidget::itemDoubleClicked, this, &FindDialog::accept);
 
     count_ = new QLabel(this);
@@ -73,7 +98,15 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
     layout->addSpacing(units.y(3));
     layout->addWidget(buttons);
 
-    connect(query_, &QLineEdit::textChanged, this, &FindDialog::refill);
+    announcer_ = new Announcer(this);
+    typingPause_ = new QTimer(this);
+    typingPause_->setSingleShot(true);
+    typingPause_->setInterval(500);
+    connect(typingPause_, &QTimer::timeout, this, &FindDialog::announceFirst);
+    connect(query_, &QLineEdit::textChanged, this, [this] {
+        refill();
+        typingPause_->start();
+    });
     refill();
     query_->setFocus();
 }
@@ -83,8 +116,13 @@ void FindDialog::refill() {
     const char separator = QLocale().decimalPoint() == QStringLiteral(",") ? ',' : '.';
     result_ = search_.find(parseSearchQuery(query_->text().toStdString(), separator));
     list_->clear();
-    for (const ConversionMatch& match : result_.matches)
-        list_->addItem(QString::fromStdString(matchText(match)));
+    for (const ConversionMatch& match : result_.matches) {
+        const QString text = QString::fromStdString(matchText(match));
+        auto* item = new QListWidgetItem(text);
+        item->setToolTip(text);
+        item->setData(Qt::AccessibleTextRole, text);
+        list_->addItem(item);
+    }
     if (list_->count() > 0) list_->setCurrentRow(0);
 
     const int shown = static_cast<int>(result_.matches.size());
@@ -114,6 +152,13 @@ void FindDialog::refill() {
 void FindDialog::setNamesNote(const QString& note) {
     namesNote_->setText(note);
     namesNote_->setVisible(!note.isEmpty());
+}
+
+void FindDialog::announceFirst() {
+    const QString first = list_->count() > 0 ? list_->item(0)->text() : count_->text();
+    if (first == firstAnnounced_) return;
+    firstAnnounced_ = first;
+    announcer_->announce(first);
 }
 
 void FindDialog::accept() {

@@ -5,12 +5,14 @@
 #include <QDialog>
 #include <optional>
 
+class Announcer;
 class ConversionCatalog;
 class UnitNames;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTimer;
 
 // Find Conversion: a text field and, under it, the conversions of the shown categories whose
 // units match what is typed, by their labels and their names (see search/conversion_search.h),
@@ -38,6 +40,8 @@ class FindDialog : public QDialog {
     // Characters the query field takes.
     static constexpr int maxQueryLength = 256;
     void refill();
+    // The first match, or why there is none, said once typing pauses and only when it changed.
+    void announceFirst();
 
     ConversionSearch search_;
     SearchResult result_;
@@ -46,4 +50,7 @@ class FindDialog : public QDialog {
     QLabel* count_ = nullptr;
     QLabel* namesNote_ = nullptr;
     QPushButton* ok_ = nullptr;
+    Announcer* announcer_ = nullptr;
+    QTimer* typingPause_ = nullptr;
+    QString firstAnnounced_;
 };

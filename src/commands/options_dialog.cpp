@@ -6,12 +6,12 @@
 #include "window/dialog_units.h"
 
 #include <QDialogButtonBox>
-#include <QItemSelection>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent, fixedDialogFlags) {
     setWindowTitle(QStringLiteral("Options"));
@@ -21,7 +21,9 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent, fixedDialogFlags
     auto* caption = new QLabel(QStringLiteral("Select what tabs to show:"), this);
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("categoryList"));
-    list_->setSelectionMode(QAbstractItemView::MultiSelection);
+    // A checked box is a shown tab: Space or a click toggles it, and the selection only marks
+    // where the keyboard is.
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setSortingEnabled(false);
     list_->setUniformItemSizes(true);
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -61,30 +63,27 @@ bool OptionsDialog::fillCategoryList() {
     for (const CategoryRow& row : rows) {
         auto* item = new QListWidgetItem(QString::fromStdString(toDisplayText(row.name)));
         item->setData(Qt::UserRole, row.categoryId);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(row.selected ? Qt::Checked : Qt::Unchecked);
         list_->addItem(item);
     }
-    // One selection step over runs of rows: selecting row by row merges each row into the
-    // selection so far, which grows with the square of the count.
-    QItemSelection selection;
-    for (const RowRun& run : selectedRowRuns(rows))
-        selection.select(list_->model()->index(run.first, 0), list_->model()->index(run.last, 0));
-    list_->selectionModel()->select(selection, QItemSelectionModel::Select);
-    if (list_->count() > 0) list_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    if (list_->count() > 0) {
+        list_->setCurrentRow(0);
+        // Whole rows only: the last one shown is never cut.
+        const int rowHeight = std::max(1, list_->sizeHintForRow(0));
+        const int shown = std::max(1, (list_->height() - 2 * list_->frameWidth()) / rowHeight);
+        list_->setFixedHeight(shown * rowHeight + 2 * list_->frameWidth());
+    }
     return true;
 }
 
 void OptionsDialog::OnOK() {
-    // Read the selection once as ranges; asking each item walks every range.
-    std::vector<bool> selected(static_cast<std::size_t>(list_->count()));
-    for (const QItemSelectionRange& range : list_->selectionModel()->selection())
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            selected[static_cast<std::size_t>(row)] = true;
     std::vector<CategoryRow> rows;
-    rows.reserve(selected.size());
+    rows.reserve(static_cast<std::size_t>(list_->count()));
     for (int i = 0; i < list_->count(); ++i)
         rows.push_back({list_->item(i)->data(Qt::UserRole).toInt(),
                         {},
-                        selected[static_cast<std::size_t>(i)]});
+                        list_->item(i)->checkState() == Qt::Checked});
     if (catalog && applyCategoryRows(*catalog, rows)) changed = 1;
     QDialog::accept();
 }

@@ -39,19 +39,39 @@ std::vector<IndexEntry> indexKeywords(const std::vector<ContentsEntry>& sitemap)
     return out;
 }
 
+namespace {
+
+// Whether a keyword answers what was typed, folded and without its leading punctuation: it
+// starts with it, or its words start with the typed words.
+bool answers(const std::string& keyword, const std::string& wanted,
+             const std::vector<std::string>& words, bool byWords) {
+    if (!byWords) return foldCase(withoutPunctuation(keyword)).starts_with(wanted);
+    if (words.empty()) return false;
+    const std::vector<std::string> keywordWords = searchWords(keyword);
+    for (const std::string& word : words)
+        if (!wordMatchesLabel(word, keywordWords)) return false;
+    return true;
+}
+
+} // namespace
+
 std::size_t findKeyword(const std::vector<IndexEntry>& entries, std::string_view typed) {
     const std::string wanted = foldCase(withoutPunctuation(typed));
     if (wanted.empty()) return std::string::npos;
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        if (foldCase(withoutPunctuation(entries[i].keyword)).starts_with(wanted)) return i;
     const std::vector<std::string> words = searchWords(wanted);
-    if (words.empty()) return std::string::npos;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const std::vector<std::string> keywordWords = searchWords(entries[i].keyword);
-        bool all = true;
-        for (const std::string& word : words)
-            all = all && wordMatchesLabel(word, keywordWords);
-        if (all) return i;
-    }
+    for (const bool byWords : {false, true})
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (answers(entries[i].keyword, wanted, words, byWords)) return i;
     return std::string::npos;
+}
+
+std::vector<bool> keywordsShown(const std::vector<IndexEntry>& entries, std::string_view typed) {
+    const std::string wanted = foldCase(withoutPunctuation(typed));
+    std::vector<bool> shown(entries.size(), true);
+    if (wanted.empty()) return shown;
+    const std::vector<std::string> words = searchWords(wanted);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        shown[i] = answers(entries[i].keyword, wanted, words, false) ||
+                   answers(entries[i].keyword, wanted, words, true);
+    return shown;
 }

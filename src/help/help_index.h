@@ -27,3 +27,7 @@ std::vector<IndexEntry> indexKeywords(const std::vector<ContentsEntry>& sitemap)
 // text, letter case and leading punctuation ("--check") aside; else the first with a word that
 // starts with it; npos when none does or the text is blank.
 std::size_t findKeyword(const std::vector<IndexEntry>& entries, std::string_view typed);
+
+// Which keywords the index shows while text is typed: those findKeyword could lead to, every one
+// for a blank text.
+std::vector<bool> keywordsShown(const std::vector<IndexEntry>& entries, std::string_view typed);

@@ -13,6 +13,8 @@ struct Rgb {
 };
 
 inline constexpr double minimumContrast = 4.5;
+// What a shape that is not text, a selection's background, needs against what is around it.
+inline constexpr double shapeContrast = 3.0;
 
 double relativeLuminance(Rgb colour);
 double contrastRatio(Rgb a, Rgb b);

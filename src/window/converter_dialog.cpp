@@ -18,10 +18,13 @@
 #include "window/ui_services.h"
 #include "window/window_fit.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,8 +34,11 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QTimer>
 #include <filesystem>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -76,7 +82,8 @@ template <typename Control> void setTextIfDifferent(Control* control, const QStr
 ConverterDialog::ConverterDialog(ConversionCatalog& catalog, Selection& selection,
                                  UiServices& services, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+                          Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                          Qt::WindowCloseButtonHint),
       catalog_(catalog), selection_(selection), services_(services),
       mainIcon(pngIcon({":/velmora-16.png", ":/velmora-32.png"})) {
     setWindowTitle(QStringLiteral("Velmora"));
@@ -87,6 +94,7 @@ ConverterDialog::ConverterDialog(ConversionCatalog& catalog, Selection& selectio
     createMenu();
     createControls();
     setUpKeysAndNames();
+    setUpAnnouncements();
 }
 
 void ConverterDialog::createMenu() {
@@ -97,17 +105,18 @@ void ConverterDialog::createMenu() {
         const char* name;
         void (ConverterDialog::*handler)();
     };
+    // An item that asks for more before it acts ends in dots.
     const Item items[] = {
-        {"&File", "&Save", "actionSave", &ConverterDialog::saveReport},
-        {"&File", "&Print", "actionPrint", &ConverterDialog::printReport},
+        {"&File", "&Save...", "actionSave", &ConverterDialog::saveReport},
+        {"&File", "&Print...", "actionPrint", &ConverterDialog::printReport},
         {"&File", nullptr, nullptr, nullptr},
         {"&File", "E&xit", "actionExit", &ConverterDialog::exitCommand},
         {"&Convert", "&Find Conversion...", "actionFind", &ConverterDialog::findConversion},
         {"&Convert", "&Copy to Clipboard", "actionCopy", &ConverterDialog::copyReport},
         {"&Convert", "Copy &Result", "actionCopyResult", &ConverterDialog::copyResult},
         {"&Convert", "S&wap From and To", "actionSwap", &ConverterDialog::swapUnits},
-        {"&Convert", "&Precision", "actionPrecision", &ConverterDialog::editPrecision},
-        {"&Convert", "&Options", "actionOptions", &ConverterDialog::editOptions},
+        {"&Convert", "&Precision...", "actionPrecision", &ConverterDialog::editPrecision},
+        {"&Convert", "&Options...", "actionOptions", &ConverterDialog::editOptions},
         {"&Help", "&Contents", "actionContents", &ConverterDialog::openHelp},
         {"&Help", "&About", "actionAbout", &ConverterDialog::showAbout},
     };
@@ -242,7 +251,9 @@ void ConverterDialog::createControls() {
     const int menuHeight = menuBar_->sizeHint().height();
     menuBar_->setGeometry(0, 0, units.x(clientWidth), menuHeight);
     client_->setGeometry(0, menuHeight, units.x(clientWidth), units.y(clientHeight));
-    setFixedSize(units.x(clientWidth), menuHeight + units.y(clientHeight));
+    // The template's size is the smallest; more space goes to the lists, fields and tabs.
+    setMinimumSize(units.x(clientWidth), menuHeight + units.y(clientHeight));
+    resize(minimumSize());
 }
 
 bool ConverterDialog::OnInitDialog() {
@@ -257,6 +268,7 @@ bool ConverterDialog::OnInitDialog() {
     dataPath_ = appDirectory_ + "conv.txt";
     helpPath_ = appDirectory_ + "help.chm";
     settingsPath_ = appDirectory_ + "conv.ini";
+    windowSizePath_ = appDirectory_ + windowSizeFileName;
 
     controls_[Banner]->setCursor(Qt::PointingHandCursor);
     tabRowHeight_ = tabs_->rowHeight();
@@ -280,14 +292,18 @@ bool ConverterDialog::OnInitDialog() {
     malloc_trim(0);
 #endif
     fillTabsAndSelectFirst();
+    restoreSize();
     fromList_->setFocus();
     return true;
 }
 
 void ConverterDialog::fillTabsAndSelectFirst() {
+    foldExtraSpace();
     fillTabs();
     fitTabRowsToScreen();
     adjustForTabRows();
+    baseTabRows_ = tabs_->shownRowCount();
+    spreadExtraSpace();
     placeOnScreen();
     selectCategory();
     fillFromList();
@@ -307,6 +323,7 @@ void ConverterDialog::OnClose() {
                       QString::fromStdString(damageNote(saved, "conv.txt")));
     }
     if (!writeSettings()) showError(QStringLiteral("Unable to save conversion settings."));
+    keepSize();
 }
 
 void ConverterDialog::exitCommand() {
@@ -350,6 +367,25 @@ bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
             if (clicked) openVendorSite();
         }
         return false;
+    }
+    if (event->type() == QEvent::FocusIn && (watched == inputField_ || watched == resultField_)) {
+        // A field reached by Tab selects its text as it takes the keyboard, before the toolkit
+        // tells of the focus; a screen reader then follows the caret silently and never says
+        // where the keyboard went. The field takes it plainly and selects its text just after.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::ShortcutFocusReason) {
+            auto* field = static_cast<QLineEdit*>(watched);
+            QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+            QCoreApplication::sendEvent(field, &plain);
+            QMetaObject::invokeMethod(
+                field,
+                [field] {
+                    if (field->hasFocus() && !field->hasSelectedText()) field->selectAll();
+                },
+                Qt::QueuedConnection);
+            return true;
+        }
     }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -507,6 +543,8 @@ void ConverterDialog::recompute() {
     resultField_->setToolTip(exactResult_);
     pushTexts();
     describeInput(resultText.isEmpty() ? QString() : resultText + QLatin1Char(' ') + unit);
+    // Said once typing pauses, not once a key.
+    if (inputField_->hasFocus()) resultPause_->start();
 }
 
 void ConverterDialog::setUnitLabelTexts() {
@@ -533,6 +571,7 @@ void ConverterDialog::onTabChanged() {
     selectConversion();
     recompute();
     updateUnitLabels();
+    announceCategory();
 }
 
 void ConverterDialog::onFromChanged() {
@@ -575,7 +614,7 @@ void ConverterDialog::fitTabRowsToScreen() {
     const int frame = isVisible() ? frameGeometry().height() - height()
                                   : style()->pixelMetric(QStyle::PM_TitleBarHeight) +
                                         2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-    const int heightWithOneRow = height() + (1 - tabRows_) * tabRowHeight_ + frame;
+    const int heightWithOneRow = minimumHeight() + (1 - tabRows_) * tabRowHeight_ + frame;
     tabs_->setMaxShownRows(
         tabRowsThatFit(heightWithOneRow, tabRowHeight_, screen->availableGeometry().height()));
 }
@@ -608,8 +647,11 @@ void ConverterDialog::adjustForTabRows() {
 
 void ConverterDialog::growWindow(QWidget* window, int d) {
     if (window == this) {
-        setFixedSize(width(), height() + d);
-        client_->resize(client_->width(), client_->height() + d);
+        // A larger minimum resizes the window by itself: the target is taken before.
+        const int target = height() + d;
+        setMinimumSize(minimumWidth(), minimumHeight() + d);
+        resize(width(), target);
+        fitClient();
     } else {
         window->resize(window->width(), window->height() + d);
     }
@@ -617,6 +659,94 @@ void ConverterDialog::growWindow(QWidget* window, int d) {
 
 void ConverterDialog::moveControlDown(int id, int d) {
     if (QWidget* widget = control(id)) widget->move(widget->x(), widget->y() + d);
+}
+
+// A window that grows.
+
+void ConverterDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    fitClient();
+    if (!folded_) spreadExtraSpace();
+}
+
+void ConverterDialog::fitClient() {
+    menuBar_->setGeometry(0, 0, width(), menuBar_->height());
+    client_->setGeometry(0, menuBar_->height(), width(), height() - menuBar_->height());
+}
+
+void ConverterDialog::foldExtraSpace() {
+    applyExtraSpace(extra_, ExtraSpace{});
+    extra_ = ExtraSpace{};
+    folded_ = true;
+}
+
+void ConverterDialog::spreadExtraSpace() {
+    folded_ = false;
+    ExtraSpace to = extra_;
+    to.dx = std::max(0, width() - minimumWidth());
+    to.dy = std::max(0, height() - minimumHeight());
+    // The widths first: the rows the wider strip needs depend on them.
+    applyExtraSpace(extra_, to);
+    extra_ = to;
+    to.lift = std::max(0, baseTabRows_ - tabs_->shownRowCount()) * tabRowHeight_;
+    applyExtraSpace(extra_, to);
+    extra_ = to;
+}
+
+void ConverterDialog::applyExtraSpace(ExtraSpace from, ExtraSpace to) {
+    const int dx = to.dx - from.dx;
+    const int dy = to.dy - from.dy;
+    const int lift = to.lift - from.lift;
+    if (dx == 0 && dy == 0 && lift == 0) return;
+    // The left list and the fields take half the width, the right list the other half; the
+    // unit labels keep their place after the fields, the picture its place at the right.
+    const int half = to.dx / 2 - from.dx / 2;
+    const int rest = dx - half;
+    const struct {
+        int id, x, y, width, height;
+    } changes[] = {
+        {Banner, 0, 0, dx, 0},
+        {Tabs, 0, 0, dx, dy},
+        {FromCaption, 0, -lift, 0, 0},
+        {ToCaption, half, -lift, 0, 0},
+        {FromList, 0, -lift, half, dy + lift},
+        {ToList, half, -lift, rest, dy + lift},
+        {InputCaption, 0, dy, 0, 0},
+        {InputField, 0, dy, half, 0},
+        {InputUnitLabel, half, dy, rest, 0},
+        {ResultCaption, 0, dy, 0, 0},
+        {ResultField, 0, dy, half, 0},
+        {OutputUnitLabel, half, dy, rest, 0},
+        {Picture, dx, dy, 0, 0},
+        {ContactLine, 0, dy, dx, 0},
+    };
+    for (const auto& change : changes)
+        if (QWidget* widget = control(change.id))
+            widget->setGeometry(widget->x() + change.x, widget->y() + change.y,
+                                widget->width() + change.width, widget->height() + change.height);
+}
+
+void ConverterDialog::restoreSize() {
+    const std::optional<WindowSize> kept = readWindowSize(windowSizePath_);
+    const QScreen* screen = this->screen();
+    if (!kept || !screen) return;
+    // The frame is not known before the window is shown: a title bar and borders are allowed for.
+    const int border = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const QRect area = screen->availableGeometry();
+    resize(lengthWithin(kept->width, minimumWidth(), area.width() - border),
+           lengthWithin(kept->height, minimumHeight(),
+                        area.height() - border - style()->pixelMetric(QStyle::PM_TitleBarHeight)));
+    fitClient();
+    spreadExtraSpace();
+}
+
+void ConverterDialog::keepSize() {
+    const QSize size = isMaximized() || isFullScreen() ? normalGeometry().size() : this->size();
+    // A window never resized leaves no file behind; one that was keeps its size up to date.
+    std::error_code error;
+    if (size == minimumSize() && !std::filesystem::exists(windowSizePath_, error)) return;
+    // The size is a convenience: a folder that cannot keep it costs only the size next time.
+    writeWindowSize(windowSizePath_, WindowSize{size.width(), size.height()});
 }
 
 // Settings file.

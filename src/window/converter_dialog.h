@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class Announcer;
 class CatalogPreload;
 class Category;
 class Conversion;
@@ -19,6 +20,7 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QMenuBar;
+class QTimer;
 struct Selection;
 class TabStrip;
 class UiServices;
@@ -133,6 +135,7 @@ class ConverterDialog : public QDialog {
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Nothing may end the window without the closing steps: Escape and friends do nothing.
     void reject() override {}
@@ -152,10 +155,34 @@ class ConverterDialog : public QDialog {
     void setUnitLabelTexts();
     // names.txt beside the catalog, read when a value first needs it.
     const UnitNames& unitNames();
+    // Space beyond the smallest size: the unit lists take the height, the lists, fields and tabs
+    // the width. lift is the height of the tab rows that a wider strip no longer needs.
+    struct ExtraSpace {
+        int dx = 0;
+        int dy = 0;
+        int lift = 0;
+    };
+    // Moves and sizes the controls by the change from one share of extra space to the next.
+    void applyExtraSpace(ExtraSpace from, ExtraSpace to);
+    // The tab-row layout works on the smallest size: the controls go back to it before, and take
+    // the window's space again after.
+    void foldExtraSpace();
+    void spreadExtraSpace();
+    // The menu bar and the client area cover the window.
+    void fitClient();
+    // The size kept from the last run, within the screen; none without one.
+    void restoreSize();
+    void keepSize();
     // Shortcuts shown in the menu, Ctrl+Tab, Shift+F10, accessible names and caption buddies.
     void setUpKeysAndNames();
     // The input and result fields' accessible names with their units, whose labels name them.
     void nameFieldsAfterUnits();
+    // What a screen reader says as a sighted user sees it: the result once typing pauses, with
+    // the note on unread input; the category a tab change chose; Find's choice.
+    void setUpAnnouncements();
+    void announceResult();
+    void announceCategory();
+    void announceChoice(const QString& match);
     // The input field's accessible description: the result shown with its unit (none when empty),
     // then what markUnreadInput says about the input.
     void describeInput(const QString& resultWithUnit);
@@ -199,7 +226,16 @@ class ConverterDialog : public QDialog {
     std::string dataPath_;
     std::string helpPath_;
     std::string settingsPath_;
+    std::string windowSizePath_;
+    ExtraSpace extra_;
+    bool folded_ = false;
+    // The rows of tabs shown at the smallest width.
+    int baseTabRows_ = 1;
     bool closed_ = false;
     bool bannerPressed_ = false;
     std::unique_ptr<HelpWindow> helpWindow_;
+    Announcer* announcer_ = nullptr;
+    QTimer* resultPause_ = nullptr;
+    QString noteAnnounced_;
+    bool choosing_ = false;
 };

@@ -1,4 +1,5 @@
 // What makes the converter window usable from the keyboard alone and with a screen reader.
+#include "window/announcer.h"
 #include "window/converter_dialog.h"
 #include "window/selection_logic.h"
 #include "window/tab_strip.h"
@@ -10,6 +11,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QShortcut>
+#include <QStringList>
+#include <QTimer>
+#include <tuple>
 
 namespace {
 
@@ -95,13 +99,17 @@ void ConverterDialog::stepCategory(int delta) {
 }
 
 void ConverterDialog::nameFieldsAfterUnits() {
-    const std::pair<QWidget*, QString> fields[] = {
-        {inputField_, captionName(control(InputCaption)) + QStringLiteral(", ") + inputUnitLabel},
-        {resultField_,
+    const std::tuple<QWidget*, QWidget*, QString> fields[] = {
+        {inputField_, control(InputCaption),
+         captionName(control(InputCaption)) + QStringLiteral(", ") + inputUnitLabel},
+        {resultField_, control(ResultCaption),
          captionName(control(ResultCaption)) + QStringLiteral(", ") + outputUnitLabel},
     };
-    for (const auto& [field, name] : fields)
-        if (field->accessibleName() != name) field->setAccessibleName(name);
+    // The caption says the unit too: a screen reader that names a field by its first label alone
+    // then still says it.
+    for (const auto& [field, caption, name] : fields)
+        for (QWidget* named : {field, caption})
+            if (named->accessibleName() != name) named->setAccessibleName(name);
     // The unit labels name their fields too, but for one holding a "&": as a buddy, it would
     // make the letter after it a key.
     inputUnitLabelControl_->setBuddy(inputUnitLabel.contains(u'&') ? nullptr : inputField_);
@@ -113,4 +121,42 @@ void ConverterDialog::describeInput(const QString& resultWithUnit) {
     const QString text = QString::fromStdString(
         inputDescription(resultWithUnit.toStdString(), inputField_->toolTip().toStdString()));
     if (inputField_->accessibleDescription() != text) inputField_->setAccessibleDescription(text);
+}
+
+void ConverterDialog::setUpAnnouncements() {
+    announcer_ = new Announcer(client_);
+    resultPause_ = new QTimer(this);
+    resultPause_->setSingleShot(true);
+    resultPause_->setInterval(500);
+    connect(resultPause_, &QTimer::timeout, this, &ConverterDialog::announceResult);
+    // The contact line is the window's status line, not a description to read with the window.
+    QWidget* contact = control(ContactLine);
+    contact->setAccessibleName(static_cast<QLabel*>(contact)->text());
+    setAccessibleRole(contact, QAccessible::StatusBar);
+}
+
+void ConverterDialog::announceResult() {
+    if (!inputField_->hasFocus() || !selection_.currentConversion) return;
+    // A value that cannot be read has no result; its note is then all there is to say.
+    QStringList parts;
+    if (!resultText.isEmpty()) parts << resultText + QLatin1Char(' ') + outputUnitLabel;
+    // The note on unread input when it is new; it stays in the field's tooltip.
+    const QString note = inputField_->toolTip();
+    if (!note.isEmpty() && note != noteAnnounced_) parts << note;
+    noteAnnounced_ = note;
+    if (!parts.isEmpty()) announcer_->announce(parts.join(QStringLiteral(". ")));
+}
+
+void ConverterDialog::announceCategory() {
+    // The strip with the keyboard says its own tab.
+    if (tabs_->hasFocus() || choosing_ || tabs_->currentIndex() < 0) return;
+    announcer_->announce(tabs_->tabText(tabs_->currentIndex()));
+}
+
+void ConverterDialog::announceChoice(const QString& match) {
+    resultPause_->stop();
+    QString text = match;
+    if (!resultText.isEmpty())
+        text += QStringLiteral(": ") + resultText + QLatin1Char(' ') + outputUnitLabel;
+    announcer_->announce(text);
 }

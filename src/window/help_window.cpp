@@ -35,6 +35,7 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
 
 const char* const HelpBrowser::scheme = "velmora-help";
@@ -417,6 +418,19 @@ void HelpWindow::fillContents() {
         };
     add(parseContents(*sitemap), nullptr);
     contents_->expandAll();
+    // Wide enough for the titles, within reason: a longer one ends in an ellipsis and its
+    // tooltip holds it.
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(contents_); *it; ++it) {
+        int depth = 1;
+        for (const QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
+            ++depth;
+        widest = std::max(widest, depth * contents_->indentation() +
+                                      contents_->fontMetrics().horizontalAdvance((*it)->text(0)));
+    }
+    const int room = widest + 2 * contents_->frameWidth() +
+                     contents_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
+    contents_->setMinimumWidth(std::min(room, 30 * contents_->fontMetrics().averageCharWidth()));
 }
 
 void HelpWindow::showPage(const QString& page) {
@@ -479,6 +493,11 @@ void HelpWindow::markSection() {
 }
 
 void HelpWindow::findKeyword(const QString& typed) {
+    // The list keeps the keywords that answer what is typed.
+    const std::vector<bool> shown = keywordsShown(index_, typed.toStdString());
+    for (std::size_t i = 0; i < shown.size() && i < static_cast<std::size_t>(indexList_->count());
+         ++i)
+        indexList_->setRowHidden(static_cast<int>(i), !shown[i]);
     const std::size_t found = ::findKeyword(index_, typed.toStdString());
     if (found == std::string::npos) return;
     indexList_->setCurrentRow(static_cast<int>(found));
@@ -488,9 +507,13 @@ void HelpWindow::findKeyword(const QString& typed) {
 void HelpWindow::search(const QString& words) {
     searchResults_->clear();
     for (const HelpSearch::Hit& hit : search_.find(words.toStdString())) {
-        auto* item = new QListWidgetItem(fromBytes(hit.title), searchResults_);
+        // The title, and under it the words around the first match.
+        const QString context = fromBytes(hit.context);
+        auto* item = new QListWidgetItem(context.isEmpty() ? fromBytes(hit.title)
+                                                           : fromBytes(hit.title) + u'\n' + context,
+                                         searchResults_);
         item->setData(Qt::UserRole, HelpBrowser::pageUrl(fromBytes(hit.page)));
-        item->setToolTip(fromBytes(hit.page));
+        item->setToolTip(context.isEmpty() ? fromBytes(hit.page) : context);
     }
     if (searchResults_->count() > 0) searchResults_->setCurrentRow(0);
 }

@@ -26,7 +26,8 @@ QColor mixedColour(const QColor& a, const QColor& b, double share) {
     return colour(mixed(rgb(a), rgb(b), share));
 }
 
-SelectionColours selectionColours(const QPalette& palette, bool keyboard) {
+SelectionColours selectionColours(const QPalette& palette, bool keyboard,
+                                  QPalette::ColorRole ground) {
     const QPalette::ColorGroup group = keyboard ? QPalette::Active : QPalette::Inactive;
     SelectionColours colours{palette.color(group, QPalette::Highlight),
                              palette.color(group, QPalette::HighlightedText)};
@@ -36,6 +37,11 @@ SelectionColours selectionColours(const QPalette& palette, bool keyboard) {
             palette.color(QPalette::Active, QPalette::Text)};
     // The theme's text colour stays; the background gives way, so a selection keeps its hue.
     colours.background = readableOn(colours.background, colours.text);
+    // A selection that melts into its ground is not seen as one: the background moves away from
+    // the ground, and the text follows only where it then falls short.
+    colours.background = ::colour(withContrast(
+        rgb(colours.background), rgb(palette.color(QPalette::Active, ground)), shapeContrast));
+    colours.text = readableOn(colours.text, colours.background);
     return colours;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 
 class QPainter;
-class QPalette;
 class QRect;
 
 // The palette's colours, made readable where the theme falls short: every text stands out from
@@ -16,12 +16,14 @@ QColor mixedColour(const QColor& a, const QColor& b, double share);
 
 // How a selection is drawn where the keyboard is and where it is not: with the keyboard, in the
 // palette's active selection colours; without, in its inactive ones, or in a tint of the
-// selection colour with the usual text where the theme draws both alike.
+// selection colour with the usual text where the theme draws both alike. Either selection stands
+// out from the ground it is drawn on by at least 3:1, and its text from it by at least 4.5:1.
 struct SelectionColours {
     QColor background;
     QColor text;
 };
-SelectionColours selectionColours(const QPalette& palette, bool keyboard);
+SelectionColours selectionColours(const QPalette& palette, bool keyboard,
+                                  QPalette::ColorRole ground = QPalette::Base);
 // Sets the selection colours of palette, active and inactive alike, to selectionColours().
 void useSelectionColours(QPalette& palette, bool keyboard);
 // A dotted frame just inside rect, in colour: the selection's text colour, which stands out from

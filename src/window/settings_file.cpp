@@ -5,6 +5,7 @@
 #include "catalog/whole_file_writer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string_view>
 
 int precisionFromLine(std::string_view line) {
@@ -25,4 +26,35 @@ bool writeSettings(const std::string& path, int precision, FileOps& ops) {
 
 bool writeSettings(const std::string& path, int precision) {
     return writeSettings(path, precision, FileOps::real());
+}
+
+std::optional<WindowSize> windowSizeFromLine(std::string_view line) {
+    int values[2] = {0, 0};
+    std::string_view rest = trimmed(line);
+    for (int& value : values) {
+        const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+        if (error != std::errc() || value <= 0 || value > 100000) return std::nullopt;
+        rest = rest.substr(static_cast<std::size_t>(end - rest.data()));
+        // The two numbers need a blank between them; the second needs nothing after it.
+        if (&value == &values[0] && (rest.empty() || !isWhiteSpace(rest.front())))
+            return std::nullopt;
+        rest = trimmed(rest);
+    }
+    if (!rest.empty()) return std::nullopt;
+    return WindowSize{values[0], values[1]};
+}
+
+std::optional<WindowSize> readWindowSize(const std::string& path) {
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) return std::nullopt;
+    LineReader reader(bytes);
+    std::string line;
+    if (!reader.next(line)) return std::nullopt;
+    return windowSizeFromLine(line);
+}
+
+bool writeWindowSize(const std::string& path, WindowSize size) {
+    const std::string line =
+        std::to_string(size.width) + ' ' + std::to_string(size.height) + "\r\n";
+    return writeWholeFile(path, line, FileOps::real()).written;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,3 +23,18 @@ bool writeSettings(const std::string& path, int precision, FileOps& ops);
 // The precision a first line of conv.ini stands for: its leading integer clamped to 1 to 4.
 // Numbers beyond the 32-bit range clamp by their sign.
 int precisionFromLine(std::string_view line);
+
+// The converter window's size in pixels, kept in a file of its own beside conv.ini, so that
+// conv.ini stays the single digit its readers expect. The file is one line: "WIDTH HEIGHT".
+struct WindowSize {
+    int width = 0;
+    int height = 0;
+};
+inline constexpr const char* windowSizeFileName = "window.ini";
+
+// The size of the file's first line: two positive numbers of at most 100000 separated by blanks;
+// none for anything else, a missing file included.
+std::optional<WindowSize> readWindowSize(const std::string& path);
+std::optional<WindowSize> windowSizeFromLine(std::string_view line);
+// Replaces the file with the size and a line end; whole or not at all.
+bool writeWindowSize(const std::string& path, WindowSize size);

@@ -159,6 +159,7 @@ void TabStrip::splitIntoRows() const {
         splitAt(std::max(1, full - bar));
     }
     splitValid_ = true;
+    splitFor_ = width();
 }
 
 void TabStrip::splitAt(int available) const {
@@ -209,6 +210,8 @@ void TabStrip::splitAt(int available) const {
 }
 
 const TabStrip::Layout& TabStrip::layout() const {
+    // A hidden strip gets no resize event: its width is compared instead.
+    if (splitValid_ && splitFor_ != width()) splitValid_ = layoutValid_ = false;
     if (layoutValid_) return layout_;
     if (!splitValid_) splitIntoRows();
     const QList<QList<int>>& rows = split_.rows;
@@ -354,7 +357,7 @@ void TabStrip::paintEvent(QPaintEvent*) {
 void TabStrip::markSelectedText(QPainter& painter, QStyleOptionTab& option) const {
     // The selected tab's text in the selection colours, active with the keyboard and inactive
     // without, as the unit lists show theirs.
-    const SelectionColours colours = selectionColours(palette(), hasFocus());
+    const SelectionColours colours = selectionColours(palette(), hasFocus(), QPalette::Window);
     const QRect text = style()->subElementRect(QStyle::SE_TabBarTabText, &option, this);
     const int width = fontMetrics().horizontalAdvance(option.text) + 4 * textMargin;
     const int height = fontMetrics().height() + 4;

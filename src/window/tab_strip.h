@@ -103,6 +103,7 @@ class TabStrip : public QWidget {
     mutable bool measured_ = false;
     mutable Split split_;
     mutable bool splitValid_ = false;
+    mutable int splitFor_ = -1;
     mutable Layout layout_;
     mutable bool layoutValid_ = false;
     mutable bool scrollToCurrent_ = true;

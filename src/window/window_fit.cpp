@@ -10,3 +10,7 @@ int tabRowsThatFit(int heightWithOneRow, int rowHeight, int available) {
 int startWithin(int start, int length, int areaStart, int areaLength) {
     return std::max(areaStart, std::min(start, areaStart + areaLength - length));
 }
+
+int lengthWithin(int wanted, int minimum, int available) {
+    return std::max(minimum, std::min(wanted, available));
+}

@@ -386,6 +386,13 @@ TEST(HelpIndexAndSearch, KeywordsAndWordsLeadToPages) {
         const std::size_t found = findKeyword(index, text);
         EXPECT_EQ(found == std::string::npos ? "" : index.at(found).keyword, keyword) << text;
     }
+    // The index keeps what answers the text, every keyword for none.
+    const auto shown = [&](const char* text) {
+        const std::vector<bool> kept = keywordsShown(index, text);
+        return std::size_t(std::count(kept.begin(), kept.end(), true));
+    };
+    EXPECT_EQ(shown("conv.i") * 1000 + shown("xyz") * 100, 1000u);
+    EXPECT_EQ(shown("  "), index.size());
     // A keyword below another carries both.
     EXPECT_EQ(indexKeywords(parseContents("<OBJECT type=text/sitemap><param name=Name value=Keys>"
                                           "</OBJECT><UL><OBJECT type=text/sitemap><param "
@@ -418,6 +425,10 @@ TEST(HelpIndexAndSearch, KeywordsAndWordsLeadToPages) {
     EXPECT_EQ(first("PRECED").substr(0, 20), "The formula language");
     EXPECT_EQ(first("command").substr(0, 16), "The command line"); // its title first
     EXPECT_EQ(first("zzyzx"), "");
+    // Each page comes with the words around its first match, cut at blanks.
+    const std::string context = search.find("exclusive or").at(0).context;
+    EXPECT_NE(context.find("exclusive or"), std::string::npos) << context;
+    EXPECT_TRUE(context.starts_with("\xE2\x80\xA6") && context.size() < 200) << context;
     // What a reader sees: no tags, no style sheet, references decoded.
     const PageText text = pageText("<head><title> A &amp;\n B </title><style>p{x:y}</style>"
                                    "</head><p>one<br>two&lt;</p>");

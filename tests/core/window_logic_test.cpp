@@ -151,6 +151,28 @@ TEST(WindowFit, TabRowsThatKeepTheWindowOnTheScreen) {
         EXPECT_EQ(tabRowsThatFit(c.heightWithOneRow, c.rowHeight, c.available), c.rows) << c.what;
 }
 
+TEST(SettingsFile, WindowSizeIsTwoPositiveNumbersOrNothing) {
+    // Each line with the size it gives, 0 x 0 for none.
+    const std::pair<const char*, const char*> cases[] = {{"640 480\r\n", "640x480"},
+                                                         {" 640\t480 ", "640x480"},
+                                                         {"+640 480", "0x0"},
+                                                         {"640", "0x0"},
+                                                         {"640x480", "0x0"},
+                                                         {"640 480 3", "0x0"},
+                                                         {"0 480", "0x0"},
+                                                         {"-640 480", "0x0"},
+                                                         {"640 100001", "0x0"},
+                                                         {"99999999999 480", "0x0"},
+                                                         {"", "0x0"},
+                                                         {"640 4 80", "0x0"}};
+    for (const auto& [line, expected] : cases) {
+        const auto size = windowSizeFromLine(line);
+        EXPECT_EQ(size ? std::to_string(size->width) + "x" + std::to_string(size->height) : "0x0",
+                  expected)
+            << line;
+    }
+}
+
 TEST(WindowFit, WindowsMoveTheLeastToLieWithinTheArea) {
     const struct {
         const char* what;

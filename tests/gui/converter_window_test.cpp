@@ -88,10 +88,10 @@ class ConverterWindowTest : public QObject {
                                 : item->text() + "\t" + item->shortcut().toString());
         }
         QCOMPARE(seen,
-                 QStringList({"&File", "&Save\tCtrl+S", "&Print\tCtrl+P", "-", "E&xit", "&Convert",
-                              "&Find Conversion...\tCtrl+F", "&Copy to Clipboard\tCtrl+C",
+                 QStringList({"&File", "&Save...\tCtrl+S", "&Print...\tCtrl+P", "-", "E&xit",
+                              "&Convert", "&Find Conversion...\tCtrl+F", "&Copy to Clipboard\tCtrl+C",
                               "Copy &Result\tCtrl+Shift+C", "S&wap From and To\tCtrl+R",
-                              "&Precision", "&Options", "&Help", "&Contents\tF1", "&About"}));
+                              "&Precision...", "&Options...", "&Help", "&Contents\tF1", "&About"}));
     }
 
     void tabsSkipHiddenCategories() {
@@ -411,6 +411,40 @@ class ConverterWindowTest : public QObject {
             QCOMPARE(byRows[rows].contactY, one.contactY + d);
             QCOMPARE(byRows[rows].bannerY, one.bannerY);
         }
+    }
+
+    void theWindowGrowsAndKeepsItsSizeBetweenRuns() {
+        // Thirty units in the first of eight categories, whose tabs wrap at the smallest width.
+        std::string text = ConverterFixture::categoryLines(8);
+        for (int i = 0; i < 30; ++i)
+            text.insert(0, "Category 0|n|Unit " + std::to_string(i) + "|To|x\r\n");
+        ConverterFixture f(text);
+        QVERIFY(f.start());
+        const int row = f.fromList()->sizeHintForRow(0), rows = f.fromList()->viewport()->height();
+        const QSize smallest = f.dialog->size(), larger = smallest + QSize(180, 120);
+        const int tabRows = f.tabs()->shownRowCount(), inputWidth = f.input()->width();
+        QVERIFY(f.dialog->minimumSize() == smallest && tabRows > 1);
+        f.dialog->resize(larger);
+        QTRY_COMPARE(f.dialog->size(), larger);
+        QVERIFY(f.fromList()->viewport()->height() / row >= rows / row + 120 / row);
+        QVERIFY(f.tabs()->shownRowCount() < tabRows);
+        QCOMPARE(f.input()->width(), inputWidth + 90);
+        for (QWidget* widget : QList<QWidget*>{f.toList(), f.find<QWidget>("picture"), f.result()})
+            QVERIFY(wholeInWindow(widget));
+        f.dialog->close();
+        // The next run comes back at that size, and conv.ini is still the one digit.
+        QCOMPARE(readBytes(f.dir.file("conv.ini")), std::string("1"));
+        ConversionCatalog catalog, otherCatalog;
+        ConverterDialog again(catalog, f.selection, f.services);
+        QVERIFY(again.OnInitDialog());
+        again.show();
+        QTRY_COMPARE(again.size(), larger);
+        QCOMPARE(again.findChild<QWidget*>("fromList")->geometry(), f.fromList()->geometry());
+        // A size kept from a larger screen is cut to this one.
+        writeBytes(f.dir.file("window.ini"), "100000 100000\r\n");
+        ConverterDialog huge(otherCatalog, f.selection, f.services);
+        QVERIFY(huge.OnInitDialog());
+        QVERIFY(huge.screen()->availableGeometry().contains(QRect(QPoint(), huge.size())));
     }
 
     void largeCatalogsFitTheScreenAndEveryTabIsReached_data() {

@@ -5,11 +5,13 @@
 #include "converter_fixture.h"
 #include "window/colour_contrast.h"
 #include "window/help_window.h"
+#include "window/readable_colours.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -50,10 +52,11 @@ void press(QDialog* dialog, QDialogButtonBox::StandardButton which) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+// Toggles a row's box as the keyboard does: to the row, then Space.
 void toggleRow(QListWidget* list, int row) {
-    list->scrollToItem(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(row)).center());
+    list->setFocus();
+    list->setCurrentRow(row);
+    QTest::keyClick(list, Qt::Key_Space);
 }
 
 // Opens the Options dialog, toggles the given rows in that order and ends it with button.
@@ -134,11 +137,13 @@ class DialogsTest : public QObject {
                 QCOMPARE(dialog->windowTitle(), QStringLiteral("Options"));
                 auto* list = dialog->findChild<QListWidget*>("categoryList");
                 QVERIFY(list);
-                QCOMPARE(list->selectionMode(), QAbstractItemView::MultiSelection);
+                QVERIFY(list->item(0)->flags() & Qt::ItemIsUserCheckable);
+                // The last row shown is whole.
+                QCOMPARE(list->viewport()->height() % list->sizeHintForRow(0), 0);
                 QCOMPARE(f.texts(list), QStringList({"P", "Q", "R"}));
                 for (int row = 0; row < 3; ++row) {
                     QCOMPARE(list->item(row)->data(Qt::UserRole).toInt(), row);
-                    QCOMPARE(list->item(row)->isSelected(), row != 0);
+                    QCOMPARE(list->item(row)->checkState() == Qt::Checked, row != 0);
                 }
             });
     }
@@ -280,7 +285,8 @@ class DialogsTest : public QObject {
                                       auto* list = dialog->findChild<QListWidget*>("categoryList");
                                       QCOMPARE(list->count(), count);
                                       for (int row = 0; row < count; ++row)
-                                          QVERIFY2(list->item(row)->isSelected() == shown(row),
+                                          QVERIFY2((list->item(row)->checkState() == Qt::Checked) ==
+                                                       shown(row),
                                                    qPrintable(QString::number(row)));
                                       toggleRow(list, 3);
                                       press(dialog, QDialogButtonBox::Ok);
@@ -586,6 +592,33 @@ class DialogsTest : public QObject {
             QCOMPARE(help->browser()->documentTitle(), QStringLiteral("The command line"));
             QVERIFY(dialog->isVisible());
         });
+    }
+
+    void everySelectionStandsOutInLightAndDarkPalettes() {
+        // Fusion's light palette, and qt6ct's darker scheme, which draws both selections alike in
+        // a blue hardly apart from its fields.
+        const QPalette light =
+            std::unique_ptr<QStyle>(QStyleFactory::create("Fusion"))->standardPalette();
+        QPalette dark(QColor(0x424245));
+        for (const auto& [role, colour] :
+             std::initializer_list<std::pair<QPalette::ColorRole, QRgb>>{
+                 {QPalette::Base, 0x3d3d3d},
+                 {QPalette::Text, 0xffffff},
+                 {QPalette::Highlight, 0x12608a},
+                 {QPalette::HighlightedText, 0xf9f9f9}})
+            dark.setColor(role, QColor(colour));
+        const auto rgb = [](const QColor& c) {
+            return Rgb{uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue())};
+        };
+        for (const auto& [name, palette] : {std::pair("light", light), std::pair("dark", dark)})
+            for (const bool keyboard : {true, false})
+                for (const QPalette::ColorRole ground : {QPalette::Base, QPalette::Window}) {
+                    const SelectionColours c = selectionColours(palette, keyboard, ground);
+                    QVERIFY2(
+                        contrastRatio(rgb(c.background), rgb(palette.color(ground))) >= 3.0 &&
+                            contrastRatio(rgb(c.text), rgb(c.background)) >= 4.5,
+                        qPrintable(QStringLiteral("%1 %2 %3").arg(name).arg(keyboard).arg(ground)));
+                }
     }
 
     void everyTextIsReadableAndTheKeyboardSeenInADarkTheme() {

@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -364,6 +365,31 @@ class FindDialogTest : public QObject {
                              " The field takes 256 characters, and only the first 10 words are "
                              "used."));
                      });
+    }
+    void longMatchesEndInAnEllipsisAndTheListIsAsWideAsTheDialog() {
+        const QString unit(80, u'w');
+        ConverterFixture f(QStringLiteral("Speed|n|Meters per %1|Kilometers per %1|x\r\n")
+                               .arg(unit)
+                               .toStdString());
+        QVERIFY(f.start());
+        whileFinding(
+            [&] { f.dialog->findConversion(); },
+            [&](FindDialog* dialog) {
+                QListWidget* list = matches(dialog);
+                // A message longer than the list widens the dialog, and the list with it.
+                const int narrow = list->width();
+                QTest::keyClicks(query(dialog), "mtrs " + QString(300, 'x'));
+                QTRY_VERIFY(list->width() > narrow && list->width() == query(dialog)->width());
+                query(dialog)->setText("meters");
+                const QString whole =
+                    QStringLiteral("Speed: Meters per %1%2Kilometers per %1").arg(unit, arrow);
+                QCOMPARE(list->item(0)->toolTip() +
+                             list->item(0)->data(Qt::AccessibleTextRole).toString(),
+                         whole + whole);
+                QTRY_COMPARE(list->visualItemRect(list->item(0)).width(),
+                             list->viewport()->width());
+                QVERIFY(!list->horizontalScrollBar()->isVisible());
+            });
     }
 };
 
