@@ -5,6 +5,7 @@
 #include "catalog/display_text.h"
 #include "catalog/whole_file_writer.h"
 #include "commands/report_text.h"
+#include "search/unit_names.h"
 #include "window/settings_file.h"
 
 #include <algorithm>
@@ -233,15 +234,41 @@ void ConverterModel::selectConversion() {
 
 void ConverterModel::updateUnitLabels() {
     if (!selection_.currentConversion) return;
-    inputUnitLabel = display(selection_.currentConversion->fromUnit());
-    outputUnitLabel = display(selection_.currentConversion->toUnit());
+    inputUnitLabel =
+        unitLabelWithExtra(display(selection_.currentConversion->fromUnit()), inputReadAs_);
+    outputUnitLabel =
+        unitLabelWithExtra(display(selection_.currentConversion->toUnit()), resultTwoPart_);
 }
 
 void ConverterModel::recompute() {
-    unreadNote_ = ::unreadInputNote(inputText);
-    if (!selection_.currentConversion) return;
+    if (!selection_.currentConversion) {
+        unreadNote_ = ::unreadInputNote(inputText, decimalSeparator);
+        return;
+    }
     const Conversion& conversion = *selection_.currentConversion;
-    const ResultTexts texts = computeResultTexts(conversion, inputText, precision);
+    const ResultTexts texts =
+        computeResultTexts(conversion, inputText, precision,
+                           {decimalSeparator, selection_.currentCategory, &unitNames()});
+    unreadNote_ = texts.note;
     resultText = texts.shown;
-    exactResult_ = texts.exact + " " + display(conversion.toUnit());
+    inputReadAs_ = texts.readAs;
+    resultTwoPart_ = texts.twoPart;
+    exactResult_ = texts.exact.empty() ? std::string()
+                                       : texts.exact + " " + display(conversion.toUnit());
+    updateUnitLabels();
+}
+
+const UnitNames& ConverterModel::unitNames() {
+    if (!unitNames_)
+        unitNames_ = std::make_shared<const UnitNames>(readUnitNames(appDirectory + "names.txt"));
+    return *unitNames_;
+}
+
+bool ConverterModel::swapUnits() {
+    if (!selection_.currentCategory || !selection_.currentConversion) return false;
+    const Conversion* reverse =
+        reverseConversion(*selection_.currentCategory, *selection_.currentConversion);
+    if (!reverse) return false;
+    showConversion(selectedTab_, *reverse, {});
+    return true;
 }

@@ -4,6 +4,7 @@
 #include "window/selection_logic.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ class CatalogPreload;
 class Category;
 class Conversion;
 class ConversionCatalog;
+class UnitNames;
 
 // What the converter window does beyond drawing, with no toolkit: its texts, precision, paths and
 // closing steps, and the selection of tab, From entry and To entry with the result they give.
@@ -46,6 +48,9 @@ class ConverterModel {
     bool applyOptions(const std::vector<CategoryRow>& rows);
     // Precision accepted: clamped to the range, then the result recomputed.
     void setPrecision(int value);
+    // From and To change places through the category's reverse conversion, the value stays;
+    // false when there is none.
+    bool swapUnits();
 
     // The report of the current conversion, as copied and printed, and as a saved file holds it.
     std::string report() const;
@@ -94,6 +99,8 @@ class ConverterModel {
     std::string dataPath;
     std::string helpPath;
     std::string settingsPath;
+    // The user's locale's decimal separator: with ',' the input "1,5" is one and a half.
+    char decimalSeparator = '.';
 
   private:
     // The steps of the selection, in the orders the window's events run them.
@@ -106,6 +113,8 @@ class ConverterModel {
     void updateUnitLabels();
     void recompute();
     void fillAndSelectFirst();
+    // names.txt beside the catalog, read when a value first needs it.
+    const UnitNames& unitNames();
 
     ConversionCatalog& catalog_;
     Selection& selection_;
@@ -120,5 +129,8 @@ class ConverterModel {
     unsigned toRevision_ = 0;
     std::string exactResult_;
     std::string unreadNote_;
+    std::string inputReadAs_;
+    std::string resultTwoPart_;
+    std::shared_ptr<const UnitNames> unitNames_;
     bool closed_ = false;
 };

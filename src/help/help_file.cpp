@@ -99,6 +99,10 @@ HelpLoad loadHelpFile(const std::string& path, const std::string& program,
         load.state = notRead ? HelpLoad::State::NotRead : HelpLoad::State::Damaged;
     } else if (!reply->helpFile) {
         load.state = HelpLoad::State::NoHelp;
+    } else if (reply->pages.files().empty() && reply->pages.defaultTopic.empty()) {
+        // A directory damaged past reading lists nothing at all: that is no help to open
+        // blank, and the user is told the file is damaged.
+        load.state = HelpLoad::State::Damaged;
     } else {
         load.state = HelpLoad::State::Read;
         load.pages = std::make_shared<const HelpPages>(std::move(reply->pages));

@@ -549,11 +549,10 @@ void ConverterDialog::recompute() {
 
 void ConverterDialog::setUnitLabelTexts() {
     const Conversion& conversion = *selection_.currentConversion;
-    const auto withExtra = [](QString label, const QString& extra) {
-        return extra.isEmpty() ? label : label + QStringLiteral(" (") + extra + QLatin1Char(')');
-    };
-    inputUnitLabel = withExtra(display(conversion.fromUnit()), inputReadAs_);
-    outputUnitLabel = withExtra(display(conversion.toUnit()), resultTwoPart_);
+    inputUnitLabel = QString::fromStdString(unitLabelWithExtra(
+        toDisplayText(conversion.fromUnit()), inputReadAs_.toStdString()));
+    outputUnitLabel = QString::fromStdString(unitLabelWithExtra(
+        toDisplayText(conversion.toUnit()), resultTwoPart_.toStdString()));
 }
 
 const UnitNames& ConverterDialog::unitNames() {

@@ -212,7 +212,8 @@ TEST_F(ConvertCommand, InvisibleAndDirectionCharactersReachTheTerminalEscaped) {
     for (const auto& [typed, shown] : cases)
         EXPECT_EQ(convert(std::string("1") + typed + "x", "B", "A").err,
                   std::string("velmora: the value \"1") + shown +
-                      "x\" is not a number as a whole: only \"1\" of it can be read\n")
+                      "x\" is not a number as a whole: the value cannot be read from \"" + shown +
+                      "x\" on\n")
             << shown;
 }
 
