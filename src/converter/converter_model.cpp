@@ -264,6 +264,11 @@ const UnitNames& ConverterModel::unitNames() {
     return *unitNames_;
 }
 
+std::string ConverterModel::resultWithUnit() const {
+    if (!selection_.currentConversion || resultText.empty()) return {};
+    return resultText + " " + display(selection_.currentConversion->toUnit());
+}
+
 bool ConverterModel::swapUnits() {
     if (!selection_.currentCategory || !selection_.currentConversion) return false;
     const Conversion* reverse =

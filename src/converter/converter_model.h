@@ -79,6 +79,8 @@ class ConverterModel {
     unsigned toRevision() const { return toRevision_; }
 
     const Selection& selection() const { return selection_; }
+    // The result as shown with its unit, for pasting into a document; empty without a result.
+    std::string resultWithUnit() const;
     // The result in full with its unit; empty before any result.
     const std::string& exactResult() const { return exactResult_; }
     // Why part of the input is not read as the value; empty when all of it is.

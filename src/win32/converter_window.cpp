@@ -193,6 +193,10 @@ bool ConverterWindow::initialise() {
         length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
     }
     const std::filesystem::path folder(std::wstring(directory.data(), length));
+    // The user's decimal separator decides whether "1,5" is one and a half.
+    wchar_t separator[8] = L".";
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+    model_.decimalSeparator = separator[0] == L',' ? ',' : '.';
     std::string failure;
     if (!model_.start(folder, failure)) {
         showError(failure);
@@ -325,6 +329,12 @@ void ConverterWindow::command(int id, int code) {
         return;
     case IDM_COPY_EXACT:
         copyExactValue();
+        return;
+    case IDM_COPY_RESULT:
+        copyResult();
+        return;
+    case IDM_SWAP:
+        if (model_.swapUnits()) syncView();
         return;
     case IDM_SAVE:
         saveReport();
@@ -478,6 +488,10 @@ void copyText(HWND owner, const std::string& utf8) {
 
 void ConverterWindow::copyReport() {
     copyText(dialog_, model_.report());
+}
+
+void ConverterWindow::copyResult() {
+    if (!model_.resultWithUnit().empty()) copyText(dialog_, model_.resultWithUnit());
 }
 
 void ConverterWindow::copyExactValue() {

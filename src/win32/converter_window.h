@@ -38,6 +38,7 @@ class ConverterWindow {
 
     void copyReport();
     void copyExactValue();
+    void copyResult();
     void saveReport();
     void printReport();
     void editOptions();

@@ -75,6 +75,28 @@ TEST(ConverterModel, FoundConversionBecomesCurrentWithItsValue) {
     EXPECT_EQ(s.model.exactResult().substr(0, 8), "16.40419");
 }
 
+TEST(ConverterModel, SwapKeepsTheValueAndTheDecimalCommaFollowsTheLocale) {
+    Started s;
+    ConverterModel& m = s.model;
+    m.decimalSeparator = ',';
+    m.onInputChanged("1,5");
+    EXPECT_EQ(m.resultWithUnit(), "0.5 Meters");
+    ASSERT_TRUE(m.swapUnits());
+    EXPECT_EQ(m.fromText(m.selectedFrom()), "Meters");
+    EXPECT_EQ(m.toText(m.selectedTo()), "Feet");
+    EXPECT_EQ(m.inputText, "1,5");
+    EXPECT_EQ(m.resultWithUnit(), "4.9 Feet");
+    // Inches have no way back in this catalog: nothing changes.
+    m.onFromChanged(0);
+    m.onToChanged(1);
+    EXPECT_FALSE(m.swapUnits());
+    EXPECT_EQ(m.toText(m.selectedTo()), "Inches");
+    m.decimalSeparator = '.';
+    m.onInputChanged("1,5");
+    EXPECT_TRUE(m.resultWithUnit().empty());
+    EXPECT_FALSE(m.unreadInputNote().empty());
+}
+
 TEST(ConverterModel, MissingCatalogFailsAndWritesNothing) {
     Started s(nullptr);
     EXPECT_FALSE(s.started);
