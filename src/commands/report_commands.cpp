@@ -1,17 +1,12 @@
 // The report of the current conversion: to the clipboard, to a file and to a printer.
-#include "catalog/whole_file_writer.h"
-#include "commands/report_text.h"
 #include "window/converter_dialog.h"
 #include "window/print_support.h"
-#include "window/selection_logic.h"
 #include "window/ui_services.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 
 void ConverterDialog::buildReport(QString& text) const {
     text = QString::fromStdString(model_.report());
