@@ -12,15 +12,14 @@
 void ConverterDialog::findConversion() {
     // Read at each opening, so that names added to the file meanwhile count.
     std::string refusal;
-    FindDialog dialog(catalog_, readUnitNames(appDirectory_ + "names.txt", &refusal), this);
+    FindDialog dialog(catalog_, readUnitNames(model_.appDirectory + "names.txt", &refusal), this);
     if (!refusal.empty()) dialog.setNamesNote(QString::fromStdString(refusal + "."));
     offerHelp(dialog, "menus.html#find");
     if (dialog.exec() != QDialog::Accepted || !dialog.chosen) return;
-    // A value typed with the units goes into the input as if typed there.
-    if (!dialog.chosenValue.isEmpty()) inputField_->setText(dialog.chosenValue);
-    // The choice is said whole below, its category with it.
+    // A value typed with the units goes into the input as if typed there. The choice is said
+    // whole below, its category with it.
     choosing_ = true;
-    showConversion(dialog.chosen->tab, *dialog.chosen->conversion);
+    showConversion(dialog.chosen->tab, *dialog.chosen->conversion, dialog.chosenValue);
     inputSelectedByFind_ = true;
     choosing_ = false;
     announceChoice(QString::fromStdString(matchText(*dialog.chosen)));
@@ -30,28 +29,25 @@ void ConverterDialog::editOptions() {
     // Owned by the window, as every secondary dialog is, so it opens centred over it.
     OptionsDialog dialog(this);
     offerHelp(dialog, "menus.html#options");
-    dialog.catalog = &catalog_;
-    if (dialog.exec() != QDialog::Accepted || !dialog.changed) return;
-    // The row count the current layout stands for, read before the tabs go, at the smallest
-    // width the layout is made for.
+    dialog.rows = model_.optionRows();
+    if (dialog.exec() != QDialog::Accepted || !model_.applyOptions(dialog.rows)) return;
+    // The row count the current layout stands for, read while the strip still shows the old
+    // tabs, at the smallest width the layout is made for.
     foldExtraSpace();
-    tabRows_ = tabs_->shownRowCount();
-    clearTabs();
+    model_.tabRows = tabs_->shownRowCount();
     fillTabsAndSelectFirst();
-    // A result shown must belong to the units now shown beside it, and text typed while no
-    // conversion was current gets its result; with neither, none shown stays none.
-    if (!resultText.isEmpty() || !inputText.isEmpty()) recompute();
+    if (!model_.resultText.empty() || !model_.inputText.empty()) resultComputed();
     repaint();
-    catalogChanged_ = 1;
 }
 
 void ConverterDialog::editPrecision() {
     PrecisionDialog dialog(this);
     offerHelp(dialog, "menus.html#precision");
-    dialog.value = precision_;
+    dialog.value = model_.precision;
     if (dialog.exec() != QDialog::Accepted) return;
-    precision_ = dialog.value;
-    recompute();
+    model_.setPrecision(dialog.value);
+    syncView();
+    resultComputed();
 }
 
 void ConverterDialog::showAbout() {

@@ -57,9 +57,7 @@ bool OptionsDialog::OnInitDialog() {
 }
 
 bool OptionsDialog::fillCategoryList() {
-    if (!catalog) return false;
     const QSignalBlocker blocker(list_);
-    const std::vector<CategoryRow> rows = categoryRows(*catalog);
     for (const CategoryRow& row : rows) {
         auto* item = new QListWidgetItem(QString::fromStdString(toDisplayText(row.name)));
         item->setData(Qt::UserRole, row.categoryId);
@@ -78,12 +76,8 @@ bool OptionsDialog::fillCategoryList() {
 }
 
 void OptionsDialog::OnOK() {
-    std::vector<CategoryRow> rows;
-    rows.reserve(static_cast<std::size_t>(list_->count()));
-    for (int i = 0; i < list_->count(); ++i)
-        rows.push_back({list_->item(i)->data(Qt::UserRole).toInt(),
-                        {},
-                        list_->item(i)->checkState() == Qt::Checked});
-    if (catalog && applyCategoryRows(*catalog, rows)) changed = 1;
+    // The list holds a row for each of rows, in order.
+    for (int i = 0; i < list_->count() && i < static_cast<int>(rows.size()); ++i)
+        rows[static_cast<std::size_t>(i)].selected = list_->item(i)->checkState() == Qt::Checked;
     QDialog::accept();
 }

@@ -1,28 +1,28 @@
 #pragma once
 
-#include <QDialog>
+#include "commands/category_visibility.h"
 
-class ConversionCatalog;
+#include <QDialog>
+#include <vector>
+
 class QListWidget;
 
-// Chooses which categories show as tabs by editing their visible flags in the catalog.
+// Chooses which categories show as tabs: the rows given, each marked shown or hidden.
 class OptionsDialog : public QDialog {
     Q_OBJECT
   public:
     explicit OptionsDialog(QWidget* parent = nullptr);
 
-    // Runs once, when the dialog first shows: by then the caller has set catalog.
+    // Runs once, when the dialog first shows: by then the caller has set rows.
     bool OnInitDialog();
-    // One row per category, in id order; false, with nothing listed, when catalog is null.
+    // One row per category of rows.
     bool fillCategoryList();
-    // Writes back the flags whose row disagrees with them, then ends the dialog.
+    // Marks each row as its check box says, then ends the dialog.
     void OnOK();
     void accept() override { OnOK(); }
 
-    // The catalog whose flags are edited; not owned.
-    ConversionCatalog* catalog = nullptr;
-    // 1 once OK has changed some category's visible flag.
-    int changed = 0;
+    // The categories with whether each is shown: set before, read after.
+    std::vector<CategoryRow> rows;
 
   protected:
     void showEvent(QShowEvent* event) override;

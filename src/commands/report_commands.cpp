@@ -1,22 +1,15 @@
 // The report of the current conversion: to the clipboard, to a file and to a printer.
-#include "catalog/whole_file_writer.h"
-#include "commands/report_text.h"
 #include "window/converter_dialog.h"
 #include "window/print_support.h"
-#include "window/selection_logic.h"
 #include "window/ui_services.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 
 void ConverterDialog::buildReport(QString& text) const {
-    text = QString::fromStdString(buildReportText(
-        selection_.currentConversion != nullptr, inputText.toStdString(),
-        inputUnitLabel.toStdString(), resultText.toStdString(), outputUnitLabel.toStdString()));
+    text = QString::fromStdString(model_.report());
 }
 
 void ConverterDialog::copyReport() {
@@ -30,14 +23,12 @@ void ConverterDialog::saveReport() {
         this, QStringLiteral("cnv"),
         {QStringLiteral("TextFiles (*.txt)"), QStringLiteral("All Files (*.*)")});
     if (path.isEmpty()) return;
-    QString report;
-    buildReport(report);
-    if (!writeWholeFile(QFile::encodeName(path).toStdString(),
-                        reportFileBytes(report.toStdString(), selection_.currentConversion))) {
-        const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    const std::string failure = model_.saveReport(
+        QFile::encodeName(path).toStdString(),
+        QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString());
+    if (!failure.empty())
         services_.showMessage(this, UiServices::Icon::Stop, QStringLiteral("Velmora"),
-                              tr("The file %1 could not be written.").arg(shown));
-    }
+                              QString::fromStdString(failure));
 }
 
 void ConverterDialog::printReport() {

@@ -1,6 +1,7 @@
 #include "converter/converter_model.h"
 
 #include "catalog/catalog.h"
+#include "catalog/catalog_file.h"
 #include "catalog/catalog_preload.h"
 #include "catalog/display_text.h"
 #include "catalog/whole_file_writer.h"
@@ -39,7 +40,7 @@ bool ConverterModel::start(const std::filesystem::path& directory, std::string& 
         preload ? preload->take(dataPath, catalog_, &problem) : std::optional<bool>();
     if (!(preloaded ? *preloaded : catalog_.load(dataPath, &problem))) {
         // A file refused unread says why; the message is otherwise the one it always was.
-        const std::string why = readProblemText(problem, "conv.txt");
+        const std::string why = readFailureReason(problem, dataPath, "conv.txt");
         failure = "Unable to load conversion data." + (why.empty() ? why : " " + why + ".");
         return false;
     }

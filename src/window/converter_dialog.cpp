@@ -1,10 +1,5 @@
 #include "window/converter_dialog.h"
 
-#include "catalog/catalog.h"
-#include "catalog/catalog_file.h"
-#include "catalog/catalog_preload.h"
-#include "catalog/display_text.h"
-#include "search/unit_names.h"
 #include "window/banner_view.h"
 #include "window/dialog_units.h"
 #include "window/elided_label.h"
@@ -12,7 +7,6 @@
 #include "window/help_window.h"
 #include "window/png_image.h"
 #include "window/readable_colours.h"
-#include "window/selection_logic.h"
 #include "window/settings_file.h"
 #include "window/tab_strip.h"
 #include "window/ui_services.h"
@@ -63,16 +57,11 @@ constexpr int controlsBelowTabs[] = {
     ConverterDialog::OutputUnitLabel, ConverterDialog::Picture,       ConverterDialog::ContactLine,
 };
 
-QString display(std::string_view bytes) {
-    return QString::fromStdString(toDisplayText(bytes));
+QString fromModel(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
-// A To entry's datum: its conversion, which the list only hands back.
-QVariant itemData(const Conversion& conversion) {
-    return QVariant::fromValue(const_cast<void*>(static_cast<const void*>(&conversion)));
-}
-
-// A push writes a control only when its text differs, so an unchanged text raises no change.
+// A control is written only when its text differs, so an unchanged text raises no change.
 template <typename Control> void setTextIfDifferent(Control* control, const QString& text) {
     if (control->text() != text) control->setText(text);
 }
@@ -84,7 +73,7 @@ ConverterDialog::ConverterDialog(ConversionCatalog& catalog, Selection& selectio
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      catalog_(catalog), selection_(selection), services_(services),
+      catalog_(catalog), selection_(selection), model_(catalog, selection), services_(services),
       mainIcon(pngIcon({":/velmora-16.png", ":/velmora-32.png"})) {
     setWindowTitle(QStringLiteral("Velmora"));
     setObjectName(QStringLiteral("converterDialog"));
@@ -244,7 +233,7 @@ void ConverterDialog::createControls() {
     connect(tabs_, &TabStrip::currentChanged, this, &ConverterDialog::onTabChanged);
     connect(fromList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onFromChanged);
     connect(toList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onToChanged);
-    connect(inputField_, &QLineEdit::textChanged, this, &ConverterDialog::recompute);
+    connect(inputField_, &QLineEdit::textChanged, this, &ConverterDialog::onInputChanged);
     connect(inputField_, &QLineEdit::selectionChanged, this,
             [this] { inputSelectedByFind_ = false; });
 
@@ -257,36 +246,21 @@ void ConverterDialog::createControls() {
 }
 
 bool ConverterDialog::OnInitDialog() {
-    pushTexts();
+    syncView();
     setWindowIcon(mainIcon);
 
-    // A working folder that has gone away leaves the paths relative; the load then fails with
-    // its message instead of ending the program.
     std::error_code error;
     const std::filesystem::path directory = std::filesystem::current_path(error);
-    appDirectory_ = error ? std::string() : (directory / "").string();
-    dataPath_ = appDirectory_ + "conv.txt";
-    helpPath_ = appDirectory_ + "help.chm";
-    settingsPath_ = appDirectory_ + "conv.ini";
-    windowSizePath_ = appDirectory_ + windowSizeFileName;
-
     controls_[Banner]->setCursor(Qt::PointingHandCursor);
-    tabRowHeight_ = tabs_->rowHeight();
-    catalogChanged_ = 0;
-    tabRows_ = 1;
-    precision_ = 1;
-
-    ReadProblem problem = ReadProblem::None;
-    const std::optional<bool> preloaded =
-        preload_ ? preload_->take(dataPath_, catalog_, &problem) : std::optional<bool>();
-    if (!(preloaded ? *preloaded : catalog_.load(dataPath_, &problem))) {
-        // A file refused unread says why; the message is otherwise the one it always was.
-        const std::string why = readFailureReason(problem, dataPath_, "conv.txt");
-        showError(QStringLiteral("Unable to load conversion data.") +
-                  QString::fromStdString(why.empty() ? why : " " + why + "."));
+    model_.tabRowHeight = tabs_->rowHeight();
+    // The locale decides whether "1,5" is a decimal; the numbers themselves never depend on it.
+    model_.decimalSeparator = QLocale().decimalPoint() == QStringLiteral(",") ? ',' : '.';
+    std::string failure;
+    if (!model_.start(error ? std::filesystem::path() : directory, failure, preload_)) {
+        showError(fromModel(failure));
         return false;
     }
-    readSettings();
+    windowSizePath_ = model_.appDirectory + windowSizeFileName;
 #ifdef __GLIBC__
     // What the load used for a while (the lookups of its labels) goes back to the system.
     malloc_trim(0);
@@ -299,35 +273,25 @@ bool ConverterDialog::OnInitDialog() {
 
 void ConverterDialog::fillTabsAndSelectFirst() {
     foldExtraSpace();
+    clearTabs();
     fillTabs();
     fitTabRowsToScreen();
     adjustForTabRows();
     baseTabRows_ = tabs_->shownRowCount();
     spreadExtraSpace();
     placeOnScreen();
-    selectCategory();
-    fillFromList();
-    fillToList();
-    selectConversion();
-    // No recompute: the result keeps its text until the next event that computes.
-    updateUnitLabels();
+    syncView();
 }
 
 void ConverterDialog::OnClose() {
     if (closed_) return;
     closed_ = true;
-    if (catalogChanged_) {
-        const WriteResult saved = catalog_.saveKeepingDiskEdits(dataPath_);
-        if (!saved)
-            showError(QStringLiteral("Unable to save conversion data.") +
-                      QString::fromStdString(damageNote(saved, "conv.txt")));
-    }
-    if (!writeSettings()) showError(QStringLiteral("Unable to save conversion settings."));
+    for (const std::string& message : model_.close())
+        showError(fromModel(message));
     keepSize();
 }
 
 void ConverterDialog::exitCommand() {
-    pullTexts();
     OnClose();
     done(QDialog::Accepted);
 }
@@ -409,32 +373,14 @@ QWidget* ConverterDialog::control(int id) const {
     return found == controls_.end() ? nullptr : found->second;
 }
 
-void ConverterDialog::pullTexts() {
-    inputUnitLabel = inputUnitLabelControl_->text();
-    outputUnitLabel = outputUnitLabelControl_->text();
-    inputText = inputField_->text();
-    resultText = resultField_->text();
-}
-
-void ConverterDialog::pushTexts() {
-    setTextIfDifferent(inputUnitLabelControl_, inputUnitLabel);
-    setTextIfDifferent(outputUnitLabelControl_, outputUnitLabel);
-    setTextIfDifferent(inputField_, inputText);
-    if (resultField_->text() != resultText) {
-        resultField_->setText(resultText);
-        // A number is read from its start: a long one shows its leading digits.
-        resultField_->setCursorPosition(0);
-    }
-}
-
 QMenu* ConverterDialog::createResultContextMenu() {
     QMenu* menu = resultField_->createStandardContextMenu();
     menu->addSeparator();
     QAction* copyExact = menu->addAction(QStringLiteral("Copy Exact Value"));
     copyExact->setObjectName(QStringLiteral("actionCopyExactValue"));
-    copyExact->setEnabled(!exactResult_.isEmpty());
+    copyExact->setEnabled(!model_.exactResult().empty());
     connect(copyExact, &QAction::triggered, this,
-            [this] { QApplication::clipboard()->setText(exactResult_); });
+            [this] { QApplication::clipboard()->setText(exactResult()); });
     return menu;
 }
 
@@ -453,152 +399,114 @@ void ConverterDialog::markUnreadInput(const QString& note) {
     inputField_->setToolTip(note);
 }
 
-// Selection logic. Every selection the program makes is silent: only the user's raise events.
-
-void ConverterDialog::fillTabs() {
-    const QSignalBlocker blocker(tabs_);
-    tabCategories_ = visibleCategories(catalog_);
-    for (const Category* category : tabCategories_)
-        tabs_->addTab(display(category->name()));
-    tabs_->setCurrentIndex(0);
-}
+// The view of the model. Every selection the program makes is silent: only the user's raise
+// events.
 
 void ConverterDialog::clearTabs() {
     const QSignalBlocker blocker(tabs_);
     tabs_->clear();
 }
 
-void ConverterDialog::selectCategory() {
-    // The categories of the tabs were listed when the tabs were filled: a tab change looks its
-    // category up instead of walking the catalog.
-    const int tab = tabs_->currentIndex();
-    selection_.currentCategory = tab >= 0 && tab < static_cast<int>(tabCategories_.size())
-                                     ? tabCategories_[static_cast<std::size_t>(tab)]
-                                     : nullptr;
+void ConverterDialog::fillTabs() {
+    const QSignalBlocker blocker(tabs_);
+    for (int tab = 0; tab < model_.tabCount(); ++tab)
+        tabs_->addTab(fromModel(model_.tabText(tab)));
+    tabs_->setCurrentIndex(0);
+    tabsShown_ = model_.tabsRevision();
 }
 
 void ConverterDialog::fillFromList() {
     const QSignalBlocker blocker(fromList_);
     fromList_->clear();
-    if (!selection_.currentCategory) return;
-    // Each item gets its datum before it joins the list, so that no change is announced per item.
-    for (const FromListEntry& entry : fromListEntries(*selection_.currentCategory)) {
-        auto* item = new QListWidgetItem(display(entry.label));
-        item->setData(Qt::UserRole, entry.group);
-        fromList_->addItem(item);
-    }
+    for (int row = 0; row < model_.fromCount(); ++row)
+        fromList_->addItem(fromModel(model_.fromText(row)));
     if (fromList_->count() > 0) fromList_->setCurrentRow(0);
+    fromShown_ = model_.fromRevision();
 }
 
 void ConverterDialog::fillToList() {
     const QSignalBlocker blocker(toList_);
     toList_->clear();
-    if (!selection_.currentCategory) return;
-    const QListWidgetItem* from = fromList_->currentItem();
-    const int group = from ? from->data(Qt::UserRole).toInt() : -1;
-    for (const Conversion* conversion : toListEntries(*selection_.currentCategory, group)) {
-        auto* item = new QListWidgetItem(display(conversion->toUnit()));
-        item->setData(Qt::UserRole, itemData(*conversion));
-        toList_->addItem(item);
-    }
+    for (int row = 0; row < model_.toCount(); ++row)
+        toList_->addItem(fromModel(model_.toText(row)));
     if (toList_->count() > 0) toList_->setCurrentRow(0);
+    toShown_ = model_.toRevision();
 }
 
-void ConverterDialog::selectConversion() {
-    const QListWidgetItem* item = toList_->currentItem();
-    selection_.currentConversion =
-        item ? static_cast<const Conversion*>(item->data(Qt::UserRole).value<void*>()) : nullptr;
-}
-
-void ConverterDialog::updateUnitLabels() {
-    if (!selection_.currentConversion) return;
-    setUnitLabelTexts();
-    pushTexts();
-    nameFieldsAfterUnits();
-}
-
-void ConverterDialog::recompute() {
-    // Pulled first, even with nothing to compute, so that a later push keeps what was typed.
-    pullTexts();
-    // The locale decides whether "1,5" is a decimal; the numbers themselves never depend on it.
-    const char separator = QLocale().decimalPoint() == QStringLiteral(",") ? ',' : '.';
-    if (!selection_.currentConversion) {
-        markUnreadInput(
-            QString::fromStdString(unreadInputNote(inputText.toStdString(), separator)));
-        return describeInput(QString());
+void ConverterDialog::syncView() {
+    if (tabsShown_ != model_.tabsRevision()) {
+        clearTabs();
+        fillTabs();
     }
-    const Conversion& conversion = *selection_.currentConversion;
-    const ResultTexts texts =
-        computeResultTexts(conversion, inputText.toStdString(), precision_,
-                           {separator, selection_.currentCategory, &unitNames()});
-    markUnreadInput(QString::fromStdString(texts.note));
-    resultText = QString::fromStdString(texts.shown);
-    inputReadAs_ = QString::fromStdString(texts.readAs);
-    resultTwoPart_ = QString::fromStdString(texts.twoPart);
-    setUnitLabelTexts();
-    const QString unit = display(conversion.toUnit());
-    exactResult_ = texts.exact.empty()
-                       ? QString()
-                       : QString::fromStdString(texts.exact) + QLatin1Char(' ') + unit;
-    resultField_->setToolTip(exactResult_);
-    pushTexts();
-    describeInput(resultText.isEmpty() ? QString() : resultText + QLatin1Char(' ') + unit);
+    if (model_.selectedTab() >= 0 && tabs_->currentIndex() != model_.selectedTab()) {
+        const QSignalBlocker blocker(tabs_);
+        tabs_->setCurrentIndex(model_.selectedTab());
+    }
+    if (fromShown_ != model_.fromRevision()) fillFromList();
+    if (toShown_ != model_.toRevision()) fillToList();
+    for (const auto& [list, row] : {std::pair(fromList_, model_.selectedFrom()),
+                                    std::pair(toList_, model_.selectedTo())})
+        if (list->currentRow() != row) {
+            const QSignalBlocker blocker(list);
+            list->setCurrentRow(row);
+        }
+
+    setTextIfDifferent(inputUnitLabelControl_, fromModel(model_.inputUnitLabel));
+    setTextIfDifferent(outputUnitLabelControl_, fromModel(model_.outputUnitLabel));
+    {
+        const QSignalBlocker blocker(inputField_);
+        setTextIfDifferent(inputField_, fromModel(model_.inputText));
+    }
+    const QString result = fromModel(model_.resultText);
+    if (resultField_->text() != result) {
+        resultField_->setText(result);
+        // A number is read from its start: a long one shows its leading digits.
+        resultField_->setCursorPosition(0);
+    }
+    resultField_->setToolTip(exactResult());
+    markUnreadInput(fromModel(model_.unreadInputNote()));
+    describeInput();
+    if (selection_.currentConversion) nameFieldsAfterUnits();
+}
+
+void ConverterDialog::resultComputed() {
     // Said once typing pauses, not once a key.
-    if (inputField_->hasFocus()) resultPause_->start();
+    if (selection_.currentConversion && inputField_->hasFocus()) resultPause_->start();
 }
 
-void ConverterDialog::setUnitLabelTexts() {
-    const Conversion& conversion = *selection_.currentConversion;
-    inputUnitLabel = QString::fromStdString(unitLabelWithExtra(
-        toDisplayText(conversion.fromUnit()), inputReadAs_.toStdString()));
-    outputUnitLabel = QString::fromStdString(unitLabelWithExtra(
-        toDisplayText(conversion.toUnit()), resultTwoPart_.toStdString()));
-}
+// What a click on a tab, a From entry and a To entry, and typing, set going.
 
-const UnitNames& ConverterDialog::unitNames() {
-    if (!unitNames_)
-        unitNames_ = std::make_shared<const UnitNames>(readUnitNames(appDirectory_ + "names.txt"));
-    return *unitNames_;
-}
-
-// What a click on a tab, a From entry and a To entry sets going.
-
-void ConverterDialog::onTabChanged() {
-    selectCategory();
-    fillFromList();
-    fillToList();
-    selectConversion();
-    recompute();
-    updateUnitLabels();
+void ConverterDialog::onTabChanged(int tab) {
+    model_.onTabChanged(tab);
+    syncView();
+    resultComputed();
     announceCategory();
 }
 
-void ConverterDialog::onFromChanged() {
-    fillToList();
-    selectConversion();
-    recompute();
-    updateUnitLabels();
+void ConverterDialog::onFromChanged(int row) {
+    model_.onFromChanged(row);
+    syncView();
+    resultComputed();
 }
 
-void ConverterDialog::onToChanged() {
-    selectConversion();
-    recompute();
-    updateUnitLabels();
+void ConverterDialog::onToChanged(int row) {
+    model_.onToChanged(row);
+    syncView();
+    resultComputed();
 }
 
-void ConverterDialog::showConversion(int tab, const Conversion& conversion) {
-    // The steps of the user's clicks: the tab selected as a click selects it, and rows made
-    // current the way a click makes them; each raises its signal when the selection moves.
-    tabs_->selectByUser(tab);
-    auto choose = [](QListWidget* list, const QVariant& data) {
-        for (int row = 0; row < list->count(); ++row)
-            if (list->item(row)->data(Qt::UserRole) == data) return list->setCurrentRow(row);
-    };
-    choose(fromList_, conversion.fromGroup());
-    choose(toList_, itemData(conversion));
-    // Computed even when every entry was already the current one.
-    recompute();
-    updateUnitLabels();
+void ConverterDialog::onInputChanged(const QString& text) {
+    model_.onInputChanged(text.toStdString());
+    syncView();
+    resultComputed();
+}
+
+void ConverterDialog::showConversion(int tab, const Conversion& conversion, const QString& value) {
+    const bool tabMoves = tab != model_.selectedTab();
+    model_.showConversion(tab, conversion, value.toStdString());
+    syncView();
+    resultComputed();
+    if (tabMoves) announceCategory();
     inputField_->setFocus(Qt::OtherFocusReason);
     inputField_->selectAll();
 }
@@ -613,9 +521,9 @@ void ConverterDialog::fitTabRowsToScreen() {
     const int frame = isVisible() ? frameGeometry().height() - height()
                                   : style()->pixelMetric(QStyle::PM_TitleBarHeight) +
                                         2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-    const int heightWithOneRow = minimumHeight() + (1 - tabRows_) * tabRowHeight_ + frame;
-    tabs_->setMaxShownRows(
-        tabRowsThatFit(heightWithOneRow, tabRowHeight_, screen->availableGeometry().height()));
+    const int heightWithOneRow = minimumHeight() + model_.tabRowShift(1) + frame;
+    tabs_->setMaxShownRows(tabRowsThatFit(heightWithOneRow, model_.tabRowHeight,
+                                          screen->availableGeometry().height()));
 }
 
 void ConverterDialog::placeOnScreen() {
@@ -635,9 +543,8 @@ void ConverterDialog::showEvent(QShowEvent* event) {
 
 void ConverterDialog::adjustForTabRows() {
     // The rows shown: more scroll within the tab strip.
-    const int rows = tabs_->shownRowCount();
-    if (rows == tabRows_) return;
-    const int d = (rows - tabRows_) * tabRowHeight_;
+    const int d = model_.tabRowShift(tabs_->shownRowCount());
+    if (d == 0) return;
     growWindow(this, d);
     growWindow(tabs_, d);
     for (int id : controlsBelowTabs)
@@ -687,7 +594,7 @@ void ConverterDialog::spreadExtraSpace() {
     // The widths first: the rows the wider strip needs depend on them.
     applyExtraSpace(extra_, to);
     extra_ = to;
-    to.lift = std::max(0, baseTabRows_ - tabs_->shownRowCount()) * tabRowHeight_;
+    to.lift = std::max(0, baseTabRows_ - tabs_->shownRowCount()) * model_.tabRowHeight;
     applyExtraSpace(extra_, to);
     extra_ = to;
 }
@@ -746,16 +653,6 @@ void ConverterDialog::keepSize() {
     if (size == minimumSize() && !std::filesystem::exists(windowSizePath_, error)) return;
     // The size is a convenience: a folder that cannot keep it costs only the size next time.
     writeWindowSize(windowSizePath_, WindowSize{size.width(), size.height()});
-}
-
-// Settings file.
-
-bool ConverterDialog::readSettings() {
-    return ::readSettings(settingsPath_, precision_);
-}
-
-bool ConverterDialog::writeSettings() {
-    return ::writeSettings(settingsPath_, precision_);
 }
 
 // Links.

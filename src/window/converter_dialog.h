@@ -1,5 +1,7 @@
 #pragma once
 
+#include "converter/converter_model.h"
+
 #include <QDialog>
 #include <QIcon>
 #include <QString>
@@ -14,7 +16,6 @@ class Category;
 class Conversion;
 class ConversionCatalog;
 class HelpWindow;
-class UnitNames;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -25,8 +26,9 @@ struct Selection;
 class TabStrip;
 class UiServices;
 
-// The converter window: category tabs, the From and To lists, the input and the result, the
-// menu, and the start-up and closing steps around them.
+// The converter window: a view over a ConverterModel. It draws the model's tabs, lists and texts,
+// reports its user's actions to it, and keeps what only a window has: layout, focus, menus and
+// what a screen reader is told.
 class ConverterDialog : public QDialog {
     Q_OBJECT
   public:
@@ -64,23 +66,19 @@ class ConverterDialog : public QDialog {
     // The closing steps: the catalog when it changed, the settings always, each at most once.
     void OnClose();
 
-    // Selection logic.
-    void fillTabs();
+    // The views refilled from the model, silently: the tab strip emptied, and the From list
+    // with its first entry current.
     void clearTabs();
-    void selectCategory();
     void fillFromList();
-    void fillToList();
-    void selectConversion();
-    void updateUnitLabels();
-    void recompute();
-    // The steps that follow a user's click on a tab, a From entry and a To entry.
-    void onTabChanged();
-    void onFromChanged();
-    void onToChanged();
+    // A user's click on a tab, a From entry and a To entry, and the input typed.
+    void onTabChanged(int tab);
+    void onFromChanged(int row);
+    void onToChanged(int row);
+    void onInputChanged(const QString& text);
     // Makes conversion current on tab (a tab index, the place of its category among the shown
-    // ones) through the steps of the user's clicks, recomputes, and puts the focus in the input
-    // field with its text selected.
-    void showConversion(int tab, const Conversion& conversion);
+    // ones) through the steps of the user's clicks, with value as the input when not empty, and
+    // puts the focus in the input field with its text selected.
+    void showConversion(int tab, const Conversion& conversion, const QString& value = {});
 
     // Tab-row layout.
     // Limits the rows of tabs shown to those that keep the window on its screen.
@@ -90,10 +88,6 @@ class ConverterDialog : public QDialog {
     void adjustForTabRows();
     void growWindow(QWidget* window, int d);
     void moveControlDown(int id, int d);
-
-    // Settings file.
-    bool readSettings();
-    bool writeSettings();
 
     // Commands.
     void buildReport(QString& text) const;
@@ -124,12 +118,12 @@ class ConverterDialog : public QDialog {
     // caller owns it.
     QMenu* createResultContextMenu();
     // The result in full with its unit, as its tooltip shows it; empty before any result.
-    QString exactResult() const { return exactResult_; }
+    QString exactResult() const { return QString::fromStdString(model_.exactResult()); }
 
     QWidget* control(int id) const;
-    int precision() const { return precision_; }
-    bool catalogChanged() const { return catalogChanged_ != 0; }
-    int tabRowHeight() const { return tabRowHeight_; }
+    int precision() const { return model_.precision; }
+    bool catalogChanged() const { return model_.catalogChanged != 0; }
+    int tabRowHeight() const { return model_.tabRowHeight; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -145,16 +139,16 @@ class ConverterDialog : public QDialog {
     // Tabs for the visible categories, laid out, with the first conversion current.
     void fillTabsAndSelectFirst();
     void createMenu();
-    void pullTexts();
-    void pushTexts();
+    // The controls show the model: each written only when it differs, the lists and tabs
+    // refilled only when the model refilled them, every change silent.
+    void syncView();
+    void fillTabs();
+    void fillToList();
+    // After a step that computed: the result is said once typing pauses.
+    void resultComputed();
     void showError(const QString& text);
     // Tints the input field and says why (note) when its text cannot be read as a value.
     void markUnreadInput(const QString& note);
-    // The unit labels: the conversion's units, with what the input was read as and the result
-    // in two parts where there are such.
-    void setUnitLabelTexts();
-    // names.txt beside the catalog, read when a value first needs it.
-    const UnitNames& unitNames();
     // Space beyond the smallest size: the unit lists take the height, the lists, fields and tabs
     // the width. lift is the height of the tab rows that a wider strip no longer needs.
     struct ExtraSpace {
@@ -183,15 +177,15 @@ class ConverterDialog : public QDialog {
     void announceResult();
     void announceCategory();
     void announceChoice(const QString& match);
-    // The input field's accessible description: the result shown with its unit (none when empty),
-    // then what markUnreadInput says about the input.
-    void describeInput(const QString& resultWithUnit);
+    // The input field's accessible description, as the model words it.
+    void describeInput();
     // F1 in a secondary dialog opens its page; the help window stays usable while it runs.
     void offerHelp(QDialog& dialog, const char* page);
 
     ConversionCatalog& catalog_;
     CatalogPreload* preload_ = nullptr;
     Selection& selection_;
+    ConverterModel model_;
     UiServices& services_;
 
     TabStrip* tabs_ = nullptr;
@@ -204,28 +198,13 @@ class ConverterDialog : public QDialog {
     QMenuBar* menuBar_ = nullptr;
     QWidget* client_ = nullptr;
     std::map<int, QWidget*> controls_;
-    // The category of each tab, in tab order.
-    std::vector<Category*> tabCategories_;
-
-    QString inputUnitLabel;
-    QString outputUnitLabel;
-    QString inputText;
-    QString resultText;
-    QString exactResult_;
-    QString inputReadAs_;
-    QString resultTwoPart_;
-    std::shared_ptr<const UnitNames> unitNames_;
+    // The model's revisions of the tabs and lists the controls show.
+    unsigned tabsShown_ = 0;
+    unsigned fromShown_ = 0;
+    unsigned toShown_ = 0;
     // The input's text was selected by Find, not by the user: Ctrl+C copies the report then.
     bool inputSelectedByFind_ = false;
     QIcon mainIcon;
-    int tabRowHeight_ = 0;
-    int tabRows_ = 1;
-    int catalogChanged_ = 0;
-    int precision_ = 1;
-    std::string appDirectory_;
-    std::string dataPath_;
-    std::string helpPath_;
-    std::string settingsPath_;
     std::string windowSizePath_;
     ExtraSpace extra_;
     bool folded_ = false;

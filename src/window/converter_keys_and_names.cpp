@@ -93,12 +93,17 @@ void ConverterDialog::setUpKeysAndNames() {
 }
 
 void ConverterDialog::stepCategory(int delta) {
-    const int count = tabs_->count();
-    if (count == 0) return;
-    tabs_->selectByUser(((tabs_->currentIndex() + delta) % count + count) % count);
+    const int tab = model_.selectedTab();
+    model_.stepCategory(delta);
+    if (model_.selectedTab() == tab) return;
+    syncView();
+    resultComputed();
+    announceCategory();
 }
 
 void ConverterDialog::nameFieldsAfterUnits() {
+    const QString inputUnitLabel = QString::fromStdString(model_.inputUnitLabel);
+    const QString outputUnitLabel = QString::fromStdString(model_.outputUnitLabel);
     const std::tuple<QWidget*, QWidget*, QString> fields[] = {
         {inputField_, control(InputCaption),
          captionName(control(InputCaption)) + QStringLiteral(", ") + inputUnitLabel},
@@ -116,10 +121,9 @@ void ConverterDialog::nameFieldsAfterUnits() {
     outputUnitLabelControl_->setBuddy(outputUnitLabel.contains(u'&') ? nullptr : resultField_);
 }
 
-void ConverterDialog::describeInput(const QString& resultWithUnit) {
+void ConverterDialog::describeInput() {
     // A screen reader reads the result from here without leaving the input.
-    const QString text = QString::fromStdString(
-        inputDescription(resultWithUnit.toStdString(), inputField_->toolTip().toStdString()));
+    const QString text = QString::fromStdString(model_.inputDescription());
     if (inputField_->accessibleDescription() != text) inputField_->setAccessibleDescription(text);
 }
 
@@ -138,8 +142,10 @@ void ConverterDialog::setUpAnnouncements() {
 void ConverterDialog::announceResult() {
     if (!inputField_->hasFocus() || !selection_.currentConversion) return;
     // A value that cannot be read has no result; its note is then all there is to say.
+    const QString resultText = QString::fromStdString(model_.resultText);
     QStringList parts;
-    if (!resultText.isEmpty()) parts << resultText + QLatin1Char(' ') + outputUnitLabel;
+    if (!resultText.isEmpty())
+        parts << resultText + QLatin1Char(' ') + QString::fromStdString(model_.outputUnitLabel);
     // The note on unread input when it is new; it stays in the field's tooltip.
     const QString note = inputField_->toolTip();
     if (!note.isEmpty() && note != noteAnnounced_) parts << note;
@@ -156,7 +162,8 @@ void ConverterDialog::announceCategory() {
 void ConverterDialog::announceChoice(const QString& match) {
     resultPause_->stop();
     QString text = match;
-    if (!resultText.isEmpty())
-        text += QStringLiteral(": ") + resultText + QLatin1Char(' ') + outputUnitLabel;
+    if (!model_.resultText.empty())
+        text += QStringLiteral(": ") + QString::fromStdString(model_.resultText) +
+                QLatin1Char(' ') + QString::fromStdString(model_.outputUnitLabel);
     announcer_->announce(text);
 }

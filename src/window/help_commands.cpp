@@ -15,7 +15,7 @@ void ConverterDialog::openHelpPage(const QString& page) {
     if (!helpWindow_) {
         // A missing help.chm, or a file that is no help file: nothing happens, and nothing is
         // said. A damaged one: a message says so.
-        helpWindow_ = HelpWindow::open(helpPath_, services_, this);
+        helpWindow_ = HelpWindow::open(model_.helpPath, services_, this);
         if (!helpWindow_) return;
     }
     helpWindow_->showPage(page);

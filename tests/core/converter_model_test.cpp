@@ -104,6 +104,17 @@ TEST(ConverterModel, MissingCatalogFailsAndWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(s.dir.file("conv.ini")));
 }
 
+TEST(ConverterModel, AFolderInThePlaceOfTheCatalogIsSaidToBeOne) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("conv.txt"));
+    ConversionCatalog catalog;
+    Selection selection;
+    ConverterModel model(catalog, selection);
+    std::string failure;
+    EXPECT_FALSE(model.start(dir.path(), failure));
+    EXPECT_NE(failure.find(" conv.txt is a folder"), std::string::npos) << failure;
+}
+
 TEST(ConverterModel, CloseWritesSettingsOnceAndTheCatalogOnlyAfterAChange) {
     Started s;
     s.model.setPrecision(3);
