@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes docs/window-dark.png: the window on the delivered catalog under Xvfb, in the dark colour
-# scheme that qt6ct ships ("darker", with the Fusion style), with a partly unread input (its amber
+# scheme that qt6ct ships ("darker", with the Fusion style), with an input that cannot be read (its amber
 # mark) and the keyboard back in the From list, so the picture shows the selection colours with
 # and without the keyboard. Run it again after a change to how the window looks.
 set -euo pipefail
@@ -19,7 +19,7 @@ if [[ "${1:-}" == --in-x-server ]]; then
         sleep 0.1
     done
     xdotool key --delay 50 Tab Tab
-    xdotool type --delay 50 '12 feet'
+    xdotool type --delay 50 '12 fx'
     xdotool key --delay 50 shift+Tab shift+Tab
     sleep 0.5
     import -window "$window" docs/window-dark.png

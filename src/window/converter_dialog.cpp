@@ -82,6 +82,7 @@ ConverterDialog::ConverterDialog(ConversionCatalog& catalog, Selection& selectio
     setWindowModality(Qt::WindowModal);
     createMenu();
     createControls();
+    placeSwapButton();
     setUpKeysAndNames();
     setUpAnnouncements();
 }
@@ -549,6 +550,7 @@ void ConverterDialog::adjustForTabRows() {
     growWindow(tabs_, d);
     for (int id : controlsBelowTabs)
         moveControlDown(id, d);
+    placeSwapButton();
 }
 
 void ConverterDialog::growWindow(QWidget* window, int d) {
@@ -630,6 +632,17 @@ void ConverterDialog::applyExtraSpace(ExtraSpace from, ExtraSpace to) {
         if (QWidget* widget = control(change.id))
             widget->setGeometry(widget->x() + change.x, widget->y() + change.y,
                                 widget->width() + change.width, widget->height() + change.height);
+    placeSwapButton();
+}
+
+void ConverterDialog::placeSwapButton() {
+    // Wherever the tab rows and the window's size put the lists, the button stays in the gap
+    // between them, halfway down.
+    QWidget* button = control(SwapButton);
+    const QRect from = fromList_->geometry();
+    const QRect to = toList_->geometry();
+    button->move((from.right() + to.left() + 1 - button->width()) / 2,
+                 from.top() + (from.height() - button->height()) / 2);
 }
 
 void ConverterDialog::restoreSize() {

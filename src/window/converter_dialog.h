@@ -164,6 +164,8 @@ class ConverterDialog : public QDialog {
     void spreadExtraSpace();
     // The menu bar and the client area cover the window.
     void fitClient();
+    // The swap button in the gap between the unit lists.
+    void placeSwapButton();
     // The size kept from the last run, within the screen; none without one.
     void restoreSize();
     void keepSize();

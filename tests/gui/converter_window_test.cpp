@@ -424,8 +424,17 @@ class ConverterWindowTest : public QObject {
         const QSize smallest = f.dialog->size(), larger = smallest + QSize(180, 120);
         const int tabRows = f.tabs()->shownRowCount(), inputWidth = f.input()->width();
         QVERIFY(f.dialog->minimumSize() == smallest && tabRows > 1);
+        // The swap button keeps to the gap between the lists, below the tab rows.
+        const auto swapBetweenLists = [&f] {
+            const QRect button = f.find<QWidget>("swapButton")->geometry();
+            return button.left() > f.fromList()->geometry().right() &&
+                   button.right() < f.toList()->x() && button.top() > f.fromList()->y() &&
+                   button.bottom() < f.fromList()->geometry().bottom();
+        };
+        QVERIFY(swapBetweenLists());
         f.dialog->resize(larger);
         QTRY_COMPARE(f.dialog->size(), larger);
+        QVERIFY(swapBetweenLists());
         QVERIFY(f.fromList()->viewport()->height() / row >= rows / row + 120 / row);
         QVERIFY(f.tabs()->shownRowCount() < tabRows);
         QCOMPARE(f.input()->width(), inputWidth + 90);
