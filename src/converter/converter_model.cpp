@@ -72,7 +72,6 @@ void ConverterModel::onTabChanged(int tab) {
     fillToList();
     selectConversion();
     recompute();
-    updateUnitLabels();
 }
 
 void ConverterModel::onFromChanged(int row) {
@@ -80,14 +79,12 @@ void ConverterModel::onFromChanged(int row) {
     fillToList();
     selectConversion();
     recompute();
-    updateUnitLabels();
 }
 
 void ConverterModel::onToChanged(int row) {
     selectedTo_ = row >= 0 && row < toCount() ? row : -1;
     selectConversion();
     recompute();
-    updateUnitLabels();
 }
 
 void ConverterModel::onInputChanged(std::string text) {
@@ -117,7 +114,6 @@ void ConverterModel::showConversion(int tab, const Conversion& conversion,
         onToChanged(static_cast<int>(to - toEntries_.begin()));
     // Computed even when every entry was already the current one.
     recompute();
-    updateUnitLabels();
 }
 
 std::vector<CategoryRow> ConverterModel::optionRows() const {
@@ -174,11 +170,7 @@ std::string ConverterModel::toText(int row) const {
 }
 
 std::string ConverterModel::inputDescription() const {
-    const std::string unit =
-        selection_.currentConversion && !resultText.empty()
-            ? resultText + " " + display(selection_.currentConversion->toUnit())
-            : std::string();
-    return ::inputDescription(unit, unreadNote_);
+    return ::inputDescription(resultWithUnit(), unreadNote_);
 }
 
 // The steps of the selection. Every selection made here is the model's own.

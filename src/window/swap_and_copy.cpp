@@ -1,6 +1,4 @@
 // Swapping the From and To units, and copying the result alone.
-#include "catalog/catalog.h"
-#include "catalog/display_text.h"
 #include "window/converter_dialog.h"
 
 #include <QApplication>
@@ -8,9 +6,8 @@
 #include <QLineEdit>
 
 void ConverterDialog::copyResult() {
-    if (!selection_.currentConversion || model_.resultText.empty()) return;
-    QApplication::clipboard()->setText(QString::fromStdString(
-        model_.resultText + " " + toDisplayText(selection_.currentConversion->toUnit())));
+    const std::string result = model_.resultWithUnit();
+    if (!result.empty()) QApplication::clipboard()->setText(QString::fromStdString(result));
 }
 
 void ConverterDialog::swapUnits() {

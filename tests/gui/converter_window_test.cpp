@@ -346,8 +346,19 @@ class ConverterWindowTest : public QObject {
                  QStringLiteral("Unable to save conversion settings."));
     }
 
+    void missingCatalogShowsOneMessageAndFails_data() {
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << false << QStringLiteral("Unable to load conversion data.");
+        QTest::newRow("a folder named like it")
+            << true
+            << QStringLiteral("Unable to load conversion data. conv.txt is a folder, not a file.");
+    }
     void missingCatalogShowsOneMessageAndFails() {
+        QFETCH(bool, folder);
+        QFETCH(QString, message);
         TempDir dir;
+        if (folder) std::filesystem::create_directory(dir.file("conv.txt"));
         const auto previous = std::filesystem::current_path();
         std::filesystem::current_path(dir.path());
         FakeUiServices services;
@@ -357,24 +368,8 @@ class ConverterWindowTest : public QObject {
         QVERIFY(status != 0);
         QCOMPARE(services.messages.size(), 1);
         QCOMPARE(services.messages[0].caption, QStringLiteral("Error"));
-        QCOMPARE(services.messages[0].text, QStringLiteral("Unable to load conversion data."));
+        QCOMPARE(services.messages[0].text, message);
         QVERIFY(!std::filesystem::exists(dir.file("conv.ini")));
-    }
-
-    void aFolderNamedLikeTheCatalogIsNamedAsTheReason() {
-        TempDir dir;
-        std::filesystem::create_directory(dir.file("conv.txt"));
-        const auto previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path());
-        FakeUiServices services;
-        ConverterApp app(services);
-        const int status = app.InitInstance();
-        std::filesystem::current_path(previous);
-        QVERIFY(status != 0);
-        QCOMPARE(services.messages.size(), 1);
-        QCOMPARE(
-            services.messages[0].text,
-            QStringLiteral("Unable to load conversion data. conv.txt is a folder, not a file."));
     }
 
     void tabRowsGrowTheWindowByWholeRows() {
