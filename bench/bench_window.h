@@ -2,8 +2,8 @@
 
 #include "catalog/catalog.h"
 #include "console_ui_services.h"
-#include "window/converter_dialog.h"
-#include "window/selection_logic.h"
+#include "converter/selection_logic.h"
+#include "qt/window/converter_dialog.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -9,8 +9,8 @@
 // otherwise.
 
 #include "catalog/catalog.h"
-#include "commands/find_dialog.h"
 #include "generated_catalog.h"
+#include "qt/dialogs/find_dialog.h"
 #include "search/conversion_search.h"
 #include "search/unit_names.h"
 

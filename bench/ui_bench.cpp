@@ -5,10 +5,10 @@
 
 #include "bench_window.h"
 #include "catalog/catalog.h"
-#include "commands/options_dialog.h"
-#include "window/converter_dialog.h"
-#include "window/selection_logic.h"
-#include "window/tab_strip.h"
+#include "converter/selection_logic.h"
+#include "qt/dialogs/options_dialog.h"
+#include "qt/widgets/tab_strip.h"
+#include "qt/window/converter_dialog.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

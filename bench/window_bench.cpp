@@ -5,8 +5,8 @@
 
 #include "bench_window.h"
 #include "catalog/catalog.h"
-#include "window/converter_dialog.h"
-#include "window/selection_logic.h"
+#include "converter/selection_logic.h"
+#include "qt/window/converter_dialog.h"
 
 #include <QApplication>
 #include <QLineEdit>

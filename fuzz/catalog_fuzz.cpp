@@ -3,7 +3,7 @@
 
 #include "catalog/catalog.h"
 #include "catalog/catalog_file.h"
-#include "catalog/line_reader.h"
+#include "files/line_reader.h"
 #include "fuzz_scratch.h"
 
 #include <cstddef>

@@ -4,12 +4,12 @@
 // a match must say why.
 
 #include "catalog/catalog.h"
-#include "catalog/display_text.h"
 #include "cli/catalog_check.h"
 #include "fuzz_scratch.h"
 #include "search/closest_labels.h"
 #include "search/conversion_search.h"
 #include "search/unit_names.h"
+#include "text/display_text.h"
 
 #include <algorithm>
 #include <cstddef>

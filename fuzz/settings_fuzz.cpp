@@ -2,7 +2,7 @@
 // with a plain model of the rule, and a written precision must read back the same.
 
 #include "fuzz_scratch.h"
-#include "window/settings_file.h"
+#include "settings/settings_file.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "catalog/catalog.h"
+#include "search/quantity_value.h"
 #include "search/search_query.h"
 #include "search/unit_names.h"
-#include "value/quantity_value.h"
 #include "value/result_text.h"
 #include "value/value_reader.h"
 

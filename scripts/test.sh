@@ -7,6 +7,10 @@ cd "$(dirname "$0")/.."
 
 scripts/deps.sh
 
+# The layers of src/ first: an include that points up a layer fails the run at once.
+echo "=== layers"
+python3 scripts/check-layers.py
+
 # The suite runs once more under a comma-decimal locale.
 if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
     sudo=()

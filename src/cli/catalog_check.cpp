@@ -2,14 +2,14 @@
 
 #include "catalog/catalog.h"
 #include "catalog/catalog_file.h"
-#include "catalog/display_text.h"
-#include "catalog/line_reader.h"
-#include "catalog/text_scan.h"
-#include "catalog/whole_file_writer.h"
 #include "cli/names_check.h"
+#include "files/line_reader.h"
+#include "files/whole_file_writer.h"
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
 #include "search/unit_names.h"
+#include "text/display_text.h"
+#include "text/text_scan.h"
 
 #include <algorithm>
 #include <cmath>

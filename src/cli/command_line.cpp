@@ -1,21 +1,18 @@
 #include "cli/command_line.h"
 
-#include "catalog/file_system.h"
-#include "catalog/text_scan.h"
 #include "cli/catalog_check.h"
 #include "cli/convert_command.h"
 #include "cli/terminal_text.h"
-#include "window/settings_file.h"
+#include "files/file_system.h"
+#include "product.h"
+#include "settings/settings_file.h"
+#include "text/text_scan.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
 #include <string_view>
-
-#ifndef VELMORA_VERSION
-#error "VELMORA_VERSION must be defined by the build"
-#endif
 
 namespace {
 

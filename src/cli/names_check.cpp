@@ -1,11 +1,11 @@
 #include "cli/names_check.h"
 
-#include "catalog/case_fold.h"
 #include "catalog/catalog.h"
-#include "catalog/display_text.h"
-#include "catalog/file_system.h"
-#include "catalog/whole_file_writer.h"
+#include "files/file_system.h"
+#include "files/whole_file_writer.h"
 #include "search/unit_names.h"
+#include "text/case_fold.h"
+#include "text/display_text.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "cli/terminal_text.h"
 
-#include "catalog/display_text.h"
+#include "text/display_text.h"
 
 #include <algorithm>
 #include <array>

@@ -3,11 +3,11 @@
 #include "catalog/catalog.h"
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_preload.h"
-#include "catalog/display_text.h"
-#include "catalog/whole_file_writer.h"
-#include "commands/report_text.h"
+#include "converter/report_text.h"
+#include "files/whole_file_writer.h"
 #include "search/unit_names.h"
-#include "window/settings_file.h"
+#include "settings/settings_file.h"
+#include "text/display_text.h"
 
 #include <algorithm>
 #include <optional>
@@ -246,8 +246,8 @@ void ConverterModel::recompute() {
     resultText = texts.shown;
     inputReadAs_ = texts.readAs;
     resultTwoPart_ = texts.twoPart;
-    exactResult_ = texts.exact.empty() ? std::string()
-                                       : texts.exact + " " + display(conversion.toUnit());
+    exactResult_ =
+        texts.exact.empty() ? std::string() : texts.exact + " " + display(conversion.toUnit());
     updateUnitLabels();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "commands/category_visibility.h"
-#include "window/selection_logic.h"
+#include "converter/category_visibility.h"
+#include "converter/selection_logic.h"
 
 #include <filesystem>
 #include <memory>

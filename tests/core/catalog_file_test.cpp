@@ -1,11 +1,11 @@
 #include "catalog/catalog.h"
 #include "catalog/catalog_preload.h"
-#include "catalog/line_reader.h"
-#include "catalog/whole_file_writer.h"
+#include "converter/selection_logic.h"
 #include "failing_file_ops.h"
+#include "files/line_reader.h"
+#include "files/whole_file_writer.h"
 #include "temp_dir.h"
 #include "unprivileged.h"
-#include "window/selection_logic.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,8 +1,8 @@
-#include "catalog/case_fold.h"
 #include "catalog/catalog.h"
 #include "search/conversion_search.h"
 #include "search/search_text.h"
 #include "search/unit_names.h"
+#include "text/case_fold.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,7 +1,7 @@
 #include "catalog/catalog.h"
-#include "catalog/text_scan.h"
-#include "commands/category_visibility.h"
-#include "commands/precision_text.h"
+#include "converter/category_visibility.h"
+#include "settings/precision_text.h"
+#include "text/text_scan.h"
 
 #include <climits>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "catalog/catalog.h"
+#include "search/quantity_value.h"
 #include "search/unit_names.h"
-#include "value/quantity_value.h"
 #include "value/result_text.h"
 
 #include <gtest/gtest.h>

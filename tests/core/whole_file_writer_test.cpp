@@ -1,5 +1,5 @@
-#include "catalog/whole_file_writer.h"
 #include "failing_file_ops.h"
+#include "files/whole_file_writer.h"
 #include "temp_dir.h"
 #include "unprivileged.h"
 

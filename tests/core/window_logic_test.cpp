@@ -1,12 +1,12 @@
 #include "catalog/catalog.h"
-#include "catalog/display_text.h"
-#include "commands/report_text.h"
+#include "converter/report_text.h"
+#include "converter/selection_logic.h"
+#include "converter/window_fit.h"
 #include "failing_file_ops.h"
+#include "settings/settings_file.h"
 #include "temp_dir.h"
+#include "text/display_text.h"
 #include "unprivileged.h"
-#include "window/selection_logic.h"
-#include "window/settings_file.h"
-#include "window/window_fit.h"
 
 #include <gtest/gtest.h>
 #include <string>

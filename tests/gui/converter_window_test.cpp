@@ -1,13 +1,14 @@
 #include "catalog/catalog_preload.h"
 #include "converter_fixture.h"
-#include "window/converter_app.h"
-#include "window/elided_label.h"
-#include "window/velmora_style.h"
+#include "qt/app/converter_app.h"
+#include "qt/widgets/elided_label.h"
+#include "qt/widgets/velmora_style.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -15,7 +16,6 @@
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QStyleOption>
-#include <QLocale>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
@@ -87,11 +87,11 @@ class ConverterWindowTest : public QObject {
                                 ? item->text()
                                 : item->text() + "\t" + item->shortcut().toString());
         }
-        QCOMPARE(seen,
-                 QStringList({"&File", "&Save...\tCtrl+S", "&Print...\tCtrl+P", "-", "E&xit",
-                              "&Convert", "&Find Conversion...\tCtrl+F", "&Copy to Clipboard\tCtrl+C",
-                              "Copy &Result\tCtrl+Shift+C", "S&wap From and To\tCtrl+R",
-                              "&Precision...", "&Options...", "&Help", "&Contents\tF1", "&About"}));
+        QCOMPARE(seen, QStringList({"&File", "&Save...\tCtrl+S", "&Print...\tCtrl+P", "-", "E&xit",
+                                    "&Convert", "&Find Conversion...\tCtrl+F",
+                                    "&Copy to Clipboard\tCtrl+C", "Copy &Result\tCtrl+Shift+C",
+                                    "S&wap From and To\tCtrl+R", "&Precision...", "&Options...",
+                                    "&Help", "&Contents\tF1", "&About"}));
     }
 
     void tabsSkipHiddenCategories() {
@@ -148,14 +148,15 @@ class ConverterWindowTest : public QObject {
         const QString commaNote = "\"3,5\": a comma is not read as a decimal separator here, where "
                                   "decimals are written with a point, nor guessed to separate "
                                   "thousands; write 3.5 for a decimal.";
-        QTest::newRow("comma per locale") << "x"
-                                          << "2"
-                                          << "3,5" << (comma ? "3.50" : "") << (comma ? "3.5 B" : "")
-                                          << (comma ? "" : commaNote);
-        QTest::newRow("comma after a zero") << "x"
-                                            << "1"
-                                            << "0,5" << (comma ? "0.5" : "") << (comma ? "0.5 B" : "")
-                                            << (comma ? "" : QString(commaNote).replace("3", "0"));
+        QTest::newRow("comma per locale")
+            << "x"
+            << "2"
+            << "3,5" << (comma ? "3.50" : "") << (comma ? "3.5 B" : "") << (comma ? "" : commaNote);
+        QTest::newRow("comma after a zero")
+            << "x"
+            << "1"
+            << "0,5" << (comma ? "0.5" : "") << (comma ? "0.5 B" : "")
+            << (comma ? "" : QString(commaNote).replace("3", "0"));
         QTest::newRow("an expression is computed") << "x"
                                                    << "1"
                                                    << "5*12+11"
@@ -272,8 +273,9 @@ class ConverterWindowTest : public QObject {
         QCOMPARE(QApplication::clipboard()->text(), exact);
         QCOMPARE(f.input()->toolTip(), note);
         QCOMPARE(f.input()->accessibleDescription(),
-                 result.isEmpty() ? note
-                                  : "Result: " + result + " B" + (note.isEmpty() ? "" : ". " + note));
+                 result.isEmpty()
+                     ? note
+                     : "Result: " + result + " B" + (note.isEmpty() ? "" : ". " + note));
         const QColor plain = f.dialog->palette().color(QPalette::Base);
         QCOMPARE(f.input()->palette().color(QPalette::Base) != plain, !note.isEmpty());
     }

@@ -1,11 +1,11 @@
-#include "commands/about_dialog.h"
-#include "commands/hyperlink_label.h"
-#include "commands/options_dialog.h"
-#include "commands/precision_dialog.h"
+#include "colour/colour_contrast.h"
 #include "converter_fixture.h"
-#include "window/colour_contrast.h"
-#include "window/help_window.h"
-#include "window/readable_colours.h"
+#include "qt/dialogs/about_dialog.h"
+#include "qt/dialogs/hyperlink_label.h"
+#include "qt/dialogs/options_dialog.h"
+#include "qt/dialogs/precision_dialog.h"
+#include "qt/help/help_window.h"
+#include "qt/widgets/readable_colours.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -1,5 +1,5 @@
-#include "commands/find_dialog.h"
 #include "converter_fixture.h"
+#include "qt/dialogs/find_dialog.h"
 #include "search/unit_names.h"
 
 #include <QAction>

@@ -3,8 +3,8 @@
 #include "help/help_pages.h"
 #include "help/page_limits.h"
 #include "help/page_style.h"
-#include "window/converter_app.h"
-#include "window/help_window.h"
+#include "qt/app/converter_app.h"
+#include "qt/help/help_window.h"
 
 #include <QAccessible>
 #include <QAction>

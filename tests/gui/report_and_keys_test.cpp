@@ -1,5 +1,5 @@
 #include "converter_fixture.h"
-#include "window/help_window.h"
+#include "qt/help/help_window.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalog/whole_file_writer.h"
+#include "files/whole_file_writer.h"
 
 #include <string>
 

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "catalog/catalog.h"
+#include "converter/selection_logic.h"
 #include "fake_ui_services.h"
 #include "help/help_file.h"
+#include "qt/widgets/tab_strip.h"
+#include "qt/window/converter_dialog.h"
 #include "temp_dir.h"
-#include "window/converter_dialog.h"
-#include "window/selection_logic.h"
-#include "window/tab_strip.h"
 
 #include <QAccessible>
 #include <QCoreApplication>

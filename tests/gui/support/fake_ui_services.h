@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/ui_services.h"
+#include "qt/services/ui_services.h"
 
 #include <QList>
 #include <QPrinter>

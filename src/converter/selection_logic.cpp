@@ -1,0 +1,100 @@
+#include "converter/selection_logic.h"
+
+#include "catalog/catalog.h"
+#include "formula/number_text.h"
+#include "search/quantity_value.h"
+#include "search/unit_names.h"
+#include "text/text_scan.h"
+#include "value/result_text.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+std::vector<Category*> visibleCategories(const ConversionCatalog& catalog) {
+    std::vector<Category*> categories;
+    for (int id = 0; id < catalog.categoryCount(); ++id)
+        if (Category* category = catalog.categoryAt(id); category->visible() != 0)
+            categories.push_back(category);
+    return categories;
+}
+
+std::vector<FromListEntry> fromListEntries(const Category& category) {
+    std::vector<FromListEntry> entries;
+    // A group is listed at its first conversion, found in one pass: loading numbers the groups
+    // from 0, and any other number is looked up in a set.
+    std::vector<bool> listed(static_cast<std::size_t>(std::max(0, category.nextFromGroup())));
+    std::unordered_set<int> listedOther;
+    for (const auto& conversion : category.conversions()) {
+        const int group = conversion.fromGroup();
+        const bool numbered = group >= 0 && group < static_cast<int>(listed.size());
+        if (numbered ? listed[static_cast<std::size_t>(group)] : !listedOther.insert(group).second)
+            continue;
+        if (numbered) listed[static_cast<std::size_t>(group)] = true;
+        entries.push_back({std::string(conversion.fromUnit()), group});
+    }
+    return entries;
+}
+
+std::vector<const Conversion*> toListEntries(const Category& category, int group) {
+    std::vector<const Conversion*> entries;
+    for (const auto& conversion : category.conversions())
+        if (conversion.fromGroup() == group) entries.push_back(&conversion);
+    return entries;
+}
+
+const Conversion* reverseConversion(const Category& category, const Conversion& conversion) {
+    for (const auto& candidate : category.conversions())
+        if (candidate.fromUnit() == conversion.toUnit() &&
+            candidate.toUnit() == conversion.fromUnit())
+            return &candidate;
+    return nullptr;
+}
+
+ResultTexts computeResultTexts(const Conversion& conversion, std::string_view inputText,
+                               int precision, const InputContext& context) {
+    ResultTexts texts;
+    if (trimmed(inputText).empty()) return texts;
+    QuantityValue input;
+    if (context.category) {
+        static const UnitNames noNames;
+        input = readValueIn(inputText, context.decimalSeparator, *context.category,
+                            conversion.fromUnit(), context.names ? *context.names : noNames);
+    } else if (const ValueRead read = readValue(inputText, context.decimalSeparator); read.ok) {
+        input.ok = true;
+        input.value = read.value;
+    } else {
+        input.why = read.why;
+    }
+    if (!input.ok) {
+        texts.note = input.why;
+        return texts;
+    }
+    texts.readAs = input.readAs;
+    const double value = conversion.evaluate(input.value);
+    texts.shown = resultText(value, precision);
+    texts.exact = formatExact(value);
+    if (context.category)
+        texts.twoPart = twoPartText(value, *context.category, conversion.toUnit(), precision);
+    return texts;
+}
+
+std::string unreadInputNote(std::string_view inputText, char decimalSeparator) {
+    if (trimmed(inputText).empty()) return {};
+    const QuantityRead read = readQuantity(inputText, decimalSeparator);
+    if (!read.ok) return read.why;
+    if (!trimmed(inputText.substr(read.end)).empty())
+        return "The value cannot be read from \"" +
+               std::string(trimmed(inputText.substr(read.end))) + "\" on.";
+    return {};
+}
+
+std::string unitLabelWithExtra(std::string label, std::string_view extra) {
+    if (!extra.empty()) label += " (" + std::string(extra) + ")";
+    return label;
+}
+
+std::string inputDescription(std::string_view resultWithUnit, std::string_view note) {
+    std::string text = resultWithUnit.empty() ? "" : "Result: " + std::string(resultWithUnit);
+    if (!note.empty()) text += (text.empty() ? "" : ". ") + std::string(note);
+    return text;
+}

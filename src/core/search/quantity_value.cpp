@@ -1,0 +1,119 @@
+#include "search/quantity_value.h"
+
+#include "catalog/catalog.h"
+#include "formula/number_text.h"
+#include "search/label_ranks.h"
+#include "search/search_query.h"
+#include "text/display_text.h"
+#include "text/text_scan.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The units of category that a part may be written in: unitLabel itself and those with a
+// conversion to it, each with that conversion (none for unitLabel).
+struct Candidate {
+    std::string_view label;
+    const Conversion* toUnit;
+};
+
+std::vector<Candidate> candidates(const Category& category, std::string_view unitLabel) {
+    std::vector<Candidate> units{{unitLabel, nullptr}};
+    for (const auto& conversion : category.conversions())
+        if (conversion.toUnit() == unitLabel && conversion.fromUnit() != unitLabel &&
+            std::none_of(units.begin(), units.end(),
+                         [&](const Candidate& c) { return c.label == conversion.fromUnit(); }))
+            units.push_back({conversion.fromUnit(), &conversion});
+    return units;
+}
+
+} // namespace
+
+QuantityValue quantityValue(const QuantityRead& read, const Category& category,
+                            std::string_view unitLabel, const UnitNames& names) {
+    QuantityValue result;
+    if (!read.ok) {
+        result.why = read.why;
+        return result;
+    }
+    const bool anyUnit = std::any_of(read.parts.begin(), read.parts.end(),
+                                     [](const ValuePart& part) { return !part.unit.empty(); });
+    if (!anyUnit) {
+        for (const ValuePart& part : read.parts)
+            result.value += part.value;
+        result.ok = std::isfinite(result.value);
+        if (!result.ok) result.why = "The value is too large: numbers go up to about 1.8e308.";
+        return result;
+    }
+    const std::vector<Candidate> units = candidates(category, unitLabel);
+    LabelVocabulary vocabulary;
+    // Each unit's row among the ranks.
+    std::vector<std::size_t> rows;
+    for (const Candidate& unit : units)
+        rows.push_back(static_cast<std::size_t>(vocabulary.add(unit.label, names)));
+    std::vector<MatchRank> ranks;
+    for (const ValuePart& part : read.parts) {
+        const SearchQuery query = unitPairQuery(part.unit, {});
+        if (part.unit.empty() || query.fromWords.empty()) {
+            result.why = part.unit.empty() ? "Each number of \"" + read.text + "\" needs its unit."
+                                           : "\"" + part.unit + "\" names no unit.";
+            return result;
+        }
+        const std::size_t words = query.fromWords.size();
+        vocabulary.rank(query.fromWords, ranks);
+        MatchRank best = MatchRank::None;
+        std::vector<std::size_t> bestUnits;
+        for (std::size_t label = 0; label < units.size(); ++label) {
+            MatchRank rank = MatchRank::Exact;
+            for (std::size_t w = 0; w < words; ++w)
+                rank = std::max(rank, ranks[rows[label] * words + w]);
+            if (rank == MatchRank::None || rank > best) continue;
+            if (rank < best) bestUnits.clear();
+            best = rank;
+            bestUnits.push_back(label);
+        }
+        const std::string unitName = toDisplayText(unitLabel);
+        if (bestUnits.empty()) {
+            result.why = "No unit \"" + part.unit + "\" converts to " + unitName + " in " +
+                         toDisplayText(category.name()) + ".";
+            return result;
+        }
+        if (bestUnits.size() > 1) {
+            result.why = "\"" + part.unit + "\" could be: ";
+            for (std::size_t i = 0; i < bestUnits.size(); ++i)
+                result.why += (i ? ", " : "") + toDisplayText(units[bestUnits[i]].label);
+            result.why += "; write one of them.";
+            return result;
+        }
+        const Candidate& unit = units[bestUnits.front()];
+        result.exact = result.exact && best == MatchRank::Exact;
+        double inUnit = part.value;
+        if (unit.toUnit && unit.toUnit->compute(part.value, inUnit) != 0) {
+            result.why = "The conversion from " + toDisplayText(unit.label) + " to " + unitName +
+                         " cannot be computed.";
+            return result;
+        }
+        result.value += inUnit;
+        if (!result.readAs.empty()) result.readAs += " + ";
+        result.readAs += formatExact(part.value) + " " + toDisplayText(unit.label);
+    }
+    result.ok = std::isfinite(result.value);
+    if (!result.ok) result.why = "The value is too large: numbers go up to about 1.8e308.";
+    return result;
+}
+
+QuantityValue readValueIn(std::string_view text, char decimalSeparator, const Category& category,
+                          std::string_view unitLabel, const UnitNames& names) {
+    QuantityRead read = readQuantity(text, decimalSeparator);
+    if (read.ok && !trimmed(text.substr(read.end)).empty()) {
+        read.ok = false;
+        read.why = "The value cannot be read from \"" +
+                   std::string(trimmed(text.substr(read.end))) + "\" on.";
+    }
+    if (read.ok || !trimmed(text).empty()) return quantityValue(read, category, unitLabel, names);
+    QuantityValue empty;
+    empty.why = "No value is written.";
+    return empty;
+}

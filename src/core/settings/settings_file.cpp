@@ -1,0 +1,60 @@
+#include "settings/settings_file.h"
+
+#include "files/line_reader.h"
+#include "files/whole_file_writer.h"
+#include "text/text_scan.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
+int precisionFromLine(std::string_view line) {
+    return std::clamp(leadingInteger(line), minPrecision, maxPrecision);
+}
+bool readSettings(const std::string& path, int& precision) {
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) return false;
+    LineReader reader(bytes);
+    std::string line;
+    if (reader.next(line)) precision = precisionFromLine(line.substr(0, line.find('\0')));
+    return true;
+}
+
+bool writeSettings(const std::string& path, int precision, FileOps& ops) {
+    return writeWholeFile(path, std::to_string(precision), ops).written;
+}
+
+bool writeSettings(const std::string& path, int precision) {
+    return writeSettings(path, precision, FileOps::real());
+}
+
+std::optional<WindowSize> windowSizeFromLine(std::string_view line) {
+    int values[2] = {0, 0};
+    std::string_view rest = trimmed(line);
+    for (int& value : values) {
+        const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+        if (error != std::errc() || value <= 0 || value > 100000) return std::nullopt;
+        rest = rest.substr(static_cast<std::size_t>(end - rest.data()));
+        // The two numbers need a blank between them; the second needs nothing after it.
+        if (&value == &values[0] && (rest.empty() || !isWhiteSpace(rest.front())))
+            return std::nullopt;
+        rest = trimmed(rest);
+    }
+    if (!rest.empty()) return std::nullopt;
+    return WindowSize{values[0], values[1]};
+}
+
+std::optional<WindowSize> readWindowSize(const std::string& path) {
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) return std::nullopt;
+    LineReader reader(bytes);
+    std::string line;
+    if (!reader.next(line)) return std::nullopt;
+    return windowSizeFromLine(line);
+}
+
+bool writeWindowSize(const std::string& path, WindowSize size) {
+    const std::string line =
+        std::to_string(size.width) + ' ' + std::to_string(size.height) + "\r\n";
+    return writeWholeFile(path, line, FileOps::real()).written;
+}

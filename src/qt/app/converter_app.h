@@ -1,0 +1,25 @@
+#pragma once
+
+#include "catalog/catalog.h"
+#include "converter/selection_logic.h"
+
+class CatalogPreload;
+class UiServices;
+
+// The application: the process-wide catalog and selection, and the converter window run on them.
+class ConverterApp {
+  public:
+    explicit ConverterApp(UiServices& services) : services_(services) {}
+    // A load of conv.txt started before the application object, for the window to take.
+    void setPreload(CatalogPreload* preload) { preload_ = preload; }
+
+    // Runs the converter window until it closes; the process's exit status. A catalog that cannot
+    // be loaded ends the program with a failure status after its message.
+    int InitInstance();
+
+  private:
+    UiServices& services_;
+    CatalogPreload* preload_ = nullptr;
+    ConversionCatalog catalog_;
+    Selection selection_;
+};

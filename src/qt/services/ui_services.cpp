@@ -1,0 +1,33 @@
+#include "qt/services/ui_services.h"
+
+#include "qt/services/print_support.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+
+void QtUiServices::showMessage(QWidget* parent, Icon, const QString& caption, const QString& text) {
+    // Both the error and the stop icon are the critical icon on every platform Qt knows.
+    QMessageBox::critical(parent, caption, text);
+}
+
+QString QtUiServices::chooseSaveFile(QWidget* parent, const QString& defaultSuffix,
+                                     const QStringList& filters) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+bool QtUiServices::choosePrinter(QWidget* parent, QPrinter& printer) {
+    // A printer exists only once the print plugin is loaded.
+    PrintSupport* support = loadPrintSupport();
+    return support && support->choosePrinter(parent, printer);
+}
+
+void QtUiServices::openUrl(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}

@@ -1,0 +1,679 @@
+#include "qt/window/converter_dialog.h"
+
+#include "converter/window_fit.h"
+#include "product.h"
+#include "qt/help/help_window.h"
+#include "qt/services/ui_services.h"
+#include "qt/widgets/banner_view.h"
+#include "qt/widgets/dialog_units.h"
+#include "qt/widgets/elided_label.h"
+#include "qt/widgets/focus_aware_list.h"
+#include "qt/widgets/png_image.h"
+#include "qt/widgets/readable_colours.h"
+#include "qt/widgets/tab_strip.h"
+#include "settings/settings_file.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTimer>
+#include <filesystem>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+#include <memory>
+#include <optional>
+
+const char* const ConverterDialog::vendorSite = VELMORA_VENDOR_SITE;
+const char* const ConverterDialog::secondSite = VELMORA_SECOND_SITE;
+
+namespace {
+
+// The window's client area in dialog units; the template is laid out for one row of tabs.
+constexpr int clientWidth = 345;
+constexpr int clientHeight = 261;
+
+// The controls that sit on or below the tabs' display area, in the order they are moved.
+constexpr int controlsBelowTabs[] = {
+    ConverterDialog::FromCaption,     ConverterDialog::ToCaption,     ConverterDialog::FromList,
+    ConverterDialog::ToList,          ConverterDialog::InputCaption,  ConverterDialog::InputField,
+    ConverterDialog::InputUnitLabel,  ConverterDialog::ResultCaption, ConverterDialog::ResultField,
+    ConverterDialog::OutputUnitLabel, ConverterDialog::Picture,       ConverterDialog::ContactLine,
+};
+
+QString fromModel(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// A control is written only when its text differs, so an unchanged text raises no change.
+template <typename Control> void setTextIfDifferent(Control* control, const QString& text) {
+    if (control->text() != text) control->setText(text);
+}
+
+} // namespace
+
+ConverterDialog::ConverterDialog(ConversionCatalog& catalog, Selection& selection,
+                                 UiServices& services, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      catalog_(catalog), selection_(selection), model_(catalog, selection), services_(services),
+      mainIcon(pngIcon({":/velmora-16.png", ":/velmora-32.png"})) {
+    setWindowTitle(QStringLiteral("Velmora"));
+    setObjectName(QStringLiteral("converterDialog"));
+    // exec() would make the window application-modal, blocking the help window; window-modal
+    // without a parent blocks nothing else.
+    setWindowModality(Qt::WindowModal);
+    createMenu();
+    createControls();
+    placeSwapButton();
+    setUpKeysAndNames();
+    setUpAnnouncements();
+}
+
+void ConverterDialog::createMenu() {
+    menuBar_ = new QMenuBar(this);
+    struct Item {
+        const char* menu;
+        const char* text;
+        const char* name;
+        void (ConverterDialog::*handler)();
+    };
+    // An item that asks for more before it acts ends in dots.
+    const Item items[] = {
+        {"&File", "&Save...", "actionSave", &ConverterDialog::saveReport},
+        {"&File", "&Print...", "actionPrint", &ConverterDialog::printReport},
+        {"&File", nullptr, nullptr, nullptr},
+        {"&File", "E&xit", "actionExit", &ConverterDialog::exitCommand},
+        {"&Convert", "&Find Conversion...", "actionFind", &ConverterDialog::findConversion},
+        {"&Convert", "&Copy to Clipboard", "actionCopy", &ConverterDialog::copyReport},
+        {"&Convert", "Copy &Result", "actionCopyResult", &ConverterDialog::copyResult},
+        {"&Convert", "S&wap From and To", "actionSwap", &ConverterDialog::swapUnits},
+        {"&Convert", "&Precision...", "actionPrecision", &ConverterDialog::editPrecision},
+        {"&Convert", "&Options...", "actionOptions", &ConverterDialog::editOptions},
+        {"&Help", "&Contents", "actionContents", &ConverterDialog::openHelp},
+        {"&Help", "&About", "actionAbout", &ConverterDialog::showAbout},
+    };
+    QMenu* menu = nullptr;
+    for (const Item& item : items) {
+        if (!menu || menu->title() != QLatin1String(item.menu)) {
+            menu = menuBar_->addMenu(QString::fromLatin1(item.menu));
+            menu->setObjectName(QString::fromLatin1(item.menu).remove('&').toLower() + "Menu");
+        }
+        if (!item.text) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(QString::fromLatin1(item.text));
+        action->setObjectName(QString::fromLatin1(item.name));
+        connect(action, &QAction::triggered, this, item.handler);
+    }
+}
+
+void ConverterDialog::createControls() {
+    const DialogUnits units(font());
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+
+    auto place = [&](QWidget* widget, int id, const char* name, QRect unitsRect) {
+        widget->setObjectName(QString::fromLatin1(name));
+        widget->setGeometry(
+            units.rect(unitsRect.x(), unitsRect.y(), unitsRect.width(), unitsRect.height()));
+        controls_[id] = widget;
+    };
+    auto label = [&](int id, const char* name, const char* text, QRect rect,
+                     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+        // Every label is one line; a text wider than its label ends in an ellipsis.
+        auto* widget = new ElidedLabel(QString::fromUtf8(text), client_);
+        widget->setAlignment(alignment);
+        // Unit labels come from the catalog and are shown as written, never as markup.
+        widget->setTextFormat(Qt::PlainText);
+        place(widget, id, name, rect);
+        return widget;
+    };
+    auto list = [&](int id, const char* name, QRect rect) {
+        auto* widget = new FocusAwareList(client_);
+        widget->markKeyboardFocus();
+        widget->setSelectionMode(QAbstractItemView::SingleSelection);
+        // One line of text per item: a list of thousands of units is laid out without measuring
+        // each one.
+        widget->setUniformItemSizes(true);
+        widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        widget->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        // A unit stays chosen: Ctrl+click must not leave the list without a selection while a
+        // conversion is current.
+        connect(widget, &QListWidget::itemSelectionChanged, this, [widget] {
+            if (widget->selectedItems().isEmpty() && widget->currentItem()) {
+                const QSignalBlocker blocker(widget);
+                widget->currentItem()->setSelected(true);
+            }
+        });
+        place(widget, id, name, rect);
+        return widget;
+    };
+    auto edit = [&](int id, const char* name, QRect rect) {
+        auto* widget = new QLineEdit(client_);
+        place(widget, id, name, rect);
+        return widget;
+    };
+    auto picture = [&](int id, const char* name, const char* image, QPoint at) {
+        auto* widget = new QLabel(client_);
+        const QPixmap pixmap = readPng(QString::fromLatin1(image));
+        widget->setPixmap(pixmap);
+        place(widget, id, name, QRect(at, QSize(1, 1)));
+        widget->resize(pixmap.size()); // a picture takes the size of its image
+        return widget;
+    };
+
+    // Template order, which is also the keyboard focus order.
+    label(FromCaption, "fromCaption", "From:", QRect(13, 72, 100, 8), Qt::AlignCenter);
+    label(ToCaption, "toCaption", "To:", QRect(175, 72, 100, 8), Qt::AlignCenter);
+    fromList_ = list(FromList, "fromList", QRect(13, 81, 150, 57));
+    // Between the lists, the button that swaps them.
+    auto* swapButton = new QPushButton(QStringLiteral("\u21C4"), client_);
+    place(swapButton, SwapButton, "swapButton", QRect(164, 100, 14, 14));
+    connect(swapButton, &QPushButton::clicked, this, &ConverterDialog::swapUnits);
+    toList_ = list(ToList, "toList", QRect(179, 81, 150, 57));
+    label(InputCaption, "inputCaption", "Input value to convert:", QRect(14, 160, 99, 8));
+    inputField_ = edit(InputField, "inputField", QRect(14, 171, 102, 12));
+    // The unit labels end before the picture begins.
+    inputUnitLabelControl_ =
+        label(InputUnitLabel, "inputUnitLabel", "Input", QRect(122, 173, 78, 8));
+    label(ResultCaption, "resultCaption", "Conversion result:", QRect(14, 187, 99, 8));
+    resultField_ = edit(ResultField, "resultField", QRect(14, 198, 102, 12));
+    resultField_->setReadOnly(true);
+    resultField_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(resultField_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+        const std::unique_ptr<QMenu> menu(createResultContextMenu());
+        menu->exec(resultField_->mapToGlobal(at));
+    });
+    outputUnitLabelControl_ =
+        label(OutputUnitLabel, "outputUnitLabel", "Output", QRect(122, 200, 78, 8));
+    picture(Picture, "picture", ":/picture.png", QPoint(201, 143));
+    // The banner spans the client area between equal margins, as tall as its artwork where the
+    // room above the tabs allows.
+    auto* banner = new BannerView(client_);
+    place(banner, Banner, "banner", QRect(7, 3, 1, 1));
+    banner->resize(units.x(clientWidth) - 2 * banner->x(),
+                   std::min(banner->artSize().height(), units.y(56) - units.y(3) - units.y(2)));
+    tabs_ = new TabStrip(client_);
+    place(tabs_, Tabs, "tabs", QRect(5, 56, 333, 184));
+    label(ContactLine, "contactLine", VELMORA_CONTACT_LINE, QRect(42, 245, 262, 8),
+          Qt::AlignCenter);
+
+    // The tabs lie beneath everything that stands on their display area.
+    tabs_->lower();
+    banner->installEventFilter(this);
+    // Ctrl+C is seen before any control handles it; the focus follows the template order.
+    // The swap button comes last, so that the keys that reach the other controls stay as they
+    // were; Ctrl+R swaps from anywhere.
+    const QList<QWidget*> focusable{fromList_,    toList_, inputField_,
+                                    resultField_, tabs_,   swapButton};
+    for (qsizetype i = 0; i < focusable.size(); ++i) {
+        focusable[i]->installEventFilter(this);
+        if (i > 0) setTabOrder(focusable[i - 1], focusable[i]);
+    }
+
+    connect(tabs_, &TabStrip::currentChanged, this, &ConverterDialog::onTabChanged);
+    connect(fromList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onFromChanged);
+    connect(toList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onToChanged);
+    connect(inputField_, &QLineEdit::textChanged, this, &ConverterDialog::onInputChanged);
+    connect(inputField_, &QLineEdit::selectionChanged, this,
+            [this] { inputSelectedByFind_ = false; });
+
+    const int menuHeight = menuBar_->sizeHint().height();
+    menuBar_->setGeometry(0, 0, units.x(clientWidth), menuHeight);
+    client_->setGeometry(0, menuHeight, units.x(clientWidth), units.y(clientHeight));
+    // The template's size is the smallest; more space goes to the lists, fields and tabs.
+    setMinimumSize(units.x(clientWidth), menuHeight + units.y(clientHeight));
+    resize(minimumSize());
+}
+
+bool ConverterDialog::OnInitDialog() {
+    syncView();
+    setWindowIcon(mainIcon);
+
+    std::error_code error;
+    const std::filesystem::path directory = std::filesystem::current_path(error);
+    controls_[Banner]->setCursor(Qt::PointingHandCursor);
+    model_.tabRowHeight = tabs_->rowHeight();
+    // The locale decides whether "1,5" is a decimal; the numbers themselves never depend on it.
+    model_.decimalSeparator = QLocale().decimalPoint() == QStringLiteral(",") ? ',' : '.';
+    std::string failure;
+    if (!model_.start(error ? std::filesystem::path() : directory, failure, preload_)) {
+        showError(fromModel(failure));
+        return false;
+    }
+    windowSizePath_ = model_.appDirectory + windowSizeFileName;
+#ifdef __GLIBC__
+    // What the load used for a while (the lookups of its labels) goes back to the system.
+    malloc_trim(0);
+#endif
+    fillTabsAndSelectFirst();
+    restoreSize();
+    fromList_->setFocus();
+    return true;
+}
+
+void ConverterDialog::fillTabsAndSelectFirst() {
+    foldExtraSpace();
+    clearTabs();
+    fillTabs();
+    fitTabRowsToScreen();
+    adjustForTabRows();
+    baseTabRows_ = tabs_->shownRowCount();
+    spreadExtraSpace();
+    placeOnScreen();
+    syncView();
+}
+
+void ConverterDialog::OnClose() {
+    if (closed_) return;
+    closed_ = true;
+    for (const std::string& message : model_.close())
+        showError(fromModel(message));
+    keepSize();
+}
+
+void ConverterDialog::exitCommand() {
+    OnClose();
+    done(QDialog::Accepted);
+}
+
+void ConverterDialog::closeEvent(QCloseEvent* event) {
+    OnClose();
+    event->accept();
+    done(QDialog::Rejected);
+}
+
+void ConverterDialog::keyPressEvent(QKeyEvent* event) {
+    // Enter and Escape must neither press a button nor end the window.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == controls_[Banner]) {
+        const auto type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease) return false;
+        // A left click: pressed and released on the banner.
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton) return false;
+        if (type == QEvent::MouseButtonPress) {
+            bannerPressed_ = true;
+        } else {
+            const bool clicked =
+                bannerPressed_ && controls_[Banner]->rect().contains(mouse->position().toPoint());
+            bannerPressed_ = false;
+            if (clicked) openVendorSite();
+        }
+        return false;
+    }
+    if (event->type() == QEvent::FocusIn && (watched == inputField_ || watched == resultField_)) {
+        // A field reached by Tab selects its text as it takes the keyboard, before the toolkit
+        // tells of the focus; a screen reader then follows the caret silently and never says
+        // where the keyboard went. The field takes it plainly and selects its text just after.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::ShortcutFocusReason) {
+            auto* field = static_cast<QLineEdit*>(watched);
+            QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+            QCoreApplication::sendEvent(field, &plain);
+            QMetaObject::invokeMethod(
+                field,
+                [field] {
+                    if (field->hasFocus() && !field->hasSelectedText()) field->selectAll();
+                },
+                Qt::QueuedConnection);
+            return true;
+        }
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_C && key->modifiers() == Qt::ControlModifier) {
+            copyReport();
+            // Find selected the input for typing over, not for copying.
+            if (watched == inputField_ && inputSelectedByFind_) return true;
+            // A text field goes on to copy its own selection; a list would copy its item.
+            return qobject_cast<QListWidget*>(watched) != nullptr;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ConverterDialog::showError(const QString& text) {
+    services_.showMessage(this, UiServices::Icon::Error, QStringLiteral("Error"), text);
+}
+
+QWidget* ConverterDialog::control(int id) const {
+    const auto found = controls_.find(id);
+    return found == controls_.end() ? nullptr : found->second;
+}
+
+QMenu* ConverterDialog::createResultContextMenu() {
+    QMenu* menu = resultField_->createStandardContextMenu();
+    menu->addSeparator();
+    QAction* copyExact = menu->addAction(QStringLiteral("Copy Exact Value"));
+    copyExact->setObjectName(QStringLiteral("actionCopyExactValue"));
+    copyExact->setEnabled(!model_.exactResult().empty());
+    connect(copyExact, &QAction::triggered, this,
+            [this] { QApplication::clipboard()->setText(exactResult()); });
+    return menu;
+}
+
+void ConverterDialog::markUnreadInput(const QString& note) {
+    if (note == inputField_->toolTip()) return;
+    QPalette palette = client_->palette();
+    if (!note.isEmpty()) {
+        // Amber mixed into the theme's own field colour, with the theme's text made readable on
+        // it, light or dark.
+        const QColor tint =
+            mixedColour(palette.color(QPalette::Base), QColor(240, 165, 0), 7.0 / 20.0);
+        palette.setColor(QPalette::Base, tint);
+        palette.setColor(QPalette::Text, readableOn(palette.color(QPalette::Text), tint));
+    }
+    inputField_->setPalette(palette);
+    inputField_->setToolTip(note);
+}
+
+// The view of the model. Every selection the program makes is silent: only the user's raise
+// events.
+
+void ConverterDialog::clearTabs() {
+    const QSignalBlocker blocker(tabs_);
+    tabs_->clear();
+}
+
+void ConverterDialog::fillTabs() {
+    const QSignalBlocker blocker(tabs_);
+    for (int tab = 0; tab < model_.tabCount(); ++tab)
+        tabs_->addTab(fromModel(model_.tabText(tab)));
+    tabs_->setCurrentIndex(0);
+    tabsShown_ = model_.tabsRevision();
+}
+
+void ConverterDialog::fillFromList() {
+    const QSignalBlocker blocker(fromList_);
+    fromList_->clear();
+    for (int row = 0; row < model_.fromCount(); ++row)
+        fromList_->addItem(fromModel(model_.fromText(row)));
+    if (fromList_->count() > 0) fromList_->setCurrentRow(0);
+    fromShown_ = model_.fromRevision();
+}
+
+void ConverterDialog::fillToList() {
+    const QSignalBlocker blocker(toList_);
+    toList_->clear();
+    for (int row = 0; row < model_.toCount(); ++row)
+        toList_->addItem(fromModel(model_.toText(row)));
+    if (toList_->count() > 0) toList_->setCurrentRow(0);
+    toShown_ = model_.toRevision();
+}
+
+void ConverterDialog::syncView() {
+    if (tabsShown_ != model_.tabsRevision()) {
+        clearTabs();
+        fillTabs();
+    }
+    if (model_.selectedTab() >= 0 && tabs_->currentIndex() != model_.selectedTab()) {
+        const QSignalBlocker blocker(tabs_);
+        tabs_->setCurrentIndex(model_.selectedTab());
+    }
+    if (fromShown_ != model_.fromRevision()) fillFromList();
+    if (toShown_ != model_.toRevision()) fillToList();
+    for (const auto& [list, row] :
+         {std::pair(fromList_, model_.selectedFrom()), std::pair(toList_, model_.selectedTo())})
+        if (list->currentRow() != row) {
+            const QSignalBlocker blocker(list);
+            list->setCurrentRow(row);
+        }
+
+    setTextIfDifferent(inputUnitLabelControl_, fromModel(model_.inputUnitLabel));
+    setTextIfDifferent(outputUnitLabelControl_, fromModel(model_.outputUnitLabel));
+    {
+        const QSignalBlocker blocker(inputField_);
+        setTextIfDifferent(inputField_, fromModel(model_.inputText));
+    }
+    const QString result = fromModel(model_.resultText);
+    if (resultField_->text() != result) {
+        resultField_->setText(result);
+        // A number is read from its start: a long one shows its leading digits.
+        resultField_->setCursorPosition(0);
+    }
+    resultField_->setToolTip(exactResult());
+    markUnreadInput(fromModel(model_.unreadInputNote()));
+    describeInput();
+    if (selection_.currentConversion) nameFieldsAfterUnits();
+}
+
+void ConverterDialog::resultComputed() {
+    // Said once typing pauses, not once a key.
+    if (selection_.currentConversion && inputField_->hasFocus()) resultPause_->start();
+}
+
+// What a click on a tab, a From entry and a To entry, and typing, set going.
+
+void ConverterDialog::onTabChanged(int tab) {
+    model_.onTabChanged(tab);
+    syncView();
+    resultComputed();
+    announceCategory();
+}
+
+void ConverterDialog::onFromChanged(int row) {
+    model_.onFromChanged(row);
+    syncView();
+    resultComputed();
+}
+
+void ConverterDialog::onToChanged(int row) {
+    model_.onToChanged(row);
+    syncView();
+    resultComputed();
+}
+
+void ConverterDialog::onInputChanged(const QString& text) {
+    model_.onInputChanged(text.toStdString());
+    syncView();
+    resultComputed();
+}
+
+void ConverterDialog::showConversion(int tab, const Conversion& conversion, const QString& value) {
+    const bool tabMoves = tab != model_.selectedTab();
+    model_.showConversion(tab, conversion, value.toStdString());
+    syncView();
+    resultComputed();
+    if (tabMoves) announceCategory();
+    inputField_->setFocus(Qt::OtherFocusReason);
+    inputField_->selectAll();
+}
+
+// Tab-row layout.
+
+void ConverterDialog::fitTabRowsToScreen() {
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    // The frame is known once the window is shown; before that a title bar and borders are
+    // allowed for.
+    const int frame = isVisible() ? frameGeometry().height() - height()
+                                  : style()->pixelMetric(QStyle::PM_TitleBarHeight) +
+                                        2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int heightWithOneRow = minimumHeight() + model_.tabRowShift(1) + frame;
+    tabs_->setMaxShownRows(tabRowsThatFit(heightWithOneRow, model_.tabRowHeight,
+                                          screen->availableGeometry().height()));
+}
+
+void ConverterDialog::placeOnScreen() {
+    const QScreen* screen = this->screen();
+    if (!screen || !isVisible()) return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QPoint start(startWithin(frame.x(), frame.width(), area.x(), area.width()),
+                       startWithin(frame.y(), frame.height(), area.y(), area.height()));
+    if (start != frame.topLeft()) move(pos() + start - frame.topLeft());
+}
+
+void ConverterDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    placeOnScreen();
+}
+
+void ConverterDialog::adjustForTabRows() {
+    // The rows shown: more scroll within the tab strip.
+    const int d = model_.tabRowShift(tabs_->shownRowCount());
+    if (d == 0) return;
+    growWindow(this, d);
+    growWindow(tabs_, d);
+    for (int id : controlsBelowTabs)
+        moveControlDown(id, d);
+    placeSwapButton();
+}
+
+void ConverterDialog::growWindow(QWidget* window, int d) {
+    if (window == this) {
+        // A larger minimum resizes the window by itself: the target is taken before.
+        const int target = height() + d;
+        setMinimumSize(minimumWidth(), minimumHeight() + d);
+        resize(width(), target);
+        fitClient();
+    } else {
+        window->resize(window->width(), window->height() + d);
+    }
+}
+
+void ConverterDialog::moveControlDown(int id, int d) {
+    if (QWidget* widget = control(id)) widget->move(widget->x(), widget->y() + d);
+}
+
+// A window that grows.
+
+void ConverterDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    fitClient();
+    if (!folded_) spreadExtraSpace();
+}
+
+void ConverterDialog::fitClient() {
+    menuBar_->setGeometry(0, 0, width(), menuBar_->height());
+    client_->setGeometry(0, menuBar_->height(), width(), height() - menuBar_->height());
+}
+
+void ConverterDialog::foldExtraSpace() {
+    applyExtraSpace(extra_, ExtraSpace{});
+    extra_ = ExtraSpace{};
+    folded_ = true;
+}
+
+void ConverterDialog::spreadExtraSpace() {
+    folded_ = false;
+    ExtraSpace to = extra_;
+    to.dx = std::max(0, width() - minimumWidth());
+    to.dy = std::max(0, height() - minimumHeight());
+    // The widths first: the rows the wider strip needs depend on them.
+    applyExtraSpace(extra_, to);
+    extra_ = to;
+    to.lift = std::max(0, baseTabRows_ - tabs_->shownRowCount()) * model_.tabRowHeight;
+    applyExtraSpace(extra_, to);
+    extra_ = to;
+}
+
+void ConverterDialog::applyExtraSpace(ExtraSpace from, ExtraSpace to) {
+    const int dx = to.dx - from.dx;
+    const int dy = to.dy - from.dy;
+    const int lift = to.lift - from.lift;
+    if (dx == 0 && dy == 0 && lift == 0) return;
+    // The left list and the fields take half the width, the right list the other half; the
+    // unit labels keep their place after the fields, the picture its place at the right.
+    const int half = to.dx / 2 - from.dx / 2;
+    const int rest = dx - half;
+    const struct {
+        int id, x, y, width, height;
+    } changes[] = {
+        {Banner, 0, 0, dx, 0},
+        {Tabs, 0, 0, dx, dy},
+        {FromCaption, 0, -lift, 0, 0},
+        {ToCaption, half, -lift, 0, 0},
+        {FromList, 0, -lift, half, dy + lift},
+        {ToList, half, -lift, rest, dy + lift},
+        {InputCaption, 0, dy, 0, 0},
+        {InputField, 0, dy, half, 0},
+        {InputUnitLabel, half, dy, rest, 0},
+        {ResultCaption, 0, dy, 0, 0},
+        {ResultField, 0, dy, half, 0},
+        {OutputUnitLabel, half, dy, rest, 0},
+        {Picture, dx, dy, 0, 0},
+        {ContactLine, 0, dy, dx, 0},
+    };
+    for (const auto& change : changes)
+        if (QWidget* widget = control(change.id))
+            widget->setGeometry(widget->x() + change.x, widget->y() + change.y,
+                                widget->width() + change.width, widget->height() + change.height);
+    placeSwapButton();
+}
+
+void ConverterDialog::placeSwapButton() {
+    // Wherever the tab rows and the window's size put the lists, the button stays in the gap
+    // between them, halfway down.
+    QWidget* button = control(SwapButton);
+    const QRect from = fromList_->geometry();
+    const QRect to = toList_->geometry();
+    button->move((from.right() + to.left() + 1 - button->width()) / 2,
+                 from.top() + (from.height() - button->height()) / 2);
+}
+
+void ConverterDialog::restoreSize() {
+    const std::optional<WindowSize> kept = readWindowSize(windowSizePath_);
+    const QScreen* screen = this->screen();
+    if (!kept || !screen) return;
+    // The frame is not known before the window is shown: a title bar and borders are allowed for.
+    const int border = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const QRect area = screen->availableGeometry();
+    resize(lengthWithin(kept->width, minimumWidth(), area.width() - border),
+           lengthWithin(kept->height, minimumHeight(),
+                        area.height() - border - style()->pixelMetric(QStyle::PM_TitleBarHeight)));
+    fitClient();
+    spreadExtraSpace();
+}
+
+void ConverterDialog::keepSize() {
+    const QSize size = isMaximized() || isFullScreen() ? normalGeometry().size() : this->size();
+    // A window never resized leaves no file behind; one that was keeps its size up to date.
+    std::error_code error;
+    if (size == minimumSize() && !std::filesystem::exists(windowSizePath_, error)) return;
+    // The size is a convenience: a folder that cannot keep it costs only the size next time.
+    writeWindowSize(windowSizePath_, WindowSize{size.width(), size.height()});
+}
+
+// Links.
+
+void ConverterDialog::openVendorSite() {
+    services_.openUrl(QUrl(QString::fromLatin1(vendorSite)));
+}
+
+void ConverterDialog::openSecondSite() {
+    services_.openUrl(QUrl(QString::fromLatin1(secondSite)));
+}

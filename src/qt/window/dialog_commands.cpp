@@ -1,0 +1,58 @@
+// The Find Conversion, Options, Precision and About commands of the converter window.
+#include "qt/dialogs/about_dialog.h"
+#include "qt/dialogs/find_dialog.h"
+#include "qt/dialogs/options_dialog.h"
+#include "qt/dialogs/precision_dialog.h"
+#include "qt/widgets/tab_strip.h"
+#include "qt/window/converter_dialog.h"
+#include "search/unit_names.h"
+
+#include <QLineEdit>
+
+void ConverterDialog::findConversion() {
+    // Read at each opening, so that names added to the file meanwhile count.
+    std::string refusal;
+    FindDialog dialog(catalog_, readUnitNames(model_.appDirectory + "names.txt", &refusal), this);
+    if (!refusal.empty()) dialog.setNamesNote(QString::fromStdString(refusal + "."));
+    offerHelp(dialog, "menus.html#find");
+    if (dialog.exec() != QDialog::Accepted || !dialog.chosen) return;
+    // A value typed with the units goes into the input as if typed there. The choice is said
+    // whole below, its category with it.
+    choosing_ = true;
+    showConversion(dialog.chosen->tab, *dialog.chosen->conversion, dialog.chosenValue);
+    inputSelectedByFind_ = true;
+    choosing_ = false;
+    announceChoice(QString::fromStdString(matchText(*dialog.chosen)));
+}
+
+void ConverterDialog::editOptions() {
+    // Owned by the window, as every secondary dialog is, so it opens centred over it.
+    OptionsDialog dialog(this);
+    offerHelp(dialog, "menus.html#options");
+    dialog.rows = model_.optionRows();
+    if (dialog.exec() != QDialog::Accepted || !model_.applyOptions(dialog.rows)) return;
+    // The row count the current layout stands for, read while the strip still shows the old
+    // tabs, at the smallest width the layout is made for.
+    foldExtraSpace();
+    model_.tabRows = tabs_->shownRowCount();
+    fillTabsAndSelectFirst();
+    if (!model_.resultText.empty() || !model_.inputText.empty()) resultComputed();
+    repaint();
+}
+
+void ConverterDialog::editPrecision() {
+    PrecisionDialog dialog(this);
+    offerHelp(dialog, "menus.html#precision");
+    dialog.value = model_.precision;
+    if (dialog.exec() != QDialog::Accepted) return;
+    model_.setPrecision(dialog.value);
+    syncView();
+    resultComputed();
+}
+
+void ConverterDialog::showAbout() {
+    AboutDialog dialog({QString::fromLatin1(vendorSite), [this] { openVendorSite(); }},
+                       {QString::fromLatin1(secondSite), [this] { openSecondSite(); }}, this);
+    offerHelp(dialog, "menus.html#about");
+    dialog.exec();
+}

@@ -1,0 +1,579 @@
+#include "win32/window/converter_window.h"
+
+#include "colour/colour_contrast.h"
+#include "product.h"
+#include "search/unit_names.h"
+#include "win32/common/system_calls.h"
+#include "win32/common/wide_text.h"
+#include "win32/common/window_text.h"
+#include "win32/dialogs/secondary_dialogs.h"
+#include "win32/resources/resource_ids.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <filesystem>
+#include <shellapi.h>
+#include <vector>
+
+namespace {
+
+// The controls on or below the tabs' display area, in the order they are moved.
+constexpr int controlsBelowTabs[] = {
+    IDC_FROM_CAPTION,  IDC_TO_CAPTION,  IDC_FROM_LIST,  IDC_TO_LIST,
+    IDC_INPUT_CAPTION, IDC_INPUT,       IDC_INPUT_UNIT, IDC_RESULT_CAPTION,
+    IDC_RESULT,        IDC_OUTPUT_UNIT, IDC_PICTURE,    IDC_CONTACT,
+};
+
+// The amber that marks input of which part is not read, mixed into the field's own colour.
+constexpr Rgb unreadAmber{240, 165, 0};
+
+Rgb rgbOf(COLORREF colour) {
+    return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+}
+
+COLORREF colourOf(Rgb rgb) {
+    return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+// Fills a list box with entries and selects one, drawing once at the end.
+template <typename Text> void fillList(HWND list, int count, int selected, Text text) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (int row = 0; row < count; ++row)
+        SendMessageW(list, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(wideFromUtf8(text(row)).c_str()));
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void selectRow(HWND list, int row) {
+    if (static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)) != row)
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+
+void setTip(HWND tooltip, HWND control, const std::wstring& text) {
+    TOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.hwnd = GetParent(control);
+    info.uId = reinterpret_cast<UINT_PTR>(control);
+    info.lpszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+} // namespace
+
+ConverterWindow::ConverterWindow(HINSTANCE instance) : instance_(instance) {}
+
+int ConverterWindow::run() {
+    accelerators_ = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    dialog_ = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_CONVERTER), nullptr, dialogProc,
+                                 reinterpret_cast<LPARAM>(this));
+    if (!dialog_) return 1;
+    if (!started_) {
+        // The message has been shown; nothing else runs and nothing is written.
+        DestroyWindow(dialog_);
+        return 0;
+    }
+    ShowWindow(dialog_, SW_SHOWNORMAL);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (preTranslate(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (unreadBrush_) DeleteObject(unreadBrush_);
+    return 0;
+}
+
+bool ConverterWindow::preTranslate(MSG& message) {
+    if (!dialog_ || (message.hwnd != dialog_ && !IsChild(dialog_, message.hwnd))) return false;
+    if (message.message == WM_KEYDOWN) {
+        const bool control = GetKeyState(VK_CONTROL) < 0;
+        switch (message.wParam) {
+        case VK_RETURN:
+        case VK_ESCAPE:
+            // Past the dialog manager, so they neither press a button nor end the window.
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+            return true;
+        case 'C':
+            // The report is copied and the key still reaches the control.
+            if (control) copyReport();
+            break;
+        case VK_TAB:
+            if (control) {
+                model_.stepCategory(GetKeyState(VK_SHIFT) < 0 ? -1 : +1);
+                syncView();
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    if (accelerators_ && TranslateAcceleratorW(dialog_, accelerators_, &message)) return true;
+    return IsDialogMessageW(dialog_, &message) != 0;
+}
+
+INT_PTR CALLBACK ConverterWindow::dialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        auto* window = reinterpret_cast<ConverterWindow*>(lParam);
+        window->dialog_ = dialog;
+        window->started_ = window->initialise();
+        return FALSE; // the focus was placed in the From list
+    }
+    auto* window = reinterpret_cast<ConverterWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    return window ? window->handle(message, wParam, lParam) : FALSE;
+}
+
+bool ConverterWindow::initialise() {
+    bigIcon_ =
+        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    SetDlgItemTextW(dialog_, IDC_CONTACT, wideFromUtf8(VELMORA_CONTACT_LINE).c_str());
+    // The unit labels stay empty until a conversion is current.
+    SetDlgItemTextW(dialog_, IDC_INPUT_UNIT, L"");
+    SetDlgItemTextW(dialog_, IDC_OUTPUT_UNIT, L"");
+
+    // One row's height, from a tab that exists only to be measured.
+    HWND tabs = item(IDC_TABS);
+    TCITEMW probe{};
+    probe.mask = TCIF_TEXT;
+    probe.pszText = const_cast<wchar_t*>(L"Ag");
+    TabCtrl_InsertItem(tabs, 0, &probe);
+    RECT rect{};
+    TabCtrl_GetItemRect(tabs, 0, &rect);
+    TabCtrl_DeleteAllItems(tabs);
+
+    tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                               dialog_, nullptr, instance_, nullptr);
+    for (int id : {IDC_INPUT, IDC_RESULT}) {
+        TOOLINFOW info{};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        info.hwnd = dialog_;
+        info.uId = reinterpret_cast<UINT_PTR>(item(id));
+        info.lpszText = const_cast<wchar_t*>(L"");
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    }
+
+    std::vector<wchar_t> directory(MAX_PATH);
+    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+    if (length >= directory.size()) {
+        // No length limit: asked again with room for the whole path.
+        directory.resize(length + 1);
+        length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+    }
+    const std::filesystem::path folder(std::wstring(directory.data(), length));
+    // The user's decimal separator decides whether "1,5" is one and a half.
+    wchar_t separator[8] = L".";
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+    model_.decimalSeparator = separator[0] == L',' ? ',' : '.';
+    std::string failure;
+    if (!model_.start(folder, failure)) {
+        showError(failure);
+        return false;
+    }
+    model_.tabRowHeight = rect.bottom - rect.top;
+    dpi_ = static_cast<int>(GetDpiForWindow(dialog_));
+    syncView();
+    adjustForTabRows();
+    SetFocus(item(IDC_FROM_LIST));
+    return true;
+}
+
+INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        command(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == IDC_TABS && header->code == TCN_SELCHANGE) {
+            model_.onTabChanged(TabCtrl_GetCurSel(header->hwndFrom));
+            syncView();
+            SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, 0);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == item(IDC_RESULT)) {
+            HMENU menu = CreatePopupMenu();
+            AppendMenuW(menu, MF_STRING | (model_.exactResult().empty() ? MF_GRAYED : 0),
+                        IDM_COPY_EXACT, L"Copy &Exact Value");
+            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            if (at.x == -1 && at.y == -1) {
+                RECT rect;
+                GetWindowRect(item(IDC_RESULT), &rect);
+                at = {rect.left, rect.bottom};
+            }
+            TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, dialog_, nullptr);
+            DestroyMenu(menu);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_CTLCOLOREDIT:
+        if (reinterpret_cast<HWND>(lParam) == item(IDC_INPUT) &&
+            !model_.unreadInputNote().empty()) {
+            const Rgb base = rgbOf(GetSysColor(COLOR_WINDOW));
+            const Rgb tint = mixed(base, unreadAmber, 7.0 / 20.0);
+            const Rgb text = withContrast(rgbOf(GetSysColor(COLOR_WINDOWTEXT)), tint);
+            if (!unreadBrush_) unreadBrush_ = CreateSolidBrush(colourOf(tint));
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            SetBkColor(dc, colourOf(tint));
+            SetTextColor(dc, colourOf(text));
+            return reinterpret_cast<INT_PTR>(unreadBrush_);
+        }
+        return FALSE;
+    case WM_CTLCOLORSTATIC: {
+        // The captions and unit labels stand on the tabs' page, which is drawn in the window
+        // colour; the read-only result keeps the look of a field that cannot be typed into.
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        if (id == IDC_RESULT || id == IDC_CONTACT || id == IDC_BANNER) return FALSE;
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+    }
+    case WM_SETCURSOR:
+        // The banner is a link: it shows the hand.
+        if (reinterpret_cast<HWND>(wParam) == item(IDC_BANNER)) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_DPICHANGED: {
+        // The system scales the dialog and its controls; the row height that later layouts move
+        // them by scales with them.
+        const int dpi = LOWORD(wParam);
+        if (dpi_ > 0) model_.tabRowHeight = MulDiv(model_.tabRowHeight, dpi, dpi_);
+        dpi_ = dpi;
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(dialog_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return TRUE;
+    }
+    case WM_CLOSE:
+        closeWindow();
+        return TRUE;
+    case WM_ENDSESSION:
+        // Windows is shutting down or the user signs out: the closing steps still run.
+        if (wParam) closeWindow();
+        return TRUE;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void ConverterWindow::command(int id, int code) {
+    switch (id) {
+    case IDC_INPUT:
+        if (code == EN_CHANGE && started_) {
+            model_.onInputChanged(utf8FromWide(windowText(item(IDC_INPUT))));
+            syncView();
+        }
+        return;
+    case IDC_FROM_LIST:
+    case IDC_TO_LIST:
+        if (code == LBN_SELCHANGE) {
+            const int row = static_cast<int>(SendMessageW(item(id), LB_GETCURSEL, 0, 0));
+            if (id == IDC_FROM_LIST)
+                model_.onFromChanged(row);
+            else
+                model_.onToChanged(row);
+            syncView();
+        }
+        return;
+    case IDC_BANNER:
+        if (code == STN_CLICKED) openWithShell(L"" VELMORA_VENDOR_SITE);
+        return;
+    case IDM_EXIT:
+        closeWindow();
+        return;
+    case IDM_COPY:
+        copyReport();
+        return;
+    case IDM_COPY_EXACT:
+        copyExactValue();
+        return;
+    case IDM_COPY_RESULT:
+        copyResult();
+        return;
+    case IDM_SWAP:
+        if (model_.swapUnits()) syncView();
+        return;
+    case IDM_SAVE:
+        saveReport();
+        return;
+    case IDM_PRINT:
+        printReport();
+        return;
+    case IDM_OPTIONS:
+        editOptions();
+        return;
+    case IDM_PRECISION:
+        editPrecision();
+        return;
+    case IDM_FIND:
+        findConversion();
+        return;
+    case IDM_CONTENTS:
+        openHelp();
+        return;
+    case IDM_ABOUT:
+        showAbout();
+        return;
+    default:
+        return;
+    }
+}
+
+void ConverterWindow::closeWindow() {
+    if (closed_) return;
+    closed_ = true;
+    for (const std::string& text : model_.close())
+        showError(text);
+    DestroyWindow(dialog_);
+}
+
+void ConverterWindow::showError(const std::string& text) {
+    MessageBoxW(dialog_, wideFromUtf8(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
+}
+
+void ConverterWindow::syncView() {
+    // Writing the input field raises its change, which brings the model up to date and asks for
+    // another pass rather than starting one inside this one.
+    if (syncing_) {
+        resync_ = true;
+        return;
+    }
+    syncing_ = true;
+    do {
+        resync_ = false;
+        HWND tabs = item(IDC_TABS);
+        if (shownTabs_ != model_.tabsRevision()) {
+            shownTabs_ = model_.tabsRevision();
+            TabCtrl_DeleteAllItems(tabs);
+            for (int tab = 0; tab < model_.tabCount(); ++tab) {
+                // A tab draws "&" as the mark of an access key; the name shows as written.
+                std::wstring text;
+                for (wchar_t c : wideFromUtf8(model_.tabText(tab)))
+                    text.append(c == L'&' ? 2 : 1, c);
+                TCITEMW entry{};
+                entry.mask = TCIF_TEXT;
+                entry.pszText = const_cast<wchar_t*>(text.c_str());
+                TabCtrl_InsertItem(tabs, tab, &entry);
+            }
+        }
+        if (TabCtrl_GetCurSel(tabs) != model_.selectedTab())
+            TabCtrl_SetCurSel(tabs, model_.selectedTab());
+        if (shownFrom_ != model_.fromRevision()) {
+            shownFrom_ = model_.fromRevision();
+            fillList(item(IDC_FROM_LIST), model_.fromCount(), model_.selectedFrom(),
+                     [this](int row) { return model_.fromText(row); });
+        }
+        selectRow(item(IDC_FROM_LIST), model_.selectedFrom());
+        if (shownTo_ != model_.toRevision()) {
+            shownTo_ = model_.toRevision();
+            fillList(item(IDC_TO_LIST), model_.toCount(), model_.selectedTo(),
+                     [this](int row) { return model_.toText(row); });
+        }
+        selectRow(item(IDC_TO_LIST), model_.selectedTo());
+        setTextIfDifferent(item(IDC_INPUT_UNIT), wideFromUtf8(model_.inputUnitLabel));
+        setTextIfDifferent(item(IDC_OUTPUT_UNIT), wideFromUtf8(model_.outputUnitLabel));
+        setTextIfDifferent(item(IDC_RESULT), wideFromUtf8(model_.resultText));
+        setTextIfDifferent(item(IDC_INPUT), wideFromUtf8(model_.inputText));
+    } while (resync_);
+    syncing_ = false;
+    setTip(tooltip_, item(IDC_INPUT), wideFromUtf8(model_.unreadInputNote()));
+    setTip(tooltip_, item(IDC_RESULT), wideFromUtf8(model_.exactResult()));
+    InvalidateRect(item(IDC_INPUT), nullptr, TRUE);
+}
+
+// Tab-row layout.
+
+void ConverterWindow::adjustForTabRows() {
+    const int d = model_.tabRowShift(TabCtrl_GetRowCount(item(IDC_TABS)));
+    if (d == 0) return;
+    growWindow(dialog_, d);
+    growWindow(item(IDC_TABS), d);
+    for (int id : controlsBelowTabs)
+        moveControlDown(id, d);
+}
+
+void ConverterWindow::growWindow(HWND window, int d) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top + d,
+                 SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void ConverterWindow::moveControlDown(int id, int d) {
+    HWND control = item(id);
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&rect), 2);
+    MoveWindow(control, rect.left, rect.top + d, rect.right - rect.left, rect.bottom - rect.top,
+               TRUE);
+}
+
+// Commands.
+
+namespace {
+
+// A clipboard block holding size bytes of data; nullptr when none could be had.
+HGLOBAL globalCopy(const void* data, std::size_t size) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!block) return nullptr;
+    if (void* bytes = GlobalLock(block)) {
+        memcpy(bytes, data, size);
+        GlobalUnlock(block);
+        return block;
+    }
+    GlobalFree(block);
+    return nullptr;
+}
+
+// The text as Unicode and in the system's code page, so that every program can paste it.
+void copyText(HWND owner, const std::string& utf8) {
+    if (!OpenClipboard(owner)) return;
+    EmptyClipboard();
+    const std::wstring wide = wideFromUtf8(utf8);
+    if (HGLOBAL block = globalCopy(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)))
+        if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), size, nullptr, nullptr);
+    if (HGLOBAL block = globalCopy(ansi.data(), ansi.size()))
+        if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
+    CloseClipboard();
+}
+
+} // namespace
+
+void ConverterWindow::copyReport() {
+    copyText(dialog_, model_.report());
+}
+
+void ConverterWindow::copyResult() {
+    if (!model_.resultWithUnit().empty()) copyText(dialog_, model_.resultWithUnit());
+}
+
+void ConverterWindow::copyExactValue() {
+    if (!model_.exactResult().empty()) copyText(dialog_, model_.exactResult());
+}
+
+void ConverterWindow::saveReport() {
+    std::vector<wchar_t> path(32768, L'\0');
+    OPENFILENAMEW chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = dialog_;
+    chooser.lpstrFilter = L"TextFiles (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
+    chooser.lpstrFile = path.data();
+    chooser.nMaxFile = static_cast<DWORD>(path.size());
+    chooser.lpstrDefExt = L"cnv";
+    chooser.Flags = OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_PATHMUSTEXIST;
+    const auto getSaveFileName =
+        systemFunction<BOOL(WINAPI*)(OPENFILENAMEW*)>(L"comdlg32.dll", "GetSaveFileNameW");
+    if (!getSaveFileName || !getSaveFileName(&chooser)) return;
+    const std::wstring chosen(path.data());
+    const std::string failure = model_.saveReport(corePath(chosen), utf8FromWide(chosen));
+    if (!failure.empty())
+        MessageBoxW(dialog_, wideFromUtf8(failure).c_str(), L"Velmora", MB_OK | MB_ICONSTOP);
+}
+
+void ConverterWindow::printReport() {
+    PRINTDLGW chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = dialog_;
+    chooser.Flags = PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE |
+                    PD_NOSELECTION | PD_RETURNDC;
+    const auto printDlg = systemFunction<BOOL(WINAPI*)(PRINTDLGW*)>(L"comdlg32.dll", "PrintDlgW");
+    const BOOL chosen = printDlg && printDlg(&chooser);
+    if (chooser.hDevMode) GlobalFree(chooser.hDevMode);
+    if (chooser.hDevNames) GlobalFree(chooser.hDevNames);
+    if (!chosen || !chooser.hDC) return;
+    HDC printer = chooser.hDC;
+    DOCINFOW document{};
+    document.cbSize = sizeof document;
+    document.lpszDocName = L"Velmora";
+    bool printed = false;
+    if (StartDocW(printer, &document) > 0) {
+        StartPage(printer);
+        // One line per report line, each one "pak" height below the last, from (500, 400).
+        SIZE size{};
+        GetTextExtentPoint32W(printer, L"pak", 3, &size);
+        std::wstring rest = wideFromUtf8(model_.report());
+        int y = 400;
+        for (std::size_t end; (end = rest.find(L'\n')) != std::wstring::npos;) {
+            const std::wstring line = rest.substr(0, end > 0 ? end - 1 : 0);
+            TextOutW(printer, 500, y, line.c_str(), static_cast<int>(line.size()));
+            rest.erase(0, end + 1);
+            y += size.cy;
+        }
+        TextOutW(printer, 500, y, rest.c_str(), static_cast<int>(rest.size()));
+        if (EndPage(printer) > 0) {
+            printed = EndDoc(printer) > 0;
+        } else {
+            AbortDoc(printer);
+        }
+    }
+    DeleteDC(printer);
+    if (!printed)
+        MessageBoxW(dialog_, L"The report could not be printed.", L"Velmora", MB_OK | MB_ICONSTOP);
+}
+
+void ConverterWindow::editOptions() {
+    std::vector<CategoryRow> rows = model_.optionRows();
+    if (!runOptionsDialog(instance_, dialog_, helpFile(), rows)) return;
+    // The row count the current layout stands for, read before the tabs go.
+    const int rowsBefore = TabCtrl_GetRowCount(item(IDC_TABS));
+    if (!model_.applyOptions(rows)) return;
+    model_.tabRows = rowsBefore;
+    syncView();
+    adjustForTabRows();
+    RedrawWindow(dialog_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void ConverterWindow::editPrecision() {
+    int value = model_.precision;
+    if (!runPrecisionDialog(instance_, dialog_, helpFile(), value)) return;
+    model_.setPrecision(value);
+    syncView();
+}
+
+void ConverterWindow::findConversion() {
+    // Read at each opening, so that names added to the file meanwhile count.
+    const UnitNames names = readUnitNames(model_.appDirectory + "names.txt");
+    const std::optional<FoundConversion> found =
+        runFindDialog(instance_, dialog_, helpFile(), catalog_, names);
+    if (!found || !found->match.conversion) return;
+    model_.showConversion(found->match.tab, *found->match.conversion, found->value);
+    syncView();
+    SetFocus(item(IDC_INPUT));
+    SendMessageW(item(IDC_INPUT), EM_SETSEL, 0, -1);
+}
+
+void ConverterWindow::showAbout() {
+    runAboutDialog(instance_, dialog_, helpFile());
+}
+
+void ConverterWindow::openHelp() {
+    openHelpFile(wideFromUtf8(model_.helpPath), nullptr);
+}

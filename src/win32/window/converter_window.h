@@ -1,0 +1,72 @@
+#pragma once
+
+#include "catalog/catalog.h"
+#include "converter/converter_model.h"
+#include "win32/common/wide_text.h"
+
+#include <string>
+#include <windows.h>
+
+// The converter window on Windows: dialog template 102 drawn by the system's controls, showing
+// the converter model and passing it the user's actions. Modeless with its own message loop,
+// so that keys can be seen before the dialog manager acts on them.
+class ConverterWindow {
+  public:
+    explicit ConverterWindow(HINSTANCE instance);
+    ConverterWindow(const ConverterWindow&) = delete;
+    ConverterWindow& operator=(const ConverterWindow&) = delete;
+
+    // Shows the window and runs until it is closed; the process's exit code.
+    int run();
+
+  private:
+    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // True when the message was dealt with here and must not be dispatched.
+    bool preTranslate(MSG& message);
+
+    bool initialise();
+    void command(int id, int code);
+    void closeWindow();
+    // Brings every control in line with the model: lists and tabs only when refilled, texts
+    // only where they differ.
+    void syncView();
+    void adjustForTabRows();
+    void growWindow(HWND window, int d);
+    void moveControlDown(int id, int d);
+    void showError(const std::string& text);
+
+    void copyReport();
+    void copyExactValue();
+    void copyResult();
+    void saveReport();
+    void printReport();
+    void editOptions();
+    void editPrecision();
+    void findConversion();
+    void showAbout();
+    void openHelp();
+
+    HWND item(int id) const { return GetDlgItem(dialog_, id); }
+    std::wstring helpFile() const { return wideFromUtf8(model_.helpPath); }
+
+    HINSTANCE instance_;
+    HWND dialog_ = nullptr;
+    HACCEL accelerators_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    HWND tooltip_ = nullptr;
+    HBRUSH unreadBrush_ = nullptr;
+    ConversionCatalog catalog_;
+    Selection selection_;
+    ConverterModel model_{catalog_, selection_};
+    unsigned shownTabs_ = ~0u;
+    unsigned shownFrom_ = ~0u;
+    unsigned shownTo_ = ~0u;
+    // The window's dots per inch when tabRowHeight was last measured or scaled.
+    int dpi_ = 0;
+    bool syncing_ = false;
+    bool resync_ = false;
+    bool started_ = false;
+    bool closed_ = false;
+};
