@@ -78,11 +78,13 @@ def query(source, target, value):
     return have, target.gnu_units
 
 
-def skip_reason(units, source, value):
-    """Why a value is not checked for a source unit, or None."""
+def skip_reason(units, source, target, value):
+    """Why a value is not checked for a line from source to target, or None."""
     if value >= 0:
         return None
-    if any(unit.relation == "inverse" for unit in units):
+    # A reciprocal measure (a consumption, a pace) of a negative value means nothing; the other
+    # lines of its category (speeds, distances per volume) are checked below zero as well.
+    if "inverse" in (source.relation, target.relation):
         return "negative values of reciprocal measures"
     if any(unit.relation == "offset" for unit in units):
         base = (value + float(source.offset)) * float(source.factor.rational)
@@ -220,7 +222,7 @@ def main():
                     ours[text] = math.nan
             line = Line(int(row[0]), int(row[1]), name, source, target, row[5], ours)
             for text, value in zip(options.values, values):
-                reason = skip_reason(units, source, value)
+                reason = skip_reason(units, source, target, value)
                 if reason:
                     skipped[reason] = skipped.get(reason, 0) + 1
                     continue

@@ -84,6 +84,132 @@ _LABEL_FORBIDDEN = re.compile(r"[|\t\r\n]")
 _BRITISH = (("meter", "metre"), ("liter", "litre"))
 
 
+# ---------------------------------------------------------------------------------------------
+# Singular and plural names
+#
+# A word name gets the other number of its main word beside it: "mile" gives "miles", "cubic
+# feet" "cubic foot", "pound-force" "pounds-force", "kilometre per hour" "kilometres per hour",
+# "inch of water" "inches of water". The main word is the one before the first "per" or "of",
+# else the last one ("force" names the one before it). Only the nouns below are counted, so no
+# symbol ever gets an "s" (ft, km, lb, oz; the plural symbols people write, lbs, yds, hrs, are in
+# the table). A lower-case word of five letters or more that is neither one of these nouns nor
+# one of the words that have no plural stops the generator, so that a new unit's noun is not
+# left without its plural.
+
+# Prefixes that the nouns of PREFIXED_NOUNS take: "kilo" + "metre", "kibi" + "byte".
+_PREFIXES = ("exa", "peta", "tera", "giga", "mega", "kilo", "hecto", "deci", "centi", "milli",
+             "micro", "nano", "pico", "exbi", "pebi", "tebi", "gibi", "mebi", "kibi")
+PREFIXED_NOUNS = ("metre", "meter", "litre", "liter", "gram", "gramme", "second", "joule", "watt",
+                  "pascal", "newton", "coulomb", "bit", "byte", "bar", "radian", "calorie",
+                  "tesla", "becquerel", "curie", "gray", "sievert", "rem")
+NOUNS = (
+    "inch", "foot", "yard", "mile", "micron", "angstrom", "ångström", "thousandth", "mil", "point",
+    "pica", "hand", "fathom", "rod", "pole", "perch", "chain", "furlong", "league", "klick",
+    "unit", "year", "lightyear", "lightsecond", "parsec", "acre", "are", "hectare", "gallon",
+    "quart", "pint", "cup", "ounce", "tablespoon", "teaspoon", "bushel", "barrel", "cord", "pound",
+    "grain", "stone", "ton", "tonne", "kilo", "carat", "karat", "hundredweight", "pennyweight",
+    "slug", "minute", "hour", "day", "week", "fortnight", "month", "decade", "century", "knot",
+    "galileo", "milligal", "kelvin", "atmosphere", "volt", "electronvolt", "therm", "erg", "dyne",
+    "poundal", "kilopond", "kip", "degree", "gradian", "grade", "gon", "arcminute", "arcsecond",
+    "turn", "revolution", "cycle", "nibble", "nybble", "nyble", "octet", "cumec", "cusec", "charge",
+    "faraday", "poiseuille", "candle", "footcandle", "phot", "gamma", "rutherford",
+    "disintegration",
+)
+IRREGULAR_PLURALS = {"foot": "feet"}
+# Words of five letters or more that are not counted: symbols written in letters, words whose
+# plural is the word itself (hertz, gauss, horsepower), adjectives (celsius) and words that are
+# not a name's unit ("speed" of "light speed").
+NOT_COUNTED = {
+    "annum", "arcdeg", "arcmin", "arcsec", "angle", "celsius", "centigrade", "fahrenheit",
+    "rankine", "reaumur", "réaumur", "horsepower", "poise", "centipoise", "lightspeed", "speed",
+    "survey", "kbyte", "kgfcm",
+}
+# Words whose plural is the word itself, also with a prefix (kilohertz, milligauss).
+_INVARIANT_PREFIXED = ("hertz", "gauss")
+
+
+def _regular_plural(noun):
+    if noun.endswith(("s", "x", "z", "ch", "sh")):
+        return noun + "es"
+    if noun.endswith("y") and noun[-2:-1] not in ("a", "e", "i", "o", "u"):
+        return noun[:-1] + "ies"
+    return noun + "s"
+
+
+def _number_forms():
+    """Each counted noun and its plural, both ways: {"mile": "miles", "miles": "mile", ...}."""
+    pairs = []
+    for noun in NOUNS:
+        pairs.append((noun, IRREGULAR_PLURALS.get(noun) or _regular_plural(noun)))
+    for noun in PREFIXED_NOUNS:
+        plural = IRREGULAR_PLURALS.get(noun) or _regular_plural(noun)
+        pairs.append((noun, plural))
+        pairs.extend((prefix + noun, prefix + plural) for prefix in _PREFIXES)
+    forms = {}
+    for singular, plural in pairs:
+        forms[singular] = plural
+        forms[plural] = singular
+    return forms
+
+
+_NUMBER_FORMS = _number_forms()
+_NOT_COUNTED = NOT_COUNTED | {prefix + word for word in _INVARIANT_PREFIXED
+                              for prefix in ("",) + _PREFIXES}
+_COUNTABLE_WORD = re.compile(r"[^\W\d_]{5,}")
+
+
+def other_number(name):
+    """The name with its main word in the other number ("miles" for "mile"), None for a name
+    whose main word is not a counted noun; raises ValueError for a word neither counted nor
+    said to have no plural.
+
+    >>> [other_number(n) for n in ("cubic foot", "pounds-force", "metric ton force", "kelvins")]
+    ['cubic feet', 'pound-force', 'metric tons force', 'kelvin']
+    >>> [other_number(n) for n in ("inch of water", "kilometre per hour", "foot-pound per second")]
+    ['inches of water', 'kilometres per hour', 'foot-pounds per second']
+    >>> [other_number(n) for n in ("ft", "lbs", "365 days", "kilohertz", "century")]
+    [None, None, None, None, 'centuries']
+    >>> other_number("furlongz")  # doctest: +ELLIPSIS
+    Traceback (most recent call last):
+    ValueError: say in generate_catalog.py whether 'furlongz' of the name 'furlongz' has a ...
+    """
+    words = name.split(" ")
+    head = len(words) - 1
+    for index, word in enumerate(words[1:], start=1):
+        if word in ("per", "of"):
+            head = index - 1
+            break
+    if head == len(words) - 1 and head > 0 and words[head] == "force":
+        head -= 1
+    # "365 days" is a number of days, not a plural to make singular.
+    if any(any(c.isdigit() for c in word) for word in words[:head]):
+        return None
+    parts = words[head].split("-")
+    part = 0 if len(parts) > 1 and parts[-1] == "force" else len(parts) - 1
+    other = _NUMBER_FORMS.get(parts[part])
+    if other is None:
+        if _COUNTABLE_WORD.fullmatch(parts[part]) and parts[part] == parts[part].lower() and \
+                parts[part] not in _NOT_COUNTED:
+            raise ValueError(f"say in {Path(__file__).name} whether {parts[part]!r} of the "
+                             f"name {name!r} has a plural (NOUNS) or not (NOT_COUNTED)")
+        return None
+    parts[part] = other
+    words[head] = "-".join(parts)
+    return " ".join(words)
+
+
+def with_other_numbers(names):
+    """The names, each word name followed by its other number when the unit lacks it."""
+    result = []
+    for name in names:
+        if name not in result:
+            result.append(name)
+        other = other_number(name)
+        if other is not None and other not in names and other not in result:
+            result.append(other)
+    return result
+
+
 def parse_factor(text, allow_pi=True):
     """Parses a product and quotient of exact decimals (and pi), evaluated from left to right."""
     if not text:
@@ -138,6 +264,10 @@ def load_table(path=TABLE):
             if not name or name != name.strip() or _LABEL_FORBIDDEN.search(name) or \
                     not any(c.isalnum() for c in name):
                 raise TableError(f"{where}: bad name {name!r} in {names_text!r}")
+        try:
+            names = with_other_numbers(names)
+        except ValueError as error:
+            raise TableError(f"{where}: {error}") from None
         for american, british in _BRITISH:
             if american in label.lower() and not any(british in name for name in names):
                 raise TableError(f"{where}: {label!r} needs its British spelling ({british}) "

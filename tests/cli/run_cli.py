@@ -132,8 +132,8 @@ def case_check_delivered(r):
     # In the folder of the delivered catalog, with the default file name: the names beside it
     # are checked with it.
     r.expect(["--check"], 0, err="",
-             out="conv.txt: 4296 lines, 23 categories, 4296 conversions, 0 problems\n"
-                 "names.txt: 339 lines, 291 labels, 1077 names, 0 problems\n",
+             out="conv.txt: 4860 lines, 27 categories, 4860 conversions, 0 problems\n"
+                 "names.txt: 381 lines, 327 labels, 1547 names, 0 problems\n",
              cwd=os.path.dirname(os.path.abspath(r.catalog)))
 
 
