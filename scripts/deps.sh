@@ -11,7 +11,7 @@ packages=(
     dbus-daemon at-spi2-core python3-pyatspi orca speech-dispatcher
     units fp-utils libchm-bin libchm-dev poppler-utils dpkg-dev file desktop-file-utils
     appstream lintian
-    g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip unzip
+    g++-mingw-w64-x86-64-posix wine wine64 fonts-wine zip unzip wixl
     "$@"
 )
 

@@ -3,6 +3,7 @@
 // beside velmora.exe; cmd.exe and PowerShell run velmora.com when "velmora" is typed.
 #include "cli/command_line.h"
 #include "win32/app/console_output.h"
+#include "win32/app/user_data_folder.h"
 #include "win32/common/wide_text.h"
 
 #include <sstream>
@@ -82,6 +83,13 @@ int wmain(int argc, wchar_t** argv) {
     // it, and the file names the user typed are meant from the folder they typed them in.
     const std::string caller = utf8FromWide(currentFolder());
     if (!folder.empty()) SetCurrentDirectoryW(folder.c_str());
+    // An installed copy's files are the user's own, in their data folder.
+    if (const UserDataFolder data = enterUserDataFolder(); !data.failure.empty()) {
+        writeConsoleText(ConsoleStream::Error, "velmora: cannot use the data folder " +
+                                                   utf8FromWide(data.folder.wstring()) + ": " +
+                                                   data.failure + "\n");
+        return 2;
+    }
     std::ostringstream out;
     std::ostringstream err;
     const int status = runCommandLine(line, out, err, caller);
