@@ -2,7 +2,6 @@
 
 #include "catalog/catalog.h"
 #include "console_ui_services.h"
-#include "converter/selection_logic.h"
 #include "qt/window/converter_dialog.h"
 
 #include <QTemporaryDir>
@@ -24,7 +23,7 @@ class BenchWindow {
             return;
         }
         std::filesystem::current_path(folder_.path().toStdString());
-        dialog = std::make_unique<ConverterDialog>(catalog, selection, services);
+        dialog = std::make_unique<ConverterDialog>(catalog, services);
         if (!dialog->OnInitDialog()) {
             dialog.reset();
             return;
@@ -38,7 +37,6 @@ class BenchWindow {
     }
 
     ConversionCatalog catalog;
-    Selection selection;
     ConsoleUiServices services;
     // None when the window could not be started.
     std::unique_ptr<ConverterDialog> dialog;

@@ -20,47 +20,46 @@ std::string display(std::string_view bytes) {
 
 } // namespace
 
-ConverterModel::ConverterModel(ConversionCatalog& catalog, Selection& selection)
-    : catalog_(catalog), selection_(selection) {}
+ConverterModel::ConverterModel(ConversionCatalog& catalog) : catalog_(catalog) {}
 
-bool ConverterModel::start(const std::filesystem::path& directory, std::string& failure,
-                           CatalogPreload* preload) {
+Status ConverterModel::start(const std::filesystem::path& directory, CatalogPreload* preload) {
     // A working folder that has gone away leaves the paths relative; the load then fails with
     // its message instead of ending the program.
-    appDirectory = directory.empty() ? std::string() : (directory / "").string();
-    dataPath = appDirectory + "conv.txt";
-    helpPath = appDirectory + "help.chm";
-    settingsPath = appDirectory + "conv.ini";
-    catalogChanged = 0;
-    tabRows = 1;
-    precision = 1;
+    appDirectory_ = directory.empty() ? std::string() : (directory / "").string();
+    dataPath_ = appDirectory_ + "conv.txt";
+    helpPath_ = appDirectory_ + "help.chm";
+    settingsPath_ = appDirectory_ + "conv.ini";
+    catalogChanged_ = false;
+    tabRows_ = 1;
+    precision_ = 1;
 
     ReadProblem problem = ReadProblem::None;
     const std::optional<bool> preloaded =
-        preload ? preload->take(dataPath, catalog_, &problem) : std::optional<bool>();
-    if (!(preloaded ? *preloaded : catalog_.load(dataPath, &problem))) {
+        preload ? preload->take(dataPath_, catalog_, &problem) : std::optional<bool>();
+    if (!(preloaded ? *preloaded : catalog_.load(dataPath_, &problem))) {
         // A file refused unread says why; the message is otherwise the one it always was.
-        const std::string why = readFailureReason(problem, dataPath, "conv.txt");
-        failure = "Unable to load conversion data." + (why.empty() ? why : " " + why + ".");
-        return false;
+        const std::string why = readFailureReason(problem, dataPath_, "conv.txt");
+        return Failure{"Unable to load conversion data." + (why.empty() ? why : " " + why + ".")};
     }
-    ::readSettings(settingsPath, precision);
+    ::readSettings(settingsPath_, precision_);
     fillAndSelectFirst();
-    return true;
+    return {};
 }
 
-std::vector<std::string> ConverterModel::close() {
-    std::vector<std::string> messages;
-    if (closed_) return messages;
+std::vector<Status> ConverterModel::close() {
+    std::vector<Status> steps;
+    if (closed_) return steps;
     closed_ = true;
-    if (catalogChanged) {
-        const WriteResult saved = catalog_.saveKeepingDiskEdits(dataPath);
-        if (!saved)
-            messages.push_back("Unable to save conversion data." + damageNote(saved, "conv.txt"));
+    if (catalogChanged_) {
+        const WriteResult saved = catalog_.saveKeepingDiskEdits(dataPath_);
+        steps.push_back(
+            saved ? Status()
+                  : Failure{"Unable to save conversion data." + damageNote(saved, "conv.txt")});
     }
-    if (!::writeSettings(settingsPath, precision))
-        messages.push_back("Unable to save conversion settings.");
-    return messages;
+    steps.push_back(::writeSettings(settingsPath_, precision_)
+                        ? Status()
+                        : Failure{"Unable to save conversion settings."});
+    return steps;
 }
 
 // The user's actions, each running the steps of its event in order.
@@ -88,7 +87,7 @@ void ConverterModel::onToChanged(int row) {
 }
 
 void ConverterModel::onInputChanged(std::string text) {
-    inputText = std::move(text);
+    inputText_ = std::move(text);
     recompute();
 }
 
@@ -120,35 +119,40 @@ std::vector<CategoryRow> ConverterModel::optionRows() const {
     return categoryRows(catalog_);
 }
 
-bool ConverterModel::applyOptions(const std::vector<CategoryRow>& rows) {
-    if (!applyCategoryRows(catalog_, rows)) return false;
+ConverterModel::OptionsApplied ConverterModel::applyOptions(const std::vector<CategoryRow>& rows,
+                                                            int rowsShown) {
+    OptionsApplied applied;
+    if (!applyCategoryRows(catalog_, rows)) return applied;
+    applied.changed = true;
+    // The layout stands for the rows the strip showed before its tabs go.
+    tabRows_ = rowsShown;
     clearTabs();
     fillAndSelectFirst();
     // A result shown must belong to the units now shown beside it, and text typed while no
     // conversion was current gets its result; with neither, none shown stays none.
-    if (!resultText.empty() || !inputText.empty()) recompute();
-    catalogChanged = 1;
-    return true;
+    applied.recomputed = !resultText_.empty() || !inputText_.empty();
+    if (applied.recomputed) recompute();
+    catalogChanged_ = true;
+    return applied;
 }
 
 void ConverterModel::setPrecision(int value) {
-    precision = std::clamp(value, minPrecision, maxPrecision);
+    precision_ = std::clamp(value, minPrecision, maxPrecision);
     recompute();
 }
 
 std::string ConverterModel::report() const {
-    return buildReportText(selection_.currentConversion != nullptr, inputText, inputUnitLabel,
-                           resultText, outputUnitLabel);
+    return buildReportText(selection_.currentConversion != nullptr, inputText_, inputUnitLabel_,
+                           resultText_, outputUnitLabel_);
 }
 
 std::string ConverterModel::reportFileBytes() const {
     return ::reportFileBytes(report(), selection_.currentConversion);
 }
 
-std::string ConverterModel::saveReport(const std::string& path,
-                                       const std::string& shownPath) const {
+Status ConverterModel::saveReport(const std::string& path, const std::string& shownPath) const {
     if (writeWholeFile(path, reportFileBytes())) return {};
-    return "The file " + shownPath + " could not be written.";
+    return Failure{"The file " + shownPath + " could not be written."};
 }
 
 std::string ConverterModel::tabText(int tab) const {
@@ -227,23 +231,23 @@ void ConverterModel::selectConversion() {
 
 void ConverterModel::updateUnitLabels() {
     if (!selection_.currentConversion) return;
-    inputUnitLabel =
+    inputUnitLabel_ =
         unitLabelWithExtra(display(selection_.currentConversion->fromUnit()), inputReadAs_);
-    outputUnitLabel =
+    outputUnitLabel_ =
         unitLabelWithExtra(display(selection_.currentConversion->toUnit()), resultTwoPart_);
 }
 
 void ConverterModel::recompute() {
     if (!selection_.currentConversion) {
-        unreadNote_ = ::unreadInputNote(inputText, decimalSeparator);
+        unreadNote_ = ::unreadInputNote(inputText_, decimalSeparator_);
         return;
     }
     const Conversion& conversion = *selection_.currentConversion;
     const ResultTexts texts =
-        computeResultTexts(conversion, inputText, precision,
-                           {decimalSeparator, selection_.currentCategory, &unitNames()});
+        computeResultTexts(conversion, inputText_, precision_,
+                           {decimalSeparator_, selection_.currentCategory, &unitNames()});
     unreadNote_ = texts.note;
-    resultText = texts.shown;
+    resultText_ = texts.shown;
     inputReadAs_ = texts.readAs;
     resultTwoPart_ = texts.twoPart;
     exactResult_ =
@@ -252,14 +256,29 @@ void ConverterModel::recompute() {
 }
 
 const UnitNames& ConverterModel::unitNames() {
-    if (!unitNames_)
-        unitNames_ = std::make_shared<const UnitNames>(readUnitNames(appDirectory + "names.txt"));
+    if (!unitNames_) unitNames_ = readUnitNames(namesPath());
     return *unitNames_;
 }
 
+std::string ConverterModel::namesPath() const {
+    return appDirectory_ + "names.txt";
+}
+
+ConverterModel::FindNames ConverterModel::namesForFind() const {
+    FindNames found;
+    std::string refusal;
+    found.names = readUnitNames(namesPath(), &refusal);
+    if (!refusal.empty()) found.note = refusal + ".";
+    return found;
+}
+
+std::string ConverterModel::windowSizePath() const {
+    return appDirectory_ + windowSizeFileName;
+}
+
 std::string ConverterModel::resultWithUnit() const {
-    if (!selection_.currentConversion || resultText.empty()) return {};
-    return resultText + " " + display(selection_.currentConversion->toUnit());
+    if (!selection_.currentConversion || resultText_.empty()) return {};
+    return resultText_ + " " + display(selection_.currentConversion->toUnit());
 }
 
 bool ConverterModel::swapUnits() {

@@ -2,9 +2,11 @@
 
 #include "converter/category_visibility.h"
 #include "converter/selection_logic.h"
+#include "result.h"
+#include "search/unit_names.h"
 
 #include <filesystem>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,7 +14,6 @@ class CatalogPreload;
 class Category;
 class Conversion;
 class ConversionCatalog;
-class UnitNames;
 
 // What the converter window does beyond drawing, with no toolkit: its texts, precision, paths and
 // closing steps, and the selection of tab, From entry and To entry with the result they give.
@@ -20,16 +21,21 @@ class UnitNames;
 // are its own and raise no events. Texts are display text (UTF-8).
 class ConverterModel {
   public:
-    ConverterModel(ConversionCatalog& catalog, Selection& selection);
+    explicit ConverterModel(ConversionCatalog& catalog);
+
+    // What the window measures and reads before start: the height of one row of tabs in its
+    // pixels, and the user's decimal separator (with ',' the input "1,5" is one and a half).
+    void setTabRowHeight(int pixels) { tabRowHeight_ = pixels; }
+    void setDecimalSeparator(char separator) { decimalSeparator_ = separator; }
 
     // Start-up: the paths in directory, the catalog (from preload when it holds conv.txt's), the
-    // settings, then the tabs and lists with the first conversion current and no result. False
-    // when the catalog could not be loaded; failure then holds the whole message.
-    bool start(const std::filesystem::path& directory, std::string& failure,
-               CatalogPreload* preload = nullptr);
+    // settings, then the tabs and lists with the first conversion current and no result. Fails
+    // with the whole message when the catalog could not be loaded.
+    Status start(const std::filesystem::path& directory, CatalogPreload* preload = nullptr);
     // The closing steps, each file at most once however often called: conv.txt merged with what
-    // is on disk when a category was shown or hidden, conv.ini always. The messages to show.
-    std::vector<std::string> close();
+    // is on disk when a category was shown or hidden, conv.ini always. Each step taken, done or
+    // with the message to show.
+    std::vector<Status> close();
 
     // The user's actions.
     void onTabChanged(int tab);
@@ -41,27 +47,33 @@ class ConverterModel {
     // A conversion found by the search, made current through the steps of the user's clicks and
     // computed; a value typed with the units becomes the input first.
     void showConversion(int tab, const Conversion& conversion, const std::string& value);
-
-    // Options: the rows to offer, and the rows accepted. True when a flag changed; the tabs and
-    // lists are then rebuilt with the first conversion current and catalogChanged is set.
-    std::vector<CategoryRow> optionRows() const;
-    bool applyOptions(const std::vector<CategoryRow>& rows);
-    // Precision accepted: clamped to the range, then the result recomputed.
-    void setPrecision(int value);
     // From and To change places through the category's reverse conversion, the value stays;
     // false when there is none.
     bool swapUnits();
 
+    // Options: the rows to offer, and the rows accepted while the tab strip showed rowsShown rows
+    // of tabs. When a flag changed, the tabs and lists are rebuilt with the first conversion
+    // current, the layout stands for rowsShown rows until the window lays the new tabs out, and
+    // the catalog counts as changed. A result shown is computed again for the units now shown.
+    struct OptionsApplied {
+        bool changed = false;
+        bool recomputed = false;
+    };
+    std::vector<CategoryRow> optionRows() const;
+    OptionsApplied applyOptions(const std::vector<CategoryRow>& rows, int rowsShown = 1);
+    // Precision accepted: clamped to the range, then the result recomputed.
+    void setPrecision(int value);
+
     // The report of the current conversion, as copied and printed, and as a saved file holds it.
     std::string report() const;
     std::string reportFileBytes() const;
-    // Writes the report to path whole or not at all; the message to show, empty on success.
-    // shownPath names the file in the message.
-    std::string saveReport(const std::string& path, const std::string& shownPath) const;
+    // Writes the report to path whole or not at all; shownPath names the file in the message.
+    Status saveReport(const std::string& path, const std::string& shownPath) const;
 
-    // How far the controls below the tabs move when the tab strip shows rows rows: zero when the
-    // layout already stands for that count.
-    int tabRowShift(int rows) const { return (rows - tabRows) * tabRowHeight; }
+    // Tab-row layout: how far the controls below the tabs move when the tab strip shows rows rows,
+    // zero when the layout already stands for that count.
+    int tabRowShift(int rows) const { return (rows - tabRows_) * tabRowHeight_; }
+    int tabRowHeight() const { return tabRowHeight_; }
 
     // The views: tab names, From and To entries, each with its selected index (-1 for none).
     // Each revision grows whenever its view was refilled, so a window rebuilds only those.
@@ -78,7 +90,15 @@ class ConverterModel {
     unsigned fromRevision() const { return fromRevision_; }
     unsigned toRevision() const { return toRevision_; }
 
+    // The current category and conversion, none before start or without a shown category.
     const Selection& selection() const { return selection_; }
+    const Conversion* currentConversion() const { return selection_.currentConversion; }
+
+    // The four texts of the window's fields and unit labels.
+    const std::string& inputText() const { return inputText_; }
+    const std::string& resultText() const { return resultText_; }
+    const std::string& inputUnitLabel() const { return inputUnitLabel_; }
+    const std::string& outputUnitLabel() const { return outputUnitLabel_; }
     // The result as shown with its unit, for pasting into a document; empty without a result.
     std::string resultWithUnit() const;
     // The result in full with its unit; empty before any result.
@@ -88,21 +108,20 @@ class ConverterModel {
     // What the input field's description says: the result with its unit, then the note.
     std::string inputDescription() const;
 
-    // The dialog's members.
-    std::string inputUnitLabel;
-    std::string outputUnitLabel;
-    std::string inputText;
-    std::string resultText;
-    int tabRowHeight = 0;
-    int tabRows = 1;
-    int catalogChanged = 0;
-    int precision = 1;
-    std::string appDirectory;
-    std::string dataPath;
-    std::string helpPath;
-    std::string settingsPath;
-    // The user's locale's decimal separator: with ',' the input "1,5" is one and a half.
-    char decimalSeparator = '.';
+    int precision() const { return precision_; }
+    bool catalogChanged() const { return catalogChanged_; }
+    char decimalSeparator() const { return decimalSeparator_; }
+    // The files beside the catalog: help.chm, and window.ini, which keeps the window's size.
+    const std::string& helpPath() const { return helpPath_; }
+    std::string windowSizePath() const;
+
+    // names.txt as Find reads it, at each opening, so that names added meanwhile count; note says
+    // why the file is not used, empty when it is.
+    struct FindNames {
+        UnitNames names;
+        std::string note;
+    };
+    FindNames namesForFind() const;
 
   private:
     // The steps of the selection, in the orders the window's events run them.
@@ -117,9 +136,10 @@ class ConverterModel {
     void fillAndSelectFirst();
     // names.txt beside the catalog, read when a value first needs it.
     const UnitNames& unitNames();
+    std::string namesPath() const;
 
     ConversionCatalog& catalog_;
-    Selection& selection_;
+    Selection selection_;
     std::vector<Category*> tabCategories_;
     std::vector<FromListEntry> fromEntries_;
     std::vector<const Conversion*> toEntries_;
@@ -129,10 +149,25 @@ class ConverterModel {
     unsigned tabsRevision_ = 0;
     unsigned fromRevision_ = 0;
     unsigned toRevision_ = 0;
+
+    std::string inputUnitLabel_;
+    std::string outputUnitLabel_;
+    std::string inputText_;
+    std::string resultText_;
     std::string exactResult_;
     std::string unreadNote_;
     std::string inputReadAs_;
     std::string resultTwoPart_;
-    std::shared_ptr<const UnitNames> unitNames_;
+
+    int tabRowHeight_ = 0;
+    int tabRows_ = 1;
+    bool catalogChanged_ = false;
+    int precision_ = 1;
+    char decimalSeparator_ = '.';
+    std::string appDirectory_;
+    std::string dataPath_;
+    std::string helpPath_;
+    std::string settingsPath_;
+    std::optional<UnitNames> unitNames_;
     bool closed_ = false;
 };

@@ -19,3 +19,13 @@ std::string buildReportText(bool haveConversion, std::string_view inputText,
     report.append(resultText).append(" ").append(outputUnit);
     return report;
 }
+
+std::vector<std::string> reportPrintLines(std::string_view report) {
+    std::vector<std::string> lines;
+    for (std::size_t lineFeed; (lineFeed = report.find('\n')) != std::string_view::npos;) {
+        lines.emplace_back(report.substr(0, lineFeed > 0 ? lineFeed - 1 : 0));
+        report.remove_prefix(lineFeed + 1);
+    }
+    lines.emplace_back(report);
+    return lines;
+}

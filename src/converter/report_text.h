@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The two-line report of the current conversion, or "no current conversion" when there is none,
 // or when the input or the result is empty. The texts go in exactly as they stand.
@@ -14,3 +15,10 @@ std::string reportFileBytes(std::string_view report, const Conversion* conversio
 std::string buildReportText(bool haveConversion, std::string_view inputText,
                             std::string_view inputUnit, std::string_view resultText,
                             std::string_view outputUnit);
+
+// The printed report, in the printer's device units: each line at reportPrintLeft, the first at
+// reportPrintTop and each next one line height below; a line ends before the character that
+// precedes its line feed, the carriage return, which never reaches the printer.
+inline constexpr int reportPrintLeft = 500;
+inline constexpr int reportPrintTop = 400;
+std::vector<std::string> reportPrintLines(std::string_view report);

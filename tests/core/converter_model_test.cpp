@@ -2,6 +2,7 @@
 #include "converter/converter_model.h"
 #include "temp_dir.h"
 
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -17,15 +18,21 @@ constexpr const char* catalogFile = "Hidden|h|A|B|x*2|0\r\n"
 struct Started {
     TempDir dir;
     ConversionCatalog catalog;
-    Selection selection;
-    ConverterModel model{catalog, selection};
+    ConverterModel model{catalog};
     std::string failure;
     explicit Started(const char* file = catalogFile) {
         if (file) writeBytes(dir.file("conv.txt"), file);
-        started = model.start(dir.path(), failure);
+        const Status status = model.start(dir.path());
+        started = status.ok();
+        failure = status.why();
     }
     bool started = false;
 };
+
+// Every closing step was done.
+bool allDone(const std::vector<Status>& steps) {
+    return std::all_of(steps.begin(), steps.end(), [](const Status& step) { return step.ok(); });
+}
 
 TEST(ConverterModel, EventsRunTheirStepsInOrder) {
     Started s;
@@ -54,9 +61,9 @@ TEST(ConverterModel, EventsRunTheirStepsInOrder) {
         EXPECT_EQ(m.tabText(m.selectedTab()), step.tab) << step.what;
         EXPECT_EQ(m.fromText(m.selectedFrom()), step.from) << step.what;
         EXPECT_EQ(m.toText(m.selectedTo()), step.to) << step.what;
-        EXPECT_EQ(m.inputUnitLabel, step.from) << step.what;
-        EXPECT_EQ(m.outputUnitLabel, step.to) << step.what;
-        EXPECT_EQ(m.resultText, step.result) << step.what;
+        EXPECT_EQ(m.inputUnitLabel(), step.from) << step.what;
+        EXPECT_EQ(m.outputUnitLabel(), step.to) << step.what;
+        EXPECT_EQ(m.resultText(), step.result) << step.what;
     }
     EXPECT_EQ(m.tabCount(), 2);
     EXPECT_FALSE(m.unreadInputNote().empty());
@@ -69,29 +76,29 @@ TEST(ConverterModel, EventsRunTheirStepsInOrder) {
 TEST(ConverterModel, FoundConversionBecomesCurrentWithItsValue) {
     Started s;
     s.model.showConversion(0, *s.catalog.categoryAt(1)->conversionAt(2), "5");
-    EXPECT_EQ(s.selection.currentConversion, s.catalog.categoryAt(1)->conversionAt(2));
-    EXPECT_EQ(s.model.inputText, "5");
-    EXPECT_EQ(s.model.resultText, "16.4");
+    EXPECT_EQ(s.model.currentConversion(), s.catalog.categoryAt(1)->conversionAt(2));
+    EXPECT_EQ(s.model.inputText(), "5");
+    EXPECT_EQ(s.model.resultText(), "16.4");
     EXPECT_EQ(s.model.exactResult().substr(0, 8), "16.40419");
 }
 
 TEST(ConverterModel, SwapKeepsTheValueAndTheDecimalCommaFollowsTheLocale) {
     Started s;
     ConverterModel& m = s.model;
-    m.decimalSeparator = ',';
+    m.setDecimalSeparator(',');
     m.onInputChanged("1,5");
     EXPECT_EQ(m.resultWithUnit(), "0.5 Meters");
     ASSERT_TRUE(m.swapUnits());
     EXPECT_EQ(m.fromText(m.selectedFrom()), "Meters");
     EXPECT_EQ(m.toText(m.selectedTo()), "Feet");
-    EXPECT_EQ(m.inputText, "1,5");
+    EXPECT_EQ(m.inputText(), "1,5");
     EXPECT_EQ(m.resultWithUnit(), "4.9 Feet");
     // Inches have no way back in this catalog: nothing changes.
     m.onFromChanged(0);
     m.onToChanged(1);
     EXPECT_FALSE(m.swapUnits());
     EXPECT_EQ(m.toText(m.selectedTo()), "Inches");
-    m.decimalSeparator = '.';
+    m.setDecimalSeparator('.');
     m.onInputChanged("1,5");
     EXPECT_TRUE(m.resultWithUnit().empty());
     EXPECT_FALSE(m.unreadInputNote().empty());
@@ -108,17 +115,16 @@ TEST(ConverterModel, AFolderInThePlaceOfTheCatalogIsSaidToBeOne) {
     TempDir dir;
     std::filesystem::create_directory(dir.file("conv.txt"));
     ConversionCatalog catalog;
-    Selection selection;
-    ConverterModel model(catalog, selection);
-    std::string failure;
-    EXPECT_FALSE(model.start(dir.path(), failure));
-    EXPECT_NE(failure.find(" conv.txt is a folder"), std::string::npos) << failure;
+    ConverterModel model(catalog);
+    const Status started = model.start(dir.path());
+    EXPECT_FALSE(started);
+    EXPECT_NE(started.why().find(" conv.txt is a folder"), std::string::npos) << started.why();
 }
 
 TEST(ConverterModel, CloseWritesSettingsOnceAndTheCatalogOnlyAfterAChange) {
     Started s;
     s.model.setPrecision(3);
-    EXPECT_TRUE(s.model.close().empty());
+    EXPECT_TRUE(allDone(s.model.close()));
     EXPECT_EQ(readBytes(s.dir.file("conv.ini")), "3");
     EXPECT_EQ(readBytes(s.dir.file("conv.txt")), catalogFile);
     std::filesystem::remove(s.dir.file("conv.ini"));
@@ -130,16 +136,16 @@ TEST(ConverterModel, OptionsRebuildAndTheCloseMergesWithTheFileOnDisk) {
     Started s;
     s.model.onInputChanged("1");
     auto rows = s.model.optionRows();
-    EXPECT_FALSE(s.model.applyOptions(rows));
-    EXPECT_EQ(s.model.catalogChanged, 0);
+    EXPECT_FALSE(s.model.applyOptions(rows).changed);
+    EXPECT_FALSE(s.model.catalogChanged());
     rows[2].selected = false; // Mass
     // Someone adds a line while the window runs; the close keeps it.
     const std::string added = std::string(catalogFile) + "Time|s-min|Seconds|Minutes|x/60\r\n";
     writeBytes(s.dir.file("conv.txt"), added);
-    EXPECT_TRUE(s.model.applyOptions(rows));
-    EXPECT_EQ(s.model.catalogChanged, 1);
+    EXPECT_TRUE(s.model.applyOptions(rows).changed);
+    EXPECT_TRUE(s.model.catalogChanged());
     EXPECT_EQ(s.model.tabCount(), 1);
-    EXPECT_TRUE(s.model.close().empty());
+    EXPECT_TRUE(allDone(s.model.close()));
     std::string expected = added;
     expected.insert(expected.find("\r\nTime"), "|0");
     EXPECT_EQ(readBytes(s.dir.file("conv.txt")), expected);
@@ -151,14 +157,14 @@ TEST(ConverterModel, NoConversionGivesThePlaceholderEverywhere) {
     auto rows = s.model.optionRows();
     for (auto& row : rows)
         row.selected = false;
-    ASSERT_TRUE(s.model.applyOptions(rows));
+    ASSERT_TRUE(s.model.applyOptions(rows).changed);
     s.model.onInputChanged("12");
     EXPECT_EQ(s.model.tabCount() + s.model.fromCount() + s.model.toCount(), 0);
-    EXPECT_EQ(s.selection.currentConversion, nullptr);
+    EXPECT_EQ(s.model.currentConversion(), nullptr);
     EXPECT_EQ(s.model.report(), "no current conversion");
-    EXPECT_EQ(s.model.saveReport(s.dir.file("report.cnv"), "R"), "");
+    EXPECT_TRUE(s.model.saveReport(s.dir.file("report.cnv"), "R"));
     EXPECT_EQ(readBytes(s.dir.file("report.cnv")), "no current conversion");
-    EXPECT_EQ(s.model.saveReport(s.dir.file("none/report.cnv"), "R"),
+    EXPECT_EQ(s.model.saveReport(s.dir.file("none/report.cnv"), "R").why(),
               "The file R could not be written.");
 }
 

@@ -98,11 +98,11 @@ class ConverterWindowTest : public QObject {
         ConverterFixture f(sampleCatalog);
         QVERIFY(f.start());
         clickTab(f.tabs(), 1);
-        QCOMPARE(f.selection.currentCategory->name(), std::string("R"));
+        QCOMPARE(f.selection().currentCategory->name(), std::string("R"));
         QCOMPARE(f.texts(f.fromList()), QStringList({"Celsius"}));
         QCOMPARE(f.outputUnit(), QStringLiteral("Fahrenheit"));
         clickTab(f.tabs(), 0);
-        QCOMPARE(f.selection.currentCategory->name(), std::string("Q"));
+        QCOMPARE(f.selection().currentCategory->name(), std::string("Q"));
     }
 
     void fromEntryListsItsTargetsInFileOrder() {
@@ -441,14 +441,14 @@ class ConverterWindowTest : public QObject {
         // The next run comes back at that size, and conv.ini is still the one digit.
         QCOMPARE(readBytes(f.dir.file("conv.ini")), std::string("1"));
         ConversionCatalog catalog, otherCatalog;
-        ConverterDialog again(catalog, f.selection, f.services);
+        ConverterDialog again(catalog, f.services);
         QVERIFY(again.OnInitDialog());
         again.show();
         QTRY_COMPARE(again.size(), larger);
         QCOMPARE(again.findChild<QWidget*>("fromList")->geometry(), f.fromList()->geometry());
         // A size kept from a larger screen is cut to this one.
         writeBytes(f.dir.file("window.ini"), "100000 100000\r\n");
-        ConverterDialog huge(otherCatalog, f.selection, f.services);
+        ConverterDialog huge(otherCatalog, f.services);
         QVERIFY(huge.OnInitDialog());
         QVERIFY(huge.screen()->availableGeometry().contains(QRect(QPoint(), huge.size())));
     }
@@ -485,7 +485,7 @@ class ConverterWindowTest : public QObject {
         QTest::keyClick(tabs, Qt::Key_End);
         QCOMPARE(tabs->currentIndex(), count - 1);
         QVERIFY(tabInView(tabs, count - 1));
-        QCOMPARE(f.selection.currentCategory, f.catalog.categoryAt(count - 1));
+        QCOMPARE(f.selection().currentCategory, f.catalog.categoryAt(count - 1));
         QCOMPARE(f.texts(f.fromList()), QStringList({QStringLiteral("From %1").arg(count - 1)}));
         QVERIFY(screen.contains(f.dialog->frameGeometry()));
     }
@@ -514,7 +514,7 @@ class ConverterWindowTest : public QObject {
         const int clicked = tabs->currentIndex();
         QVERIFY(clicked > 0);
         QVERIFY(tabInView(tabs, clicked));
-        QCOMPARE(f.selection.currentCategory, f.catalog.categoryAt(clicked));
+        QCOMPARE(f.selection().currentCategory, f.catalog.categoryAt(clicked));
         QCOMPARE(tabs->firstShownRow(), tabs->rowCount() - tabs->shownRowCount());
     }
 

@@ -169,7 +169,7 @@ class DialogsTest : public QObject {
         QCOMPARE(f.catalog.categoryAt(2)->visible(), 1);
         QCOMPARE(f.tabTexts(), QStringList({"Q", "R"}));
         QCOMPARE(f.tabs()->currentIndex(), 1);
-        QCOMPARE(f.selection.currentCategory, f.catalog.categoryAt(2));
+        QCOMPARE(f.selection().currentCategory, f.catalog.categoryAt(2));
         QCOMPARE(f.result()->text(), QStringLiteral("50.0"));
         QVERIFY(!f.dialog->catalogChanged());
     }
@@ -206,8 +206,8 @@ class DialogsTest : public QObject {
         QCOMPARE(f.tabs()->currentIndex(), 0);
         QCOMPARE(f.fromList()->currentRow(), 0);
         QCOMPARE(f.toList()->currentRow(), 0);
-        QVERIFY(f.selection.currentConversion);
-        QCOMPARE(QString::fromStdString(std::string(f.selection.currentConversion->name())),
+        QVERIFY(f.selection().currentConversion);
+        QCOMPARE(QString::fromStdString(std::string(f.selection().currentConversion->name())),
                  conversion);
         QCOMPARE(f.inputUnit(), fromUnit);
         QCOMPARE(f.outputUnit(), toUnit);
@@ -225,8 +225,8 @@ class DialogsTest : public QObject {
         QCOMPARE(f.tabs()->count(), 0);
         QCOMPARE(f.fromList()->count(), 0);
         QCOMPARE(f.toList()->count(), 0);
-        QVERIFY(!f.selection.currentCategory);
-        QVERIFY(!f.selection.currentConversion);
+        QVERIFY(!f.selection().currentCategory);
+        QVERIFY(!f.selection().currentConversion);
         QCOMPARE(report(f), QStringLiteral("no current conversion"));
         QCOMPARE(f.inputUnit(), QStringLiteral("Feet"));
         QVERIFY(f.dialog->catalogChanged());

@@ -164,7 +164,7 @@ class FindDialogTest : public QObject {
         QCOMPARE(f.fromList()->currentItem()->text(), QStringLiteral("Meters"));
         QCOMPARE(f.toList()->currentItem()->text(), QStringLiteral("Feet"));
         QCOMPARE(f.texts(f.toList()), QStringList({"Kilometers", "Feet"}));
-        QCOMPARE(f.selection.currentConversion->name(), std::string("m to ft"));
+        QCOMPARE(f.selection().currentConversion->name(), std::string("m to ft"));
         QCOMPARE(f.inputUnit(), QStringLiteral("Meters"));
         QCOMPARE(f.outputUnit(), QStringLiteral("Feet"));
         QCOMPARE(f.result()->text(), QStringLiteral("39.37"));
@@ -191,7 +191,7 @@ class FindDialogTest : public QObject {
         QCOMPARE(f.input()->selectedText(), QStringLiteral("5"));
         QCOMPARE(f.dialog->focusWidget(), f.input());
         QCOMPARE(f.result()->text(), QStringLiteral("8.0"));
-        QCOMPARE(f.selection.currentConversion->name(), std::string("mi to km"));
+        QCOMPARE(f.selection().currentConversion->name(), std::string("mi to km"));
     }
 
     void aNamesFilePastItsBoundIsNamedUnderTheListAndLabelsStillMatch() {
@@ -236,7 +236,7 @@ class FindDialogTest : public QObject {
                          QTest::keyClick(query(dialog), Qt::Key_Enter);
                      });
         QCOMPARE(f.tabs()->currentIndex(), 1);
-        QCOMPARE(f.selection.currentCategory->name(), std::string("Temperature"));
+        QCOMPARE(f.selection().currentCategory->name(), std::string("Temperature"));
         QCOMPARE(f.texts(f.fromList()), QStringList({"Degrees Celsius", "Degrees Fahrenheit"}));
         QCOMPARE(f.fromList()->currentRow(), 1);
         QCOMPARE(f.toList()->currentItem()->text(), QStringLiteral("Degrees Celsius"));
@@ -262,7 +262,7 @@ class FindDialogTest : public QObject {
                                   "Length: Meters" + arrow + "Kilometers");
                          QTest::keyClick(query(dialog), Qt::Key_Return);
                      });
-        QCOMPARE(f.selection.currentConversion->name(), std::string("m to km"));
+        QCOMPARE(f.selection().currentConversion->name(), std::string("m to km"));
     }
 
     void escapeClosesAndChangesNothing() {
@@ -271,7 +271,7 @@ class FindDialogTest : public QObject {
         QTest::keyClicks(f.input(), "5");
         f.toList()->setFocus();
         const WindowState before = stateOf(f);
-        const Conversion* conversion = f.selection.currentConversion;
+        const Conversion* conversion = f.selection().currentConversion;
         whileFinding([&] { f.dialog->findConversion(); },
                      [&](FindDialog* dialog) {
                          QTest::keyClicks(query(dialog), "fahr to cel");
@@ -282,7 +282,7 @@ class FindDialogTest : public QObject {
                          QVERIFY(!dialog->chosen);
                      });
         QVERIFY(stateOf(f) == before);
-        QCOMPARE(f.selection.currentConversion, conversion);
+        QCOMPARE(f.selection().currentConversion, conversion);
         QCOMPARE(f.dialog->focusWidget(), f.toList());
     }
 
@@ -306,7 +306,7 @@ class FindDialogTest : public QObject {
                          QVERIFY(!dialog->isVisible());
                      });
         QVERIFY(!(stateOf(f) == before));
-        QCOMPARE(f.selection.currentConversion->name(), std::string("ft to m"));
+        QCOMPARE(f.selection().currentConversion->name(), std::string("ft to m"));
     }
 
     void aDoubleClickChoosesTheClickedMatch() {
@@ -319,7 +319,7 @@ class FindDialogTest : public QObject {
                          QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
                          QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
                      });
-        QCOMPARE(f.selection.currentConversion->name(), std::string("ft to m"));
+        QCOMPARE(f.selection().currentConversion->name(), std::string("ft to m"));
         QCOMPARE(f.fromList()->currentItem()->text(), QStringLiteral("Feet"));
     }
 
@@ -334,7 +334,7 @@ class FindDialogTest : public QObject {
                          QTest::keyClicks(query(dialog), "kilo to met");
                          QTest::keyClick(query(dialog), Qt::Key_Return);
                      });
-        QCOMPARE(f.selection.currentConversion->name(), std::string("km to m"));
+        QCOMPARE(f.selection().currentConversion->name(), std::string("km to m"));
         QCOMPARE(f.result()->text(), QStringLiteral("3000.0"));
     }
 

@@ -3,7 +3,7 @@
 #include "qt/window/converter_dialog.h"
 
 int ConverterApp::InitInstance() {
-    ConverterDialog dialog(catalog_, selection_, services_);
+    ConverterDialog dialog(catalog_, services_);
     dialog.setPreload(preload_);
     if (!dialog.OnInitDialog()) return 1;
     dialog.exec();

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "catalog/catalog.h"
-#include "converter/selection_logic.h"
 
 class CatalogPreload;
 class UiServices;
 
-// The application: the process-wide catalog and selection, and the converter window run on them.
+// The application: the process-wide catalog, and the converter window run on them.
 class ConverterApp {
   public:
     explicit ConverterApp(UiServices& services) : services_(services) {}
@@ -21,5 +20,4 @@ class ConverterApp {
     UiServices& services_;
     CatalogPreload* preload_ = nullptr;
     ConversionCatalog catalog_;
-    Selection selection_;
 };

@@ -1,5 +1,6 @@
 #include "qt/dialogs/find_dialog.h"
 
+#include "converter/find_text.h"
 #include "qt/dialogs/dialog_frame.h"
 #include "qt/widgets/announcer.h"
 #include "qt/widgets/dialog_units.h"
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTimer>
@@ -34,8 +34,10 @@ class ViewWidthDelegate : public QStyledItemDelegate {
 
 } // namespace
 
-FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names, QWidget* parent)
-    : QDialog(parent, fixedDialogFlags), search_(catalog, names) {
+FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
+                       char decimalSeparator, QWidget* parent)
+    : QDialog(parent, fixedDialogFlags), search_(catalog, names),
+      decimalSeparator_(decimalSeparator) {
     setWindowTitle(QStringLiteral("Find Conversion"));
     setObjectName(QStringLiteral("findDialog"));
     const DialogUnits units(font());
@@ -112,9 +114,8 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
 }
 
 void FindDialog::refill() {
-    // A value is read as the input field reads it, with the locale's decimal separator.
-    const char separator = QLocale().decimalPoint() == QStringLiteral(",") ? ',' : '.';
-    result_ = search_.find(parseSearchQuery(query_->text().toStdString(), separator));
+    FindResults found = findConversions(search_, query_->text().toStdString(), decimalSeparator_);
+    result_ = std::move(found.result);
     list_->clear();
     for (const ConversionMatch& match : result_.matches) {
         const QString text = QString::fromStdString(matchText(match));
@@ -124,28 +125,7 @@ void FindDialog::refill() {
         list_->addItem(item);
     }
     if (list_->count() > 0) list_->setCurrentRow(0);
-
-    const int shown = static_cast<int>(result_.matches.size());
-    QString text;
-    if (result_.total == 0)
-        text = QString::fromStdString(result_.whyNone);
-    else if (result_.total == 1)
-        text = QStringLiteral("1 conversion matches.");
-    else if (shown == result_.total)
-        text = QStringLiteral("%1 conversions match.").arg(result_.total);
-    else
-        text = QStringLiteral("The first %1 of %2 matching conversions; type more to narrow them.")
-                   .arg(shown)
-                   .arg(result_.total);
-    // Only the start of a long query counts, and the user is told.
-    if (query_->text().size() >= maxQueryLength)
-        text += QStringLiteral(" The field takes %1 characters, and only the first %2 words are "
-                               "used.")
-                    .arg(maxQueryLength)
-                    .arg(SearchQuery::maxWords);
-    else if (result_.truncated)
-        text += QStringLiteral(" Only the first %1 words are used.").arg(SearchQuery::maxWords);
-    count_->setText(text);
+    count_->setText(QString::fromStdString(found.countText));
     ok_->setEnabled(result_.total > 0);
 }
 

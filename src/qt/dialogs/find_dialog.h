@@ -22,7 +22,9 @@ class QTimer;
 class FindDialog : public QDialog {
     Q_OBJECT
   public:
-    FindDialog(const ConversionCatalog& catalog, const UnitNames& names, QWidget* parent = nullptr);
+    // A value typed with the units is read with decimalSeparator, as the input field reads it.
+    FindDialog(const ConversionCatalog& catalog, const UnitNames& names, char decimalSeparator,
+               QWidget* parent = nullptr);
 
     // The match chosen when the dialog was accepted.
     std::optional<ConversionMatch> chosen;
@@ -37,13 +39,12 @@ class FindDialog : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // Characters the query field takes.
-    static constexpr int maxQueryLength = 256;
     void refill();
     // The first match, or why there is none, said once typing pauses and only when it changed.
     void announceFirst();
 
     ConversionSearch search_;
+    char decimalSeparator_;
     SearchResult result_;
     QLineEdit* query_ = nullptr;
     QListWidget* list_ = nullptr;

@@ -54,11 +54,6 @@ QString fromBytes(const std::string& bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-Rgb rgb(const QColor& colour) {
-    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
-            static_cast<std::uint8_t>(colour.blue())};
-}
-
 // The formats a page's pictures may have. The format is learnt from the bytes and the reader held
 // to it: a format guessed by every plugin installed would let a vector picture open the files it
 // names.
@@ -203,8 +198,8 @@ bool HelpBrowser::focusNextPrevChild(bool next) {
 PageColours HelpBrowser::colours() const {
     // A theme's own text and link colours may be hard to read on its background.
     const QColor base = palette().color(QPalette::Base);
-    return {rgb(readableOn(palette().color(QPalette::Text), base)), rgb(base),
-            rgb(readableOn(palette().color(QPalette::Link), base))};
+    return {rgbOf(readableOn(palette().color(QPalette::Text), base)), rgbOf(base),
+            rgbOf(readableOn(palette().color(QPalette::Link), base))};
 }
 
 void HelpBrowser::applyTheme() {

@@ -1,5 +1,6 @@
 #include "qt/print/qt_print_support.h"
 
+#include "converter/report_text.h"
 #include "qt/services/ui_services.h"
 
 #include <QCoreApplication>
@@ -28,7 +29,8 @@ QString failureText(const QPrinter& printer) {
 
 } // namespace
 
-QString QtPrintSupport::printReport(QWidget* parent, UiServices& services, const QString& report) {
+QString QtPrintSupport::printReport(QWidget* parent, UiServices& services,
+                                    const QStringList& lines) {
     QPrinter printer(QPrinter::HighResolution);
     if (!services.choosePrinter(parent, printer)) return {};
     QPainter painter;
@@ -36,16 +38,13 @@ QString QtPrintSupport::printReport(QWidget* parent, UiServices& services, const
     if (!painter.begin(&printer)) return failureText(printer);
     // Lines go at device coordinates, one line height apart; the text's top is at y, as the
     // native text output places it.
-    QString text = report;
     const int h = painter.fontMetrics().height();
     const int ascent = painter.fontMetrics().ascent();
-    int y = 400;
-    for (qsizetype lineFeed; (lineFeed = text.indexOf(u'\n')) >= 0;) {
-        painter.drawText(500, y + ascent, text.left(std::max<qsizetype>(0, lineFeed - 1)));
-        text = text.mid(lineFeed + 1);
+    int y = reportPrintTop;
+    for (const QString& line : lines) {
+        painter.drawText(reportPrintLeft, y + ascent, line);
         y += h;
     }
-    painter.drawText(500, y + ascent, text);
     if (printer.printerState() == QPrinter::Error) {
         printer.abort();
         return failureText(printer);

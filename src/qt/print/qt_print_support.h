@@ -10,6 +10,6 @@ class QtPrintSupport : public QObject, public PrintSupport {
     Q_PLUGIN_METADATA(IID VelmoraPrintSupport_iid)
     Q_INTERFACES(PrintSupport)
   public:
-    QString printReport(QWidget* parent, UiServices& services, const QString& report) override;
+    QString printReport(QWidget* parent, UiServices& services, const QStringList& lines) override;
     bool choosePrinter(QWidget* parent, QPrinter& printer) override;
 };

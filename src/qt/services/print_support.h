@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtPlugin>
 
 class QPrinter;
@@ -12,9 +13,11 @@ class UiServices;
 class PrintSupport {
   public:
     virtual ~PrintSupport() = default;
-    // Asks services for the printer, then prints report on it. Empty when printed or cancelled,
-    // otherwise the message that says why nothing came out.
-    virtual QString printReport(QWidget* parent, UiServices& services, const QString& report) = 0;
+    // Asks services for the printer, then prints the report's lines on it, as
+    // converter/report_text.h places them. Empty when printed or cancelled, otherwise the
+    // message that says why nothing came out.
+    virtual QString printReport(QWidget* parent, UiServices& services,
+                                const QStringList& lines) = 0;
     // The print dialog as the program shows it: printing to a PDF file is always offered, and is
     // chosen beforehand where no printer is installed, so that Print always has somewhere to go.
     // True when the user chose to print.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "colour/colour_contrast.h"
+
 #include <QColor>
 #include <QPalette>
 
@@ -9,15 +11,17 @@ class QRect;
 // The palette's colours, made readable where the theme falls short: every text stands out from
 // its background by at least 4.5:1.
 
+// The toolkit's colours as the converter's and back.
+Rgb rgbOf(const QColor& colour);
+QColor colourOf(Rgb rgb);
+
 // colour, lightened or darkened as little as it takes to be read on background.
 QColor readableOn(const QColor& colour, const QColor& background);
 // a with the given share (0 to 1) of b mixed in.
 QColor mixedColour(const QColor& a, const QColor& b, double share);
 
-// How a selection is drawn where the keyboard is and where it is not: with the keyboard, in the
-// palette's active selection colours; without, in its inactive ones, or in a tint of the
-// selection colour with the usual text where the theme draws both alike. Either selection stands
-// out from the ground it is drawn on by at least 3:1, and its text from it by at least 4.5:1.
+// How a selection is drawn where the keyboard is and where it is not, from the palette
+// (converter/window_colours.h says how).
 struct SelectionColours {
     QColor background;
     QColor text;

@@ -1,6 +1,8 @@
 #include "qt/window/converter_dialog.h"
 
+#include "converter/window_colours.h"
 #include "converter/window_fit.h"
+#include "converter/window_layout.h"
 #include "product.h"
 #include "qt/help/help_window.h"
 #include "qt/services/ui_services.h"
@@ -46,18 +48,6 @@ const char* const ConverterDialog::secondSite = VELMORA_SECOND_SITE;
 
 namespace {
 
-// The window's client area in dialog units; the template is laid out for one row of tabs.
-constexpr int clientWidth = 345;
-constexpr int clientHeight = 261;
-
-// The controls that sit on or below the tabs' display area, in the order they are moved.
-constexpr int controlsBelowTabs[] = {
-    ConverterDialog::FromCaption,     ConverterDialog::ToCaption,     ConverterDialog::FromList,
-    ConverterDialog::ToList,          ConverterDialog::InputCaption,  ConverterDialog::InputField,
-    ConverterDialog::InputUnitLabel,  ConverterDialog::ResultCaption, ConverterDialog::ResultField,
-    ConverterDialog::OutputUnitLabel, ConverterDialog::Picture,       ConverterDialog::ContactLine,
-};
-
 QString fromModel(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -69,12 +59,11 @@ template <typename Control> void setTextIfDifferent(Control* control, const QStr
 
 } // namespace
 
-ConverterDialog::ConverterDialog(ConversionCatalog& catalog, Selection& selection,
-                                 UiServices& services, QWidget* parent)
+ConverterDialog::ConverterDialog(ConversionCatalog& catalog, UiServices& services, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      catalog_(catalog), selection_(selection), model_(catalog, selection), services_(services),
+      catalog_(catalog), model_(catalog), services_(services),
       mainIcon(pngIcon({":/velmora-16.png", ":/velmora-32.png"})) {
     setWindowTitle(QStringLiteral("Velmora"));
     setObjectName(QStringLiteral("converterDialog"));
@@ -128,121 +117,139 @@ void ConverterDialog::createMenu() {
 }
 
 void ConverterDialog::createControls() {
-    const DialogUnits units(font());
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
-
-    auto place = [&](QWidget* widget, int id, const char* name, QRect unitsRect) {
-        widget->setObjectName(QString::fromLatin1(name));
-        widget->setGeometry(
-            units.rect(unitsRect.x(), unitsRect.y(), unitsRect.width(), unitsRect.height()));
-        controls_[id] = widget;
-    };
-    auto label = [&](int id, const char* name, const char* text, QRect rect,
-                     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
-        // Every label is one line; a text wider than its label ends in an ellipsis.
-        auto* widget = new ElidedLabel(QString::fromUtf8(text), client_);
-        widget->setAlignment(alignment);
-        // Unit labels come from the catalog and are shown as written, never as markup.
-        widget->setTextFormat(Qt::PlainText);
-        place(widget, id, name, rect);
-        return widget;
-    };
-    auto list = [&](int id, const char* name, QRect rect) {
-        auto* widget = new FocusAwareList(client_);
-        widget->markKeyboardFocus();
-        widget->setSelectionMode(QAbstractItemView::SingleSelection);
-        // One line of text per item: a list of thousands of units is laid out without measuring
-        // each one.
-        widget->setUniformItemSizes(true);
-        widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        widget->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        // A unit stays chosen: Ctrl+click must not leave the list without a selection while a
-        // conversion is current.
-        connect(widget, &QListWidget::itemSelectionChanged, this, [widget] {
-            if (widget->selectedItems().isEmpty() && widget->currentItem()) {
-                const QSignalBlocker blocker(widget);
-                widget->currentItem()->setSelected(true);
-            }
-        });
-        place(widget, id, name, rect);
-        return widget;
-    };
-    auto edit = [&](int id, const char* name, QRect rect) {
-        auto* widget = new QLineEdit(client_);
-        place(widget, id, name, rect);
-        return widget;
-    };
-    auto picture = [&](int id, const char* name, const char* image, QPoint at) {
-        auto* widget = new QLabel(client_);
-        const QPixmap pixmap = readPng(QString::fromLatin1(image));
-        widget->setPixmap(pixmap);
-        place(widget, id, name, QRect(at, QSize(1, 1)));
-        widget->resize(pixmap.size()); // a picture takes the size of its image
-        return widget;
-    };
-
     // Template order, which is also the keyboard focus order.
-    label(FromCaption, "fromCaption", "From:", QRect(13, 72, 100, 8), Qt::AlignCenter);
-    label(ToCaption, "toCaption", "To:", QRect(175, 72, 100, 8), Qt::AlignCenter);
-    fromList_ = list(FromList, "fromList", QRect(13, 81, 150, 57));
+    addLabel(IDC_FROM_CAPTION, "fromCaption", "From:", windowLayout::fromCaption, Qt::AlignCenter);
+    addLabel(IDC_TO_CAPTION, "toCaption", "To:", windowLayout::toCaption, Qt::AlignCenter);
+    fromList_ = addList(IDC_FROM_LIST, "fromList", windowLayout::fromList);
     // Between the lists, the button that swaps them.
     auto* swapButton = new QPushButton(QStringLiteral("\u21C4"), client_);
-    place(swapButton, SwapButton, "swapButton", QRect(164, 100, 14, 14));
-    connect(swapButton, &QPushButton::clicked, this, &ConverterDialog::swapUnits);
-    toList_ = list(ToList, "toList", QRect(179, 81, 150, 57));
-    label(InputCaption, "inputCaption", "Input value to convert:", QRect(14, 160, 99, 8));
-    inputField_ = edit(InputField, "inputField", QRect(14, 171, 102, 12));
-    // The unit labels end before the picture begins.
+    place(swapButton, IDC_SWAP, "swapButton", windowLayout::swapButton);
+    toList_ = addList(IDC_TO_LIST, "toList", windowLayout::toList);
+    addLabel(IDC_INPUT_CAPTION, "inputCaption",
+             "Input value to convert:", windowLayout::inputCaption);
+    inputField_ = addEdit(IDC_INPUT, "inputField", windowLayout::input);
     inputUnitLabelControl_ =
-        label(InputUnitLabel, "inputUnitLabel", "Input", QRect(122, 173, 78, 8));
-    label(ResultCaption, "resultCaption", "Conversion result:", QRect(14, 187, 99, 8));
-    resultField_ = edit(ResultField, "resultField", QRect(14, 198, 102, 12));
+        addLabel(IDC_INPUT_UNIT, "inputUnitLabel", "Input", windowLayout::inputUnit);
+    addLabel(IDC_RESULT_CAPTION, "resultCaption",
+             "Conversion result:", windowLayout::resultCaption);
+    resultField_ = addEdit(IDC_RESULT, "resultField", windowLayout::result);
     resultField_->setReadOnly(true);
+    outputUnitLabelControl_ =
+        addLabel(IDC_OUTPUT_UNIT, "outputUnitLabel", "Output", windowLayout::outputUnit);
+    addPicture();
+    addBanner();
+    tabs_ = new TabStrip(client_);
+    place(tabs_, IDC_TABS, "tabs", windowLayout::tabs);
+    addLabel(IDC_CONTACT, "contactLine", VELMORA_CONTACT_LINE, windowLayout::contact,
+             Qt::AlignCenter);
+    // The tabs lie beneath everything that stands on their display area.
+    tabs_->lower();
+    connectControls();
+    sizeToTemplate();
+}
+
+QWidget* ConverterDialog::place(QWidget* widget, int id, const char* name, DialogRect rect) {
+    const DialogUnits units(font());
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(units.rect(rect.x, rect.y, rect.width, rect.height));
+    controls_[id] = widget;
+    return widget;
+}
+
+ElidedLabel* ConverterDialog::addLabel(int id, const char* name, const char* text, DialogRect rect,
+                                       Qt::Alignment alignment) {
+    // Every label is one line; a text wider than its label ends in an ellipsis.
+    auto* label = new ElidedLabel(QString::fromUtf8(text), client_);
+    label->setAlignment(alignment);
+    // Unit labels come from the catalog and are shown as written, never as markup.
+    label->setTextFormat(Qt::PlainText);
+    place(label, id, name, rect);
+    return label;
+}
+
+FocusAwareList* ConverterDialog::addList(int id, const char* name, DialogRect rect) {
+    auto* list = new FocusAwareList(client_);
+    list->markKeyboardFocus();
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    // One line of text per item: a list of thousands of units is laid out without measuring
+    // each one.
+    list->setUniformItemSizes(true);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A unit stays chosen: Ctrl+click must not leave the list without a selection while a
+    // conversion is current.
+    connect(list, &QListWidget::itemSelectionChanged, this, [list] {
+        if (list->selectedItems().isEmpty() && list->currentItem()) {
+            const QSignalBlocker blocker(list);
+            list->currentItem()->setSelected(true);
+        }
+    });
+    place(list, id, name, rect);
+    return list;
+}
+
+QLineEdit* ConverterDialog::addEdit(int id, const char* name, DialogRect rect) {
+    auto* edit = new QLineEdit(client_);
+    place(edit, id, name, rect);
+    return edit;
+}
+
+void ConverterDialog::addPicture() {
+    auto* picture = new QLabel(client_);
+    const QPixmap pixmap = readPng(QStringLiteral(":/picture.png"));
+    picture->setPixmap(pixmap);
+    place(picture, IDC_PICTURE, "picture", windowLayout::picture);
+    picture->resize(pixmap.size()); // a picture takes the size of its image
+}
+
+void ConverterDialog::addBanner() {
+    // The banner spans the client area between equal margins, as tall as its artwork where the
+    // room above the tabs allows.
+    const DialogUnits units(font());
+    auto* banner = new BannerView(client_);
+    place(banner, IDC_BANNER, "banner", windowLayout::banner);
+    const int roomAbove =
+        units.y(windowLayout::tabs.y) - units.y(windowLayout::banner.y) - units.y(2);
+    banner->resize(units.x(CONVERTER_CLIENT_WIDTH) - 2 * banner->x(),
+                   std::min(banner->artSize().height(), roomAbove));
+    banner->installEventFilter(this);
+}
+
+void ConverterDialog::connectControls() {
+    // Ctrl+C is seen before any control handles it; the focus follows the template order.
+    // The swap button comes last, so that the keys that reach the other controls stay as they
+    // were; Ctrl+R swaps from anywhere.
+    const QList<QWidget*> focusable{fromList_,    toList_, inputField_,
+                                    resultField_, tabs_,   control(IDC_SWAP)};
+    for (qsizetype i = 0; i < focusable.size(); ++i) {
+        focusable[i]->installEventFilter(this);
+        if (i > 0) setTabOrder(focusable[i - 1], focusable[i]);
+    }
+    connect(static_cast<QPushButton*>(control(IDC_SWAP)), &QPushButton::clicked, this,
+            &ConverterDialog::swapUnits);
     resultField_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(resultField_, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
         const std::unique_ptr<QMenu> menu(createResultContextMenu());
         menu->exec(resultField_->mapToGlobal(at));
     });
-    outputUnitLabelControl_ =
-        label(OutputUnitLabel, "outputUnitLabel", "Output", QRect(122, 200, 78, 8));
-    picture(Picture, "picture", ":/picture.png", QPoint(201, 143));
-    // The banner spans the client area between equal margins, as tall as its artwork where the
-    // room above the tabs allows.
-    auto* banner = new BannerView(client_);
-    place(banner, Banner, "banner", QRect(7, 3, 1, 1));
-    banner->resize(units.x(clientWidth) - 2 * banner->x(),
-                   std::min(banner->artSize().height(), units.y(56) - units.y(3) - units.y(2)));
-    tabs_ = new TabStrip(client_);
-    place(tabs_, Tabs, "tabs", QRect(5, 56, 333, 184));
-    label(ContactLine, "contactLine", VELMORA_CONTACT_LINE, QRect(42, 245, 262, 8),
-          Qt::AlignCenter);
-
-    // The tabs lie beneath everything that stands on their display area.
-    tabs_->lower();
-    banner->installEventFilter(this);
-    // Ctrl+C is seen before any control handles it; the focus follows the template order.
-    // The swap button comes last, so that the keys that reach the other controls stay as they
-    // were; Ctrl+R swaps from anywhere.
-    const QList<QWidget*> focusable{fromList_,    toList_, inputField_,
-                                    resultField_, tabs_,   swapButton};
-    for (qsizetype i = 0; i < focusable.size(); ++i) {
-        focusable[i]->installEventFilter(this);
-        if (i > 0) setTabOrder(focusable[i - 1], focusable[i]);
-    }
-
     connect(tabs_, &TabStrip::currentChanged, this, &ConverterDialog::onTabChanged);
     connect(fromList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onFromChanged);
     connect(toList_, &QListWidget::currentRowChanged, this, &ConverterDialog::onToChanged);
     connect(inputField_, &QLineEdit::textChanged, this, &ConverterDialog::onInputChanged);
     connect(inputField_, &QLineEdit::selectionChanged, this,
             [this] { inputSelectedByFind_ = false; });
+}
 
+void ConverterDialog::sizeToTemplate() {
+    const DialogUnits units(font());
+    const int width = units.x(CONVERTER_CLIENT_WIDTH);
     const int menuHeight = menuBar_->sizeHint().height();
-    menuBar_->setGeometry(0, 0, units.x(clientWidth), menuHeight);
-    client_->setGeometry(0, menuHeight, units.x(clientWidth), units.y(clientHeight));
+    menuBar_->setGeometry(0, 0, width, menuHeight);
+    client_->setGeometry(0, menuHeight, width, units.y(CONVERTER_CLIENT_HEIGHT));
     // The template's size is the smallest; more space goes to the lists, fields and tabs.
-    setMinimumSize(units.x(clientWidth), menuHeight + units.y(clientHeight));
+    setMinimumSize(width, menuHeight + units.y(CONVERTER_CLIENT_HEIGHT));
     resize(minimumSize());
 }
 
@@ -252,16 +259,16 @@ bool ConverterDialog::OnInitDialog() {
 
     std::error_code error;
     const std::filesystem::path directory = std::filesystem::current_path(error);
-    controls_[Banner]->setCursor(Qt::PointingHandCursor);
-    model_.tabRowHeight = tabs_->rowHeight();
+    controls_[IDC_BANNER]->setCursor(Qt::PointingHandCursor);
+    model_.setTabRowHeight(tabs_->rowHeight());
     // The locale decides whether "1,5" is a decimal; the numbers themselves never depend on it.
-    model_.decimalSeparator = QLocale().decimalPoint() == QStringLiteral(",") ? ',' : '.';
-    std::string failure;
-    if (!model_.start(error ? std::filesystem::path() : directory, failure, preload_)) {
-        showError(fromModel(failure));
+    model_.setDecimalSeparator(QLocale().decimalPoint() == QStringLiteral(",") ? ',' : '.');
+    if (const Status started = model_.start(error ? std::filesystem::path() : directory, preload_);
+        !started) {
+        showError(fromModel(started.why()));
         return false;
     }
-    windowSizePath_ = model_.appDirectory + windowSizeFileName;
+    windowSizePath_ = model_.windowSizePath();
 #ifdef __GLIBC__
     // What the load used for a while (the lookups of its labels) goes back to the system.
     malloc_trim(0);
@@ -287,8 +294,8 @@ void ConverterDialog::fillTabsAndSelectFirst() {
 void ConverterDialog::OnClose() {
     if (closed_) return;
     closed_ = true;
-    for (const std::string& message : model_.close())
-        showError(fromModel(message));
+    for (const Status& step : model_.close())
+        if (!step) showError(fromModel(step.why()));
     keepSize();
 }
 
@@ -317,7 +324,7 @@ void ConverterDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == controls_[Banner]) {
+    if (watched == controls_[IDC_BANNER]) {
         const auto type = event->type();
         if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease) return false;
         // A left click: pressed and released on the banner.
@@ -326,8 +333,8 @@ bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
         if (type == QEvent::MouseButtonPress) {
             bannerPressed_ = true;
         } else {
-            const bool clicked =
-                bannerPressed_ && controls_[Banner]->rect().contains(mouse->position().toPoint());
+            const bool clicked = bannerPressed_ && controls_[IDC_BANNER]->rect().contains(
+                                                       mouse->position().toPoint());
             bannerPressed_ = false;
             if (clicked) openVendorSite();
         }
@@ -389,12 +396,10 @@ void ConverterDialog::markUnreadInput(const QString& note) {
     if (note == inputField_->toolTip()) return;
     QPalette palette = client_->palette();
     if (!note.isEmpty()) {
-        // Amber mixed into the theme's own field colour, with the theme's text made readable on
-        // it, light or dark.
-        const QColor tint =
-            mixedColour(palette.color(QPalette::Base), QColor(240, 165, 0), 7.0 / 20.0);
-        palette.setColor(QPalette::Base, tint);
-        palette.setColor(QPalette::Text, readableOn(palette.color(QPalette::Text), tint));
+        const DrawColours tint = unreadInputColours(rgbOf(palette.color(QPalette::Base)),
+                                                    rgbOf(palette.color(QPalette::Text)));
+        palette.setColor(QPalette::Base, colourOf(tint.background));
+        palette.setColor(QPalette::Text, colourOf(tint.text));
     }
     inputField_->setPalette(palette);
     inputField_->setToolTip(note);
@@ -452,13 +457,13 @@ void ConverterDialog::syncView() {
             list->setCurrentRow(row);
         }
 
-    setTextIfDifferent(inputUnitLabelControl_, fromModel(model_.inputUnitLabel));
-    setTextIfDifferent(outputUnitLabelControl_, fromModel(model_.outputUnitLabel));
+    setTextIfDifferent(inputUnitLabelControl_, fromModel(model_.inputUnitLabel()));
+    setTextIfDifferent(outputUnitLabelControl_, fromModel(model_.outputUnitLabel()));
     {
         const QSignalBlocker blocker(inputField_);
-        setTextIfDifferent(inputField_, fromModel(model_.inputText));
+        setTextIfDifferent(inputField_, fromModel(model_.inputText()));
     }
-    const QString result = fromModel(model_.resultText);
+    const QString result = fromModel(model_.resultText());
     if (resultField_->text() != result) {
         resultField_->setText(result);
         // A number is read from its start: a long one shows its leading digits.
@@ -467,12 +472,12 @@ void ConverterDialog::syncView() {
     resultField_->setToolTip(exactResult());
     markUnreadInput(fromModel(model_.unreadInputNote()));
     describeInput();
-    if (selection_.currentConversion) nameFieldsAfterUnits();
+    if (model_.currentConversion()) nameFieldsAfterUnits();
 }
 
 void ConverterDialog::resultComputed() {
     // Said once typing pauses, not once a key.
-    if (selection_.currentConversion && inputField_->hasFocus()) resultPause_->start();
+    if (model_.currentConversion() && inputField_->hasFocus()) resultPause_->start();
 }
 
 // What a click on a tab, a From entry and a To entry, and typing, set going.
@@ -523,7 +528,7 @@ void ConverterDialog::fitTabRowsToScreen() {
                                   : style()->pixelMetric(QStyle::PM_TitleBarHeight) +
                                         2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
     const int heightWithOneRow = minimumHeight() + model_.tabRowShift(1) + frame;
-    tabs_->setMaxShownRows(tabRowsThatFit(heightWithOneRow, model_.tabRowHeight,
+    tabs_->setMaxShownRows(tabRowsThatFit(heightWithOneRow, model_.tabRowHeight(),
                                           screen->availableGeometry().height()));
 }
 
@@ -596,7 +601,7 @@ void ConverterDialog::spreadExtraSpace() {
     // The widths first: the rows the wider strip needs depend on them.
     applyExtraSpace(extra_, to);
     extra_ = to;
-    to.lift = std::max(0, baseTabRows_ - tabs_->shownRowCount()) * model_.tabRowHeight;
+    to.lift = std::max(0, baseTabRows_ - tabs_->shownRowCount()) * model_.tabRowHeight();
     applyExtraSpace(extra_, to);
     extra_ = to;
 }
@@ -613,20 +618,20 @@ void ConverterDialog::applyExtraSpace(ExtraSpace from, ExtraSpace to) {
     const struct {
         int id, x, y, width, height;
     } changes[] = {
-        {Banner, 0, 0, dx, 0},
-        {Tabs, 0, 0, dx, dy},
-        {FromCaption, 0, -lift, 0, 0},
-        {ToCaption, half, -lift, 0, 0},
-        {FromList, 0, -lift, half, dy + lift},
-        {ToList, half, -lift, rest, dy + lift},
-        {InputCaption, 0, dy, 0, 0},
-        {InputField, 0, dy, half, 0},
-        {InputUnitLabel, half, dy, rest, 0},
-        {ResultCaption, 0, dy, 0, 0},
-        {ResultField, 0, dy, half, 0},
-        {OutputUnitLabel, half, dy, rest, 0},
-        {Picture, dx, dy, 0, 0},
-        {ContactLine, 0, dy, dx, 0},
+        {IDC_BANNER, 0, 0, dx, 0},
+        {IDC_TABS, 0, 0, dx, dy},
+        {IDC_FROM_CAPTION, 0, -lift, 0, 0},
+        {IDC_TO_CAPTION, half, -lift, 0, 0},
+        {IDC_FROM_LIST, 0, -lift, half, dy + lift},
+        {IDC_TO_LIST, half, -lift, rest, dy + lift},
+        {IDC_INPUT_CAPTION, 0, dy, 0, 0},
+        {IDC_INPUT, 0, dy, half, 0},
+        {IDC_INPUT_UNIT, half, dy, rest, 0},
+        {IDC_RESULT_CAPTION, 0, dy, 0, 0},
+        {IDC_RESULT, 0, dy, half, 0},
+        {IDC_OUTPUT_UNIT, half, dy, rest, 0},
+        {IDC_PICTURE, dx, dy, 0, 0},
+        {IDC_CONTACT, 0, dy, dx, 0},
     };
     for (const auto& change : changes)
         if (QWidget* widget = control(change.id))
@@ -638,7 +643,7 @@ void ConverterDialog::applyExtraSpace(ExtraSpace from, ExtraSpace to) {
 void ConverterDialog::placeSwapButton() {
     // Wherever the tab rows and the window's size put the lists, the button stays in the gap
     // between them, halfway down.
-    QWidget* button = control(SwapButton);
+    QWidget* button = control(IDC_SWAP);
     const QRect from = fromList_->geometry();
     const QRect to = toList_->geometry();
     button->move((from.right() + to.left() + 1 - button->width()) / 2,

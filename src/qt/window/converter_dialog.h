@@ -1,6 +1,7 @@
 #pragma once
 
 #include "converter/converter_model.h"
+#include "converter/window_layout.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -8,10 +9,13 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class Announcer;
 class CatalogPreload;
+class ElidedLabel;
+class FocusAwareList;
 class Category;
 class Conversion;
 class ConversionCatalog;
@@ -22,7 +26,6 @@ class QListWidget;
 class QMenu;
 class QMenuBar;
 class QTimer;
-struct Selection;
 class TabStrip;
 class UiServices;
 
@@ -32,30 +35,10 @@ class UiServices;
 class ConverterDialog : public QDialog {
     Q_OBJECT
   public:
-    // Control ids of the window, in template order where it matters.
-    enum ControlId {
-        InputField = 1003,
-        ResultField = 1004,
-        InputUnitLabel = 1005,
-        OutputUnitLabel = 1006,
-        FromCaption = 1007,
-        FromList = 1008,
-        Tabs = 1009,
-        ToList = 1010,
-        ToCaption = 1011,
-        Banner = 1012,
-        InputCaption = 1013,
-        ResultCaption = 1014,
-        Picture = 1016,
-        ContactLine = 1022,
-        SwapButton = 1023,
-    };
-
     static const char* const vendorSite;
     static const char* const secondSite;
 
-    ConverterDialog(ConversionCatalog& catalog, Selection& selection, UiServices& services,
-                    QWidget* parent = nullptr);
+    ConverterDialog(ConversionCatalog& catalog, UiServices& services, QWidget* parent = nullptr);
     ~ConverterDialog() override;
 
     // A catalog already being loaded at start-up; the load takes it when its path is conv.txt's.
@@ -120,10 +103,12 @@ class ConverterDialog : public QDialog {
     // The result in full with its unit, as its tooltip shows it; empty before any result.
     QString exactResult() const { return QString::fromStdString(model_.exactResult()); }
 
+    // A control by its id (converter/window_template.h).
     QWidget* control(int id) const;
-    int precision() const { return model_.precision; }
-    bool catalogChanged() const { return model_.catalogChanged != 0; }
-    int tabRowHeight() const { return model_.tabRowHeight; }
+    const ConverterModel& model() const { return model_; }
+    int precision() const { return model_.precision(); }
+    bool catalogChanged() const { return model_.catalogChanged(); }
+    int tabRowHeight() const { return model_.tabRowHeight(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -135,7 +120,18 @@ class ConverterDialog : public QDialog {
     void reject() override {}
 
   private:
+    // The controls of the template, in its order, which is also the keyboard's.
     void createControls();
+    QWidget* place(QWidget* widget, int id, const char* name, DialogRect rect);
+    ElidedLabel* addLabel(int id, const char* name, const char* text, DialogRect rect,
+                          Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+    FocusAwareList* addList(int id, const char* name, DialogRect rect);
+    QLineEdit* addEdit(int id, const char* name, DialogRect rect);
+    void addPicture();
+    void addBanner();
+    void connectControls();
+    // The window at the template's size, its smallest.
+    void sizeToTemplate();
     // Tabs for the visible categories, laid out, with the first conversion current.
     void fillTabsAndSelectFirst();
     void createMenu();
@@ -182,11 +178,10 @@ class ConverterDialog : public QDialog {
     // The input field's accessible description, as the model words it.
     void describeInput();
     // F1 in a secondary dialog opens its page; the help window stays usable while it runs.
-    void offerHelp(QDialog& dialog, const char* page);
+    void offerHelp(QDialog& dialog, std::string_view page);
 
     ConversionCatalog& catalog_;
     CatalogPreload* preload_ = nullptr;
-    Selection& selection_;
     ConverterModel model_;
     UiServices& services_;
 

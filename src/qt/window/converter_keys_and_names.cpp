@@ -71,24 +71,25 @@ void ConverterDialog::setUpKeysAndNames() {
 
     // Each caption names its control.
     const std::pair<int, int> captions[] = {
-        {FromCaption, FromList},
-        {ToCaption, ToList},
-        {InputCaption, InputField},
-        {ResultCaption, ResultField},
+        {IDC_FROM_CAPTION, IDC_FROM_LIST},
+        {IDC_TO_CAPTION, IDC_TO_LIST},
+        {IDC_INPUT_CAPTION, IDC_INPUT},
+        {IDC_RESULT_CAPTION, IDC_RESULT},
     };
     for (const auto& [captionId, controlId] : captions) {
         static_cast<QLabel*>(control(captionId))->setBuddy(control(controlId));
         control(controlId)->setAccessibleName(captionName(control(captionId)));
     }
-    control(InputUnitLabel)->setAccessibleDescription(QStringLiteral("Unit of the input value"));
-    control(OutputUnitLabel)->setAccessibleDescription(QStringLiteral("Unit of the result"));
+    control(IDC_INPUT_UNIT)->setAccessibleDescription(QStringLiteral("Unit of the input value"));
+    control(IDC_OUTPUT_UNIT)->setAccessibleDescription(QStringLiteral("Unit of the result"));
     tabs_->setAccessibleName(QStringLiteral("Categories"));
-    control(SwapButton)->setAccessibleName(QStringLiteral("Swap From and To"));
-    control(SwapButton)->setToolTip(QStringLiteral("Swap From and To (Ctrl+R)"));
-    control(Banner)->setAccessibleName(QStringLiteral("Velmora web site"));
-    control(Banner)->setAccessibleDescription(
-        QStringLiteral("Opens %1 in the web browser").arg(QString::fromLatin1(vendorSite)));
-    control(Picture)->setAccessibleName(QStringLiteral("Picture of a balance"));
+    control(IDC_SWAP)->setAccessibleName(QStringLiteral("Swap From and To"));
+    control(IDC_SWAP)->setToolTip(QStringLiteral("Swap From and To (Ctrl+R)"));
+    control(IDC_BANNER)->setAccessibleName(QStringLiteral("Velmora web site"));
+    control(IDC_BANNER)
+        ->setAccessibleDescription(
+            QStringLiteral("Opens %1 in the web browser").arg(QString::fromLatin1(vendorSite)));
+    control(IDC_PICTURE)->setAccessibleName(QStringLiteral("Picture of a balance"));
     menuBar_->setAccessibleName(QStringLiteral("Menu"));
 }
 
@@ -102,13 +103,13 @@ void ConverterDialog::stepCategory(int delta) {
 }
 
 void ConverterDialog::nameFieldsAfterUnits() {
-    const QString inputUnitLabel = QString::fromStdString(model_.inputUnitLabel);
-    const QString outputUnitLabel = QString::fromStdString(model_.outputUnitLabel);
+    const QString inputUnitLabel = QString::fromStdString(model_.inputUnitLabel());
+    const QString outputUnitLabel = QString::fromStdString(model_.outputUnitLabel());
     const std::tuple<QWidget*, QWidget*, QString> fields[] = {
-        {inputField_, control(InputCaption),
-         captionName(control(InputCaption)) + QStringLiteral(", ") + inputUnitLabel},
-        {resultField_, control(ResultCaption),
-         captionName(control(ResultCaption)) + QStringLiteral(", ") + outputUnitLabel},
+        {inputField_, control(IDC_INPUT_CAPTION),
+         captionName(control(IDC_INPUT_CAPTION)) + QStringLiteral(", ") + inputUnitLabel},
+        {resultField_, control(IDC_RESULT_CAPTION),
+         captionName(control(IDC_RESULT_CAPTION)) + QStringLiteral(", ") + outputUnitLabel},
     };
     // The caption says the unit too: a screen reader that names a field by its first label alone
     // then still says it.
@@ -134,18 +135,18 @@ void ConverterDialog::setUpAnnouncements() {
     resultPause_->setInterval(500);
     connect(resultPause_, &QTimer::timeout, this, &ConverterDialog::announceResult);
     // The contact line is the window's status line, not a description to read with the window.
-    QWidget* contact = control(ContactLine);
+    QWidget* contact = control(IDC_CONTACT);
     contact->setAccessibleName(static_cast<QLabel*>(contact)->text());
     setAccessibleRole(contact, QAccessible::StatusBar);
 }
 
 void ConverterDialog::announceResult() {
-    if (!inputField_->hasFocus() || !selection_.currentConversion) return;
+    if (!inputField_->hasFocus() || !model_.currentConversion()) return;
     // A value that cannot be read has no result; its note is then all there is to say.
-    const QString resultText = QString::fromStdString(model_.resultText);
+    const QString resultText = QString::fromStdString(model_.resultText());
     QStringList parts;
     if (!resultText.isEmpty())
-        parts << resultText + QLatin1Char(' ') + QString::fromStdString(model_.outputUnitLabel);
+        parts << resultText + QLatin1Char(' ') + QString::fromStdString(model_.outputUnitLabel());
     // The note on unread input when it is new; it stays in the field's tooltip.
     const QString note = inputField_->toolTip();
     if (!note.isEmpty() && note != noteAnnounced_) parts << note;
@@ -162,8 +163,8 @@ void ConverterDialog::announceCategory() {
 void ConverterDialog::announceChoice(const QString& match) {
     resultPause_->stop();
     QString text = match;
-    if (!model_.resultText.empty())
-        text += QStringLiteral(": ") + QString::fromStdString(model_.resultText) +
-                QLatin1Char(' ') + QString::fromStdString(model_.outputUnitLabel);
+    if (!model_.resultText().empty())
+        text += QStringLiteral(": ") + QString::fromStdString(model_.resultText()) +
+                QLatin1Char(' ') + QString::fromStdString(model_.outputUnitLabel());
     announcer_->announce(text);
 }

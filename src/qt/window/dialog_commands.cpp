@@ -1,20 +1,19 @@
 // The Find Conversion, Options, Precision and About commands of the converter window.
+#include "converter/window_texts.h"
 #include "qt/dialogs/about_dialog.h"
 #include "qt/dialogs/find_dialog.h"
 #include "qt/dialogs/options_dialog.h"
 #include "qt/dialogs/precision_dialog.h"
 #include "qt/widgets/tab_strip.h"
 #include "qt/window/converter_dialog.h"
-#include "search/unit_names.h"
 
 #include <QLineEdit>
 
 void ConverterDialog::findConversion() {
-    // Read at each opening, so that names added to the file meanwhile count.
-    std::string refusal;
-    FindDialog dialog(catalog_, readUnitNames(model_.appDirectory + "names.txt", &refusal), this);
-    if (!refusal.empty()) dialog.setNamesNote(QString::fromStdString(refusal + "."));
-    offerHelp(dialog, "menus.html#find");
+    const ConverterModel::FindNames names = model_.namesForFind();
+    FindDialog dialog(catalog_, names.names, model_.decimalSeparator(), this);
+    dialog.setNamesNote(QString::fromStdString(names.note));
+    offerHelp(dialog, helpPage::find);
     if (dialog.exec() != QDialog::Accepted || !dialog.chosen) return;
     // A value typed with the units goes into the input as if typed there. The choice is said
     // whole below, its category with it.
@@ -28,22 +27,27 @@ void ConverterDialog::findConversion() {
 void ConverterDialog::editOptions() {
     // Owned by the window, as every secondary dialog is, so it opens centred over it.
     OptionsDialog dialog(this);
-    offerHelp(dialog, "menus.html#options");
+    offerHelp(dialog, helpPage::options);
     dialog.rows = model_.optionRows();
-    if (dialog.exec() != QDialog::Accepted || !model_.applyOptions(dialog.rows)) return;
+    if (dialog.exec() != QDialog::Accepted) return;
     // The row count the current layout stands for, read while the strip still shows the old
     // tabs, at the smallest width the layout is made for.
     foldExtraSpace();
-    model_.tabRows = tabs_->shownRowCount();
+    const ConverterModel::OptionsApplied applied =
+        model_.applyOptions(dialog.rows, tabs_->shownRowCount());
+    if (!applied.changed) {
+        spreadExtraSpace();
+        return;
+    }
     fillTabsAndSelectFirst();
-    if (!model_.resultText.empty() || !model_.inputText.empty()) resultComputed();
+    if (applied.recomputed) resultComputed();
     repaint();
 }
 
 void ConverterDialog::editPrecision() {
     PrecisionDialog dialog(this);
-    offerHelp(dialog, "menus.html#precision");
-    dialog.value = model_.precision;
+    offerHelp(dialog, helpPage::precision);
+    dialog.value = model_.precision();
     if (dialog.exec() != QDialog::Accepted) return;
     model_.setPrecision(dialog.value);
     syncView();
@@ -53,6 +57,6 @@ void ConverterDialog::editPrecision() {
 void ConverterDialog::showAbout() {
     AboutDialog dialog({QString::fromLatin1(vendorSite), [this] { openVendorSite(); }},
                        {QString::fromLatin1(secondSite), [this] { openSecondSite(); }}, this);
-    offerHelp(dialog, "menus.html#about");
+    offerHelp(dialog, helpPage::about);
     dialog.exec();
 }

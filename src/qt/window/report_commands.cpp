@@ -1,4 +1,6 @@
 // The report of the current conversion: to the clipboard, to a file and to a printer.
+#include "converter/report_text.h"
+#include "converter/window_texts.h"
 #include "qt/services/print_support.h"
 #include "qt/services/ui_services.h"
 #include "qt/window/converter_dialog.h"
@@ -19,24 +21,27 @@ void ConverterDialog::copyReport() {
 }
 
 void ConverterDialog::saveReport() {
+    QStringList filters;
+    for (const FileFilter& filter : reportFileFilters)
+        filters << QString::fromLatin1(filter.name.data(), filter.name.size());
     const QString path = services_.chooseSaveFile(
-        this, QStringLiteral("cnv"),
-        {QStringLiteral("TextFiles (*.txt)"), QStringLiteral("All Files (*.*)")});
+        this, QString::fromLatin1(reportFileSuffix.data(), reportFileSuffix.size()), filters);
     if (path.isEmpty()) return;
-    const std::string failure = model_.saveReport(
+    const Status saved = model_.saveReport(
         QFile::encodeName(path).toStdString(),
         QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString());
-    if (!failure.empty())
+    if (!saved)
         services_.showMessage(this, UiServices::Icon::Stop, QStringLiteral("Velmora"),
-                              QString::fromStdString(failure));
+                              QString::fromStdString(saved.why()));
 }
 
 void ConverterDialog::printReport() {
     QString failure;
     if (PrintSupport* support = loadPrintSupport(&failure)) {
-        QString text;
-        buildReport(text);
-        failure = support->printReport(this, services_, text);
+        QStringList lines;
+        for (const std::string& line : reportPrintLines(model_.report()))
+            lines << QString::fromStdString(line);
+        failure = support->printReport(this, services_, lines);
     } else {
         failure = tr("The report could not be printed: the print support could not be loaded (%1).")
                       .arg(failure);

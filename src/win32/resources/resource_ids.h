@@ -1,5 +1,8 @@
-// Resource and control ids of the Windows window; shared by the .rc file and the code.
+// Resource and control ids of the Windows window; shared by the .rc file and the code. The
+// converter window's own controls, with their places, are the converter's (window_template.h).
 #pragma once
+
+#include "converter/window_template.h"
 
 #define IDI_MAIN 128
 #define IDR_MAINMENU 135
@@ -13,26 +16,12 @@
 #define IDD_ABOUT 139
 #define IDD_FIND 140
 
-#define IDC_INPUT 1003
-#define IDC_RESULT 1004
-#define IDC_INPUT_UNIT 1005
-#define IDC_OUTPUT_UNIT 1006
-#define IDC_FROM_CAPTION 1007
-#define IDC_FROM_LIST 1008
-#define IDC_TABS 1009
-#define IDC_TO_LIST 1010
-#define IDC_TO_CAPTION 1011
-#define IDC_BANNER 1012
-#define IDC_INPUT_CAPTION 1013
-#define IDC_RESULT_CAPTION 1014
 #define IDC_CATEGORY_LIST 1015
-#define IDC_PICTURE 1016
 #define IDC_PRECISION_EDIT 1017
 #define IDC_PRECISION_SPIN 1018
 #define IDC_PRECISION_RANGE 1019
 #define IDC_VENDOR_LINK 1020
 #define IDC_SECOND_LINK 1021
-#define IDC_CONTACT 1022
 #define IDC_FIND_QUERY 1030
 #define IDC_FIND_LIST 1031
 #define IDC_FIND_COUNT 1032

@@ -1,6 +1,9 @@
 #include "win32/window/converter_window.h"
 
-#include "colour/colour_contrast.h"
+#include "converter/report_text.h"
+#include "converter/window_colours.h"
+#include "converter/window_layout.h"
+#include "converter/window_texts.h"
 #include "product.h"
 #include "search/unit_names.h"
 #include "win32/common/system_calls.h"
@@ -16,16 +19,6 @@
 #include <vector>
 
 namespace {
-
-// The controls on or below the tabs' display area, in the order they are moved.
-constexpr int controlsBelowTabs[] = {
-    IDC_FROM_CAPTION,  IDC_TO_CAPTION,  IDC_FROM_LIST,  IDC_TO_LIST,
-    IDC_INPUT_CAPTION, IDC_INPUT,       IDC_INPUT_UNIT, IDC_RESULT_CAPTION,
-    IDC_RESULT,        IDC_OUTPUT_UNIT, IDC_PICTURE,    IDC_CONTACT,
-};
-
-// The amber that marks input of which part is not read, mixed into the field's own colour.
-constexpr Rgb unreadAmber{240, 165, 0};
 
 Rgb rgbOf(COLORREF colour) {
     return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
@@ -139,6 +132,7 @@ bool ConverterWindow::initialise() {
     SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     SetDlgItemTextW(dialog_, IDC_CONTACT, wideFromUtf8(VELMORA_CONTACT_LINE).c_str());
+    SetDlgItemTextW(dialog_, IDC_SWAP, L"\u21C4");
     // The unit labels stay empty until a conversion is current.
     SetDlgItemTextW(dialog_, IDC_INPUT_UNIT, L"");
     SetDlgItemTextW(dialog_, IDC_OUTPUT_UNIT, L"");
@@ -176,13 +170,12 @@ bool ConverterWindow::initialise() {
     // The user's decimal separator decides whether "1,5" is one and a half.
     wchar_t separator[8] = L".";
     GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
-    model_.decimalSeparator = separator[0] == L',' ? ',' : '.';
-    std::string failure;
-    if (!model_.start(folder, failure)) {
-        showError(failure);
+    model_.setDecimalSeparator(separator[0] == L',' ? ',' : '.');
+    if (const Status started = model_.start(folder); !started) {
+        showError(started.why());
         return false;
     }
-    model_.tabRowHeight = rect.bottom - rect.top;
+    model_.setTabRowHeight(rect.bottom - rect.top);
     dpi_ = static_cast<int>(GetDpiForWindow(dialog_));
     syncView();
     adjustForTabRows();
@@ -224,13 +217,12 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLOREDIT:
         if (reinterpret_cast<HWND>(lParam) == item(IDC_INPUT) &&
             !model_.unreadInputNote().empty()) {
-            const Rgb base = rgbOf(GetSysColor(COLOR_WINDOW));
-            const Rgb tint = mixed(base, unreadAmber, 7.0 / 20.0);
-            const Rgb text = withContrast(rgbOf(GetSysColor(COLOR_WINDOWTEXT)), tint);
-            if (!unreadBrush_) unreadBrush_ = CreateSolidBrush(colourOf(tint));
+            const DrawColours tint = unreadInputColours(rgbOf(GetSysColor(COLOR_WINDOW)),
+                                                        rgbOf(GetSysColor(COLOR_WINDOWTEXT)));
+            if (!unreadBrush_) unreadBrush_ = CreateSolidBrush(colourOf(tint.background));
             const auto dc = reinterpret_cast<HDC>(wParam);
-            SetBkColor(dc, colourOf(tint));
-            SetTextColor(dc, colourOf(text));
+            SetBkColor(dc, colourOf(tint.background));
+            SetTextColor(dc, colourOf(tint.text));
             return reinterpret_cast<INT_PTR>(unreadBrush_);
         }
         return FALSE;
@@ -256,7 +248,7 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // The system scales the dialog and its controls; the row height that later layouts move
         // them by scales with them.
         const int dpi = LOWORD(wParam);
-        if (dpi_ > 0) model_.tabRowHeight = MulDiv(model_.tabRowHeight, dpi, dpi_);
+        if (dpi_ > 0) model_.setTabRowHeight(MulDiv(model_.tabRowHeight(), dpi, dpi_));
         dpi_ = dpi;
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(dialog_, nullptr, suggested->left, suggested->top,
@@ -313,6 +305,9 @@ void ConverterWindow::command(int id, int code) {
     case IDM_COPY_RESULT:
         copyResult();
         return;
+    case IDC_SWAP:
+        if (code != BN_CLICKED) return;
+        [[fallthrough]];
     case IDM_SWAP:
         if (model_.swapUnits()) syncView();
         return;
@@ -345,8 +340,8 @@ void ConverterWindow::command(int id, int code) {
 void ConverterWindow::closeWindow() {
     if (closed_) return;
     closed_ = true;
-    for (const std::string& text : model_.close())
-        showError(text);
+    for (const Status& step : model_.close())
+        if (!step) showError(step.why());
     DestroyWindow(dialog_);
 }
 
@@ -393,10 +388,10 @@ void ConverterWindow::syncView() {
                      [this](int row) { return model_.toText(row); });
         }
         selectRow(item(IDC_TO_LIST), model_.selectedTo());
-        setTextIfDifferent(item(IDC_INPUT_UNIT), wideFromUtf8(model_.inputUnitLabel));
-        setTextIfDifferent(item(IDC_OUTPUT_UNIT), wideFromUtf8(model_.outputUnitLabel));
-        setTextIfDifferent(item(IDC_RESULT), wideFromUtf8(model_.resultText));
-        setTextIfDifferent(item(IDC_INPUT), wideFromUtf8(model_.inputText));
+        setTextIfDifferent(item(IDC_INPUT_UNIT), wideFromUtf8(model_.inputUnitLabel()));
+        setTextIfDifferent(item(IDC_OUTPUT_UNIT), wideFromUtf8(model_.outputUnitLabel()));
+        setTextIfDifferent(item(IDC_RESULT), wideFromUtf8(model_.resultText()));
+        setTextIfDifferent(item(IDC_INPUT), wideFromUtf8(model_.inputText()));
     } while (resync_);
     syncing_ = false;
     setTip(tooltip_, item(IDC_INPUT), wideFromUtf8(model_.unreadInputNote()));
@@ -480,21 +475,26 @@ void ConverterWindow::copyExactValue() {
 
 void ConverterWindow::saveReport() {
     std::vector<wchar_t> path(32768, L'\0');
+    // Pairs of name and pattern, each ending in a null, and one more at the end.
+    std::wstring filters;
+    for (const FileFilter& filter : reportFileFilters)
+        filters += wideFromUtf8(std::string(filter.name)) + L'\0' +
+                   wideFromUtf8(std::string(filter.pattern)) + L'\0';
+    const std::wstring suffix = wideFromUtf8(std::string(reportFileSuffix));
     OPENFILENAMEW chooser{};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = dialog_;
-    chooser.lpstrFilter = L"TextFiles (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
+    chooser.lpstrFilter = filters.c_str();
     chooser.lpstrFile = path.data();
     chooser.nMaxFile = static_cast<DWORD>(path.size());
-    chooser.lpstrDefExt = L"cnv";
+    chooser.lpstrDefExt = suffix.c_str();
     chooser.Flags = OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_PATHMUSTEXIST;
     const auto getSaveFileName =
         systemFunction<BOOL(WINAPI*)(OPENFILENAMEW*)>(L"comdlg32.dll", "GetSaveFileNameW");
     if (!getSaveFileName || !getSaveFileName(&chooser)) return;
     const std::wstring chosen(path.data());
-    const std::string failure = model_.saveReport(corePath(chosen), utf8FromWide(chosen));
-    if (!failure.empty())
-        MessageBoxW(dialog_, wideFromUtf8(failure).c_str(), L"Velmora", MB_OK | MB_ICONSTOP);
+    if (const Status saved = model_.saveReport(corePath(chosen), utf8FromWide(chosen)); !saved)
+        MessageBoxW(dialog_, wideFromUtf8(saved.why()).c_str(), L"Velmora", MB_OK | MB_ICONSTOP);
 }
 
 void ConverterWindow::printReport() {
@@ -515,18 +515,15 @@ void ConverterWindow::printReport() {
     bool printed = false;
     if (StartDocW(printer, &document) > 0) {
         StartPage(printer);
-        // One line per report line, each one "pak" height below the last, from (500, 400).
+        // Each line one "pak" height below the last.
         SIZE size{};
         GetTextExtentPoint32W(printer, L"pak", 3, &size);
-        std::wstring rest = wideFromUtf8(model_.report());
-        int y = 400;
-        for (std::size_t end; (end = rest.find(L'\n')) != std::wstring::npos;) {
-            const std::wstring line = rest.substr(0, end > 0 ? end - 1 : 0);
-            TextOutW(printer, 500, y, line.c_str(), static_cast<int>(line.size()));
-            rest.erase(0, end + 1);
+        int y = reportPrintTop;
+        for (const std::string& line : reportPrintLines(model_.report())) {
+            const std::wstring text = wideFromUtf8(line);
+            TextOutW(printer, reportPrintLeft, y, text.c_str(), static_cast<int>(text.size()));
             y += size.cy;
         }
-        TextOutW(printer, 500, y, rest.c_str(), static_cast<int>(rest.size()));
         if (EndPage(printer) > 0) {
             printed = EndDoc(printer) > 0;
         } else {
@@ -542,9 +539,7 @@ void ConverterWindow::editOptions() {
     std::vector<CategoryRow> rows = model_.optionRows();
     if (!runOptionsDialog(instance_, dialog_, helpFile(), rows)) return;
     // The row count the current layout stands for, read before the tabs go.
-    const int rowsBefore = TabCtrl_GetRowCount(item(IDC_TABS));
-    if (!model_.applyOptions(rows)) return;
-    model_.tabRows = rowsBefore;
+    if (!model_.applyOptions(rows, TabCtrl_GetRowCount(item(IDC_TABS))).changed) return;
     syncView();
     adjustForTabRows();
     RedrawWindow(dialog_, nullptr, nullptr,
@@ -552,7 +547,7 @@ void ConverterWindow::editOptions() {
 }
 
 void ConverterWindow::editPrecision() {
-    int value = model_.precision;
+    int value = model_.precision();
     if (!runPrecisionDialog(instance_, dialog_, helpFile(), value)) return;
     model_.setPrecision(value);
     syncView();
@@ -560,7 +555,7 @@ void ConverterWindow::editPrecision() {
 
 void ConverterWindow::findConversion() {
     // Read at each opening, so that names added to the file meanwhile count.
-    const UnitNames names = readUnitNames(model_.appDirectory + "names.txt");
+    const UnitNames names = model_.namesForFind().names;
     const std::optional<FoundConversion> found =
         runFindDialog(instance_, dialog_, helpFile(), catalog_, names);
     if (!found || !found->match.conversion) return;
@@ -575,5 +570,5 @@ void ConverterWindow::showAbout() {
 }
 
 void ConverterWindow::openHelp() {
-    openHelpFile(wideFromUtf8(model_.helpPath), nullptr);
+    openHelpFile(wideFromUtf8(model_.helpPath()), nullptr);
 }

@@ -48,7 +48,7 @@ class ConverterWindow {
     void openHelp();
 
     HWND item(int id) const { return GetDlgItem(dialog_, id); }
-    std::wstring helpFile() const { return wideFromUtf8(model_.helpPath); }
+    std::wstring helpFile() const { return wideFromUtf8(model_.helpPath()); }
 
     HINSTANCE instance_;
     HWND dialog_ = nullptr;
@@ -58,8 +58,7 @@ class ConverterWindow {
     HWND tooltip_ = nullptr;
     HBRUSH unreadBrush_ = nullptr;
     ConversionCatalog catalog_;
-    Selection selection_;
-    ConverterModel model_{catalog_, selection_};
+    ConverterModel model_{catalog_};
     unsigned shownTabs_ = ~0u;
     unsigned shownFrom_ = ~0u;
     unsigned shownTo_ = ~0u;

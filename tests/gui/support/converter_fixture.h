@@ -31,7 +31,7 @@ class ConverterFixture {
         writeBytes(dir.file("conv.txt"), catalogText);
         if (settingsText) writeBytes(dir.file("conv.ini"), *settingsText);
         std::filesystem::current_path(dir.path());
-        dialog = std::make_unique<ConverterDialog>(catalog, selection, services);
+        dialog = std::make_unique<ConverterDialog>(catalog, services);
     }
     ~ConverterFixture() {
         dialog.reset();
@@ -111,9 +111,11 @@ class ConverterFixture {
         return unnamed;
     }
 
+    // The window's current category and conversion.
+    const Selection& selection() const { return dialog->model().selection(); }
+
     TempDir dir;
     ConversionCatalog catalog;
-    Selection selection;
     FakeUiServices services;
     std::unique_ptr<ConverterDialog> dialog;
 

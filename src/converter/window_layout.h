@@ -1,0 +1,38 @@
+#pragma once
+
+#include "converter/window_template.h"
+
+// The converter window's layout as both windows lay it out (window_template.h holds the numbers).
+
+struct DialogRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+namespace windowLayout {
+inline constexpr DialogRect fromCaption{RECT_FROM_CAPTION};
+inline constexpr DialogRect toCaption{RECT_TO_CAPTION};
+inline constexpr DialogRect fromList{RECT_FROM_LIST};
+inline constexpr DialogRect swapButton{RECT_SWAP};
+inline constexpr DialogRect toList{RECT_TO_LIST};
+inline constexpr DialogRect inputCaption{RECT_INPUT_CAPTION};
+inline constexpr DialogRect input{RECT_INPUT};
+inline constexpr DialogRect inputUnit{RECT_INPUT_UNIT};
+inline constexpr DialogRect resultCaption{RECT_RESULT_CAPTION};
+inline constexpr DialogRect result{RECT_RESULT};
+inline constexpr DialogRect outputUnit{RECT_OUTPUT_UNIT};
+inline constexpr DialogRect picture{RECT_PICTURE};
+inline constexpr DialogRect banner{RECT_BANNER};
+inline constexpr DialogRect tabs{RECT_TABS};
+inline constexpr DialogRect contact{RECT_CONTACT};
+} // namespace windowLayout
+
+// The controls that sit on or below the tabs' display area, in the order a change in the number
+// of tab rows moves them; the banner and the tabs themselves stay where they are.
+inline constexpr int controlsBelowTabs[] = {
+    IDC_FROM_CAPTION,  IDC_TO_CAPTION,  IDC_FROM_LIST,  IDC_TO_LIST,
+    IDC_INPUT_CAPTION, IDC_INPUT,       IDC_INPUT_UNIT, IDC_RESULT_CAPTION,
+    IDC_RESULT,        IDC_OUTPUT_UNIT, IDC_PICTURE,    IDC_CONTACT,
+};
