@@ -10,7 +10,10 @@ class ConsoleUiServices : public UiServices {
     void showMessage(QWidget*, Icon, const QString& caption, const QString& text) override {
         std::fprintf(stderr, "bench: message \"%s\": %s\n", qPrintable(caption), qPrintable(text));
     }
-    QString chooseSaveFile(QWidget*, const QString&, const QStringList&) override { return {}; }
+    QString chooseSaveFile(QWidget*, const QString&, const QStringList&,
+                           const PathRefusal&) override {
+        return {};
+    }
     bool choosePrinter(QWidget*, QPrinter&) override { return false; }
     void openUrl(const QUrl&) override {}
 };

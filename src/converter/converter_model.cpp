@@ -4,6 +4,7 @@
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_preload.h"
 #include "converter/report_text.h"
+#include "files/file_system.h"
 #include "files/whole_file_writer.h"
 #include "search/unit_names.h"
 #include "settings/settings_file.h"
@@ -16,6 +17,13 @@ namespace {
 
 std::string display(std::string_view bytes) {
     return toDisplayText(bytes);
+}
+
+// Windows names files without regard to the case of their letters.
+std::string asciiLower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
 }
 
 } // namespace
@@ -37,9 +45,10 @@ Status ConverterModel::start(const std::filesystem::path& directory, CatalogPrel
     const std::optional<bool> preloaded =
         preload ? preload->take(dataPath_, catalog_, &problem) : std::optional<bool>();
     if (!(preloaded ? *preloaded : catalog_.load(dataPath_, &problem))) {
-        // A file refused unread says why; the message is otherwise the one it always was.
-        const std::string why = readFailureReason(problem, dataPath_, "conv.txt");
-        return Failure{"Unable to load conversion data." + (why.empty() ? why : " " + why + ".")};
+        std::string why = readFailureReason(problem, dataPath_, "it");
+        if (why.empty())
+            why = problem == ReadProblem::Missing ? "there is no such file" : "it cannot be read";
+        return Failure{"Unable to load conversion data. " + whereAndWhy("conv.txt", "read", why)};
     }
     ::readSettings(settingsPath_, precision_);
     fillAndSelectFirst();
@@ -52,13 +61,16 @@ std::vector<Status> ConverterModel::close() {
     closed_ = true;
     if (catalogChanged_) {
         const WriteResult saved = catalog_.saveKeepingDiskEdits(dataPath_);
-        steps.push_back(
-            saved ? Status()
-                  : Failure{"Unable to save conversion data." + damageNote(saved, "conv.txt")});
+        steps.push_back(saved ? Status()
+                              : Failure{"Unable to save conversion data. " +
+                                        whereAndWhy("conv.txt", "written", saved.why) +
+                                        damageNote(saved, "conv.txt")});
     }
-    steps.push_back(::writeSettings(settingsPath_, precision_)
-                        ? Status()
-                        : Failure{"Unable to save conversion settings."});
+    steps.push_back(
+        ::writeSettings(settingsPath_, precision_)
+            ? Status()
+            : Failure{"Unable to save conversion settings. " +
+                      whereAndWhy("conv.ini", "written", writeFailureReason(settingsPath_))});
     return steps;
 }
 
@@ -150,7 +162,24 @@ std::string ConverterModel::reportFileBytes() const {
     return ::reportFileBytes(report(), selection_.currentConversion);
 }
 
+Status ConverterModel::mayHoldReport(const std::string& path) const {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path chosen = nativePath(path);
+    const fs::path folder = nativePath(appDirectory_.empty() ? "." : appDirectory_);
+    const bool sameFolder = fs::equivalent(
+        chosen.has_parent_path() ? chosen.parent_path() : fs::path("."), folder, error);
+    for (const char* name : {"conv.txt", "names.txt", "conv.ini", windowSizeFileName, "help.chm"}) {
+        const bool named = sameFolder && asciiLower(utf8Path(chosen.filename())) == name;
+        if (named || fs::equivalent(chosen, folder / name, error))
+            return Failure{std::string(name) + " is one of the program's own files, beside its " +
+                           "catalog; choose another name for the report."};
+    }
+    return {};
+}
+
 Status ConverterModel::saveReport(const std::string& path, const std::string& shownPath) const {
+    if (const Status allowed = mayHoldReport(path); !allowed) return allowed;
     if (writeWholeFile(path, reportFileBytes())) return {};
     return Failure{"The file " + shownPath + " could not be written."};
 }
@@ -175,6 +204,16 @@ std::string ConverterModel::toText(int row) const {
 
 std::string ConverterModel::inputDescription() const {
     return ::inputDescription(resultWithUnit(), unreadNote_);
+}
+
+std::string ConverterModel::whereAndWhy(std::string_view file, std::string_view done,
+                                        std::string_view why) const {
+    // The folder as people write it, without the separator the paths are built with.
+    std::string folder = appDirectory_;
+    if (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+    if (folder.empty()) folder = "the working folder";
+    return std::string(file) + " could not be " + std::string(done) + " in " + folder + ": " +
+           std::string(why.empty() ? "the reason is not known" : why) + ".";
 }
 
 // The steps of the selection. Every selection made here is the model's own.
@@ -247,12 +286,21 @@ void ConverterModel::recompute() {
         computeResultTexts(conversion, inputText_, precision_,
                            {decimalSeparator_, selection_.currentCategory, &unitNames()});
     unreadNote_ = texts.note;
-    resultText_ = texts.shown;
+    resultText_ = withSeparator(texts.shown);
     inputReadAs_ = texts.readAs;
-    resultTwoPart_ = texts.twoPart;
-    exactResult_ =
-        texts.exact.empty() ? std::string() : texts.exact + " " + display(conversion.toUnit());
+    resultTwoPart_ = withSeparator(texts.twoPart);
+    exactResult_ = texts.exact.empty()
+                       ? std::string()
+                       : withSeparator(texts.exact) + " " + display(conversion.toUnit());
     updateUnitLabels();
+}
+
+std::string ConverterModel::withSeparator(std::string number) const {
+    // The user who writes decimals with a comma reads them so too; the numbers carry no other
+    // point.
+    if (decimalSeparator_ != '.')
+        std::replace(number.begin(), number.end(), '.', decimalSeparator_);
+    return number;
 }
 
 const UnitNames& ConverterModel::unitNames() {

@@ -26,6 +26,7 @@ class ConverterModel {
     // What the window measures and reads before start: the height of one row of tabs in its
     // pixels, and the user's decimal separator (with ',' the input "1,5" is one and a half).
     void setTabRowHeight(int pixels) { tabRowHeight_ = pixels; }
+    // The result, its exact value and the report write numbers with the same separator.
     void setDecimalSeparator(char separator) { decimalSeparator_ = separator; }
 
     // Start-up: the paths in directory, the catalog (from preload when it holds conv.txt's), the
@@ -67,6 +68,10 @@ class ConverterModel {
     // The report of the current conversion, as copied and printed, and as a saved file holds it.
     std::string report() const;
     std::string reportFileBytes() const;
+    // A report never takes the place of one of the program's own files beside the catalog
+    // (conv.txt, names.txt, conv.ini, window.ini, help.chm), whatever the letter case or link
+    // that names it: fails with the sentence to show while the file chooser stays open.
+    Status mayHoldReport(const std::string& path) const;
     // Writes the report to path whole or not at all; shownPath names the file in the message.
     Status saveReport(const std::string& path, const std::string& shownPath) const;
 
@@ -137,6 +142,11 @@ class ConverterModel {
     // names.txt beside the catalog, read when a value first needs it.
     const UnitNames& unitNames();
     std::string namesPath() const;
+    // A number as the user writes it: with their decimal separator.
+    std::string withSeparator(std::string number) const;
+    // "FILE could not be DONE in FOLDER: WHY.", the folder being the catalog's.
+    std::string whereAndWhy(std::string_view file, std::string_view done,
+                            std::string_view why) const;
 
     ConversionCatalog& catalog_;
     Selection selection_;

@@ -1,6 +1,7 @@
 #include "catalog/catalog.h"
 #include "converter/converter_model.h"
 #include "temp_dir.h"
+#include "unprivileged.h"
 
 #include <algorithm>
 #include <functional>
@@ -87,12 +88,15 @@ TEST(ConverterModel, SwapKeepsTheValueAndTheDecimalCommaFollowsTheLocale) {
     ConverterModel& m = s.model;
     m.setDecimalSeparator(',');
     m.onInputChanged("1,5");
-    EXPECT_EQ(m.resultWithUnit(), "0.5 Meters");
+    // The numbers shown come back with the separator they were typed with.
+    EXPECT_EQ(m.resultWithUnit(), "0,5 Meters");
+    EXPECT_EQ(m.report(), "Input:        1,5 Feet\r\nOutput:       0,5 Meters");
+    EXPECT_EQ(m.exactResult(), "0,4572 Meters");
     ASSERT_TRUE(m.swapUnits());
     EXPECT_EQ(m.fromText(m.selectedFrom()), "Meters");
     EXPECT_EQ(m.toText(m.selectedTo()), "Feet");
     EXPECT_EQ(m.inputText(), "1,5");
-    EXPECT_EQ(m.resultWithUnit(), "4.9 Feet");
+    EXPECT_EQ(m.resultWithUnit(), "4,9 Feet");
     // Inches have no way back in this catalog: nothing changes.
     m.onFromChanged(0);
     m.onToChanged(1);
@@ -118,7 +122,8 @@ TEST(ConverterModel, AFolderInThePlaceOfTheCatalogIsSaidToBeOne) {
     ConverterModel model(catalog);
     const Status started = model.start(dir.path());
     EXPECT_FALSE(started);
-    EXPECT_NE(started.why().find(" conv.txt is a folder"), std::string::npos) << started.why();
+    EXPECT_EQ(started.why(), "Unable to load conversion data. conv.txt could not be read in " +
+                                 dir.path().string() + ": it is a folder, not a file.");
 }
 
 TEST(ConverterModel, CloseWritesSettingsOnceAndTheCatalogOnlyAfterAChange) {
@@ -166,6 +171,55 @@ TEST(ConverterModel, NoConversionGivesThePlaceholderEverywhere) {
     EXPECT_EQ(readBytes(s.dir.file("report.cnv")), "no current conversion");
     EXPECT_EQ(s.model.saveReport(s.dir.file("none/report.cnv"), "R").why(),
               "The file R could not be written.");
+}
+
+TEST(ConverterModel, AReportNeverTakesThePlaceOfTheProgramsOwnFiles) {
+    Started s;
+    s.model.onInputChanged("1");
+    std::filesystem::create_directory(s.dir.file("elsewhere"));
+    for (const std::string name : {"conv.txt", "CONV.TXT", "names.txt", "conv.ini", "window.ini",
+                                   "help.chm", "./conv.ini"}) {
+        const Status saved = s.model.saveReport(s.dir.file(name), name);
+        EXPECT_FALSE(saved) << name;
+        EXPECT_NE(saved.why().find("one of the program's own files"), std::string::npos) << name;
+    }
+    EXPECT_EQ(readBytes(s.dir.file("conv.txt")), catalogFile);
+    EXPECT_FALSE(std::filesystem::exists(s.dir.file("conv.ini")));
+    // The same names elsewhere, and other names here, are the user's to choose.
+    EXPECT_TRUE(s.model.saveReport(s.dir.file("elsewhere/conv.txt"), "R"));
+    EXPECT_TRUE(s.model.saveReport(s.dir.file("conv.cnv"), "R"));
+}
+
+TEST(ConverterModel, FailedSavesSayWhichFileInWhichFolderAndWhy) {
+    Started s;
+    auto rows = s.model.optionRows();
+    rows[0].selected = !rows[0].selected;
+    ASSERT_TRUE(s.model.applyOptions(rows).changed);
+    writeBytes(s.dir.file("conv.ini"), "1");
+    for (const char* name : {"conv.txt", "conv.ini"})
+        std::filesystem::permissions(s.dir.file(name), std::filesystem::perms::owner_read |
+                                                           std::filesystem::perms::others_read);
+    const std::string in = " could not be written in " + s.dir.path().string();
+    EXPECT_TRUE(runWithoutPrivileges([&] {
+        const std::vector<Status> steps = s.model.close();
+        return steps.size() == 2 &&
+               steps[0].why() ==
+                   "Unable to save conversion data. conv.txt" + in + ": the file is read-only." &&
+               steps[1].why() ==
+                   "Unable to save conversion settings. conv.ini" + in + ": the file is read-only.";
+    }));
+#ifndef _WIN32
+    // A folder's read-only attribute does not keep new files out of it on Windows.
+    Started folder;
+    using std::filesystem::perms;
+    std::filesystem::permissions(folder.dir.path(), perms::owner_read | perms::owner_exec |
+                                                        perms::others_read | perms::others_exec);
+    EXPECT_TRUE(runWithoutPrivileges([&] {
+        const std::vector<Status> steps = folder.model.close();
+        return steps.size() == 1 && steps[0].why().ends_with(": the folder refuses new files.");
+    }));
+    std::filesystem::permissions(folder.dir.path(), std::filesystem::perms::all);
+#endif
 }
 
 } // namespace

@@ -112,13 +112,13 @@ class ConverterWindowTest : public QObject {
         clickItem(f.fromList(), 1);
         QCOMPARE(f.texts(f.toList()), QStringList({"Feet"}));
         QCOMPARE(f.inputUnit(), QStringLiteral("Meters"));
-        QCOMPARE(f.result()->text(), QStringLiteral("32.8"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("32.8")));
         // The keyboard moves the selection the same way.
         f.fromList()->setFocus();
         QTest::keyClick(f.fromList(), Qt::Key_Up);
         QCOMPARE(f.texts(f.toList()), QStringList({"Meters", "Inches"}));
         clickItem(f.toList(), 1);
-        QCOMPARE(f.result()->text(), QStringLiteral("120.0"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("120.0")));
         QCOMPARE(f.outputUnit(), QStringLiteral("Inches"));
     }
 
@@ -247,6 +247,8 @@ class ConverterWindowTest : public QObject {
         QFETCH(QString, exact);
         QFETCH(QString, note);
         ConverterFixture f("T|n|A|B|" + formula.toStdString() + "\r\n", settings.toStdString());
+        result = f.inLocale(result);
+        exact = f.inLocale(exact);
         QVERIFY(f.start());
         QTest::keyClicks(f.input(), input);
         QCOMPARE(f.result()->text(), result);
@@ -345,16 +347,22 @@ class ConverterWindowTest : public QObject {
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].caption, QStringLiteral("Error"));
         QCOMPARE(f.services.messages[0].text,
-                 QStringLiteral("Unable to save conversion settings."));
+                 QString::fromStdString("Unable to save conversion settings. conv.ini could not be "
+                                        "written in " +
+                                        f.dir.path().string() + ": it is a folder."));
     }
 
     void missingCatalogShowsOneMessageAndFails_data() {
         QTest::addColumn<bool>("folder");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << false << QStringLiteral("Unable to load conversion data.");
+        // The folder looked in follows "in".
+        QTest::newRow("missing") << false
+                                 << QStringLiteral("Unable to load conversion data. conv.txt could "
+                                                   "not be read in %1: there is no such file.");
         QTest::newRow("a folder named like it")
             << true
-            << QStringLiteral("Unable to load conversion data. conv.txt is a folder, not a file.");
+            << QStringLiteral("Unable to load conversion data. conv.txt could not be read in %1: "
+                              "it is a folder, not a file.");
     }
     void missingCatalogShowsOneMessageAndFails() {
         QFETCH(bool, folder);
@@ -370,7 +378,8 @@ class ConverterWindowTest : public QObject {
         QVERIFY(status != 0);
         QCOMPARE(services.messages.size(), 1);
         QCOMPARE(services.messages[0].caption, QStringLiteral("Error"));
-        QCOMPARE(services.messages[0].text, message);
+        QCOMPARE(services.messages[0].text,
+                 message.arg(QString::fromStdString(dir.path().string())));
         QVERIFY(!std::filesystem::exists(dir.file("conv.ini")));
     }
 
@@ -721,7 +730,7 @@ class ConverterWindowTest : public QObject {
         press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
         press(Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
         // The whole selection sequence of a click ran: lists, units and the result follow.
-        QCOMPARE(seen, QStringList({"B:50.0", "C:0.4", "A:3.0", "C:0.4", "B:50.0"}));
+        QCOMPARE(seen, f.inLocale(QStringList({"B:50.0", "C:0.4", "A:3.0", "C:0.4", "B:50.0"})));
         QCOMPARE(f.texts(f.fromList()), QStringList({"Celsius"}));
         QCOMPARE(f.inputUnit(), QStringLiteral("Celsius"));
         QCOMPARE(f.dialog->focusWidget(), target);

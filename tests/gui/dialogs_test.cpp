@@ -170,7 +170,7 @@ class DialogsTest : public QObject {
         QCOMPARE(f.tabTexts(), QStringList({"Q", "R"}));
         QCOMPARE(f.tabs()->currentIndex(), 1);
         QCOMPARE(f.selection().currentCategory, f.catalog.categoryAt(2));
-        QCOMPARE(f.result()->text(), QStringLiteral("50.0"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("50.0")));
         QVERIFY(!f.dialog->catalogChanged());
     }
 
@@ -200,7 +200,7 @@ class DialogsTest : public QObject {
         ConverterFixture f(sampleCatalog);
         QVERIFY(f.start());
         QTest::keyClicks(f.input(), "10");
-        QCOMPARE(f.result()->text(), QStringLiteral("3.0"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("3.0")));
         runOptions(f, toggles);
         QCOMPARE(f.tabTexts(), tabs);
         QCOMPARE(f.tabs()->currentIndex(), 0);
@@ -212,6 +212,7 @@ class DialogsTest : public QObject {
         QCOMPARE(f.inputUnit(), fromUnit);
         QCOMPARE(f.outputUnit(), toUnit);
         // The result is recomputed for the conversion now shown, and so is the report.
+        result = f.inLocale(result);
         QCOMPARE(f.result()->text(), result);
         QCOMPARE(report(f), QStringLiteral("Input:        10 %1\r\nOutput:       %2 %3")
                                 .arg(fromUnit, result, toUnit));
@@ -237,7 +238,7 @@ class DialogsTest : public QObject {
         QCOMPARE(f.tabTexts(), QStringList({"R"}));
         QCOMPARE(f.outputUnit(), QStringLiteral("Fahrenheit"));
         QCOMPARE(f.input()->text(), QStringLiteral("100"));
-        QCOMPARE(f.result()->text(), QStringLiteral("212.0"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("212.0")));
     }
 
     void optionsShrinkingFromThreeRowsToOneMovesTheControlsUp() {
@@ -389,7 +390,7 @@ class DialogsTest : public QObject {
                                     });
         // Cancel keeps the precision, whatever the edit accepted.
         QCOMPARE(f.dialog->precision(), 3);
-        QCOMPARE(f.result()->text(), QStringLiteral("0.667"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("0.667")));
     }
 
     void precisionArrowsStayWithinRange() {
@@ -421,7 +422,7 @@ class DialogsTest : public QObject {
         ConverterFixture f("T|n|A|B|x/3\r\n", "4");
         QVERIFY(f.start());
         QTest::keyClicks(f.input(), "2");
-        QCOMPARE(f.result()->text(), QStringLiteral("0.6667"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("0.6667")));
         whileModal<PrecisionDialog>([&] { f.dialog->editPrecision(); },
                                     [&](PrecisionDialog* dialog) {
                                         auto* edit = dialog->findChild<QLineEdit*>("valueEdit");
@@ -433,7 +434,7 @@ class DialogsTest : public QObject {
                                             press(dialog, QDialogButtonBox::Ok);
                                     });
         QCOMPARE(f.dialog->precision(), 2);
-        QCOMPARE(f.result()->text(), QStringLiteral("0.67"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("0.67")));
     }
 
     // About

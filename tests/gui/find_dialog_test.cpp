@@ -149,7 +149,7 @@ class FindDialogTest : public QObject {
         ConverterFixture f(sampleCatalog, "2");
         QVERIFY(f.start());
         QTest::keyClicks(f.input(), "12");
-        QCOMPARE(f.result()->text(), QStringLiteral("12000.00"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("12000.00")));
         whileFinding([&] { f.dialog->findConversion(); },
                      [&](FindDialog* dialog) {
                          QTest::keyClicks(query(dialog), "MET to fe");
@@ -167,11 +167,12 @@ class FindDialogTest : public QObject {
         QCOMPARE(f.selection().currentConversion->name(), std::string("m to ft"));
         QCOMPARE(f.inputUnit(), QStringLiteral("Meters"));
         QCOMPARE(f.outputUnit(), QStringLiteral("Feet"));
-        QCOMPARE(f.result()->text(), QStringLiteral("39.37"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("39.37")));
         // The focus is in the input field with its text selected, ready for a new value.
         QCOMPARE(f.dialog->focusWidget(), f.input());
         QCOMPARE(f.input()->selectedText(), QStringLiteral("12"));
-        QCOMPARE(report(f), QStringLiteral("Input:        12 Meters\r\nOutput:       39.37 Feet"));
+        QCOMPARE(report(f),
+                 f.inLocale(QStringLiteral("Input:        12 Meters\r\nOutput:       39.37 Feet")));
     }
 
     void aValueTypedWithTheUnitsGoesIntoTheInputWithNamesFromNamesTxt() {
@@ -190,7 +191,7 @@ class FindDialogTest : public QObject {
         QCOMPARE(f.input()->text(), QStringLiteral("5"));
         QCOMPARE(f.input()->selectedText(), QStringLiteral("5"));
         QCOMPARE(f.dialog->focusWidget(), f.input());
-        QCOMPARE(f.result()->text(), QStringLiteral("8.0"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("8.0")));
         QCOMPARE(f.selection().currentConversion->name(), std::string("mi to km"));
     }
 
@@ -240,9 +241,9 @@ class FindDialogTest : public QObject {
         QCOMPARE(f.texts(f.fromList()), QStringList({"Degrees Celsius", "Degrees Fahrenheit"}));
         QCOMPARE(f.fromList()->currentRow(), 1);
         QCOMPARE(f.toList()->currentItem()->text(), QStringLiteral("Degrees Celsius"));
-        QCOMPARE(f.result()->text(), QStringLiteral("100.0"));
-        QCOMPARE(report(f), QStringLiteral("Input:        212 Degrees Fahrenheit\r\n"
-                                           "Output:       100.0 Degrees Celsius"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("100.0")));
+        QCOMPARE(report(f), f.inLocale(QStringLiteral("Input:        212 Degrees Fahrenheit\r\n"
+                                                      "Output:       100.0 Degrees Celsius")));
         QCOMPARE(f.dialog->focusWidget(), f.input());
         QCOMPARE(f.input()->selectedText(), QStringLiteral("212"));
     }
@@ -335,7 +336,7 @@ class FindDialogTest : public QObject {
                          QTest::keyClick(query(dialog), Qt::Key_Return);
                      });
         QCOMPARE(f.selection().currentConversion->name(), std::string("km to m"));
-        QCOMPARE(f.result()->text(), QStringLiteral("3000.0"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("3000.0")));
     }
 
     void atMostThreeHundredMatchesAreListed() {

@@ -52,7 +52,7 @@ class ReportAndKeysTest : public QObject {
 
     static void typeExample(ConverterFixture& f) {
         QTest::keyClicks(f.input(), "12");
-        QCOMPARE(f.result()->text(), QStringLiteral("3.66"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("3.66")));
     }
 
   private slots:
@@ -73,7 +73,7 @@ class ReportAndKeysTest : public QObject {
             QSignalSpy changes(clipboard, &QClipboard::dataChanged);
             QTest::keyClick(target, Qt::Key_C, Qt::ControlModifier);
             QCOMPARE(changes.count(), 1);
-            QCOMPARE(clipboard->text(), QString::fromLatin1(exampleReport));
+            QCOMPARE(clipboard->text(), f.inLocale(QString::fromLatin1(exampleReport)));
             QCOMPARE(clipboard->text().toLatin1().size(), 48);
         }
         QCOMPARE(f.input()->text(), QStringLiteral("12"));
@@ -133,14 +133,27 @@ class ReportAndKeysTest : public QObject {
         f.services.saveFileAnswers = {QString::fromStdString(path)};
         QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
         QTest::keyClick(f.fromList(), Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(readBytes(path), std::string(exampleReport));
+        QCOMPARE(readBytes(path), f.inLocale(QString::fromLatin1(exampleReport)).toStdString());
         QCOMPARE(f.services.lastSuffix, QStringLiteral("cnv"));
         QCOMPARE(f.services.lastFilters, QStringList({"TextFiles (*.txt)", "All Files (*.*)"}));
         QVERIFY(f.services.messages.isEmpty());
 
         // Cancelling the chooser writes nothing.
         f.find<QAction>("actionSave")->trigger();
-        QCOMPARE(readBytes(path), std::string(exampleReport));
+        QCOMPARE(readBytes(path), f.inLocale(QString::fromLatin1(exampleReport)).toStdString());
+    }
+
+    void aReportChosenOverTheCatalogIsRefusedAndTheChooserAsksAgain() {
+        ConverterFixture f(feetCatalog, "2");
+        QVERIFY(f.start());
+        typeExample(f);
+        f.services.saveFileAnswers = {QString::fromStdString(f.dir.file("conv.txt")),
+                                      QString::fromStdString(f.dir.file("report.cnv"))};
+        f.find<QAction>("actionSave")->trigger();
+        QCOMPARE(readBytes(f.dir.file("conv.txt")), std::string(feetCatalog));
+        QCOMPARE(f.services.messages.size(), 1);
+        QVERIFY(f.services.messages[0].text.startsWith(QStringLiteral("conv.txt is one of")));
+        QVERIFY(std::filesystem::exists(f.dir.file("report.cnv")));
     }
 
     void anUnwritableReportFileIsNamedInAMessageAndNothingIsWritten() {
@@ -192,7 +205,7 @@ class ReportAndKeysTest : public QObject {
         QVERIFY2(qAbs(words[3].y - words[0].y - lineHeight * pointsPerPixel) < 0.5,
                  qPrintable(QString::number(words[3].y - words[0].y)));
         QCOMPARE(words[1].text + words[2].text, QStringLiteral("12Feet"));
-        QCOMPARE(words[4].text + words[5].text, QStringLiteral("3.66Meters"));
+        QCOMPARE(words[4].text + words[5].text, f.inLocale(QStringLiteral("3.66Meters")));
     }
 
     void cancelledPrintMakesNoJob() {

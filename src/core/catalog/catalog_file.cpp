@@ -345,18 +345,24 @@ bool ConversionCatalog::save(const std::string& path) const {
 
 WriteResult ConversionCatalog::saveKeepingDiskEdits(const std::string& path, FileOps& ops) const {
     const auto choices = visibilityChoices();
-    if (choices.empty()) return {true, false, {}};
+    if (choices.empty()) return {true, false, {}, {}};
     // Another instance closing at the same time waits here, then reads what this one wrote.
+    const auto failed = [](std::string why) {
+        return WriteResult{false, false, {}, std::move(why)};
+    };
     std::optional<FileLock> lock = FileLock::acquire(path);
-    if (!lock) return {};
+    if (!lock) return failed("it could not be opened to be locked");
     // An editor that wrote the file between the read and the write is seen: then it is read
     // again and the choices are carried over once more.
     for (int attempt = 0; attempt < 3; ++attempt) {
         std::string bytes;
-        if (!readWholeFile(path, bytes)) return {};
+        if (!readWholeFile(path, bytes)) return failed("it could not be read again");
         const std::optional<std::string> marked = withHiddenMarks(bytes, choices);
-        if (!marked) return {};
-        if (*marked == bytes) return {true, false, {}};
+        if (!marked)
+            return failed("the last line of a category shown or hidden cannot carry the hidden "
+                          "mark: it has seven fields or more, or would be longer than 255 "
+                          "characters");
+        if (*marked == bytes) return {true, false, {}, {}};
         bool changedMeanwhile = false;
         WriteResult result = writeWholeFile(path, *marked, ops, [&] {
             std::string now;
@@ -367,10 +373,10 @@ WriteResult ConversionCatalog::saveKeepingDiskEdits(const std::string& path, Fil
         // The editor may have put a new file in its place: that is the one to lock now.
         lock.reset();
         std::optional<FileLock> again = FileLock::acquire(path);
-        if (!again) return {};
+        if (!again) return failed("it could not be opened to be locked");
         lock.emplace(std::move(*again));
     }
-    return {};
+    return failed("it kept changing while it was written");
 }
 
 WriteResult ConversionCatalog::saveKeepingDiskEdits(const std::string& path) const {

@@ -22,6 +22,8 @@ std::FILE* createNewFile(const std::string& path);
 std::FILE* openFileForUpdate(const std::string& path);
 // Whether the existing file at path may be written (its folder aside).
 bool fileIsWritable(const std::string& path);
+// Whether new files may be made in the existing folder, asked without making one.
+bool folderTakesNewFiles(const std::string& folder);
 // Room on the disk for size bytes of the file, without changing its length. True where the file
 // system cannot reserve (a full disk then shows at the first write).
 bool reserveFileSpace(std::FILE* file, std::size_t size);

@@ -36,6 +36,10 @@ bool fileIsWritable(const std::string& path) {
     return true;
 }
 
+bool folderTakesNewFiles(const std::string& folder) {
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
 bool reserveFileSpace(std::FILE* file, std::size_t size) {
     const int error = ::posix_fallocate(::fileno(file), 0, static_cast<off_t>(size));
     return error == 0 || error == EINVAL || error == EOPNOTSUPP;

@@ -77,6 +77,15 @@ bool fileIsWritable(const std::string& path) {
     return true;
 }
 
+bool folderTakesNewFiles(const std::string& folder) {
+    // The folder's own read-only attribute binds nothing; its access list does.
+    const HANDLE handle = CreateFileW(wide(folder).c_str(), FILE_ADD_FILE, shareAll, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(handle);
+    return true;
+}
+
 bool reserveFileSpace(std::FILE* file, std::size_t size) {
     if (std::fflush(file) != 0) return false;
     // An allocation under the file's length would cut the file.

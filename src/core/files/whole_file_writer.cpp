@@ -133,7 +133,7 @@ WriteResult rewriteInPlace(const std::string& path, std::string_view content, Fi
     // The copy goes once the file holds whole bytes again, new or old.
     const auto done = [&](bool written) {
         FileOps::real().remove(copy);
-        return WriteResult{written, false, {}};
+        return WriteResult{written, false, {}, {}};
     };
     std::FILE* file = ops.openForUpdate(path);
     if (!file) return done(false);
@@ -147,12 +147,12 @@ WriteResult rewriteInPlace(const std::string& path, std::string_view content, Fi
         const bool cut = ops.truncate(file, old.size());
         if (ops.close(file) && cut) return done(false);
         if (restore(path, old, ops)) return done(false);
-        return {false, true, copy};
+        return {false, true, copy, {}};
     }
     const bool written = writeOver(file, content, ops);
     if (ops.close(file) && written) return done(true);
     if (restore(path, old, ops)) return done(false);
-    return {false, true, copy};
+    return {false, true, copy, {}};
 }
 
 // A file that exists but may not be written stays as it is, as it would for a plain write; so
@@ -174,8 +174,26 @@ std::string resolvedTarget(const std::string& path) {
 
 } // namespace
 
-WriteResult writeWholeFile(const std::string& requested, std::string_view content, FileOps& ops,
-                           const std::function<bool()>& stillCurrent) {
+std::string writeFailureReason(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path file = nativePath(path);
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, error)) return "the folder does not exist";
+    const bool exists = fs::exists(file, error);
+    if (exists && fs::is_directory(file, error)) return "it is a folder";
+    if (exists && !fs::is_regular_file(file, error)) return "it is no regular file";
+    if (exists && !fileIsWritable(path)) return "the file is read-only";
+    if (!folderTakesNewFiles(utf8Path(folder)))
+        return exists ? "the folder refuses new files, and the file could not be written in place"
+                      : "the folder refuses new files";
+    return "the write failed; the disk may be full";
+}
+
+namespace {
+
+WriteResult writeWithoutReason(const std::string& requested, std::string_view content, FileOps& ops,
+                               const std::function<bool()>& stillCurrent) {
     const std::string path = resolvedTarget(requested);
     if (!mayReplace(path)) return {};
     std::string temporary;
@@ -191,9 +209,18 @@ WriteResult writeWholeFile(const std::string& requested, std::string_view conten
     const bool written = writeAll(file, content, ops) && ops.flush(file);
     const bool closed = ops.close(file);
     if (written && closed && (!stillCurrent || stillCurrent()) && ops.rename(temporary, path))
-        return {true, false, {}};
+        return {true, false, {}, {}};
     ops.remove(temporary);
     return {};
+}
+
+} // namespace
+
+WriteResult writeWholeFile(const std::string& path, std::string_view content, FileOps& ops,
+                           const std::function<bool()>& stillCurrent) {
+    WriteResult result = writeWithoutReason(path, content, ops, stillCurrent);
+    if (!result) result.why = writeFailureReason(resolvedTarget(path));
+    return result;
 }
 
 std::string readProblemText(ReadProblem problem, std::string_view subject) {

@@ -36,6 +36,9 @@ struct WriteResult {
     // file was touched.
     bool damaged = false;
     std::string rescuedTo;
+    // Why it was not written, as the end of a sentence ("the file is read-only"); empty when it
+    // was, and where no reason can be told.
+    std::string why;
 
     explicit operator bool() const { return written; }
 };
@@ -54,6 +57,11 @@ struct WriteResult {
 WriteResult writeWholeFile(const std::string& path, std::string_view content,
                            FileOps& ops = FileOps::real(),
                            const std::function<bool()>& stillCurrent = {});
+
+// Why the file at path cannot be written, as the end of a sentence, found by looking, never by
+// writing: the folder is missing or refuses new files, the path is a folder, the file is
+// read-only; else that the write failed, which leaves a full disk.
+std::string writeFailureReason(const std::string& path);
 
 // What a failed write left behind, for its message: nothing when the file is as it was; else
 // " The file NAME could not be put back as it was; its old content is saved as PATH."

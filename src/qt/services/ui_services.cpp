@@ -12,14 +12,20 @@ void QtUiServices::showMessage(QWidget* parent, Icon, const QString& caption, co
 }
 
 QString QtUiServices::chooseSaveFile(QWidget* parent, const QString& defaultSuffix,
-                                     const QStringList& filters) {
+                                     const QStringList& filters, const PathRefusal& refusal) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.setNameFilters(filters);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    // The same dialog comes back after a refusal, in its folder and with the name typed.
+    while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        const QString path = dialog.selectedFiles().constFirst();
+        const QString why = refusal ? refusal(path) : QString();
+        if (why.isEmpty()) return path;
+        QMessageBox::warning(&dialog, dialog.windowTitle(), why);
+    }
+    return {};
 }
 
 bool QtUiServices::choosePrinter(QWidget* parent, QPrinter& printer) {

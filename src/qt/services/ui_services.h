@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 
 class QPrinter;
 class QWidget;
@@ -16,9 +17,12 @@ class UiServices {
     virtual ~UiServices() = default;
     virtual void showMessage(QWidget* parent, Icon icon, const QString& caption,
                              const QString& text) = 0;
-    // The chosen path, or an empty text when the user cancelled.
+    // Says why a chosen path will not do; empty when it will.
+    using PathRefusal = std::function<QString(const QString& path)>;
+    // The chosen path, or an empty text when the user cancelled. A path that refusal turns down
+    // is not given: the user is told why and chooses again in the same dialog.
     virtual QString chooseSaveFile(QWidget* parent, const QString& defaultSuffix,
-                                   const QStringList& filters) = 0;
+                                   const QStringList& filters, const PathRefusal& refusal) = 0;
     // True when the user chose to print; printer is then set up for the chosen device. The
     // printer comes from the print plugin (print_support.h), which only a print loads.
     virtual bool choosePrinter(QWidget* parent, QPrinter& printer) = 0;
@@ -32,7 +36,7 @@ class QtUiServices : public UiServices {
     void showMessage(QWidget* parent, Icon icon, const QString& caption,
                      const QString& text) override;
     QString chooseSaveFile(QWidget* parent, const QString& defaultSuffix,
-                           const QStringList& filters) override;
+                           const QStringList& filters, const PathRefusal& refusal) override;
     bool choosePrinter(QWidget* parent, QPrinter& printer) override;
     void openUrl(const QUrl& url) override;
 };

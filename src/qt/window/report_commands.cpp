@@ -25,7 +25,11 @@ void ConverterDialog::saveReport() {
     for (const FileFilter& filter : reportFileFilters)
         filters << QString::fromLatin1(filter.name.data(), filter.name.size());
     const QString path = services_.chooseSaveFile(
-        this, QString::fromLatin1(reportFileSuffix.data(), reportFileSuffix.size()), filters);
+        this, QString::fromLatin1(reportFileSuffix.data(), reportFileSuffix.size()), filters,
+        [this](const QString& chosen) {
+            return QString::fromStdString(
+                model_.mayHoldReport(QFile::encodeName(chosen).toStdString()).why());
+        });
     if (path.isEmpty()) return;
     const Status saved = model_.saveReport(
         QFile::encodeName(path).toStdString(),

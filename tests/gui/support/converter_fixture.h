@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
+#include <QRegularExpression>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -74,6 +76,18 @@ class ConverterFixture {
             text += "Category " + n + "|n|From " + n + "|To " + n + "|x\r\n";
         }
         return text;
+    }
+
+    // Numbers as the window writes them in this run's locale: with its decimal separator.
+    static QString inLocale(QString text) {
+        static const QRegularExpression point(QStringLiteral("(\\d)\\.(\\d)"));
+        return text.replace(point, QStringLiteral("\\1") + QLocale().decimalPoint() +
+                                       QStringLiteral("\\2"));
+    }
+    static QStringList inLocale(QStringList texts) {
+        for (QString& text : texts)
+            text = inLocale(text);
+        return texts;
     }
 
     static QStringList texts(const QListWidget* list) {

@@ -31,11 +31,18 @@ class FakeUiServices : public UiServices {
         messages.append({icon, caption, text});
         if (duringMessage) duringMessage();
     }
-    QString chooseSaveFile(QWidget*, const QString& defaultSuffix,
-                           const QStringList& filters) override {
+    QString chooseSaveFile(QWidget*, const QString& defaultSuffix, const QStringList& filters,
+                           const PathRefusal& refusal) override {
         lastSuffix = defaultSuffix;
         lastFilters = filters;
-        return saveFileAnswers.isEmpty() ? QString() : saveFileAnswers.takeFirst();
+        // A refused answer is told, and the next one taken, as the dialog stays open.
+        while (!saveFileAnswers.isEmpty()) {
+            const QString path = saveFileAnswers.takeFirst();
+            const QString why = refusal && !path.isEmpty() ? refusal(path) : QString();
+            if (why.isEmpty()) return path;
+            messages.append({Icon::Stop, QStringLiteral("Save"), why});
+        }
+        return {};
     }
     bool choosePrinter(QWidget*, QPrinter& printer) override {
         return printerAnswer && printerAnswer(printer);
