@@ -6,7 +6,10 @@
 #include "win32/common/system_calls.h"
 #include "win32/common/wide_text.h"
 #include "win32/common/window_text.h"
-#include "win32/dialogs/secondary_dialogs.h"
+#include "win32/dialogs/about_dialog.h"
+#include "win32/dialogs/find_dialog.h"
+#include "win32/dialogs/options_dialog.h"
+#include "win32/dialogs/precision_dialog.h"
 #include "win32/resources/resource_ids.h"
 
 #include <commctrl.h>
