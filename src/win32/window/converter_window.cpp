@@ -85,7 +85,6 @@ int ConverterWindow::run() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    if (unreadBrush_) DeleteObject(unreadBrush_);
     return 0;
 }
 
@@ -133,14 +132,14 @@ INT_PTR CALLBACK ConverterWindow::dialogProc(HWND dialog, UINT message, WPARAM w
 }
 
 bool ConverterWindow::initialise() {
-    bigIcon_ =
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-    SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    bigIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON),
+                                                 GetSystemMetrics(SM_CYICON), 0)));
+    smallIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0)));
+    SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     SetDlgItemTextW(dialog_, IDC_CONTACT, wideFromUtf8(VELMORA_CONTACT_LINE).c_str());
     // The unit labels stay empty until a conversion is current.
     SetDlgItemTextW(dialog_, IDC_INPUT_UNIT, L"");
@@ -230,11 +229,11 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             const Rgb base = rgbOf(GetSysColor(COLOR_WINDOW));
             const Rgb tint = mixed(base, unreadAmber, 7.0 / 20.0);
             const Rgb text = withContrast(rgbOf(GetSysColor(COLOR_WINDOWTEXT)), tint);
-            if (!unreadBrush_) unreadBrush_ = CreateSolidBrush(colourOf(tint));
+            if (!unreadBrush_) unreadBrush_.reset(CreateSolidBrush(colourOf(tint)));
             const auto dc = reinterpret_cast<HDC>(wParam);
             SetBkColor(dc, colourOf(tint));
             SetTextColor(dc, colourOf(text));
-            return reinterpret_cast<INT_PTR>(unreadBrush_);
+            return reinterpret_cast<INT_PTR>(unreadBrush_.get());
         }
         return FALSE;
     case WM_CTLCOLORSTATIC: {
