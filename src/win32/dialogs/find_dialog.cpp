@@ -14,10 +14,12 @@ namespace {
 class FindDialog : public ModalDialog {
   public:
     FindDialog(const std::wstring& helpFile, const ConversionCatalog& catalog,
-               const UnitNames& names)
-        : ModalDialog(IDD_FIND, helpFile, helpPage::find), search_(catalog, names) {}
+               const UnitNames& names, const std::string& namesRefusal, char decimalSeparator)
+        : ModalDialog(IDD_FIND, helpFile, helpPage::find), search_(catalog, names),
+          namesRefusal_(namesRefusal), decimalSeparator_(decimalSeparator) {}
 
-    std::optional<FoundConversion> found;
+    // The match chosen with OK or a double click.
+    std::optional<FoundConversion> chosen;
 
   private:
     INT_PTR initialise() override {
@@ -26,6 +28,11 @@ class FindDialog : public ModalDialog {
         SendMessageW(query, EM_SETCUEBANNER, TRUE,
                      reinterpret_cast<LPARAM>(L"for example: 5 mi to km"));
         SetWindowSubclass(query, queryProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        if (namesRefusal_.empty())
+            dropNamesNote();
+        else
+            SetDlgItemTextW(window(), IDC_FIND_NAMES_NOTE,
+                            wideFromUtf8(namesRefusal_ + ".").c_str());
         refill();
         SetFocus(query);
         return FALSE;
@@ -48,27 +55,49 @@ class FindDialog : public ModalDialog {
         const int row =
             static_cast<int>(SendDlgItemMessageW(window(), IDC_FIND_LIST, LB_GETCURSEL, 0, 0));
         // Nothing to choose: the dialog stays open for another query.
-        if (row < 0 || row >= static_cast<int>(result_.matches.size())) return false;
-        found = FoundConversion{result_.matches[static_cast<std::size_t>(row)], result_.value};
+        const SearchResult& result = matches_.result;
+        if (row < 0 || row >= static_cast<int>(result.matches.size())) return false;
+        chosen = FoundConversion{result.matches[static_cast<std::size_t>(row)], result.value};
         return true;
     }
 
     void refill() {
         HWND list = item(IDC_FIND_LIST);
-        const std::wstring typed = windowText(item(IDC_FIND_QUERY));
-        result_ = search_.find(utf8FromWide(typed));
+        matches_ = findConversions(search_, utf8FromWide(windowText(item(IDC_FIND_QUERY))),
+                                   decimalSeparator_);
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         SendMessageW(list, LB_RESETCONTENT, 0, 0);
-        for (const ConversionMatch& match : result_.matches)
+        for (const ConversionMatch& match : matches_.result.matches)
             SendMessageW(list, LB_ADDSTRING, 0,
                          reinterpret_cast<LPARAM>(wideFromUtf8(matchText(match)).c_str()));
-        if (!result_.matches.empty()) SendMessageW(list, LB_SETCURSEL, 0, 0);
+        if (!matches_.result.matches.empty()) SendMessageW(list, LB_SETCURSEL, 0, 0);
         SendMessageW(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, TRUE);
-        SetDlgItemTextW(
-            window(), IDC_FIND_COUNT,
-            wideFromUtf8(findCountText(result_, typed.size() >= maxQueryLength)).c_str());
-        EnableWindow(item(IDOK), result_.total > 0);
+        SetDlgItemTextW(window(), IDC_FIND_COUNT, wideFromUtf8(matches_.countText).c_str());
+        EnableWindow(item(IDOK), matches_.result.total > 0);
+    }
+
+    // Without a note on names.txt its room goes: the buttons move up into it and the dialog
+    // shrinks by as much.
+    void dropNamesNote() {
+        HWND note = item(IDC_FIND_NAMES_NOTE);
+        RECT noteRect;
+        RECT okRect;
+        GetWindowRect(note, &noteRect);
+        GetWindowRect(item(IDOK), &okRect);
+        const int lift = okRect.top - noteRect.top;
+        ShowWindow(note, SW_HIDE);
+        for (const int id : {IDOK, IDCANCEL}) {
+            RECT rect;
+            GetWindowRect(item(id), &rect);
+            MapWindowPoints(nullptr, window(), reinterpret_cast<POINT*>(&rect), 2);
+            SetWindowPos(item(id), nullptr, rect.left, rect.top - lift, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        RECT frame;
+        GetWindowRect(window(), &frame);
+        SetWindowPos(window(), nullptr, 0, 0, frame.right - frame.left,
+                     frame.bottom - frame.top - lift, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     // Up, Down, Page Up and Page Down in the query move the highlight in the list; the focus
@@ -96,16 +125,18 @@ class FindDialog : public ModalDialog {
     }
 
     ConversionSearch search_;
-    SearchResult result_;
+    std::string namesRefusal_;
+    char decimalSeparator_;
+    FindResults matches_;
 };
 
 } // namespace
 
-std::optional<FoundConversion> runFindDialog(HINSTANCE instance, HWND owner,
-                                             const std::wstring& helpFile,
-                                             const ConversionCatalog& catalog,
-                                             const UnitNames& names) {
-    FindDialog dialog(helpFile, catalog, names);
+std::optional<FoundConversion>
+runFindDialog(HINSTANCE instance, HWND owner, const std::wstring& helpFile,
+              const ConversionCatalog& catalog, const UnitNames& names,
+              const std::string& namesRefusal, char decimalSeparator) {
+    FindDialog dialog(helpFile, catalog, names, namesRefusal, decimalSeparator);
     dialog.run(instance, owner);
-    return dialog.found;
+    return dialog.chosen;
 }

@@ -15,9 +15,11 @@ struct FoundConversion {
     std::string value;
 };
 
-// The Find Conversion dialog over the catalog and names, F1 its page of helpFile. Nothing when it
-// was closed without a choice.
-std::optional<FoundConversion> runFindDialog(HINSTANCE instance, HWND owner,
-                                             const std::wstring& helpFile,
-                                             const ConversionCatalog& catalog,
-                                             const UnitNames& names);
+// The Find Conversion dialog over the catalog and names, F1 its page of helpFile. A value typed
+// first is read with decimalSeparator, as the input field reads it; namesRefusal, the sentence
+// that says why names.txt was not read (empty when it was), shows under the count. Nothing when
+// the dialog was closed without a choice.
+std::optional<FoundConversion>
+runFindDialog(HINSTANCE instance, HWND owner, const std::wstring& helpFile,
+              const ConversionCatalog& catalog, const UnitNames& names,
+              const std::string& namesRefusal, char decimalSeparator);

@@ -562,9 +562,10 @@ void ConverterWindow::editPrecision() {
 
 void ConverterWindow::findConversion() {
     // Read at each opening, so that names added to the file meanwhile count.
-    const UnitNames names = readUnitNames(model_.appDirectory + "names.txt");
-    const std::optional<FoundConversion> found =
-        runFindDialog(instance_, dialog_, helpFile(), catalog_, names);
+    std::string refusal;
+    const UnitNames names = readUnitNames(model_.appDirectory + "names.txt", &refusal);
+    const std::optional<FoundConversion> found = runFindDialog(
+        instance_, dialog_, helpFile(), catalog_, names, refusal, model_.decimalSeparator);
     if (!found || !found->match.conversion) return;
     model_.showConversion(found->match.tab, *found->match.conversion, found->value);
     syncView();
