@@ -26,6 +26,20 @@ std::string asciiLower(std::string text) {
     return text;
 }
 
+// The same file or folder, by what the system says of both or else by their names as far as
+// they lead: a file not there yet has no identity to compare.
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error)) return true;
+    const auto name = [](const std::filesystem::path& path) {
+        std::error_code ignored;
+        return asciiLower(
+            utf8Path(std::filesystem::weakly_canonical(path, ignored).lexically_normal()));
+    };
+    return name(a) == name(b);
+}
+
+
 } // namespace
 
 ConverterModel::ConverterModel(ConversionCatalog& catalog) : catalog_(catalog) {}
@@ -165,13 +179,12 @@ std::string ConverterModel::reportFileBytes() const {
 Status ConverterModel::mayHoldReport(const std::string& path) const {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::path chosen = nativePath(path);
-    const fs::path folder = nativePath(appDirectory_.empty() ? "." : appDirectory_);
-    const bool sameFolder = fs::equivalent(
-        chosen.has_parent_path() ? chosen.parent_path() : fs::path("."), folder, error);
+    const fs::path chosen = fs::absolute(nativePath(path), error);
+    const fs::path folder = fs::absolute(nativePath(dataPath_), error).parent_path();
+    const bool sameFolder = sameFile(chosen.parent_path(), folder);
     for (const char* name : {"conv.txt", "names.txt", "conv.ini", windowSizeFileName, "help.chm"}) {
         const bool named = sameFolder && asciiLower(utf8Path(chosen.filename())) == name;
-        if (named || fs::equivalent(chosen, folder / name, error))
+        if (named || sameFile(chosen, folder / name))
             return Failure{std::string(name) + " is one of the program's own files, beside its " +
                            "catalog; choose another name for the report."};
     }

@@ -100,6 +100,45 @@ def case_find_and_save(s):
     s.close()
 
 
+def case_find_with_the_users_decimal_comma(s):
+    # The user's number format as Windows keeps it, which the window reads with GetLocaleInfoEx.
+    key = r"HKCU\Control Panel\International"
+    kept = s.run(["wine", "reg", "query", key, "/v", "sDecimal"]).stdout.decode().split()[-1]
+    s.run(["wine", "reg", "add", key, "/v", "sDecimal", "/d", ",", "/f"])
+    try:
+        with open(os.path.join(s.folder, "conv.txt"), "w", newline="") as f:
+            f.write("Length|km-m|Kilometers|Meters|x*1000\r\n"
+                    "Length|m-km|Meters|Kilometers|x/1000\r\n")
+        # Too large to be read: Find says so under its count, and finds units by their labels.
+        with open(os.path.join(s.folder, "names.txt"), "wb") as f:
+            f.write(b"#" * (16 << 20) + b"\n")
+        s.start()
+        s.click("Velmora", 1003)
+        s.type("2,5")
+        # The result is written with the comma it was typed with.
+        s.expect(result="2500,0")
+        s.keys("ctrl+f")
+        s.wait_for_window("Find Conversion")
+        s.click("Find Conversion", 1030)
+        s.type("1,5 km to m")
+        count = lambda: s.probe("text", "Find Conversion", "1032")[1]
+        try:
+            s.wait_for(lambda: count() == "1 conversion matches.\n", "one match")
+        except AssertionError:
+            raise AssertionError("the count line shows " + count()) from None
+        note = s.probe("text", "Find Conversion", "1033")[1]
+        assert note.startswith("names.txt is larger than 16 MiB"), note
+        s.keys("Return")
+        s.expect(input="1,5", result="1500,0", input_unit="Kilometers", output_unit="Meters")
+        s.click("Velmora", 1008)
+        s.keys("ctrl+c")
+        s.wait_for(lambda: s.clipboard() == "Input:        1,5 Kilometers\nOutput:       1500,0 Meters",
+                   "the report with the user's comma on the clipboard")
+        s.close()
+    finally:
+        s.run(["wine", "reg", "add", key, "/v", "sDecimal", "/d", kept, "/f"])
+
+
 def case_hiding_every_category(s):
     categories = ["Category %02d" % n for n in range(24)]
     catalog = "".join("%s|c|Unit A|Unit B|x*2\r\n" % name for name in categories)

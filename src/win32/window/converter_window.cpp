@@ -9,7 +9,10 @@
 #include "win32/common/system_calls.h"
 #include "win32/common/wide_text.h"
 #include "win32/common/window_text.h"
-#include "win32/dialogs/secondary_dialogs.h"
+#include "win32/dialogs/about_dialog.h"
+#include "win32/dialogs/find_dialog.h"
+#include "win32/dialogs/options_dialog.h"
+#include "win32/dialogs/precision_dialog.h"
 #include "win32/resources/resource_ids.h"
 
 #include <commctrl.h>
@@ -75,7 +78,6 @@ int ConverterWindow::run() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    if (unreadBrush_) DeleteObject(unreadBrush_);
     return 0;
 }
 
@@ -123,14 +125,14 @@ INT_PTR CALLBACK ConverterWindow::dialogProc(HWND dialog, UINT message, WPARAM w
 }
 
 bool ConverterWindow::initialise() {
-    bigIcon_ =
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-    SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    bigIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON),
+                                                 GetSystemMetrics(SM_CYICON), 0)));
+    smallIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0)));
+    SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     SetDlgItemTextW(dialog_, IDC_CONTACT, wideFromUtf8(VELMORA_CONTACT_LINE).c_str());
     SetDlgItemTextW(dialog_, IDC_SWAP, L"\u21C4");
     // The unit labels stay empty until a conversion is current.
@@ -219,11 +221,11 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             !model_.unreadInputNote().empty()) {
             const DrawColours tint = unreadInputColours(rgbOf(GetSysColor(COLOR_WINDOW)),
                                                         rgbOf(GetSysColor(COLOR_WINDOWTEXT)));
-            if (!unreadBrush_) unreadBrush_ = CreateSolidBrush(colourOf(tint.background));
+            if (!unreadBrush_) unreadBrush_.reset(CreateSolidBrush(colourOf(tint.background)));
             const auto dc = reinterpret_cast<HDC>(wParam);
             SetBkColor(dc, colourOf(tint.background));
             SetTextColor(dc, colourOf(tint.text));
-            return reinterpret_cast<INT_PTR>(unreadBrush_);
+            return reinterpret_cast<INT_PTR>(unreadBrush_.get());
         }
         return FALSE;
     case WM_CTLCOLORSTATIC: {
@@ -555,9 +557,10 @@ void ConverterWindow::editPrecision() {
 
 void ConverterWindow::findConversion() {
     // Read at each opening, so that names added to the file meanwhile count.
-    const UnitNames names = model_.namesForFind().names;
+    const ConverterModel::FindNames names = model_.namesForFind();
     const std::optional<FoundConversion> found =
-        runFindDialog(instance_, dialog_, helpFile(), catalog_, names);
+        runFindDialog(instance_, dialog_, helpFile(), catalog_, names.names, names.note,
+                      model_.decimalSeparator());
     if (!found || !found->match.conversion) return;
     model_.showConversion(found->match.tab, *found->match.conversion, found->value);
     syncView();

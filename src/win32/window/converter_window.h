@@ -2,6 +2,7 @@
 
 #include "catalog/catalog.h"
 #include "converter/converter_model.h"
+#include "win32/common/handles.h"
 #include "win32/common/wide_text.h"
 
 #include <string>
@@ -53,10 +54,11 @@ class ConverterWindow {
     HINSTANCE instance_;
     HWND dialog_ = nullptr;
     HACCEL accelerators_ = nullptr;
-    HICON bigIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    // Destroyed after the window that shows them, which run() ends.
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
     HWND tooltip_ = nullptr;
-    HBRUSH unreadBrush_ = nullptr;
+    UniqueBrush unreadBrush_;
     ConversionCatalog catalog_;
     ConverterModel model_{catalog_};
     unsigned shownTabs_ = ~0u;
