@@ -2,6 +2,8 @@
 
 #include "converter/window_template.h"
 
+#include <vector>
+
 // The converter window's layout as both windows lay it out (window_template.h holds the numbers).
 
 struct DialogRect {
@@ -36,3 +38,40 @@ inline constexpr int controlsBelowTabs[] = {
     IDC_INPUT_CAPTION, IDC_INPUT,       IDC_INPUT_UNIT, IDC_RESULT_CAPTION,
     IDC_RESULT,        IDC_OUTPUT_UNIT, IDC_PICTURE,    IDC_CONTACT,
 };
+
+// Space beyond the smallest size, in pixels: the unit lists take the height, the lists, fields
+// and tabs the width. lift is the height of the tab rows that a wider strip no longer needs.
+struct ExtraSpace {
+    int dx = 0;
+    int dy = 0;
+    int lift = 0;
+};
+
+// How one control moves and grows, in pixels.
+struct ControlChange {
+    int id = 0;
+    int dx = 0;
+    int dy = 0;
+    int dWidth = 0;
+    int dHeight = 0;
+};
+
+// The changes of the controls from one share of extra space to the next: the left list and the
+// fields take half the width, the right list the other half; the unit labels keep their place
+// after the fields, the picture its place at the right. The swap button follows the lists
+// (swapButtonAt).
+std::vector<ControlChange> extraSpaceChanges(ExtraSpace from, ExtraSpace to);
+
+// Where the swap button stands, wherever the tab rows and the window's size put the lists: in the
+// gap between them, halfway down. Rectangles in pixels, left, top, right and bottom exclusive.
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+struct PixelPoint {
+    int x = 0;
+    int y = 0;
+};
+PixelPoint swapButtonAt(PixelRect fromList, PixelRect toList, int buttonWidth, int buttonHeight);

@@ -607,47 +607,22 @@ void ConverterDialog::spreadExtraSpace() {
 }
 
 void ConverterDialog::applyExtraSpace(ExtraSpace from, ExtraSpace to) {
-    const int dx = to.dx - from.dx;
-    const int dy = to.dy - from.dy;
-    const int lift = to.lift - from.lift;
-    if (dx == 0 && dy == 0 && lift == 0) return;
-    // The left list and the fields take half the width, the right list the other half; the
-    // unit labels keep their place after the fields, the picture its place at the right.
-    const int half = to.dx / 2 - from.dx / 2;
-    const int rest = dx - half;
-    const struct {
-        int id, x, y, width, height;
-    } changes[] = {
-        {IDC_BANNER, 0, 0, dx, 0},
-        {IDC_TABS, 0, 0, dx, dy},
-        {IDC_FROM_CAPTION, 0, -lift, 0, 0},
-        {IDC_TO_CAPTION, half, -lift, 0, 0},
-        {IDC_FROM_LIST, 0, -lift, half, dy + lift},
-        {IDC_TO_LIST, half, -lift, rest, dy + lift},
-        {IDC_INPUT_CAPTION, 0, dy, 0, 0},
-        {IDC_INPUT, 0, dy, half, 0},
-        {IDC_INPUT_UNIT, half, dy, rest, 0},
-        {IDC_RESULT_CAPTION, 0, dy, 0, 0},
-        {IDC_RESULT, 0, dy, half, 0},
-        {IDC_OUTPUT_UNIT, half, dy, rest, 0},
-        {IDC_PICTURE, dx, dy, 0, 0},
-        {IDC_CONTACT, 0, dy, dx, 0},
-    };
-    for (const auto& change : changes)
+    for (const ControlChange& change : extraSpaceChanges(from, to))
         if (QWidget* widget = control(change.id))
-            widget->setGeometry(widget->x() + change.x, widget->y() + change.y,
-                                widget->width() + change.width, widget->height() + change.height);
+            widget->setGeometry(widget->x() + change.dx, widget->y() + change.dy,
+                                widget->width() + change.dWidth, widget->height() + change.dHeight);
     placeSwapButton();
 }
 
 void ConverterDialog::placeSwapButton() {
-    // Wherever the tab rows and the window's size put the lists, the button stays in the gap
-    // between them, halfway down.
     QWidget* button = control(IDC_SWAP);
-    const QRect from = fromList_->geometry();
-    const QRect to = toList_->geometry();
-    button->move((from.right() + to.left() + 1 - button->width()) / 2,
-                 from.top() + (from.height() - button->height()) / 2);
+    const auto pixels = [](const QRect& rect) {
+        return PixelRect{rect.left(), rect.top(), rect.left() + rect.width(),
+                         rect.top() + rect.height()};
+    };
+    const PixelPoint at = swapButtonAt(pixels(fromList_->geometry()), pixels(toList_->geometry()),
+                                       button->width(), button->height());
+    button->move(at.x, at.y);
 }
 
 void ConverterDialog::restoreSize() {

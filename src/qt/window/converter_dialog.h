@@ -145,13 +145,6 @@ class ConverterDialog : public QDialog {
     void showError(const QString& text);
     // Tints the input field and says why (note) when its text cannot be read as a value.
     void markUnreadInput(const QString& note);
-    // Space beyond the smallest size: the unit lists take the height, the lists, fields and tabs
-    // the width. lift is the height of the tab rows that a wider strip no longer needs.
-    struct ExtraSpace {
-        int dx = 0;
-        int dy = 0;
-        int lift = 0;
-    };
     // Moves and sizes the controls by the change from one share of extra space to the next.
     void applyExtraSpace(ExtraSpace from, ExtraSpace to);
     // The tab-row layout works on the smallest size: the controls go back to it before, and take
