@@ -39,7 +39,6 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     return name(a) == name(b);
 }
 
-
 } // namespace
 
 ConverterModel::ConverterModel(ConversionCatalog& catalog) : catalog_(catalog) {}
@@ -219,6 +218,14 @@ std::string ConverterModel::inputDescription() const {
     return ::inputDescription(resultWithUnit(), unreadNote_);
 }
 
+std::string ConverterModel::resultDetail() const {
+    return resultTwoPart_.empty() || resultText_.empty() ? std::string() : "= " + resultTwoPart_;
+}
+
+std::string ConverterModel::inputDetail() const {
+    return inputReadAs_.empty() || resultText_.empty() ? std::string() : "Read as " + inputReadAs_;
+}
+
 std::string ConverterModel::whereAndWhy(std::string_view file, std::string_view done,
                                         std::string_view why) const {
     // The folder as people write it, without the separator the paths are built with.
@@ -283,10 +290,8 @@ void ConverterModel::selectConversion() {
 
 void ConverterModel::updateUnitLabels() {
     if (!selection_.currentConversion) return;
-    inputUnitLabel_ =
-        unitLabelWithExtra(display(selection_.currentConversion->fromUnit()), inputReadAs_);
-    outputUnitLabel_ =
-        unitLabelWithExtra(display(selection_.currentConversion->toUnit()), resultTwoPart_);
+    inputUnitLabel_ = display(selection_.currentConversion->fromUnit());
+    outputUnitLabel_ = display(selection_.currentConversion->toUnit());
 }
 
 void ConverterModel::recompute() {

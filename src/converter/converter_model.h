@@ -112,6 +112,12 @@ class ConverterModel {
     const std::string& unreadInputNote() const { return unreadNote_; }
     // What the input field's description says: the result with its unit, then the note.
     std::string inputDescription() const;
+    // The lines under the result: the result in the two parts people read it in ("= 5 ft
+    // 10.9 in"), and the units the input was read in ("Read as 5 Feet (international) + 11
+    // Inches (international)"); each empty when there is none. The unit labels and the report
+    // carry neither.
+    std::string resultDetail() const;
+    std::string inputDetail() const;
 
     int precision() const { return precision_; }
     bool catalogChanged() const { return catalogChanged_; }

@@ -18,8 +18,8 @@ FindResults findConversions(const ConversionSearch& search, std::string_view typ
                             char decimalSeparator) {
     FindResults found;
     found.result = search.find(parseSearchQuery(typed, decimalSeparator));
-    found.countText = findCountText(found.result,
-                                    utf16Length(typed) >= static_cast<std::size_t>(maxQueryLength));
+    found.countText =
+        findCountText(found.result, utf16Length(typed) >= static_cast<std::size_t>(maxQueryLength));
     return found;
 }
 

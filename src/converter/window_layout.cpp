@@ -20,6 +20,8 @@ std::vector<ControlChange> extraSpaceChanges(ExtraSpace from, ExtraSpace to) {
         {IDC_RESULT_CAPTION, 0, dy, 0, 0},
         {IDC_RESULT, 0, dy, half, 0},
         {IDC_OUTPUT_UNIT, half, dy, rest, 0},
+        {IDC_RESULT_DETAIL, 0, dy, dx, 0},
+        {IDC_INPUT_DETAIL, 0, dy, dx, 0},
         {IDC_PICTURE, dx, dy, 0, 0},
         {IDC_CONTACT, 0, dy, dx, 0},
     };

@@ -25,6 +25,8 @@ inline constexpr DialogRect inputUnit{RECT_INPUT_UNIT};
 inline constexpr DialogRect resultCaption{RECT_RESULT_CAPTION};
 inline constexpr DialogRect result{RECT_RESULT};
 inline constexpr DialogRect outputUnit{RECT_OUTPUT_UNIT};
+inline constexpr DialogRect resultDetail{RECT_RESULT_DETAIL};
+inline constexpr DialogRect inputDetail{RECT_INPUT_DETAIL};
 inline constexpr DialogRect picture{RECT_PICTURE};
 inline constexpr DialogRect banner{RECT_BANNER};
 inline constexpr DialogRect tabs{RECT_TABS};
@@ -34,9 +36,9 @@ inline constexpr DialogRect contact{RECT_CONTACT};
 // The controls that sit on or below the tabs' display area, in the order a change in the number
 // of tab rows moves them; the banner and the tabs themselves stay where they are.
 inline constexpr int controlsBelowTabs[] = {
-    IDC_FROM_CAPTION,  IDC_TO_CAPTION,  IDC_FROM_LIST,  IDC_TO_LIST,
-    IDC_INPUT_CAPTION, IDC_INPUT,       IDC_INPUT_UNIT, IDC_RESULT_CAPTION,
-    IDC_RESULT,        IDC_OUTPUT_UNIT, IDC_PICTURE,    IDC_CONTACT,
+    IDC_FROM_CAPTION, IDC_TO_CAPTION, IDC_FROM_LIST,      IDC_TO_LIST,      IDC_INPUT_CAPTION,
+    IDC_INPUT,        IDC_INPUT_UNIT, IDC_RESULT_CAPTION, IDC_RESULT,       IDC_OUTPUT_UNIT,
+    IDC_PICTURE,      IDC_CONTACT,    IDC_RESULT_DETAIL,  IDC_INPUT_DETAIL,
 };
 
 // Space beyond the smallest size, in pixels: the unit lists take the height, the lists, fields

@@ -21,6 +21,8 @@
 #define IDC_PICTURE 1016
 #define IDC_CONTACT 1022
 #define IDC_SWAP 1023
+#define IDC_RESULT_DETAIL 1024
+#define IDC_INPUT_DETAIL 1025
 
 // x, y, width, height. The swap button stands in the gap between the unit lists; the unit labels
 // end before the picture begins.
@@ -35,6 +37,8 @@
 #define RECT_RESULT_CAPTION 14, 187, 99, 8
 #define RECT_RESULT 14, 198, 102, 12
 #define RECT_OUTPUT_UNIT 122, 200, 78, 8
+#define RECT_RESULT_DETAIL 14, 212, 186, 8
+#define RECT_INPUT_DETAIL 14, 221, 186, 8
 #define RECT_PICTURE 201, 143, 107, 90
 #define RECT_BANNER 7, 3, 330, 78
 #define RECT_TABS 5, 56, 333, 184

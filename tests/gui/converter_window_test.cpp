@@ -282,6 +282,28 @@ class ConverterWindowTest : public QObject {
         QCOMPARE(f.input()->palette().color(QPalette::Base) != plain, !note.isEmpty());
     }
 
+    void unitsReadAndTwoPartsShowOnLinesOfTheirOwnNotInTheLabels() {
+        ConverterFixture f("L|a|Feet (international)|Centimeters|x*30.48\r\n"
+                           "L|b|Centimeters|Feet (international)|x/30.48\r\n"
+                           "L|c|Inches (international)|Feet (international)|x/12\r\n"
+                           "L|d|Feet (international)|Inches (international)|x*12\r\n");
+        writeBytes(f.dir.file("names.txt"), "Feet (international)|ft\nInches (international)|in\n");
+        QVERIFY(f.start());
+        const auto detail = [&f](const char* name) { return f.find<QLabel>(name); };
+        QTest::keyClicks(f.input(), "5 ft 11 in");
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("180.3")));
+        QCOMPARE(f.inputUnit(), QStringLiteral("Feet (international)"));
+        QCOMPARE(detail("inputDetail")->text(),
+                 QStringLiteral("Read as 5 Feet (international) + 11 Inches (international)"));
+        QVERIFY(detail("resultDetail")->isHidden());
+        clickItem(f.fromList(), 1);
+        f.input()->setText(QStringLiteral("180.34"));
+        QCOMPARE(f.outputUnit(), QStringLiteral("Feet (international)"));
+        QCOMPARE(detail("resultDetail")->text(), f.inLocale(QStringLiteral("= 5 ft 11.0 in")));
+        QCOMPARE(f.result()->accessibleDescription(), detail("resultDetail")->text());
+        QVERIFY(detail("inputDetail")->isHidden());
+    }
+
     void selectionsMadeByTheProgramRaiseNoEvents() {
         ConverterFixture f(sampleCatalog);
         QVERIFY(f.start());

@@ -138,6 +138,9 @@ void ConverterDialog::createControls() {
     resultField_->setReadOnly(true);
     outputUnitLabelControl_ =
         addLabel(IDC_OUTPUT_UNIT, "outputUnitLabel", "Output", windowLayout::outputUnit);
+    // The result in two parts, and the units the input was read in, each on a line of its own.
+    resultDetail_ = addLabel(IDC_RESULT_DETAIL, "resultDetail", "", windowLayout::resultDetail);
+    inputDetail_ = addLabel(IDC_INPUT_DETAIL, "inputDetail", "", windowLayout::inputDetail);
     addPicture();
     addBanner();
     tabs_ = new TabStrip(client_);
@@ -470,6 +473,16 @@ void ConverterDialog::syncView() {
         resultField_->setCursorPosition(0);
     }
     resultField_->setToolTip(exactResult());
+    for (const auto& [label, text] : {std::pair(resultDetail_, model_.resultDetail()),
+                                      std::pair(inputDetail_, model_.inputDetail())}) {
+        setTextIfDifferent(label, fromModel(text));
+        label->setAccessibleName(fromModel(text));
+        // An empty line is nothing to see or hear.
+        label->setVisible(!text.empty());
+    }
+    // A screen reader on the result hears its two parts too.
+    if (resultField_->accessibleDescription() != resultDetail_->text())
+        resultField_->setAccessibleDescription(resultDetail_->text());
     markUnreadInput(fromModel(model_.unreadInputNote()));
     describeInput();
     if (model_.currentConversion()) nameFieldsAfterUnits();

@@ -185,6 +185,8 @@ class ConverterDialog : public QDialog {
     QLineEdit* resultField_ = nullptr;
     QLabel* inputUnitLabelControl_ = nullptr;
     QLabel* outputUnitLabelControl_ = nullptr;
+    QLabel* resultDetail_ = nullptr;
+    QLabel* inputDetail_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
     QWidget* client_ = nullptr;
     std::map<int, QWidget*> controls_;
