@@ -5,10 +5,8 @@
 #include "cli/terminal_text.h"
 #include "files/file_system.h"
 #include "product.h"
-#include "settings/settings_file.h"
-#include "text/text_scan.h"
+#include "settings/precision_text.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
@@ -62,16 +60,6 @@ const QtOption* qtOption(std::string_view argument, bool& hasInlineValue) {
 
 bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
-}
-
-// The number of decimals of --precision: digits only, minPrecision to maxPrecision.
-std::optional<int> precisionValue(std::string_view text) {
-    if (text.empty() || text.size() > 2 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    const int value = leadingInteger(text);
-    if (value < minPrecision || value > maxPrecision) return std::nullopt;
-    return value;
 }
 
 CommandLine usageError(std::string error) {
@@ -167,10 +155,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
                           }) ||
                    valued("--precision", [&](const std::string& value) -> std::string {
                        if (line.precision) return "--precision is given twice";
-                       line.precision = precisionValue(value);
+                       line.precision = precisionArgument(value);
                        if (!line.precision)
-                           return "--precision takes a number of decimals from 1 to 4, not \"" +
-                                  value + "\"";
+                           return "--precision takes a number of decimals from " +
+                                  precisionRangeText() + ", not \"" + value + "\"";
                        return {};
                    })) {
             if (!failure.empty()) return usageError(failure);
@@ -226,7 +214,9 @@ std::string usageText() {
            "                           left out; TO may be several units (\"ft in\")\n"
            "  --category NAME          look for the units in category NAME only\n"
            "  --catalog FILE           read FILE instead of conv.txt\n"
-           "  --precision N            print N decimals (1 to 4) instead of up to 15 digits\n"
+           "  --precision N            print N decimals (" +
+           precisionRangeText() +
+           ") instead of up to 15 digits\n"
            "  --check [FILE]           report the lines of a catalog (default conv.txt) and of\n"
            "                           the names.txt beside it that will not work as written\n"
            "  -h, --help               print this help and exit\n"
