@@ -12,6 +12,7 @@
 #include "search/unit_names.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
+#include "text/query_grammar.h"
 #include "text/text_scan.h"
 #include "value/result_text.h"
 #include "value/value_reader.h"
@@ -188,19 +189,13 @@ std::optional<std::string> splitRequest(const ConvertRequest& request, char sepa
     const std::string_view text = request.value;
     const QuantityRead read = readQuantity(text, separator);
     if (!read.ok) return "the value \"" + request.value + "\" cannot be read: " + clause(read.why);
-    std::string_view rest = trimmed(text.substr(read.end));
+    const std::string_view rest = trimmed(text.substr(read.end));
     if (request.to.empty()) {
-        // One query: its "to" or arrow, then the To unit.
-        for (const std::string_view to :
-             {std::string_view("\xE2\x86\x92"), std::string_view("->"), std::string_view("to"),
-              std::string_view("TO"), std::string_view("To")})
-            if (rest.starts_with(to)) {
-                rest = trimmed(rest.substr(to.size()));
-                break;
-            }
-        if (rest.size() == trimmed(text.substr(read.end)).size() || rest.empty())
+        // One query: a separator, then the To unit.
+        const std::optional<std::string_view> to = afterSeparator(rest);
+        if (!to || to->empty())
             return "write the query as a value, its unit, \"to\" and a unit: \"5 mi to km\"";
-        typed.to = std::string(rest);
+        typed.to = std::string(*to);
     } else {
         if (!rest.empty())
             return "the value \"" + request.value + "\" cannot be read from \"" +

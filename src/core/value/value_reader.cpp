@@ -1,5 +1,6 @@
 #include "value/value_reader.h"
 
+#include "text/query_grammar.h"
 #include "text/text_scan.h"
 
 #include <cctype>
@@ -28,10 +29,9 @@ constexpr Sign vulgarFractions[] = {
     {"\xE2\x85\x9E", 7.0 / 8}, {"\xE2\x85\x91", 1.0 / 9}, {"\xE2\x85\x92", 1.0 / 10},
 };
 
-constexpr std::string_view minusSign = "\xE2\x88\x92";  // −
-constexpr std::string_view timesSign = "\xC3\x97";      // ×
-constexpr std::string_view divisionSign = "\xC3\xB7";   // ÷
-constexpr std::string_view rightArrow = "\xE2\x86\x92"; // →
+constexpr std::string_view minusSign = "\xE2\x88\x92"; // −
+constexpr std::string_view timesSign = "\xC3\x97";     // ×
+constexpr std::string_view divisionSign = "\xC3\xB7";  // ÷
 
 // Signs written right after a number for a unit: feet and inches, or degrees, minutes and
 // seconds of arc. Curly quotes are in the list because text editors turn ' and " into them.
@@ -336,13 +336,9 @@ ValueRead readValue(std::string_view text, char decimalSeparator) {
 
 namespace {
 
-// Whether a word "to" or an arrow, which end a quantity, begins at at, a word's start.
-bool toAt(std::string_view text, std::size_t at) {
-    const std::string_view rest = text.substr(at);
-    if (rest.starts_with(rightArrow) || rest.starts_with("->")) return true;
-    if (rest.size() < 2 || (rest[0] != 't' && rest[0] != 'T') || (rest[1] != 'o' && rest[1] != 'O'))
-        return false;
-    return rest.size() == 2 || isWhiteSpace(rest[2]);
+// Whether a separator, which ends a quantity, begins at at, a word's start.
+bool separatorBeginsAt(std::string_view text, std::size_t at) {
+    return separatorAt(text, at) > 0;
 }
 
 std::optional<PrimeSign> primeAt(std::string_view text, std::size_t at) {
@@ -401,23 +397,22 @@ QuantityRead readQuantity(std::string_view text, char decimalSeparator) {
             read.why = "A number follows \"" + part.number + "\" without a unit between them.";
             return done(false);
         }
-        if (!parser.atEnd() && !toAt(text, parser.pos)) {
+        if (!parser.atEnd() && !separatorBeginsAt(text, parser.pos)) {
             if (const auto prime = primeAt(text, parser.pos)) {
                 part.unit = primeUnit(prime->prime, read.parts);
                 parser.pos += prime->text.size();
             } else {
-                // The unit's words go on up to the next number, a "to" or an arrow.
+                // The unit's words go on up to the next number or separator.
                 const std::size_t unitStart = parser.pos;
                 std::size_t at = parser.pos;
                 while (at < text.size()) {
-                    if (text.substr(at).starts_with(rightArrow) ||
-                        text.substr(at).starts_with("->"))
-                        break;
+                    if (arrowAt(text, at) > 0) break;
                     if (isWhiteSpace(text[at])) {
                         std::size_t next = at;
                         while (next < text.size() && isWhiteSpace(text[next]))
                             ++next;
-                        if (next == text.size() || parser.operandAt(next) || toAt(text, next))
+                        if (next == text.size() || parser.operandAt(next) ||
+                            separatorBeginsAt(text, next))
                             break;
                         at = next;
                     } else {
@@ -432,7 +427,7 @@ QuantityRead readQuantity(std::string_view text, char decimalSeparator) {
         read.parts.push_back(std::move(part));
         const std::size_t afterPart = parser.pos;
         parser.skipBlanks();
-        if (parser.atEnd() || toAt(text, parser.pos)) {
+        if (parser.atEnd() || separatorBeginsAt(text, parser.pos)) {
             parser.pos = afterPart;
             return done(true);
         }

@@ -39,7 +39,8 @@ struct QuantityRead {
     bool ok = false;
     std::vector<ValuePart> parts;
     std::string why;
-    // Where the quantity ends: at the text's end, or at a word "to" or an arrow after it.
+    // Where the quantity ends: at the text's end, or at a separator after it ("to", an arrow:
+    // text/query_grammar.h).
     std::size_t end = 0;
     // The quantity's text as typed, blanks trimmed.
     std::string text;
