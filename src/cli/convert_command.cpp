@@ -187,9 +187,9 @@ std::optional<std::string> splitRequest(const ConvertRequest& request, char sepa
         return std::nullopt;
     }
     const std::string_view text = request.value;
-    const QuantityRead read = readQuantity(text, separator);
-    if (!read.ok) return "the value \"" + request.value + "\" cannot be read: " + clause(read.why);
-    const std::string_view rest = trimmed(text.substr(read.end));
+    const Result<QuantityRead> read = readQuantity(text, separator);
+    if (!read) return "the value \"" + request.value + "\" cannot be read: " + clause(read.why());
+    const std::string_view rest = trimmed(text.substr(read->end));
     if (request.to.empty()) {
         // One query: a separator, then the To unit.
         const std::optional<std::string_view> to = afterSeparator(rest);
@@ -202,24 +202,24 @@ std::optional<std::string> splitRequest(const ConvertRequest& request, char sepa
                    std::string(rest) + "\" on";
         typed.to = request.to;
     }
-    typed.from = read.parts.front().unit;
+    typed.from = read->parts.front().unit;
     if (typed.from.empty())
         return "no unit to convert from in \"" + request.value + "\": write it after the value";
-    typed.value = read.parts.size() == 1 ? read.parts.front().number : read.text;
+    typed.value = read->parts.size() == 1 ? read->parts.front().number : read->text;
     return std::nullopt;
 }
 
 // Why the value cannot be converted, or nothing: it must be read as a whole, within the range
 // of numbers.
 std::optional<std::string> valueFailure(std::string_view value, char separator) {
-    const ValueRead read = readValue(value, separator);
-    if (read.ok) return std::nullopt;
+    const Result<double> read = readValue(value, separator);
+    if (read) return std::nullopt;
     const std::string quoted = "the value \"" + std::string(value) + "\"";
-    if (leadingNumberLength(value) == 0 && !readQuantity(value, separator).ok &&
+    if (leadingNumberLength(value) == 0 && !readQuantity(value, separator) &&
         trimmed(value).find_first_of("0123456789") == std::string_view::npos)
         return quoted + " is not a number";
-    if (read.why.starts_with("The value is ")) return quoted + clause(read.why.substr(9));
-    return quoted + " is not a number as a whole: " + clause(read.why);
+    if (read.why().starts_with("The value is ")) return quoted + clause(read.why().substr(9));
+    return quoted + " is not a number as a whole: " + clause(read.why());
 }
 
 // Whether a side typed as a whole label, ignoring letter case, was taken for another unit: a
@@ -357,11 +357,10 @@ std::vector<double> splitSizes(const std::vector<std::string>& words, const Cate
     std::vector<double> sizes{1.0};
     for (std::size_t i = 1; i < words.size(); ++i) {
         QuantityRead one;
-        one.ok = true;
         one.parts.push_back({1.0, "1", words[i]});
-        const QuantityValue size = quantityValue(one, category, unit, names);
-        if (!size.ok || !size.exact || !(size.value < sizes.back()) || !(size.value > 0)) return {};
-        sizes.push_back(size.value);
+        const Result<QuantityValue> size = quantityValue(one, category, unit, names);
+        if (!size || !size->exact || !(size->value < sizes.back()) || !(size->value > 0)) return {};
+        sizes.push_back(size->value);
     }
     return sizes;
 }
@@ -479,15 +478,15 @@ int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
         err << "velmora: " << notFoundMessage(catalog, names, searchOnce(), asTyped, named) << "\n";
         return 2;
     }
-    const QuantityValue value =
+    const Result<QuantityValue> value =
         readValueIn(typed.value, separator, *found.category, found.conversion->fromUnit(), names);
-    if (!value.ok) {
+    if (!value) {
         err << "velmora: the value \"" << typed.value << "\" cannot be read in "
-            << display(found.conversion->fromUnit()) << ": " << clause(value.why) << "\n";
+            << display(found.conversion->fromUnit()) << ": " << clause(value.why()) << "\n";
         return 2;
     }
     double result = 0.0;
-    const int code = found.conversion->compute(value.value, result);
+    const int code = found.conversion->compute(value->value, result);
     if (code != FormulaOk) {
         err << "velmora: the formula \"" << display(found.conversion->formula()) << "\" of "
             << display(found.category->name()) << ": " << describe(found)

@@ -86,22 +86,22 @@ SearchQuery parseSearchQuery(std::string_view utf8, char decimalSeparator) {
         !rest.empty() &&
         (isDigit(rest[0]) || std::string_view("(.+-").find(rest[0]) != std::string_view::npos ||
          static_cast<unsigned char>(rest[0]) >= 0x80);
-    const QuantityRead quantity =
-        startsWithNumber ? readQuantity(rest, decimalSeparator) : QuantityRead{};
+    const Result<QuantityRead> quantity =
+        startsWithNumber ? readQuantity(rest, decimalSeparator) : Failure{};
     // A number alone names no unit to convert: it may be a word of a label ("1/72").
-    const bool numberAlone = quantity.ok && quantity.parts.size() == 1 &&
-                             quantity.parts.front().unit.empty() && quantity.end == rest.size();
-    if (quantity.ok && !numberAlone) {
+    const bool numberAlone = quantity && quantity->parts.size() == 1 &&
+                             quantity->parts.front().unit.empty() && quantity->end == rest.size();
+    if (quantity && !numberAlone) {
         // One number: the value is the number and its unit the first words. Several: the value
         // is the whole quantity, and the From unit the first one's.
-        query.value = quantity.parts.size() == 1 ? quantity.parts.front().number : quantity.text;
-        addWords(query, query.fromWords, quantity.parts.front().unit);
-        rest.remove_prefix(quantity.end);
+        query.value = quantity->parts.size() == 1 ? quantity->parts.front().number : quantity->text;
+        addWords(query, query.fromWords, quantity->parts.front().unit);
+        rest.remove_prefix(quantity->end);
     } else if (const std::size_t length = valueLength(rest); length > 0) {
         query.value = rest.substr(0, length);
         rest.remove_prefix(length);
-    } else if (!quantity.ok && startsWithNumber && isDigit(rest[0])) {
-        query.valueProblem = quantity.why;
+    } else if (!quantity && startsWithNumber && isDigit(rest[0])) {
+        query.valueProblem = quantity.why();
     }
     QueryTokens tokens(rest);
     for (QueryToken token; tokens.next(token);) {

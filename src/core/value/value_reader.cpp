@@ -49,6 +49,11 @@ constexpr PrimeSign primeSigns[] = {
 // Nesting deeper than anyone writes is refused, so that a pasted text cannot exhaust the stack.
 constexpr int maxDepth = 50;
 
+// Why a value stops being one where rest begins.
+std::string unreadableFrom(std::string_view rest) {
+    return "The value cannot be read from \"" + std::string(trimmed(rest)) + "\" on.";
+}
+
 class Parser {
   public:
     Parser(std::string_view text, char decimalSeparator)
@@ -246,9 +251,7 @@ class Parser {
         return value;
     }
 
-    std::string unreadable() const {
-        return "The value cannot be read from \"" + std::string(trimmed(rest())) + "\" on.";
-    }
+    std::string unreadable() const { return unreadableFrom(rest()); }
 
     // Digits with an optional fraction and exponent; whole tells a number of digits alone.
     bool number(double& value, bool& whole) {
@@ -302,36 +305,27 @@ class Parser {
     int depth_ = 0;
 };
 
-bool finiteOrWhy(double value, std::string& why) {
-    if (std::isfinite(value)) return true;
-    why = std::isnan(value) ? "The value is undefined, as 0/0 is."
-                            : "The value is too large: numbers go up to about 1.8e308, and none "
-                              "is divided by zero.";
-    return false;
+Status finiteValue(double value) {
+    if (std::isfinite(value)) return {};
+    return Failure{std::isnan(value) ? "The value is undefined, as 0/0 is."
+                                     : "The value is too large: numbers go up to about 1.8e308, "
+                                       "and none is divided by zero."};
 }
+
+const Failure noValue{"No value is written."};
 
 } // namespace
 
-ValueRead readValue(std::string_view text, char decimalSeparator) {
+Result<double> readValue(std::string_view text, char decimalSeparator) {
     Parser parser(text, decimalSeparator);
-    ValueRead read;
     parser.skipBlanks();
-    if (parser.atEnd()) {
-        read.why = "No value is written.";
-        return read;
-    }
-    if (!parser.sum(read.value)) {
-        read.why = parser.why;
-        return read;
-    }
+    if (parser.atEnd()) return noValue;
+    double value = 0.0;
+    if (!parser.sum(value)) return Failure{parser.why};
     parser.skipBlanks();
-    if (!parser.atEnd()) {
-        read.why =
-            "The value cannot be read from \"" + std::string(trimmed(parser.rest())) + "\" on.";
-        return read;
-    }
-    read.ok = finiteOrWhy(read.value, read.why);
-    return read;
+    if (!parser.atEnd()) return Failure{unreadableFrom(parser.rest())};
+    if (const Status done = finiteValue(value); !done) return Failure{done.why()};
+    return value;
 }
 
 namespace {
@@ -372,31 +366,20 @@ std::string primeUnit(Prime prime, const std::vector<ValuePart>& before) {
 
 } // namespace
 
-QuantityRead readQuantity(std::string_view text, char decimalSeparator) {
+Result<QuantityRead> readQuantity(std::string_view text, char decimalSeparator) {
     QuantityRead read;
     Parser parser(text, decimalSeparator);
     parser.skipBlanks();
     const std::size_t start = parser.pos;
-    const auto done = [&](bool ok) {
-        read.ok = ok;
-        read.end = parser.pos;
-        read.text = std::string(trimmed(text.substr(start, parser.pos - start)));
-        return read;
-    };
     for (;;) {
         ValuePart part;
         const std::size_t numberStart = parser.pos;
-        if (!parser.sum(part.value)) {
-            read.why = parser.why;
-            return done(false);
-        }
+        if (!parser.sum(part.value)) return Failure{parser.why};
         part.number = std::string(trimmed(text.substr(numberStart, parser.pos - numberStart)));
-        if (!finiteOrWhy(part.value, read.why)) return done(false);
+        if (const Status done = finiteValue(part.value); !done) return Failure{done.why()};
         parser.skipBlanks();
-        if (parser.operandAt(parser.pos)) {
-            read.why = "A number follows \"" + part.number + "\" without a unit between them.";
-            return done(false);
-        }
+        if (parser.operandAt(parser.pos))
+            return Failure{"A number follows \"" + part.number + "\" without a unit between them."};
         if (!parser.atEnd() && !separatorBeginsAt(text, parser.pos)) {
             if (const auto prime = primeAt(text, parser.pos)) {
                 part.unit = primeUnit(prime->prime, read.parts);
@@ -428,13 +411,19 @@ QuantityRead readQuantity(std::string_view text, char decimalSeparator) {
         const std::size_t afterPart = parser.pos;
         parser.skipBlanks();
         if (parser.atEnd() || separatorBeginsAt(text, parser.pos)) {
-            parser.pos = afterPart;
-            return done(true);
+            read.end = afterPart;
+            read.text = std::string(trimmed(text.substr(start, afterPart - start)));
+            return read;
         }
-        if (!withUnit || !parser.operandAt(parser.pos)) {
-            read.why =
-                "The value cannot be read from \"" + std::string(trimmed(parser.rest())) + "\" on.";
-            return done(false);
-        }
+        if (!withUnit || !parser.operandAt(parser.pos))
+            return Failure{unreadableFrom(parser.rest())};
     }
+}
+
+Result<QuantityRead> readWholeQuantity(std::string_view text, char decimalSeparator) {
+    if (trimmed(text).empty()) return noValue;
+    Result<QuantityRead> read = readQuantity(text, decimalSeparator);
+    if (read && !trimmed(text.substr(read->end)).empty())
+        return Failure{unreadableFrom(text.substr(read->end))};
+    return read;
 }
