@@ -4,10 +4,24 @@
 
 namespace {
 
-// Whether word is the separator "to", in any letter case.
+// The words that separate, in any letter case, and the arrows, which separate also glued between
+// two words.
+constexpr std::string_view separatorWords[] = {"to"};
+constexpr std::string_view arrows[] = {unitArrow, "->"};
+
+bool equalIgnoringAsciiCase(std::string_view text, std::string_view word) {
+    if (text.size() != word.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] + 32) : text[i];
+        if (c != word[i]) return false;
+    }
+    return true;
+}
+
 bool isSeparatorWord(std::string_view word) {
-    return word.size() == 2 && (word[0] == 't' || word[0] == 'T') &&
-           (word[1] == 'o' || word[1] == 'O');
+    for (const std::string_view separator : separatorWords)
+        if (equalIgnoringAsciiCase(word, separator)) return true;
+    return false;
 }
 
 // The end of the word that begins at text[at]: the next blank or arrow, or the text's end.
@@ -20,18 +34,21 @@ std::size_t wordEnd(std::string_view text, std::size_t at) {
 } // namespace
 
 std::size_t arrowAt(std::string_view text, std::size_t at) {
-    const std::string_view rest = text.substr(at);
-    if (rest.starts_with(unitArrow)) return unitArrow.size();
-    if (rest.starts_with("->")) return 2;
+    for (const std::string_view arrow : arrows)
+        if (text.substr(at).starts_with(arrow)) return arrow.size();
     return 0;
 }
 
 std::size_t separatorAt(std::string_view text, std::size_t at) {
     if (const std::size_t arrow = arrowAt(text, at)) return arrow;
-    // Only the word's first bytes: a long word costs no more than a short one.
-    const std::size_t end = at + 2;
-    if (end > text.size() || !isSeparatorWord(text.substr(at, 2))) return 0;
-    return end == text.size() || isWhiteSpace(text[end]) || arrowAt(text, end) > 0 ? 2 : 0;
+    // Only as many bytes as the words have: a long word costs no more than a short one.
+    for (const std::string_view word : separatorWords) {
+        const std::size_t end = at + word.size();
+        if (end <= text.size() && equalIgnoringAsciiCase(text.substr(at, word.size()), word) &&
+            (end == text.size() || isWhiteSpace(text[end]) || arrowAt(text, end) > 0))
+            return word.size();
+    }
+    return 0;
 }
 
 std::optional<std::string_view> afterSeparator(std::string_view text) {
