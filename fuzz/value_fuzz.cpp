@@ -20,12 +20,13 @@ void check(bool condition) {
 
 // A value is read wholly or refused with a reason, and never reads as an infinity or NaN.
 void checkValue(std::string_view text, char separator) {
-    const ValueRead read = readValue(text, separator);
-    check(read.ok == read.why.empty());
-    if (read.ok) check(std::isfinite(read.value));
+    const Result<double> read = readValue(text, separator);
+    check(read.ok() == read.why().empty());
+    if (read.ok()) check(std::isfinite(read.value()));
     for (const int decimals : {0, 1, 4})
-        if (read.ok && read.value != 0)
-            check(resultText(read.value, decimals).find_first_of("123456789") != std::string::npos);
+        if (read.ok() && read.value() != 0)
+            check(resultText(read.value(), decimals).find_first_of("123456789") !=
+                  std::string::npos);
 }
 
 } // namespace
@@ -51,15 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     for (const char separator : {'.', ','}) {
         checkValue(text, separator);
-        const QuantityRead quantity = readQuantity(text, separator);
-        check(quantity.end <= text.size());
-        if (quantity.ok) check(!quantity.parts.empty());
-        const QuantityValue value = readValueIn(text, separator, *length, "Feet", names);
-        check(value.ok == value.why.empty());
-        if (value.ok) {
-            check(std::isfinite(value.value));
-            (void)splitTexts(value.value, {1.0, 1.0 / 12}, 2);
-            (void)twoPartText(value.value, *length, "Feet", 1);
+        const Result<QuantityRead> quantity = readQuantity(text, separator);
+        if (quantity.ok()) check(quantity->end <= text.size() && !quantity->parts.empty());
+        const Result<QuantityValue> value = readValueIn(text, separator, *length, "Feet", names);
+        check(value.ok() == value.why().empty());
+        if (value.ok()) {
+            check(std::isfinite(value->value));
+            (void)splitTexts(value->value, {1.0, 1.0 / 12}, 2);
+            (void)twoPartText(value->value, *length, "Feet", 1);
         }
         (void)parseSearchQuery(text, separator);
     }

@@ -7,6 +7,7 @@
 #include "files/whole_file_writer.h"
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
+#include "result.h"
 #include "search/unit_names.h"
 #include "text/display_text.h"
 #include "text/text_scan.h"
@@ -60,10 +61,9 @@ std::string plural(int count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// Why there and back through first and second does not give value back, or nothing when it
-// does: each conversion's value goes into the next as the window would put it in.
-std::optional<std::string> roundTripFailure(const Record& first, const Record& second,
-                                            double value) {
+// Whether there and back through first and second gives value back, or why not: each
+// conversion's value goes into the next as the window would put it in.
+Status roundTrip(const Record& first, const Record& second, double value) {
     double there = 0.0;
     double back = 0.0;
     const int thereCode = first.conversion->compute(value, there);
@@ -71,13 +71,15 @@ std::optional<std::string> roundTripFailure(const Record& first, const Record& s
     const std::string start =
         formatExact(value) + " " + toDisplayText(first.conversion->fromUnit());
     if (thereCode != FormulaOk)
-        return start + " cannot be converted: " + std::string(formulaCodeMeaning(thereCode));
+        return Failure{start +
+                       " cannot be converted: " + std::string(formulaCodeMeaning(thereCode))};
     if (backCode != FormulaOk)
-        return start + " gives " + formatExact(there) + " " +
-               toDisplayText(first.conversion->toUnit()) +
-               ", which cannot be converted back: " + std::string(formulaCodeMeaning(backCode));
-    if (std::fabs(back - value) <= 1e-9 * std::fabs(value)) return std::nullopt;
-    return start + " there and back gives " + formatExact(back);
+        return Failure{
+            start + " gives " + formatExact(there) + " " +
+            toDisplayText(first.conversion->toUnit()) +
+            ", which cannot be converted back: " + std::string(formulaCodeMeaning(backCode))};
+    if (std::fabs(back - value) <= 1e-9 * std::fabs(value)) return {};
+    return Failure{start + " there and back gives " + formatExact(back)};
 }
 
 class Checker {
@@ -192,10 +194,10 @@ class Checker {
         for (const auto& [there, back] :
              {std::pair{&pair->second, &record}, std::pair{&record, &pair->second}})
             for (const double start : {1.0, 10.0, 100.0})
-                if (const auto failure = roundTripFailure(*there, *back, start))
+                if (const Status done = roundTrip(*there, *back, start); !done)
                     return report(line, "not the inverse of line " +
                                             std::to_string(pair->second.line) + ", " +
-                                            describe(pair->second) + ": " + *failure);
+                                            describe(pair->second) + ": " + done.why());
     }
 
     // The first record of each category, From and To.

@@ -5,10 +5,9 @@
 #include "cli/terminal_text.h"
 #include "files/file_system.h"
 #include "product.h"
-#include "settings/settings_file.h"
-#include "text/text_scan.h"
+#include "result.h"
+#include "settings/precision_text.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
@@ -64,16 +63,6 @@ bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-// The number of decimals of --precision: digits only, minPrecision to maxPrecision.
-std::optional<int> precisionValue(std::string_view text) {
-    if (text.empty() || text.size() > 2 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    const int value = leadingInteger(text);
-    if (value < minPrecision || value > maxPrecision) return std::nullopt;
-    return value;
-}
-
 CommandLine usageError(std::string error) {
     CommandLine line;
     line.action = CommandLine::Action::UsageError;
@@ -86,128 +75,175 @@ std::string resolved(const std::string& path, const std::string& callerDirectory
     return utf8Path(nativePath(callerDirectory) / nativePath(path));
 }
 
+// Reads the arguments one by one into a command line and the actions asked for; the first wrong
+// one stops it.
+class ArgumentReader {
+  public:
+    explicit ArgumentReader(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+
+    Status readAll() {
+        for (at_ = 0; at_ < arguments_.size(); ++at_)
+            if (const Status read = readArgument(); !read) return read;
+        return {};
+    }
+    // The one action of the arguments, or why they ask for none that can be done.
+    Result<CommandLine> action() const;
+
+  private:
+    Status readArgument();
+    Status readConvert();
+    Status readCheck();
+    Status readQtOption(const QtOption& option, bool hasInlineValue);
+
+    // Whether the argument is the option name with a value, as "--name VALUE" or "--name=VALUE".
+    bool isValued(std::string_view name) const {
+        return argument() == name || startsWith(argument(), std::string(name) + "=");
+    }
+    // Its value, which store takes; a missing value is an error.
+    Status readValue(std::string_view name, Status (ArgumentReader::*store)(const std::string&)) {
+        if (argument() != name) return (this->*store)(argument().substr(name.size() + 1));
+        if (!hasNext()) return Failure{std::string(name) + " needs a value"};
+        return (this->*store)(takeNext());
+    }
+    Status setCategory(const std::string& value);
+    Status setCatalog(const std::string& value);
+    Status setPrecision(const std::string& value);
+
+    const std::string& argument() const { return arguments_[at_]; }
+    bool hasNext() const { return at_ + 1 < arguments_.size(); }
+    const std::string& peekNext() const { return arguments_[at_ + 1]; }
+    const std::string& takeNext() { return arguments_[++at_]; }
+
+    const std::vector<std::string>& arguments_;
+    std::size_t at_ = 0;
+    CommandLine line_;
+    bool help_ = false;
+    bool version_ = false;
+    bool convert_ = false;
+    bool check_ = false;
+};
+
+Status ArgumentReader::readArgument() {
+    const std::string& argument = this->argument();
+    if (argument == "--help" || argument == "-h" || argument == "-?") {
+        help_ = true;
+        return {};
+    }
+    if (argument == "--version" || argument == "-v") {
+        version_ = true;
+        return {};
+    }
+    if (argument == "--convert") return readConvert();
+    if (argument == "--check" || startsWith(argument, "--check=")) return readCheck();
+    if (isValued("--category")) return readValue("--category", &ArgumentReader::setCategory);
+    if (isValued("--catalog")) return readValue("--catalog", &ArgumentReader::setCatalog);
+    if (isValued("--precision")) return readValue("--precision", &ArgumentReader::setPrecision);
+    if (bool inlineValue = false; const QtOption* option = qtOption(argument, inlineValue))
+        return readQtOption(*option, inlineValue);
+    if (startsWith(argument, "-") && argument != "-") return Failure{"unknown option " + argument};
+    return Failure{"unexpected argument \"" + argument + "\""};
+}
+
+// One query ("5 mi to km"), a value with its unit and a unit ("5 ft 11 in" cm), or a value and
+// two units; an option ends them.
+Status ArgumentReader::readConvert() {
+    if (convert_) return Failure{"--convert is given twice"};
+    std::vector<std::string> words;
+    while (words.size() < 3 && hasNext() && !startsWith(peekNext(), "--"))
+        words.push_back(takeNext());
+    if (words.empty())
+        return Failure{"--convert needs a value, a unit to convert from and a unit to convert to"};
+    convert_ = true;
+    line_.value = words[0];
+    if (words.size() == 2) line_.to = words[1];
+    if (words.size() == 3) {
+        line_.from = words[1];
+        line_.to = words[2];
+    }
+    return {};
+}
+
+// --check, --check FILE or --check=FILE.
+Status ArgumentReader::readCheck() {
+    if (check_) return Failure{"--check is given twice"};
+    check_ = true;
+    if (argument() != "--check") {
+        line_.catalog = argument().substr(8);
+        line_.catalogGiven = true;
+    } else if (hasNext() && !startsWith(peekNext(), "-")) {
+        line_.catalog = takeNext();
+        line_.catalogGiven = true;
+    }
+    return {};
+}
+
+// For the window; a command-line action lets it be.
+Status ArgumentReader::readQtOption(const QtOption& option, bool hasInlineValue) {
+    if (!option.takesValue || hasInlineValue) return {};
+    if (!hasNext()) return Failure{argument() + " needs a value"};
+    takeNext();
+    return {};
+}
+
+Status ArgumentReader::setCategory(const std::string& value) {
+    if (line_.category) return Failure{"--category is given twice"};
+    line_.category = value;
+    return {};
+}
+
+Status ArgumentReader::setCatalog(const std::string& value) {
+    if (line_.catalogGiven) return Failure{"--catalog is given twice"};
+    line_.catalog = value;
+    line_.catalogGiven = true;
+    return {};
+}
+
+Status ArgumentReader::setPrecision(const std::string& value) {
+    if (line_.precision) return Failure{"--precision is given twice"};
+    line_.precision = precisionArgument(value);
+    if (!line_.precision)
+        return Failure{"--precision takes a number of decimals from " + precisionRangeText() +
+                       ", not \"" + value + "\""};
+    return {};
+}
+
+Result<CommandLine> ArgumentReader::action() const {
+    CommandLine line = line_;
+    if (help_) {
+        line.action = CommandLine::Action::Help;
+        return line;
+    }
+    if (version_) {
+        line.action = CommandLine::Action::Version;
+        return line;
+    }
+    if (convert_ && check_) return Failure{"--convert and --check cannot be used together"};
+    if (!convert_) {
+        if (line.category) return Failure{"--category goes with --convert"};
+        if (line.precision) return Failure{"--precision goes with --convert"};
+        if (line.catalogGiven && !check_) return Failure{"--catalog goes with --convert"};
+    }
+    if (check_ && line.catalogGiven && line.catalog.empty())
+        return Failure{"--check needs a file name"};
+    line.action = convert_ ? CommandLine::Action::Convert
+                  : check_ ? CommandLine::Action::Check
+                           : CommandLine::Action::Window;
+    return line;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
-    CommandLine line;
     if (arguments.size() == 2 && arguments[0] == "--read-help") {
+        CommandLine line;
         line.action = CommandLine::Action::ReadHelp;
         line.helpFile = arguments[1];
         return line;
     }
-    bool help = false;
-    bool version = false;
-    bool convert = false;
-    bool check = false;
-    const std::size_t count = arguments.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string& argument = arguments[i];
-        // An option with a value, as "--name VALUE" or "--name=VALUE"; false when argument is
-        // another option. A missing or repeated value is an error.
-        std::string failure;
-        auto valued = [&](std::string_view name, auto store) {
-            std::string value;
-            if (argument == name) {
-                if (i + 1 >= count) {
-                    failure = std::string(name) + " needs a value";
-                    return true;
-                }
-                value = arguments[++i];
-            } else if (startsWith(argument, std::string(name) + "=")) {
-                value = argument.substr(name.size() + 1);
-            } else {
-                return false;
-            }
-            failure = store(value);
-            return true;
-        };
-        if (argument == "--help" || argument == "-h" || argument == "-?") {
-            help = true;
-        } else if (argument == "--version" || argument == "-v") {
-            version = true;
-        } else if (argument == "--convert") {
-            if (convert) return usageError("--convert is given twice");
-            // One query ("5 mi to km"), a value with its unit and a unit ("5 ft 11 in" cm), or
-            // a value and two units; an option ends them.
-            std::vector<std::string> words;
-            while (words.size() < 3 && i + 1 < count && !startsWith(arguments[i + 1], "--"))
-                words.push_back(arguments[++i]);
-            if (words.empty())
-                return usageError("--convert needs a value, a unit to convert from and a unit "
-                                  "to convert to");
-            convert = true;
-            line.value = words[0];
-            if (words.size() == 2) line.to = words[1];
-            if (words.size() == 3) {
-                line.from = words[1];
-                line.to = words[2];
-            }
-        } else if (argument == "--check" || startsWith(argument, "--check=")) {
-            if (check) return usageError("--check is given twice");
-            check = true;
-            if (argument != "--check") {
-                line.catalog = argument.substr(8);
-                line.catalogGiven = true;
-            } else if (i + 1 < count && !startsWith(arguments[i + 1], "-")) {
-                line.catalog = arguments[++i];
-                line.catalogGiven = true;
-            }
-        } else if (valued("--category",
-                          [&](const std::string& value) -> std::string {
-                              if (line.category) return "--category is given twice";
-                              line.category = value;
-                              return {};
-                          }) ||
-                   valued("--catalog",
-                          [&](const std::string& value) -> std::string {
-                              if (line.catalogGiven) return "--catalog is given twice";
-                              line.catalog = value;
-                              line.catalogGiven = true;
-                              return {};
-                          }) ||
-                   valued("--precision", [&](const std::string& value) -> std::string {
-                       if (line.precision) return "--precision is given twice";
-                       line.precision = precisionValue(value);
-                       if (!line.precision)
-                           return "--precision takes a number of decimals from 1 to 4, not \"" +
-                                  value + "\"";
-                       return {};
-                   })) {
-            if (!failure.empty()) return usageError(failure);
-        } else if (bool inlineValue = false;
-                   const QtOption* option = qtOption(argument, inlineValue)) {
-            // For the window; a command-line action lets it be.
-            if (option->takesValue && !inlineValue) {
-                if (i + 1 >= count) return usageError(argument + " needs a value");
-                ++i;
-            }
-        } else if (startsWith(argument, "-") && argument != "-") {
-            return usageError("unknown option " + argument);
-        } else {
-            return usageError("unexpected argument \"" + argument + "\"");
-        }
-    }
-
-    if (help) {
-        line.action = CommandLine::Action::Help;
-        return line;
-    }
-    if (version) {
-        line.action = CommandLine::Action::Version;
-        return line;
-    }
-    if (convert && check) return usageError("--convert and --check cannot be used together");
-    if (!convert) {
-        if (line.category) return usageError("--category goes with --convert");
-        if (line.precision) return usageError("--precision goes with --convert");
-        if (line.catalogGiven && !check) return usageError("--catalog goes with --convert");
-    }
-    if (check && line.catalogGiven && line.catalog.empty())
-        return usageError("--check needs a file name");
-    line.action = convert ? CommandLine::Action::Convert
-                  : check ? CommandLine::Action::Check
-                          : CommandLine::Action::Window;
-    return line;
+    ArgumentReader reader(arguments);
+    if (const Status read = reader.readAll(); !read) return usageError(read.why());
+    Result<CommandLine> line = reader.action();
+    return line ? std::move(line).value() : usageError(line.why());
 }
 
 std::string usageText() {
@@ -226,7 +262,9 @@ std::string usageText() {
            "                           left out; TO may be several units (\"ft in\")\n"
            "  --category NAME          look for the units in category NAME only\n"
            "  --catalog FILE           read FILE instead of conv.txt\n"
-           "  --precision N            print N decimals (1 to 4) instead of up to 15 digits\n"
+           "  --precision N            print N decimals (" +
+           precisionRangeText() +
+           ") instead of up to 15 digits\n"
            "  --check [FILE]           report the lines of a catalog (default conv.txt) and of\n"
            "                           the names.txt beside it that will not work as written\n"
            "  -h, --help               print this help and exit\n"

@@ -54,23 +54,22 @@ ResultTexts computeResultTexts(const Conversion& conversion, std::string_view in
                                int precision, const InputContext& context) {
     ResultTexts texts;
     if (trimmed(inputText).empty()) return texts;
-    QuantityValue input;
-    if (context.category) {
-        static const UnitNames noNames;
-        input = readValueIn(inputText, context.decimalSeparator, *context.category,
-                            conversion.fromUnit(), context.names ? *context.names : noNames);
-    } else if (const ValueRead read = readValue(inputText, context.decimalSeparator); read.ok) {
-        input.ok = true;
-        input.value = read.value;
-    } else {
-        input.why = read.why;
-    }
-    if (!input.ok) {
-        texts.note = input.why;
+    const Result<QuantityValue> input = [&]() -> Result<QuantityValue> {
+        if (context.category) {
+            static const UnitNames noNames;
+            return readValueIn(inputText, context.decimalSeparator, *context.category,
+                               conversion.fromUnit(), context.names ? *context.names : noNames);
+        }
+        const Result<double> read = readValue(inputText, context.decimalSeparator);
+        if (!read) return Failure{read.why()};
+        return QuantityValue{*read, {}, true};
+    }();
+    if (!input) {
+        texts.note = input.why();
         return texts;
     }
-    texts.readAs = input.readAs;
-    const double value = conversion.evaluate(input.value);
+    texts.readAs = input->readAs;
+    const double value = conversion.evaluate(input->value);
     texts.shown = resultText(value, precision);
     texts.exact = formatExact(value);
     if (context.category)
@@ -80,12 +79,7 @@ ResultTexts computeResultTexts(const Conversion& conversion, std::string_view in
 
 std::string unreadInputNote(std::string_view inputText, char decimalSeparator) {
     if (trimmed(inputText).empty()) return {};
-    const QuantityRead read = readQuantity(inputText, decimalSeparator);
-    if (!read.ok) return read.why;
-    if (!trimmed(inputText.substr(read.end)).empty())
-        return "The value cannot be read from \"" +
-               std::string(trimmed(inputText.substr(read.end))) + "\" on.";
-    return {};
+    return readWholeQuantity(inputText, decimalSeparator).why();
 }
 
 std::string unitLabelWithExtra(std::string label, std::string_view extra) {

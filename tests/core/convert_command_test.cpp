@@ -3,6 +3,7 @@
 #include "cli/convert_command.h"
 #include "search/closest_labels.h"
 #include "search/unit_names.h"
+#include "search/unit_pair.h"
 #include "temp_dir.h"
 
 #include <ctime>

@@ -45,21 +45,22 @@ TEST_F(DeliveredCatalog, ACompoundValueIsTheSumOfItsPartsInTheFromUnit) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
-        const QuantityValue value =
+        const Result<QuantityValue> value =
             readValueIn(row.text, '.', category(row.category), row.unit, names);
-        ASSERT_TRUE(value.ok) << value.why;
-        EXPECT_NEAR(value.value, row.expected, 1e-12 * row.expected);
+        ASSERT_TRUE(value.ok()) << value.why();
+        EXPECT_NEAR(value->value, row.expected, 1e-12 * row.expected);
     }
-    EXPECT_EQ(readValueIn("5 ft 11 in", '.', category("Length"), "Meters", names).readAs,
+    EXPECT_EQ(readValueIn("5 ft 11 in", '.', category("Length"), "Meters", names)->readAs,
               "5 Feet (international) + 11 Inches (international)");
 }
 
 TEST_F(DeliveredCatalog, AValueThatCannotBeReadWhollyIsRefused) {
     const char* const texts[] = {"5 kg", "5 ft 11", "5 ft to m", "", "2^3 ft"};
     for (const char* text : texts) {
-        const QuantityValue value = readValueIn(text, '.', category("Length"), "Meters", names);
-        EXPECT_FALSE(value.ok) << text;
-        EXPECT_FALSE(value.why.empty()) << text;
+        const Result<QuantityValue> value =
+            readValueIn(text, '.', category("Length"), "Meters", names);
+        EXPECT_FALSE(value.ok()) << text;
+        EXPECT_FALSE(value.why().empty()) << text;
     }
 }
 

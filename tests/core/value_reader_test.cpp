@@ -20,9 +20,9 @@ TEST(ValueReader, ReadsValuesAsPeopleWriteThem) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
-        const ValueRead read = readValue(row.text);
-        EXPECT_TRUE(read.ok) << read.why;
-        EXPECT_DOUBLE_EQ(read.value, row.expected);
+        const Result<double> read = readValue(row.text);
+        EXPECT_TRUE(read.ok()) << read.why();
+        EXPECT_DOUBLE_EQ(read.value(), row.expected);
     }
 }
 
@@ -38,17 +38,17 @@ TEST(ValueReader, RefusesWhatItCannotReadWholly) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
-        const ValueRead read = readValue(row.text);
-        EXPECT_FALSE(read.ok);
-        EXPECT_NE(read.why.find(row.whyHas), std::string::npos) << read.why;
+        const Result<double> read = readValue(row.text);
+        EXPECT_FALSE(read.ok());
+        EXPECT_NE(read.why().find(row.whyHas), std::string::npos) << read.why();
     }
-    EXPECT_FALSE(readValue(std::string(5000, '(') + "1").ok);
+    EXPECT_FALSE(readValue(std::string(5000, '(') + "1").ok());
 }
 
 TEST(ValueReader, TakesADecimalCommaOnlyWhereTheLocaleWritesOne) {
-    EXPECT_DOUBLE_EQ(readValue("1,5", ',').value, 1.5);
-    EXPECT_DOUBLE_EQ(readValue("1.5", ',').value, 1.5);
-    EXPECT_FALSE(readValue("1,5", '.').ok);
+    EXPECT_DOUBLE_EQ(readValue("1,5", ',').value(), 1.5);
+    EXPECT_DOUBLE_EQ(readValue("1.5", ',').value(), 1.5);
+    EXPECT_FALSE(readValue("1,5", '.').ok());
 }
 
 TEST(ValueReader, SplitsAQuantityIntoNumbersAndUnits) {
@@ -67,16 +67,16 @@ TEST(ValueReader, SplitsAQuantityIntoNumbersAndUnits) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
-        const QuantityRead read = readQuantity(row.text);
-        ASSERT_TRUE(read.ok) << read.why;
+        const Result<QuantityRead> read = readQuantity(row.text);
+        ASSERT_TRUE(read.ok()) << read.why();
         std::string units;
-        for (const ValuePart& part : read.parts)
+        for (const ValuePart& part : read->parts)
             units += part.unit + "|";
         EXPECT_EQ(units, row.units);
-        EXPECT_EQ(read.end, row.end);
+        EXPECT_EQ(read->end, row.end);
     }
-    EXPECT_FALSE(readQuantity("5 11 in").ok);
-    EXPECT_FALSE(readQuantity("2^3 m").ok);
+    EXPECT_FALSE(readQuantity("5 11 in").ok());
+    EXPECT_FALSE(readQuantity("2^3 m").ok());
 }
 
 } // namespace

@@ -42,6 +42,21 @@ template <typename Visit> void forEachLaterPart(std::string_view key, Visit visi
     }
 }
 
+// Groups items by a small number, their bucket, in one array with no room to spare: first[b] up
+// to first[b + 1] are the places in items of bucket b's, in the order visited. visit(place) calls
+// place(bucket, item) for each item, the same ones in the same order each time.
+template <typename Visit>
+void groupByBucket(std::size_t buckets, Visit visit, std::vector<std::uint32_t>& first,
+                   std::vector<std::uint32_t>& items) {
+    first.assign(buckets + 1, 0);
+    visit([&](std::size_t bucket, std::uint32_t) { ++first[bucket + 1]; });
+    for (std::size_t b = 0; b < buckets; ++b)
+        first[b + 1] += first[b];
+    items.assign(first[buckets], 0);
+    std::vector<std::uint32_t> next(first.begin(), first.end() - 1);
+    visit([&](std::size_t bucket, std::uint32_t item) { items[next[bucket]++] = item; });
+}
+
 } // namespace
 
 void NameIndex::add(std::string_view label, std::string_view name, std::string_view key) {
@@ -66,6 +81,16 @@ void NameIndex::add(std::string_view label, std::string_view name, std::string_v
 void NameIndex::build() {
     if (built_) return;
     built_ = true;
+    {
+        const std::vector<std::uint32_t> placeOf = sortEntries();
+        collectKeys();
+        indexLabels(placeOf);
+    }
+    indexLengths();
+    indexParts();
+}
+
+std::vector<std::uint32_t> NameIndex::sortEntries() {
     const std::size_t count = entries_.size();
     const std::string_view keyTexts = keyTexts_;
     const auto keyOfName = [&](const Entry& entry) {
@@ -105,12 +130,17 @@ void NameIndex::build() {
         entries_[at] = sorted[at].entry;
         placeOf[entries_[at].order] = at;
     }
-    decltype(sorted)().swap(sorted);
-    // The distinct keys, counted first so that they are held once, with no room to spare.
+    return placeOf;
+}
+
+void NameIndex::collectKeys() {
+    const std::size_t count = entries_.size();
+    const std::string_view keyTexts = keyTexts_;
     const auto keyOfEntry = [&](std::uint32_t at) {
         const auto [start, size] = keyOf_[entries_[at].order];
         return keyTexts.substr(start, size);
     };
+    // The distinct keys, counted first so that they are held once, with no room to spare.
     std::size_t distinct = 0;
     for (std::uint32_t at = 0; at < count; ++at)
         distinct += at == 0 || keyOfEntry(at) != keyOfEntry(at - 1) ? 1 : 0;
@@ -124,68 +154,53 @@ void NameIndex::build() {
     }
     // Held again only when more names come.
     decltype(keyOf_)().swap(keyOf_);
+}
 
-    // By label, each label's names in the order given.
-    const std::size_t labels = labelIds_.size();
-    labelFirst_.assign(labels + 1, 0);
-    for (const Entry& entry : entries_)
-        ++labelFirst_[entry.label + 1];
-    for (std::size_t l = 0; l < labels; ++l)
-        labelFirst_[l + 1] += labelFirst_[l];
-    byLabel_.assign(count, 0);
-    {
-        std::vector<std::uint32_t> next(labelFirst_.begin(), labelFirst_.end() - 1);
-        for (std::uint32_t given = 0; given < count; ++given) {
-            const std::uint32_t at = placeOf[given];
-            byLabel_[next[entries_[at].label]++] = at;
-        }
-    }
-    decltype(placeOf)().swap(placeOf);
+void NameIndex::indexLabels(const std::vector<std::uint32_t>& placeOf) {
+    // Each label's names in the order given.
+    groupByBucket(
+        labelIds_.size(),
+        [&](auto place) {
+            for (const std::uint32_t at : placeOf)
+                place(entries_[at].label, at);
+        },
+        labelFirst_, byLabel_);
+}
 
-    // Keys by length, those longer than comparedLength bytes apart.
-    lengthFirst_.assign(comparedLength + 2, 0);
+void NameIndex::indexLengths() {
+    // Those longer than comparedLength bytes apart.
     longKeys_.clear();
     for (std::uint32_t k = 0; k < keys_.size(); ++k)
-        if (keys_[k].size > comparedLength)
-            longKeys_.push_back(k);
-        else
-            ++lengthFirst_[keys_[k].characters + 1];
-    for (std::size_t l = 0; l + 1 < lengthFirst_.size(); ++l)
-        lengthFirst_[l + 1] += lengthFirst_[l];
-    byLength_.assign(keys_.size() - longKeys_.size(), 0);
+        if (keys_[k].size > comparedLength) longKeys_.push_back(k);
+    groupByBucket(
+        comparedLength + 1,
+        [&](auto place) {
+            for (std::uint32_t k = 0; k < keys_.size(); ++k)
+                if (keys_[k].size <= comparedLength) place(keys_[k].characters, k);
+        },
+        lengthFirst_, byLength_);
     lengthBits_.assign(byLength_.size(), 0);
-    {
-        std::vector<std::uint32_t> next(lengthFirst_.begin(), lengthFirst_.end() - 1);
-        for (std::uint32_t k = 0; k < keys_.size(); ++k)
-            if (keys_[k].size <= comparedLength) {
-                const std::uint32_t at = next[keys_[k].characters]++;
-                byLength_[at] = k;
-                lengthBits_[at] = characterBits(keyText(k));
-            }
-    }
+    for (std::size_t at = 0; at < byLength_.size(); ++at)
+        lengthBits_[at] = characterBits(keyText(byLength_[at]));
+}
 
-    // Later parts by hash, about four to a bucket, the buckets a power of two.
+void NameIndex::indexParts() {
+    // About four to a bucket, the buckets a power of two.
     std::size_t parts = 0;
     for (std::uint32_t k = 0; k < keys_.size(); ++k)
         forEachLaterPart(keyText(k), [&](std::string_view) { ++parts; });
     std::size_t buckets = 1;
     while (buckets * 4 < parts)
         buckets *= 2;
-    partFirst_.assign(buckets + 1, 0);
-    for (std::uint32_t k = 0; k < keys_.size(); ++k)
-        forEachLaterPart(keyText(k), [&](std::string_view part) {
-            ++partFirst_[(textHash(part) & (buckets - 1)) + 1];
-        });
-    for (std::size_t b = 0; b < buckets; ++b)
-        partFirst_[b + 1] += partFirst_[b];
-    byPart_.assign(parts, 0);
-    {
-        std::vector<std::uint32_t> next(partFirst_.begin(), partFirst_.end() - 1);
-        for (std::uint32_t k = 0; k < keys_.size(); ++k)
-            forEachLaterPart(keyText(k), [&](std::string_view part) {
-                byPart_[next[textHash(part) & (buckets - 1)]++] = k;
-            });
-    }
+    groupByBucket(
+        buckets,
+        [&](auto place) {
+            for (std::uint32_t k = 0; k < keys_.size(); ++k)
+                forEachLaterPart(keyText(k), [&](std::string_view part) {
+                    place(textHash(part) & (buckets - 1), k);
+                });
+        },
+        partFirst_, byPart_);
 }
 
 void NameIndex::restoreKeys() {

@@ -73,6 +73,13 @@ class NameIndex {
     std::string_view typedText(const Entry& entry) const {
         return std::string_view(typedTexts_).substr(entry.typed, entry.typedSize);
     }
+    // The steps of build(): the entries sorted by key (the place of each name given among them),
+    // the distinct keys, and the lists by label, by key length and by the later parts of keys.
+    std::vector<std::uint32_t> sortEntries();
+    void collectKeys();
+    void indexLabels(const std::vector<std::uint32_t>& placeOf);
+    void indexLengths();
+    void indexParts();
     // keyOf_ again, for names added after a build.
     void restoreKeys();
     // The first key not before text.

@@ -31,20 +31,16 @@ std::vector<Candidate> candidates(const Category& category, std::string_view uni
 
 } // namespace
 
-QuantityValue quantityValue(const QuantityRead& read, const Category& category,
-                            std::string_view unitLabel, const UnitNames& names) {
+Result<QuantityValue> quantityValue(const QuantityRead& read, const Category& category,
+                                    std::string_view unitLabel, const UnitNames& names) {
     QuantityValue result;
-    if (!read.ok) {
-        result.why = read.why;
-        return result;
-    }
+    const Failure tooLarge{"The value is too large: numbers go up to about 1.8e308."};
     const bool anyUnit = std::any_of(read.parts.begin(), read.parts.end(),
                                      [](const ValuePart& part) { return !part.unit.empty(); });
     if (!anyUnit) {
         for (const ValuePart& part : read.parts)
             result.value += part.value;
-        result.ok = std::isfinite(result.value);
-        if (!result.ok) result.why = "The value is too large: numbers go up to about 1.8e308.";
+        if (!std::isfinite(result.value)) return tooLarge;
         return result;
     }
     const std::vector<Candidate> units = candidates(category, unitLabel);
@@ -56,11 +52,9 @@ QuantityValue quantityValue(const QuantityRead& read, const Category& category,
     std::vector<MatchRank> ranks;
     for (const ValuePart& part : read.parts) {
         const SearchQuery query = unitPairQuery(part.unit, {});
-        if (part.unit.empty() || query.fromWords.empty()) {
-            result.why = part.unit.empty() ? "Each number of \"" + read.text + "\" needs its unit."
-                                           : "\"" + part.unit + "\" names no unit.";
-            return result;
-        }
+        if (part.unit.empty())
+            return Failure{"Each number of \"" + read.text + "\" needs its unit."};
+        if (query.fromWords.empty()) return Failure{"\"" + part.unit + "\" names no unit."};
         const std::size_t words = query.fromWords.size();
         vocabulary.rank(query.fromWords, ranks);
         MatchRank best = MatchRank::None;
@@ -75,45 +69,33 @@ QuantityValue quantityValue(const QuantityRead& read, const Category& category,
             bestUnits.push_back(label);
         }
         const std::string unitName = toDisplayText(unitLabel);
-        if (bestUnits.empty()) {
-            result.why = "No unit \"" + part.unit + "\" converts to " + unitName + " in " +
-                         toDisplayText(category.name()) + ".";
-            return result;
-        }
+        if (bestUnits.empty())
+            return Failure{"No unit \"" + part.unit + "\" converts to " + unitName + " in " +
+                           toDisplayText(category.name()) + "."};
         if (bestUnits.size() > 1) {
-            result.why = "\"" + part.unit + "\" could be: ";
+            std::string why = "\"" + part.unit + "\" could be: ";
             for (std::size_t i = 0; i < bestUnits.size(); ++i)
-                result.why += (i ? ", " : "") + toDisplayText(units[bestUnits[i]].label);
-            result.why += "; write one of them.";
-            return result;
+                why += (i ? ", " : "") + toDisplayText(units[bestUnits[i]].label);
+            return Failure{why + "; write one of them."};
         }
         const Candidate& unit = units[bestUnits.front()];
         result.exact = result.exact && best == MatchRank::Exact;
         double inUnit = part.value;
-        if (unit.toUnit && unit.toUnit->compute(part.value, inUnit) != 0) {
-            result.why = "The conversion from " + toDisplayText(unit.label) + " to " + unitName +
-                         " cannot be computed.";
-            return result;
-        }
+        if (unit.toUnit && unit.toUnit->compute(part.value, inUnit) != 0)
+            return Failure{"The conversion from " + toDisplayText(unit.label) + " to " + unitName +
+                           " cannot be computed."};
         result.value += inUnit;
         if (!result.readAs.empty()) result.readAs += " + ";
         result.readAs += formatExact(part.value) + " " + toDisplayText(unit.label);
     }
-    result.ok = std::isfinite(result.value);
-    if (!result.ok) result.why = "The value is too large: numbers go up to about 1.8e308.";
+    if (!std::isfinite(result.value)) return tooLarge;
     return result;
 }
 
-QuantityValue readValueIn(std::string_view text, char decimalSeparator, const Category& category,
-                          std::string_view unitLabel, const UnitNames& names) {
-    QuantityRead read = readQuantity(text, decimalSeparator);
-    if (read.ok && !trimmed(text.substr(read.end)).empty()) {
-        read.ok = false;
-        read.why = "The value cannot be read from \"" +
-                   std::string(trimmed(text.substr(read.end))) + "\" on.";
-    }
-    if (read.ok || !trimmed(text).empty()) return quantityValue(read, category, unitLabel, names);
-    QuantityValue empty;
-    empty.why = "No value is written.";
-    return empty;
+Result<QuantityValue> readValueIn(std::string_view text, char decimalSeparator,
+                                  const Category& category, std::string_view unitLabel,
+                                  const UnitNames& names) {
+    const Result<QuantityRead> read = readWholeQuantity(text, decimalSeparator);
+    if (!read) return Failure{read.why()};
+    return quantityValue(*read, category, unitLabel, names);
 }

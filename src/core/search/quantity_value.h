@@ -1,5 +1,6 @@
 #pragma once
 
+#include "result.h"
 #include "value/value_reader.h"
 
 #include <string>
@@ -13,10 +14,7 @@ class UnitNames;
 // its number converted with the catalog's own conversion; a part without a unit is in unitLabel
 // already. "5 ft 11 in" in Feet (international) is 5 + 11/12.
 struct QuantityValue {
-    bool ok = false;
     double value = 0.0;
-    // Why not, as a sentence for the user.
-    std::string why;
     // The units read, for the user to check: "5 Feet (international) + 11 Inches
     // (international)"; empty for a number without units.
     std::string readAs;
@@ -25,10 +23,12 @@ struct QuantityValue {
     bool exact = true;
 };
 
-QuantityValue quantityValue(const QuantityRead& read, const Category& category,
-                            std::string_view unitLabel, const UnitNames& names);
+// The value, or why not, as a sentence for the user.
+Result<QuantityValue> quantityValue(const QuantityRead& read, const Category& category,
+                                    std::string_view unitLabel, const UnitNames& names);
 
 // The text of a value field read in unitLabel of category: a number or a quantity
 // (readQuantity) that fills the whole text.
-QuantityValue readValueIn(std::string_view text, char decimalSeparator, const Category& category,
-                          std::string_view unitLabel, const UnitNames& names);
+Result<QuantityValue> readValueIn(std::string_view text, char decimalSeparator,
+                                  const Category& category, std::string_view unitLabel,
+                                  const UnitNames& names);

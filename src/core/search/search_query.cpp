@@ -58,27 +58,7 @@ QueryWord queryWord(std::string_view typed) {
     return word;
 }
 
-// Calls word for each blank-separated word of text and to for each arrow, which also ends a word.
-template <typename Word, typename To> void scanWords(std::string_view text, Word word, To to) {
-    std::size_t at = 0;
-    while (at < text.size()) {
-        if (text.substr(at).starts_with(unitArrow) || text.substr(at).starts_with("->")) {
-            to();
-            at += text[at] == '-' ? 2 : unitArrow.size();
-        } else if (isWhiteSpace(text[at])) {
-            ++at;
-        } else {
-            std::size_t end = at;
-            while (end < text.size() && !isWhiteSpace(text[end]) &&
-                   !text.substr(end).starts_with(unitArrow) && !text.substr(end).starts_with("->"))
-                ++end;
-            if (!word(text.substr(at, end - at))) return;
-            at = end;
-        }
-    }
-}
-
-// Adds the words of text to words, up to the limit for the whole query; false once it is reached.
+// Adds a typed word to words, up to the limit for the whole query; false once it is reached.
 bool addWord(SearchQuery& query, std::vector<QueryWord>& words, std::string_view typed) {
     if (query.fromWords.size() + query.toWords.size() == SearchQuery::maxWords) {
         query.truncated = true;
@@ -90,6 +70,13 @@ bool addWord(SearchQuery& query, std::vector<QueryWord>& words, std::string_view
     return true;
 }
 
+// Adds the words of text to words, "to" among them; an arrow only parts two words.
+void addWords(SearchQuery& query, std::vector<QueryWord>& words, std::string_view text) {
+    QueryTokens tokens(text);
+    for (QueryToken token; tokens.next(token);)
+        if (!token.arrow && !addWord(query, words, token.text)) return;
+}
+
 } // namespace
 
 SearchQuery parseSearchQuery(std::string_view utf8, char decimalSeparator) {
@@ -99,47 +86,40 @@ SearchQuery parseSearchQuery(std::string_view utf8, char decimalSeparator) {
         !rest.empty() &&
         (isDigit(rest[0]) || std::string_view("(.+-").find(rest[0]) != std::string_view::npos ||
          static_cast<unsigned char>(rest[0]) >= 0x80);
-    const QuantityRead quantity =
-        startsWithNumber ? readQuantity(rest, decimalSeparator) : QuantityRead{};
+    const Result<QuantityRead> quantity =
+        startsWithNumber ? readQuantity(rest, decimalSeparator) : Failure{};
     // A number alone names no unit to convert: it may be a word of a label ("1/72").
-    const bool numberAlone = quantity.ok && quantity.parts.size() == 1 &&
-                             quantity.parts.front().unit.empty() && quantity.end == rest.size();
-    if (quantity.ok && !numberAlone) {
+    const bool numberAlone = quantity && quantity->parts.size() == 1 &&
+                             quantity->parts.front().unit.empty() && quantity->end == rest.size();
+    if (quantity && !numberAlone) {
         // One number: the value is the number and its unit the first words. Several: the value
         // is the whole quantity, and the From unit the first one's.
-        query.value = quantity.parts.size() == 1 ? quantity.parts.front().number : quantity.text;
-        scanWords(
-            quantity.parts.front().unit,
-            [&](std::string_view typed) { return addWord(query, query.fromWords, typed); }, [] {});
-        rest.remove_prefix(quantity.end);
+        query.value = quantity->parts.size() == 1 ? quantity->parts.front().number : quantity->text;
+        addWords(query, query.fromWords, quantity->parts.front().unit);
+        rest.remove_prefix(quantity->end);
     } else if (const std::size_t length = valueLength(rest); length > 0) {
         query.value = rest.substr(0, length);
         rest.remove_prefix(length);
-    } else if (!quantity.ok && startsWithNumber && isDigit(rest[0])) {
-        query.valueProblem = quantity.why;
+    } else if (!quantity && startsWithNumber && isDigit(rest[0])) {
+        query.valueProblem = quantity.why();
     }
-    scanWords(
-        rest,
-        [&](std::string_view typed) {
-            // Only the first "to" separates; a later one is a word like any other.
-            if (!query.hasTo && searchKey(typed) == "to") {
-                query.hasTo = true;
-                return true;
-            }
-            return addWord(query, query.hasTo ? query.toWords : query.fromWords, typed);
-        },
-        [&] { query.hasTo = true; });
+    QueryTokens tokens(rest);
+    for (QueryToken token; tokens.next(token);) {
+        // Only the first separator separates; a later "to" is a word like any other.
+        if (!query.hasTo && token.separator) {
+            query.hasTo = true;
+        } else if (!token.arrow &&
+                   !addWord(query, query.hasTo ? query.toWords : query.fromWords, token.text)) {
+            break;
+        }
+    }
     return query;
 }
 
 SearchQuery unitPairQuery(std::string_view from, std::string_view to) {
     SearchQuery query;
     query.hasTo = true;
-    for (const auto& side : {std::pair{from, &query.fromWords}, std::pair{to, &query.toWords}}) {
-        std::vector<QueryWord>& words = *side.second;
-        scanWords(
-            side.first, [&](std::string_view typed) { return addWord(query, words, typed); },
-            [] {});
-    }
+    addWords(query, query.fromWords, from);
+    addWords(query, query.toWords, to);
     return query;
 }

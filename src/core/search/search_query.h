@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/query_grammar.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -9,14 +11,12 @@
 //
 // A value at the start is read as the input field reads it (value/value_reader.h): "1/2 cup",
 // "3*12 in", and several numbers with their units ("5 ft 11 in to cm", "5'11\" to cm"), where the
-// first unit is the From unit's and the whole quantity the value. The rest splits at blanks into
-// words. The word "to", or an arrow ("→" or "->", also between
-// two words without blanks), ends the words of the From unit; those after it are the To unit's.
-// A number glued to the first unit is a value too ("100F", "2.5l"). Only the
-// first maxWords words count, and of each word its first maxWordLength bytes (no label has a
-// longer word), so a pasted page costs no more than a short query.
-// The arrow between two units, in queries and in the lines that list matches.
-inline constexpr std::string_view unitArrow = "\xE2\x86\x92"; // →, U+2192
+// first unit is the From unit's and the whole quantity the value. The rest splits into words
+// (text/query_grammar.h): the first separator, the word "to" or an arrow ("→" or "->", also
+// between two words without blanks), ends the words of the From unit; those after it are the To
+// unit's. A number glued to the first unit is a value too ("100F", "2.5l"). Only the first
+// maxWords words count, and of each word its first maxWordLength bytes (no label has a longer
+// word), so a pasted page costs no more than a short query.
 
 struct QueryWord {
     // As typed, and as compared (searchKey).

@@ -4,13 +4,9 @@
 #include "files/whole_file_writer.h"
 #include "text/text_scan.h"
 
-#include <algorithm>
 #include <charconv>
 #include <string_view>
 
-int precisionFromLine(std::string_view line) {
-    return std::clamp(leadingInteger(line), minPrecision, maxPrecision);
-}
 bool readSettings(const std::string& path, int& precision) {
     std::string bytes;
     if (!readWholeFile(path, bytes)) return false;

@@ -1,14 +1,12 @@
 #pragma once
 
+#include "settings/precision_text.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 
 class FileOps;
-
-// The range of decimals the result can show.
-inline constexpr int minPrecision = 1;
-inline constexpr int maxPrecision = 4;
 
 // conv.ini keeps the number of decimals, 1 to 4, as a single digit.
 
@@ -19,10 +17,6 @@ bool readSettings(const std::string& path, int& precision);
 // Replaces the file at path with the digit of precision, no line break; whole or not at all.
 bool writeSettings(const std::string& path, int precision);
 bool writeSettings(const std::string& path, int precision, FileOps& ops);
-
-// The precision a first line of conv.ini stands for: its leading integer clamped to 1 to 4.
-// Numbers beyond the 32-bit range clamp by their sign.
-int precisionFromLine(std::string_view line);
 
 // The converter window's size in pixels, kept in a file of its own beside conv.ini, so that
 // conv.ini stays the single digit its readers expect. The file is one line: "WIDTH HEIGHT".

@@ -1,5 +1,6 @@
 #include "value/value_reader.h"
 
+#include "text/query_grammar.h"
 #include "text/text_scan.h"
 
 #include <cctype>
@@ -28,10 +29,9 @@ constexpr Sign vulgarFractions[] = {
     {"\xE2\x85\x9E", 7.0 / 8}, {"\xE2\x85\x91", 1.0 / 9}, {"\xE2\x85\x92", 1.0 / 10},
 };
 
-constexpr std::string_view minusSign = "\xE2\x88\x92";  // −
-constexpr std::string_view timesSign = "\xC3\x97";      // ×
-constexpr std::string_view divisionSign = "\xC3\xB7";   // ÷
-constexpr std::string_view rightArrow = "\xE2\x86\x92"; // →
+constexpr std::string_view minusSign = "\xE2\x88\x92"; // −
+constexpr std::string_view timesSign = "\xC3\x97";     // ×
+constexpr std::string_view divisionSign = "\xC3\xB7";  // ÷
 
 // Signs written right after a number for a unit: feet and inches, or degrees, minutes and
 // seconds of arc. Curly quotes are in the list because text editors turn ' and " into them.
@@ -48,6 +48,11 @@ constexpr PrimeSign primeSigns[] = {
 
 // Nesting deeper than anyone writes is refused, so that a pasted text cannot exhaust the stack.
 constexpr int maxDepth = 50;
+
+// Why a value stops being one where rest begins.
+std::string unreadableFrom(std::string_view rest) {
+    return "The value cannot be read from \"" + std::string(trimmed(rest)) + "\" on.";
+}
 
 class Parser {
   public:
@@ -246,9 +251,7 @@ class Parser {
         return value;
     }
 
-    std::string unreadable() const {
-        return "The value cannot be read from \"" + std::string(trimmed(rest())) + "\" on.";
-    }
+    std::string unreadable() const { return unreadableFrom(rest()); }
 
     // Digits with an optional fraction and exponent; whole tells a number of digits alone.
     bool number(double& value, bool& whole) {
@@ -302,47 +305,34 @@ class Parser {
     int depth_ = 0;
 };
 
-bool finiteOrWhy(double value, std::string& why) {
-    if (std::isfinite(value)) return true;
-    why = std::isnan(value) ? "The value is undefined, as 0/0 is."
-                            : "The value is too large: numbers go up to about 1.8e308, and none "
-                              "is divided by zero.";
-    return false;
+Status finiteValue(double value) {
+    if (std::isfinite(value)) return {};
+    return Failure{std::isnan(value) ? "The value is undefined, as 0/0 is."
+                                     : "The value is too large: numbers go up to about 1.8e308, "
+                                       "and none is divided by zero."};
 }
+
+const Failure noValue{"No value is written."};
 
 } // namespace
 
-ValueRead readValue(std::string_view text, char decimalSeparator) {
+Result<double> readValue(std::string_view text, char decimalSeparator) {
     Parser parser(text, decimalSeparator);
-    ValueRead read;
     parser.skipBlanks();
-    if (parser.atEnd()) {
-        read.why = "No value is written.";
-        return read;
-    }
-    if (!parser.sum(read.value)) {
-        read.why = parser.why;
-        return read;
-    }
+    if (parser.atEnd()) return noValue;
+    double value = 0.0;
+    if (!parser.sum(value)) return Failure{parser.why};
     parser.skipBlanks();
-    if (!parser.atEnd()) {
-        read.why =
-            "The value cannot be read from \"" + std::string(trimmed(parser.rest())) + "\" on.";
-        return read;
-    }
-    read.ok = finiteOrWhy(read.value, read.why);
-    return read;
+    if (!parser.atEnd()) return Failure{unreadableFrom(parser.rest())};
+    if (const Status done = finiteValue(value); !done) return Failure{done.why()};
+    return value;
 }
 
 namespace {
 
-// Whether a word "to" or an arrow, which end a quantity, begins at at, a word's start.
-bool toAt(std::string_view text, std::size_t at) {
-    const std::string_view rest = text.substr(at);
-    if (rest.starts_with(rightArrow) || rest.starts_with("->")) return true;
-    if (rest.size() < 2 || (rest[0] != 't' && rest[0] != 'T') || (rest[1] != 'o' && rest[1] != 'O'))
-        return false;
-    return rest.size() == 2 || isWhiteSpace(rest[2]);
+// Whether a separator, which ends a quantity, begins at at, a word's start.
+bool separatorBeginsAt(std::string_view text, std::size_t at) {
+    return separatorAt(text, at) > 0;
 }
 
 std::optional<PrimeSign> primeAt(std::string_view text, std::size_t at) {
@@ -376,48 +366,36 @@ std::string primeUnit(Prime prime, const std::vector<ValuePart>& before) {
 
 } // namespace
 
-QuantityRead readQuantity(std::string_view text, char decimalSeparator) {
+Result<QuantityRead> readQuantity(std::string_view text, char decimalSeparator) {
     QuantityRead read;
     Parser parser(text, decimalSeparator);
     parser.skipBlanks();
     const std::size_t start = parser.pos;
-    const auto done = [&](bool ok) {
-        read.ok = ok;
-        read.end = parser.pos;
-        read.text = std::string(trimmed(text.substr(start, parser.pos - start)));
-        return read;
-    };
     for (;;) {
         ValuePart part;
         const std::size_t numberStart = parser.pos;
-        if (!parser.sum(part.value)) {
-            read.why = parser.why;
-            return done(false);
-        }
+        if (!parser.sum(part.value)) return Failure{parser.why};
         part.number = std::string(trimmed(text.substr(numberStart, parser.pos - numberStart)));
-        if (!finiteOrWhy(part.value, read.why)) return done(false);
+        if (const Status done = finiteValue(part.value); !done) return Failure{done.why()};
         parser.skipBlanks();
-        if (parser.operandAt(parser.pos)) {
-            read.why = "A number follows \"" + part.number + "\" without a unit between them.";
-            return done(false);
-        }
-        if (!parser.atEnd() && !toAt(text, parser.pos)) {
+        if (parser.operandAt(parser.pos))
+            return Failure{"A number follows \"" + part.number + "\" without a unit between them."};
+        if (!parser.atEnd() && !separatorBeginsAt(text, parser.pos)) {
             if (const auto prime = primeAt(text, parser.pos)) {
                 part.unit = primeUnit(prime->prime, read.parts);
                 parser.pos += prime->text.size();
             } else {
-                // The unit's words go on up to the next number, a "to" or an arrow.
+                // The unit's words go on up to the next number or separator.
                 const std::size_t unitStart = parser.pos;
                 std::size_t at = parser.pos;
                 while (at < text.size()) {
-                    if (text.substr(at).starts_with(rightArrow) ||
-                        text.substr(at).starts_with("->"))
-                        break;
+                    if (arrowAt(text, at) > 0) break;
                     if (isWhiteSpace(text[at])) {
                         std::size_t next = at;
                         while (next < text.size() && isWhiteSpace(text[next]))
                             ++next;
-                        if (next == text.size() || parser.operandAt(next) || toAt(text, next))
+                        if (next == text.size() || parser.operandAt(next) ||
+                            separatorBeginsAt(text, next))
                             break;
                         at = next;
                     } else {
@@ -432,14 +410,20 @@ QuantityRead readQuantity(std::string_view text, char decimalSeparator) {
         read.parts.push_back(std::move(part));
         const std::size_t afterPart = parser.pos;
         parser.skipBlanks();
-        if (parser.atEnd() || toAt(text, parser.pos)) {
-            parser.pos = afterPart;
-            return done(true);
+        if (parser.atEnd() || separatorBeginsAt(text, parser.pos)) {
+            read.end = afterPart;
+            read.text = std::string(trimmed(text.substr(start, afterPart - start)));
+            return read;
         }
-        if (!withUnit || !parser.operandAt(parser.pos)) {
-            read.why =
-                "The value cannot be read from \"" + std::string(trimmed(parser.rest())) + "\" on.";
-            return done(false);
-        }
+        if (!withUnit || !parser.operandAt(parser.pos))
+            return Failure{unreadableFrom(parser.rest())};
     }
+}
+
+Result<QuantityRead> readWholeQuantity(std::string_view text, char decimalSeparator) {
+    if (trimmed(text).empty()) return noValue;
+    Result<QuantityRead> read = readQuantity(text, decimalSeparator);
+    if (read && !trimmed(text.substr(read->end)).empty())
+        return Failure{unreadableFrom(text.substr(read->end))};
+    return read;
 }

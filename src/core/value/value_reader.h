@@ -1,5 +1,7 @@
 #pragma once
 
+#include "result.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -14,14 +16,8 @@
 // a comma (decimalSeparator ','); a comma elsewhere is refused, never guessed to be a thousands
 // separator.
 
-struct ValueRead {
-    bool ok = false;
-    double value = 0.0;
-    // Why the text is no value, as a sentence for the user; empty when ok.
-    std::string why;
-};
-
-ValueRead readValue(std::string_view text, char decimalSeparator = '.');
+// The value, or why the text is none, as a sentence for the user.
+Result<double> readValue(std::string_view text, char decimalSeparator = '.');
 
 // One number of a quantity and the unit written after it.
 struct ValuePart {
@@ -36,13 +32,16 @@ struct ValuePart {
 // A quantity as people write it: one value with or without a unit ("5", "5 mi", "2.5l"), or
 // several, each with its unit ("5 ft 11 in", "5'11\"", "1 h 30 min", "3° 30′ 15″").
 struct QuantityRead {
-    bool ok = false;
     std::vector<ValuePart> parts;
-    std::string why;
-    // Where the quantity ends: at the text's end, or at a word "to" or an arrow after it.
+    // Where the quantity ends: at the text's end, or at a separator after it ("to", an arrow:
+    // text/query_grammar.h).
     std::size_t end = 0;
     // The quantity's text as typed, blanks trimmed.
     std::string text;
 };
 
-QuantityRead readQuantity(std::string_view text, char decimalSeparator = '.');
+// The quantity the text starts with, or why there is none, as a sentence for the user.
+Result<QuantityRead> readQuantity(std::string_view text, char decimalSeparator = '.');
+
+// The same for a quantity that fills the whole text, as a value field holds it.
+Result<QuantityRead> readWholeQuantity(std::string_view text, char decimalSeparator = '.');
