@@ -82,11 +82,6 @@ std::string unreadInputNote(std::string_view inputText, char decimalSeparator) {
     return readWholeQuantity(inputText, decimalSeparator).why();
 }
 
-std::string unitLabelWithExtra(std::string label, std::string_view extra) {
-    if (!extra.empty()) label += " (" + std::string(extra) + ")";
-    return label;
-}
-
 std::string inputDescription(std::string_view resultWithUnit, std::string_view note) {
     std::string text = resultWithUnit.empty() ? "" : "Result: " + std::string(resultWithUnit);
     if (!note.empty()) text += (text.empty() ? "" : ". ") + std::string(note);

@@ -61,10 +61,6 @@ ResultTexts computeResultTexts(const Conversion& conversion, std::string_view in
 // to read it for; empty when it can or is empty.
 std::string unreadInputNote(std::string_view inputText, char decimalSeparator = '.');
 
-// A unit's label followed by what else there is to say of it in parentheses: the units an input
-// was read in, or the result in two parts; the label alone when extra is empty.
-std::string unitLabelWithExtra(std::string label, std::string_view extra);
-
 // What the input field's description tells a screen reader: the result shown with its unit,
 // then the note on unread input; either may be empty.
 std::string inputDescription(std::string_view resultWithUnit, std::string_view note);
