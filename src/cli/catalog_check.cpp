@@ -3,6 +3,7 @@
 #include "catalog/catalog.h"
 #include "catalog/catalog_file.h"
 #include "cli/names_check.h"
+#include "files/file_system.h"
 #include "files/line_reader.h"
 #include "files/whole_file_writer.h"
 #include "formula/evaluate_formula.h"
@@ -264,10 +265,21 @@ int runCheck(const std::string& name, const std::string& path, std::ostream& out
         << plural(check->conversions, "conversion", "conversions") << ", "
         << plural(problems, "problem", "problems") << "\n";
     int status = problems == 0 ? 0 : 1;
-    // The names beside the catalog go with it, for the program as for the check.
+    // names.txt belongs to the conv.txt beside it: another catalog in that folder is no reason to
+    // report every label of it that this one lacks.
     const std::string namesPath = namesPathBeside(path);
     std::error_code error;
-    if (std::filesystem::exists(namesPath, error)) {
+    if (!std::filesystem::exists(nativePath(namesPath), error)) return status;
+    std::string file = utf8Path(nativePath(path).filename());
+    std::transform(file.begin(), file.end(), file.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    if (file != "conv.txt") {
+        out << namesPathBeside(name) << ": not checked with " << name
+            << ", as it belongs to the conv.txt beside it; velmora --check "
+            << namesPathBeside(name) << " checks it\n";
+        return status;
+    }
+    {
         ConversionCatalog catalog;
         const bool loaded = catalog.load(path);
         status = std::max(status, printNamesCheck(namesPathBeside(name), namesPath,

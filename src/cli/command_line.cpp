@@ -247,7 +247,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string usageText() {
-    return "Usage: velmora [Qt options]\n"
+#ifdef _WIN32
+    // The Windows window is no Qt program: it takes no options of its own.
+    const std::string window = "Usage: velmora\n";
+#else
+    const std::string window = "Usage: velmora [Qt options]\n";
+#endif
+    return window +
            "       velmora --convert VALUE FROM TO [--category NAME] [--catalog FILE]"
            " [--precision N]\n"
            "       velmora --convert \"VALUE FROM\" TO [options]\n"

@@ -31,6 +31,7 @@ class Runner:
         self.catalog = catalog
         self.version = version
         self.folder = folder
+        self.usage_first_line = "Usage: velmora [Qt options]\n"
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
                                  "VELMORA_CALLER_DIR")}
@@ -61,7 +62,7 @@ class Runner:
 
 def case_help(r):
     for option in ("--help", "-h"):
-        out, _ = r.expect([option], 0, err="", out_start="Usage: velmora [Qt options]\n")
+        out, _ = r.expect([option], 0, err="", out_start=r.usage_first_line)
         for text in ("--convert VALUE FROM TO", "--check [FILE]", "--version"):
             check(text in out, f"the usage does not mention {text}")
         check(out.count("\n") <= 24, "the usage is longer than a terminal")

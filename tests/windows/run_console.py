@@ -34,6 +34,8 @@ class Runner(run_cli.Runner):
         self.wine = [os.path.abspath(args.wine_run), os.path.abspath(args.prefix)]
         # Wine reads the arguments in the locale's character set.
         self.env["LC_ALL"] = "C.UTF-8"
+        # The Windows window is no Qt program.
+        self.usage_first_line = "Usage: velmora\n"
 
     def run(self, *args, cwd=None, env=None):
         process = subprocess.run([*self.wine, self.binary, *args], cwd=cwd or self.folder,
@@ -54,8 +56,15 @@ def case_users_files(r):
     with open(os.path.join(r.folder, "bad.txt"), "wb") as f:
         f.write(b"Length|m to ft|Meters|Feet|x/0.3048\r\nLength|Feet||Inches|x*12\r\n")
     r.expect(["--check", "bad.txt"], 1, err="", out_start="bad.txt:2: ignored: ")
-    # A device is no catalog and does not hold the program.
-    r.expect(["--check", "NUL"], 2, out="", err="velmora: the catalog NUL is not a regular file\n")
+    # A device is no catalog and does not hold the program, whether it opens or not.
+    for device in ("NUL", "CON", "com1.txt"):
+        r.expect(["--check", device], 2, out="",
+                 err=f"velmora: the catalog {device} is not a regular file\n")
+    # names.txt belongs to the conv.txt beside it, not to every catalog in its folder.
+    shutil.copy(os.path.join(os.path.dirname(r.binary), "names.txt"), r.folder)
+    out, _ = r.expect(["--check", "m\u00efne.txt"], 0, err="")
+    check(out.endswith("names.txt: not checked with m\u00efne.txt, as it belongs to the conv.txt "
+                       "beside it; velmora --check names.txt checks it\n"), out)
 
 
 def case_window_missing(r):

@@ -145,7 +145,32 @@ bool replaceFile(const std::string& from, const std::string& to) {
                         nullptr, nullptr);
 }
 
+namespace {
+
+// A name Windows gives a device in any folder and with any suffix (CON, nul.txt, COM1), or a
+// device path (\\.\...): a device is no file, even where it cannot be opened to be looked at.
+bool namesDevice(const std::wstring& path) {
+    if (path.rfind(L"\\\\.\\", 0) == 0 || path.rfind(L"//./", 0) == 0) return true;
+    std::wstring stem = path.substr(path.find_last_of(L"\\/:") + 1);
+    stem = stem.substr(0, stem.find(L'.'));
+    while (!stem.empty() && (stem.back() == L' '))
+        stem.pop_back();
+    for (wchar_t& c : stem)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL" || stem == L"CONIN$" ||
+        stem == L"CONOUT$")
+        return true;
+    return stem.size() == 4 && (stem.rfind(L"COM", 0) == 0 || stem.rfind(L"LPT", 0) == 0) &&
+           stem[3] >= L'1' && stem[3] <= L'9';
+}
+
+} // namespace
+
 std::FILE* openRegularFile(const std::string& path, ReadProblem& problem, std::uint64_t& size) {
+    if (namesDevice(wide(path))) {
+        problem = ReadProblem::NotAFile;
+        return nullptr;
+    }
     // Opened as it is, folder or device, to be looked at before a byte is read.
     const HANDLE handle = CreateFileW(wide(path).c_str(), GENERIC_READ, shareAll, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
