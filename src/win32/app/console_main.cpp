@@ -13,22 +13,6 @@
 
 namespace {
 
-// The folder this program was started from, with its trailing backslash.
-std::wstring programFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    while (true) {
-        const DWORD size =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (size == 0) return {};
-        if (size < path.size()) {
-            path.resize(size);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return path.substr(0, path.find_last_of(L"\\/") + 1);
-}
-
 std::wstring currentFolder() {
     const DWORD size = GetCurrentDirectoryW(0, nullptr);
     std::wstring folder(size, L'\0');
@@ -71,7 +55,8 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 1; i < argc; ++i)
         arguments.push_back(utf8FromWide(argv[i]));
     const CommandLine line = parseCommandLine(arguments);
-    const std::wstring folder = programFolder();
+    // With its trailing backslash.
+    const std::wstring folder = (programFolder() / L"").wstring();
     if (line.action == CommandLine::Action::Window) return startWindow(folder);
     if (line.action == CommandLine::Action::ReadHelp) {
         // The Linux window reads its help through a child process; Windows has HTML Help.

@@ -15,18 +15,6 @@ std::string utf8(const fs::path& path) {
     return {text.begin(), text.end()};
 }
 
-// The folder of this program's file, empty when it cannot be told.
-fs::path programFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    while (true) {
-        const DWORD size =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (size == 0) return {};
-        if (size < path.size()) return fs::path(path.substr(0, size)).parent_path();
-        path.resize(path.size() * 2);
-    }
-}
-
 // The folder the MSI installed to; empty when it is not installed.
 fs::path recordedInstallFolder() {
     DWORD size = 0;
@@ -42,6 +30,18 @@ fs::path recordedInstallFolder() {
 }
 
 } // namespace
+
+// The folder of this program's file, empty when it cannot be told.
+fs::path programFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    while (true) {
+        const DWORD size =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (size == 0) return {};
+        if (size < path.size()) return fs::path(path.substr(0, size)).parent_path();
+        path.resize(path.size() * 2);
+    }
+}
 
 bool isInstalledFolder(const fs::path& programFolder, const fs::path& recordedFolder) {
     // The same folder on the disk, whatever its spelling (case, a trailing separator, another

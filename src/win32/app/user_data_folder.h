@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <string>
 
+// The folder of this program's file; empty when it cannot be told.
+std::filesystem::path programFolder();
+
 // The rule: a copy is the installed one when its folder is the folder the MSI recorded
 // (HKLM\Software\Velmora, InstallDir), however either is spelled. Never by trying to write: a
 // folder may take writes and still be shared, and under Wine every folder takes them. A copy of
