@@ -334,7 +334,13 @@ ConverterModel::FindNames ConverterModel::namesForFind() const {
     FindNames found;
     std::string refusal;
     found.names = readUnitNames(namesPath(), &refusal);
-    if (!refusal.empty()) found.note = refusal + ".";
+    std::error_code error;
+    if (!refusal.empty())
+        found.note = refusal + ".";
+    else if (!std::filesystem::exists(nativePath(namesPath()), error))
+        // Without it, a symbol such as "mi" finds only the labels that start with its letters.
+        found.note = "There is no names.txt beside conv.txt, so units are found by the words of "
+                     "their labels alone, not by their symbols.";
     return found;
 }
 

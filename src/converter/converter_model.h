@@ -127,7 +127,7 @@ class ConverterModel {
     std::string windowSizePath() const;
 
     // names.txt as Find reads it, at each opening, so that names added meanwhile count; note says
-    // why the file is not used, empty when it is.
+    // why the file is not used or that there is none, empty when it is used.
     struct FindNames {
         UnitNames names;
         std::string note;

@@ -222,4 +222,12 @@ TEST(ConverterModel, FailedSavesSayWhichFileInWhichFolderAndWhy) {
 #endif
 }
 
+TEST(ConverterModel, FindSaysWhenThereIsNoNamesFile) {
+    Started s;
+    EXPECT_NE(s.model.namesForFind().note.find("no names.txt"), std::string::npos);
+    writeBytes(s.dir.file("names.txt"), "Feet|ft\n");
+    EXPECT_EQ(s.model.namesForFind().note, "");
+    EXPECT_EQ(s.model.namesForFind().names.of("Feet"), std::vector<std::string>{"ft"});
+}
+
 } // namespace
