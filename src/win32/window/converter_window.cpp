@@ -6,7 +6,9 @@
 #include "converter/window_texts.h"
 #include "product.h"
 #include "search/unit_names.h"
+#include "win32/common/glyph_fonts.h"
 #include "win32/common/system_calls.h"
+#include "win32/common/user_locale.h"
 #include "win32/common/wide_text.h"
 #include "win32/common/window_text.h"
 #include "win32/dialogs/about_dialog.h"
@@ -46,6 +48,18 @@ template <typename Text> void fillList(HWND list, int count, int selected, Text 
 void selectRow(HWND list, int row) {
     if (static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)) != row)
         SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+
+// The width a control's text takes in its font, in pixels.
+int textWidth(HWND control, const std::wstring& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size.cx;
 }
 
 void setTip(HWND tooltip, HWND control, const std::wstring& text) {
@@ -134,7 +148,9 @@ bool ConverterWindow::initialise() {
     SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
     SetDlgItemTextW(dialog_, IDC_CONTACT, wideFromUtf8(VELMORA_CONTACT_LINE).c_str());
-    SetDlgItemTextW(dialog_, IDC_SWAP, L"\u21C4");
+    // The arrows in a font that has them, or spelled with what every font has.
+    SetDlgItemTextW(dialog_, IDC_SWAP,
+                    useFontWithGlyphs(item(IDC_SWAP), L"\u21C4", swapFont_) ? L"\u21C4" : L"<>");
     // The unit labels stay empty until a conversion is current.
     SetDlgItemTextW(dialog_, IDC_INPUT_UNIT, L"");
     SetDlgItemTextW(dialog_, IDC_OUTPUT_UNIT, L"");
@@ -151,7 +167,8 @@ bool ConverterWindow::initialise() {
 
     tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                dialog_, nullptr, instance_, nullptr);
-    for (int id : {IDC_INPUT, IDC_RESULT}) {
+    // The unit labels' tips hold their whole text while it is cut short.
+    for (int id : {IDC_INPUT, IDC_RESULT, IDC_INPUT_UNIT, IDC_OUTPUT_UNIT}) {
         TOOLINFOW info{};
         info.cbSize = sizeof info;
         info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -170,23 +187,103 @@ bool ConverterWindow::initialise() {
     }
     const std::filesystem::path folder(std::wstring(directory.data(), length));
     // The user's decimal separator decides whether "1,5" is one and a half.
-    wchar_t separator[8] = L".";
-    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
-    model_.setDecimalSeparator(separator[0] == L',' ? ',' : '.');
+    model_.setDecimalSeparator(userDecimalSeparator());
     if (const Status started = model_.start(folder); !started) {
         showError(started.why());
         return false;
     }
     model_.setTabRowHeight(rect.bottom - rect.top);
     dpi_ = static_cast<int>(GetDpiForWindow(dialog_));
+    RECT client;
+    GetClientRect(dialog_, &client);
+    minimum_ = {client.right, client.bottom};
+    fitToDpi();
     syncView();
-    adjustForTabRows();
+    layOutTabRows();
+    restoreSize();
+    placeOnScreen();
     SetFocus(item(IDC_FROM_LIST));
     return true;
 }
 
+void ConverterWindow::fitToDpi() {
+    // The banner stands on the dialog's own ground, the picture on the tabs' page, which is drawn
+    // in the window colour.
+    banner_ =
+        loadScaledBitmap(instance_, IDB_BANNER, IDB_BANNER_2X, dpi_, GetSysColor(COLOR_BTNFACE));
+    picture_ = loadScaledBitmap(instance_, IDB_PICTURE, 0, dpi_, GetSysColor(COLOR_WINDOW));
+    // Each as large as its picture; the banner's width beyond it is the window's extra space.
+    SetWindowPos(item(IDC_BANNER), nullptr, 0, 0, banner_.size.cx + extra_.dx, banner_.size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(item(IDC_PICTURE), nullptr, 0, 0, picture_.size.cx, picture_.size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The lists draw their own rows, as tall as a list of their font draws them.
+    for (int id : {IDC_FROM_LIST, IDC_TO_LIST}) {
+        HWND list = item(id);
+        HDC dc = GetDC(list);
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(list, dc);
+        SendMessageW(list, LB_SETITEMHEIGHT, 0, metrics.tmHeight);
+    }
+}
+
+void ConverterWindow::drawItem(const DRAWITEMSTRUCT& draw) {
+    HDC dc = draw.hDC;
+    const RECT& rect = draw.rcItem;
+    if (draw.CtlType == ODT_STATIC) {
+        drawScaledBitmap(dc, draw.CtlID == IDC_BANNER ? banner_ : picture_, rect.left, rect.top,
+                         rect.right - rect.left);
+        return;
+    }
+    if (draw.CtlType != ODT_LISTBOX || draw.itemID == static_cast<UINT>(-1)) return;
+    HWND list = draw.hwndItem;
+    const auto row = static_cast<WPARAM>(draw.itemID);
+    std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, row, 0)) + 1,
+                      L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()))));
+    // The selection of the list without the keyboard stands apart from the one with it, and both
+    // from the list, as on Linux; Windows' own lists draw both alike.
+    const Rgb base = rgbOf(GetSysColor(COLOR_WINDOW));
+    const Rgb ink = rgbOf(GetSysColor(COLOR_WINDOWTEXT));
+    const bool keyboard = GetFocus() == list;
+    DrawColours colours{base, ink};
+    if (draw.itemState & ODS_SELECTED) {
+        const Rgb highlight = rgbOf(GetSysColor(COLOR_HIGHLIGHT));
+        const Rgb highlightText = rgbOf(GetSysColor(COLOR_HIGHLIGHTTEXT));
+        colours = selectionColours({highlight, highlightText, highlight, highlightText, base, ink},
+                                   keyboard, base);
+    }
+    SetBkColor(dc, colourOf(colours.background));
+    SetTextColor(dc, colourOf(colours.text));
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    RECT textRect = rect;
+    textRect.left += 2;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (keyboard && (draw.itemState & ODS_FOCUS)) DrawFocusRect(dc, &rect);
+}
+
 INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_SIZE:
+        if (!folded_ && wParam != SIZE_MINIMIZED) spreadExtraSpace();
+        return TRUE;
+    case WM_GETMINMAXINFO:
+        // The template's size, laid out for the tab rows, is the least.
+        if (minimum_.cx > 0) {
+            const SIZE least = minimumWindowSize();
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.cx, least.cy};
+        }
+        return TRUE;
+    case WM_DRAWITEM:
+        drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     case WM_COMMAND:
         command(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
@@ -248,10 +345,17 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return FALSE;
     case WM_DPICHANGED: {
         // The system scales the dialog and its controls; the row height that later layouts move
-        // them by scales with them.
+        // them by, the least size and the extra space scale with them, and the pictures and list
+        // rows are made again for the new DPI.
         const int dpi = LOWORD(wParam);
-        if (dpi_ > 0) model_.setTabRowHeight(MulDiv(model_.tabRowHeight(), dpi, dpi_));
+        if (dpi_ > 0) {
+            const auto scale = [&](LONG pixels) { return MulDiv(pixels, dpi, dpi_); };
+            model_.setTabRowHeight(scale(model_.tabRowHeight()));
+            minimum_ = {scale(minimum_.cx), scale(minimum_.cy)};
+            extra_ = {scale(extra_.dx), scale(extra_.dy), scale(extra_.lift)};
+        }
         dpi_ = dpi;
+        fitToDpi();
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(dialog_, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
@@ -283,6 +387,8 @@ void ConverterWindow::command(int id, int code) {
         return;
     case IDC_FROM_LIST:
     case IDC_TO_LIST:
+        // The selection is drawn one way with the keyboard and another without.
+        if (code == LBN_SETFOCUS || code == LBN_KILLFOCUS) InvalidateRect(item(id), nullptr, FALSE);
         if (code == LBN_SELCHANGE) {
             const int row = static_cast<int>(SendMessageW(item(id), LB_GETCURSEL, 0, 0));
             if (id == IDC_FROM_LIST)
@@ -344,6 +450,7 @@ void ConverterWindow::closeWindow() {
     closed_ = true;
     for (const Status& step : model_.close())
         if (!step) showError(step.why());
+    keepSize();
     DestroyWindow(dialog_);
 }
 
@@ -398,34 +505,20 @@ void ConverterWindow::syncView() {
     syncing_ = false;
     setTip(tooltip_, item(IDC_INPUT), wideFromUtf8(model_.unreadInputNote()));
     setTip(tooltip_, item(IDC_RESULT), wideFromUtf8(model_.exactResult()));
+    updateLabelTips();
     InvalidateRect(item(IDC_INPUT), nullptr, TRUE);
 }
 
-// Tab-row layout.
-
-void ConverterWindow::adjustForTabRows() {
-    const int d = model_.tabRowShift(TabCtrl_GetRowCount(item(IDC_TABS)));
-    if (d == 0) return;
-    growWindow(dialog_, d);
-    growWindow(item(IDC_TABS), d);
-    for (int id : controlsBelowTabs)
-        moveControlDown(id, d);
-}
-
-void ConverterWindow::growWindow(HWND window, int d) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top + d,
-                 SWP_NOMOVE | SWP_NOZORDER);
-}
-
-void ConverterWindow::moveControlDown(int id, int d) {
-    HWND control = item(id);
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&rect), 2);
-    MoveWindow(control, rect.left, rect.top + d, rect.right - rect.left, rect.bottom - rect.top,
-               TRUE);
+void ConverterWindow::updateLabelTips() {
+    // The label draws "..." where its text is cut; its tip, like its accessible name (the
+    // label's text), has all of it.
+    for (int id : {IDC_INPUT_UNIT, IDC_OUTPUT_UNIT}) {
+        HWND label = item(id);
+        const std::wstring text = windowText(label);
+        RECT client;
+        GetClientRect(label, &client);
+        setTip(tooltip_, label, textWidth(label, text) > client.right ? text : std::wstring());
+    }
 }
 
 // Commands.
@@ -540,10 +633,15 @@ void ConverterWindow::printReport() {
 void ConverterWindow::editOptions() {
     std::vector<CategoryRow> rows = model_.optionRows();
     if (!runOptionsDialog(instance_, dialog_, helpFile(), rows)) return;
-    // The row count the current layout stands for, read before the tabs go.
-    if (!model_.applyOptions(rows, TabCtrl_GetRowCount(item(IDC_TABS))).changed) return;
+    // The row count the current layout stands for, read while the strip still shows the old
+    // tabs, at the smallest width the layout is made for.
+    foldExtraSpace();
+    if (!model_.applyOptions(rows, TabCtrl_GetRowCount(item(IDC_TABS))).changed) {
+        spreadExtraSpace();
+        return;
+    }
     syncView();
-    adjustForTabRows();
+    layOutTabRows();
     RedrawWindow(dialog_, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }

@@ -2,7 +2,9 @@
 
 #include "catalog/catalog.h"
 #include "converter/converter_model.h"
+#include "converter/window_layout.h"
 #include "win32/common/handles.h"
+#include "win32/common/scaled_bitmap.h"
 #include "win32/common/wide_text.h"
 
 #include <string>
@@ -32,10 +34,29 @@ class ConverterWindow {
     // Brings every control in line with the model: lists and tabs only when refilled, texts
     // only where they differ.
     void syncView();
-    void adjustForTabRows();
-    void growWindow(HWND window, int d);
-    void moveControlDown(int id, int d);
     void showError(const std::string& text);
+
+    // The layout (converter_layout.cpp). The smallest size is the template's, laid out for the
+    // rows of tabs as the Qt window does: the extra space is folded, the rows laid out, and the
+    // extra space spread again over the lists, fields and tabs.
+    void layOutTabRows();
+    void adjustForTabRows();
+    void foldExtraSpace();
+    void spreadExtraSpace();
+    void applyExtraSpace(ExtraSpace from, ExtraSpace to);
+    void placeSwapButton();
+    void moveControl(int id, int dx, int dy, int dWidth, int dHeight);
+    // The window's frame beyond its client area and menu bar, and its smallest size.
+    SIZE frameSize() const;
+    SIZE minimumWindowSize() const;
+    void restoreSize();
+    void keepSize();
+    void placeOnScreen();
+    // The pictures, the list rows and the fonts for the window's DPI.
+    void fitToDpi();
+    void drawItem(const DRAWITEMSTRUCT& item);
+    // Tips with the whole text of labels cut short by their width.
+    void updateLabelTips();
 
     void copyReport();
     void copyExactValue();
@@ -59,6 +80,9 @@ class ConverterWindow {
     UniqueIcon smallIcon_;
     HWND tooltip_ = nullptr;
     UniqueBrush unreadBrush_;
+    ScaledBitmap banner_;
+    ScaledBitmap picture_;
+    UniqueFont swapFont_;
     ConversionCatalog catalog_;
     ConverterModel model_{catalog_};
     unsigned shownTabs_ = ~0u;
@@ -66,6 +90,12 @@ class ConverterWindow {
     unsigned shownTo_ = ~0u;
     // The window's dots per inch when tabRowHeight was last measured or scaled.
     int dpi_ = 0;
+    // The client area's size at the smallest, laid out for the tab rows; the space beyond it as
+    // the controls take it now, and the tab rows the smallest size shows.
+    SIZE minimum_{};
+    ExtraSpace extra_;
+    int baseTabRows_ = 1;
+    bool folded_ = true;
     bool syncing_ = false;
     bool resync_ = false;
     bool started_ = false;
