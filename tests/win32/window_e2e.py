@@ -139,6 +139,19 @@ def case_find_with_the_users_decimal_comma(s):
         s.run(["wine", "reg", "add", key, "/v", "sDecimal", "/d", kept, "/f"])
 
 
+def case_decimal_comma_from_the_locale_at_every_start(s):
+    # Wine takes the user's number format from LANG and keeps a copy in the prefix's registry,
+    # which every program of the prefix started under another language (the probe, reg) rewrites.
+    with open(os.path.join(s.folder, "conv.txt"), "w", newline="") as f:
+        f.write("Length|km-m|Kilometers|Meters|x*1000\r\n")
+    for _ in range(5):
+        s.start(LANG="de_DE.UTF-8")
+        s.click("Velmora", 1003)
+        s.type("2,5")
+        s.expect(result="2500,0")
+        s.close()
+
+
 def case_hiding_every_category(s):
     categories = ["Category %02d" % n for n in range(24)]
     catalog = "".join("%s|c|Unit A|Unit B|x*2\r\n" % name for name in categories)
@@ -167,6 +180,17 @@ def visible_window(s, title):
     return s.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title]).returncode == 0
 
 
+def close_help(s):
+    # The help window may stand over the converter window's middle, where it opens: closed first.
+    out = s.run(["xdotool", "search", "--onlyvisible", "--name", "^Velmora Help$",
+                 "getwindowgeometry", "--shell", "%1"]).stdout.decode()
+    at = dict(line.split("=") for line in out.split())
+    s.run(["xdotool", "mousemove", str(int(at["X"]) + int(at["WIDTH"]) // 2),
+           str(int(at["Y"]) + int(at["HEIGHT"]) // 2), "click", "1"])
+    s.keys("alt+F4")
+    s.wait_for(lambda: not visible_window(s, "Velmora Help"), "the help window to close")
+
+
 def case_help_opens_the_file_in_the_folder(s):
     # Wine's HTML Help draws no page (no Gecko); its window's title is the one help.chm holds.
     s.start()
@@ -177,6 +201,7 @@ def case_help_opens_the_file_in_the_folder(s):
     shutil.copy(s.chm, os.path.join(s.folder, "help.chm"))
     s.keys("F1")
     s.wait_for(lambda: visible_window(s, "Velmora Help"), "the help window")
+    close_help(s)
     s.click("Velmora", 1003)
     s.close()
 
@@ -190,6 +215,7 @@ def case_help_from_a_dialog(s):
     s.click("Precision", 1017)
     s.keys("F1")
     s.wait_for(lambda: visible_window(s, "Velmora Help"), "the help window")
+    close_help(s)
     s.click("Precision", 2)  # Cancel
     s.click("Velmora", 1003)
     s.close()
