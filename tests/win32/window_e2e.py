@@ -88,16 +88,27 @@ def case_find_and_save(s):
     s.keys("Return")
     s.expect(tab="1", input="5", result="11.0", output_unit="Pounds")
     s.keys("alt+f", "s")
-    s.wait_for(lambda: s.run(["xdotool", "search", "--onlyvisible", "--name", "Save"]).returncode == 0,
-               "the Save dialog")
+    s.wait_for(lambda: visible_window(s, "Save As"), "the Save dialog")
     # The system's own dialog: its name field takes the keys once it has settled.
     time.sleep(1.5)
-    s.type("Z:" + os.path.join(s.folder, "report.cnv").replace("/", "\\"))
+    # The catalog's name is refused with the reason, and the dialog stays open for another name.
+    s.type("Z:" + os.path.join(s.folder, "conv.txt").replace("/", "\\"))
+    s.keys("Return")
+    velmoras = lambda: len(s.run(["xdotool", "search", "--onlyvisible", "--name", "^Velmora$"]).stdout.split())
+    s.wait_for(lambda: velmoras() == 2, "the message over the Save dialog")
+    s.keys("Return")
+    s.wait_for(lambda: velmoras() == 1, "the message to close")
+    assert visible_window(s, "Save As"), "the Save dialog closed"
+    # A name without a suffix takes the report's, whatever type the dialog offers.
+    s.keys("End", "shift+Home")
+    s.type("Z:" + os.path.join(s.folder, "report").replace("/", "\\"))
     s.keys("Return")
     path = os.path.join(s.folder, "report.cnv")
     s.wait_for(lambda: os.path.exists(path), "the saved report")
     assert read(s.folder, "report.cnv") == b"Input:        5 Kilograms\r\nOutput:       11.0 Pounds"
     s.close()
+    assert sorted(os.listdir(s.folder)) == ["conv.ini", "conv.txt", "report.cnv"], os.listdir(s.folder)
+    assert read(s.folder, "conv.txt") == CATALOG.encode()
 
 
 def case_find_with_the_users_decimal_comma(s):

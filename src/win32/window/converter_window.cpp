@@ -568,6 +568,54 @@ void ConverterWindow::copyExactValue() {
     if (!model_.exactResult().empty()) copyText(dialog_, model_.exactResult());
 }
 
+namespace {
+
+// What the Save dialog's hook judges a name by, and the file it let through.
+struct SaveChoice {
+    const ConverterModel& model;
+    std::wstring suffix;
+    std::wstring path;
+};
+
+// The file the user means: a name typed without a suffix takes the report's, where the dialog
+// would give it the extension of the type chosen in its list.
+std::wstring reportPath(const std::wstring& chosen, const std::wstring& typed,
+                        const std::wstring& suffix) {
+    const std::wstring name = typed.substr(typed.find_last_of(L"\\/") + 1);
+    if (name.empty() || name.find(L'.') != std::wstring::npos) return chosen;
+    return chosen.substr(0, chosen.find_last_of(L"\\/") + 1) + name + L"." + suffix;
+}
+
+// Answers the dialog's OK: a name the model refuses is said so, and the dialog stays open for
+// another; a file already there is replaced only when the user says so. The dialog's own
+// question would come before the refusal, and ask about the name with the type's extension.
+UINT_PTR CALLBACK saveHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_NOTIFY) return 0;
+    const auto* notice = reinterpret_cast<const OFNOTIFYW*>(lParam);
+    if (notice->hdr.code != CDN_FILEOK) return 0;
+    auto& choice = *reinterpret_cast<SaveChoice*>(notice->lpOFN->lCustData);
+    HWND chooser = GetParent(hook);
+    wchar_t typed[MAX_PATH] = {};
+    SendMessageW(chooser, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(typed));
+    const std::wstring chosen = notice->lpOFN->lpstrFile;
+    const std::wstring path = reportPath(chosen, typed, choice.suffix);
+    bool refused = false;
+    if (const Status allowed = choice.model.mayHoldReport(corePath(path)); !allowed) {
+        MessageBoxW(chooser, wideFromUtf8(allowed.why()).c_str(), L"Velmora", MB_OK | MB_ICONSTOP);
+        refused = true;
+    } else if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        const std::wstring question = path.substr(path.find_last_of(L"\\/") + 1) +
+                                      L" already exists.\nDo you want to replace it?";
+        refused = MessageBoxW(chooser, question.c_str(), L"Confirm Save As",
+                              MB_YESNO | MB_ICONWARNING) != IDYES;
+    }
+    if (!refused) choice.path = path;
+    SetWindowLongPtrW(hook, DWLP_MSGRESULT, refused);
+    return refused;
+}
+
+} // namespace
+
 void ConverterWindow::saveReport() {
     std::vector<wchar_t> path(32768, L'\0');
     // Pairs of name and pattern, each ending in a null, and one more at the end.
@@ -575,19 +623,22 @@ void ConverterWindow::saveReport() {
     for (const FileFilter& filter : reportFileFilters)
         filters += wideFromUtf8(std::string(filter.name)) + L'\0' +
                    wideFromUtf8(std::string(filter.pattern)) + L'\0';
-    const std::wstring suffix = wideFromUtf8(std::string(reportFileSuffix));
+    SaveChoice choice{model_, wideFromUtf8(std::string(reportFileSuffix)), {}};
     OPENFILENAMEW chooser{};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = dialog_;
     chooser.lpstrFilter = filters.c_str();
     chooser.lpstrFile = path.data();
     chooser.nMaxFile = static_cast<DWORD>(path.size());
-    chooser.lpstrDefExt = suffix.c_str();
-    chooser.Flags = OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_PATHMUSTEXIST;
+    chooser.lpstrDefExt = choice.suffix.c_str();
+    // The hook answers OK, so that a refused name keeps the dialog open.
+    chooser.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_ENABLESIZING;
+    chooser.lpfnHook = saveHook;
+    chooser.lCustData = reinterpret_cast<LPARAM>(&choice);
     const auto getSaveFileName =
         systemFunction<BOOL(WINAPI*)(OPENFILENAMEW*)>(L"comdlg32.dll", "GetSaveFileNameW");
     if (!getSaveFileName || !getSaveFileName(&chooser)) return;
-    const std::wstring chosen(path.data());
+    const std::wstring chosen = choice.path.empty() ? std::wstring(path.data()) : choice.path;
     if (const Status saved = model_.saveReport(corePath(chosen), utf8FromWide(chosen)); !saved)
         MessageBoxW(dialog_, wideFromUtf8(saved.why()).c_str(), L"Velmora", MB_OK | MB_ICONSTOP);
 }
