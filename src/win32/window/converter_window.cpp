@@ -7,6 +7,7 @@
 #include "product.h"
 #include "search/unit_names.h"
 #include "win32/common/glyph_fonts.h"
+#include "win32/common/startup_steps.h"
 #include "win32/common/system_calls.h"
 #include "win32/common/user_locale.h"
 #include "win32/common/wide_text.h"
@@ -86,6 +87,9 @@ int ConverterWindow::run() {
         return 0;
     }
     ShowWindow(dialog_, SW_SHOWNORMAL);
+    markStartupStep("shown");
+    UpdateWindow(dialog_);
+    markStartupStep("painted");
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (preTranslate(message)) continue;
@@ -139,6 +143,7 @@ INT_PTR CALLBACK ConverterWindow::dialogProc(HWND dialog, UINT message, WPARAM w
 }
 
 bool ConverterWindow::initialise() {
+    markStartupStep("dialog");
     bigIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXICON),
                                                  GetSystemMetrics(SM_CYICON), 0)));
@@ -154,6 +159,7 @@ bool ConverterWindow::initialise() {
     // The unit labels stay empty until a conversion is current.
     SetDlgItemTextW(dialog_, IDC_INPUT_UNIT, L"");
     SetDlgItemTextW(dialog_, IDC_OUTPUT_UNIT, L"");
+    markStartupStep("icons-and-fonts");
 
     // One row's height, from a tab that exists only to be measured.
     HWND tabs = item(IDC_TABS);
@@ -178,6 +184,7 @@ bool ConverterWindow::initialise() {
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
     }
 
+    markStartupStep("tips");
     std::vector<wchar_t> directory(MAX_PATH);
     DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
     if (length >= directory.size()) {
@@ -188,20 +195,25 @@ bool ConverterWindow::initialise() {
     const std::filesystem::path folder(std::wstring(directory.data(), length));
     // The user's decimal separator decides whether "1,5" is one and a half.
     model_.setDecimalSeparator(userDecimalSeparator());
+    markStartupStep("locale");
     if (const Status started = model_.start(folder); !started) {
         showError(started.why());
         return false;
     }
+    markStartupStep("catalog");
     model_.setTabRowHeight(rect.bottom - rect.top);
     dpi_ = static_cast<int>(GetDpiForWindow(dialog_));
     RECT client;
     GetClientRect(dialog_, &client);
     minimum_ = {client.right, client.bottom};
     fitToDpi();
+    markStartupStep("bitmaps");
     syncView();
+    markStartupStep("tabs-and-lists");
     layOutTabRows();
     restoreSize();
     placeOnScreen();
+    markStartupStep("layout");
     SetFocus(item(IDC_FROM_LIST));
     return true;
 }
@@ -482,6 +494,7 @@ void ConverterWindow::syncView() {
                 entry.pszText = const_cast<wchar_t*>(text.c_str());
                 TabCtrl_InsertItem(tabs, tab, &entry);
             }
+            markStartupStep("tabs");
         }
         if (TabCtrl_GetCurSel(tabs) != model_.selectedTab())
             TabCtrl_SetCurSel(tabs, model_.selectedTab());
