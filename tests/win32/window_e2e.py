@@ -55,6 +55,7 @@ def case_typing_selection_and_clipboard(s):
     s.close()
     assert read(s.folder, "conv.ini") == b"1"
     assert read(s.folder, "conv.txt") == CATALOG.encode()
+    assert not os.path.exists(os.path.join(s.folder, "window.ini")), "a size kept unasked"
 
 
 def case_options_precision_and_close(s):
@@ -163,6 +164,77 @@ def case_decimal_comma_from_the_locale_at_every_start(s):
         s.close()
 
 
+def frames(s):
+    return [tuple(int(v) for v in line.split()) for line in s.probe("frames", "Velmora")[1].splitlines()]
+
+
+def drag_corner(s, dx, dy):
+    # The frame's bottom right corner, as a user resizes a window.
+    left, top, right, bottom = frames(s)[0]
+    x, y = right - 3, bottom - 3
+    s.run(["xdotool", "mousemove", str(x), str(y), "mousedown", "1", "sleep", "0.2",
+           "mousemove", str(x + dx // 2), str(y + dy // 2), "sleep", "0.2",
+           "mousemove", str(x + dx), str(y + dy), "sleep", "0.2", "mouseup", "1"])
+
+
+def size(frame):
+    return frame[2] - frame[0], frame[3] - frame[1]
+
+
+def case_larger_window_kept_and_a_second_one_beside_it(s):
+    s.start()
+    least, rows = size(frames(s)[0]), int(s.state()["from_rows"])
+    drag_corner(s, -120, -90)  # the template's size is the least
+    time.sleep(0.5)
+    assert size(frames(s)[0]) == least, (frames(s), least)
+    drag_corner(s, 200, 160)
+    s.wait_for(lambda: size(frames(s)[0])[1] > least[1] + 100, "the window to grow")
+    larger = size(frames(s)[0])
+    assert int(s.state()["from_rows"]) > rows, s.state()
+    s.close()
+    assert read(s.folder, "window.ini").endswith(b"\n"), read(s.folder, "window.ini")
+    s.start()
+    assert size(frames(s)[0]) == larger, (frames(s), larger)
+    # A second window opens below and to the right of the first, wholly on the screen.
+    second = s.launch(s.exe)
+    s.wait_for(lambda: len(frames(s)) == 2, "the second window")
+    first, other = sorted(frames(s))
+    assert other[0] > first[0] and other[1] > first[1], (first, other)
+    assert other[2] <= 1280 and other[3] <= 1024, other
+    s.keys("alt+F4")
+    second.wait(timeout=STEP_TIMEOUT)
+    s.click("Velmora", 1003)
+    s.close()
+
+
+def case_pictures_for_the_screens_dpi(s):
+    # Scaling as a Windows user sets it: the DPI of the Wine prefix, read at each program's start.
+    key = r"HKCU\Control Panel\Desktop"
+    banner = {}
+    try:
+        for dpi in (96, 144):
+            s.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"])
+            s.start()
+            left, top, right, bottom = (int(v) for v in s.probe("rect", "Velmora", "1012")[1].split())
+            banner[dpi] = right - left, bottom - top
+            s.close()
+    finally:
+        s.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "96", "/f"])
+    for wide, narrow in zip(banner[144], banner[96]):
+        assert abs(wide - 1.5 * narrow) <= 1, banner
+
+
+def case_version_resources(s):
+    # What Explorer shows in Properties > Details, for both programs.
+    for program, name in ((s.exe, "velmora.exe"), (os.path.join(os.path.dirname(s.exe), "velmora.com"), "velmora.com")):
+        code, out = s.probe("version", program)
+        info = dict(line.split("=", 1) for line in out.splitlines())
+        assert code == 0 and info["ProductName"] == "Velmora" and info["CompanyName"] == "Velmora", out
+        assert info["ProductVersion"] == info["FileVersion"] == s.version, out
+        assert info["numbers"] == s.version + ".0" and info["OriginalFilename"] == name, out
+        assert info["FileDescription"].startswith("Velmora unit converter") and int(info["icons"]) > 0, out
+
+
 def case_hiding_every_category(s):
     categories = ["Category %02d" % n for n in range(24)]
     catalog = "".join("%s|c|Unit A|Unit B|x*2\r\n" % name for name in categories)
@@ -252,6 +324,7 @@ def main():
     parser.add_argument("--probe", required=True)
     parser.add_argument("--prefix", required=True)
     parser.add_argument("--chm", required=True)
+    parser.add_argument("--version", required=True)
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()
     for tool in ("Xvfb", "xdotool", "xclip", "wine"):
@@ -267,6 +340,7 @@ def main():
         f.write(CATALOG.encode())
     session = Session(args.exe, args.probe, args.prefix, folder)
     session.chm = args.chm
+    session.version = args.version
     try:
         CASES[args.case](session)
     finally:
