@@ -46,17 +46,30 @@ void ConverterWindow::adjustForTabRows() {
     GetWindowRect(dialog_, &frame);
     SetWindowPos(dialog_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + d,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    moveControl(IDC_TABS, 0, 0, 0, d);
+    std::vector<ControlChange> changes{{IDC_TABS, 0, 0, 0, d}};
     for (int id : controlsBelowTabs)
-        moveControl(id, 0, d, 0, 0);
+        changes.push_back({id, 0, d, 0, 0});
+    moveControls(changes);
     placeSwapButton();
 }
 
-void ConverterWindow::moveControl(int id, int dx, int dy, int dWidth, int dHeight) {
-    HWND control = item(id);
-    const RECT rect = childRect(dialog_, control);
-    SetWindowPos(control, nullptr, rect.left + dx, rect.top + dy, rect.right - rect.left + dWidth,
-                 rect.bottom - rect.top + dHeight, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+void ConverterWindow::moveControls(const std::vector<ControlChange>& changes) {
+    // All at once, so that each is drawn once, and none from bits copied as it moved.
+    HDWP batch = BeginDeferWindowPos(static_cast<int>(changes.size()));
+    for (const ControlChange& change : changes) {
+        HWND control = item(change.id);
+        const RECT rect = childRect(dialog_, control);
+        const int x = rect.left + change.dx;
+        const int y = rect.top + change.dy;
+        const int width = rect.right - rect.left + change.dWidth;
+        const int height = rect.bottom - rect.top + change.dHeight;
+        constexpr UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS;
+        if (batch)
+            batch = DeferWindowPos(batch, control, nullptr, x, y, width, height, flags);
+        else
+            SetWindowPos(control, nullptr, x, y, width, height, flags);
+    }
+    if (batch) EndDeferWindowPos(batch);
 }
 
 // A window that grows: the lists take the height, the lists, fields and tabs the width.
@@ -86,10 +99,9 @@ void ConverterWindow::spreadExtraSpace() {
 void ConverterWindow::applyExtraSpace(ExtraSpace from, ExtraSpace to) {
     const std::vector<ControlChange> changes = extraSpaceChanges(from, to);
     if (changes.empty()) return;
-    for (const ControlChange& change : changes)
-        moveControl(change.id, change.dx, change.dy, change.dWidth, change.dHeight);
+    moveControls(changes);
     placeSwapButton();
-    updateLabelTips();
+    updateTips();
     // Controls overlap the tabs: each is drawn again whole, none from bits copied as it moved.
     RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

@@ -78,8 +78,13 @@ ConverterWindow::ConverterWindow(HINSTANCE instance) : instance_(instance) {}
 
 int ConverterWindow::run() {
     accelerators_ = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    // The catalog loads on a thread of its own while the system makes the window's controls; the
+    // window waits for it before it first shows the model.
+    model_.setDecimalSeparator(userDecimalSeparator());
+    loading_ = std::thread([this, folder = workingFolder()] { loaded_ = model_.start(folder); });
     dialog_ = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_CONVERTER), nullptr, dialogProc,
                                  reinterpret_cast<LPARAM>(this));
+    if (loading_.joinable()) loading_.join();
     if (!dialog_) return 1;
     if (!started_) {
         // The message has been shown; nothing else runs and nothing is written.
@@ -90,6 +95,8 @@ int ConverterWindow::run() {
     markStartupStep("shown");
     UpdateWindow(dialog_);
     markStartupStep("painted");
+    // Tips are first needed when the pointer rests on a control: made once the window is there.
+    createTips();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (preTranslate(message)) continue;
@@ -142,6 +149,32 @@ INT_PTR CALLBACK ConverterWindow::dialogProc(HWND dialog, UINT message, WPARAM w
     return window ? window->handle(message, wParam, lParam) : FALSE;
 }
 
+std::filesystem::path ConverterWindow::workingFolder() {
+    std::vector<wchar_t> directory(MAX_PATH);
+    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+    if (length >= directory.size()) {
+        // No length limit: asked again with room for the whole path.
+        directory.resize(length + 1);
+        length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+    }
+    return std::wstring(directory.data(), length);
+}
+
+void ConverterWindow::createTips() {
+    tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                               dialog_, nullptr, instance_, nullptr);
+    for (int id : {IDC_INPUT, IDC_RESULT, IDC_INPUT_UNIT, IDC_OUTPUT_UNIT}) {
+        TOOLINFOW info{};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        info.hwnd = dialog_;
+        info.uId = reinterpret_cast<UINT_PTR>(item(id));
+        info.lpszText = const_cast<wchar_t*>(L"");
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    updateTips();
+}
+
 bool ConverterWindow::initialise() {
     markStartupStep("dialog");
     bigIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
@@ -152,6 +185,7 @@ bool ConverterWindow::initialise() {
                                                    GetSystemMetrics(SM_CYSMICON), 0)));
     SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    markStartupStep("icons");
     SetDlgItemTextW(dialog_, IDC_CONTACT, wideFromUtf8(VELMORA_CONTACT_LINE).c_str());
     // The arrows in a font that has them, or spelled with what every font has.
     SetDlgItemTextW(dialog_, IDC_SWAP,
@@ -159,7 +193,7 @@ bool ConverterWindow::initialise() {
     // The unit labels stay empty until a conversion is current.
     SetDlgItemTextW(dialog_, IDC_INPUT_UNIT, L"");
     SetDlgItemTextW(dialog_, IDC_OUTPUT_UNIT, L"");
-    markStartupStep("icons-and-fonts");
+    markStartupStep("swap-font");
 
     // One row's height, from a tab that exists only to be measured.
     HWND tabs = item(IDC_TABS);
@@ -170,37 +204,14 @@ bool ConverterWindow::initialise() {
     RECT rect{};
     TabCtrl_GetItemRect(tabs, 0, &rect);
     TabCtrl_DeleteAllItems(tabs);
+    markStartupStep("tab-row");
 
-    tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                               dialog_, nullptr, instance_, nullptr);
-    // The unit labels' tips hold their whole text while it is cut short.
-    for (int id : {IDC_INPUT, IDC_RESULT, IDC_INPUT_UNIT, IDC_OUTPUT_UNIT}) {
-        TOOLINFOW info{};
-        info.cbSize = sizeof info;
-        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        info.hwnd = dialog_;
-        info.uId = reinterpret_cast<UINT_PTR>(item(id));
-        info.lpszText = const_cast<wchar_t*>(L"");
-        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-    }
-
-    markStartupStep("tips");
-    std::vector<wchar_t> directory(MAX_PATH);
-    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
-    if (length >= directory.size()) {
-        // No length limit: asked again with room for the whole path.
-        directory.resize(length + 1);
-        length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
-    }
-    const std::filesystem::path folder(std::wstring(directory.data(), length));
-    // The user's decimal separator decides whether "1,5" is one and a half.
-    model_.setDecimalSeparator(userDecimalSeparator());
-    markStartupStep("locale");
-    if (const Status started = model_.start(folder); !started) {
-        showError(started.why());
+    loading_.join();
+    markStartupStep("catalog");
+    if (!loaded_) {
+        showError(loaded_.why());
         return false;
     }
-    markStartupStep("catalog");
     model_.setTabRowHeight(rect.bottom - rect.top);
     dpi_ = static_cast<int>(GetDpiForWindow(dialog_));
     RECT client;
@@ -483,6 +494,10 @@ void ConverterWindow::syncView() {
         HWND tabs = item(IDC_TABS);
         if (shownTabs_ != model_.tabsRevision()) {
             shownTabs_ = model_.tabsRevision();
+            // Each tab added measures every tab's text again unless the tabs are of one fixed
+            // width meanwhile; the whole strip is measured once, when the width is freed.
+            const LONG_PTR style = GetWindowLongPtrW(tabs, GWL_STYLE);
+            SetWindowLongPtrW(tabs, GWL_STYLE, style | TCS_FIXEDWIDTH);
             TabCtrl_DeleteAllItems(tabs);
             for (int tab = 0; tab < model_.tabCount(); ++tab) {
                 // A tab draws "&" as the mark of an access key; the name shows as written.
@@ -494,6 +509,8 @@ void ConverterWindow::syncView() {
                 entry.pszText = const_cast<wchar_t*>(text.c_str());
                 TabCtrl_InsertItem(tabs, tab, &entry);
             }
+            SetWindowLongPtrW(tabs, GWL_STYLE, style);
+            SendMessageW(tabs, WM_SETFONT, SendMessageW(tabs, WM_GETFONT, 0, 0), FALSE);
             markStartupStep("tabs");
         }
         if (TabCtrl_GetCurSel(tabs) != model_.selectedTab())
@@ -516,14 +533,15 @@ void ConverterWindow::syncView() {
         setTextIfDifferent(item(IDC_INPUT), wideFromUtf8(model_.inputText()));
     } while (resync_);
     syncing_ = false;
-    setTip(tooltip_, item(IDC_INPUT), wideFromUtf8(model_.unreadInputNote()));
-    setTip(tooltip_, item(IDC_RESULT), wideFromUtf8(model_.exactResult()));
-    updateLabelTips();
+    updateTips();
     InvalidateRect(item(IDC_INPUT), nullptr, TRUE);
 }
 
-void ConverterWindow::updateLabelTips() {
-    // The label draws "..." where its text is cut; its tip, like its accessible name (the
+void ConverterWindow::updateTips() {
+    if (!tooltip_) return;
+    setTip(tooltip_, item(IDC_INPUT), wideFromUtf8(model_.unreadInputNote()));
+    setTip(tooltip_, item(IDC_RESULT), wideFromUtf8(model_.exactResult()));
+    // A unit label draws "..." where its text is cut; its tip, like its accessible name (the
     // label's text), has all of it.
     for (int id : {IDC_INPUT_UNIT, IDC_OUTPUT_UNIT}) {
         HWND label = item(id);

@@ -7,7 +7,9 @@
 #include "win32/common/scaled_bitmap.h"
 #include "win32/common/wide_text.h"
 
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <windows.h>
 
 // The converter window on Windows: dialog template 102 drawn by the system's controls, showing
@@ -29,6 +31,8 @@ class ConverterWindow {
     bool preTranslate(MSG& message);
 
     bool initialise();
+    static std::filesystem::path workingFolder();
+    void createTips();
     void command(int id, int code);
     void closeWindow();
     // Brings every control in line with the model: lists and tabs only when refilled, texts
@@ -45,7 +49,7 @@ class ConverterWindow {
     void spreadExtraSpace();
     void applyExtraSpace(ExtraSpace from, ExtraSpace to);
     void placeSwapButton();
-    void moveControl(int id, int dx, int dy, int dWidth, int dHeight);
+    void moveControls(const std::vector<ControlChange>& changes);
     // The window's frame beyond its client area and menu bar, and its smallest size.
     SIZE frameSize() const;
     SIZE minimumWindowSize() const;
@@ -55,8 +59,8 @@ class ConverterWindow {
     // The pictures, the list rows and the fonts for the window's DPI.
     void fitToDpi();
     void drawItem(const DRAWITEMSTRUCT& item);
-    // Tips with the whole text of labels cut short by their width.
-    void updateLabelTips();
+    // The tips: the input's note, the exact result, and the whole text of labels cut short.
+    void updateTips();
 
     void copyReport();
     void copyExactValue();
@@ -85,6 +89,8 @@ class ConverterWindow {
     UniqueFont swapFont_;
     ConversionCatalog catalog_;
     ConverterModel model_{catalog_};
+    std::thread loading_;
+    Status loaded_;
     unsigned shownTabs_ = ~0u;
     unsigned shownFrom_ = ~0u;
     unsigned shownTo_ = ~0u;
