@@ -287,7 +287,7 @@ void ConverterWindow::drawItem(const DRAWITEMSTRUCT& draw) {
     RECT textRect = rect;
     textRect.left += 2;
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     if (keyboard && (draw.itemState & ODS_FOCUS)) DrawFocusRect(dc, &rect);
 }
 
