@@ -181,8 +181,22 @@ def size(frame):
     return frame[2] - frame[0], frame[3] - frame[1]
 
 
+def contrast(a, b):
+    def luminance(rgb):
+        c = [v / 255 for v in rgb]
+        c = [v / 12.92 if v <= 0.04045 else ((v + 0.055) / 1.055) ** 2.4 for v in c]
+        return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]
+    light, dark = sorted((luminance(a), luminance(b)), reverse=True)
+    return (light + 0.05) / (dark + 0.05)
+
+
 def case_larger_window_kept_and_a_second_one_beside_it(s):
     s.start()
+    # The From list has the keyboard: the To list's selection is drawn apart from it, and from
+    # its list by at least 3:1.
+    with_keys, without = ([int(v) for v in s.probe("selection", "Velmora", str(i))[1].split()]
+                          for i in (1008, 1010))
+    assert with_keys[:3] != without[:3] and contrast(without[:3], without[3:]) >= 3, (with_keys, without)
     least, rows = size(frames(s)[0]), int(s.state()["from_rows"])
     drag_corner(s, -120, -90)  # the template's size is the least
     time.sleep(0.5)

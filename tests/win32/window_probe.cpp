@@ -5,6 +5,8 @@
 //   window_probe text TITLE ID    the control's text
 //   window_probe shot TITLE FILE  the window's pixels as a 24-bit BMP
 //   window_probe frames TITLE     each top-level window of that title: left top right bottom
+//   window_probe selection TITLE ID  the colours of a list's selected row and of the window:
+//                                 R G B R G B
 //   window_probe version FILE     the program's version resource and how many icons it holds
 #include <windows.h>
 
@@ -125,6 +127,23 @@ int wmain(int argc, wchar_t** argv) {
         HWND control = GetDlgItem(window, _wtoi(argv[3]));
         if (!control) return 4;
         std::printf("%s\n", utf8(text(control)).c_str());
+        return 0;
+    }
+    if (command == L"selection" && argc > 3) {
+        HWND list = GetDlgItem(window, _wtoi(argv[3]));
+        const auto row = SendMessageW(list, LB_GETCURSEL, 0, 0);
+        RECT rect;
+        if (row < 0 || SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect)) < 0)
+            return 4;
+        // Near the row's right end, where no text is drawn.
+        POINT at{rect.right - 3, (rect.top + rect.bottom) / 2};
+        ClientToScreen(list, &at);
+        HDC screen = GetDC(nullptr);
+        const COLORREF row_colour = GetPixel(screen, at.x, at.y);
+        ReleaseDC(nullptr, screen);
+        const COLORREF ground = GetSysColor(COLOR_WINDOW);
+        std::printf("%d %d %d %d %d %d\n", GetRValue(row_colour), GetGValue(row_colour),
+                    GetBValue(row_colour), GetRValue(ground), GetGValue(ground), GetBValue(ground));
         return 0;
     }
     if (command == L"shot" && argc > 3) {
