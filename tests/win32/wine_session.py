@@ -32,8 +32,10 @@ class Session:
         # The probe finds the window by its title in the whole Wine prefix.
         assert not self.state(), "another Velmora window is open in the Wine prefix"
         self.program = self.launch(self.exe, **env)
-        # The first program of a fresh Wine server takes longest.
-        self.wait_for(lambda: self.state().get("title") == "Velmora", "the window", 60)
+        # The first program of a fresh Wine server takes longest. The window exists, to be found,
+        # before it is laid out and shown.
+        shown = lambda: self.run(["xdotool", "search", "--onlyvisible", "--name", "^Velmora$"]).returncode == 0
+        self.wait_for(lambda: shown() and "rows" in self.state(), "the window", 60)
 
     def launch(self, exe, **env):
         return subprocess.Popen(["wine", exe], cwd=self.folder, env=dict(self.env, **env),
