@@ -22,6 +22,7 @@
 #include <commdlg.h>
 #include <filesystem>
 #include <shellapi.h>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -81,7 +82,13 @@ int ConverterWindow::run() {
     // The catalog loads on a thread of its own while the system makes the window's controls; the
     // window waits for it before it first shows the model.
     model_.setDecimalSeparator(userDecimalSeparator());
-    loading_ = std::thread([this, folder = workingFolder()] { loaded_ = model_.start(folder); });
+    const std::filesystem::path folder = workingFolder();
+    try {
+        loading_ = std::thread([this, folder] { loaded_ = model_.start(folder); });
+    } catch (const std::system_error&) {
+        // No thread to be had: loaded here, before the controls.
+        loaded_ = model_.start(folder);
+    }
     dialog_ = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_CONVERTER), nullptr, dialogProc,
                                  reinterpret_cast<LPARAM>(this));
     if (loading_.joinable()) loading_.join();
@@ -206,7 +213,7 @@ bool ConverterWindow::initialise() {
     TabCtrl_DeleteAllItems(tabs);
     markStartupStep("tab-row");
 
-    loading_.join();
+    if (loading_.joinable()) loading_.join();
     markStartupStep("catalog");
     if (!loaded_) {
         showError(loaded_.why());
