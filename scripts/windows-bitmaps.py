@@ -5,15 +5,13 @@ scripts/png-to-bmp.py reads them.
 
     python3 scripts/windows-bitmaps.py OUT_DIR PNG...     writes OUT_DIR/window-NAME.bmp
 """
-import importlib.util
 import os
+import runpy
 import struct
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("png_to_bmp", os.path.join(HERE, "png-to-bmp.py"))
-png_to_bmp = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(png_to_bmp)
+read_png = runpy.run_path(os.path.join(HERE, "png-to-bmp.py"))["read_png"]
 
 
 def write_bmp(path, width, height, channels, rows):
@@ -34,4 +32,4 @@ def write_bmp(path, width, height, channels, rows):
 if __name__ == "__main__":
     for png in sys.argv[2:]:
         name = "window-" + os.path.splitext(os.path.basename(png))[0] + ".bmp"
-        write_bmp(os.path.join(sys.argv[1], name), *png_to_bmp.read_png(png))
+        write_bmp(os.path.join(sys.argv[1], name), *read_png(png))

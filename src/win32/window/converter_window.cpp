@@ -634,7 +634,8 @@ UINT_PTR CALLBACK saveHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
     auto& choice = *reinterpret_cast<SaveChoice*>(notice->lpOFN->lCustData);
     HWND chooser = GetParent(hook);
     wchar_t typed[MAX_PATH] = {};
-    SendMessageW(chooser, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(typed));
+    // The first of the dialog's own messages gives the name in its name field, as typed.
+    SendMessageW(chooser, CDM_FIRST, MAX_PATH, reinterpret_cast<LPARAM>(typed));
     const std::wstring chosen = notice->lpOFN->lpstrFile;
     const std::wstring path = reportPath(chosen, typed, choice.suffix);
     bool refused = false;
