@@ -1,5 +1,6 @@
-"""Pictures of the Windows window under Wine for README: the main window with a result, and the
-Options, Precision, Find Conversion and About dialogs over it. Needs the Windows build
+"""Pictures of the Windows window under Wine for README: the main window with a result, made
+larger, and at 150% scaling, and the Options, Precision, Find Conversion and About dialogs over
+it. Needs the Windows build
 (cmake --preset windows && cmake --build build/windows), Xvfb, xdotool and Wine.
 
     python3 scripts/windows-screenshots.py [BUILD_DIR]      writes docs/windows-*.png
@@ -14,6 +15,7 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "win32"))
 from wine_session import Session  # noqa: E402
+from window_e2e import drag_corner  # noqa: E402
 
 
 def main():
@@ -44,7 +46,23 @@ def main():
             time.sleep(0.5)
             s.shot(title, os.path.join(docs, "windows-%s.png" % name))
             s.keys("Escape")
+        drag_corner(s, 260, 180)
+        time.sleep(0.5)
+        s.shot("Velmora", os.path.join(docs, "windows-window-large.png"))
         s.close()
+        os.remove(os.path.join(folder, "window.ini"))
+        # 150% scaling, as a Windows user sets it: the prefix's DPI, read at each start.
+        key = r"HKCU\Control Panel\Desktop"
+        s.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f"])
+        try:
+            s.start()
+            s.click("Velmora", 1003)
+            s.type("42")
+            s.expect(input="42")
+            s.shot("Velmora", os.path.join(docs, "windows-window-150.png"))
+            s.close()
+        finally:
+            s.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "96", "/f"])
     finally:
         s.stop()
         shutil.rmtree(folder, ignore_errors=True)

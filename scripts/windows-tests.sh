@@ -7,6 +7,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build/windows
+# The window's decimal comma is tested under LANG=de_DE.UTF-8, which Wine needs the system to have.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+    sudo=()
+    if [[ $(id -u) -ne 0 ]]; then sudo=(sudo); fi
+    "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi
 cmake --preset windows
 cmake --build --preset windows -j "$(nproc)"
 status=0

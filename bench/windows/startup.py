@@ -1,17 +1,28 @@
 """Start-up time and idle memory of velmora.exe under Wine beside an empty Win32 dialog of the
 same caption, size and manifest, started the same way in the same rounds (a benchmark, not a
-test). Start-up is from launching `wine PROGRAM` to its window being mapped on the Xvfb; idle
-memory is the process's resident set one second later.
+test). Start-up is from launching `wine PROGRAM` to its window being mapped on the Xvfb, as the
+X server tells a client listening on the root window (no polling, which would cost as much as an
+empty window's start); idle memory is the process's resident set one second later. velmora.exe
+also writes when each of its start-up steps ended (VELMORA_STARTUP_STEPS), and the medians of
+those are printed too. Needs Debian's python3-xlib.
 
     python3 bench/windows/startup.py [BUILD_DIR] [ROUNDS]
 """
 import os
+import queue
 import shutil
 import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
+
+try:
+    from Xlib import X, display
+except ImportError:  # Debian's python3-xlib, under another Python than Debian's
+    sys.path.append("/usr/lib/python3/dist-packages")
+    from Xlib import X, display
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(ROOT, "tests", "win32"))
@@ -20,10 +31,11 @@ from wine_session import Session  # noqa: E402
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def build_empty_dialog(out_dir):
+def build_empty_dialog(out_dir, build):
     exe = os.path.join(out_dir, "empty_dialog.exe")
     res = os.path.join(out_dir, "empty_dialog_res.o")
-    subprocess.run(["x86_64-w64-mingw32-windres", "-I", HERE, os.path.join(HERE, "empty_dialog.rc"),
+    subprocess.run(["x86_64-w64-mingw32-windres", "-I", os.path.join(build, "generated"),
+                    os.path.join(HERE, "empty_dialog.rc"),
                     "-O", "coff", "-o", res], check=True, cwd=HERE)
     subprocess.run(["x86_64-w64-mingw32-g++-posix", "-std=c++20", "-O2", "-s", "-static", "-municode",
                     "-mwindows", "-DUNICODE", os.path.join(HERE, "empty_dialog.cpp"), res, "-o", exe,
@@ -39,13 +51,39 @@ def resident_kib(pid):
     return 0
 
 
-def one_start(session, exe):
+class MapListener:
+    """The moments windows titled Velmora are mapped, from the X server's MapNotify events."""
+
+    def __init__(self, name):
+        self.connection = display.Display(name)
+        root = self.connection.screen().root
+        root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        self.connection.sync()
+        self.mapped = queue.Queue()
+        threading.Thread(target=self.listen, daemon=True).start()
+
+    def listen(self):
+        while True:
+            try:
+                event = self.connection.next_event()
+            except Exception:  # the display has gone at the end
+                return
+            if event.type != X.MapNotify:
+                continue
+            moment = time.monotonic()
+            try:
+                if event.window.get_wm_name() == "Velmora":
+                    self.mapped.put(moment)
+            except Exception:  # a window gone before its name was read
+                pass
+
+
+def one_start(session, listener, exe, steps=None):
+    while not listener.mapped.empty():
+        listener.mapped.get()
     start = time.monotonic()
-    program = session.launch(exe)
-    while session.run(["xdotool", "search", "--onlyvisible", "--name", "^Velmora$"]).returncode != 0:
-        if time.monotonic() - start > 60:
-            raise RuntimeError("no window from " + exe)
-    elapsed = time.monotonic() - start
+    program = session.launch(exe, **({"VELMORA_STARTUP_STEPS": steps} if steps else {}))
+    elapsed = listener.mapped.get(timeout=60) - start
     time.sleep(1.0)
     memory = resident_kib(program.pid)
     session.keys("alt+F4")
@@ -65,18 +103,36 @@ def main():
     folder = tempfile.mkdtemp(prefix="velmora-bench-")
     for name in ("conv.txt", "names.txt"):
         shutil.copy(os.path.join(ROOT, "data", name), folder)
-    programs = {"empty dialog": build_empty_dialog(folder),
+    programs = {"empty dialog": build_empty_dialog(folder, build),
                 "velmora.exe": os.path.join(build, "velmora.exe")}
+    load_before = os.getloadavg()[0]
     session = Session(None, None, prefix, folder)
+    listener = MapListener(session.env["DISPLAY"])
     results = {name: [] for name in programs}
+    steps_file = os.path.join(folder, "steps.txt")
+    steps = {}
     try:
-        one_start(session, programs["empty dialog"])  # wakes the server and fills the caches
+        one_start(session, listener, programs["empty dialog"])  # wakes the server, fills caches
         for _ in range(rounds):
             for name, exe in programs.items():
-                results[name].append(one_start(session, exe))
+                own = name == "velmora.exe"
+                results[name].append(one_start(session, listener, exe, steps_file if own else None))
+                if own:
+                    with open(steps_file) as f:
+                        for line in f:
+                            step, ms = line.split()
+                            steps.setdefault(step, []).append(float(ms))
+                    os.remove(steps_file)
     finally:
         session.stop()
         shutil.rmtree(folder, ignore_errors=True)
+    print("velmora.exe's steps, median ms since its process was created (each step's own):")
+    last = 0.0
+    for step, times in steps.items():
+        at = statistics.median(times)
+        print("  %-16s %7.1f  (%5.1f)" % (step, at, at - last))
+        last = at
+    print("load average before and after: %.2f, %.2f" % (load_before, os.getloadavg()[0]))
     print("%d rounds, medians (min-max):" % rounds)
     for name, runs in results.items():
         times = [t * 1000 for t, _ in runs]

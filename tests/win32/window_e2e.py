@@ -55,6 +55,7 @@ def case_typing_selection_and_clipboard(s):
     s.close()
     assert read(s.folder, "conv.ini") == b"1"
     assert read(s.folder, "conv.txt") == CATALOG.encode()
+    assert not os.path.exists(os.path.join(s.folder, "window.ini")), "a size kept unasked"
 
 
 def case_options_precision_and_close(s):
@@ -88,16 +89,27 @@ def case_find_and_save(s):
     s.keys("Return")
     s.expect(tab="1", input="5", result="11.0", output_unit="Pounds")
     s.keys("alt+f", "s")
-    s.wait_for(lambda: s.run(["xdotool", "search", "--onlyvisible", "--name", "Save"]).returncode == 0,
-               "the Save dialog")
+    s.wait_for(lambda: visible_window(s, "Save As"), "the Save dialog")
     # The system's own dialog: its name field takes the keys once it has settled.
     time.sleep(1.5)
-    s.type("Z:" + os.path.join(s.folder, "report.cnv").replace("/", "\\"))
+    # The catalog's name is refused with the reason, and the dialog stays open for another name.
+    s.type("Z:" + os.path.join(s.folder, "conv.txt").replace("/", "\\"))
+    s.keys("Return")
+    velmoras = lambda: len(s.run(["xdotool", "search", "--onlyvisible", "--name", "^Velmora$"]).stdout.split())
+    s.wait_for(lambda: velmoras() == 2, "the message over the Save dialog")
+    s.keys("Return")
+    s.wait_for(lambda: velmoras() == 1, "the message to close")
+    assert visible_window(s, "Save As"), "the Save dialog closed"
+    # A name without a suffix takes the report's, whatever type the dialog offers.
+    s.keys("End", "shift+Home")
+    s.type("Z:" + os.path.join(s.folder, "report").replace("/", "\\"))
     s.keys("Return")
     path = os.path.join(s.folder, "report.cnv")
     s.wait_for(lambda: os.path.exists(path), "the saved report")
     assert read(s.folder, "report.cnv") == b"Input:        5 Kilograms\r\nOutput:       11.0 Pounds"
     s.close()
+    assert sorted(os.listdir(s.folder)) == ["conv.ini", "conv.txt", "report.cnv"], os.listdir(s.folder)
+    assert read(s.folder, "conv.txt") == CATALOG.encode()
 
 
 def case_find_with_the_users_decimal_comma(s):
@@ -139,6 +151,104 @@ def case_find_with_the_users_decimal_comma(s):
         s.run(["wine", "reg", "add", key, "/v", "sDecimal", "/d", kept, "/f"])
 
 
+def case_decimal_comma_from_the_locale_at_every_start(s):
+    # Wine takes the user's number format from LANG and keeps a copy in the prefix's registry,
+    # which every program of the prefix started under another language (the probe, reg) rewrites.
+    with open(os.path.join(s.folder, "conv.txt"), "w", newline="") as f:
+        f.write("Length|km-m|Kilometers|Meters|x*1000\r\n")
+    for _ in range(5):
+        s.start(LANG="de_DE.UTF-8")
+        s.click("Velmora", 1003)
+        s.type("2,5")
+        s.expect(result="2500,0")
+        s.close()
+
+
+def frames(s):
+    return [tuple(int(v) for v in line.split()) for line in s.probe("frames", "Velmora")[1].splitlines()]
+
+
+def drag_corner(s, dx, dy):
+    # The frame's bottom right corner, as a user resizes a window.
+    left, top, right, bottom = frames(s)[0]
+    x, y = right - 3, bottom - 3
+    s.run(["xdotool", "mousemove", str(x), str(y), "mousedown", "1", "sleep", "0.2",
+           "mousemove", str(x + dx // 2), str(y + dy // 2), "sleep", "0.2",
+           "mousemove", str(x + dx), str(y + dy), "sleep", "0.2", "mouseup", "1"])
+
+
+def size(frame):
+    return frame[2] - frame[0], frame[3] - frame[1]
+
+
+def contrast(a, b):
+    def luminance(rgb):
+        c = [v / 255 for v in rgb]
+        c = [v / 12.92 if v <= 0.04045 else ((v + 0.055) / 1.055) ** 2.4 for v in c]
+        return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]
+    light, dark = sorted((luminance(a), luminance(b)), reverse=True)
+    return (light + 0.05) / (dark + 0.05)
+
+
+def case_larger_window_kept_and_a_second_one_beside_it(s):
+    s.start()
+    # The From list has the keyboard: the To list's selection is drawn apart from it, and from
+    # its list by at least 3:1.
+    with_keys, without = ([int(v) for v in s.probe("selection", "Velmora", str(i))[1].split()]
+                          for i in (1008, 1010))
+    assert with_keys[:3] != without[:3] and contrast(without[:3], without[3:]) >= 3, (with_keys, without)
+    least, rows = size(frames(s)[0]), int(s.state()["from_rows"])
+    drag_corner(s, -120, -90)  # the template's size is the least
+    time.sleep(0.5)
+    assert size(frames(s)[0]) == least, (frames(s), least)
+    drag_corner(s, 200, 160)
+    s.wait_for(lambda: size(frames(s)[0])[1] > least[1] + 100, "the window to grow")
+    larger = size(frames(s)[0])
+    assert int(s.state()["from_rows"]) > rows, s.state()
+    s.close()
+    assert read(s.folder, "window.ini").endswith(b"\n"), read(s.folder, "window.ini")
+    s.start()
+    assert size(frames(s)[0]) == larger, (frames(s), larger)
+    # A second window opens below and to the right of the first, wholly on the screen.
+    second = s.launch(s.exe)
+    s.wait_for(lambda: len(frames(s)) == 2, "the second window")
+    first, other = sorted(frames(s))
+    assert other[0] > first[0] and other[1] > first[1], (first, other)
+    assert other[2] <= 1280 and other[3] <= 1024, other
+    s.keys("alt+F4")
+    second.wait(timeout=STEP_TIMEOUT)
+    s.click("Velmora", 1003)
+    s.close()
+
+
+def case_pictures_for_the_screens_dpi(s):
+    # Scaling as a Windows user sets it: the DPI of the Wine prefix, read at each program's start.
+    key = r"HKCU\Control Panel\Desktop"
+    banner = {}
+    try:
+        for dpi in (96, 144):
+            s.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f"])
+            s.start()
+            left, top, right, bottom = (int(v) for v in s.probe("rect", "Velmora", "1012")[1].split())
+            banner[dpi] = right - left, bottom - top
+            s.close()
+    finally:
+        s.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "96", "/f"])
+    for wide, narrow in zip(banner[144], banner[96]):
+        assert abs(wide - 1.5 * narrow) <= 1, banner
+
+
+def case_version_resources(s):
+    # What Explorer shows in Properties > Details, for both programs.
+    for program, name in ((s.exe, "velmora.exe"), (os.path.join(os.path.dirname(s.exe), "velmora.com"), "velmora.com")):
+        code, out = s.probe("version", program)
+        info = dict(line.split("=", 1) for line in out.splitlines())
+        assert code == 0 and info["ProductName"] == "Velmora" and info["CompanyName"] == "Velmora", out
+        assert info["ProductVersion"] == info["FileVersion"] == s.version, out
+        assert info["numbers"] == s.version + ".0" and info["OriginalFilename"] == name, out
+        assert info["FileDescription"].startswith("Velmora unit converter") and int(info["icons"]) > 0, out
+
+
 def case_hiding_every_category(s):
     categories = ["Category %02d" % n for n in range(24)]
     catalog = "".join("%s|c|Unit A|Unit B|x*2\r\n" % name for name in categories)
@@ -167,6 +277,17 @@ def visible_window(s, title):
     return s.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % title]).returncode == 0
 
 
+def close_help(s):
+    # The help window may stand over the converter window's middle, where it opens: closed first.
+    out = s.run(["xdotool", "search", "--onlyvisible", "--name", "^Velmora Help$",
+                 "getwindowgeometry", "--shell", "%1"]).stdout.decode()
+    at = dict(line.split("=") for line in out.split())
+    s.run(["xdotool", "mousemove", str(int(at["X"]) + int(at["WIDTH"]) // 2),
+           str(int(at["Y"]) + int(at["HEIGHT"]) // 2), "click", "1"])
+    s.keys("alt+F4")
+    s.wait_for(lambda: not visible_window(s, "Velmora Help"), "the help window to close")
+
+
 def case_help_opens_the_file_in_the_folder(s):
     # Wine's HTML Help draws no page (no Gecko); its window's title is the one help.chm holds.
     s.start()
@@ -177,6 +298,7 @@ def case_help_opens_the_file_in_the_folder(s):
     shutil.copy(s.chm, os.path.join(s.folder, "help.chm"))
     s.keys("F1")
     s.wait_for(lambda: visible_window(s, "Velmora Help"), "the help window")
+    close_help(s)
     s.click("Velmora", 1003)
     s.close()
 
@@ -190,6 +312,7 @@ def case_help_from_a_dialog(s):
     s.click("Precision", 1017)
     s.keys("F1")
     s.wait_for(lambda: visible_window(s, "Velmora Help"), "the help window")
+    close_help(s)
     s.click("Precision", 2)  # Cancel
     s.click("Velmora", 1003)
     s.close()
@@ -215,6 +338,7 @@ def main():
     parser.add_argument("--probe", required=True)
     parser.add_argument("--prefix", required=True)
     parser.add_argument("--chm", required=True)
+    parser.add_argument("--version", required=True)
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()
     for tool in ("Xvfb", "xdotool", "xclip", "wine"):
@@ -230,6 +354,7 @@ def main():
         f.write(CATALOG.encode())
     session = Session(args.exe, args.probe, args.prefix, folder)
     session.chm = args.chm
+    session.version = args.version
     try:
         CASES[args.case](session)
     finally:

@@ -4,10 +4,16 @@
 //   window_probe rect TITLE ID    the control's screen rectangle: left top right bottom
 //   window_probe text TITLE ID    the control's text
 //   window_probe shot TITLE FILE  the window's pixels as a 24-bit BMP
+//   window_probe frames TITLE     each top-level window of that title: left top right bottom
+//   window_probe selection TITLE ID  the colours of a list's selected row and of the window:
+//                                 R G B R G B
+//   window_probe version FILE     the program's version resource and how many icons it holds
 #include <windows.h>
 
+// The common controls and the shell need windows.h first.
 #include <commctrl.h>
 #include <cstdio>
+#include <shellapi.h>
 #include <string>
 
 namespace {
@@ -35,8 +41,12 @@ void list(const char* name, HWND box) {
         SendMessageW(box, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer));
         items += (i ? L"|" : L"") + std::wstring(buffer);
     }
-    std::printf("%s=%s\n%s_selected=%d\n", name, utf8(items).c_str(), name,
-                static_cast<int>(SendMessageW(box, LB_GETCURSEL, 0, 0)));
+    RECT client;
+    GetClientRect(box, &client);
+    const LRESULT height = SendMessageW(box, LB_GETITEMHEIGHT, 0, 0);
+    std::printf("%s=%s\n%s_selected=%d\n%s_rows=%ld\n", name, utf8(items).c_str(), name,
+                static_cast<int>(SendMessageW(box, LB_GETCURSEL, 0, 0)), name,
+                height > 0 ? client.bottom / static_cast<long>(height) : 0L);
 }
 
 HWND findTop(const wchar_t* title) {
@@ -46,9 +56,43 @@ HWND findTop(const wchar_t* title) {
 
 } // namespace
 
+BOOL CALLBACK printFrame(HWND window, LPARAM title) {
+    RECT rect;
+    if (IsWindowVisible(window) && text(window) == reinterpret_cast<const wchar_t*>(title) &&
+        GetWindowRect(window, &rect))
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    return TRUE;
+}
+
+int version(const wchar_t* file) {
+    DWORD unused = 0;
+    std::string data(GetFileVersionInfoSizeW(file, &unused), '\0');
+    if (data.empty() || !GetFileVersionInfoW(file, 0, static_cast<DWORD>(data.size()), data.data()))
+        return 4;
+    for (const wchar_t* name : {L"ProductName", L"ProductVersion", L"FileVersion", L"CompanyName",
+                                L"FileDescription", L"OriginalFilename"}) {
+        void* value = nullptr;
+        UINT size = 0;
+        const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        if (VerQueryValueW(data.data(), key.c_str(), &value, &size))
+            std::printf("%s=%s\n", utf8(name).c_str(), utf8(static_cast<wchar_t*>(value)).c_str());
+    }
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    if (VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &size))
+        std::printf("numbers=%lu.%lu.%lu.%lu\n", fixed->dwFileVersionMS >> 16,
+                    fixed->dwFileVersionMS & 0xFFFF, fixed->dwFileVersionLS >> 16,
+                    fixed->dwFileVersionLS & 0xFFFF);
+    std::printf("icons=%u\n", ExtractIconExW(file, -1, nullptr, nullptr, 0));
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     const std::wstring command = argv[1];
+    if (command == L"version" && argc > 2) return version(argv[2]);
+    if (command == L"frames" && argc > 2)
+        return !EnumWindows(printFrame, reinterpret_cast<LPARAM>(argv[2]));
     HWND window = findTop(argc > 2 ? argv[2] : L"Velmora");
     if (!window) return 3;
     if (command == L"state") {
@@ -83,6 +127,23 @@ int wmain(int argc, wchar_t** argv) {
         HWND control = GetDlgItem(window, _wtoi(argv[3]));
         if (!control) return 4;
         std::printf("%s\n", utf8(text(control)).c_str());
+        return 0;
+    }
+    if (command == L"selection" && argc > 3) {
+        HWND list = GetDlgItem(window, _wtoi(argv[3]));
+        const auto row = SendMessageW(list, LB_GETCURSEL, 0, 0);
+        RECT rect;
+        if (row < 0 || SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect)) < 0)
+            return 4;
+        // Near the row's right end, where no text is drawn.
+        POINT at{rect.right - 3, (rect.top + rect.bottom) / 2};
+        ClientToScreen(list, &at);
+        HDC screen = GetDC(nullptr);
+        const COLORREF row_colour = GetPixel(screen, at.x, at.y);
+        ReleaseDC(nullptr, screen);
+        const COLORREF ground = GetSysColor(COLOR_WINDOW);
+        std::printf("%d %d %d %d %d %d\n", GetRValue(row_colour), GetGValue(row_colour),
+                    GetBValue(row_colour), GetRValue(ground), GetGValue(ground), GetBValue(ground));
         return 0;
     }
     if (command == L"shot" && argc > 3) {

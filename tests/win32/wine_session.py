@@ -28,15 +28,17 @@ class Session:
         # window be made; ended here, the next program starts it again on this display.
         self.run(["wine", "taskkill", "/f", "/im", "explorer.exe"], timeout=60)
 
-    def start(self):
+    def start(self, **env):
         # The probe finds the window by its title in the whole Wine prefix.
         assert not self.state(), "another Velmora window is open in the Wine prefix"
-        self.program = self.launch(self.exe)
-        # The first program of a fresh Wine server takes longest.
-        self.wait_for(lambda: self.state().get("title") == "Velmora", "the window", 60)
+        self.program = self.launch(self.exe, **env)
+        # The first program of a fresh Wine server takes longest. The window exists, to be found,
+        # before it is laid out and shown.
+        shown = lambda: self.run(["xdotool", "search", "--onlyvisible", "--name", "^Velmora$"]).returncode == 0
+        self.wait_for(lambda: shown() and "rows" in self.state(), "the window", 60)
 
-    def launch(self, exe):
-        return subprocess.Popen(["wine", exe], cwd=self.folder, env=self.env,
+    def launch(self, exe, **env):
+        return subprocess.Popen(["wine", exe], cwd=self.folder, env=dict(self.env, **env),
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
 

@@ -2,6 +2,7 @@
 
 #include "converter/find_text.h"
 #include "converter/window_texts.h"
+#include "win32/common/glyph_fonts.h"
 #include "win32/common/wide_text.h"
 #include "win32/common/window_text.h"
 #include "win32/dialogs/modal_dialog.h"
@@ -28,11 +29,12 @@ class FindDialog : public ModalDialog {
         SendMessageW(query, EM_SETCUEBANNER, TRUE,
                      reinterpret_cast<LPARAM>(L"for example: 5 mi to km"));
         SetWindowSubclass(query, queryProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        // The matches' arrow in a font that has it, or spelled with what every font has.
+        arrowShown_ = useFontWithGlyphs(item(IDC_FIND_LIST), arrow, listFont_);
         if (namesNote_.empty())
             dropNamesNote();
         else
-            SetDlgItemTextW(window(), IDC_FIND_NAMES_NOTE,
-                            wideFromUtf8(namesNote_).c_str());
+            SetDlgItemTextW(window(), IDC_FIND_NAMES_NOTE, wideFromUtf8(namesNote_).c_str());
         refill();
         SetFocus(query);
         return FALSE;
@@ -67,9 +69,12 @@ class FindDialog : public ModalDialog {
                                    decimalSeparator_);
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         SendMessageW(list, LB_RESETCONTENT, 0, 0);
-        for (const ConversionMatch& match : matches_.result.matches)
-            SendMessageW(list, LB_ADDSTRING, 0,
-                         reinterpret_cast<LPARAM>(wideFromUtf8(matchText(match)).c_str()));
+        for (const ConversionMatch& match : matches_.result.matches) {
+            std::wstring text = wideFromUtf8(matchText(match));
+            for (std::size_t at; !arrowShown_ && (at = text.find(arrow)) != std::wstring::npos;)
+                text.replace(at, 1, L"->");
+            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        }
         if (!matches_.result.matches.empty()) SendMessageW(list, LB_SETCURSEL, 0, 0);
         SendMessageW(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, TRUE);
@@ -124,7 +129,10 @@ class FindDialog : public ModalDialog {
         return DefSubclassProc(edit, message, wParam, lParam);
     }
 
+    static constexpr wchar_t arrow[] = L"\u2192";
     ConversionSearch search_;
+    UniqueFont listFont_;
+    bool arrowShown_ = true;
     std::string namesNote_;
     char decimalSeparator_;
     FindResults matches_;
@@ -132,10 +140,11 @@ class FindDialog : public ModalDialog {
 
 } // namespace
 
-std::optional<FoundConversion>
-runFindDialog(HINSTANCE instance, HWND owner, const std::wstring& helpFile,
-              const ConversionCatalog& catalog, const UnitNames& names,
-              const std::string& namesNote, char decimalSeparator) {
+std::optional<FoundConversion> runFindDialog(HINSTANCE instance, HWND owner,
+                                             const std::wstring& helpFile,
+                                             const ConversionCatalog& catalog,
+                                             const UnitNames& names, const std::string& namesNote,
+                                             char decimalSeparator) {
     FindDialog dialog(helpFile, catalog, names, namesNote, decimalSeparator);
     dialog.run(instance, owner);
     return dialog.chosen;

@@ -6,7 +6,10 @@
 #include "converter/window_texts.h"
 #include "product.h"
 #include "search/unit_names.h"
+#include "win32/common/glyph_fonts.h"
+#include "win32/common/startup_steps.h"
 #include "win32/common/system_calls.h"
+#include "win32/common/user_locale.h"
 #include "win32/common/wide_text.h"
 #include "win32/common/window_text.h"
 #include "win32/dialogs/about_dialog.h"
@@ -19,6 +22,7 @@
 #include <commdlg.h>
 #include <filesystem>
 #include <shellapi.h>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -48,6 +52,18 @@ void selectRow(HWND list, int row) {
         SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
 }
 
+// The width a control's text takes in its font, in pixels.
+int textWidth(HWND control, const std::wstring& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size.cx;
+}
+
 void setTip(HWND tooltip, HWND control, const std::wstring& text) {
     TOOLINFOW info{};
     info.cbSize = sizeof info;
@@ -63,8 +79,19 @@ ConverterWindow::ConverterWindow(HINSTANCE instance) : instance_(instance) {}
 
 int ConverterWindow::run() {
     accelerators_ = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    // The catalog loads on a thread of its own while the system makes the window's controls; the
+    // window waits for it before it first shows the model.
+    model_.setDecimalSeparator(userDecimalSeparator());
+    const std::filesystem::path folder = workingFolder();
+    try {
+        loading_ = std::thread([this, folder] { loaded_ = model_.start(folder); });
+    } catch (const std::system_error&) {
+        // No thread to be had: loaded here, before the controls.
+        loaded_ = model_.start(folder);
+    }
     dialog_ = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_CONVERTER), nullptr, dialogProc,
                                  reinterpret_cast<LPARAM>(this));
+    if (loading_.joinable()) loading_.join();
     if (!dialog_) return 1;
     if (!started_) {
         // The message has been shown; nothing else runs and nothing is written.
@@ -72,6 +99,11 @@ int ConverterWindow::run() {
         return 0;
     }
     ShowWindow(dialog_, SW_SHOWNORMAL);
+    markStartupStep("shown");
+    UpdateWindow(dialog_);
+    markStartupStep("painted");
+    // Tips are first needed when the pointer rests on a control: made once the window is there.
+    createTips();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (preTranslate(message)) continue;
@@ -124,7 +156,34 @@ INT_PTR CALLBACK ConverterWindow::dialogProc(HWND dialog, UINT message, WPARAM w
     return window ? window->handle(message, wParam, lParam) : FALSE;
 }
 
+std::filesystem::path ConverterWindow::workingFolder() {
+    std::vector<wchar_t> directory(MAX_PATH);
+    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+    if (length >= directory.size()) {
+        // No length limit: asked again with room for the whole path.
+        directory.resize(length + 1);
+        length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
+    }
+    return std::wstring(directory.data(), length);
+}
+
+void ConverterWindow::createTips() {
+    tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                               dialog_, nullptr, instance_, nullptr);
+    for (int id : {IDC_INPUT, IDC_RESULT, IDC_INPUT_UNIT, IDC_OUTPUT_UNIT}) {
+        TOOLINFOW info{};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        info.hwnd = dialog_;
+        info.uId = reinterpret_cast<UINT_PTR>(item(id));
+        info.lpszText = const_cast<wchar_t*>(L"");
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    updateTips();
+}
+
 bool ConverterWindow::initialise() {
+    markStartupStep("dialog");
     bigIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXICON),
                                                  GetSystemMetrics(SM_CYICON), 0)));
@@ -133,11 +192,15 @@ bool ConverterWindow::initialise() {
                                                    GetSystemMetrics(SM_CYSMICON), 0)));
     SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    markStartupStep("icons");
     SetDlgItemTextW(dialog_, IDC_CONTACT, wideFromUtf8(VELMORA_CONTACT_LINE).c_str());
-    SetDlgItemTextW(dialog_, IDC_SWAP, L"\u21C4");
+    // The arrows in a font that has them, or spelled with what every font has.
+    SetDlgItemTextW(dialog_, IDC_SWAP,
+                    useFontWithGlyphs(item(IDC_SWAP), L"\u21C4", swapFont_) ? L"\u21C4" : L"<>");
     // The unit labels stay empty until a conversion is current.
     SetDlgItemTextW(dialog_, IDC_INPUT_UNIT, L"");
     SetDlgItemTextW(dialog_, IDC_OUTPUT_UNIT, L"");
+    markStartupStep("swap-font");
 
     // One row's height, from a tab that exists only to be measured.
     HWND tabs = item(IDC_TABS);
@@ -148,45 +211,109 @@ bool ConverterWindow::initialise() {
     RECT rect{};
     TabCtrl_GetItemRect(tabs, 0, &rect);
     TabCtrl_DeleteAllItems(tabs);
+    markStartupStep("tab-row");
 
-    tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                               dialog_, nullptr, instance_, nullptr);
-    for (int id : {IDC_INPUT, IDC_RESULT}) {
-        TOOLINFOW info{};
-        info.cbSize = sizeof info;
-        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        info.hwnd = dialog_;
-        info.uId = reinterpret_cast<UINT_PTR>(item(id));
-        info.lpszText = const_cast<wchar_t*>(L"");
-        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-    }
-
-    std::vector<wchar_t> directory(MAX_PATH);
-    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
-    if (length >= directory.size()) {
-        // No length limit: asked again with room for the whole path.
-        directory.resize(length + 1);
-        length = GetCurrentDirectoryW(static_cast<DWORD>(directory.size()), directory.data());
-    }
-    const std::filesystem::path folder(std::wstring(directory.data(), length));
-    // The user's decimal separator decides whether "1,5" is one and a half.
-    wchar_t separator[8] = L".";
-    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
-    model_.setDecimalSeparator(separator[0] == L',' ? ',' : '.');
-    if (const Status started = model_.start(folder); !started) {
-        showError(started.why());
+    if (loading_.joinable()) loading_.join();
+    markStartupStep("catalog");
+    if (!loaded_) {
+        showError(loaded_.why());
         return false;
     }
     model_.setTabRowHeight(rect.bottom - rect.top);
     dpi_ = static_cast<int>(GetDpiForWindow(dialog_));
+    RECT client;
+    GetClientRect(dialog_, &client);
+    minimum_ = {client.right, client.bottom};
+    fitToDpi();
+    markStartupStep("bitmaps");
     syncView();
-    adjustForTabRows();
+    markStartupStep("tabs-and-lists");
+    layOutTabRows();
+    restoreSize();
+    placeOnScreen();
+    markStartupStep("layout");
     SetFocus(item(IDC_FROM_LIST));
     return true;
 }
 
+void ConverterWindow::fitToDpi() {
+    // The banner stands on the dialog's own ground, the picture on the tabs' page, which is drawn
+    // in the window colour.
+    banner_ =
+        loadScaledBitmap(instance_, IDB_BANNER, IDB_BANNER_2X, dpi_, GetSysColor(COLOR_BTNFACE));
+    picture_ = loadScaledBitmap(instance_, IDB_PICTURE, 0, dpi_, GetSysColor(COLOR_WINDOW));
+    // Each as large as its picture; the banner's width beyond it is the window's extra space.
+    SetWindowPos(item(IDC_BANNER), nullptr, 0, 0, banner_.size.cx + extra_.dx, banner_.size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(item(IDC_PICTURE), nullptr, 0, 0, picture_.size.cx, picture_.size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The lists draw their own rows, as tall as a list of their font draws them.
+    for (int id : {IDC_FROM_LIST, IDC_TO_LIST}) {
+        HWND list = item(id);
+        HDC dc = GetDC(list);
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(list, dc);
+        SendMessageW(list, LB_SETITEMHEIGHT, 0, metrics.tmHeight);
+    }
+}
+
+void ConverterWindow::drawItem(const DRAWITEMSTRUCT& draw) {
+    HDC dc = draw.hDC;
+    const RECT& rect = draw.rcItem;
+    if (draw.CtlType == ODT_STATIC) {
+        drawScaledBitmap(dc, draw.CtlID == IDC_BANNER ? banner_ : picture_, rect.left, rect.top,
+                         rect.right - rect.left);
+        return;
+    }
+    if (draw.CtlType != ODT_LISTBOX || draw.itemID == static_cast<UINT>(-1)) return;
+    HWND list = draw.hwndItem;
+    const auto row = static_cast<WPARAM>(draw.itemID);
+    std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, row, 0)) + 1,
+                      L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()))));
+    // The selection of the list without the keyboard stands apart from the one with it, and both
+    // from the list, as on Linux; Windows' own lists draw both alike.
+    const Rgb base = rgbOf(GetSysColor(COLOR_WINDOW));
+    const Rgb ink = rgbOf(GetSysColor(COLOR_WINDOWTEXT));
+    const bool keyboard = GetFocus() == list;
+    DrawColours colours{base, ink};
+    if (draw.itemState & ODS_SELECTED) {
+        const Rgb highlight = rgbOf(GetSysColor(COLOR_HIGHLIGHT));
+        const Rgb highlightText = rgbOf(GetSysColor(COLOR_HIGHLIGHTTEXT));
+        colours = selectionColours({highlight, highlightText, highlight, highlightText, base, ink},
+                                   keyboard, base);
+    }
+    SetBkColor(dc, colourOf(colours.background));
+    SetTextColor(dc, colourOf(colours.text));
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    RECT textRect = rect;
+    textRect.left += 2;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (keyboard && (draw.itemState & ODS_FOCUS)) DrawFocusRect(dc, &rect);
+}
+
 INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_SIZE:
+        if (!folded_ && wParam != SIZE_MINIMIZED) spreadExtraSpace();
+        return TRUE;
+    case WM_GETMINMAXINFO:
+        // The template's size, laid out for the tab rows, is the least.
+        if (minimum_.cx > 0) {
+            const SIZE least = minimumWindowSize();
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.cx, least.cy};
+        }
+        return TRUE;
+    case WM_DRAWITEM:
+        drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     case WM_COMMAND:
         command(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
@@ -248,10 +375,17 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return FALSE;
     case WM_DPICHANGED: {
         // The system scales the dialog and its controls; the row height that later layouts move
-        // them by scales with them.
+        // them by, the least size and the extra space scale with them, and the pictures and list
+        // rows are made again for the new DPI.
         const int dpi = LOWORD(wParam);
-        if (dpi_ > 0) model_.setTabRowHeight(MulDiv(model_.tabRowHeight(), dpi, dpi_));
+        if (dpi_ > 0) {
+            const auto scale = [&](LONG pixels) { return MulDiv(pixels, dpi, dpi_); };
+            model_.setTabRowHeight(scale(model_.tabRowHeight()));
+            minimum_ = {scale(minimum_.cx), scale(minimum_.cy)};
+            extra_ = {scale(extra_.dx), scale(extra_.dy), scale(extra_.lift)};
+        }
         dpi_ = dpi;
+        fitToDpi();
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(dialog_, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
@@ -283,6 +417,8 @@ void ConverterWindow::command(int id, int code) {
         return;
     case IDC_FROM_LIST:
     case IDC_TO_LIST:
+        // The selection is drawn one way with the keyboard and another without.
+        if (code == LBN_SETFOCUS || code == LBN_KILLFOCUS) InvalidateRect(item(id), nullptr, FALSE);
         if (code == LBN_SELCHANGE) {
             const int row = static_cast<int>(SendMessageW(item(id), LB_GETCURSEL, 0, 0));
             if (id == IDC_FROM_LIST)
@@ -344,6 +480,7 @@ void ConverterWindow::closeWindow() {
     closed_ = true;
     for (const Status& step : model_.close())
         if (!step) showError(step.why());
+    keepSize();
     DestroyWindow(dialog_);
 }
 
@@ -364,6 +501,10 @@ void ConverterWindow::syncView() {
         HWND tabs = item(IDC_TABS);
         if (shownTabs_ != model_.tabsRevision()) {
             shownTabs_ = model_.tabsRevision();
+            // Each tab added measures every tab's text again unless the tabs are of one fixed
+            // width meanwhile; the whole strip is measured once, when the width is freed.
+            const LONG_PTR style = GetWindowLongPtrW(tabs, GWL_STYLE);
+            SetWindowLongPtrW(tabs, GWL_STYLE, style | TCS_FIXEDWIDTH);
             TabCtrl_DeleteAllItems(tabs);
             for (int tab = 0; tab < model_.tabCount(); ++tab) {
                 // A tab draws "&" as the mark of an access key; the name shows as written.
@@ -375,6 +516,9 @@ void ConverterWindow::syncView() {
                 entry.pszText = const_cast<wchar_t*>(text.c_str());
                 TabCtrl_InsertItem(tabs, tab, &entry);
             }
+            SetWindowLongPtrW(tabs, GWL_STYLE, style);
+            SendMessageW(tabs, WM_SETFONT, SendMessageW(tabs, WM_GETFONT, 0, 0), FALSE);
+            markStartupStep("tabs");
         }
         if (TabCtrl_GetCurSel(tabs) != model_.selectedTab())
             TabCtrl_SetCurSel(tabs, model_.selectedTab());
@@ -396,36 +540,23 @@ void ConverterWindow::syncView() {
         setTextIfDifferent(item(IDC_INPUT), wideFromUtf8(model_.inputText()));
     } while (resync_);
     syncing_ = false;
-    setTip(tooltip_, item(IDC_INPUT), wideFromUtf8(model_.unreadInputNote()));
-    setTip(tooltip_, item(IDC_RESULT), wideFromUtf8(model_.exactResult()));
+    updateTips();
     InvalidateRect(item(IDC_INPUT), nullptr, TRUE);
 }
 
-// Tab-row layout.
-
-void ConverterWindow::adjustForTabRows() {
-    const int d = model_.tabRowShift(TabCtrl_GetRowCount(item(IDC_TABS)));
-    if (d == 0) return;
-    growWindow(dialog_, d);
-    growWindow(item(IDC_TABS), d);
-    for (int id : controlsBelowTabs)
-        moveControlDown(id, d);
-}
-
-void ConverterWindow::growWindow(HWND window, int d) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top + d,
-                 SWP_NOMOVE | SWP_NOZORDER);
-}
-
-void ConverterWindow::moveControlDown(int id, int d) {
-    HWND control = item(id);
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&rect), 2);
-    MoveWindow(control, rect.left, rect.top + d, rect.right - rect.left, rect.bottom - rect.top,
-               TRUE);
+void ConverterWindow::updateTips() {
+    if (!tooltip_) return;
+    setTip(tooltip_, item(IDC_INPUT), wideFromUtf8(model_.unreadInputNote()));
+    setTip(tooltip_, item(IDC_RESULT), wideFromUtf8(model_.exactResult()));
+    // A unit label draws "..." where its text is cut; its tip, like its accessible name (the
+    // label's text), has all of it.
+    for (int id : {IDC_INPUT_UNIT, IDC_OUTPUT_UNIT}) {
+        HWND label = item(id);
+        const std::wstring text = windowText(label);
+        RECT client;
+        GetClientRect(label, &client);
+        setTip(tooltip_, label, textWidth(label, text) > client.right ? text : std::wstring());
+    }
 }
 
 // Commands.
@@ -475,6 +606,55 @@ void ConverterWindow::copyExactValue() {
     if (!model_.exactResult().empty()) copyText(dialog_, model_.exactResult());
 }
 
+namespace {
+
+// What the Save dialog's hook judges a name by, and the file it let through.
+struct SaveChoice {
+    const ConverterModel& model;
+    std::wstring suffix;
+    std::wstring path;
+};
+
+// The file the user means: a name typed without a suffix takes the report's, where the dialog
+// would give it the extension of the type chosen in its list.
+std::wstring reportPath(const std::wstring& chosen, const std::wstring& typed,
+                        const std::wstring& suffix) {
+    const std::wstring name = typed.substr(typed.find_last_of(L"\\/") + 1);
+    if (name.empty() || name.find(L'.') != std::wstring::npos) return chosen;
+    return chosen.substr(0, chosen.find_last_of(L"\\/") + 1) + name + L"." + suffix;
+}
+
+// Answers the dialog's OK: a name the model refuses is said so, and the dialog stays open for
+// another; a file already there is replaced only when the user says so. The dialog's own
+// question would come before the refusal, and ask about the name with the type's extension.
+UINT_PTR CALLBACK saveHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_NOTIFY) return 0;
+    const auto* notice = reinterpret_cast<const OFNOTIFYW*>(lParam);
+    if (notice->hdr.code != CDN_FILEOK) return 0;
+    auto& choice = *reinterpret_cast<SaveChoice*>(notice->lpOFN->lCustData);
+    HWND chooser = GetParent(hook);
+    wchar_t typed[MAX_PATH] = {};
+    // The first of the dialog's own messages gives the name in its name field, as typed.
+    SendMessageW(chooser, CDM_FIRST, MAX_PATH, reinterpret_cast<LPARAM>(typed));
+    const std::wstring chosen = notice->lpOFN->lpstrFile;
+    const std::wstring path = reportPath(chosen, typed, choice.suffix);
+    bool refused = false;
+    if (const Status allowed = choice.model.mayHoldReport(corePath(path)); !allowed) {
+        MessageBoxW(chooser, wideFromUtf8(allowed.why()).c_str(), L"Velmora", MB_OK | MB_ICONSTOP);
+        refused = true;
+    } else if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        const std::wstring question = path.substr(path.find_last_of(L"\\/") + 1) +
+                                      L" already exists.\nDo you want to replace it?";
+        refused = MessageBoxW(chooser, question.c_str(), L"Confirm Save As",
+                              MB_YESNO | MB_ICONWARNING) != IDYES;
+    }
+    if (!refused) choice.path = path;
+    SetWindowLongPtrW(hook, DWLP_MSGRESULT, refused);
+    return refused;
+}
+
+} // namespace
+
 void ConverterWindow::saveReport() {
     std::vector<wchar_t> path(32768, L'\0');
     // Pairs of name and pattern, each ending in a null, and one more at the end.
@@ -482,19 +662,22 @@ void ConverterWindow::saveReport() {
     for (const FileFilter& filter : reportFileFilters)
         filters += wideFromUtf8(std::string(filter.name)) + L'\0' +
                    wideFromUtf8(std::string(filter.pattern)) + L'\0';
-    const std::wstring suffix = wideFromUtf8(std::string(reportFileSuffix));
+    SaveChoice choice{model_, wideFromUtf8(std::string(reportFileSuffix)), {}};
     OPENFILENAMEW chooser{};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = dialog_;
     chooser.lpstrFilter = filters.c_str();
     chooser.lpstrFile = path.data();
     chooser.nMaxFile = static_cast<DWORD>(path.size());
-    chooser.lpstrDefExt = suffix.c_str();
-    chooser.Flags = OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_PATHMUSTEXIST;
+    chooser.lpstrDefExt = choice.suffix.c_str();
+    // The hook answers OK, so that a refused name keeps the dialog open.
+    chooser.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_ENABLEHOOK | OFN_ENABLESIZING;
+    chooser.lpfnHook = saveHook;
+    chooser.lCustData = reinterpret_cast<LPARAM>(&choice);
     const auto getSaveFileName =
         systemFunction<BOOL(WINAPI*)(OPENFILENAMEW*)>(L"comdlg32.dll", "GetSaveFileNameW");
     if (!getSaveFileName || !getSaveFileName(&chooser)) return;
-    const std::wstring chosen(path.data());
+    const std::wstring chosen = choice.path.empty() ? std::wstring(path.data()) : choice.path;
     if (const Status saved = model_.saveReport(corePath(chosen), utf8FromWide(chosen)); !saved)
         MessageBoxW(dialog_, wideFromUtf8(saved.why()).c_str(), L"Velmora", MB_OK | MB_ICONSTOP);
 }
@@ -540,10 +723,15 @@ void ConverterWindow::printReport() {
 void ConverterWindow::editOptions() {
     std::vector<CategoryRow> rows = model_.optionRows();
     if (!runOptionsDialog(instance_, dialog_, helpFile(), rows)) return;
-    // The row count the current layout stands for, read before the tabs go.
-    if (!model_.applyOptions(rows, TabCtrl_GetRowCount(item(IDC_TABS))).changed) return;
+    // The row count the current layout stands for, read while the strip still shows the old
+    // tabs, at the smallest width the layout is made for.
+    foldExtraSpace();
+    if (!model_.applyOptions(rows, TabCtrl_GetRowCount(item(IDC_TABS))).changed) {
+        spreadExtraSpace();
+        return;
+    }
     syncView();
-    adjustForTabRows();
+    layOutTabRows();
     RedrawWindow(dialog_, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }

@@ -2,10 +2,14 @@
 
 #include "catalog/catalog.h"
 #include "converter/converter_model.h"
+#include "converter/window_layout.h"
 #include "win32/common/handles.h"
+#include "win32/common/scaled_bitmap.h"
 #include "win32/common/wide_text.h"
 
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <windows.h>
 
 // The converter window on Windows: dialog template 102 drawn by the system's controls, showing
@@ -27,15 +31,36 @@ class ConverterWindow {
     bool preTranslate(MSG& message);
 
     bool initialise();
+    static std::filesystem::path workingFolder();
+    void createTips();
     void command(int id, int code);
     void closeWindow();
     // Brings every control in line with the model: lists and tabs only when refilled, texts
     // only where they differ.
     void syncView();
-    void adjustForTabRows();
-    void growWindow(HWND window, int d);
-    void moveControlDown(int id, int d);
     void showError(const std::string& text);
+
+    // The layout (converter_layout.cpp). The smallest size is the template's, laid out for the
+    // rows of tabs as the Qt window does: the extra space is folded, the rows laid out, and the
+    // extra space spread again over the lists, fields and tabs.
+    void layOutTabRows();
+    void adjustForTabRows();
+    void foldExtraSpace();
+    void spreadExtraSpace();
+    void applyExtraSpace(ExtraSpace from, ExtraSpace to);
+    void placeSwapButton();
+    void moveControls(const std::vector<ControlChange>& changes);
+    // The window's frame beyond its client area and menu bar, and its smallest size.
+    SIZE frameSize() const;
+    SIZE minimumWindowSize() const;
+    void restoreSize();
+    void keepSize();
+    void placeOnScreen();
+    // The pictures, the list rows and the fonts for the window's DPI.
+    void fitToDpi();
+    void drawItem(const DRAWITEMSTRUCT& item);
+    // The tips: the input's note, the exact result, and the whole text of labels cut short.
+    void updateTips();
 
     void copyReport();
     void copyExactValue();
@@ -59,13 +84,24 @@ class ConverterWindow {
     UniqueIcon smallIcon_;
     HWND tooltip_ = nullptr;
     UniqueBrush unreadBrush_;
+    ScaledBitmap banner_;
+    ScaledBitmap picture_;
+    UniqueFont swapFont_;
     ConversionCatalog catalog_;
     ConverterModel model_{catalog_};
+    std::thread loading_;
+    Status loaded_;
     unsigned shownTabs_ = ~0u;
     unsigned shownFrom_ = ~0u;
     unsigned shownTo_ = ~0u;
     // The window's dots per inch when tabRowHeight was last measured or scaled.
     int dpi_ = 0;
+    // The client area's size at the smallest, laid out for the tab rows; the space beyond it as
+    // the controls take it now, and the tab rows the smallest size shows.
+    SIZE minimum_{};
+    ExtraSpace extra_;
+    int baseTabRows_ = 1;
+    bool folded_ = true;
     bool syncing_ = false;
     bool resync_ = false;
     bool started_ = false;
