@@ -121,7 +121,12 @@ TEST(CommandLine, HelpPrintsTheUsageAndSucceeds) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out, usageText());
     EXPECT_EQ(help.err, "");
+#ifdef _WIN32
+    // The Windows window takes no options of its own.
+    EXPECT_EQ(help.out.rfind("Usage: velmora\n", 0), 0u);
+#else
     EXPECT_EQ(help.out.rfind("Usage: velmora [Qt options]\n", 0), 0u);
+#endif
     for (const char* option : {"--convert VALUE FROM TO", "--category NAME", "--catalog FILE",
                                "--precision N", "--check [FILE]", "--help", "--version"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;

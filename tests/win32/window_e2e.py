@@ -58,6 +58,31 @@ def case_typing_selection_and_clipboard(s):
     assert not os.path.exists(os.path.join(s.folder, "window.ini")), "a size kept unasked"
 
 
+def case_values_in_several_units(s):
+    # The units read and the result in two parts each have a line of their own, the unit labels
+    # none.
+    with open(os.path.join(s.folder, "conv.txt"), "w", newline="") as f:
+        f.write("L|a|Feet (international)|Inches (international)|x*12\r\n"
+                "L|b|Centimeters|Feet (international)|x/30.48\r\n"
+                "L|c|Inches (international)|Feet (international)|x/12\r\n")
+    with open(os.path.join(s.folder, "names.txt"), "w") as f:
+        f.write("Feet (international)|ft\nInches (international)|in\n")
+    s.start()
+    line = lambda id: s.probe("text", "Velmora", id)[1].strip()
+    s.click("Velmora", 1003)
+    s.type("5 ft 11 in")
+    s.expect(result="71.0", input_unit="Feet (international)")
+    assert line("1025") == "Read as 5 Feet (international) + 11 Inches (international)", line("1025")
+    s.click("Velmora", 1008)
+    s.keys("Down")
+    s.click("Velmora", 1003)
+    s.keys("ctrl+a")
+    s.type("180.34")
+    s.expect(result="5.9", output_unit="Feet (international)")
+    assert line("1024") == "= 5 ft 11.0 in", line("1024")
+    s.close()
+
+
 def case_options_precision_and_close(s):
     s.start()
     s.keys("alt+c", "p")

@@ -170,7 +170,8 @@ std::filesystem::path ConverterWindow::workingFolder() {
 void ConverterWindow::createTips() {
     tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                dialog_, nullptr, instance_, nullptr);
-    for (int id : {IDC_INPUT, IDC_RESULT, IDC_INPUT_UNIT, IDC_OUTPUT_UNIT}) {
+    for (int id : {IDC_INPUT, IDC_RESULT, IDC_INPUT_UNIT, IDC_OUTPUT_UNIT, IDC_RESULT_DETAIL,
+                   IDC_INPUT_DETAIL}) {
         TOOLINFOW info{};
         info.cbSize = sizeof info;
         info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -537,6 +538,8 @@ void ConverterWindow::syncView() {
         setTextIfDifferent(item(IDC_INPUT_UNIT), wideFromUtf8(model_.inputUnitLabel()));
         setTextIfDifferent(item(IDC_OUTPUT_UNIT), wideFromUtf8(model_.outputUnitLabel()));
         setTextIfDifferent(item(IDC_RESULT), wideFromUtf8(model_.resultText()));
+        setTextIfDifferent(item(IDC_RESULT_DETAIL), wideFromUtf8(model_.resultDetail()));
+        setTextIfDifferent(item(IDC_INPUT_DETAIL), wideFromUtf8(model_.inputDetail()));
         setTextIfDifferent(item(IDC_INPUT), wideFromUtf8(model_.inputText()));
     } while (resync_);
     syncing_ = false;
@@ -548,9 +551,9 @@ void ConverterWindow::updateTips() {
     if (!tooltip_) return;
     setTip(tooltip_, item(IDC_INPUT), wideFromUtf8(model_.unreadInputNote()));
     setTip(tooltip_, item(IDC_RESULT), wideFromUtf8(model_.exactResult()));
-    // A unit label draws "..." where its text is cut; its tip, like its accessible name (the
-    // label's text), has all of it.
-    for (int id : {IDC_INPUT_UNIT, IDC_OUTPUT_UNIT}) {
+    // A label draws "..." where its text is cut; its tip, like its accessible name (the label's
+    // text), has all of it.
+    for (int id : {IDC_INPUT_UNIT, IDC_OUTPUT_UNIT, IDC_RESULT_DETAIL, IDC_INPUT_DETAIL}) {
         HWND label = item(id);
         const std::wstring text = windowText(label);
         RECT client;
