@@ -167,38 +167,66 @@ void printResult(std::ostream& out, double result, const UnitPair& pair,
     out << (precision ? resultText(result, *precision) : formatExact(result)) << "\n";
 }
 
-Status convert(const ConvertRequest& request, std::ostream& out, std::ostream& err) {
+// The conversion of request with the catalog and its names, once both are read.
+Status convertWith(const ConvertRequest& request, const TypedRequest& typed,
+                   const ConversionCatalog& catalog, const Category* named, const UnitNames& names,
+                   std::ostream& out, std::ostream& err) {
     const char separator = localeDecimalSeparator();
-    const Result<TypedRequest> typed = splitRequest(request, separator);
-    if (!typed) return typed.status();
-    // Apart from its units, the value is a number; with them, it is read in the From unit.
-    if (const Status number =
-            request.from.empty() ? Status() : wholeNumber(typed->value, separator);
-        !number)
-        return number;
-    ConversionCatalog catalog;
-    if (const Status loaded = loadCatalog(request, catalog); !loaded) return loaded;
-    const Result<const Category*> named = namedCategory(catalog, request);
-    if (!named) return named.status();
-    const UnitNames names = namesBeside(request.catalogPath, err);
     const Result<UnitPair> pair =
-        resolveUnitPair(catalog, names, {typed->from, typed->to, *named, request.catalogName});
+        resolveUnitPair(catalog, names, {typed.from, typed.to, named, request.catalogName});
     if (!pair) return Failure{clause(pair.why())};
     // Not the labels typed: a script can see which were used.
-    if (pair->byNames) err << "velmora: " << typed->value << " " << describe(*pair) << "\n";
-    const Result<double> value = valueInFromUnit(typed->value, separator, *pair, names);
+    if (pair->byNames) err << "velmora: " << typed.value << " " << describe(*pair) << "\n";
+    const Result<double> value = valueInFromUnit(typed.value, separator, *pair, names);
     if (!value) return value.status();
-    const Result<double> result = computed(*pair, *value, typed->value);
+    const Result<double> result = computed(*pair, *value, typed.value);
     if (!result) return result.status();
     printResult(out, *result, *pair, request.precision);
     return {};
 }
 
-} // namespace
+// The value and its units as typed, or why they cannot be read; a value given apart from its
+// units is a number.
+Result<TypedRequest> typedRequest(const ConvertRequest& request) {
+    const char separator = localeDecimalSeparator();
+    Result<TypedRequest> typed = splitRequest(request, separator);
+    if (!typed) return typed;
+    // Apart from its units, the value is a number; with them, it is read in the From unit.
+    if (const Status number =
+            request.from.empty() ? Status() : wholeNumber(typed->value, separator);
+        !number)
+        return Failure{number.why()};
+    return typed;
+}
 
-int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& err) {
-    const Status done = convert(request, out, err);
+Status convert(const ConvertRequest& request, std::ostream& out, std::ostream& err) {
+    const Result<TypedRequest> typed = typedRequest(request);
+    if (!typed) return typed.status();
+    ConversionCatalog catalog;
+    if (const Status loaded = loadCatalog(request, catalog); !loaded) return loaded;
+    const Result<const Category*> named = namedCategory(catalog, request);
+    if (!named) return named.status();
+    const UnitNames names = namesBeside(request.catalogPath, err);
+    return convertWith(request, *typed, catalog, *named, names, out, err);
+}
+
+int finished(const Status& done, std::ostream& err) {
     if (done) return 0;
     err << "velmora: " << done.why() << "\n";
     return 2;
+}
+
+} // namespace
+
+int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& err) {
+    return finished(convert(request, out, err), err);
+}
+
+int runConvertWith(const ConvertRequest& request, const ConversionCatalog& catalog,
+                   const UnitNames& names, std::ostream& out, std::ostream& err) {
+    const Result<TypedRequest> typed = typedRequest(request);
+    if (!typed) return finished(typed.status(), err);
+    const Result<const Category*> named = namedCategory(catalog, request);
+    if (!named) return finished(named.status(), err);
+    return finished(convertWith(request, *typed, catalog, *named, names, out, err), err);
 }
