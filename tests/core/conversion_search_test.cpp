@@ -379,11 +379,12 @@ TEST(UnitNames, EveryWayANameMatchesHoldsAmongManyNames) {
     EXPECT_EQ(search.find("zzzmetre to ft").whyNone,
               "No unit is called \"zzzmetre\"; the closest: metre.");
 
-    // Names given after a search was made reach the next search only.
+    // Names given after a search was made reach the next search only. ("foot" would find Feet
+    // by its label word in the other number.)
     UnitNames more = file.names;
-    more.add("Feet", "foot");
-    EXPECT_EQ(search.find("foot to m").total, 0);
-    EXPECT_EQ(ConversionSearch(catalog, more).find("foot to m").total, 1);
+    more.add("Feet", "pied");
+    EXPECT_EQ(search.find("pied to m").total, 0);
+    EXPECT_EQ(ConversionSearch(catalog, more).find("pied to m").total, 1);
     EXPECT_EQ(more.of("feet").size(), file.names.of("feet").size() + 1);
 }
 
@@ -392,4 +393,77 @@ TEST(UnitNames, ALineOfManySeparatorsGivesItsNames) {
         parseNamesFile("Meters" + std::string(1000000, '|') + "metre" + std::string(1000, '|'));
     EXPECT_EQ(file.names.of("Meters"), Texts{"metre"});
     EXPECT_TRUE(file.problems.empty());
+}
+
+TEST(ConversionSearch, TheKeysPerTaskOfTheReadmeFindTheirConversionFirst) {
+    ConversionCatalog catalog;
+    ASSERT_TRUE(catalog.load(VELMORA_DATA "/conv.txt"));
+    const UnitNames names = readUnitNames(VELMORA_DATA "/names.txt");
+    const ConversionSearch search(catalog, names);
+    const char* const rows[][2] = {
+        {"5mi", "Length: Miles (international) \u2192 Kilometers"},
+        {"100f", "Temperature: Degrees Fahrenheit \u2192 Degrees Celsius"},
+        {"2cup", "Volume: Cups (US customary) \u2192 Milliliters"},
+        {"60mph", "Speed: Miles per hour \u2192 Kilometers per hour"},
+        {"1ac", "Area: Acres (international) \u2192 Square meters"},
+        {"3ft", "Length: Feet (international) \u2192 Meters"},
+        {"20c", "Temperature: Degrees Celsius \u2192 Degrees Fahrenheit"},
+        {"500g", "Mass: Grams \u2192 Ounces (avoirdupois)"},
+        {"5lb", "Mass: Pounds (avoirdupois) \u2192 Kilograms"},
+        {"1kwh", "Energy: Kilowatt-hours \u2192 Megajoules"},
+    };
+    for (const auto& [query, first] : rows) {
+        const SearchResult result = search.find(query);
+        ASSERT_FALSE(result.matches.empty()) << query;
+        EXPECT_EQ(matchText(result.matches[0]), first) << query;
+    }
+}
+
+TEST(UnitNames, APluralIsItsSingularAndANameOutranksAWordOfAnotherLabel) {
+    const struct {
+        std::string_view word;
+        std::string_view singular;
+    } words[] = {{"cups", "cup"},  {"inches", "inch"}, {"centuries", "century"},
+                 {"feet", "foot"}, {"mins", "min"},    {"ms", ""},
+                 {"lbs", ""},      {"gauss", ""},      {"celsius", ""},
+                 {"cup", ""}};
+    for (const auto& row : words)
+        EXPECT_EQ(singularOf(row.word), row.singular) << row.word;
+
+    ConversionCatalog catalog;
+    for (const char* line :
+         {"V|n|Cups (US customary)|Milliliters|x*236.5882365",
+          "V|n|Cups (metric)|Milliliters|x*250", "L|n|Nautical miles|Kilometers|x*1.852",
+          "L|n|Miles (international)|Kilometers|x*1.609344",
+          "M|n|Troy pounds|Kilograms|x*0.3732417216",
+          "M|n|Pounds (avoirdupois)|Kilograms|x*0.45359237"})
+        catalog.parseLine(line);
+    // Singulars only: plurals are read as their singular, the names as typed.
+    const NamesFile file = parseNamesFile("Cups (US customary)|cup\nCups (metric)|metric cup\n"
+                                          "Miles (international)|mile\nNautical miles|nautical "
+                                          "mile\nPounds (avoirdupois)|pound\nTroy pounds|troy "
+                                          "pound\n");
+    const ConversionSearch search(catalog, file.names);
+    const struct {
+        std::string_view query;
+        std::string_view first;
+        MatchRank rank;
+    } rows[] = {
+        {"2 cups to milliliters", "V: Cups (US customary) \u2192 Milliliters", MatchRank::Exact},
+        {"metric cups", "V: Cups (metric) \u2192 Milliliters", MatchRank::Exact},
+        {"miles to kilometers", "L: Miles (international) \u2192 Kilometers", MatchRank::Exact},
+        {"nautical miles", "L: Nautical miles \u2192 Kilometers", MatchRank::Exact},
+        {"pounds", "M: Pounds (avoirdupois) \u2192 Kilograms", MatchRank::Exact},
+        {"troy pounds", "M: Troy pounds \u2192 Kilograms", MatchRank::Exact},
+        // A word of a label, the other number of one, and the whole label.
+        {"cup milliliter", "V: Cups (US customary) \u2192 Milliliters", MatchRank::Word},
+        {"Troy pounds to Kilograms", "M: Troy pounds \u2192 Kilograms", MatchRank::Exact},
+    };
+    for (const auto& row : rows) {
+        const SearchResult result = search.find(row.query);
+        EXPECT_EQ(result.matches.empty() ? "" : matchText(result.matches[0]), row.first)
+            << row.query;
+        EXPECT_EQ(result.matches.empty() ? MatchRank::None : result.matches[0].rank, row.rank)
+            << row.query;
+    }
 }

@@ -46,7 +46,7 @@ SearchResult ConversionSearch::find(const SearchQuery& query, int limit) const {
     const std::size_t toCount = query.toWords.size();
 
     // One list per rank, and per typed order without a "to"; each in catalog order.
-    std::array<std::vector<ConversionMatch>, 2 * 4> buckets;
+    std::array<std::vector<ConversionMatch>, 2 * static_cast<std::size_t>(MatchRank::None)> buckets;
     for (const Entry& entry : entries_) {
         const auto from = static_cast<std::size_t>(entry.from);
         const auto to = static_cast<std::size_t>(entry.to);
