@@ -8,6 +8,7 @@
 #include "search/quantity_value.h"
 #include "search/unit_names.h"
 #include "search/unit_pair.h"
+#include "settings/user_region.h"
 #include "text/display_text.h"
 #include "text/query_grammar.h"
 #include "text/text_scan.h"
@@ -110,11 +111,12 @@ Result<const Category*> namedCategory(const ConversionCatalog& catalog,
     return named;
 }
 
-// The names of the names.txt beside the catalog. A file there that is refused only costs the
-// names, as units are still found by their labels: err says so, and the command goes on.
+// The names of the names.txt beside the catalog, those of the user's region among them. A file
+// there that is refused only costs the names, as units are still found by their labels: err says
+// so, and the command goes on.
 UnitNames namesBeside(const std::string& catalogPath, std::ostream& err) {
     std::string refusal;
-    UnitNames names = readUnitNames(namesPathBeside(catalogPath), &refusal);
+    UnitNames names = readUnitNames(namesPathBeside(catalogPath), &refusal, userRegion());
     if (!refusal.empty()) err << "velmora: " << refusal << "\n";
     return names;
 }

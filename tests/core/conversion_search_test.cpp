@@ -2,6 +2,7 @@
 #include "search/conversion_search.h"
 #include "search/search_text.h"
 #include "search/unit_names.h"
+#include "settings/user_region.h"
 #include "text/case_fold.h"
 
 #include <gtest/gtest.h>
@@ -466,4 +467,50 @@ TEST(UnitNames, APluralIsItsSingularAndANameOutranksAWordOfAnotherLabel) {
         EXPECT_EQ(result.matches.empty() ? MatchRank::None : result.matches[0].rank, row.rank)
             << row.query;
     }
+}
+
+TEST(UnitNames, RegionalNamesAreTheirUnitsOnlyInTheirRegions) {
+    const struct {
+        std::string_view locale;
+        std::string_view region;
+    } locales[] = {{"en_GB.UTF-8", "GB"},
+                   {"en_ie@euro", "IE"},
+                   {"es_419.UTF-8", "419"},
+                   {"de_DE", "DE"},
+                   {"C", ""},
+                   {"POSIX", ""},
+                   {"en", ""},
+                   {"en_GBR", ""},
+                   {"", ""}};
+    for (const auto& row : locales)
+        EXPECT_EQ(regionOfLocale(row.locale), row.region) << row.locale;
+    // LC_ALL, then LC_MEASUREMENT, then LANG; a set one decides, even without a region.
+    EXPECT_EQ(regionOfLocaleVariables(nullptr, "en_GB.UTF-8", "en_US.UTF-8"), "GB");
+    EXPECT_EQ(regionOfLocaleVariables("", "", "en_IE.UTF-8"), "IE");
+    EXPECT_EQ(regionOfLocaleVariables("C", "en_GB.UTF-8", "en_GB.UTF-8"), "");
+
+    const std::string file = "Gallons (US liquid)|gal|gallon|us gal\n"
+                             "Gallons (imperial)|imp gal|gal@GB,IE|gallon@GB,IE\n"
+                             "Gals|Gal\n";
+    const struct {
+        std::string_view region;
+        Texts us;
+        Texts imperial;
+    } rows[] = {
+        {"", {"gal", "gallon", "us gal"}, {"imp gal"}},
+        {"US", {"gal", "gallon", "us gal"}, {"imp gal"}},
+        {"IE", {"us gal"}, {"imp gal", "gal", "gallon"}},
+    };
+    for (const auto& row : rows) {
+        const NamesFile names = parseNamesFile(file, true, row.region);
+        EXPECT_EQ(names.names.of("Gallons (US liquid)"), row.us) << row.region;
+        EXPECT_EQ(names.names.of("Gallons (imperial)"), row.imperial) << row.region;
+        // The galileo's Gal differs by its capital.
+        EXPECT_EQ(names.names.of("Gals"), Texts{"Gal"}) << row.region;
+        EXPECT_TRUE(names.problems.empty()) << row.region;
+    }
+    // Tags that cannot be read are reported, and name nothing.
+    const NamesFile bad = parseNamesFile("Liters|l@gb|@si l|@kilo: l|L@GB IE\n", true, "GB");
+    EXPECT_EQ(bad.problems.size(), 4u);
+    EXPECT_TRUE(bad.names.of("Liters").empty());
 }

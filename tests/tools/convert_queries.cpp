@@ -1,5 +1,6 @@
 // Converts many queries as velmora --convert "QUERY" does, reading the catalog and the names.txt
-// beside it once, so that a script can ask thousands of them in seconds.
+// beside it once (the names of the user's region, as the program reads them), so that a script
+// can ask thousands of them in seconds.
 //
 //     convert_queries <catalog file>  < one query a line
 //
@@ -11,6 +12,7 @@
 #include "cli/convert_command.h"
 #include "cli/terminal_text.h"
 #include "search/unit_names.h"
+#include "settings/user_region.h"
 
 #include <cstdio>
 #include <iostream>
@@ -27,7 +29,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot read %s\n", argv[0], argv[1]);
         return 2;
     }
-    const UnitNames names = readUnitNames(namesPathBeside(argv[1]));
+    const UnitNames names = readUnitNames(namesPathBeside(argv[1]), nullptr, userRegion());
     ConvertRequest request;
     request.catalogPath = argv[1];
     for (std::string query; std::getline(std::cin, query);) {
