@@ -121,37 +121,69 @@ UnitNames namesBeside(const std::string& catalogPath, std::ostream& err) {
     return names;
 }
 
+// "Nanoliters (1e-9 Liters) → Milliliters", and the unit between two lines.
 std::string describe(const UnitPair& pair) {
-    return display(pair.conversion->fromUnit()) + " " + std::string(unitArrow) + " " +
-           display(pair.conversion->toUnit());
+    std::string text = pair.fromShown + " " + std::string(unitArrow) + " " + pair.toShown;
+    if (pair.then) text += " (through " + display(pair.conversion->toUnit()) + ")";
+    return text;
 }
 
 // The value as typed, read in the From unit: a number, or a quantity in units of its category.
 Result<double> valueInFromUnit(const std::string& typed, char separator, const UnitPair& pair,
                                const UnitNames& names) {
     const Result<QuantityValue> value =
-        readValueIn(typed, separator, *pair.category, pair.conversion->fromUnit(), names);
+        readValueIn(typed, separator, *pair.category, pair.fromUnit, names);
+    // The parts of a quantity are units of the catalog; a prefixed From unit is none.
+    if (value && !value->readAs.empty() && pair.fromFactor != 1.0)
+        return Failure{"the value \"" + typed + "\" is in several units, the first of them " +
+                       pair.fromShown + ", which the catalog has no line of: write it in one unit"};
     if (value) return value->value;
-    return Failure{"the value \"" + typed + "\" cannot be read in " +
-                   display(pair.conversion->fromUnit()) + ": " + clause(value.why())};
+    return Failure{"the value \"" + typed + "\" cannot be read in " + display(pair.fromUnit) +
+                   ": " + clause(value.why())};
 }
 
-// The conversion's formula at value; a result is a finite number, or no result at all.
+// value times factor, or divided by it, or why that is no number to print.
+Result<double> scaled(double value, double factor, bool divide, const std::string& what) {
+    const double result = divide ? value / factor : value * factor;
+    if (!std::isfinite(result))
+        return Failure{what + " is too large to print: numbers go up to about 1.8e308"};
+    if (value != 0.0 && !std::isnormal(result))
+        return Failure{what + " is too small to print: numbers go down to about 2.2e-308"};
+    return result;
+}
+
+// The conversion at value: the prefixes' factors, and between them the catalog's lines; a result
+// is a finite number, or no result at all.
 Result<double> computed(const UnitPair& pair, double value, const std::string& typed) {
-    const Conversion& conversion = *pair.conversion;
-    double result = 0.0;
-    if (const int code = conversion.compute(value, result); code != FormulaOk)
-        return Failure{"the formula \"" + display(conversion.formula()) + "\" of " +
-                       display(pair.category->name()) + ": " + describe(pair) +
-                       " cannot be computed: " + std::string(formulaCodeMeaning(code)) +
-                       " (engine code " + std::to_string(code) + ")"};
-    if (std::isfinite(result)) return result;
-    const bool undefined = std::isnan(result);
-    return Failure{
-        typed + " " + display(conversion.fromUnit()) + " in " + display(conversion.toUnit()) +
-        " is " + (undefined ? "no number: the formula \"" : "too large to print: the formula \"") +
-        display(conversion.formula()) + "\" " +
-        (undefined ? "is undefined there" : "goes beyond about 1.8e308 or divides by zero")};
+    const std::string what = typed + " " + pair.fromShown + " in " + pair.toShown;
+    // One unit with two prefixes: their ratio, which stays in range where the two factors
+    // would not.
+    const Result<double> start = scaled(
+        value, pair.conversion ? pair.fromFactor : pair.fromFactor / pair.toFactor, false, what);
+    if (!start) return start;
+    double result = *start;
+    for (const Conversion* line : {pair.conversion, pair.then}) {
+        if (!line) continue;
+        double next = 0.0;
+        if (const int code = line->compute(result, next); code != FormulaOk)
+            return Failure{"the formula \"" + display(line->formula()) + "\" of " +
+                           display(pair.category->name()) + ": " + display(line->fromUnit()) + " " +
+                           std::string(unitArrow) + " " + display(line->toUnit()) +
+                           " cannot be computed: " + std::string(formulaCodeMeaning(code)) +
+                           " (engine code " + std::to_string(code) + ")"};
+        if (!std::isfinite(next)) {
+            const bool undefined = std::isnan(next);
+            return Failure{
+                what + " is " +
+                (undefined ? "no number: the formula \"" : "too large to print: the formula \"") +
+                display(line->formula()) + "\" " +
+                (undefined ? "is undefined there"
+                           : "goes beyond about 1.8e308 or divides by zero")};
+        }
+        result = next;
+    }
+    if (!pair.conversion || pair.toFactor == 1.0) return result;
+    return scaled(result, pair.toFactor, true, what);
 }
 
 // The result and a line end: in the units of a split To side, the last with the decimals of

@@ -513,4 +513,13 @@ TEST(UnitNames, RegionalNamesAreTheirUnitsOnlyInTheirRegions) {
     const NamesFile bad = parseNamesFile("Liters|l@gb|@si l|@kilo: l|L@GB IE\n", true, "GB");
     EXPECT_EQ(bad.problems.size(), 4u);
     EXPECT_TRUE(bad.names.of("Liters").empty());
+
+    // Find lists the catalog's conversions; of a prefixed unit it says that it has no entry.
+    ConversionCatalog catalog;
+    catalog.parseLine("V|n|Liters|Milliliters|x*1000");
+    EXPECT_EQ(ConversionSearch(catalog, parseNamesFile("Liters|l|@si: l\n").names)
+                  .find("5 nl to milliliters")
+                  .whyNone,
+              "\"nl\" is Nanoliters (1e-9 Liters), which the list has no entry for: choose "
+              "Liters.");
 }

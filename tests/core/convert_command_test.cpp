@@ -369,3 +369,74 @@ TEST(ClosestLabels, WordPrefixesThenAbbreviationsThenEditDistance) {
 }
 
 } // namespace
+
+TEST(ConvertNames, PluralsRegionsAndPrefixesAreReadAsMeantOrRefused) {
+    ConversionCatalog catalog;
+    catalog.loadText("L|n|Meters|Millimeters|x*1000\nL|n|Feet|Meters|x*0.3048\n"
+                     "L|n|Millimeters|Meters|x/1000\nL|n|Miles (international)|Meters|x*1609.344\n"
+                     "L|n|Nautical miles|Meters|x*1852\nV|n|Liters|Milliliters|x*1000\n"
+                     "V|n|Cups (US customary)|Milliliters|x*236.5882365\n"
+                     "V|n|Cups (imperial)|Milliliters|x*284.130625\n"
+                     "V|n|Fluid ounces (US)|Milliliters|x*29.5735295625\n"
+                     "E|n|Joules|Watt-hours|x/3600\nE|n|Watt-hours|Joules|x*3600\n"
+                     "E|n|Megawatt-hours|Joules|x*3.6e9\nT|n|Kelvin|Degrees Celsius|x-273.15\n"
+                     "D|n|Petabytes|Bytes|x*1e15\nD|n|Bytes|Bits|x*8\n");
+    const std::string names =
+        "Meters|m|@si: m\nMillimeters|mm\nFeet|ft\nMiles (international)|mile\n"
+        "Nautical miles|nautical mile\nLiters|L|l|@si: L, l\n"
+        "Milliliters|ml\nCups (US customary)|cup\n"
+        "Cups (imperial)|imp cup|cup@GB,IE\nFluid ounces (US)|fl oz\n"
+        "Joules|J|joule|@si: J, joule\nWatt-hours|Wh|@si: Wh\n"
+        "Megawatt-hours|MWh\nKelvin|K|@si-small: K\nPetabytes|PB\n"
+        "Bytes|B|@si-large binary: B\nBits|b|@si-large binary: b\n";
+    const struct {
+        const char* query;
+        const char* region;
+        const char* out;
+        const char* err;
+    } rows[] = {
+        {"2 cups to ml", "", "473.176473\n", "2 Cups (US customary) \u2192 Milliliters"},
+        {"2 cups to ml", "GB", "568.26125\n", "2 Cups (imperial) \u2192 Milliliters"},
+        {"5 miles to m", "", "8046.72\n", "5 Miles (international) \u2192 Meters"},
+        {"1 nautical miles to m", "", "1852\n", "1 Nautical miles \u2192 Meters"},
+        {"3 nl to ml", "", "3e-06\n", "3 Nanoliters (1e-9 Liters) \u2192 Milliliters"},
+        {"2 GWh to J", "", "7200000000000\n", "2 Gigawatt-hours (1e9 Watt-hours) \u2192 Joules"},
+        {"2 GWh to kWh", "", "2000000\n",
+         "2 Gigawatt-hours (1e9 Watt-hours) \u2192 Kilowatt-hours (1000 Watt-hours)"},
+        {"1 kilojoule to Wh", "", "0.277777777777778\n",
+         "1 Kilojoules (1000 Joules) \u2192 Watt-hours"},
+        {"1 dam to m", "", "10\n", "1 Decameters (10 Meters) \u2192 Meters"},
+        {"1 mK to Degrees Celsius", "", "-273.149\n",
+         "1 Millikelvin (0.001 Kelvin) \u2192 Degrees Celsius"},
+        {"1 PB to TiB", "", "909.494701772928\n", "1 Petabytes \u2192 Tebibytes (2^40 Bytes)"},
+        // A name as written wins over a prefix; one that differs from it by letter case, or a
+        // word of a name, leaves the choice to the user.
+        {"2 mm to m", "", "0.002\n", "2 Millimeters \u2192 Meters"},
+        {"1 Mm to m", "", "",
+         "\"Mm\" could be: Millimeters, Megameters (1e6 Meters); write one of them"},
+        {"1 mWh to J", "", "",
+         "\"mWh\" could be: Megawatt-hours, Milliwatt-hours (0.001 Watt-hours); write one of them"},
+        {"1 fl to ml", "", "",
+         "\"fl\" could be: Fluid ounces (US), Femtoliters (1e-15 Liters); write one of them"},
+        {"1 Pb to B", "", "",
+         "\"Pb\" could be: Petabytes, Petabits (1e15 Bits); write one of them"},
+        {"1e-300 qm to m", "", "",
+         "1e-300 Quectometers (1e-30 Meters) in Meters is too small to print: numbers go down to "
+         "about 2.2e-308"},
+        // No line from Feet to Millimeters: through Meters.
+        {"2 ft to mm", "", "609.6\n", "2 Feet \u2192 Millimeters (through Meters)"},
+        {"1 dam 5 m to m", "", "", "the value \"1 dam 5 m\""},
+    };
+    for (const auto& row : rows) {
+        const NamesFile file = parseNamesFile(names, true, row.region);
+        ConvertRequest request;
+        request.value = row.query;
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = runConvertWith(request, catalog, file.names, out, err);
+        EXPECT_EQ(status, *row.out ? 0 : 2) << row.query << " " << row.region;
+        EXPECT_EQ(out.str(), row.out) << row.query << " " << row.region;
+        EXPECT_NE(err.str().find("velmora: " + std::string(row.err)), std::string::npos)
+            << row.query << " " << row.region << ": " << err.str();
+    }
+}

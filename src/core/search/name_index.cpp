@@ -239,6 +239,34 @@ std::vector<std::string_view> NameIndex::namesOf(int label) const {
     return names;
 }
 
+bool NameIndex::hasName(std::string_view text) const {
+    const std::string key = searchKey(text);
+    const std::uint32_t found = lowerBound(key);
+    if (found == keys_.size() || keyText(found) != key) return false;
+    const std::uint32_t last = found + 1 < keys_.size()
+                                   ? keys_[found + 1].first
+                                   : static_cast<std::uint32_t>(entries_.size());
+    for (std::uint32_t e = keys_[found].first; e < last; ++e)
+        if (typedText(entries_[e]) == text) return true;
+    return false;
+}
+
+bool NameIndex::isPartOfName(std::string_view key) const {
+    const std::string first = std::string(key) + "-";
+    if (const std::uint32_t found = lowerBound(first);
+        found < keys_.size() && keyText(found).starts_with(first))
+        return true;
+    if (byPart_.empty() || key.empty()) return false;
+    const std::size_t bucket = textHash(key) & (partFirst_.size() - 2);
+    for (std::uint32_t i = partFirst_[bucket]; i < partFirst_[bucket + 1]; ++i) {
+        bool has = false;
+        forEachLaterPart(keyText(byPart_[i]),
+                         [&](std::string_view part) { has = has || part == key; });
+        if (has) return true;
+    }
+    return false;
+}
+
 std::uint32_t NameIndex::lowerBound(std::string_view text) const {
     std::uint32_t low = 0;
     auto high = static_cast<std::uint32_t>(keys_.size());

@@ -92,7 +92,7 @@ std::pair<unsigned, std::vector<std::string_view>> prefixField(std::string_view 
         const std::size_t blank = words.find_first_of(" \t");
         const std::string_view word = words.substr(0, blank);
         words = blank == std::string_view::npos ? std::string_view() : words.substr(blank);
-        const unsigned kind = word == "si"         ? smallSiPrefixes | largeSiPrefixes
+        const unsigned kind = word == "si" ? smallSiPrefixes | largeSiPrefixes | decaHectoPrefixes
                               : word == "si-small" ? smallSiPrefixes
                               : word == "si-large" ? largeSiPrefixes
                               : word == "binary"   ? binaryPrefixes

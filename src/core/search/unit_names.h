@@ -32,7 +32,13 @@ struct PrefixBase {
     // PrefixKind bits.
     unsigned kinds = 0;
 };
-enum PrefixKind : unsigned { smallSiPrefixes = 1, largeSiPrefixes = 2, binaryPrefixes = 4 };
+// deci and smaller, kilo and larger, kibi and larger, deca and hecto.
+enum PrefixKind : unsigned {
+    smallSiPrefixes = 1,
+    largeSiPrefixes = 2,
+    binaryPrefixes = 4,
+    decaHectoPrefixes = 8,
+};
 
 class UnitNames {
   public:
