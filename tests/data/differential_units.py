@@ -30,6 +30,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "scripts"))
 from generate_catalog import TABLE, load_table  # noqa: E402
+from gnu_units import Session, number  # noqa: E402
 
 TOLERANCE = 1e-9
 # The words between the two units: each separator of the query grammar is one more entry.
@@ -114,10 +115,6 @@ PREFIXES = {
     "binary": [(s + "i", w, str(1024 ** n)) for n, (s, w) in enumerate(
         zip("KMGTPEZY", ["kibi", "mebi", "gibi", "tebi", "pebi", "exbi", "zebi", "yobi"]), 1)],
 }
-# Asked after each question; its answer ends the answer before it, however many lines that has.
-SENTINEL = ("1234567.125 s", "1234567.125")
-
-
 def read_otherwise(text):
     return next((reason for reason, names in READ_OTHERWISE.items() for name in names
                  if (name == text if isinstance(name, str) else name.fullmatch(text))), None)
@@ -158,58 +155,18 @@ def names_of(categories, region):
     return [name for name in names if id(name.unit) in plain]
 
 
-def units_run(command, environment, lines, expected):
-    """GNU units' answer to each question of lines, each followed by the sentinel."""
-    result = subprocess.run(command, input="".join(lines), capture_output=True, text=True,
-                            env=environment, check=False)
-    answers, printed = [], []
-    for line in result.stdout.splitlines():
-        if line.strip() in SENTINEL:
-            answers.append("\n".join(printed))
-            printed = []
-        else:
-            printed.append(line)
-    if len(answers) != expected:
-        sys.exit(f"GNU units answered {len(answers)} of {expected}: {result.stderr.strip()}")
-    return answers
-
-
-def readable(command, environment, expressions):
-    """The expressions GNU units reads, each asked alone: one it cannot read makes it ask for
-    another, which the empty line after it is, so the questions stay in step."""
-    expressions = sorted(set(expressions))
-    answers = units_run(command, environment, [f"{e}\n\n{SENTINEL[0]}\n\n" for e in expressions],
-                        len(expressions))
-    return {e for e, a in zip(expressions, answers)
-            if "\n" not in a and not a.startswith("Unknown unit")}
-
-
-def ask(command, environment, pairs):
-    return units_run(command, environment,
-                     [f"{have}\n{want}\n{SENTINEL[0]}\ns\n" for have, want in pairs], len(pairs))
-
-
-def number(answer):
-    try:
-        return float(answer)
-    except (TypeError, ValueError):
-        return None
-
-
 def same(ours, theirs):
     return math.isfinite(ours) and math.isfinite(theirs) and \
         abs(ours - theirs) <= TOLERANCE * max(abs(ours), abs(theirs))
 
 
-def audit(names, command, environment):
+def audit(names, units):
     """True where GNU units reads a name as the table's unit, None where it cannot read it, and
     else what it reads."""
-    known = readable(command, environment, [f"1 ({n.text})" for n in names] +
-                     [n.reference for n in names])
+    known = units.readable([f"1 ({n.text})" for n in names] + [n.reference for n in names])
     asked = [n for n in names if f"1 ({n.text})" in known and n.reference in known]
     readings = {n.text: None for n in names}
-    for name, answer in zip(asked, ask(command, environment,
-                                       [(f"1 ({n.text})", n.reference) for n in asked])):
+    for name, answer in zip(asked, units.ask([(f"1 ({n.text})", n.reference) for n in asked])):
         one = number(answer)
         readings[name.text] = True if one is not None and same(one, 1.0) else \
             answer.replace("\n", " ")
@@ -299,13 +256,9 @@ def main():
         shutil.copy(options.catalog, Path(folder) / "conv.txt")
         shutil.copy(options.catalog.parent / "names.txt", folder)
         for number_of_region, region in enumerate(regions):
-            command = [units, "--terse", "--output-format", "%.17g", "--file", "", "--history",
-                       "", "--locale", f"en_{region}"]
-            environment = {k: v for k, v in os.environ.items()
-                           if k not in ("UNITSFILE", "MYUNITSFILE")}
-            environment.update(LC_ALL="C", UNITS_ENGLISH=region)
+            session = Session(units, region)
             names = names_of(categories, region)
-            readings = audit(names, command, environment)
+            readings = audit(names, session)
             faults["GNU units reads otherwise"] += [
                 f"[{region}] {n.text!r} ({n.unit.label}): {readings[n.text]!r}" for n in names
                 if readings[n.text] not in (True, None) and read_otherwise(n.text) is None and
@@ -316,11 +269,9 @@ def main():
             answers, differs = velmora(options, folder, [q[0] for q in queries],
                                        dict(os.environ, LC_ALL=f"en_{region}.UTF-8"))
             faults["program differs"] += differs
-            known = readable(command, environment, [q[4] for q in queries] +
-                             [q[5] for q in queries])
+            known = session.readable([q[4] for q in queries] + [q[5] for q in queries])
             asked = [q for q in queries if q[4] in known and q[5] in known]
-            theirs = dict(zip(map(id, asked), ask(command, environment,
-                                                  [(q[4], q[5]) for q in asked])))
+            theirs = dict(zip(map(id, asked), session.ask([(q[4], q[5]) for q in asked])))
             for query, (status, out, err) in zip(queries, answers):
                 text, value, have, want = query[:4]
                 ours = number(out.strip()) if status == 0 else None
