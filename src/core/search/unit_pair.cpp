@@ -347,15 +347,16 @@ std::optional<std::string_view> PairFinder::unitNamed(const Category& category,
     const SearchQuery query = unitPairQuery(text, {});
     if (query.fromWords.empty()) return std::nullopt;
     const SideRanks ranks = sideRanks(units, query.fromWords, names_);
+    std::pair<MatchRank, std::size_t> best{MatchRank::None, SIZE_MAX};
+    for (std::size_t i = 0; i < units.size(); ++i)
+        best = std::min(best, std::pair{ranks.ranks[i], ranks.extraWords[i]});
+    if (best.first > MatchRank::Word) return std::nullopt;
     std::optional<std::string_view> named;
-    MatchRank best = MatchRank::Word;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        if (ranks.ranks[i] < best) named.reset();
-        if (ranks.ranks[i] > best) continue;
-        if (named && ranks.ranks[i] == best) return std::nullopt;
-        best = ranks.ranks[i];
-        named = units[i];
-    }
+    for (std::size_t i = 0; i < units.size(); ++i)
+        if (std::pair{ranks.ranks[i], ranks.extraWords[i]} == best) {
+            if (named) return std::nullopt;
+            named = units[i];
+        }
     return named;
 }
 
