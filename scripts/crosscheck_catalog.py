@@ -16,7 +16,6 @@ functions, "tempF(<value>)", and reciprocal measures (fuel consumption) as "1/(<
 
 import argparse
 import math
-import os
 import shutil
 import subprocess
 import sys
@@ -26,6 +25,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from generate_catalog import OUTPUT, TABLE, TableError, load_table  # noqa: E402
+from gnu_units import Session, number  # noqa: E402
 
 DEFAULT_VALUES = ["1", "0.25", "37.5", "1000", "123456.789", "-12.5"]
 TOLERANCE = 1e-9
@@ -46,20 +46,6 @@ class Line:
 def fail(message):
     print(f"crosscheck_catalog: {message}", file=sys.stderr)
     sys.exit(2)
-
-
-def units_command(executable):
-    # Only the standard definitions (no personal units file, no history) and US English, where
-    # GNU units would otherwise let the locale choose between US and imperial meanings.
-    return [executable, "--terse", "--output-format", "%.17g", "--file", "", "--history", "",
-            "--locale", "en_US"]
-
-
-def units_environment():
-    environment = dict(os.environ, LC_ALL="C", UNITS_ENGLISH="US")
-    environment.pop("UNITSFILE", None)
-    environment.pop("MYUNITSFILE", None)
-    return environment
 
 
 def have_expression(unit, value):
@@ -93,53 +79,15 @@ def skip_reason(units, source, target, value):
     return None
 
 
-def run_units(command, environment, checks):
-    """Asks GNU units for each (have, want); returns the numbers, or None where it gave no number,
-    with what it said instead."""
-    if not checks:
-        return [], ""
-    text = "".join(f"{have}\n{want}\n" for _, have, want in checks)
-    result = subprocess.run(command, input=text, capture_output=True, text=True,
-                            env=environment, check=False)
-    output = result.stdout.splitlines()
-    numbers = []
-    for line in output:
-        try:
-            numbers.append(float(line))
-        except ValueError:
-            return None, (result.stdout + result.stderr).strip()
-    if len(numbers) != len(checks):
-        return None, (result.stdout + result.stderr).strip() or f"exit status {result.returncode}"
-    return numbers, ""
-
-
-def reference_values(command, environment, lines):
-    """GNU units' answer for every check of every line, in one process per category. A query that
-    GNU units rejects would shift its answers against the queries, so a category whose answers do
-    not line up is asked again line by line, and such a line query by query."""
-    answers = {}
-    by_category = {}
-    for line in lines:
-        by_category.setdefault(line.category_id, []).append(line)
-    for category_lines in by_category.values():
-        checks = [check for line in category_lines for check in line.checks]
-        numbers, _ = run_units(command, environment, checks)
-        if numbers is not None:
-            position = 0
-            for line in category_lines:
-                for check in line.checks:
-                    answers[(id(line), check[0])] = (numbers[position], "")
-                    position += 1
-            continue
-        for line in category_lines:
-            numbers, _ = run_units(command, environment, line.checks)
-            if numbers is not None:
-                for check, number in zip(line.checks, numbers):
-                    answers[(id(line), check[0])] = (number, "")
-                continue
-            for check in line.checks:
-                numbers, message = run_units(command, environment, [check])
-                answers[(id(line), check[0])] = (numbers[0] if numbers else None, message)
+def reference_values(units, lines):
+    """GNU units' answer for every check of every line, (number, what it said otherwise)."""
+    checks = [(id(line), text, have, want) for line in lines for text, have, want in line.checks]
+    known = units.readable([have for *_, have, _ in checks] + [want for *_, want in checks])
+    asked = [check for check in checks if check[2] in known and check[3] in known]
+    answers = {(line, text): (None, f"it cannot read {have if have not in known else want!r}")
+               for line, text, have, want in checks}
+    for (line, text, _, _), answer in zip(asked, units.ask([check[2:] for check in asked])):
+        answers[(line, text)] = (number(answer), answer)
     return answers
 
 
@@ -230,7 +178,7 @@ def main():
                 line.checks.append((text, have, want))
             lines.append(line)
 
-    answers = reference_values(units_command(units_executable), units_environment(), lines)
+    answers = reference_values(Session(units_executable), lines)
 
     checked_values = 0
     largest = (0.0, None)

@@ -26,7 +26,8 @@ OUTPUT = ROOT / "data" / "conv.txt"
 NAMES_OUTPUT = ROOT / "data" / "names.txt"
 
 COLUMNS = ["category", "unit", "relation", "factor", "offset", "gnu_units", "source", "names",
-           "names_note", "counterpart"]
+           "names_note", "counterpart", "prefixes"]
+PREFIX_KINDS = ("si", "si-small", "si-large", "binary")
 RELATIONS = ("scale", "offset", "inverse")
 
 # pi has no exact decimal; 21 significant digits are far beyond what a double can hold, so the
@@ -73,6 +74,8 @@ class Unit:
     names: list
     names_note: str
     counterpart: str
+    # (kinds, names) of a unit whose names take prefixes, else None.
+    prefixes: tuple = None
 
 
 # ---------------------------------------------------------------------------------------------
@@ -198,16 +201,50 @@ def other_number(name):
     return " ".join(words)
 
 
+# A regional name: the name, "@" and the ISO 3166 codes of the regions where it means this unit.
+_REGIONAL = re.compile(r"([^@]+)@([A-Z]{2}(?:,[A-Z]{2})*)")
+
+
+def split_regions(name):
+    """(name, regions) of a regional name ("gallon@GB,IE"), (name, ()) of another."""
+    match = _REGIONAL.fullmatch(name)
+    return (match[1], tuple(match[2].split(","))) if match else (name, ())
+
+
 def with_other_numbers(names):
-    """The names, each word name followed by its other number when the unit lacks it."""
+    """The names, each word name followed by its other number when the unit lacks it; a regional
+    name's other number is regional too.
+
+    >>> with_other_numbers(["gal", "gallon@GB,IE", "cubic foot"])
+    ['gal', 'gallon@GB,IE', 'gallons@GB,IE', 'cubic foot', 'cubic feet']
+    """
     result = []
     for name in names:
         if name not in result:
             result.append(name)
-        other = other_number(name)
+        text, regions = split_regions(name)
+        other = other_number(text)
+        if other is not None and regions:
+            other += "@" + ",".join(regions)
         if other is not None and other not in names and other not in result:
             result.append(other)
     return result
+
+
+def parse_prefixes(text, names):
+    """(kinds, names) of a prefixes column, "si-large binary: B|byte": the names that take the
+    prefixes, each word with its plural; None when empty."""
+    if not text:
+        return None
+    kinds, colon, bases = text.partition(":")
+    kinds = kinds.split()
+    if not colon or not kinds or any(kind not in PREFIX_KINDS for kind in kinds):
+        raise ValueError(f"prefixes {text!r}: kinds of {PREFIX_KINDS}, a colon and names")
+    bases = [base.strip() for base in bases.split("|")]
+    for base in bases:
+        if base not in names or "," in base:
+            raise ValueError(f"prefixes {text!r}: {base!r} is no name of the unit")
+    return kinds, with_other_numbers(bases)
 
 
 def parse_factor(text, allow_pi=True):
@@ -252,7 +289,7 @@ def load_table(path=TABLE):
         if len(fields) != len(COLUMNS):
             raise TableError(f"{where}: {len(fields)} columns, expected {len(COLUMNS)}")
         (category, label, relation, factor_text, offset_text, gnu_units, source, names_text,
-         names_note, counterpart) = fields
+         names_note, counterpart, prefixes_text) = fields
         for name, value in (("category", category), ("unit", label), ("gnu_units", gnu_units),
                             ("source", source)):
             if not value or value != value.strip() or _LABEL_FORBIDDEN.search(value):
@@ -262,7 +299,8 @@ def load_table(path=TABLE):
         names = names_text.split("|")
         for name in names:
             if not name or name != name.strip() or _LABEL_FORBIDDEN.search(name) or \
-                    not any(c.isalnum() for c in name):
+                    not any(c.isalnum() for c in name) or \
+                    ("@" in name and not _REGIONAL.fullmatch(name)):
                 raise TableError(f"{where}: bad name {name!r} in {names_text!r}")
         try:
             names = with_other_numbers(names)
@@ -288,6 +326,13 @@ def load_table(path=TABLE):
             raise TableError(f"{where}: {error}") from None
         if factor.rational < 0:
             raise TableError(f"{where}: negative factor")
+        try:
+            prefixes = parse_prefixes(prefixes_text, names)
+        except ValueError as error:
+            raise TableError(f"{where}: {error}") from None
+        # A prefix multiplies: an offset or a reciprocal needs lines of its own.
+        if prefixes and relation != "scale":
+            raise TableError(f"{where}: only a scale unit takes prefixes")
 
         # A category's rows stay together so that the table reads in the catalog's order.
         if category != current:
@@ -299,17 +344,26 @@ def load_table(path=TABLE):
         if any(unit.label == label for unit in units):
             raise TableError(f"{where}: unit {label!r} appears twice in {category!r}")
         units.append(Unit(number, category, label, relation, factor, offset, gnu_units, source,
-                          names, names_note, counterpart))
+                          names, names_note, counterpart, prefixes))
 
-    # Each name belongs to one unit: a symbol two units share goes to the one most people mean,
-    # and the table says so in names_note.
-    owners = {}
-    for units in categories.values():
-        for unit in units:
+    # Each name belongs to one unit, in every region: a symbol two units share goes to the one
+    # most people mean, and the table says so in names_note; a regional name takes its name from
+    # the others there.
+    all_units = [unit for units in categories.values() for unit in units]
+    regions = {region for unit in all_units for name in unit.names
+               for region in split_regions(name)[1]}
+    for region in [None, *sorted(regions)]:
+        regional = {split_regions(name)[0] for unit in all_units for name in unit.names
+                    if region in split_regions(name)[1]}
+        owners = {}
+        for unit in all_units:
             for name in unit.names:
-                if owners.setdefault(name, unit.label) != unit.label:
-                    raise TableError(f"{path}:{unit.line}: the name {name!r} is given to "
-                                     f"{owners[name]!r} already")
+                text, tags = split_regions(name)
+                if (region in tags) if tags else (text not in regional):
+                    if owners.setdefault(text, unit.label) != unit.label:
+                        raise TableError(f"{path}:{unit.line}: the name {text!r} is given to "
+                                         f"{owners[text]!r} already"
+                                         + (f" in region {region}" if region else ""))
     for name, units in categories.items():
         labels = {unit.label for unit in units}
         for unit in units:
@@ -537,6 +591,11 @@ NAMES_HEADER = """\
 # except between names that differ only by it (mW and MW). Generated from data/units.tsv by
 # scripts/generate_catalog.py; lines of your own may be added anywhere.
 #
+# A name that ends in @ and regions (gallon@GB,IE) is that unit's where the user's region is one
+# of them (ISO 3166 codes), and no other unit's there; elsewhere it is no name. A field
+# "@si: L, l, litre" says which names take prefixes (kL, ml, millilitre): si, si-small (deci
+# down), si-large (kilo up), binary (kibi up).
+#
 # Where one symbol is used for two units, it goes to the one most people mean:
 """
 
@@ -550,7 +609,11 @@ def render_names(categories):
     text += "\n"
     for _, units in categories:
         for unit in units:
-            text += "|".join([unit.label, *unit.names]) + "\n"
+            fields = [unit.label, *unit.names]
+            if unit.prefixes:
+                kinds, bases = unit.prefixes
+                fields.append(f"@{' '.join(kinds)}: {', '.join(bases)}")
+            text += "|".join(fields) + "\n"
     return text.encode("utf-8")
 
 

@@ -8,6 +8,7 @@
 #include "search/quantity_value.h"
 #include "search/unit_names.h"
 #include "search/unit_pair.h"
+#include "settings/user_region.h"
 #include "text/display_text.h"
 #include "text/query_grammar.h"
 #include "text/text_scan.h"
@@ -110,46 +111,79 @@ Result<const Category*> namedCategory(const ConversionCatalog& catalog,
     return named;
 }
 
-// The names of the names.txt beside the catalog. A file there that is refused only costs the
-// names, as units are still found by their labels: err says so, and the command goes on.
+// The names of the names.txt beside the catalog, those of the user's region among them. A file
+// there that is refused only costs the names, as units are still found by their labels: err says
+// so, and the command goes on.
 UnitNames namesBeside(const std::string& catalogPath, std::ostream& err) {
     std::string refusal;
-    UnitNames names = readUnitNames(namesPathBeside(catalogPath), &refusal);
+    UnitNames names = readUnitNames(namesPathBeside(catalogPath), &refusal, userRegion());
     if (!refusal.empty()) err << "velmora: " << refusal << "\n";
     return names;
 }
 
+// "Nanoliters (1e-9 Liters) → Milliliters", and the unit between two lines.
 std::string describe(const UnitPair& pair) {
-    return display(pair.conversion->fromUnit()) + " " + std::string(unitArrow) + " " +
-           display(pair.conversion->toUnit());
+    std::string text = pair.fromShown + " " + std::string(unitArrow) + " " + pair.toShown;
+    if (pair.then) text += " (through " + display(pair.conversion->toUnit()) + ")";
+    return text;
 }
 
 // The value as typed, read in the From unit: a number, or a quantity in units of its category.
 Result<double> valueInFromUnit(const std::string& typed, char separator, const UnitPair& pair,
                                const UnitNames& names) {
     const Result<QuantityValue> value =
-        readValueIn(typed, separator, *pair.category, pair.conversion->fromUnit(), names);
+        readValueIn(typed, separator, *pair.category, pair.fromUnit, names);
+    // The parts of a quantity are units of the catalog; a prefixed From unit is none.
+    if (value && !value->readAs.empty() && pair.fromFactor != 1.0)
+        return Failure{"the value \"" + typed + "\" is in several units, the first of them " +
+                       pair.fromShown + ", which the catalog has no line of: write it in one unit"};
     if (value) return value->value;
-    return Failure{"the value \"" + typed + "\" cannot be read in " +
-                   display(pair.conversion->fromUnit()) + ": " + clause(value.why())};
+    return Failure{"the value \"" + typed + "\" cannot be read in " + display(pair.fromUnit) +
+                   ": " + clause(value.why())};
 }
 
-// The conversion's formula at value; a result is a finite number, or no result at all.
+// value times factor, or divided by it, or why that is no number to print.
+Result<double> scaled(double value, double factor, bool divide, const std::string& what) {
+    const double result = divide ? value / factor : value * factor;
+    if (!std::isfinite(result))
+        return Failure{what + " is too large to print: numbers go up to about 1.8e308"};
+    if (value != 0.0 && !std::isnormal(result))
+        return Failure{what + " is too small to print: numbers go down to about 2.2e-308"};
+    return result;
+}
+
+// The conversion at value: the prefixes' factors, and between them the catalog's lines; a result
+// is a finite number, or no result at all.
 Result<double> computed(const UnitPair& pair, double value, const std::string& typed) {
-    const Conversion& conversion = *pair.conversion;
-    double result = 0.0;
-    if (const int code = conversion.compute(value, result); code != FormulaOk)
-        return Failure{"the formula \"" + display(conversion.formula()) + "\" of " +
-                       display(pair.category->name()) + ": " + describe(pair) +
-                       " cannot be computed: " + std::string(formulaCodeMeaning(code)) +
-                       " (engine code " + std::to_string(code) + ")"};
-    if (std::isfinite(result)) return result;
-    const bool undefined = std::isnan(result);
-    return Failure{
-        typed + " " + display(conversion.fromUnit()) + " in " + display(conversion.toUnit()) +
-        " is " + (undefined ? "no number: the formula \"" : "too large to print: the formula \"") +
-        display(conversion.formula()) + "\" " +
-        (undefined ? "is undefined there" : "goes beyond about 1.8e308 or divides by zero")};
+    const std::string what = typed + " " + pair.fromShown + " in " + pair.toShown;
+    // One unit with two prefixes: their ratio, which stays in range where the two factors
+    // would not.
+    const Result<double> start = scaled(
+        value, pair.conversion ? pair.fromFactor : pair.fromFactor / pair.toFactor, false, what);
+    if (!start) return start;
+    double result = *start;
+    for (const Conversion* line : {pair.conversion, pair.then}) {
+        if (!line) continue;
+        double next = 0.0;
+        if (const int code = line->compute(result, next); code != FormulaOk)
+            return Failure{"the formula \"" + display(line->formula()) + "\" of " +
+                           display(pair.category->name()) + ": " + display(line->fromUnit()) + " " +
+                           std::string(unitArrow) + " " + display(line->toUnit()) +
+                           " cannot be computed: " + std::string(formulaCodeMeaning(code)) +
+                           " (engine code " + std::to_string(code) + ")"};
+        if (!std::isfinite(next)) {
+            const bool undefined = std::isnan(next);
+            return Failure{
+                what + " is " +
+                (undefined ? "no number: the formula \"" : "too large to print: the formula \"") +
+                display(line->formula()) + "\" " +
+                (undefined ? "is undefined there"
+                           : "goes beyond about 1.8e308 or divides by zero")};
+        }
+        result = next;
+    }
+    if (!pair.conversion || pair.toFactor == 1.0) return result;
+    return scaled(result, pair.toFactor, true, what);
 }
 
 // The result and a line end: in the units of a split To side, the last with the decimals of
@@ -167,38 +201,66 @@ void printResult(std::ostream& out, double result, const UnitPair& pair,
     out << (precision ? resultText(result, *precision) : formatExact(result)) << "\n";
 }
 
-Status convert(const ConvertRequest& request, std::ostream& out, std::ostream& err) {
+// The conversion of request with the catalog and its names, once both are read.
+Status convertWith(const ConvertRequest& request, const TypedRequest& typed,
+                   const ConversionCatalog& catalog, const Category* named, const UnitNames& names,
+                   std::ostream& out, std::ostream& err) {
     const char separator = localeDecimalSeparator();
-    const Result<TypedRequest> typed = splitRequest(request, separator);
-    if (!typed) return typed.status();
-    // Apart from its units, the value is a number; with them, it is read in the From unit.
-    if (const Status number =
-            request.from.empty() ? Status() : wholeNumber(typed->value, separator);
-        !number)
-        return number;
-    ConversionCatalog catalog;
-    if (const Status loaded = loadCatalog(request, catalog); !loaded) return loaded;
-    const Result<const Category*> named = namedCategory(catalog, request);
-    if (!named) return named.status();
-    const UnitNames names = namesBeside(request.catalogPath, err);
     const Result<UnitPair> pair =
-        resolveUnitPair(catalog, names, {typed->from, typed->to, *named, request.catalogName});
+        resolveUnitPair(catalog, names, {typed.from, typed.to, named, request.catalogName});
     if (!pair) return Failure{clause(pair.why())};
     // Not the labels typed: a script can see which were used.
-    if (pair->byNames) err << "velmora: " << typed->value << " " << describe(*pair) << "\n";
-    const Result<double> value = valueInFromUnit(typed->value, separator, *pair, names);
+    if (pair->byNames) err << "velmora: " << typed.value << " " << describe(*pair) << "\n";
+    const Result<double> value = valueInFromUnit(typed.value, separator, *pair, names);
     if (!value) return value.status();
-    const Result<double> result = computed(*pair, *value, typed->value);
+    const Result<double> result = computed(*pair, *value, typed.value);
     if (!result) return result.status();
     printResult(out, *result, *pair, request.precision);
     return {};
 }
 
-} // namespace
+// The value and its units as typed, or why they cannot be read; a value given apart from its
+// units is a number.
+Result<TypedRequest> typedRequest(const ConvertRequest& request) {
+    const char separator = localeDecimalSeparator();
+    Result<TypedRequest> typed = splitRequest(request, separator);
+    if (!typed) return typed;
+    // Apart from its units, the value is a number; with them, it is read in the From unit.
+    if (const Status number =
+            request.from.empty() ? Status() : wholeNumber(typed->value, separator);
+        !number)
+        return Failure{number.why()};
+    return typed;
+}
 
-int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& err) {
-    const Status done = convert(request, out, err);
+Status convert(const ConvertRequest& request, std::ostream& out, std::ostream& err) {
+    const Result<TypedRequest> typed = typedRequest(request);
+    if (!typed) return typed.status();
+    ConversionCatalog catalog;
+    if (const Status loaded = loadCatalog(request, catalog); !loaded) return loaded;
+    const Result<const Category*> named = namedCategory(catalog, request);
+    if (!named) return named.status();
+    const UnitNames names = namesBeside(request.catalogPath, err);
+    return convertWith(request, *typed, catalog, *named, names, out, err);
+}
+
+int finished(const Status& done, std::ostream& err) {
     if (done) return 0;
     err << "velmora: " << done.why() << "\n";
     return 2;
+}
+
+} // namespace
+
+int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& err) {
+    return finished(convert(request, out, err), err);
+}
+
+int runConvertWith(const ConvertRequest& request, const ConversionCatalog& catalog,
+                   const UnitNames& names, std::ostream& out, std::ostream& err) {
+    const Result<TypedRequest> typed = typedRequest(request);
+    if (!typed) return finished(typed.status(), err);
+    const Result<const Category*> named = namedCategory(catalog, request);
+    if (!named) return finished(named.status(), err);
+    return finished(convertWith(request, *typed, catalog, *named, names, out, err), err);
 }

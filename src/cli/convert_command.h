@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 
+class ConversionCatalog;
+class UnitNames;
+
 // velmora --convert VALUE FROM TO [--category NAME] [--catalog FILE] [--precision N]
 struct ConvertRequest {
     std::string value;
@@ -24,3 +27,8 @@ struct ConvertRequest {
 // read, the category, unit or pair is not in it, or the formula cannot be computed or gives no
 // finite result.
 int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& err);
+
+// The same with the catalog and the names beside it read already (catalogPath is not read), so
+// that a tool converting many queries reads them once; the status and messages as above.
+int runConvertWith(const ConvertRequest& request, const ConversionCatalog& catalog,
+                   const UnitNames& names, std::ostream& out, std::ostream& err);

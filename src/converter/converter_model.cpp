@@ -322,7 +322,7 @@ std::string ConverterModel::withSeparator(std::string number) const {
 }
 
 const UnitNames& ConverterModel::unitNames() {
-    if (!unitNames_) unitNames_ = readUnitNames(namesPath());
+    if (!unitNames_) unitNames_ = readUnitNames(namesPath(), nullptr, region_);
     return *unitNames_;
 }
 
@@ -333,7 +333,7 @@ std::string ConverterModel::namesPath() const {
 ConverterModel::FindNames ConverterModel::namesForFind() const {
     FindNames found;
     std::string refusal;
-    found.names = readUnitNames(namesPath(), &refusal);
+    found.names = readUnitNames(namesPath(), &refusal, region_);
     std::error_code error;
     if (!refusal.empty())
         found.note = refusal + ".";

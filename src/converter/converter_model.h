@@ -4,6 +4,7 @@
 #include "converter/selection_logic.h"
 #include "result.h"
 #include "search/unit_names.h"
+#include "settings/user_region.h"
 
 #include <filesystem>
 #include <optional>
@@ -28,6 +29,12 @@ class ConverterModel {
     void setTabRowHeight(int pixels) { tabRowHeight_ = pixels; }
     // The result, its exact value and the report write numbers with the same separator.
     void setDecimalSeparator(char separator) { decimalSeparator_ = separator; }
+    // The region whose names the values and Find read (settings/user_region.h): the user's
+    // unless set.
+    void setRegion(std::string region) {
+        region_ = std::move(region);
+        unitNames_.reset();
+    }
 
     // Start-up: the paths in directory, the catalog (from preload when it holds conv.txt's), the
     // settings, then the tabs and lists with the first conversion current and no result. Fails
@@ -185,5 +192,6 @@ class ConverterModel {
     std::string helpPath_;
     std::string settingsPath_;
     std::optional<UnitNames> unitNames_;
+    std::string region_ = userRegion();
     bool closed_ = false;
 };

@@ -124,6 +124,11 @@ def case_convert_values(r):
                  'write one of them\n')
     r.expect(["--convert", "1", "pond", "N"], 2, out="", err_start='velmora: "pond" could be: ')
     r.expect(["--convert", "2^3", "m", "km"], 2, out="", err_start='velmora: the value "2^3"')
+    # Names whose meaning differs by country follow the region of the locale.
+    for locale, out, unit in (("en_US.UTF-8", "3.785411784\n", "Gallons (US liquid)"),
+                              ("en_GB.UTF-8", "4.54609\n", "Gallons (imperial)")):
+        r.expect(["--convert", "1 gallon to l"], 0, out=out,
+                 err=f"velmora: 1 {unit} {ARROW} Liters\n", env={"LC_ALL": locale})
     # A decimal comma only where the locale writes one.
     r.expect(["--convert", "1,5 km to m"], 0, out="1500\n", env={"LC_ALL": "de_DE.UTF-8"})
     r.expect(["--convert", "1,5 km to m"], 2, out="", env={"LC_ALL": "C"})
@@ -133,8 +138,8 @@ def case_check_delivered(r):
     # In the folder of the delivered catalog, with the default file name: the names beside it
     # are checked with it.
     r.expect(["--check"], 0, err="",
-             out="conv.txt: 4860 lines, 27 categories, 4860 conversions, 0 problems\n"
-                 "names.txt: 381 lines, 327 labels, 1547 names, 0 problems\n",
+             out="conv.txt: 5030 lines, 27 categories, 5030 conversions, 0 problems\n"
+                 "names.txt: 392 lines, 331 labels, 1610 names, 0 problems\n",
              cwd=os.path.dirname(os.path.abspath(r.catalog)))
 
 

@@ -2,6 +2,7 @@
 #include "search/conversion_search.h"
 #include "search/search_text.h"
 #include "search/unit_names.h"
+#include "settings/user_region.h"
 #include "text/case_fold.h"
 
 #include <gtest/gtest.h>
@@ -379,11 +380,12 @@ TEST(UnitNames, EveryWayANameMatchesHoldsAmongManyNames) {
     EXPECT_EQ(search.find("zzzmetre to ft").whyNone,
               "No unit is called \"zzzmetre\"; the closest: metre.");
 
-    // Names given after a search was made reach the next search only.
+    // Names given after a search was made reach the next search only. ("foot" would find Feet
+    // by its label word in the other number.)
     UnitNames more = file.names;
-    more.add("Feet", "foot");
-    EXPECT_EQ(search.find("foot to m").total, 0);
-    EXPECT_EQ(ConversionSearch(catalog, more).find("foot to m").total, 1);
+    more.add("Feet", "pied");
+    EXPECT_EQ(search.find("pied to m").total, 0);
+    EXPECT_EQ(ConversionSearch(catalog, more).find("pied to m").total, 1);
     EXPECT_EQ(more.of("feet").size(), file.names.of("feet").size() + 1);
 }
 
@@ -392,4 +394,120 @@ TEST(UnitNames, ALineOfManySeparatorsGivesItsNames) {
         parseNamesFile("Meters" + std::string(1000000, '|') + "metre" + std::string(1000, '|'));
     EXPECT_EQ(file.names.of("Meters"), Texts{"metre"});
     EXPECT_TRUE(file.problems.empty());
+}
+
+TEST(ConversionSearch, TheKeysPerTaskOfTheReadmeFindTheirConversionFirst) {
+    ConversionCatalog catalog;
+    ASSERT_TRUE(catalog.load(VELMORA_DATA "/conv.txt"));
+    const UnitNames names = readUnitNames(VELMORA_DATA "/names.txt");
+    const ConversionSearch search(catalog, names);
+    const char* const rows[][2] = {
+        {"5mi", "Length: Miles (international) \u2192 Kilometers"},
+        {"100f", "Temperature: Degrees Fahrenheit \u2192 Degrees Celsius"},
+        {"2cup", "Volume: Cups (US customary) \u2192 Milliliters"},
+        {"60mph", "Speed: Miles per hour \u2192 Kilometers per hour"},
+        {"1ac", "Area: Acres (international) \u2192 Square meters"},
+        {"3ft", "Length: Feet (international) \u2192 Meters"},
+        {"20c", "Temperature: Degrees Celsius \u2192 Degrees Fahrenheit"},
+        {"500g", "Mass: Grams \u2192 Ounces (avoirdupois)"},
+        {"5lb", "Mass: Pounds (avoirdupois) \u2192 Kilograms"},
+        {"1kwh", "Energy: Kilowatt-hours \u2192 Megajoules"},
+    };
+    for (const auto& [query, first] : rows) {
+        const SearchResult result = search.find(query);
+        ASSERT_FALSE(result.matches.empty()) << query;
+        EXPECT_EQ(matchText(result.matches[0]), first) << query;
+    }
+}
+
+TEST(UnitNames, APluralIsItsSingularAndANameOutranksAWordOfAnotherLabel) {
+    // Short words and symbols are no plurals.
+    const char* const words[][2] = {{"cups", "cup"},  {"inches", "inch"}, {"centuries", "century"},
+                                    {"feet", "foot"}, {"ms", ""},         {"gauss", ""},
+                                    {"celsius", ""}};
+    for (const auto& [word, singular] : words)
+        EXPECT_EQ(singularOf(word), singular) << word;
+
+    ConversionCatalog catalog;
+    for (const char* line :
+         {"V|n|Cups (US customary)|Milliliters|x*236.5882365",
+          "V|n|Cups (metric)|Milliliters|x*250", "L|n|Nautical miles|Kilometers|x*1.852",
+          "L|n|Miles (international)|Kilometers|x*1.609344",
+          "M|n|Troy pounds|Kilograms|x*0.3732417216",
+          "M|n|Pounds (avoirdupois)|Kilograms|x*0.45359237"})
+        catalog.parseLine(line);
+    // Singulars only: plurals are read as their singular, the names as typed.
+    const NamesFile file = parseNamesFile("Cups (US customary)|cup\nCups (metric)|metric cup\n"
+                                          "Miles (international)|mile\nNautical miles|nautical "
+                                          "mile\nPounds (avoirdupois)|pound\nTroy pounds|troy "
+                                          "pound\n");
+    const ConversionSearch search(catalog, file.names);
+    const struct {
+        std::string_view query;
+        std::string_view first;
+        MatchRank rank;
+    } rows[] = {
+        {"2 cups to milliliters", "V: Cups (US customary) \u2192 Milliliters", MatchRank::Exact},
+        {"metric cups", "V: Cups (metric) \u2192 Milliliters", MatchRank::Exact},
+        {"miles to kilometers", "L: Miles (international) \u2192 Kilometers", MatchRank::Exact},
+        {"nautical miles", "L: Nautical miles \u2192 Kilometers", MatchRank::Exact},
+        {"pounds", "M: Pounds (avoirdupois) \u2192 Kilograms", MatchRank::Exact},
+        {"troy pounds", "M: Troy pounds \u2192 Kilograms", MatchRank::Exact},
+        // A word of a label, the other number of one, and the whole label.
+        {"cup milliliter", "V: Cups (US customary) \u2192 Milliliters", MatchRank::Word},
+        {"Troy pounds to Kilograms", "M: Troy pounds \u2192 Kilograms", MatchRank::Exact},
+    };
+    for (const auto& row : rows) {
+        const SearchResult result = search.find(row.query);
+        EXPECT_EQ(result.matches.empty() ? "" : matchText(result.matches[0]), row.first)
+            << row.query;
+        EXPECT_EQ(result.matches.empty() ? MatchRank::None : result.matches[0].rank, row.rank)
+            << row.query;
+    }
+}
+
+TEST(UnitNames, RegionalNamesAreTheirUnitsOnlyInTheirRegions) {
+    const std::pair<std::string_view, std::string_view> locales[] = {
+        {"en_GB.UTF-8", "GB"}, {"en_ie@euro", "IE"}, {"es_419.UTF-8", "419"}, {"C", ""},
+        {"POSIX", ""},         {"en", ""},           {"en_GBR", ""}};
+    for (const auto& [locale, region] : locales)
+        EXPECT_EQ(regionOfLocale(locale), region) << locale;
+    // LC_ALL, then LC_MEASUREMENT, then LANG; a set one decides, even without a region.
+    EXPECT_EQ(regionOfLocaleVariables(nullptr, "en_GB.UTF-8", "en_US.UTF-8"), "GB");
+    EXPECT_EQ(regionOfLocaleVariables("", "", "en_IE.UTF-8"), "IE");
+    EXPECT_EQ(regionOfLocaleVariables("C", "en_GB.UTF-8", "en_GB.UTF-8"), "");
+
+    const std::string file = "Gallons (US liquid)|gal|gallon|us gal\n"
+                             "Gallons (imperial)|imp gal|gal@GB,IE|gallon@GB,IE\n"
+                             "Gals|Gal\n";
+    const struct {
+        std::string_view region;
+        Texts us;
+        Texts imperial;
+    } rows[] = {
+        {"", {"gal", "gallon", "us gal"}, {"imp gal"}},
+        {"US", {"gal", "gallon", "us gal"}, {"imp gal"}},
+        {"IE", {"us gal"}, {"imp gal", "gal", "gallon"}},
+    };
+    for (const auto& row : rows) {
+        const NamesFile names = parseNamesFile(file, true, row.region);
+        EXPECT_EQ(names.names.of("Gallons (US liquid)"), row.us) << row.region;
+        EXPECT_EQ(names.names.of("Gallons (imperial)"), row.imperial) << row.region;
+        // The galileo's Gal differs by its capital.
+        EXPECT_EQ(names.names.of("Gals"), Texts{"Gal"}) << row.region;
+        EXPECT_TRUE(names.problems.empty()) << row.region;
+    }
+    // Tags that cannot be read are reported, and name nothing.
+    const NamesFile bad = parseNamesFile("Liters|l@gb|@si l|@kilo: l|L@GB IE\n", true, "GB");
+    EXPECT_EQ(bad.problems.size(), 4u);
+    EXPECT_TRUE(bad.names.of("Liters").empty());
+
+    // Find lists the catalog's conversions; of a prefixed unit it says that it has no entry.
+    ConversionCatalog catalog;
+    catalog.parseLine("V|n|Liters|Milliliters|x*1000");
+    EXPECT_EQ(ConversionSearch(catalog, parseNamesFile("Liters|l|@si: l\n").names)
+                  .find("5 nl to milliliters")
+                  .whyNone,
+              "\"nl\" is Nanoliters (1e-9 Liters), which the list has no entry for: choose "
+              "Liters.");
 }

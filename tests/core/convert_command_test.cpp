@@ -1,6 +1,7 @@
 #include "catalog/catalog.h"
 #include "cli/command_line.h"
 #include "cli/convert_command.h"
+#include "files/whole_file_writer.h"
 #include "search/closest_labels.h"
 #include "search/unit_names.h"
 #include "search/unit_pair.h"
@@ -369,3 +370,81 @@ TEST(ClosestLabels, WordPrefixesThenAbbreviationsThenEditDistance) {
 }
 
 } // namespace
+
+// What --convert prints for query with the names of region: status, stdout and stderr.
+Outcome convertWithNames(const ConversionCatalog& catalog, const std::string& names,
+                         const std::string& query, std::string_view region) {
+    ConvertRequest request;
+    request.value = query;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status =
+        runConvertWith(request, catalog, parseNamesFile(names, true, region).names, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(ConvertNames, PluralsRegionsAndPrefixesOfTheDeliveredNamesAreReadAsMeantOrRefused) {
+    ConversionCatalog catalog;
+    ASSERT_TRUE(catalog.load(VELMORA_DATA "/conv.txt"));
+    std::string names;
+    ASSERT_TRUE(readWholeFile(VELMORA_DATA "/names.txt", names));
+    const struct {
+        const char* query;
+        const char* region;
+        const char* out;
+        // The line of stderr that names the units read, or says why nothing is converted.
+        const char* err;
+    } rows[] = {
+        {"1 cup to ml", "", "236.5882365", "1 Cups (US customary) \u2192 Milliliters"},
+        {"2 cups to ml", "", "473.176473", "2 Cups (US customary) \u2192 Milliliters"},
+        {"3 gallons to l", "", "11.356235352", "3 Gallons (US liquid) \u2192 Liters"},
+        {"5 miles to km", "", "8.04672", "5 Miles (international) \u2192 Kilometers"},
+        {"5 nautical miles to km", "", "9.26", "5 Nautical miles \u2192 Kilometers"},
+        {"2 pounds to kg", "", "0.90718474", "2 Pounds (avoirdupois) \u2192 Kilograms"},
+        {"2 troy pounds to kg", "", "0.7464834432", "2 Troy pounds \u2192 Kilograms"},
+        {"1 ton to kg", "", "907.18474", "1 Short tons (US) \u2192 Kilograms"},
+        {"2 cups to ml", "GB", "568.26125", "2 Cups (imperial) \u2192 Milliliters"},
+        {"3 gallons to l", "IE", "13.63827", "3 Gallons (imperial) \u2192 Liters"},
+        {"1 ton to kg", "GB", "1016.0469088", "1 Long tons (imperial) \u2192 Kilograms"},
+        {"1 tbsp to ml", "GB", "15", "1 Tablespoons (metric) \u2192 Milliliters"},
+        {"1 t to kg", "GB", "1000", "1 Tonnes (metric tons) \u2192 Kilograms"},
+        {"1 metric ton to kg", "", "1000", "1 Tonnes (metric tons) \u2192 Kilograms"},
+        {"1 \u00B5l to ml", "", "0.001", "1 Microliters \u2192 Milliliters"},
+        {"3 nl to ml", "", "3e-06", "3 Nanoliters (1e-9 Liters) \u2192 Milliliters"},
+        {"2 GWh to MWh", "", "2000", "2 Gigawatt-hours (1e9 Watt-hours) \u2192 Megawatt-hours"},
+        {"1 Mbit to kB", "", "125", "1 Megabits \u2192 Kilobytes (1000 bytes)"},
+        {"1 MW to mW", "", "1000000000", "1 Megawatts \u2192 Milliwatts"},
+        {"1 PB to TiB", "", "909.494701772928",
+         "1 Petabytes (1000^5 bytes) \u2192 Tebibytes (1024^4 bytes)"},
+        {"1 mK to \u00B0C", "", "-273.149", "1 Millikelvin (0.001 Kelvin) \u2192 Degrees Celsius"},
+        {"1 dam to m", "", "10", "1 Decameters (10 Meters) \u2192 Meters"},
+        // A name as written wins over a prefix; one that differs from it in letter case, or a
+        // word of a name, leaves the choice to the user.
+        {"1 min to s", "", "60", "1 Minutes \u2192 Seconds"},
+        {"1 NM to km", "", "1.852", "1 Nautical miles \u2192 Kilometers"},
+        {"1 Mm to km", "", "", "\"Mm\" could be: Millimeters, Megameters (1e6 Meters)"},
+        {"1 mWh to J", "", "",
+         "\"mWh\" could be: Megawatt-hours, Milliwatt-hours (0.001 Watt-hours)"},
+        {"1 fl to ml", "GB", "",
+         "\"fl\" could be: Fluid ounces (imperial), Femtoliters (1e-15 Liters)"},
+        {"1 Pb to TB", "", "", "\"Pb\" could be: Petabytes (1000^5 bytes), Petabits (1e15 Bits)"},
+        // Nothing out of range, and no quantity that begins with a prefixed unit.
+        {"1e-300 qm to km", "", "",
+         "1e-300 Quectometers (1e-30 Meters) in Kilometers is too small to print"},
+        {"1 dam 5 m to m", "", "", "the value \"1 dam 5 m\" cannot be read in Meters"},
+    };
+    for (const auto& row : rows) {
+        const Outcome result = convertWithNames(catalog, names, row.query, row.region);
+        EXPECT_EQ(result.status, *row.out ? 0 : 2) << row.query << " " << row.region;
+        EXPECT_EQ(result.out, *row.out ? std::string(row.out) + "\n" : "") << row.query;
+        EXPECT_NE(result.err.find("velmora: " + std::string(row.err)), std::string::npos)
+            << row.query << " " << row.region << ": " << result.err;
+    }
+    // Where the catalog has no line from Feet to Millimeters, through Meters.
+    ConversionCatalog partial;
+    partial.loadText("L|n|Feet|Meters|x*0.3048\nL|n|Meters|Millimeters|x*1000\n");
+    const Outcome through =
+        convertWithNames(partial, "Feet|ft\nMillimeters|mm\n", "2 ft to mm", "");
+    EXPECT_EQ(through.out, "609.6\n");
+    EXPECT_EQ(through.err, "velmora: 2 Feet \u2192 Millimeters (through Meters)\n");
+}

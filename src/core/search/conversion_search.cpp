@@ -2,6 +2,8 @@
 
 #include "catalog/catalog.h"
 #include "search/unit_names.h"
+#include "search/unit_prefixes.h"
+#include "text/case_fold.h"
 #include "text/display_text.h"
 
 #include <algorithm>
@@ -11,7 +13,8 @@ ConversionSearch::ConversionSearch(const ConversionCatalog& catalog)
     : ConversionSearch(catalog, UnitNames{}) {}
 
 ConversionSearch::ConversionSearch(const ConversionCatalog& catalog, const UnitNames& names,
-                                   SearchScope scope) {
+                                   SearchScope scope)
+    : prefixBases_(names.prefixBases()) {
     int tab = 0;
     for (int id = 0; id < catalog.categoryCount(); ++id) {
         const Category* category = catalog.categoryAt(id);
@@ -46,7 +49,7 @@ SearchResult ConversionSearch::find(const SearchQuery& query, int limit) const {
     const std::size_t toCount = query.toWords.size();
 
     // One list per rank, and per typed order without a "to"; each in catalog order.
-    std::array<std::vector<ConversionMatch>, 2 * 4> buckets;
+    std::array<std::vector<ConversionMatch>, 2 * static_cast<std::size_t>(MatchRank::None)> buckets;
     for (const Entry& entry : entries_) {
         const auto from = static_cast<std::size_t>(entry.from);
         const auto to = static_cast<std::size_t>(entry.to);
@@ -164,8 +167,18 @@ std::string ConversionSearch::whyNone(const SearchQuery& query,
     };
     for (const Side& side : {from, to})
         for (std::size_t w = side.first; w < side.last; ++w) {
-            if (best({side.words, side.ranks, w, w + 1}) >= 0) continue;
             const QueryWord& word = (*side.words)[w];
+            const int found = best({side.words, side.ranks, w, w + 1});
+            // A prefixed unit of one in the list, where no name or label word is meant.
+            if (found < 0 || labelRank(*side.ranks, side.words->size(),
+                                       static_cast<std::size_t>(found), w, w + 1) > MatchRank::Word)
+                for (const PrefixedUnit& unit : prefixReadings(word.typed, prefixBases_))
+                    for (int label = 0; label < labels_.size(); ++label)
+                        if (equalIgnoringCase(labels_.text(label), unit.label))
+                            return "\"" + word.typed + "\" is " + unit.shown +
+                                   ", which the list has no entry for: choose " +
+                                   std::string(labels_.text(label)) + ".";
+            if (found >= 0) continue;
             std::string text = "No unit is called \"" + word.typed + "\"";
             const std::vector<std::string> closest = labels_.nearestTexts(word.key, 3);
             for (std::size_t i = 0; i < closest.size(); ++i)

@@ -2,6 +2,7 @@
 
 #include "search/label_ranks.h"
 #include "search/search_query.h"
+#include "search/unit_names.h"
 
 #include <string>
 #include <string_view>
@@ -10,7 +11,6 @@
 class Category;
 class Conversion;
 class ConversionCatalog;
-class UnitNames;
 
 // Finding a conversion by what people type for its units (see search_query.h): each word must
 // match the From or the To unit, by the unit's label or its names (unit_names.h); with a "to", the
@@ -89,6 +89,8 @@ class ConversionSearch {
 
     std::vector<Entry> entries_;
     LabelVocabulary labels_;
+    // The names that take prefixes, to say what a prefixed unit is that the list lacks.
+    std::vector<PrefixBase> prefixBases_;
 };
 
 // The line the dialog lists for a match, in UTF-8: "Length: Meters → Feet".

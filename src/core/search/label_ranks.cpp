@@ -124,11 +124,15 @@ MatchRank LabelVocabulary::partRank(Part& typed, const Label& label) const {
     };
     const std::size_t count = label.wordsCount;
     MatchRank best = MatchRank::None;
-    for (std::size_t w = 0; w < count && best != MatchRank::Exact; ++w) {
+    for (std::size_t w = 0; w < count && best != MatchRank::Word; ++w) {
         const WordRange& range = wordRanges_[label.wordsStart + w];
         const std::string_view word = folded.substr(range.start, range.size);
-        if (word.starts_with(part)) {
-            best = word.size() == part.size() ? MatchRank::Exact : MatchRank::Prefix;
+        if (word.starts_with(part) && word.size() == part.size()) {
+            best = MatchRank::Word;
+        } else if (!typed.number && sameWordOtherNumber(part, word)) {
+            best = MatchRank::Word;
+        } else if (word.starts_with(part)) {
+            best = std::min(best, MatchRank::Prefix);
         } else if (best == MatchRank::None && typed.allowance > 0 &&
                    bitCount(typed.characters & ~range.characters) <= typed.allowance) {
             if (word != typed.lastTypoWord) {
@@ -247,6 +251,29 @@ void LabelVocabulary::rank(const std::vector<QueryWord>& words,
             }
             ranks[id * count + w] = best;
         }
+    }
+    wholeLabels(words, ranks);
+}
+
+void LabelVocabulary::wholeLabels(const std::vector<QueryWord>& words,
+                                  std::vector<MatchRank>& ranks) const {
+    const std::size_t count = words.size();
+    std::size_t parts = 0;
+    for (const QueryWord& word : words)
+        parts += word.parts.size();
+    for (std::size_t id = 0; id < labels_.size(); ++id) {
+        const Label& label = labels_[id];
+        if (label.wordsCount != parts || parts == 0) continue;
+        bool whole = true;
+        for (std::size_t w = 0; w < count && whole; ++w)
+            whole = ranks[id * count + w] <= MatchRank::Word;
+        std::size_t at = 0;
+        for (std::size_t w = 0; w < count && whole; ++w)
+            for (const std::string& part : words[w].parts)
+                whole = whole && word(static_cast<int>(id), at++) == part;
+        if (whole)
+            for (std::size_t w = 0; w < count; ++w)
+                ranks[id * count + w] = MatchRank::Exact;
     }
 }
 

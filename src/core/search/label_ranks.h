@@ -17,9 +17,13 @@ class UnitNames;
 
 // How well a typed word matches a unit label, best first.
 enum class MatchRank : std::uint8_t {
-    // Equal to one of the unit's names (also two or three typed words that make one, "fl oz") or
-    // to a whole word of its label.
+    // Equal to one of the unit's names (also two or three typed words that make one, "fl oz"), or
+    // the words typed are its whole label.
     Exact,
+    // Equal to a word of its label, or to that word in the other number ("cup" of "Cups
+    // (metric)"): a name says which unit is meant where a label word is shared ("miles" is the
+    // name of Miles (international) and a word of Nautical miles).
+    Word,
     // The start of a word of the label or of a name, or one word of a name of several ("oz" of
     // "fl oz").
     Prefix,
@@ -122,6 +126,8 @@ class LabelVocabulary {
         std::vector<std::uint32_t> ofRange;
     };
     const DistinctWords& distinctWords() const;
+    // Ranks Exact every word of a query that spells a label, word for word, in order.
+    void wholeLabels(const std::vector<QueryWord>& words, std::vector<MatchRank>& ranks) const;
     MatchRank partRank(Part& part, const Label& label) const;
 
     std::vector<Label> labels_;

@@ -6,6 +6,7 @@
 #include "text/case_fold.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -55,6 +56,16 @@ void groupByBucket(std::size_t buckets, Visit visit, std::vector<std::uint32_t>&
     items.assign(first[buckets], 0);
     std::vector<std::uint32_t> next(first.begin(), first.end() - 1);
     visit([&](std::size_t bucket, std::uint32_t item) { items[next[bucket]++] = item; });
+}
+
+// Whether the typed words first to last may be read in the singular: none has a capital after
+// its first letter.
+bool foldsToSingular(const std::vector<QueryWord>& words, std::size_t first, std::size_t last) {
+    for (std::size_t w = first; w < last; ++w)
+        if (std::any_of(words[w].typed.begin() + (words[w].typed.empty() ? 0 : 1),
+                        words[w].typed.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -228,6 +239,34 @@ std::vector<std::string_view> NameIndex::namesOf(int label) const {
     return names;
 }
 
+bool NameIndex::hasName(std::string_view text) const {
+    const std::string key = searchKey(text);
+    const std::uint32_t found = lowerBound(key);
+    if (found == keys_.size() || keyText(found) != key) return false;
+    const std::uint32_t last = found + 1 < keys_.size()
+                                   ? keys_[found + 1].first
+                                   : static_cast<std::uint32_t>(entries_.size());
+    for (std::uint32_t e = keys_[found].first; e < last; ++e)
+        if (typedText(entries_[e]) == text) return true;
+    return false;
+}
+
+bool NameIndex::isPartOfName(std::string_view key) const {
+    const std::string first = std::string(key) + "-";
+    if (const std::uint32_t found = lowerBound(first);
+        found < keys_.size() && keyText(found).starts_with(first))
+        return true;
+    if (byPart_.empty() || key.empty()) return false;
+    const std::size_t bucket = textHash(key) & (partFirst_.size() - 2);
+    for (std::uint32_t i = partFirst_[bucket]; i < partFirst_[bucket + 1]; ++i) {
+        bool has = false;
+        forEachLaterPart(keyText(byPart_[i]),
+                         [&](std::string_view part) { has = has || part == key; });
+        if (has) return true;
+    }
+    return false;
+}
+
 std::uint32_t NameIndex::lowerBound(std::string_view text) const {
     std::uint32_t low = 0;
     auto high = static_cast<std::uint32_t>(keys_.size());
@@ -259,26 +298,48 @@ void NameIndex::rank(const std::vector<QueryWord>& words, std::size_t w,
         }
     };
 
-    // The start of a name, or the name itself.
-    for (std::uint32_t key = lowerBound(typed);
-         key < keys_.size() && keyText(key).starts_with(typed); ++key) {
-        if (keyText(key).size() != typed.size()) {
-            mark(key, MatchRank::Prefix);
-            continue;
-        }
-        // Equal keys: where names differ only by letter case ("mW", "MW"), the one typed so
-        // wins; the others are as good as a start.
+    // The names whose key is key, typed as typedAs: where names differ only by letter case
+    // ("mW", "MW"), the one typed so wins; the others are as good as a start. False when no
+    // name in use has the key.
+    const auto markEqual = [&](std::uint32_t key, std::string_view typedAs) {
         const auto [first, last] = entriesOf(key);
         bool typedSo = false;
+        bool any = false;
         for (std::uint32_t e = first; e < last && !typedSo; ++e)
-            typedSo = inUse[entries_[e].label] && typedText(entries_[e]) == query.typed;
+            typedSo = inUse[entries_[e].label] && typedText(entries_[e]) == typedAs;
         for (std::uint32_t e = first; e < last; ++e) {
             const std::uint32_t label = entries_[e].label;
             if (!inUse[label]) continue;
-            const bool exact = !typedSo || typedText(entries_[e]) == query.typed;
+            any = true;
+            const bool exact = !typedSo || typedText(entries_[e]) == typedAs;
             ranks[label] = std::min(ranks[label], exact ? MatchRank::Exact : MatchRank::Prefix);
         }
+        return any;
+    };
+    const auto keyNamed = [&](std::string_view text) -> std::optional<std::uint32_t> {
+        const std::uint32_t key = lowerBound(text);
+        if (key < keys_.size() && keyText(key) == text) return key;
+        return std::nullopt;
+    };
+
+    // The start of a name, or the name itself.
+    bool named = false;
+    for (std::uint32_t key = lowerBound(typed);
+         key < keys_.size() && keyText(key).starts_with(typed); ++key) {
+        if (keyText(key).size() != typed.size())
+            mark(key, MatchRank::Prefix);
+        else
+            named = markEqual(key, query.typed);
     }
+    // A plural no name has is its singular ("cups" where only "cup" is given); symbols with
+    // capitals ("MWhs") stay as typed, as "mWh" and "MWh" differ.
+    if (!named && foldsToSingular(words, w, w + 1))
+        for (const std::string& singular : singularKeys(typed))
+            if (const auto key = keyNamed(singular)) {
+                const std::size_t cut =
+                    std::min(query.typed.size(), typed.size() - singular.size());
+                markEqual(*key, std::string_view(query.typed).substr(0, query.typed.size() - cut));
+            }
 
     // One word of a name of several ("oz" of "fl oz").
     if (!typed.empty() && typed.find('-') == std::string_view::npos && !byPart_.empty()) {
@@ -322,9 +383,12 @@ void NameIndex::rank(const std::vector<QueryWord>& words, std::size_t w,
             std::string joined = words[start].key;
             for (std::size_t next = start + 1; next < start + span; ++next)
                 joined += "-" + words[next].key;
-            if (const std::uint32_t key = lowerBound(joined);
-                key < keys_.size() && keyText(key) == joined)
-                mark(key, MatchRank::Exact);
+            if (const auto key = keyNamed(joined)) {
+                mark(*key, MatchRank::Exact);
+            } else if (foldsToSingular(words, start, start + span)) {
+                for (const std::string& singular : singularKeys(joined))
+                    if (const auto key = keyNamed(singular)) mark(*key, MatchRank::Exact);
+            }
         }
 }
 

@@ -40,6 +40,11 @@ class NameIndex {
     void rank(const std::vector<QueryWord>& words, std::size_t w, const std::vector<char>& inUse,
               std::vector<MatchRank>& ranks) const;
 
+    // Whether some name is text as written, letter case included.
+    bool hasName(std::string_view text) const;
+    // Whether key (searchKey) is one whole part of a name of several ("fl" of "fl oz").
+    bool isPartOfName(std::string_view key) const;
+
     struct Near {
         std::size_t distance;
         // Which comes first among equals: the place of the name's label in firstOf, then the

@@ -79,7 +79,7 @@ Result<QuantityValue> quantityValue(const QuantityRead& read, const Category& ca
             return Failure{why + "; write one of them."};
         }
         const Candidate& unit = units[bestUnits.front()];
-        result.exact = result.exact && best == MatchRank::Exact;
+        result.exact = result.exact && best <= MatchRank::Word;
         double inUnit = part.value;
         if (unit.toUnit && unit.toUnit->compute(part.value, inUnit) != 0)
             return Failure{"The conversion from " + toDisplayText(unit.label) + " to " + unitName +

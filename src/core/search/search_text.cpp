@@ -87,6 +87,46 @@ std::vector<std::string_view> keyParts(std::string_view key) {
     return parts;
 }
 
+std::string singularOf(std::string_view word) {
+    // Symbols of two letters and their plurals stay apart: "ms" is no "m".
+    if (word == "feet") return "foot";
+    if (word.size() < 4 || word.back() != 's') return {};
+    const auto endsWith = [&](std::string_view end) { return word.ends_with(end); };
+    if (endsWith("ies") && word.size() >= 6)
+        return std::string(word.substr(0, word.size() - 3)) + "y";
+    if ((endsWith("ches") || endsWith("shes") || endsWith("xes") || endsWith("sses") ||
+         endsWith("zes")) &&
+        word.size() >= 5)
+        return std::string(word.substr(0, word.size() - 2));
+    // "gauss", "celsius": no plurals.
+    if (endsWith("ss") || endsWith("us")) return {};
+    return std::string(word.substr(0, word.size() - 1));
+}
+
+bool sameWordOtherNumber(std::string_view a, std::string_view b) {
+    if (a.size() == b.size()) return (a == "feet" && b == "foot") || (a == "foot" && b == "feet");
+    // Most pairs differ in length or start, and need no singular made.
+    const std::size_t shorter = std::min(a.size(), b.size());
+    if (shorter < 3 || std::max(a.size(), b.size()) - shorter > 2 ||
+        a.substr(0, 3) != b.substr(0, 3))
+        return false;
+    return a.size() > b.size() ? singularOf(a) == b : singularOf(b) == a;
+}
+
+std::vector<std::string> singularKeys(std::string_view key) {
+    std::vector<std::string> keys;
+    std::size_t at = 0;
+    while (at < key.size()) {
+        std::size_t end = key.find('-', at);
+        if (end == std::string_view::npos) end = key.size();
+        if (const std::string singular = singularOf(key.substr(at, end - at)); !singular.empty())
+            keys.push_back(std::string(key.substr(0, at)) + singular +
+                           std::string(key.substr(end)));
+        at = end + 1;
+    }
+    return keys;
+}
+
 std::size_t characterLength(std::string_view text, std::size_t at) {
     const auto lead = static_cast<unsigned char>(text[at]);
     const std::size_t length = lead < 0xC2   ? 1

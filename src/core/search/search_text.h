@@ -33,6 +33,16 @@ std::vector<std::string_view> keyParts(std::string_view key);
 // that starts none, so any text steps forward safely.
 std::size_t characterLength(std::string_view text, std::size_t at);
 
+// The singular of a plural word (folded), one of three letters or more: "cups" gives cup,
+// "inches" inch, "centuries" century, "feet" foot; empty for a word that is no such plural
+// ("ms", "gauss", "celsius").
+std::string singularOf(std::string_view word);
+// Whether a and b are one word in the two numbers ("cup" and "cups", either way round).
+bool sameWordOtherNumber(std::string_view a, std::string_view b);
+// The keys that key becomes with one of its parts made singular, a part at a time ("cubic-feet"
+// gives cubic-foot); none when no part is a plural.
+std::vector<std::string> singularKeys(std::string_view key);
+
 // How many edits a typed word of this many characters may be away from a word or a name and
 // still match as a typo: none up to 3 letters, 1 from 4, 2 from 8.
 std::size_t typoAllowance(std::string_view utf8);

@@ -8,10 +8,108 @@
 #include "text/text_scan.h"
 
 #include <filesystem>
+#include <optional>
+#include <unordered_set>
 
 namespace {
 
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+
+// A name that ends in regions, "gallon@GB,IE": the name and the regions; none for a name without
+// "@". tagged is set for a name with one, whether its regions can be read or not.
+struct RegionalName {
+    std::string_view text;
+    std::string_view regions;
+};
+
+bool isRegionList(std::string_view regions) {
+    for (std::size_t at = 0;; at += 3) {
+        if (at + 2 > regions.size()) return false;
+        for (const char c : regions.substr(at, 2))
+            if (c < 'A' || c > 'Z') return false;
+        if (at + 2 == regions.size()) return true;
+        if (regions[at + 2] != ',') return false;
+    }
+}
+
+std::optional<RegionalName> regionalName(std::string_view name, bool& tagged) {
+    const std::size_t at = name.rfind('@');
+    tagged = at != std::string_view::npos;
+    if (!tagged || at == 0 || !isRegionList(name.substr(at + 1))) return std::nullopt;
+    return RegionalName{trimmed(name.substr(0, at)), name.substr(at + 1)};
+}
+
+bool regionsInclude(std::string_view regions, std::string_view region) {
+    for (std::size_t at = 0; at + 2 <= regions.size(); at += 3)
+        if (regions.substr(at, 2) == region) return true;
+    return false;
+}
+
+// The fields after the label of each line that gives names, trimmed and not empty, with the line
+// as the user reads it.
+template <typename Visit> void forEachField(std::string_view line, Visit visit) {
+    const std::size_t bar = line.find('|');
+    if (bar == std::string_view::npos) return;
+    for (std::size_t from = bar + 1; from <= line.size();) {
+        std::size_t stop = line.find('|', from);
+        if (stop == std::string_view::npos) stop = line.size();
+        const std::string_view field = trimmed(line.substr(from, stop - from));
+        from = stop + 1;
+        if (!field.empty()) visit(field);
+    }
+}
+
+// The texts of the regional names of region: no other unit has them there.
+std::unordered_set<std::string> regionalTexts(std::string_view bytes, std::string_view region) {
+    std::unordered_set<std::string> texts;
+    if (region.empty() || bytes.find('@') == std::string_view::npos) return texts;
+    for (std::size_t at = 0; at < bytes.size();) {
+        std::size_t end = bytes.find('\n', at);
+        if (end == std::string_view::npos) end = bytes.size();
+        const std::string_view raw = bytes.substr(at, end - at);
+        at = end + 1;
+        if (raw.find('@') == std::string_view::npos) continue;
+        const std::string line = toDisplayText(raw);
+        if (trimmed(line).starts_with('#')) continue;
+        forEachField(trimmed(line), [&](std::string_view field) {
+            bool tagged = false;
+            if (const auto name = regionalName(field, tagged);
+                name && regionsInclude(name->regions, region))
+                texts.emplace(name->text);
+        });
+    }
+    return texts;
+}
+
+// The kinds of prefixes of "@si-large binary: B, byte": their bits, and the names; no bits for
+// kinds that cannot be read.
+std::pair<unsigned, std::vector<std::string_view>> prefixField(std::string_view field) {
+    const std::size_t colon = field.find(':');
+    if (colon == std::string_view::npos) return {0, {}};
+    unsigned kinds = 0;
+    std::string_view words = field.substr(1, colon - 1);
+    while (!(words = trimmed(words)).empty()) {
+        const std::size_t blank = words.find_first_of(" \t");
+        const std::string_view word = words.substr(0, blank);
+        words = blank == std::string_view::npos ? std::string_view() : words.substr(blank);
+        const unsigned kind = word == "si" ? smallSiPrefixes | largeSiPrefixes | decaHectoPrefixes
+                              : word == "si-small" ? smallSiPrefixes
+                              : word == "si-large" ? largeSiPrefixes
+                              : word == "binary"   ? binaryPrefixes
+                                                   : 0u;
+        if (kind == 0) return {0, {}};
+        kinds |= kind;
+    }
+    std::vector<std::string_view> names;
+    std::string_view rest = field.substr(colon + 1);
+    while (!rest.empty()) {
+        const std::size_t comma = rest.find(',');
+        if (const std::string_view name = trimmed(rest.substr(0, comma)); !name.empty())
+            names.push_back(name);
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+    return {names.empty() ? 0u : kinds, names};
+}
 
 } // namespace
 
@@ -44,6 +142,19 @@ std::vector<std::string> UnitNames::of(std::string_view label) const {
     return names;
 }
 
+const std::vector<PrefixBase>& UnitNames::prefixBases() const {
+    static const std::vector<PrefixBase> none;
+    return prefixBases_ ? *prefixBases_ : none;
+}
+
+void UnitNames::addPrefixBase(PrefixBase base) {
+    if (!prefixBases_)
+        prefixBases_ = std::make_shared<std::vector<PrefixBase>>();
+    else if (prefixBases_.use_count() > 1)
+        prefixBases_ = std::make_shared<std::vector<PrefixBase>>(*prefixBases_);
+    prefixBases_->push_back(std::move(base));
+}
+
 std::shared_ptr<const NameIndex> UnitNames::index() const {
     if (empty()) return nullptr;
     names_->build();
@@ -53,9 +164,11 @@ std::shared_ptr<const NameIndex> UnitNames::index() const {
 // Reads the lines of bytes into names, and when file is given, what a check reports into it.
 // The fields of a line are taken one at a time, so that a line of many "|" costs no more than
 // its bytes. False, with the names read so far, when more than maxNames names would be held.
-bool parseNames(std::string_view bytes, UnitNames* names, NamesFile* file) {
+bool parseNames(std::string_view bytes, UnitNames* names, NamesFile* file,
+                std::string_view region) {
     if (bytes.starts_with(byteOrderMark)) bytes.remove_prefix(byteOrderMark.size());
     if (names) names->reserve(bytes.size());
+    const std::unordered_set<std::string> regional = regionalTexts(bytes, region);
     int lines = 0;
     std::size_t at = 0;
     std::string line;
@@ -86,9 +199,36 @@ bool parseNames(std::string_view bytes, UnitNames* names, NamesFile* file) {
         for (std::size_t from = bar + 1; from <= text.size();) {
             std::size_t stop = text.find('|', from);
             if (stop == std::string_view::npos) stop = text.size();
-            const std::string_view name = trimmed(text.substr(from, stop - from));
+            std::string_view name = trimmed(text.substr(from, stop - from));
             from = stop + 1;
             if (name.empty()) continue;
+            if (name.front() == '@') {
+                const auto [kinds, bases] = prefixField(name);
+                if (kinds == 0)
+                    report("\"" + std::string(name) +
+                           "\" is no list of prefixes and names, as \"@si: L, l, litre\" (si, "
+                           "si-small, si-large, binary)");
+                else if (names)
+                    for (const std::string_view base : bases)
+                        names->addPrefixBase({std::string(label), std::string(base), kinds});
+                continue;
+            }
+            bool tagged = false;
+            if (const auto named = regionalName(name, tagged)) {
+                // A regional name counts where the file is checked, and names only there.
+                if (!regionsInclude(named->regions, region)) {
+                    ++given;
+                    continue;
+                }
+                name = named->text;
+            } else if (tagged) {
+                report("the name \"" + std::string(name) +
+                       "\" ends in no list of regions after its \"@\", as gallon@GB,IE");
+                continue;
+            } else if (!regional.empty() && regional.contains(std::string(name))) {
+                // Another unit's in this region.
+                continue;
+            }
             const std::string key = searchKey(name);
             // Joiners alone: no part.
             if (key.find_first_not_of('-') == std::string::npos) {
@@ -115,13 +255,13 @@ bool parseNames(std::string_view bytes, UnitNames* names, NamesFile* file) {
     return true;
 }
 
-NamesFile parseNamesFile(std::string_view bytes, bool keepNames) {
+NamesFile parseNamesFile(std::string_view bytes, bool keepNames, std::string_view region) {
     NamesFile file;
-    parseNames(bytes, keepNames ? &file.names : nullptr, &file);
+    parseNames(bytes, keepNames ? &file.names : nullptr, &file, region);
     return file;
 }
 
-UnitNames readUnitNames(const std::string& path, std::string* refusal) {
+UnitNames readUnitNames(const std::string& path, std::string* refusal, std::string_view region) {
     if (refusal) refusal->clear();
     UnitNames names;
     // Refused before it is read, so that a large file costs nothing.
@@ -139,7 +279,7 @@ UnitNames readUnitNames(const std::string& path, std::string* refusal) {
                        "alone";
         return names;
     }
-    if (!parseNames(bytes, &names, nullptr)) {
+    if (!parseNames(bytes, &names, nullptr, region)) {
         if (refusal)
             *refusal = std::filesystem::path(path).filename().string() + " holds more than " +
                        maxNamesText +

@@ -18,6 +18,28 @@ struct NamesFile;
 // Fields are trimmed; an empty field is no name. Blank lines and lines that start with "#" are
 // left out. A label is found letter case aside; a name given to two labels belongs to both. The
 // file is UTF-8 (bytes that are not are read as Windows-1252, as catalog texts are).
+//
+// Two kinds of fields say more, and a reader that does not know them only holds an odd name of
+// the line's own unit:
+//
+//   gallon@GB,IE             a regional name: in the regions listed (ISO 3166 codes) the name
+//                            is this unit's and no other's; elsewhere it is no name
+//   @si: L, l, litre         these names of the unit take prefixes (kL, ml, millilitre): si,
+//                            si-small (deci down), si-large (kilo up), binary (kibi up)
+struct PrefixBase {
+    std::string label;
+    std::string name;
+    // PrefixKind bits.
+    unsigned kinds = 0;
+};
+// deci and smaller, kilo and larger, kibi and larger, deca and hecto.
+enum PrefixKind : unsigned {
+    smallSiPrefixes = 1,
+    largeSiPrefixes = 2,
+    binaryPrefixes = 4,
+    decaHectoPrefixes = 8,
+};
+
 class UnitNames {
   public:
     // Gives label, a display text, one more name.
@@ -29,15 +51,20 @@ class UnitNames {
     std::size_t size() const;
     // The names as the search holds them, shared with it: none without names.
     std::shared_ptr<const NameIndex> index() const;
+    // The names that take prefixes, in file order.
+    const std::vector<PrefixBase>& prefixBases() const;
+    void addPrefixBase(PrefixBase base);
 
   private:
-    friend bool parseNames(std::string_view bytes, UnitNames* names, NamesFile* file);
+    friend bool parseNames(std::string_view bytes, UnitNames* names, NamesFile* file,
+                           std::string_view region);
     void add(std::string_view label, std::string_view name, std::string_view key);
     // Room for the texts of a file of this many bytes, so that they are not copied as they grow.
     void reserve(std::size_t bytes);
 
-    // Copies share it until one of them is given more.
+    // Copies share them until one of them is given more.
     std::shared_ptr<NameIndex> names_;
+    std::shared_ptr<std::vector<PrefixBase>> prefixBases_;
 };
 
 struct NamesProblem {
@@ -57,8 +84,10 @@ struct NamesFile {
     std::vector<NamesProblem> problems;
 };
 
-// Without keepNames, only what a check reports: names stays empty.
-NamesFile parseNamesFile(std::string_view bytes, bool keepNames = true);
+// Without keepNames, only what a check reports: names stays empty. The regional names are those
+// of region (userRegion()); none without one.
+NamesFile parseNamesFile(std::string_view bytes, bool keepNames = true,
+                         std::string_view region = {});
 
 // The most names.txt may hold. A larger file is refused unread: the search holds every name of
 // the file, and a file of 100,000 lines of ten names is 12 MB. Short names cost more for their
@@ -73,7 +102,8 @@ inline constexpr const char* maxNamesText = "2,000,000";
 // their labels alone. For a file that is there but is not used, refusal, when given, gets a
 // sentence that says why ("names.txt is larger than 16 MiB, the most the program reads of it;
 // units are found by their labels alone"); else it is emptied.
-UnitNames readUnitNames(const std::string& path, std::string* refusal = nullptr);
+UnitNames readUnitNames(const std::string& path, std::string* refusal = nullptr,
+                        std::string_view region = {});
 
 // The path of names.txt in the folder of the catalog at catalogPath.
 std::string namesPathBeside(const std::string& catalogPath);

@@ -4,13 +4,16 @@
 #include "search/closest_labels.h"
 #include "search/conversion_search.h"
 #include "search/label_ranks.h"
+#include "search/name_index.h"
 #include "search/quantity_value.h"
 #include "search/search_text.h"
 #include "search/unit_names.h"
+#include "search/unit_prefixes.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
@@ -55,6 +58,20 @@ class TypedLabel {
     explicit TypedLabel(std::string_view text) : text_(text), folded_(foldCase(text)) {}
     bool matches(std::string_view label, bool ignoringCase) const {
         if (!ignoringCase) return label == text_;
+        // An ASCII label is its own display text and folds letter by letter: most labels are
+        // told apart by their length, without a copy.
+        bool ascii = true;
+        for (const char c : label)
+            ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+        if (ascii) {
+            if (label.size() != folded_.size()) return false;
+            for (std::size_t i = 0; i < label.size(); ++i) {
+                const char c = label[i];
+                if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != folded_[i])
+                    return false;
+            }
+            return true;
+        }
         const std::string shown = display(label);
         return shown.size() == folded_.size() && foldCase(shown) == folded_;
     }
@@ -72,6 +89,82 @@ std::vector<const Category*> categoriesToSearch(const ConversionCatalog& catalog
     for (int id = 0; id < catalog.categoryCount(); ++id)
         all.push_back(catalog.categoryAt(id));
     return all;
+}
+
+// The pair of a catalog line, with the units as their labels say.
+UnitPair pairOf(const FoundConversion& found, bool byNames) {
+    UnitPair pair;
+    pair.category = found.category;
+    pair.conversion = found.conversion;
+    pair.fromUnit = found.conversion->fromUnit();
+    pair.toUnit = found.conversion->toUnit();
+    pair.fromShown = display(pair.fromUnit);
+    pair.toShown = display(pair.toUnit);
+    pair.byNames = byNames;
+    return pair;
+}
+
+// The distinct units of the categories, From and To, in file order.
+std::vector<std::string_view> unitsOf(const std::vector<const Category*>& categories) {
+    std::vector<std::string_view> units;
+    std::unordered_set<std::string_view> seen;
+    for (const Category* category : categories)
+        for (const auto& conversion : category->conversions())
+            for (const std::string_view unit : {conversion.fromUnit(), conversion.toUnit()})
+                if (seen.insert(unit).second) units.push_back(unit);
+    return units;
+}
+
+// How well each label matches words, as Find ranks them, and how many words its closest name
+// has beyond those typed: of units that match equally, the one whose name is the words typed
+// and least else is meant ("oz" is the "fl oz" sooner than the "imp fl oz").
+struct SideRanks {
+    std::vector<MatchRank> ranks;
+    std::vector<std::size_t> extraWords;
+};
+
+SideRanks sideRanks(const std::vector<std::string_view>& labels,
+                    const std::vector<QueryWord>& words, const UnitNames& names) {
+    LabelVocabulary vocabulary;
+    for (const std::string_view label : labels)
+        vocabulary.add(label, names);
+    std::vector<MatchRank> ranks;
+    vocabulary.rank(words, ranks);
+    SideRanks side;
+    std::vector<int> ids;
+    for (std::size_t label = 0; label < labels.size(); ++label) {
+        const int id = vocabulary.add(labels[label], names);
+        MatchRank rank = MatchRank::Exact;
+        for (std::size_t w = 0; w < words.size(); ++w)
+            rank = std::max(rank, ranks[static_cast<std::size_t>(id) * words.size() + w]);
+        side.ranks.push_back(rank);
+        ids.push_back(id);
+    }
+    // The words beyond those typed decide only among the best, and are counted for them alone.
+    const MatchRank best = side.ranks.empty()
+                               ? MatchRank::None
+                               : *std::min_element(side.ranks.begin(), side.ranks.end());
+    for (std::size_t label = 0; label < labels.size(); ++label) {
+        const int id = ids[label];
+        std::size_t fewest = SIZE_MAX;
+        if (side.ranks[label] != best) {
+            side.extraWords.push_back(fewest);
+            continue;
+        }
+        std::vector<std::string_view> texts = vocabulary.namesOf(id);
+        texts.push_back(vocabulary.text(id));
+        for (const std::string_view text : texts) {
+            const std::vector<std::string> nameWords = searchWords(searchKey(text));
+            const bool all = std::all_of(words.begin(), words.end(), [&](const QueryWord& word) {
+                return std::find(nameWords.begin(), nameWords.end(), word.key) != nameWords.end();
+            });
+            if (all)
+                fewest =
+                    std::min(fewest, nameWords.size() - std::min(nameWords.size(), words.size()));
+        }
+        side.extraWords.push_back(fewest);
+    }
+    return side;
 }
 
 // The catalog, its names and the search over them, made on first use: labels typed as written
@@ -93,6 +186,14 @@ class PairFinder {
         return findConversion(catalog_, from, to, request_.only);
     }
     std::optional<UnitPair> splitPair();
+    Result<std::optional<PrefixedUnit>> prefixedSide(std::string_view text);
+    Result<UnitPair> prefixedPair(const std::optional<PrefixedUnit>& from,
+                                  const std::optional<PrefixedUnit>& to);
+    std::optional<UnitPair> throughThird(std::string_view from, std::string_view to, bool sameUnit,
+                                         bool fromLabel = false, bool toLabel = false);
+    std::optional<std::string_view> unitNamed(const Category& category, std::string_view text,
+                                              bool label);
+    bool agrees(std::string_view label, const PrefixedUnit& reading) const;
     Result<FoundConversion> pickConversion(std::string_view from, std::string_view to);
     bool missesATypedLabel(const Conversion& found) const;
     std::vector<double> splitSizes(const std::vector<std::string>& words, const Category& category,
@@ -109,12 +210,194 @@ class PairFinder {
 Result<UnitPair> PairFinder::resolve() {
     if (std::optional<UnitPair> split = splitPair()) return *split;
     if (const FoundConversion found = byLabels(request_.from, request_.to); found.conversion)
-        return UnitPair{found.category, found.conversion, false, {}, {}};
+        return pairOf(found, false);
+    const Result<std::optional<PrefixedUnit>> from = prefixedSide(request_.from);
+    if (!from) return Failure{from.why()};
+    const Result<std::optional<PrefixedUnit>> to = prefixedSide(request_.to);
+    if (!to) return Failure{to.why()};
+    if (*from || *to) return prefixedPair(*from, *to);
     const Result<FoundConversion> picked = pickConversion(request_.from, request_.to);
     if (!picked) return Failure{picked.why()};
-    if (picked->conversion && !missesATypedLabel(*picked->conversion))
-        return UnitPair{picked->category, picked->conversion, true, {}, {}};
+    if (picked->conversion && !missesATypedLabel(*picked->conversion)) return pairOf(*picked, true);
+    if (!picked->conversion)
+        if (std::optional<UnitPair> through = throughThird(request_.from, request_.to, false))
+            return *through;
     return Failure{notFound()};
+}
+
+// The prefixed unit a side names, none where it names a unit of the catalog as it stands, or
+// why it is neither.
+Result<std::optional<PrefixedUnit>> PairFinder::prefixedSide(std::string_view text) {
+    std::vector<PrefixedUnit> readings = prefixReadings(text, names_.prefixBases());
+    // A name or a label as written always wins.
+    const auto index = names_.index();
+    if (readings.empty() || (index && index->hasName(text))) return std::optional<PrefixedUnit>();
+    const std::vector<std::string_view> units =
+        unitsOf(categoriesToSearch(catalog_, request_.only));
+    const TypedLabel typed(text);
+    if (std::any_of(units.begin(), units.end(),
+                    [&](std::string_view unit) { return typed.matches(unit, true); }))
+        return std::optional<PrefixedUnit>();
+    // Only units of the catalog.
+    std::erase_if(readings, [&](const PrefixedUnit& reading) {
+        return std::none_of(units.begin(), units.end(), [&](std::string_view unit) {
+            return equalIgnoringCase(display(unit), reading.label);
+        });
+    });
+    if (readings.empty()) return std::optional<PrefixedUnit>();
+    // The units the names read it as, as Find ranks them: those it lists first, and of them
+    // the ones whose name has the fewest words beyond it.
+    const SearchQuery query = unitPairQuery(text, {});
+    const SearchResult found = search().find(query);
+    std::vector<std::string_view> first;
+    for (const ConversionMatch& match : found.matches)
+        if (match.rank == found.matches.front().rank &&
+            std::find(first.begin(), first.end(), match.conversion->fromUnit()) == first.end())
+            first.push_back(match.conversion->fromUnit());
+    const SideRanks ranks = sideRanks(first, query.fromWords, names_);
+    std::pair<MatchRank, std::size_t> best{MatchRank::None, SIZE_MAX};
+    for (std::size_t i = 0; i < first.size(); ++i)
+        best = std::min(best, std::pair{ranks.ranks[i], ranks.extraWords[i]});
+    LabelList named;
+    for (std::size_t i = 0; i < first.size(); ++i)
+        if (std::pair{ranks.ranks[i], ranks.extraWords[i]} == best) named.add(display(first[i]));
+    // A name ignoring letter case, or a word of a name ("fl" of "fl oz"), that means another
+    // unit than the prefix: the user is to say which.
+    const bool nameSaysOtherwise =
+        best.first <= MatchRank::Word ||
+        (best.first == MatchRank::Prefix && index && index->isPartOfName(searchKey(text)));
+    if (readings.size() == 1 && nameSaysOtherwise && named.labels.size() == 1 &&
+        agrees(named.labels.front(), readings.front()))
+        return std::optional<PrefixedUnit>();
+    if (readings.size() == 1 && !nameSaysOtherwise) return std::optional(readings.front());
+    LabelList could;
+    if (nameSaysOtherwise)
+        for (const std::string& label : named.labels)
+            could.add(label);
+    for (const PrefixedUnit& reading : readings)
+        if (!nameSaysOtherwise ||
+            std::none_of(named.labels.begin(), named.labels.end(),
+                         [&](const std::string& label) { return agrees(label, reading); }))
+            could.add(reading.shown);
+    std::string why = "\"" + std::string(text) + "\" could be: ";
+    for (std::size_t i = 0; i < could.labels.size(); ++i)
+        why += (i ? ", " : "") + could.labels[i];
+    return Failure{why + "; write one of them."};
+}
+
+// Whether the unit label is the prefixed unit: a line from it to the unprefixed one gives the
+// prefix's factor ("Kg" is the Kilograms of its name and k times g).
+bool PairFinder::agrees(std::string_view label, const PrefixedUnit& reading) const {
+    for (const Category* category : categoriesToSearch(catalog_, request_.only))
+        for (const auto& conversion : category->conversions()) {
+            double value = 0.0;
+            if (equalIgnoringCase(display(conversion.fromUnit()), label) &&
+                equalIgnoringCase(display(conversion.toUnit()), reading.label) &&
+                conversion.compute(1.0, value) == 0)
+                return std::abs(value - reading.factor) <= 1e-12 * reading.factor;
+        }
+    return false;
+}
+
+// The pair of sides of which one or both are prefixed units, read in their unprefixed units.
+Result<UnitPair> PairFinder::prefixedPair(const std::optional<PrefixedUnit>& from,
+                                          const std::optional<PrefixedUnit>& to) {
+    const std::string_view fromText = from ? std::string_view(from->label) : request_.from;
+    const std::string_view toText = to ? std::string_view(to->label) : request_.to;
+    // The unprefixed units by their labels, or a side named exactly in their category (also
+    // one unit on both sides, "dam" to "m"), else as Find reads them.
+    std::optional<UnitPair> pair;
+    if (const FoundConversion found = byLabels(fromText, toText); found.conversion)
+        pair = pairOf(found, true);
+    if (!pair) pair = throughThird(fromText, toText, true, from.has_value(), to.has_value());
+    if (!pair) {
+        const Result<FoundConversion> picked = pickConversion(fromText, toText);
+        if (!picked) return Failure{picked.why()};
+        if (!picked->conversion) {
+            const auto side = [](const std::optional<PrefixedUnit>& unit, std::string_view text) {
+                return unit ? unit->shown : "\"" + std::string(text) + "\"";
+            };
+            return Failure{"No conversion from " + side(from, request_.from) + " to " +
+                           side(to, request_.to) + " in " + std::string(request_.catalogName) +
+                           "."};
+        }
+        pair = pairOf(*picked, true);
+    }
+    if (from) {
+        pair->fromFactor = from->factor;
+        pair->fromShown = from->shown;
+    }
+    if (to) {
+        pair->toFactor = to->factor;
+        pair->toShown = to->shown;
+    }
+    return *pair;
+}
+
+// The unit of category that text names: a label as written or ignoring letter case, else, unless
+// text is to be a label, the one unit that a name or a label word equals; none otherwise.
+std::optional<std::string_view> PairFinder::unitNamed(const Category& category,
+                                                      std::string_view text, bool label) {
+    const std::vector<std::string_view> units = unitsOf({&category});
+    const TypedLabel typed(text);
+    for (const bool ignoringCase : {false, true})
+        for (const std::string_view unit : units)
+            if (typed.matches(unit, ignoringCase)) return unit;
+    if (label) return std::nullopt;
+    const SearchQuery query = unitPairQuery(text, {});
+    if (query.fromWords.empty()) return std::nullopt;
+    const SideRanks ranks = sideRanks(units, query.fromWords, names_);
+    std::pair<MatchRank, std::size_t> best{MatchRank::None, SIZE_MAX};
+    for (std::size_t i = 0; i < units.size(); ++i)
+        best = std::min(best, std::pair{ranks.ranks[i], ranks.extraWords[i]});
+    if (best.first > MatchRank::Word) return std::nullopt;
+    std::optional<std::string_view> named;
+    for (std::size_t i = 0; i < units.size(); ++i)
+        if (std::pair{ranks.ranks[i], ranks.extraWords[i]} == best) {
+            if (named) return std::nullopt;
+            named = units[i];
+        }
+    return named;
+}
+
+// The lines from the unit from names to the one to names, in the first category that has both:
+// the line between them, or where there is none, a line to a third unit and one on from there.
+// sameUnit allows a pair of one unit (a prefix on either side), with no line at all; a side that
+// is a label (of a prefixed unit) is only compared with the labels.
+std::optional<UnitPair> PairFinder::throughThird(std::string_view from, std::string_view to,
+                                                 bool sameUnit, bool fromLabel, bool toLabel) {
+    for (const Category* category : categoriesToSearch(catalog_, request_.only)) {
+        const std::optional<std::string_view> source = unitNamed(*category, from, fromLabel);
+        if (!source) continue;
+        const std::optional<std::string_view> target = unitNamed(*category, to, toLabel);
+        if (!target) continue;
+        UnitPair pair;
+        pair.category = category;
+        pair.fromUnit = *source;
+        pair.toUnit = *target;
+        pair.fromShown = display(*source);
+        pair.toShown = display(*target);
+        pair.byNames = true;
+        if (*source == *target) {
+            if (sameUnit) return pair;
+            continue;
+        }
+        for (const auto& line : category->conversions())
+            if (line.fromUnit() == *source && line.toUnit() == *target) {
+                pair.conversion = &line;
+                return pair;
+            }
+        for (const auto& first : category->conversions()) {
+            if (first.fromUnit() != *source || first.toUnit() == *target) continue;
+            for (const auto& second : category->conversions())
+                if (second.fromUnit() == first.toUnit() && second.toUnit() == *target) {
+                    pair.conversion = &first;
+                    pair.then = &second;
+                    return pair;
+                }
+        }
+    }
+    return std::nullopt;
 }
 
 // A To side of several words may name units to split the result into ("ft in"): its first word
@@ -125,60 +408,20 @@ std::optional<UnitPair> PairFinder::splitPair() {
     for (const QueryWord& word : unitPairQuery({}, request_.to).toWords)
         words.push_back(word.typed);
     if (words.size() < 2 || byLabels(request_.from, request_.to).conversion) return std::nullopt;
-    UnitPair pair;
     FoundConversion found = byLabels(request_.from, words.front());
+    bool byNames = false;
     if (!found.conversion) {
         // A tie here only means that the words are not a split.
         const Result<FoundConversion> picked = pickConversion(request_.from, words.front());
         if (picked) found = *picked;
-        pair.byNames = true;
+        byNames = true;
     }
     if (!found.conversion) return std::nullopt;
+    UnitPair pair = pairOf(found, byNames);
     pair.splitSizes = splitSizes(words, *found.category, found.conversion->toUnit());
     if (pair.splitSizes.empty()) return std::nullopt;
-    pair.category = found.category;
-    pair.conversion = found.conversion;
     pair.splitWords = std::move(words);
     return pair;
-}
-
-// How well each label matches words, as Find ranks them, and how many words its closest name
-// has beyond those typed: of units that match equally, the one whose name is the words typed
-// and least else is meant ("oz" is the "fl oz" sooner than the "imp fl oz").
-struct SideRanks {
-    std::vector<MatchRank> ranks;
-    std::vector<std::size_t> extraWords;
-};
-
-SideRanks sideRanks(const std::vector<std::string_view>& labels,
-                    const std::vector<QueryWord>& words, const UnitNames& names) {
-    LabelVocabulary vocabulary;
-    for (const std::string_view label : labels)
-        vocabulary.add(label, names);
-    std::vector<MatchRank> ranks;
-    vocabulary.rank(words, ranks);
-    SideRanks side;
-    for (std::size_t label = 0; label < labels.size(); ++label) {
-        const int id = vocabulary.add(labels[label], names);
-        MatchRank rank = MatchRank::Exact;
-        for (std::size_t w = 0; w < words.size(); ++w)
-            rank = std::max(rank, ranks[static_cast<std::size_t>(id) * words.size() + w]);
-        side.ranks.push_back(rank);
-        std::size_t fewest = SIZE_MAX;
-        std::vector<std::string_view> texts = vocabulary.namesOf(id);
-        texts.push_back(vocabulary.text(id));
-        for (const std::string_view text : texts) {
-            const std::vector<std::string> nameWords = searchWords(searchKey(text));
-            const bool all = std::all_of(words.begin(), words.end(), [&](const QueryWord& word) {
-                return std::find(nameWords.begin(), nameWords.end(), word.key) != nameWords.end();
-            });
-            if (all)
-                fewest =
-                    std::min(fewest, nameWords.size() - std::min(nameWords.size(), words.size()));
-        }
-        side.extraWords.push_back(fewest);
-    }
-    return side;
 }
 
 // The conversion Find lists first for from → to, of those that match each side best; none when

@@ -18,6 +18,12 @@ class UnitNames;
 // side. A side matched only loosely (letters in order, a typo) where another unit matches it
 // better is no match, a whole label is that unit only, and where units still tie for a side,
 // nothing is chosen: a script must not get a look-alike's result or a guess.
+//
+// A side that no name or label is as written may be a prefix and a name that takes it
+// (search/unit_prefixes.h): "nl" is 1e-9 Liters, converted with the lines of Liters. Where the
+// names read it as another unit ("Ms", which is ms ignoring letter case, or "fl", a word of
+// "fl oz"), nothing is chosen. Where the catalog has no line from the From to the To unit but
+// both convert through a third unit of their category, the two lines are taken.
 
 // A conversion and its category; none when conversion is null.
 struct FoundConversion {
@@ -49,7 +55,21 @@ struct UnitPairRequest {
 
 struct UnitPair {
     const Category* category = nullptr;
+    // The line from the From unit: to the To unit, or, where the catalog converts the two only
+    // through a third unit, to that one, and then the line from it. None for one unit typed
+    // with two prefixes ("GWh" to "MWh").
     const Conversion* conversion = nullptr;
+    const Conversion* then = nullptr;
+    // The From and To units of the category, and the factors of prefixes typed before them (1
+    // for none): a value is multiplied by fromFactor before the lines, the result divided by
+    // toFactor.
+    std::string_view fromUnit;
+    std::string_view toUnit;
+    double fromFactor = 1.0;
+    double toFactor = 1.0;
+    // The units as the user is to hear them: "Nanoliters (1e-9 Liters)", else the labels.
+    std::string fromShown;
+    std::string toShown;
     // Found by names and ranks, not by the labels as typed: the user is to hear which labels
     // were taken.
     bool byNames = false;
