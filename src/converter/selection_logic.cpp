@@ -69,7 +69,17 @@ ResultTexts computeResultTexts(const Conversion& conversion, std::string_view in
         return texts;
     }
     texts.readAs = input->readAs;
-    const double value = conversion.evaluate(input->value);
+    double value = 0.0;
+    if (conversion.compute(input->value, value) != 0) {
+        texts.note = "The conversion's formula cannot be computed for this value.";
+        return texts;
+    }
+    // No infinity, NaN or number short of its digits is shown, nor copied as exact.
+    if (const ResultRange range = resultRange(conversion, input->value, value);
+        range != ResultRange::Within) {
+        texts.note = resultRangeNote(range);
+        return texts;
+    }
     texts.shown = resultText(value, precision);
     texts.exact = formatExact(value);
     if (context.category)
