@@ -406,12 +406,8 @@ class Parser {
             isDigit(text_[pos + 1]) && digits.find_first_of(".e") == std::string::npos)
             return fail("\"" + std::string(text_.substr(start, pos + 2 - start)) +
                         "\": a comma is not read as a decimal separator here, where decimals "
-                        "are written with a point" +
-                        (format_.grouping == ','
-                             ? ", and it separates thousands only before each group of three "
-                               "digits (12,500)"
-                             : ", nor guessed to separate thousands") +
-                        "; write " + std::string(text_.substr(start, pos - start)) + "." +
+                        "are written with a point, nor guessed to separate thousands; write " +
+                        std::string(text_.substr(start, pos - start)) + "." +
                         std::string(1, text_[pos + 1]) + " for a decimal.");
         const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
         // The range is that of the number read: infinity and 0 stand for no number written.
