@@ -69,11 +69,7 @@ ResultTexts computeResultTexts(const Conversion& conversion, std::string_view in
         return texts;
     }
     texts.readAs = input->readAs;
-    double value = 0.0;
-    if (conversion.compute(input->value, value) != 0) {
-        texts.note = "The conversion's formula cannot be computed for this value.";
-        return texts;
-    }
+    const double value = conversion.evaluate(input->value);
     // No infinity, NaN or number short of its digits is shown, nor copied as exact.
     if (const ResultRange range = resultRange(conversion, input->value, value);
         range != ResultRange::Within) {

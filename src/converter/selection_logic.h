@@ -44,8 +44,7 @@ const Conversion* reverseConversion(const Category& category, const Conversion& 
 // The input read wholly (value/quantity_value.h) in the From unit and converted: as the result
 // field shows it (value/result_text.h), and in full, as its tooltip shows it. An input that is
 // empty or cannot be read wholly gives no result: nothing was asked, or nothing is sure; nor does
-// a formula that cannot be computed or a result out of range (value/result_text.h), which the
-// note says.
+// a result out of range (value/result_text.h), which the note says.
 struct ResultTexts {
     std::string shown;
     std::string exact;
