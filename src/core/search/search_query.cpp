@@ -69,7 +69,7 @@ SearchQuery parseSearchQuery(std::string_view utf8, NumberFormat format) {
             query.value =
                 quantity->parts.size() == 1 ? quantity->parts.front().number : quantity->text;
             query.fromText = quantity->parts.front().unit;
-        } else if (!quantity && isDigit(from[0])) {
+        } else if (!quantity && static_cast<unsigned char>(from[0]) < 0x80) {
             // No value is taken from what cannot be read wholly: the words stay, and the reason.
             query.valueProblem = quantity.why();
         }
