@@ -100,10 +100,9 @@ TEST(ValueReader, RefusesWhatHasNoSureReading) {
         {std::string(60, '-') + "1", "nests too deeply"},
         {std::string(30, '(') + "1" + std::string(30, ')'), "nests too deeply"},
         // The range of the number read, not of its text.
-        {"1" + zeros + "e-10", "too large"}, {"1e-400", "too small"}, {"1e-310", "too small"},
-        {"1" + zeros + "e-800", "too small"}, {"1/1e400", "too large"},
-        {"1/(1e300*1e300)", "too large"}, {"1e-200*1e-200", "too small"},
-        {"1e-300/1e300", "too small"}, {"1e-200**2", "too small"},
+        {"1" + zeros + "e-10", "too large"}, {"1e-310", "too small"},
+        {"1" + zeros + "e-800", "too small"}, {"1/(1e300*1e300)", "too large"},
+        {"1e-200*1e-200", "too small"}, {"1e-200**2", "too small"},
         {"1 1" + zeros + "/3", "\"1" + zeros + "/3\""},
         // clang-format on
     };
@@ -115,7 +114,6 @@ TEST(ValueReader, RefusesWhatHasNoSureReading) {
     EXPECT_DOUBLE_EQ(readValue("0e999999").value(), 0);
     EXPECT_DOUBLE_EQ(readValue("0." + zeros + "1e400").value(), 0.1);
     EXPECT_DOUBLE_EQ(readValue("1" + zeros + "e-300").value(), 1e100);
-    EXPECT_DOUBLE_EQ(readValue("3e-308").value(), 3e-308);
     EXPECT_DOUBLE_EQ(readValue(std::string(20, '-') + "1").value(), 1);
 }
 
