@@ -32,7 +32,10 @@ for target in "${targets[@]}"; do
     mkdir -p "$work/corpus" "$work/artifacts"
     cp -R "$seeds/." "$work/corpus/"
 
-    options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096
+    # Values are bounded in length and depth: their fuzzer reaches far past the bound.
+    max_len=4096
+    [[ "$target" == value_fuzz ]] && max_len=65536
+    options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len="$max_len"
              -print_final_stats=1 -artifact_prefix="$work/artifacts/")
     if [[ -f "$root/fuzz/$name.dict" ]]; then
         options+=(-dict="$root/fuzz/$name.dict")
