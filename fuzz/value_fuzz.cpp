@@ -2,9 +2,11 @@
 #include "search/quantity_value.h"
 #include "search/search_query.h"
 #include "search/unit_names.h"
+#include "text/query_grammar.h"
 #include "value/result_text.h"
 #include "value/value_reader.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -18,21 +20,41 @@ void check(bool condition) {
     if (!condition) std::abort();
 }
 
-// A value is read wholly or refused with a reason, and never reads as an infinity or NaN.
-void checkValue(std::string_view text, char separator) {
-    const Result<double> read = readValue(text, separator);
+// A value is read wholly or refused with a reason, and never reads as an infinity, a NaN or a
+// number short of its digits.
+void checkValue(std::string_view text, NumberFormat format) {
+    const Result<double> read = readValue(text, format);
     check(read.ok() == read.why().empty());
-    if (read.ok()) check(std::isfinite(read.value()));
+    if (read.ok())
+        check(std::isfinite(read.value()) &&
+              (read.value() == 0 || std::fabs(read.value()) >= DBL_MIN));
     for (const int decimals : {0, 1, 4})
         if (read.ok() && read.value() != 0)
             check(resultText(read.value(), decimals).find_first_of("123456789") !=
                   std::string::npos);
 }
 
+// A query parts into views of itself; a split shows no infinity, NaN or digits without bound,
+// and no zero for a whole that is not.
+void checkSides(std::string_view text) {
+    const QuerySides sides = querySides(text);
+    for (const std::string_view side : {sides.from, sides.to})
+        check(side.empty() || (side.data() >= text.data() && side.end() <= text.end()));
+}
+void checkSplit(double value, int decimals) {
+    std::string all;
+    for (const std::string& part : splitTexts(value, {1.0, 1.0 / 12}, decimals)) {
+        check(part.size() <= 24 && part.find_first_of("ainIAN") == std::string::npos);
+        all += part;
+    }
+    check(all.empty() || value == 0 || all.find_first_of("123456789") != std::string::npos);
+}
+
 } // namespace
 
-// The whole input is a value as typed into the input field, Find or the command line, read with
-// either decimal separator, alone and in a small category of feet, inches and degrees.
+// The whole input is a value or a query as typed into the input field, Find or the command line,
+// read with either decimal separator and with no thousands separator, alone and in a small
+// category of feet and inches.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     static ConversionCatalog catalog;
@@ -50,18 +72,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         made.add("Inches", "in");
         return made;
     }();
-    for (const char separator : {'.', ','}) {
-        checkValue(text, separator);
-        const Result<QuantityRead> quantity = readQuantity(text, separator);
+    checkSides(text);
+    for (const NumberFormat format : {NumberFormat('.'), NumberFormat(','), NumberFormat('.', 0)}) {
+        checkValue(text, format);
+        const Result<QuantityRead> quantity = readQuantity(text, format);
         if (quantity.ok()) check(quantity->end <= text.size() && !quantity->parts.empty());
-        const Result<QuantityValue> value = readValueIn(text, separator, *length, "Feet", names);
+        const Result<QuantityValue> value = readValueIn(text, format, *length, "Feet", names);
         check(value.ok() == value.why().empty());
         if (value.ok()) {
             check(std::isfinite(value->value));
-            (void)splitTexts(value->value, {1.0, 1.0 / 12}, 2);
+            for (const int decimals : {-1, 0, 2})
+                checkSplit(value->value, decimals);
             (void)twoPartText(value->value, *length, "Feet", 1);
         }
-        (void)parseSearchQuery(text, separator);
+        const SearchQuery query = parseSearchQuery(text, format);
+        check(query.value.empty() || query.valueProblem.empty());
     }
     return 0;
 }

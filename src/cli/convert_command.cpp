@@ -6,6 +6,8 @@
 #include "formula/number_text.h"
 #include "result.h"
 #include "search/quantity_value.h"
+#include "search/search_query.h"
+#include "search/search_text.h"
 #include "search/unit_names.h"
 #include "search/unit_pair.h"
 #include "settings/user_region.h"
@@ -15,9 +17,12 @@
 #include "value/result_text.h"
 #include "value/value_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <locale>
+#include <optional>
 #include <ostream>
+#include <unordered_set>
 
 // Each step of --convert that can fail gives the clause that follows "velmora: " on stderr.
 
@@ -27,13 +32,20 @@ std::string display(std::string_view bytes) {
     return toDisplayText(bytes);
 }
 
-// The decimal separator of the user's locale, for "1,5"; a point where the locale is unknown.
-char localeDecimalSeparator() {
+// How the user's locale writes numbers: its decimal separator, and its thousands separator
+// where that is a point or a comma; a point and none where the locale is unknown or names none
+// (the C locale of scripts), so that "1,000" is never guessed to be a thousand.
+NumberFormat localeNumberFormat() {
     try {
-        return std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point() == ',' ? ','
-                                                                                           : '.';
+        const std::locale locale("");
+        const auto& punctuation = std::use_facet<std::numpunct<char>>(locale);
+        const char decimal = punctuation.decimal_point() == ',' ? ',' : '.';
+        const char group = punctuation.thousands_sep();
+        const bool grouped =
+            !punctuation.grouping().empty() && (group == '.' || group == ',') && group != decimal;
+        return {decimal, grouped ? group : '\0'};
     } catch (const std::exception&) {
-        return '.';
+        return {'.', '\0'};
     }
 }
 
@@ -53,42 +65,44 @@ struct TypedRequest {
     std::string to;
 };
 
-Result<TypedRequest> splitRequest(const ConvertRequest& request, char separator) {
+Result<TypedRequest> splitRequest(const ConvertRequest& request, NumberFormat format) {
     if (!request.from.empty() || (request.to.empty() && request.value.empty()))
         return TypedRequest{request.value, request.from, request.to};
-    const std::string_view text = request.value;
-    const Result<QuantityRead> read = readQuantity(text, separator);
-    if (!read)
-        return Failure{"the value \"" + request.value + "\" cannot be read: " + clause(read.why())};
-    const std::string_view rest = trimmed(text.substr(read->end));
     TypedRequest typed;
-    if (request.to.empty()) {
-        // One query: a separator, then the To unit.
-        const std::optional<std::string_view> to = afterSeparator(rest);
-        if (!to || to->empty())
-            return Failure{
-                "write the query as a value, its unit, \"to\" and a unit: \"5 mi to km\""};
-        typed.to = *to;
-    } else {
-        if (!rest.empty())
-            return Failure{"the value \"" + request.value + "\" cannot be read from \"" +
-                           std::string(rest) + "\" on"};
+    if (!request.to.empty()) {
+        // A quantity with its units, then the To unit.
+        const Result<QuantityRead> read = readWholeQuantity(request.value, format);
+        if (!read)
+            return Failure{"the value \"" + request.value +
+                           "\" cannot be read: " + clause(read.why())};
+        typed.from = read->parts.front().unit;
+        if (typed.from.empty())
+            return Failure{"no unit to convert from in \"" + request.value +
+                           "\": write it after the value"};
+        typed.value = read->parts.size() == 1 ? read->parts.front().number : read->text;
         typed.to = request.to;
+        return typed;
     }
-    typed.from = read->parts.front().unit;
-    if (typed.from.empty())
-        return Failure{"no unit to convert from in \"" + request.value +
-                       "\": write it after the value"};
-    typed.value = read->parts.size() == 1 ? read->parts.front().number : read->text;
+    // One query, read as Find reads it.
+    const SearchQuery query = parseSearchQuery(request.value, format);
+    if (!query.valueProblem.empty())
+        return Failure{"the value in \"" + request.value +
+                       "\" cannot be read: " + clause(query.valueProblem)};
+    if (!query.hasTo || query.fromText.empty() || query.toText.empty())
+        return Failure{"write the query as a value, its unit, \"to\" and a unit: \"5 mi to km\""};
+    // A value missing is one of the unit: "lb to kg".
+    typed.value = query.value.empty() ? "1" : query.value;
+    typed.from = query.fromText;
+    typed.to = query.toText;
     return typed;
 }
 
 // A value given apart from its units is a number, read as a whole, within the range of numbers.
-Status wholeNumber(std::string_view value, char separator) {
-    const Result<double> read = readValue(value, separator);
+Status wholeNumber(std::string_view value, NumberFormat format) {
+    const Result<double> read = readValue(value, format);
     if (read) return {};
     const std::string quoted = "the value \"" + std::string(value) + "\"";
-    if (leadingNumberLength(value) == 0 && !readQuantity(value, separator) &&
+    if (leadingNumberLength(value) == 0 && !readQuantity(value, format) &&
         trimmed(value).find_first_of("0123456789") == std::string_view::npos)
         return Failure{quoted + " is not a number"};
     if (read.why().starts_with("The value is "))
@@ -129,10 +143,10 @@ std::string describe(const UnitPair& pair) {
 }
 
 // The value as typed, read in the From unit: a number, or a quantity in units of its category.
-Result<double> valueInFromUnit(const std::string& typed, char separator, const UnitPair& pair,
+Result<double> valueInFromUnit(const std::string& typed, NumberFormat format, const UnitPair& pair,
                                const UnitNames& names) {
     const Result<QuantityValue> value =
-        readValueIn(typed, separator, *pair.category, pair.fromUnit, names);
+        readValueIn(typed, format, *pair.category, pair.fromUnit, names);
     // The parts of a quantity are units of the catalog; a prefixed From unit is none.
     if (value && !value->readAs.empty() && pair.fromFactor != 1.0)
         return Failure{"the value \"" + typed + "\" is in several units, the first of them " +
@@ -171,14 +185,19 @@ Result<double> computed(const UnitPair& pair, double value, const std::string& t
                            std::string(unitArrow) + " " + display(line->toUnit()) +
                            " cannot be computed: " + std::string(formulaCodeMeaning(code)) +
                            " (engine code " + std::to_string(code) + ")"};
-        if (!std::isfinite(next)) {
-            const bool undefined = std::isnan(next);
-            return Failure{
-                what + " is " +
-                (undefined ? "no number: the formula \"" : "too large to print: the formula \"") +
-                display(line->formula()) + "\" " +
-                (undefined ? "is undefined there"
-                           : "goes beyond about 1.8e308 or divides by zero")};
+        switch (resultRange(*line, result, next)) {
+        case ResultRange::Within:
+            break;
+        case ResultRange::Undefined:
+            return Failure{what + " is no number: the formula \"" + display(line->formula()) +
+                           "\" is undefined there"};
+        case ResultRange::TooLarge:
+            return Failure{what + " is too large to print: the formula \"" +
+                           display(line->formula()) +
+                           "\" goes beyond about 1.8e308 or divides by zero"};
+        case ResultRange::TooSmall:
+            return Failure{what + " is too small to print: it falls below about 2.2e-308, the "
+                                  "smallest number held with all its digits"};
         }
         result = next;
     }
@@ -186,48 +205,60 @@ Result<double> computed(const UnitPair& pair, double value, const std::string& t
     return scaled(result, pair.toFactor, true, what);
 }
 
+std::string joined(const std::vector<std::string>& words) {
+    std::string text;
+    for (const std::string& word : words)
+        text += (text.empty() ? "" : " ") + word;
+    return text;
+}
+
 // The result and a line end: in the units of a split To side, the last with the decimals of
 // precision or in full; else with precision as the window shows it, or in full.
-void printResult(std::ostream& out, double result, const UnitPair& pair,
-                 std::optional<int> precision) {
-    if (!pair.splitSizes.empty()) {
-        const std::vector<std::string> parts =
-            splitTexts(result, pair.splitSizes, precision ? *precision : -1);
-        for (std::size_t i = 0; i < parts.size(); ++i)
-            out << (i ? " " : "") << parts[i] << " " << pair.splitWords[i];
-        out << "\n";
-        return;
+Status printResult(std::ostream& out, double result, const UnitPair& pair,
+                   std::optional<int> precision, const std::string& typed) {
+    if (pair.splitSizes.empty()) {
+        out << (precision ? resultText(result, *precision) : formatExact(result)) << "\n";
+        return {};
     }
-    out << (precision ? resultText(result, *precision) : formatExact(result)) << "\n";
+    const std::vector<std::string> parts =
+        splitTexts(result, pair.splitSizes, precision ? *precision : -1);
+    if (parts.empty())
+        return Failure{typed + " " + pair.fromShown + " is too large to split into \"" +
+                       joined(pair.splitWords) + "\": past 1e15 " + pair.splitWords.back() +
+                       " a number no longer holds the smaller units; ask for " +
+                       pair.splitWords.front() + " alone"};
+    std::string line;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        line += (i ? " " : "") + parts[i] + " " + pair.splitWords[i];
+    out << line << "\n";
+    return {};
 }
 
 // The conversion of request with the catalog and its names, once both are read.
 Status convertWith(const ConvertRequest& request, const TypedRequest& typed,
                    const ConversionCatalog& catalog, const Category* named, const UnitNames& names,
                    std::ostream& out, std::ostream& err) {
-    const char separator = localeDecimalSeparator();
+    const NumberFormat format = localeNumberFormat();
     const Result<UnitPair> pair =
         resolveUnitPair(catalog, names, {typed.from, typed.to, named, request.catalogName});
     if (!pair) return Failure{clause(pair.why())};
     // Not the labels typed: a script can see which were used.
     if (pair->byNames) err << "velmora: " << typed.value << " " << describe(*pair) << "\n";
-    const Result<double> value = valueInFromUnit(typed.value, separator, *pair, names);
+    const Result<double> value = valueInFromUnit(typed.value, format, *pair, names);
     if (!value) return value.status();
     const Result<double> result = computed(*pair, *value, typed.value);
     if (!result) return result.status();
-    printResult(out, *result, *pair, request.precision);
-    return {};
+    return printResult(out, *result, *pair, request.precision, typed.value);
 }
 
 // The value and its units as typed, or why they cannot be read; a value given apart from its
 // units is a number.
 Result<TypedRequest> typedRequest(const ConvertRequest& request) {
-    const char separator = localeDecimalSeparator();
-    Result<TypedRequest> typed = splitRequest(request, separator);
+    const NumberFormat format = localeNumberFormat();
+    Result<TypedRequest> typed = splitRequest(request, format);
     if (!typed) return typed;
     // Apart from its units, the value is a number; with them, it is read in the From unit.
-    if (const Status number =
-            request.from.empty() ? Status() : wholeNumber(typed->value, separator);
+    if (const Status number = request.from.empty() ? Status() : wholeNumber(typed->value, format);
         !number)
         return Failure{number.why()};
     return typed;

@@ -70,6 +70,12 @@ ResultTexts computeResultTexts(const Conversion& conversion, std::string_view in
     }
     texts.readAs = input->readAs;
     const double value = conversion.evaluate(input->value);
+    // No infinity, NaN or number short of its digits is shown, nor copied as exact.
+    if (const ResultRange range = resultRange(conversion, input->value, value);
+        range != ResultRange::Within) {
+        texts.note = resultRangeNote(range);
+        return texts;
+    }
     texts.shown = resultText(value, precision);
     texts.exact = formatExact(value);
     if (context.category)

@@ -43,11 +43,13 @@ const Conversion* reverseConversion(const Category& category, const Conversion& 
 
 // The input read wholly (value/quantity_value.h) in the From unit and converted: as the result
 // field shows it (value/result_text.h), and in full, as its tooltip shows it. An input that is
-// empty or cannot be read wholly gives no result: nothing was asked, or nothing is sure.
+// empty or cannot be read wholly gives no result: nothing was asked, or nothing is sure; nor does
+// a result out of range (value/result_text.h), which the note says.
 struct ResultTexts {
     std::string shown;
     std::string exact;
-    // Why the input cannot be read; empty when it can or is empty.
+    // Why the input cannot be read, or why it gives no result; empty when it gives one or is
+    // empty.
     std::string note;
     // The units read from the input, for its unit label; empty for a number alone.
     std::string readAs;

@@ -132,6 +132,12 @@ def case_convert_values(r):
     # A decimal comma only where the locale writes one.
     r.expect(["--convert", "1,5 km to m"], 0, out="1500\n", env={"LC_ALL": "de_DE.UTF-8"})
     r.expect(["--convert", "1,5 km to m"], 2, out="", env={"LC_ALL": "C"})
+    # Thousands in the locale's own separator, in groups of three; none guessed without a locale.
+    r.expect(["--convert", "12.500 m to km"], 0, out="12.5\n", env={"LC_ALL": "de_DE.UTF-8"})
+    r.expect(["--convert", "12,500 m to km"], 2, out="", env={"LC_ALL": "C"})
+    # A run of signs once overflowed the stack: now a message and status 2.
+    r.expect(["--convert", "0" + "-" * 60000 + "1", "m", "km"], 2, out="",
+             err_start='velmora: the value "0---')
 
 
 def case_check_delivered(r):

@@ -152,13 +152,61 @@ TEST_F(ConvertCommand, AUnitNamedExactlyIsNeverTradedForALookAlike) {
                                       "S|c|Meters per second|Meters per minute|x*60\r\n");
     writeBytes(dir_.file("names.txt"), "Feet|ft\nKilograms|kg\nMeters|m\n");
     // Loose matches of both sides exist, but each side names a unit better: no conversion.
-    const char* const pairs[][2] = {{"ft", "kg"}, {"Meters", "Meters"}, {" ", " "}, {"", "m"}};
+    const char* const pairs[][2] = {{"ft", "kg"}, {" ", " "}, {"", "m"}};
     for (const auto& pair : pairs) {
         const Outcome result = convert("5", pair[0], pair[1], {"--catalog", "look.txt"});
         EXPECT_EQ(result.status, 2) << pair[0] << " " << pair[1];
         EXPECT_EQ(result.out, "") << pair[0] << " " << pair[1];
     }
     EXPECT_EQ(convert("5", "ft", "m", {"--catalog", "look.txt"}).out, "1.524\n");
+    // A unit to itself is the value, not Meters per second to Meters per minute.
+    EXPECT_EQ(convert("5", "Meters", "Meters", {"--catalog", "look.txt"}).out, "5\n");
+}
+
+// The delivered catalog and names, as people write values, units and queries: the number they
+// meant, or a refusal that says why.
+TEST_F(ConvertCommand, EveryQueryIsUnderstoodOrRefusedNeverMisread) {
+    const std::string catalog = VELMORA_DATA "/conv.txt";
+    const std::string signs = "0" + std::string(60000, '-') + "1";
+    const struct {
+        Args args;
+        std::string out; // empty: refused with status 2
+        std::string errHas;
+    } rows[] = {
+        // clang-format off
+        {{"lb to kg"}, "0.45359237\n", "1 Pounds (avoirdupois)"},
+        {{"10 km in miles"}, "6.21371192237334\n", ""}, {{"5'6\" in cm"}, "167.64\n", ""},
+        {{"5 in in cm"}, "12.7\n", ""}, {{"how many feet in a mile?"}, "5280\n", ""},
+        {{"how many cm are in 3 in"}, "7.62\n", ""}, {{"how many sq in in a sq ft"}, "144\n", ""},
+        {{"convert 5 km to miles"}, "3.10685596118667\n", ""},
+        {{"what is 100 f in c"}, "37.7777777777778\n", ""}, {{"10 km = mi"}, "6.21371192237334\n", ""},
+        {{"5 km"}, "", "write the query as"},
+        {{"10 m - 2 m", "cm"}, "", "\"-\" stands between"}, {{"1 h - 30 min", "min"}, "", "\"-\" stands between"},
+        {{"5 \xC2\xB0" "C 3 \xC2\xB0" "F", "K"}, "", "zero of its own"},
+        {{"-5 ft 11 in", "cm"}, "-180.34\n", ""}, {{"-180.34", "cm", "ft in"}, "-5 ft 11 in\n", ""},
+        {{"2.5", "lb", "lb oz"}, "2 lb 8 oz\n", ""}, {{"1.5", "ft", "ft in"}, "1 ft 6 in\n", ""},
+        {{"5 ft 11 in", "ft in"}, "5 ft 11 in\n", ""}, {{"2", "st", "st lb"}, "2 st 0 lb\n", ""},
+        {{"1.5", "h", "h min"}, "1 h 30 min\n", ""},
+        {{"3\xC2\xB0 30\xE2\x80\xB2 15\xE2\x80\xB3", "Degrees"}, "3.50416666666667\n", "Degrees \xE2\x86\x92 Degrees"},
+        {{"5 ft 1e308 in", "ft"}, "8.33333333333333e+306\n", "Feet (international) \xE2\x86\x92 Feet (international)"},
+        {{"1", "Kilojoules", "kcal it"}, "0.238845896627496\n", "Kilocalories (International Table)"},
+        {{"1", "ns", "h min s", "--precision", "4"}, "0 h 0 min 1e-09 s\n", ""},
+        {{"1e300", "m", "ft in"}, "", "too large to split"}, {{"1e308", "m", "ft"}, "", "too large to print"},
+        {{"3e-308", "m", "km"}, "", "too small to print"},
+        {{"1" + std::string(400, '0') + "e-10", "m", "km"}, "", "too large"},
+        {{signs, "m", "km"}, "", "longer than 1000"}, {{signs + " m to km"}, "", "longer than 1000"},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        Args args{"--convert"};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        args.insert(args.end(), {"--catalog", catalog});
+        const Outcome result = run(args);
+        SCOPED_TRACE(row.args.front().substr(0, 40));
+        EXPECT_EQ(result.status, row.out.empty() ? 2 : 0) << result.err;
+        EXPECT_EQ(result.out, row.out);
+        EXPECT_NE(result.err.find(row.errHas), std::string::npos) << result.err;
+    }
 }
 
 TEST_F(ConvertCommand, ControlCharactersReachTheTerminalEscaped) {

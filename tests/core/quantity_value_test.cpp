@@ -1,9 +1,12 @@
 #include "catalog/catalog.h"
+#include "formula/number_text.h"
 #include "search/quantity_value.h"
 #include "search/unit_names.h"
 #include "value/result_text.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -97,6 +100,105 @@ TEST_F(DeliveredCatalog, AResultIsNeverShownAsZeroAndSomeUnitsAlsoInTwoParts) {
                   row.expected);
     EXPECT_EQ(splitTexts(100 / 60.0, {1, 1 / 60.0, 1 / 3600.0}, 0),
               (std::vector<std::string>{"1", "40", "0"}));
+}
+
+TEST_F(DeliveredCatalog, APartOfAValueInSeveralUnitsIsAnAmountInAFallingUnit) {
+    const struct {
+        const char* category;
+        const char* unit;
+        const char* text;
+        double expected; // NAN: refused
+        const char* whyHas;
+    } rows[] = {
+        // clang-format off
+        {"Temperature", "Kelvin", "5 \u00B0C 3 \u00B0F", NAN, "a zero of its own"},
+        {"Temperature", "Degrees Celsius", "5 \u00B0C 3 \u00B0F", NAN, "a zero of its own"},
+        {"Length", "Meters", "11 in 5 ft", NAN, "which is not larger"},
+        {"Length", "Meters", "5 ft 6 ft", NAN, "comes twice"},
+        {"Volume", "Milliliters", "1 ml 1 l", NAN, "which is not larger"},
+        {"Length", "Centimeters", "-5 ft 11 in", -180.34, ""},
+        {"Length", "Feet (international)", "-5'11\"", -(5 + 11 / 12.0), ""},
+        {"Temperature", "Kelvin", "5 \u00B0C", 278.15, ""},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        const Result<QuantityValue> value =
+            readValueIn(row.text, '.', category(row.category), row.unit, names);
+        if (std::isnan(row.expected)) {
+            EXPECT_FALSE(value.ok()) << value->value;
+            EXPECT_NE(value.why().find(row.whyHas), std::string::npos) << value.why();
+        } else {
+            ASSERT_TRUE(value.ok()) << value.why();
+            EXPECT_NEAR(value->value, row.expected, 1e-12 * std::fabs(row.expected));
+        }
+    }
+    EXPECT_EQ(readValueIn("-5 ft 11 in", '.', category("Length"), "Meters", names)->readAs,
+              "-(5 Feet (international) + 11 Inches (international))");
+}
+
+// Any result printed in parts and read back is the same quantity, to the precision printed; each
+// part below one of the part above, and none of it shown as zero when the whole is not.
+TEST_F(DeliveredCatalog, ASplitResultReadsBackAsTheSameQuantity) {
+    const struct {
+        const char* category;
+        const char* unit;
+        std::vector<double> sizes;
+        std::vector<std::string> symbols;
+    } splits[] = {
+        // clang-format off
+        {"Length", "Feet (international)", {1, 1 / 12.0}, {" ft", " in"}},
+        {"Mass", "Pounds (avoirdupois)", {1, 1 / 16.0}, {" lb", " oz"}},
+        {"Time", "Hours", {1, 1 / 60.0, 1 / 3600.0}, {" h", " min", " s"}},
+        {"Angle", "Degrees", {1, 1 / 60.0, 1 / 3600.0}, {"\u00B0", "\u2032", "\u2033"}},
+        // clang-format on
+    };
+    std::mt19937_64 random(20240611);
+    std::uniform_real_distribution<double> exponent(-10, 13);
+    int checked = 0;
+    for (const auto& split : splits)
+        for (int i = 0; i < 300; ++i) {
+            const double value = (i % 2 ? -1 : 1) * std::pow(10.0, exponent(random));
+            for (const int decimals : {-1, 0, 1, 4}) {
+                const std::vector<std::string> parts = splitTexts(value, split.sizes, decimals);
+                const double last = split.sizes.back();
+                SCOPED_TRACE(std::to_string(value) + " with " + std::to_string(decimals));
+                if (std::fabs(value) / last >= maxSplitCount) {
+                    EXPECT_TRUE(parts.empty());
+                    continue;
+                }
+                ASSERT_EQ(parts.size(), split.sizes.size());
+                std::string text;
+                bool allZero = true;
+                for (std::size_t p = 0; p < parts.size(); ++p) {
+                    text += (p ? " " : "") + parts[p] + split.symbols[p];
+                    const double shown = std::fabs(readLeadingNumber(parts[p]));
+                    allZero = allZero && shown == 0;
+                    if (p > 0) {
+                        EXPECT_LT(shown * split.sizes[p], split.sizes[p - 1]) << text;
+                    }
+                }
+                EXPECT_FALSE(allZero) << text;
+                const Result<QuantityValue> back =
+                    readValueIn(text, '.', category(split.category), split.unit, names);
+                ASSERT_TRUE(back.ok()) << text << ": " << back.why();
+                // Half a unit of the last decimal, or the digits of a part shown in significant
+                // digits, and the rounding of the numbers themselves.
+                double tolerance = 1e-13 * std::fabs(value);
+                if (decimals >= 0) tolerance += 0.5 * std::pow(10.0, -decimals) * last;
+                if (parts.back().find('e') != std::string::npos)
+                    tolerance += 5e-3 * std::fabs(value);
+                EXPECT_NEAR(back->value, value, tolerance) << text;
+                ++checked;
+            }
+        }
+    EXPECT_GT(checked, 4000);
+    // A carry across two parts, the bound, and no number at all.
+    const std::vector<double> hms{1, 1 / 60.0, 1 / 3600.0};
+    EXPECT_EQ(splitTexts(1 + 59 / 60.0 + 59.99999 / 3600, hms, 1),
+              (std::vector<std::string>{"2", "0", "0.0"}));
+    for (const double value : {1e15 / 3600, 1e300, HUGE_VAL, std::nan("")})
+        EXPECT_TRUE(splitTexts(value, hms, 2).empty()) << value;
 }
 
 } // namespace

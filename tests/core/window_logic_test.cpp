@@ -135,6 +135,33 @@ TEST_F(SelectionLogic, ResultTextReadsTheInputLikeAtofAndNeverUsesAnExponent) {
     EXPECT_EQ(third.exact, "0.666666666666667");
 }
 
+// No infinity, NaN or number short of its digits is shown or copied: no result, and a note why.
+TEST_F(SelectionLogic, AResultOutOfRangeIsNoResultButANote) {
+    Category& r = *catalog.categoryAt(2);
+    const struct {
+        const char* formula;
+        const char* input;
+        const char* noteHas;
+    } rows[] = {
+        {"x/0.3048", "1e308", "out of range"},
+        {"x/1000", "3e-308", "out of range"},
+        {"x/1e306/1e306", "1", "out of range"},
+        {"x/(x-1)", "1", "out of range"},
+    };
+    for (const auto& row : rows)
+        r.addConversion("n", "M", row.formula, row.formula);
+    int at = 0;
+    for (const auto& row : rows) {
+        const ResultTexts texts = computeResultTexts(*r.conversionAt(at++), row.input, 2);
+        EXPECT_EQ(texts.shown + texts.exact + texts.twoPart, "") << row.input;
+        EXPECT_NE(texts.note.find(row.noteHas), std::string::npos)
+            << row.formula << ": " << texts.note;
+    }
+    const ResultTexts negative = computeResultTexts(*catalog.categoryAt(1)->conversionAt(0),
+                                                    "-5'11\"", 4, {'.', catalog.categoryAt(1)});
+    EXPECT_EQ(negative.shown, "-1.8034");
+}
+
 TEST(WindowFit, TabRowsThatKeepTheWindowOnTheScreen) {
     const struct {
         const char* what;

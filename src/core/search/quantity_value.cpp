@@ -4,11 +4,14 @@
 #include "formula/number_text.h"
 #include "search/label_ranks.h"
 #include "search/search_query.h"
+#include "search/search_text.h"
+#include "search/unit_names.h"
 #include "text/display_text.h"
 #include "text/text_scan.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -29,7 +32,31 @@ std::vector<Candidate> candidates(const Category& category, std::string_view uni
     return units;
 }
 
+// The size of unit in the unit it converts to, when the conversion is a plain factor: none for
+// a scale with a zero of its own (°C to °F) or a formula that is no factor (L/100 km to km/L).
+std::optional<double> factorOf(const Candidate& unit) {
+    if (!unit.toUnit) return 1.0;
+    double zero = 1;
+    double one = 0;
+    double two = 0;
+    if (unit.toUnit->compute(0.0, zero) != 0 || unit.toUnit->compute(1.0, one) != 0 ||
+        unit.toUnit->compute(2.0, two) != 0 || zero != 0 || !(one > 0) || !std::isfinite(one) ||
+        std::fabs(two - 2 * one) > 1e-12 * one)
+        return std::nullopt;
+    return one;
+}
+
 } // namespace
+
+bool namesWholly(std::string_view typed, std::string_view unitLabel, const UnitNames& names) {
+    const std::string label = toDisplayText(unitLabel);
+    const std::string key = searchKey(typed);
+    if (key.empty()) return false;
+    if (key == searchKey(label)) return true;
+    for (const std::string& name : names.of(label))
+        if (searchKey(name) == key) return true;
+    return false;
+}
 
 Result<QuantityValue> quantityValue(const QuantityRead& read, const Category& category,
                                     std::string_view unitLabel, const UnitNames& names) {
@@ -50,6 +77,10 @@ Result<QuantityValue> quantityValue(const QuantityRead& read, const Category& ca
     for (const Candidate& unit : units)
         rows.push_back(static_cast<std::size_t>(vocabulary.add(unit.label, names)));
     std::vector<MatchRank> ranks;
+    const bool several = read.parts.size() > 1;
+    const Candidate* previous = nullptr;
+    double previousSize = 0;
+    std::string readAs;
     for (const ValuePart& part : read.parts) {
         const SearchQuery query = unitPairQuery(part.unit, {});
         if (part.unit.empty())
@@ -79,23 +110,43 @@ Result<QuantityValue> quantityValue(const QuantityRead& read, const Category& ca
             return Failure{why + "; write one of them."};
         }
         const Candidate& unit = units[bestUnits.front()];
-        result.exact = result.exact && best <= MatchRank::Word;
+        const std::string shown = toDisplayText(unit.label);
+        result.exact =
+            result.exact && best <= MatchRank::Word && namesWholly(part.unit, unit.label, names);
+        if (several) {
+            const std::optional<double> size = factorOf(unit);
+            if (!size)
+                return Failure{"In \"" + read.text + "\", " + shown +
+                               " is a scale with a zero of its own, and values on such scales "
+                               "do not add up: a value in several units takes none of them."};
+            if (previous && previous->label == unit.label)
+                return Failure{"In \"" + read.text + "\", " + shown + " comes twice."};
+            if (previous && !(*size < previousSize))
+                return Failure{"In \"" + read.text + "\", " + shown + " follows " +
+                               toDisplayText(previous->label) +
+                               ", which is not larger: a value in several units names them "
+                               "from the largest down (\"5 ft 11 in\")."};
+            previous = &unit;
+            previousSize = *size;
+        }
         double inUnit = part.value;
         if (unit.toUnit && unit.toUnit->compute(part.value, inUnit) != 0)
-            return Failure{"The conversion from " + toDisplayText(unit.label) + " to " + unitName +
+            return Failure{"The conversion from " + shown + " to " + unitName +
                            " cannot be computed."};
         result.value += inUnit;
-        if (!result.readAs.empty()) result.readAs += " + ";
-        result.readAs += formatExact(part.value) + " " + toDisplayText(unit.label);
+        if (!readAs.empty()) readAs += " + ";
+        readAs += formatExact(read.negative ? -part.value : part.value) + " " + shown;
     }
     if (!std::isfinite(result.value)) return tooLarge;
+    // A minus before the first part is the whole quantity's.
+    result.readAs = read.negative ? "-(" + readAs + ")" : readAs;
     return result;
 }
 
-Result<QuantityValue> readValueIn(std::string_view text, char decimalSeparator,
+Result<QuantityValue> readValueIn(std::string_view text, NumberFormat format,
                                   const Category& category, std::string_view unitLabel,
                                   const UnitNames& names) {
-    const Result<QuantityRead> read = readWholeQuantity(text, decimalSeparator);
+    const Result<QuantityRead> read = readWholeQuantity(text, format);
     if (!read) return Failure{read.why()};
     return quantityValue(*read, category, unitLabel, names);
 }

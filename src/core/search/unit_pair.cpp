@@ -6,11 +6,13 @@
 #include "search/label_ranks.h"
 #include "search/name_index.h"
 #include "search/quantity_value.h"
+#include "search/search_query.h"
 #include "search/search_text.h"
 #include "search/unit_names.h"
 #include "search/unit_prefixes.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
+#include "text/text_scan.h"
 
 #include <algorithm>
 #include <cmath>
@@ -102,6 +104,112 @@ UnitPair pairOf(const FoundConversion& found, bool byNames) {
     pair.toShown = display(pair.toUnit);
     pair.byNames = byNames;
     return pair;
+}
+
+// A text whose letters are all small or all capitals.
+bool ofOneCase(std::string_view text) {
+    const bool lower =
+        std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    const bool upper =
+        std::any_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+    return !(lower && upper);
+}
+
+struct NamedUnit {
+    const Category* category = nullptr;
+    std::string_view label;
+};
+
+// For each of a few typed texts, the one unit it names most wholly, in the first of the
+// categories searched that has it: by its label or a name as written, else letter case aside
+// (search/search_text.h), but never by a word, a prefix or a near spelling. None for a text that
+// names no unit wholly, or several equally ("mW" is the milliwatt, "MW" the megawatt). One pass
+// over the labels serves all the texts.
+std::vector<std::optional<NamedUnit>> unitsNamedWholly(const ConversionCatalog& catalog,
+                                                       const Category* only, const UnitNames& names,
+                                                       const std::vector<std::string_view>& typed) {
+    struct Best {
+        int level = 0;
+        bool several = false;
+        std::optional<NamedUnit> unit;
+    };
+    std::vector<Best> best(typed.size());
+    // Letter case aside only where the text's own case says nothing: "MAh" is no "mAh".
+    std::vector<std::string> keys;
+    for (const std::string_view text : typed)
+        keys.push_back(ofOneCase(trimmed(text)) ? searchKey(trimmed(text)) : std::string());
+    std::unordered_set<std::string_view> seen;
+    for (int id = 0; id < catalog.categoryCount(); ++id) {
+        const Category* category = catalog.categoryAt(id);
+        if (only && category != only) continue;
+        for (const auto& conversion : category->conversions())
+            for (const std::string_view label : {conversion.fromUnit(), conversion.toUnit()}) {
+                if (!seen.insert(label).second) continue;
+                std::vector<std::string> texts = names.of(display(label));
+                texts.push_back(display(label));
+                std::vector<std::string> textKeys;
+                for (const std::string& text : texts)
+                    textKeys.push_back(searchKey(text));
+                for (std::size_t t = 0; t < typed.size(); ++t) {
+                    int level = 0;
+                    for (std::size_t n = 0; n < texts.size() && level < 2; ++n)
+                        if (trimmed(typed[t]) == texts[n])
+                            level = 2;
+                        else if (!keys[t].empty() && keys[t] == textKeys[n])
+                            level = 1;
+                    Best& b = best[t];
+                    if (level == 0 || level < b.level) continue;
+                    b.several = level == b.level;
+                    if (level > b.level) b.unit = NamedUnit{category, label};
+                    b.level = level;
+                }
+            }
+    }
+    std::vector<std::optional<NamedUnit>> units;
+    for (const Best& b : best)
+        units.push_back(b.several ? std::nullopt : b.unit);
+    return units;
+}
+
+// The To side names the From unit itself ("3° 30′ 15″" to Degrees), or splits into units whose
+// first is it ("2.5 lb" to "lb oz"): the value stays as it is. The catalog has no conversion of a
+// unit to itself, and another unit that looks like it (troy pounds, survey feet) is no answer.
+std::optional<UnitPair> sameUnitPair(const ConversionCatalog& catalog, const UnitNames& names,
+                                     const Category* only, std::string_view from,
+                                     std::string_view to) {
+    if (findConversion(catalog, from, to, only).conversion) return std::nullopt;
+    std::vector<std::string> words;
+    for (const QueryWord& word : unitPairQuery({}, to).toWords)
+        words.push_back(word.typed);
+    const std::vector<std::optional<NamedUnit>> named = unitsNamedWholly(
+        catalog, only, names, {from, to, words.empty() ? std::string_view() : words.front()});
+    const std::optional<NamedUnit>& unit = named[0];
+    if (!unit) return std::nullopt;
+    const auto isTheUnit = [&](const std::optional<NamedUnit>& other) {
+        return other && other->label == unit->label;
+    };
+    const std::string shown = display(unit->label);
+    UnitPair plan;
+    plan.category = unit->category;
+    plan.fromUnit = plan.toUnit = unit->label;
+    plan.fromShown = plan.toShown = shown;
+    plan.byNames = trimmed(from) != shown || trimmed(to) != shown;
+    if (isTheUnit(named[1])) return plan;
+    // A To side that is one unit as a whole ("kcal IT") is no split.
+    if (named[1] || words.size() < 2 || !isTheUnit(named[2])) return std::nullopt;
+    std::vector<double> sizes{1.0};
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        QuantityRead one;
+        one.parts.push_back({1.0, "1", words[i]});
+        const Result<QuantityValue> size = quantityValue(one, *unit->category, unit->label, names);
+        if (!size || !size->exact || !(size->value < sizes.back()) || !(size->value > 0))
+            return std::nullopt;
+        sizes.push_back(size->value);
+    }
+    plan.byNames = true;
+    plan.splitWords = std::move(words);
+    plan.splitSizes = std::move(sizes);
+    return plan;
 }
 
 // The distinct units of the categories, From and To, in file order.
@@ -208,6 +316,9 @@ class PairFinder {
 };
 
 Result<UnitPair> PairFinder::resolve() {
+    if (std::optional<UnitPair> same =
+            sameUnitPair(catalog_, names_, request_.only, request_.from, request_.to))
+        return *same;
     if (std::optional<UnitPair> split = splitPair()) return *split;
     if (const FoundConversion found = byLabels(request_.from, request_.to); found.conversion)
         return pairOf(found, false);

@@ -3,6 +3,8 @@
 #include "catalog/catalog.h"
 #include "formula/number_text.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 
@@ -17,24 +19,106 @@ std::string resultText(double value, int decimals) {
     return std::string(buffer, result.ptr);
 }
 
+ResultRange resultRange(const Conversion& conversion, double value, double result) {
+    if (std::isnan(result)) return ResultRange::Undefined;
+    if (std::isinf(result)) return ResultRange::TooLarge;
+    if (result != 0 && std::fabs(result) < DBL_MIN) return ResultRange::TooSmall;
+    double atZero = 1;
+    if (result == 0 && value != 0 && conversion.compute(0.0, atZero) == 0 && atZero == 0)
+        return ResultRange::TooSmall;
+    return ResultRange::Within;
+}
+
+std::string resultRangeNote(ResultRange range) {
+    switch (range) {
+    case ResultRange::Within:
+        return {};
+    case ResultRange::TooLarge:
+        return "The result is out of range: it goes beyond about 1.8e308, the largest number, or "
+               "the formula divides by zero.";
+    case ResultRange::Undefined:
+        return "The result is undefined: the formula gives no number for this value.";
+    case ResultRange::TooSmall:
+        return "The result is out of range: it is below about 2.2e-308, the smallest number "
+               "held with all its digits.";
+    }
+    return {};
+}
+
+namespace {
+
+// value rounded to digits significant digits, so that the noise of the last binary digits
+// (70.99999999999999) does not show as parts.
+double roundedToDigits(double value, int digits) {
+    if (value == 0 || !std::isfinite(value)) return value;
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                       std::chars_format::scientific, digits - 1);
+    double rounded = value;
+    std::from_chars(buffer, written.ptr, rounded);
+    return rounded;
+}
+
+} // namespace
+
 std::vector<std::string> splitTexts(double value, const std::vector<double>& sizes, int decimals) {
     std::vector<std::string> texts;
     if (sizes.empty() || !std::isfinite(value)) return texts;
     // Counted in the last unit, where the rounding happens.
-    const double last = sizes.back();
-    double rest = std::fabs(value) / last;
-    if (decimals >= 0 && decimals <= 15) {
-        const double scale = std::pow(10.0, decimals);
-        rest = std::round(rest * scale) / scale;
+    double count = std::fabs(value) / sizes.back();
+    if (!std::isfinite(count) || count >= maxSplitCount) return texts;
+    count = roundedToDigits(count, 15);
+    if (decimals >= 0) {
+        const double scale = std::pow(10.0, std::min(decimals, 15));
+        const double rounded = std::round(count * scale) / scale;
+        // A whole that rounds to 0 keeps its digits, which the last part shows.
+        if (rounded != 0) count = rounded;
     }
+    // Each unit counted in the last; a count within rounding of a whole number is that number.
+    std::vector<double> inLast;
+    for (const double size : sizes) {
+        const double ratio = size / sizes.back();
+        const double whole = std::round(ratio);
+        inLast.push_back(std::fabs(ratio - whole) <= 1e-9 * ratio ? whole : ratio);
+    }
+    double rest = count;
+    std::vector<double> wholes;
     for (std::size_t i = 0; i + 1 < sizes.size(); ++i) {
-        const double size = sizes[i] / last;
-        // A rest within rounding noise of a whole unit counts as that unit.
-        const double whole = std::floor(rest / size + 1e-9);
-        rest = std::max(0.0, rest - whole * size);
-        texts.push_back(formatFixed(whole, 0));
+        double whole = std::floor(rest / inLast[i]);
+        double left = std::fma(-whole, inLast[i], rest);
+        if (left < 0) {
+            whole -= 1;
+            left += inLast[i];
+        } else if (left >= inLast[i]) {
+            whole += 1;
+            left -= inLast[i];
+        }
+        wholes.push_back(whole);
+        rest = std::max(0.0, left);
     }
-    texts.push_back(decimals >= 0 ? formatFixed(rest, decimals) : formatExact(rest));
+    // The rest carries no more digits than the whole had.
+    if (count > 0 && rest > 0) {
+        const double resolution = std::pow(10.0, std::floor(std::log10(count)) - 14);
+        rest = std::round(rest / resolution) * resolution;
+    }
+    if (!wholes.empty() && rest >= inLast[wholes.size() - 1]) {
+        wholes.back() += 1;
+        rest = std::max(0.0, rest - inLast[wholes.size() - 1]);
+        for (std::size_t i = wholes.size() - 1; i > 0; --i)
+            if (wholes[i] * inLast[i] >= inLast[i - 1] &&
+                inLast[i - 1] == std::round(inLast[i - 1])) {
+                wholes[i] -= std::round(inLast[i - 1] / inLast[i]);
+                wholes[i - 1] += 1;
+            }
+    }
+    for (const double whole : wholes)
+        texts.push_back(formatFixed(whole, 0));
+    std::string last = decimals >= 0 ? resultText(rest, decimals) : formatExact(rest);
+    // Where the unit above is no whole number of the last, rounding may reach it: then the rest
+    // shows its own digits.
+    if (!wholes.empty() && readLeadingNumber(last) >= inLast[wholes.size() - 1])
+        last = formatExact(rest);
+    texts.push_back(last);
     if (value < 0) texts.front().insert(0, "-");
     return texts;
 }

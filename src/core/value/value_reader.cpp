@@ -4,6 +4,7 @@
 #include "text/text_scan.h"
 
 #include <cctype>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -46,18 +47,44 @@ constexpr PrimeSign primeSigns[] = {
     {"\xE2\x80\x9D", Prime::Double},
 };
 
-// Nesting deeper than anyone writes is refused, so that a pasted text cannot exhaust the stack.
-constexpr int maxDepth = 50;
+const std::string tooLarge =
+    "The value is too large: numbers go up to about 1.8e308, and none is divided by zero.";
+const std::string tooSmall =
+    "The value is too small to be held: numbers other than 0 go down to about 2.2e-308.";
+const std::string undefined = "The value is undefined, as 0/0 is.";
+const std::string tooDeep = "The value nests too deeply to be read.";
 
 // Why a value stops being one where rest begins.
 std::string unreadableFrom(std::string_view rest) {
     return "The value cannot be read from \"" + std::string(trimmed(rest)) + "\" on.";
 }
 
+// Whether the number whose digits (with "." and an exponent) from_chars found out of range is
+// beyond the largest double rather than below the smallest: its first digit's power of ten.
+bool beyondLargest(std::string_view digits) {
+    const std::size_t exponentAt = digits.find('e');
+    const std::string_view mantissa = digits.substr(0, exponentAt);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return false;
+    long power =
+        first < point ? static_cast<long>(point - first) - 1 : -static_cast<long>(first - point);
+    long exponent = 0;
+    if (exponentAt != std::string_view::npos) {
+        std::size_t at = exponentAt + 1;
+        const bool negative = at < digits.size() && digits[at] == '-';
+        if (at < digits.size() && (digits[at] == '-' || digits[at] == '+')) ++at;
+        // Saturated: any exponent past a million says the same.
+        for (; at < digits.size(); ++at)
+            exponent = std::min(exponent * 10 + (digits[at] - '0'), 1000000L);
+        if (negative) exponent = -exponent;
+    }
+    return power + exponent >= 0;
+}
+
 class Parser {
   public:
-    Parser(std::string_view text, char decimalSeparator)
-        : text_(text), separator_(decimalSeparator) {}
+    Parser(std::string_view text, NumberFormat format) : text_(text), format_(format) {}
 
     std::size_t pos = 0;
     std::string why;
@@ -83,7 +110,9 @@ class Parser {
                 return true;
             double right = 0;
             if (!term(right)) return false;
+            const double left = value;
             value += sign * right;
+            if (!inRange(value, left != 0 || right != 0, false)) return false;
         }
     }
 
@@ -93,9 +122,26 @@ class Parser {
         if (at >= text_.size()) return false;
         const char c = text_[at];
         if (isDigit(c) || c == '(') return true;
-        if ((c == '.' || c == separator_) && at + 1 < text_.size() && isDigit(text_[at + 1]))
+        if ((c == '.' || c == format_.decimal) && at + 1 < text_.size() && isDigit(text_[at + 1]))
             return true;
         return vulgarAt(at).has_value();
+    }
+
+    // The length of the sign (+, -, −) at at; 0 for none.
+    std::size_t signAt(std::size_t at) const {
+        if (at >= text_.size()) return 0;
+        if (text_[at] == '+' || text_[at] == '-') return 1;
+        return text_.substr(at).starts_with(minusSign) ? minusSign.size() : 0;
+    }
+
+    // Whether a number, maybe after a sign and blanks, begins at at.
+    bool signedOperandAt(std::size_t at) const {
+        if (const std::size_t sign = signAt(at)) {
+            at += sign;
+            while (at < text_.size() && isWhiteSpace(text_[at]))
+                ++at;
+        }
+        return operandAt(at);
     }
 
     std::optional<Sign> vulgarAt(std::size_t at) const {
@@ -105,6 +151,19 @@ class Parser {
     }
 
   private:
+    // One level of nesting, which the depth allowed bounds.
+    class Nesting {
+      public:
+        explicit Nesting(Parser& parser) : parser_(parser) { ++parser_.depth_; }
+        ~Nesting() { --parser_.depth_; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+        bool tooDeep() const { return parser_.depth_ > maxValueDepth; }
+
+      private:
+        Parser& parser_;
+    };
+
     bool consume(std::string_view sign) {
         if (!rest().starts_with(sign)) return false;
         pos += sign.size();
@@ -114,6 +173,17 @@ class Parser {
     bool fail(std::string message) {
         if (why.empty()) why = std::move(message);
         return false;
+    }
+
+    // A result within the numbers that hold what was written: finite, and not below the
+    // smallest normal number unless 0; 0 itself only where the operands allow it (fromNonzero:
+    // a product, quotient or power of numbers that are not 0 is not 0).
+    bool inRange(double value, bool fromNonzero, bool zeroMeansUnderflow) {
+        if (std::isnan(value)) return fail(undefined);
+        if (std::isinf(value)) return fail(tooLarge);
+        if (value != 0 && std::fabs(value) < DBL_MIN) return fail(tooSmall);
+        if (value == 0 && fromNonzero && zeroMeansUnderflow) return fail(tooSmall);
+        return true;
     }
 
     // Products and quotients; a mixed number may only start a term ("1/2 1/4" is no quotient of
@@ -134,7 +204,9 @@ class Parser {
                 return true;
             double right = 0;
             if (!unary(right, false)) return false;
+            const bool nonzero = value != 0 && (divide || right != 0);
             value = divide ? value / right : value * right;
+            if (!inRange(value, nonzero, true)) return false;
         }
     }
 
@@ -147,8 +219,11 @@ class Parser {
                (next < text_.size() && (text_[next] == '-' || text_[next] == '+'));
     }
 
+    // Each sign is a level of nesting: a run of them is bounded like parentheses.
     bool unary(double& value, bool mixedAllowed) {
         skipBlanks();
+        const Nesting nesting(*this);
+        if (nesting.tooDeep()) return fail(tooDeep);
         if (consume("+")) return unary(value, false);
         if (consume("-") || consume(minusSign)) {
             if (!unary(value, mixedAllowed)) return false;
@@ -161,26 +236,21 @@ class Parser {
     // A power binds tighter than a sign before it, and from the right: -2**2 is -4, 2**3**2 is
     // 2**9.
     bool power(double& value, bool mixedAllowed) {
-        if (++depth_ > maxDepth) return fail("The value nests too deeply to be read.");
-        const bool read = primary(value, mixedAllowed);
-        if (read) {
-            skipBlanks();
-            if (rest().starts_with("^")) {
-                --depth_;
-                return fail("\"^\" is not a power in a value: in conversion formulas it is "
-                            "exclusive or. Write ** for a power, as in 2**3.");
-            }
-            if (consume("**")) {
-                double exponent = 0;
-                if (!unary(exponent, false)) {
-                    --depth_;
-                    return false;
-                }
-                value = std::pow(value, exponent);
-            }
+        const Nesting nesting(*this);
+        if (nesting.tooDeep()) return fail(tooDeep);
+        if (!primary(value, mixedAllowed)) return false;
+        skipBlanks();
+        if (rest().starts_with("^"))
+            return fail("\"^\" is not a power in a value: in conversion formulas it is "
+                        "exclusive or. Write ** for a power, as in 2**3.");
+        if (consume("**")) {
+            double exponent = 0;
+            if (!unary(exponent, false)) return false;
+            const bool nonzero = value != 0;
+            value = std::pow(value, exponent);
+            return inRange(value, nonzero, true);
         }
-        --depth_;
-        return read;
+        return true;
     }
 
     bool primary(double& value, bool mixedAllowed) {
@@ -226,41 +296,84 @@ class Parser {
                 ++at;
             return text_.substr(from, at - from);
         };
-        const std::string_view numerator = digits();
-        if (numerator.empty() || at >= text_.size() || text_[at] != '/') {
+        const std::string_view numeratorDigits = digits();
+        if (numeratorDigits.empty() || at >= text_.size() || text_[at] != '/') {
             pos = start;
             return;
         }
         ++at;
-        const std::string_view denominator = digits();
-        const bool goesOn = at < text_.size() &&
-                            (isDigit(text_[at]) || text_[at] == '.' || text_[at] == separator_ ||
-                             text_[at] == '/' || text_[at] == '*' || text_[at] == '^');
-        const double below = decimal(denominator);
-        if (denominator.empty() || goesOn || below == 0) {
+        const std::string_view denominatorDigits = digits();
+        const bool goesOn =
+            at < text_.size() &&
+            (isDigit(text_[at]) || text_[at] == '.' || text_[at] == format_.decimal ||
+             text_[at] == '/' || text_[at] == '*' || text_[at] == '^');
+        double numerator = 0;
+        double denominator = 0;
+        // Digits past the range of numbers are no fraction; what is left is refused unread.
+        if (denominatorDigits.empty() || goesOn || !decimal(numeratorDigits, numerator) ||
+            !decimal(denominatorDigits, denominator) || denominator == 0) {
             pos = start;
             return;
         }
-        value += decimal(numerator) / below;
+        value += numerator / denominator;
         pos = at;
     }
 
-    static double decimal(std::string_view digits) {
-        double value = 0;
-        std::from_chars(digits.data(), digits.data() + digits.size(), value);
-        return value;
+    static bool decimal(std::string_view digits, double& value) {
+        const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        return result.ec == std::errc() && std::isfinite(value);
     }
 
     std::string unreadable() const { return unreadableFrom(rest()); }
+
+    // The end of the digits at at grouped in thousands by the locale's separator ("12,500"):
+    // one to three digits, the first not 0, then whole groups of three; at for none.
+    std::size_t groupedEnd(std::size_t at) const {
+        const char group = format_.grouping;
+        if (group == 0 || at >= text_.size() || text_[at] == '0') return at;
+        std::size_t end = at;
+        while (end < text_.size() && isDigit(text_[end]) && end - at < 4)
+            ++end;
+        if (end == at || end - at > 3) return at;
+        std::size_t groups = 0;
+        while (end + 3 < text_.size() && text_[end] == group && isDigit(text_[end + 1]) &&
+               isDigit(text_[end + 2]) && isDigit(text_[end + 3]) &&
+               (end + 4 >= text_.size() || !isDigit(text_[end + 4]))) {
+            end += 4;
+            ++groups;
+        }
+        return groups > 0 ? end : at;
+    }
 
     // Digits with an optional fraction and exponent; whole tells a number of digits alone.
     bool number(double& value, bool& whole) {
         const std::size_t start = pos;
         std::string digits;
-        while (pos < text_.size() && isDigit(text_[pos]))
-            digits += text_[pos++];
+        const std::size_t grouped = groupedEnd(pos);
+        if (grouped > pos) {
+            for (; pos < grouped; ++pos)
+                if (isDigit(text_[pos])) digits += text_[pos];
+            // "1,000,00" and "1.000.5" group unevenly: no reading of them is sure.
+            if (pos + 1 < text_.size() && text_[pos] == format_.grouping && isDigit(text_[pos + 1]))
+                return fail("\"" + std::string(text_.substr(start, pos + 2 - start)) +
+                            "\": thousands are grouped in threes (\"12" +
+                            std::string(1, format_.grouping) + "500\").");
+        } else {
+            while (pos < text_.size() && isDigit(text_[pos]))
+                digits += text_[pos++];
+        }
         whole = !digits.empty();
-        const bool point = pos < text_.size() && (text_[pos] == '.' || text_[pos] == separator_);
+        // Where "." groups thousands, it is no decimal point after them.
+        const bool point = pos < text_.size() &&
+                           (text_[pos] == format_.decimal ||
+                            (text_[pos] == '.' && !(grouped > start && format_.grouping == '.')));
+        if (point && grouped == start && format_.grouping == '.' && text_[pos] == '.' &&
+            !digits.empty() && digits != "0" && pos + 3 < text_.size() && isDigit(text_[pos + 1]) &&
+            isDigit(text_[pos + 2]) && isDigit(text_[pos + 3]) &&
+            (pos + 4 >= text_.size() || !isDigit(text_[pos + 4])))
+            return fail("\"" + std::string(text_.substr(start, pos + 4 - start)) +
+                        "\" could have a decimal point or a thousands separator; write it with "
+                        "a decimal comma, or with a point between each group of three digits.");
         if (point && pos + 1 < text_.size() && isDigit(text_[pos + 1])) {
             whole = false;
             digits += '.';
@@ -278,6 +391,9 @@ class Parser {
             std::size_t at = pos + 1;
             if (text_[at] == '+' || text_[at] == '-') ++at;
             if (at < text_.size() && isDigit(text_[at])) {
+                if (grouped > start)
+                    return fail("\"" + std::string(text_.substr(start, at + 1 - start)) +
+                                "\": a number with thousands separators takes no exponent.");
                 whole = false;
                 digits += 'e';
                 digits += text_.substr(pos + 1, at - pos - 1);
@@ -286,7 +402,7 @@ class Parser {
                     digits += text_[pos++];
             }
         }
-        if (separator_ != ',' && pos + 1 < text_.size() && text_[pos] == ',' &&
+        if (format_.decimal != ',' && pos + 1 < text_.size() && text_[pos] == ',' &&
             isDigit(text_[pos + 1]) && digits.find_first_of(".e") == std::string::npos)
             return fail("\"" + std::string(text_.substr(start, pos + 2 - start)) +
                         "\": a comma is not read as a decimal separator here, where decimals "
@@ -294,30 +410,34 @@ class Parser {
                         std::string(text_.substr(start, pos - start)) + "." +
                         std::string(1, text_[pos + 1]) + " for a decimal.");
         const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-        // Beyond the range of doubles: an infinity, which the caller refuses, or below it, zero.
+        // The range is that of the number read: infinity and 0 stand for no number written.
         if (result.ec == std::errc::result_out_of_range)
-            value = digits.find("e-") == std::string::npos ? HUGE_VAL : 0.0;
+            return fail(beyondLargest(digits) ? tooLarge : tooSmall);
+        if (value == 0 && digits.find_first_of("123456789") < digits.find('e'))
+            return fail(tooSmall);
+        if (value != 0 && std::fabs(value) < DBL_MIN) return fail(tooSmall);
         return true;
     }
 
     std::string_view text_;
-    char separator_;
+    NumberFormat format_;
     int depth_ = 0;
 };
 
 Status finiteValue(double value) {
     if (std::isfinite(value)) return {};
-    return Failure{std::isnan(value) ? "The value is undefined, as 0/0 is."
-                                     : "The value is too large: numbers go up to about 1.8e308, "
-                                       "and none is divided by zero."};
+    return Failure{std::isnan(value) ? undefined : tooLarge};
 }
 
 const Failure noValue{"No value is written."};
+const Failure tooLong{"The value is longer than " + std::to_string(maxValueLength) +
+                      " characters, more than any value needs."};
 
 } // namespace
 
-Result<double> readValue(std::string_view text, char decimalSeparator) {
-    Parser parser(text, decimalSeparator);
+Result<double> readValue(std::string_view text, NumberFormat format) {
+    if (text.size() > maxValueLength) return tooLong;
+    Parser parser(text, format);
     parser.skipBlanks();
     if (parser.atEnd()) return noValue;
     double value = 0.0;
@@ -329,11 +449,6 @@ Result<double> readValue(std::string_view text, char decimalSeparator) {
 }
 
 namespace {
-
-// Whether a separator, which ends a quantity, begins at at, a word's start.
-bool separatorBeginsAt(std::string_view text, std::size_t at) {
-    return separatorAt(text, at) > 0;
-}
 
 std::optional<PrimeSign> primeAt(std::string_view text, std::size_t at) {
     for (const PrimeSign& sign : primeSigns)
@@ -364,65 +479,162 @@ std::string primeUnit(Prime prime, const std::vector<ValuePart>& before) {
     return {};
 }
 
+bool isLetter(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Whether a word of a unit is an operator between quantities rather than part of a unit name:
+// signs alone ("-", "**", "x"), a sign that ends it or starts a number ("m,", "m-2"), or a sign
+// no unit name holds. Joiners between letters stay: "ft-lb", "N*m", "km/h", "m^2", "L/100".
+bool operatorWord(std::string_view word) {
+    if (word == "x" || word == "X" || word == timesSign) return true;
+    bool nameCharacter = false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const char c = word[i];
+        const bool last = i + 1 == word.size();
+        const char next = last ? '\0' : word[i + 1];
+        const char before = i == 0 ? '\0' : word[i - 1];
+        switch (c) {
+        case '+':
+        case '=':
+        case '&':
+        case ',':
+            return true;
+        case '-':
+        case '*':
+            if (i == 0 || last || isDigit(next)) return true;
+            break;
+        case '/':
+            if (last || (i == 0 && isDigit(next))) return true;
+            break;
+        case '^':
+            if (!isLetter(before) || last) return true;
+            break;
+        default:
+            if (word.substr(i).starts_with(minusSign) || word.substr(i).starts_with(divisionSign))
+                return true;
+            nameCharacter = true;
+        }
+    }
+    return !nameCharacter;
+}
+
+Failure operatorBetween(std::string_view text, std::string_view sign) {
+    return Failure{"In \"" + std::string(trimmed(text)) + "\", \"" + std::string(sign) +
+                   "\" stands between quantities: a value in several units is its parts one "
+                   "after the other, with only blanks between them (\"5 ft 11 in\"), and no sum "
+                   "or other operation on quantities is computed."};
+}
+
+// A number alone, as each part of a value in several units is: digits, a fraction, an
+// exponent, no operation ("5", "1 1/2", "2.5e3", "½").
+bool plainNumber(std::string_view number) {
+    std::size_t slashes = 0;
+    for (std::size_t i = 0; i < number.size(); ++i) {
+        const char c = number[i];
+        if (c == '/') ++slashes;
+        const bool exponentSign =
+            (c == '-' || c == '+') && i > 0 && (number[i - 1] == 'e' || number[i - 1] == 'E');
+        if ((std::string_view("+-*()xX").find(c) != std::string_view::npos && !exponentSign) ||
+            number.substr(i).starts_with(minusSign) || number.substr(i).starts_with(timesSign) ||
+            number.substr(i).starts_with(divisionSign))
+            return false;
+    }
+    return slashes <= 1;
+}
+
+// The parts of a value in several units are numbers alone, only the first with a sign, which is
+// the whole quantity's.
+Status checkParts(QuantityRead& read) {
+    if (read.parts.size() < 2) return {};
+    for (std::size_t i = 0; i < read.parts.size(); ++i) {
+        std::string_view number = read.parts[i].number;
+        std::size_t sign = 0;
+        if (number.starts_with("+") || number.starts_with("-"))
+            sign = 1;
+        else if (number.starts_with(minusSign))
+            sign = minusSign.size();
+        if (sign > 0 && i > 0) return operatorBetween(read.text, number.substr(0, sign));
+        if (!plainNumber(trimmed(number.substr(sign))))
+            return Failure{"In \"" + read.text +
+                           "\", each part is a number alone with its unit (\"5 ft 11 in\"); \"" +
+                           read.parts[i].number + "\" is not."};
+        if (i == 0) read.negative = sign > 0 && number.front() != '+';
+    }
+    if (read.negative)
+        for (std::size_t i = 1; i < read.parts.size(); ++i)
+            read.parts[i].value = -read.parts[i].value;
+    return {};
+}
+
 } // namespace
 
-Result<QuantityRead> readQuantity(std::string_view text, char decimalSeparator) {
+Result<QuantityRead> readQuantity(std::string_view text, NumberFormat format) {
+    if (text.size() > maxValueLength) return tooLong;
+    // The quantity ends where a query goes on to what it is converted to.
+    const std::string_view quantity = text.substr(0, separatorPosition(text));
     QuantityRead read;
-    Parser parser(text, decimalSeparator);
+    Parser parser(quantity, format);
     parser.skipBlanks();
     const std::size_t start = parser.pos;
     for (;;) {
         ValuePart part;
         const std::size_t numberStart = parser.pos;
         if (!parser.sum(part.value)) return Failure{parser.why};
-        part.number = std::string(trimmed(text.substr(numberStart, parser.pos - numberStart)));
+        part.number = std::string(trimmed(quantity.substr(numberStart, parser.pos - numberStart)));
         if (const Status done = finiteValue(part.value); !done) return Failure{done.why()};
         parser.skipBlanks();
         if (parser.operandAt(parser.pos))
             return Failure{"A number follows \"" + part.number + "\" without a unit between them."};
-        if (!parser.atEnd() && !separatorBeginsAt(text, parser.pos)) {
-            if (const auto prime = primeAt(text, parser.pos)) {
+        if (!parser.atEnd()) {
+            if (const auto prime = primeAt(quantity, parser.pos)) {
                 part.unit = primeUnit(prime->prime, read.parts);
                 parser.pos += prime->text.size();
             } else {
-                // The unit's words go on up to the next number or separator.
+                // The unit's words go on up to the next number, signed or not.
                 const std::size_t unitStart = parser.pos;
                 std::size_t at = parser.pos;
-                while (at < text.size()) {
-                    if (arrowAt(text, at) > 0) break;
-                    if (isWhiteSpace(text[at])) {
+                while (at < quantity.size()) {
+                    if (isWhiteSpace(quantity[at])) {
                         std::size_t next = at;
-                        while (next < text.size() && isWhiteSpace(text[next]))
+                        while (next < quantity.size() && isWhiteSpace(quantity[next]))
                             ++next;
-                        if (next == text.size() || parser.operandAt(next) ||
-                            separatorBeginsAt(text, next))
-                            break;
+                        if (next == quantity.size() || parser.signedOperandAt(next)) break;
                         at = next;
                     } else {
                         ++at;
                     }
                 }
-                part.unit = std::string(trimmed(text.substr(unitStart, at - unitStart)));
+                part.unit = std::string(trimmed(quantity.substr(unitStart, at - unitStart)));
                 parser.pos = at;
+                const std::string_view unit = part.unit;
+                for (std::size_t from = 0, to = 0; from < unit.size(); from = to + 1) {
+                    to = from;
+                    while (to < unit.size() && !isWhiteSpace(unit[to]))
+                        ++to;
+                    const std::string_view word = unit.substr(from, to - from);
+                    if (!word.empty() && operatorWord(word))
+                        return operatorBetween(quantity.substr(start), word);
+                }
             }
         }
-        const bool withUnit = !part.unit.empty();
         read.parts.push_back(std::move(part));
         const std::size_t afterPart = parser.pos;
         parser.skipBlanks();
-        if (parser.atEnd() || separatorBeginsAt(text, parser.pos)) {
+        if (parser.atEnd()) {
             read.end = afterPart;
-            read.text = std::string(trimmed(text.substr(start, afterPart - start)));
+            read.text = std::string(trimmed(quantity.substr(start, afterPart - start)));
+            if (const Status parts = checkParts(read); !parts) return Failure{parts.why()};
             return read;
         }
-        if (!withUnit || !parser.operandAt(parser.pos))
+        if (read.parts.back().unit.empty() || !parser.signedOperandAt(parser.pos))
             return Failure{unreadableFrom(parser.rest())};
     }
 }
 
-Result<QuantityRead> readWholeQuantity(std::string_view text, char decimalSeparator) {
+Result<QuantityRead> readWholeQuantity(std::string_view text, NumberFormat format) {
     if (trimmed(text).empty()) return noValue;
-    Result<QuantityRead> read = readQuantity(text, decimalSeparator);
+    Result<QuantityRead> read = readQuantity(text, format);
     if (read && !trimmed(text.substr(read->end)).empty())
         return Failure{unreadableFrom(text.substr(read->end))};
     return read;
