@@ -59,6 +59,16 @@ double roundedToDigits(double value, int digits) {
     return rounded;
 }
 
+// 10 to the power n, exact where a double holds it (n from 0 to 22): the C library's pow need not
+// be, and a rounding step must not add a digit of its own.
+double powerOfTen(int n) {
+    static constexpr double exact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (n >= 0 && n <= 22) return exact[n];
+    return std::pow(10.0, n);
+}
+
 } // namespace
 
 std::vector<std::string> splitTexts(double value, const std::vector<double>& sizes, int decimals) {
@@ -69,7 +79,7 @@ std::vector<std::string> splitTexts(double value, const std::vector<double>& siz
     if (!std::isfinite(count) || count >= maxSplitCount) return texts;
     count = roundedToDigits(count, 15);
     if (decimals >= 0) {
-        const double scale = std::pow(10.0, std::min(decimals, 15));
+        const double scale = powerOfTen(std::min(decimals, 15));
         const double rounded = std::round(count * scale) / scale;
         // A whole that rounds to 0 keeps its digits, which the last part shows.
         if (rounded != 0) count = rounded;
@@ -98,8 +108,8 @@ std::vector<std::string> splitTexts(double value, const std::vector<double>& siz
     }
     // The rest carries no more digits than the whole had.
     if (count > 0 && rest > 0) {
-        const double resolution = std::pow(10.0, std::floor(std::log10(count)) - 14);
-        rest = std::round(rest / resolution) * resolution;
+        const double places = powerOfTen(14 - static_cast<int>(std::floor(std::log10(count))));
+        rest = std::round(rest * places) / places;
     }
     if (!wholes.empty() && rest >= inLast[wholes.size() - 1]) {
         wholes.back() += 1;
