@@ -281,9 +281,9 @@ TEST(HelpFile, DamagedCopiesGiveThePagesOrDamaged) {
 TEST(HelpPageText, DecodesWholeAsItDeclares) {
     const std::pair<std::string, bool> rows[] = {
         {"<p>caf\xC3\xA9 \xF0\x9F\x98\x80\t\r\n</p>", true},
-        {"<p>caf\xC3</p>", false},         // a sequence cut short
-        {"<p>\xC0\xAF</p>", false},        // overlong
-        {"<p>\xED\xA0\x80</p>", false},    // a surrogate
+        {"<p>caf\xC3</p>", false},          // a sequence cut short
+        {"<p>\xC0\xAF</p>", false},         // overlong
+        {"<p>\xED\xA0\x80</p>", false},     // a surrogate
         {"<p>\xF4\x90\x80\x80</p>", false}, // past U+10FFFF
         {std::string("<p>a\0b</p>", 9), false},
         {"<p>\x1B[2J</p>", false},
@@ -336,7 +336,7 @@ TEST(HelpPageLimits, PagesTooDeepOrTooLargeAreNotLaidOut) {
         {repeated("<ul><li><p>x", 40) + repeated("</ul>", 40), true},
         // Tags are read as the toolkit reads them: it knows no raw text, skips blanks after "<",
         // takes quoted names and decodes references in them.
-        {"<style>" + repeated("<div>", 99) + "</style>", false},
+        {"<style>" + repeated("<div>", maxPageNesting) + "</style>", false},
         {"<!--" + repeated("<div>", 99) + "-->< !--" + repeated("<div>", 99) + "-->", true},
         {"<textarea>" + repeated("<table><tr><td>", maxTableNesting + 1), false},
         {repeated("< table><tr><td>", maxTableNesting + 1), false},
@@ -344,6 +344,21 @@ TEST(HelpPageLimits, PagesTooDeepOrTooLargeAreNotLaidOut) {
         {repeated("<t&#97;ble><tr><td>", maxTableNesting + 1), false},
         {repeated("<\"table\"><tr><td>", maxTableNesting + 1), false},
         {repeated("<table /x='>'><tr><td>", 99), true}, // closed where the toolkit closes it
+        // Every element is open until its end tag but those the toolkit holds empty, whether
+        // HTML has it void or the toolkit knows it at all.
+        {repeated("<embed>", maxPageNesting + 1), false},
+        {repeated("<?xml>", maxPageNesting + 1), false},
+        {repeated("<img><br/><hr><meta><source/>", 999), true},
+        // A p leaves the inline elements it stands in for a p that holds them, but a p in an li
+        // or an li in a p is a level; a cell or row goes to the nearest row or table.
+        {repeated("<p><b>x", 999), true},
+        {repeated("<li><p>", maxPageNesting), false},
+        {repeated("<dd><dt><td><th><tr><caption>", 999), true},
+        // An end tag named as the empty element just before opens that element's parent again.
+        {repeated("<div><br></div></br>", maxPageNesting + 1), false},
+        {repeated("<div><br>x</div></br>", 999), true},
+        {repeated("<\xE2\x84\xAA>x</k>", 999), true}, // as the toolkit lowers names
+        {"<b>x</b\xC3\xA9>", false},
         {std::string(maxPageSize + 1, 'x'), false},
     };
     for (const auto& [page, within] : rows)
