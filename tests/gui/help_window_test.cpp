@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -533,6 +534,33 @@ class HelpWindowTest : public QObject {
         HelpWindow help(pages, services);
         help.showPage(page);
         QCOMPARE(help.browser()->toPlainText(), shown);
+    }
+
+    void deepPagesAreRefusedOrLaidOutAtOnce_data() {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<bool>("refused");
+        // What the toolkit keeps open, void in HTML or not, and what it does not.
+        for (const char* tag : {"<source>", "<wbr>", "<embed>", "<option>", "<div>", "<b>",
+                                "<li><p>", "<div><br></div></br>"})
+            QTest::newRow(tag) << QString::fromLatin1(tag) << true;
+        for (const char* tag : {"<br>", "<source/>", "<p>", "<li>"})
+            QTest::newRow(tag) << QString::fromLatin1(tag) << false;
+    }
+    void deepPagesAreRefusedOrLaidOutAtOnce() {
+        QFETCH(QString, tag);
+        QFETCH(bool, refused);
+        auto pages = std::make_shared<HelpPages>();
+        const int count = std::min<int>(16000, maxPageSize / tag.size());
+        pages->add("deep.html", (tag.repeated(count) + "x").toStdString());
+        FakeUiServices services;
+        HelpWindow help(pages, services);
+        QElapsedTimer timer;
+        timer.start();
+        help.showPage(QStringLiteral("deep.html"));
+        help.browser()->grab();
+        qInfo("%d times %s: %lld ms", count, qPrintable(tag), timer.elapsed());
+        QCOMPARE(help.browser()->toPlainText().trimmed(),
+                 refused ? QString::fromLatin1(HelpBrowser::refusedPage) : QStringLiteral("x"));
     }
 
     void escapeAndCtrlWClose_data() {
