@@ -593,6 +593,26 @@ class HelpWindowTest : public QObject {
         if (!refused) QVERIFY(shown.endsWith(QLatin1Char('x')));
     }
 
+    void aLinkedStyleSheetPastTheBudgetIsLeftOut() {
+        // 2,000 selectors tried on every element: within the budget for one, past it for 400.
+        QString css;
+        for (int i = 0; i < 2000; ++i)
+            css += QStringLiteral(".c%1, ").arg(i);
+        auto pages = std::make_shared<HelpPages>();
+        pages->add("s.css", (css + "b { color: #aa0000 }").toStdString());
+        const QString link =
+            QStringLiteral("<head><link rel=stylesheet type=text/css href=s.css></head>");
+        pages->add("one.html", (link + "<b>x</b>").toStdString());
+        pages->add("many.html", (link + QString("<b>x</b>").repeated(400)).toStdString());
+        FakeUiServices services;
+        HelpWindow help(pages, services);
+        for (const auto& [page, styled] : {std::pair("one.html", true), {"many.html", false}}) {
+            help.showPage(QString::fromLatin1(page));
+            const QTextCursor x = help.browser()->document()->find(QStringLiteral("x"));
+            QCOMPARE(x.charFormat().foreground().color() == QColor(0xaa, 0, 0), styled);
+        }
+    }
+
     void escapeAndCtrlWClose_data() {
         QTest::addColumn<QKeySequence>("key");
         QTest::newRow("Escape") << QKeySequence(Qt::Key_Escape);
