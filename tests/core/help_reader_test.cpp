@@ -281,9 +281,9 @@ TEST(HelpFile, DamagedCopiesGiveThePagesOrDamaged) {
 TEST(HelpPageText, DecodesWholeAsItDeclares) {
     const std::pair<std::string, bool> rows[] = {
         {"<p>caf\xC3\xA9 \xF0\x9F\x98\x80\t\r\n</p>", true},
-        {"<p>caf\xC3</p>", false},         // a sequence cut short
-        {"<p>\xC0\xAF</p>", false},        // overlong
-        {"<p>\xED\xA0\x80</p>", false},    // a surrogate
+        {"<p>caf\xC3</p>", false},          // a sequence cut short
+        {"<p>\xC0\xAF</p>", false},         // overlong
+        {"<p>\xED\xA0\x80</p>", false},     // a surrogate
         {"<p>\xF4\x90\x80\x80</p>", false}, // past U+10FFFF
         {std::string("<p>a\0b</p>", 9), false},
         {"<p>\x1B[2J</p>", false},
@@ -325,18 +325,20 @@ TEST(HelpFile, WithoutDigestsPagesThatDoNotReadWholeAreNamed) {
 TEST(HelpPageLimits, PagesTooDeepOrTooLargeAreNotLaidOut) {
     for (const char* page : helpPages)
         EXPECT_TRUE(pageWithinLimits(source(page))) << page;
+    const std::string flat = repeated("<b>x</b>", 1000);
+    const int styleRules = static_cast<int>((maxStyleWork - 1002) / 2000) - 1;
     const std::pair<std::string, bool> rows[] = {
         {repeated("<table><tr><td>", 3000), false},
         {repeated("<table><tr><td>", maxTableNesting), true},
         {repeated("<table><tr><td>", maxTableNesting + 1), false},
-        {repeated("<table><tr><td>x</td></tr></table>", 3000), true},
+        {repeated("<table><tr><td>x</td></tr></table>", maxPageElements / 3), true},
         {repeated("<div>", maxPageNesting + 1), false},
         // End tags close what was left open inside; some end tags may be left out.
         {repeated("<div><b><i></div>", maxPageNesting), true},
         {repeated("<ul><li><p>x", 40) + repeated("</ul>", 40), true},
         // Tags are read as the toolkit reads them: it knows no raw text, skips blanks after "<",
         // takes quoted names and decodes references in them.
-        {"<style>" + repeated("<div>", 99) + "</style>", false},
+        {"<style>" + repeated("<div>", maxPageNesting) + "</style>", false},
         {"<!--" + repeated("<div>", 99) + "-->< !--" + repeated("<div>", 99) + "-->", true},
         {"<textarea>" + repeated("<table><tr><td>", maxTableNesting + 1), false},
         {repeated("< table><tr><td>", maxTableNesting + 1), false},
@@ -344,7 +346,50 @@ TEST(HelpPageLimits, PagesTooDeepOrTooLargeAreNotLaidOut) {
         {repeated("<t&#97;ble><tr><td>", maxTableNesting + 1), false},
         {repeated("<\"table\"><tr><td>", maxTableNesting + 1), false},
         {repeated("<table /x='>'><tr><td>", 99), true}, // closed where the toolkit closes it
+        // Every element is open until its end tag but those the toolkit holds empty, whether
+        // HTML has it void or the toolkit knows it at all.
+        {repeated("<embed>", maxPageNesting + 1), false},
+        {repeated("<?xml>", maxPageNesting + 1), false},
+        {repeated("<img><br/><hr><meta><source/>", maxPagePictures), true},
+        // A p leaves the inline elements it stands in for a p that holds them, but a p in an li
+        // or an li in a p is a level; a cell or row goes to the nearest row or table.
+        {repeated("<p><b>x", 999), true},
+        {repeated("<li><p>", maxPageNesting), false},
+        {repeated("<dd><dt><td><th><tr><caption>", maxPageElements / 8), true},
+        // An end tag named as the empty element just before opens that element's parent again.
+        {repeated("<div><br></div></br>", maxPageNesting + 1), false},
+        {repeated("<div><br>x</div></br>", 999), true},
+        {repeated("<\xE2\x84\xAA>x</k>", 999), true}, // as the toolkit lowers names
+        {"<b>x</b\xC3\xA9>", false},
         {std::string(maxPageSize + 1, 'x'), false},
+        // Budgets, each at it and just past it: elements the toolkit makes, lines (each one a
+        // paragraph where preformatted), pictures.
+        {repeated("<b>x</b>", maxPageElements), true},
+        {repeated("<b>x</b>", maxPageElements + 1), false},
+        {"<pre>" + repeated("x\n", maxPageLines), true},
+        {"<pre>" + repeated("x\n", maxPageLines / 2) + repeated("x&#8233;", maxPageLines / 2 + 1),
+         false},
+        {repeated("<img>", maxPagePictures), true},
+        {repeated("<img>", maxPagePictures + 1), false},
+        // Table cells: rows times columns, places left empty or spanned included, those of a
+        // table inside another twice.
+        {"<table><tr>" + repeated("<td>", maxTableCells), true},
+        {"<table><tr><td colspan=40>" + repeated("<tr><td>", maxTableCells / 40), false},
+        {"<table><tr><td rowspan=9><td colspan=" + std::to_string(maxTableCells / 2) + "><tr><td>",
+         false},
+        {"<table><tr><td><table><tr>" + repeated("<td>", maxTableCells / 2 - 1), true},
+        {"<table><tr><td><table><tr>" + repeated("<td>", maxTableCells / 2), false},
+        // A table in a table part but in no cell is laid out where the last cell left off.
+        {"<table><tr><td>a" + repeated("<tbody><td>b</tbody><td>c", 2), false},
+        // Style work: here 2 for each selector tried on 1000 elements, and 1 for the sheet tried
+        // on all 1002; a selector naming an ancestor walks the chain above every element.
+        {"<style>" + repeated("b,", styleRules) + "b{}</style>" + flat, true},
+        {"<style>" + repeated("b,", styleRules + 1) + "b{}</style>" + flat, false},
+        {repeated("<b>", 127) + flat, true},
+        {"<style>q *{}</style>" + repeated("<b>", 127) + flat, false},
+        {"<style>p + b{}</style>", false},
+        {"<style>/*" + std::string(maxStyleSheetSize / 2 - 4, ' ') + "*/</x></x>", true},
+        {"<style>/*" + std::string(maxStyleSheetSize / 2, ' ') + "*/</x></x></x>", false},
     };
     for (const auto& [page, within] : rows)
         EXPECT_EQ(pageWithinLimits(page), within) << page.substr(0, 40);

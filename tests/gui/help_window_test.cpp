@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -533,6 +534,83 @@ class HelpWindowTest : public QObject {
         HelpWindow help(pages, services);
         help.showPage(page);
         QCOMPARE(help.browser()->toPlainText(), shown);
+    }
+
+    void deepPagesAreRefusedOrLaidOutAtOnce_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<bool>("refused");
+        // What the toolkit keeps open, void in HTML or not, and what it does not, as many as
+        // the page holds or the budget allows.
+        const auto row = [](const char* tag, bool refused) {
+            const QString text = QString::fromLatin1(tag);
+            const int count = refused ? std::min<int>(16000, maxPageSize / text.size())
+                                      : static_cast<int>(maxPageElements);
+            QTest::newRow(tag) << text.repeated(count) + "x" << refused;
+        };
+        for (const char* tag : {"<source>", "<wbr>", "<embed>", "<option>", "<div>", "<b>",
+                                "<li><p>", "<div><br></div></br>"})
+            row(tag, true);
+        for (const char* tag : {"<br>", "<source/>", "<p>", "<li>"})
+            row(tag, false);
+        // Pages that froze the window for seconds, refused, and pages at the budgets, shown:
+        // list items, pictures in one paragraph, spans, style rules on nested elements.
+        const auto page = [](const char* name, const QString& text, bool refused) {
+            QTest::newRow(name) << text << refused;
+        };
+        const QString nested = "<div>" + QString("<b>").repeated(62) + "x</div>";
+        page("25,000 list items", "<ul>" + QString("<li>x").repeated(25000), true);
+        page("3,000 list items", "<ul>" + QString("<li>x").repeated(2999), false);
+        page("26,000 pictures", "<p>" + QString("<img>").repeated(26000), true);
+        page("256 pictures", "<p>" + QString("<img src=p.png>").repeated(256) + "x", false);
+        page("colspan 20480", QString("<table><tr><td colspan=20480>x</table>").repeated(100),
+             true);
+        page("2,000 cells", "<table><tr><td colspan=40>x" + QString("<tr><td>x").repeated(49),
+             false);
+        QString rules;
+        for (int i = 0; i < 2000; ++i)
+            rules += QStringLiteral(".c%1{color:red}").arg(i);
+        page("2,000 style rules", "<style>" + rules + "</style>" + nested.repeated(286), true);
+        page("style work",
+             "<style>" + QString(".c, ").repeated(7) + "b{}</style>" + nested.repeated(40), false);
+    }
+    void deepPagesAreRefusedOrLaidOutAtOnce() {
+        QFETCH(QString, page);
+        QFETCH(bool, refused);
+        auto pages = std::make_shared<HelpPages>();
+        pages->add("deep.html", page.toStdString());
+        QBuffer png;
+        QImage(8, 8, QImage::Format_RGB32).save(&png, "PNG");
+        pages->add("p.png", png.data().toStdString());
+        FakeUiServices services;
+        HelpWindow help(pages, services);
+        QElapsedTimer timer;
+        timer.start();
+        help.showPage(QStringLiteral("deep.html"));
+        help.browser()->grab();
+        qInfo("%lld ms", timer.elapsed());
+        const QString shown = help.browser()->toPlainText().trimmed();
+        QCOMPARE(shown == QString::fromLatin1(HelpBrowser::refusedPage), refused);
+        if (!refused) QVERIFY(shown.endsWith(QLatin1Char('x')));
+    }
+
+    void aLinkedStyleSheetPastTheBudgetIsLeftOut() {
+        // 2,000 selectors tried on every element: within the budget for one, past it for 400.
+        QString css;
+        for (int i = 0; i < 2000; ++i)
+            css += QStringLiteral(".c%1, ").arg(i);
+        auto pages = std::make_shared<HelpPages>();
+        pages->add("s.css", (css + "b { color: #aa0000 }").toStdString());
+        const QString link =
+            QStringLiteral("<head><link rel=stylesheet type=text/css href=s.css></head>");
+        pages->add("one.html", (link + "<b>x</b>").toStdString());
+        pages->add("many.html", (link + QString("<b>x</b>").repeated(400)).toStdString());
+        FakeUiServices services;
+        HelpWindow help(pages, services);
+        for (const auto& [page, styled] : {std::pair("one.html", true), {"many.html", false}}) {
+            help.showPage(QString::fromLatin1(page));
+            const QTextCursor x = help.browser()->document()->find(QStringLiteral("x"));
+            QCOMPARE(x.charFormat().foreground().color() == QColor(0xaa, 0, 0), styled);
+        }
     }
 
     void escapeAndCtrlWClose_data() {

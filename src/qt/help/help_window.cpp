@@ -124,6 +124,7 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
         if (!bytes && !unread) return {};
         base_ = url.adjusted(QUrl::RemoveFragment);
         pagePixels_ = 0;
+        page_.styleSize = maxStyleSheetSize; // no style sheet until the page is measured
         const auto say = [](const QString& text) {
             return QStringLiteral("<html><body><p>%1</p></body></html>").arg(text.toHtmlEscaped());
         };
@@ -139,12 +140,27 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
         QStringDecoder decoder = QStringDecoder::decoderForHtml(data);
         if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Utf8);
         const QString text = decoder.decode(data);
-        if (!pageNestingWithinLimits(text.toUtf8().toStdString())) return refused;
+        const PageMeasure measure = measurePage(text.toUtf8().toStdString());
+        if (!measure.within) return refused;
+        // The style sheets the page names share its style budgets with its own style elements
+        // and with the theme's rules every page gets.
+        page_ = measure;
+        page_.styleSelectors +=
+            styleSelectors(themeStyleSheet(colours())).value_or(StyleSelectors{});
         return text;
     }
     case QTextDocument::StyleSheetResource: {
-        const std::string css = bytes ? fitStyleSheet(*bytes, colours()) : std::string();
-        return fromBytes(css + themeStyleSheet(colours()));
+        const std::string css =
+            (bytes ? fitStyleSheet(*bytes, colours()) : std::string()) + themeStyleSheet(colours());
+        // A sheet past the page's style budgets is not used: an empty one is not read at all.
+        std::optional<StyleSelectors> selectors = styleSelectors(css);
+        if (selectors) *selectors += page_.styleSelectors;
+        if (!selectors || css.size() > maxStyleSheetSize - page_.styleSize ||
+            !styleWithinLimits(*selectors, page_))
+            return QStringLiteral("");
+        page_.styleSize += css.size();
+        page_.styleSelectors = *selectors;
+        return fromBytes(css);
     }
     case QTextDocument::ImageResource:
         // The document keeps pictures under their whole address, and the help file has one

@@ -2,6 +2,7 @@
 
 #include "help/help_index.h"
 #include "help/help_search.h"
+#include "help/page_limits.h"
 #include "help/page_style.h"
 
 #include <QMainWindow>
@@ -64,6 +65,8 @@ class HelpBrowser : public QTextBrowser {
     QUrl base_;
     int pageCount_ = 0;
     qint64 pagePixels_ = 0;
+    // What the page last loaded and the style sheets read for it hold of the style budgets.
+    PageMeasure page_;
 };
 
 // The program's own help window, captioned "Velmora Help": the contents, the index and a search
