@@ -15,11 +15,11 @@
 #include "text/query_grammar.h"
 #include "text/text_scan.h"
 #include "value/result_text.h"
+#include "value/user_number_format.h"
 #include "value/value_reader.h"
 
 #include <algorithm>
 #include <cmath>
-#include <locale>
 #include <optional>
 #include <ostream>
 #include <unordered_set>
@@ -30,23 +30,6 @@ namespace {
 
 std::string display(std::string_view bytes) {
     return toDisplayText(bytes);
-}
-
-// How the user's locale writes numbers: its decimal separator, and its thousands separator
-// where that is a point or a comma; a point and none where the locale is unknown or names none
-// (the C locale of scripts), so that "1,000" is never guessed to be a thousand.
-NumberFormat localeNumberFormat() {
-    try {
-        const std::locale locale("");
-        const auto& punctuation = std::use_facet<std::numpunct<char>>(locale);
-        const char decimal = punctuation.decimal_point() == ',' ? ',' : '.';
-        const char group = punctuation.thousands_sep();
-        const bool grouped =
-            !punctuation.grouping().empty() && (group == '.' || group == ',') && group != decimal;
-        return {decimal, grouped ? group : '\0'};
-    } catch (const std::exception&) {
-        return {'.', '\0'};
-    }
 }
 
 // A sentence of the core as a clause of a message: "The value is…." gives "the value is…".
@@ -238,7 +221,7 @@ Status printResult(std::ostream& out, double result, const UnitPair& pair,
 Status convertWith(const ConvertRequest& request, const TypedRequest& typed,
                    const ConversionCatalog& catalog, const Category* named, const UnitNames& names,
                    std::ostream& out, std::ostream& err) {
-    const NumberFormat format = localeNumberFormat();
+    const NumberFormat format = userNumberFormat();
     const Result<UnitPair> pair =
         resolveUnitPair(catalog, names, {typed.from, typed.to, named, request.catalogName});
     if (!pair) return Failure{clause(pair.why())};
@@ -254,7 +237,7 @@ Status convertWith(const ConvertRequest& request, const TypedRequest& typed,
 // The value and its units as typed, or why they cannot be read; a value given apart from its
 // units is a number.
 Result<TypedRequest> typedRequest(const ConvertRequest& request) {
-    const NumberFormat format = localeNumberFormat();
+    const NumberFormat format = userNumberFormat();
     Result<TypedRequest> typed = splitRequest(request, format);
     if (!typed) return typed;
     // Apart from its units, the value is a number; with them, it is read in the From unit.

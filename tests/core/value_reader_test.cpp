@@ -1,4 +1,5 @@
 #include "formula/number_text.h"
+#include "value/user_number_format.h"
 #include "value/value_reader.h"
 
 #include <cmath>
@@ -92,7 +93,7 @@ TEST(ValueReader, SplitsAQuantityIntoNumbersAndUnits) {
 // with its reason.
 TEST(ValueReader, RefusesWhatHasNoSureReading) {
     const std::string zeros(400, '0');
-    const std::pair<std::string, std::string_view> rows[] = {
+    const std::pair<std::string, std::string> rows[] = {
         // Bounds: length, and depth counted for every sign as for parentheses.
         // clang-format off
         {"0" + std::string(60000, '-') + "1", "longer than 1000"},
@@ -200,3 +201,20 @@ TEST(ValueReader, ReadsAQuantityOfSeveralPartsAsOneOrRefusesIt) {
 }
 
 } // namespace
+
+TEST(UserNumberFormat, ALocaleNameSaysHowItsPeopleWriteNumbers) {
+    const struct {
+        const char* locale;
+        char decimal;
+        char grouping;
+    } rows[] = {
+        {"en_US.UTF-8", '.', ','},      {"en_GB", '.', ','},     {"de_DE.UTF-8", ',', '.'},
+        {"fr_FR.UTF-8", ',', 0},        {"de_CH.UTF-8", '.', 0}, {"es_MX", '.', ','},
+        {"pt_BR.UTF-8@euro", ',', '.'}, {"C", '.', 0},           {"POSIX", '.', 0},
+    };
+    for (const auto& row : rows) {
+        const NumberFormat format = numberFormatOfLocaleName(row.locale);
+        EXPECT_EQ(format.decimal, row.decimal) << row.locale;
+        EXPECT_EQ(format.grouping, row.grouping) << row.locale;
+    }
+}

@@ -90,6 +90,17 @@ class ReportAndKeysTest : public QObject {
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("3"));
     }
 
+    void keysTypedAsTabArrivesAreNotSelected() {
+        // Tab selects the field's text a moment after the focus; keys that came first are typing.
+        ConverterFixture f(feetCatalog, "2");
+        QVERIFY(f.start());
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        f.input()->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(f.input(), "12");
+        QCoreApplication::processEvents();
+        QVERIFY(!f.input()->hasSelectedText());
+    }
+
     void cAloneNeverCopies() {
         ConverterFixture f(feetCatalog, "2");
         QVERIFY(f.start());

@@ -353,10 +353,13 @@ bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
             auto* field = static_cast<QLineEdit*>(watched);
             QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
             QCoreApplication::sendEvent(field, &plain);
+            // Keys typed before the queued call runs (a busy machine, a fast typist) went in as
+            // typing, not over a selection: their text is left unselected.
             QMetaObject::invokeMethod(
                 field,
-                [field] {
-                    if (field->hasFocus() && !field->hasSelectedText()) field->selectAll();
+                [field, before = field->text()] {
+                    if (field->hasFocus() && !field->hasSelectedText() && field->text() == before)
+                        field->selectAll();
                 },
                 Qt::QueuedConnection);
             return true;
