@@ -1,6 +1,7 @@
 #include "converter/selection_logic.h"
 
 #include "catalog/catalog.h"
+#include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
 #include "search/quantity_value.h"
 #include "search/unit_names.h"
@@ -69,7 +70,13 @@ ResultTexts computeResultTexts(const Conversion& conversion, std::string_view in
         return texts;
     }
     texts.readAs = input->readAs;
-    const double value = conversion.evaluate(input->value);
+    // A formula the engine cannot compute gives no number: its 0 would read as a result.
+    double value = 0.0;
+    if (const int code = conversion.compute(input->value, value); code != FormulaOk) {
+        texts.note = "The formula of this conversion cannot be computed: " +
+                     std::string(formulaCodeMeaning(code)) + ".";
+        return texts;
+    }
     // No infinity, NaN or number short of its digits is shown, nor copied as exact.
     if (const ResultRange range = resultRange(conversion, input->value, value);
         range != ResultRange::Within) {

@@ -135,7 +135,8 @@ TEST_F(SelectionLogic, ResultTextReadsTheInputLikeAtofAndNeverUsesAnExponent) {
     EXPECT_EQ(third.exact, "0.666666666666667");
 }
 
-// No infinity, NaN or number short of its digits is shown or copied: no result, and a note why.
+// No infinity, NaN, number short of its digits or formula that cannot be computed is shown or
+// copied: no result, and a note why.
 TEST_F(SelectionLogic, AResultOutOfRangeIsNoResultButANote) {
     Category& r = *catalog.categoryAt(2);
     const struct {
@@ -147,6 +148,9 @@ TEST_F(SelectionLogic, AResultOutOfRangeIsNoResultButANote) {
         {"x/1000", "3e-308", "out of range"},
         {"x/1e306/1e306", "1", "out of range"},
         {"x/(x-1)", "1", "out of range"},
+        {"x*#2", "1", "cannot be computed: a character"},
+        {"x 2", "1", "cannot be computed: values left over"},
+        {"x%0", "3", "cannot be computed: values left over"},
     };
     for (const auto& row : rows)
         r.addConversion("n", "M", row.formula, row.formula);

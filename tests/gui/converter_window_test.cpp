@@ -232,12 +232,15 @@ class ConverterWindowTest : public QObject {
                                             << "9460730472580.8"
                                             << "9460730472580.8 B"
                                             << "";
-        QTest::newRow("formula that cannot be computed") << "x%0"
-                                                         << "3"
-                                                         << "5"
-                                                         << "0.000"
-                                                         << "0 B"
-                                                         << "";
+        // Its 0 would read as a result: no number, and the reason.
+        QTest::newRow("formula that cannot be computed")
+            << "x%0"
+            << "3"
+            << "5"
+            << ""
+            << ""
+            << "The formula of this conversion cannot be computed: values left over, or an "
+               "operation that cannot be done (such as % by 0).";
     }
     void typedInputConverts() {
         QFETCH(QString, formula);
