@@ -1,5 +1,7 @@
 #include "converter/window_layout.h"
 
+#include <algorithm>
+
 std::vector<ControlChange> extraSpaceChanges(ExtraSpace from, ExtraSpace to) {
     const int dx = to.dx - from.dx;
     const int dy = to.dy - from.dy;
@@ -25,6 +27,34 @@ std::vector<ControlChange> extraSpaceChanges(ExtraSpace from, ExtraSpace to) {
         {IDC_PICTURE, dx, dy, 0, 0},
         {IDC_CONTACT, 0, dy, dx, 0},
     };
+}
+
+std::vector<ControlChange> ExtraSpaceLayout::moveTo(ExtraSpace to) {
+    std::vector<ControlChange> changes = extraSpaceChanges(extra_, to);
+    extra_ = to;
+    return changes;
+}
+
+std::vector<ControlChange> ExtraSpaceLayout::fold() {
+    folded_ = true;
+    return moveTo(ExtraSpace{});
+}
+
+std::vector<ControlChange> ExtraSpaceLayout::spread(int dx, int dy) {
+    folded_ = false;
+    return moveTo({std::max(0, dx), std::max(0, dy), extra_.lift});
+}
+
+std::vector<ControlChange> ExtraSpaceLayout::liftRows(int rowsLess, int rowHeight) {
+    return moveTo({extra_.dx, extra_.dy, std::max(0, rowsLess) * rowHeight});
+}
+
+void ExtraSpaceLayout::scale(int numerator, int denominator) {
+    // Rounded as the system rounds the window's own pixels.
+    const auto scaled = [&](int pixels) {
+        return static_cast<int>((2LL * pixels * numerator + denominator) / (2LL * denominator));
+    };
+    extra_ = {scaled(extra_.dx), scaled(extra_.dy), scaled(extra_.lift)};
 }
 
 PixelPoint swapButtonAt(PixelRect fromList, PixelRect toList, int buttonWidth, int buttonHeight) {

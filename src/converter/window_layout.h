@@ -64,6 +64,28 @@ struct ControlChange {
 // (swapButtonAt).
 std::vector<ControlChange> extraSpaceChanges(ExtraSpace from, ExtraSpace to);
 
+// The window's extra space, shared out the same way by both windows: each step returns the
+// changes the view makes to its controls.
+class ExtraSpaceLayout {
+  public:
+    // Back to the smallest size's layout; sizes are then not spread until spread is called.
+    std::vector<ControlChange> fold();
+    bool folded() const { return folded_; }
+    // The client area's width and height beyond the smallest size, the widths first: the rows
+    // the wider tab strip needs depend on them, so the view lays the strip out, then calls
+    // liftRows with the rows it no longer needs.
+    std::vector<ControlChange> spread(int dx, int dy);
+    std::vector<ControlChange> liftRows(int rowsLess, int rowHeight);
+    const ExtraSpace& current() const { return extra_; }
+    // At another DPI the space scales with the window, without moving anything.
+    void scale(int numerator, int denominator);
+
+  private:
+    std::vector<ControlChange> moveTo(ExtraSpace to);
+    ExtraSpace extra_;
+    bool folded_ = true;
+};
+
 // Where the swap button stands, wherever the tab rows and the window's size put the lists: in the
 // gap between them, halfway down. Rectangles in pixels, left, top, right and bottom exclusive.
 struct PixelRect {

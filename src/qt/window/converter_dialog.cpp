@@ -595,7 +595,7 @@ void ConverterDialog::moveControlDown(int id, int d) {
 void ConverterDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     fitClient();
-    if (!folded_) spreadExtraSpace();
+    if (!extraSpace_.folded()) spreadExtraSpace();
 }
 
 void ConverterDialog::fitClient() {
@@ -604,26 +604,17 @@ void ConverterDialog::fitClient() {
 }
 
 void ConverterDialog::foldExtraSpace() {
-    applyExtraSpace(extra_, ExtraSpace{});
-    extra_ = ExtraSpace{};
-    folded_ = true;
+    applyExtraSpace(extraSpace_.fold());
 }
 
 void ConverterDialog::spreadExtraSpace() {
-    folded_ = false;
-    ExtraSpace to = extra_;
-    to.dx = std::max(0, width() - minimumWidth());
-    to.dy = std::max(0, height() - minimumHeight());
-    // The widths first: the rows the wider strip needs depend on them.
-    applyExtraSpace(extra_, to);
-    extra_ = to;
-    to.lift = std::max(0, baseTabRows_ - tabs_->shownRowCount()) * model_.tabRowHeight();
-    applyExtraSpace(extra_, to);
-    extra_ = to;
+    applyExtraSpace(extraSpace_.spread(width() - minimumWidth(), height() - minimumHeight()));
+    applyExtraSpace(extraSpace_.liftRows(baseTabRows_ - tabs_->shownRowCount(),
+                                         model_.tabRowHeight()));
 }
 
-void ConverterDialog::applyExtraSpace(ExtraSpace from, ExtraSpace to) {
-    for (const ControlChange& change : extraSpaceChanges(from, to))
+void ConverterDialog::applyExtraSpace(const std::vector<ControlChange>& changes) {
+    for (const ControlChange& change : changes)
         if (QWidget* widget = control(change.id))
             widget->setGeometry(widget->x() + change.dx, widget->y() + change.dy,
                                 widget->width() + change.dWidth, widget->height() + change.dHeight);

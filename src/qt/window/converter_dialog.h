@@ -146,7 +146,7 @@ class ConverterDialog : public QDialog {
     // Tints the input field and says why (note) when its text cannot be read as a value.
     void markUnreadInput(const QString& note);
     // Moves and sizes the controls by the change from one share of extra space to the next.
-    void applyExtraSpace(ExtraSpace from, ExtraSpace to);
+    void applyExtraSpace(const std::vector<ControlChange>& changes);
     // The tab-row layout works on the smallest size: the controls go back to it before, and take
     // the window's space again after.
     void foldExtraSpace();
@@ -198,8 +198,7 @@ class ConverterDialog : public QDialog {
     bool inputSelectedByFind_ = false;
     QIcon mainIcon;
     std::string windowSizePath_;
-    ExtraSpace extra_;
-    bool folded_ = false;
+    ExtraSpaceLayout extraSpace_;
     // The rows of tabs shown at the smallest width.
     int baseTabRows_ = 1;
     bool closed_ = false;

@@ -75,29 +75,19 @@ void ConverterWindow::moveControls(const std::vector<ControlChange>& changes) {
 // A window that grows: the lists take the height, the lists, fields and tabs the width.
 
 void ConverterWindow::foldExtraSpace() {
-    applyExtraSpace(extra_, ExtraSpace{});
-    extra_ = ExtraSpace{};
-    folded_ = true;
+    applyExtraSpace(extraSpace_.fold());
 }
 
 void ConverterWindow::spreadExtraSpace() {
-    folded_ = false;
     RECT client;
     GetClientRect(dialog_, &client);
-    ExtraSpace to = extra_;
-    to.dx = std::max(0, static_cast<int>(client.right) - static_cast<int>(minimum_.cx));
-    to.dy = std::max(0, static_cast<int>(client.bottom) - static_cast<int>(minimum_.cy));
-    // The widths first: the rows the wider strip needs depend on them.
-    applyExtraSpace(extra_, to);
-    extra_ = to;
-    to.lift =
-        std::max(0, baseTabRows_ - TabCtrl_GetRowCount(item(IDC_TABS))) * model_.tabRowHeight();
-    applyExtraSpace(extra_, to);
-    extra_ = to;
+    applyExtraSpace(extraSpace_.spread(static_cast<int>(client.right - minimum_.cx),
+                                       static_cast<int>(client.bottom - minimum_.cy)));
+    applyExtraSpace(extraSpace_.liftRows(baseTabRows_ - TabCtrl_GetRowCount(item(IDC_TABS)),
+                                         model_.tabRowHeight()));
 }
 
-void ConverterWindow::applyExtraSpace(ExtraSpace from, ExtraSpace to) {
-    const std::vector<ControlChange> changes = extraSpaceChanges(from, to);
+void ConverterWindow::applyExtraSpace(const std::vector<ControlChange>& changes) {
     if (changes.empty()) return;
     moveControls(changes);
     placeSwapButton();

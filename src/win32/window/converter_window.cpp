@@ -244,7 +244,7 @@ void ConverterWindow::fitToDpi() {
         loadScaledBitmap(instance_, IDB_BANNER, IDB_BANNER_2X, dpi_, GetSysColor(COLOR_BTNFACE));
     picture_ = loadScaledBitmap(instance_, IDB_PICTURE, 0, dpi_, GetSysColor(COLOR_WINDOW));
     // Each as large as its picture; the banner's width beyond it is the window's extra space.
-    SetWindowPos(item(IDC_BANNER), nullptr, 0, 0, banner_.size.cx + extra_.dx, banner_.size.cy,
+    SetWindowPos(item(IDC_BANNER), nullptr, 0, 0, banner_.size.cx + extraSpace_.current().dx, banner_.size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(item(IDC_PICTURE), nullptr, 0, 0, picture_.size.cx, picture_.size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -302,7 +302,7 @@ void ConverterWindow::drawItem(const DRAWITEMSTRUCT& draw) {
 INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
-        if (!folded_ && wParam != SIZE_MINIMIZED) spreadExtraSpace();
+        if (!extraSpace_.folded() && wParam != SIZE_MINIMIZED) spreadExtraSpace();
         return TRUE;
     case WM_GETMINMAXINFO:
         // The template's size, laid out for the tab rows, is the least.
@@ -383,7 +383,7 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             const auto scale = [&](LONG pixels) { return MulDiv(pixels, dpi, dpi_); };
             model_.setTabRowHeight(scale(model_.tabRowHeight()));
             minimum_ = {scale(minimum_.cx), scale(minimum_.cy)};
-            extra_ = {scale(extra_.dx), scale(extra_.dy), scale(extra_.lift)};
+            extraSpace_.scale(dpi, dpi_);
         }
         dpi_ = dpi;
         fitToDpi();

@@ -47,7 +47,7 @@ class ConverterWindow {
     void adjustForTabRows();
     void foldExtraSpace();
     void spreadExtraSpace();
-    void applyExtraSpace(ExtraSpace from, ExtraSpace to);
+    void applyExtraSpace(const std::vector<ControlChange>& changes);
     void placeSwapButton();
     void moveControls(const std::vector<ControlChange>& changes);
     // The window's frame beyond its client area and menu bar, and its smallest size.
@@ -99,9 +99,8 @@ class ConverterWindow {
     // The client area's size at the smallest, laid out for the tab rows; the space beyond it as
     // the controls take it now, and the tab rows the smallest size shows.
     SIZE minimum_{};
-    ExtraSpace extra_;
+    ExtraSpaceLayout extraSpace_;
     int baseTabRows_ = 1;
-    bool folded_ = true;
     bool syncing_ = false;
     bool resync_ = false;
     bool started_ = false;
