@@ -145,7 +145,7 @@ class ConverterDialog : public QDialog {
     void showError(const QString& text);
     // Tints the input field and says why (note) when its text cannot be read as a value.
     void markUnreadInput(const QString& note);
-    // Moves and sizes the controls by the change from one share of extra space to the next.
+    // Moves and sizes the controls by the changes the extra space layout gives.
     void applyExtraSpace(const std::vector<ControlChange>& changes);
     // The tab-row layout works on the smallest size: the controls go back to it before, and take
     // the window's space again after.
