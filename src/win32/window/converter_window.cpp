@@ -6,10 +6,10 @@
 #include "converter/window_texts.h"
 #include "product.h"
 #include "search/unit_names.h"
+#include "value/user_number_format.h"
 #include "win32/common/glyph_fonts.h"
 #include "win32/common/startup_steps.h"
 #include "win32/common/system_calls.h"
-#include "win32/common/user_locale.h"
 #include "win32/common/wide_text.h"
 #include "win32/common/window_text.h"
 #include "win32/dialogs/about_dialog.h"
@@ -81,7 +81,7 @@ int ConverterWindow::run() {
     accelerators_ = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDR_ACCELERATORS));
     // The catalog loads on a thread of its own while the system makes the window's controls; the
     // window waits for it before it first shows the model.
-    model_.setDecimalSeparator(userDecimalSeparator());
+    model_.setDecimalSeparator(userNumberFormat().decimal);
     const std::filesystem::path folder = workingFolder();
     try {
         loading_ = std::thread([this, folder] { loaded_ = model_.start(folder); });
