@@ -18,6 +18,15 @@ from wine_session import Session  # noqa: E402
 from window_e2e import drag_corner  # noqa: E402
 
 
+def start_with_input(s, picture):
+    """Starts the window, types 42 into the input field and takes the window's picture."""
+    s.start()
+    s.click("Velmora", 1003)
+    s.type("42")
+    s.expect(input="42")
+    s.shot("Velmora", picture)
+
+
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "windows"))
     prefix = os.path.join(build, "wine-prefix")
@@ -29,11 +38,7 @@ def main():
                 os.path.join(build, "tests", "win32", "window_probe.exe"), prefix, folder)
     docs = os.path.join(ROOT, "docs")
     try:
-        s.start()
-        s.click("Velmora", 1003)
-        s.type("42")
-        s.expect(input="42")
-        s.shot("Velmora", os.path.join(docs, "windows-window.png"))
+        start_with_input(s, os.path.join(docs, "windows-window.png"))
         for keys, title, name in ((("alt+c", "o"), "Options", "options"),
                                   (("alt+c", "p"), "Precision", "precision"),
                                   (("ctrl+f",), "Find Conversion", "find"),
@@ -55,11 +60,7 @@ def main():
         key = r"HKCU\Control Panel\Desktop"
         s.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f"])
         try:
-            s.start()
-            s.click("Velmora", 1003)
-            s.type("42")
-            s.expect(input="42")
-            s.shot("Velmora", os.path.join(docs, "windows-window-150.png"))
+            start_with_input(s, os.path.join(docs, "windows-window-150.png"))
             s.close()
         finally:
             s.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "96", "/f"])
