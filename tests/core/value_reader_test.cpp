@@ -22,7 +22,6 @@ TEST(ValueReader, ReadsValuesAsPeopleWriteThem) {
         {"9\xC3\xB7" "4", 2.25}, {"(2+3)/4", 1.25}, {"2**10", 1024}, {"-2**2", -4},
         {"2**-1", 0.5}, {"2 - 3 - 4", -5}, {"10 \xE2\x88\x92 4", 6},
         // clang-format on
-        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);

@@ -45,11 +45,11 @@ std::wstring userValue(const wchar_t* locale, const wchar_t* name, LCTYPE type) 
 NumberFormat userNumberFormat() {
     wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
     GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
-    const char point = userValue(locale, L"sDecimal", LOCALE_SDECIMAL).starts_with(L',') ? ',' : '.';
+    const char point =
+        userValue(locale, L"sDecimal", LOCALE_SDECIMAL).starts_with(L',') ? ',' : '.';
     const std::wstring group = userValue(locale, L"sThousand", LOCALE_STHOUSAND);
-    const char grouping =
-        (group == L"." || group == L",") && static_cast<char>(group[0]) != point
-            ? static_cast<char>(group[0])
-            : '\0';
+    const char grouping = (group == L"." || group == L",") && static_cast<char>(group[0]) != point
+                              ? static_cast<char>(group[0])
+                              : '\0';
     return {point, grouping};
 }

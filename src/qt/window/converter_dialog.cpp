@@ -609,8 +609,8 @@ void ConverterDialog::foldExtraSpace() {
 
 void ConverterDialog::spreadExtraSpace() {
     applyExtraSpace(extraSpace_.spread(width() - minimumWidth(), height() - minimumHeight()));
-    applyExtraSpace(extraSpace_.liftRows(baseTabRows_ - tabs_->shownRowCount(),
-                                         model_.tabRowHeight()));
+    applyExtraSpace(
+        extraSpace_.liftRows(baseTabRows_ - tabs_->shownRowCount(), model_.tabRowHeight()));
 }
 
 void ConverterDialog::applyExtraSpace(const std::vector<ControlChange>& changes) {

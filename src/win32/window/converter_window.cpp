@@ -244,8 +244,8 @@ void ConverterWindow::fitToDpi() {
         loadScaledBitmap(instance_, IDB_BANNER, IDB_BANNER_2X, dpi_, GetSysColor(COLOR_BTNFACE));
     picture_ = loadScaledBitmap(instance_, IDB_PICTURE, 0, dpi_, GetSysColor(COLOR_WINDOW));
     // Each as large as its picture; the banner's width beyond it is the window's extra space.
-    SetWindowPos(item(IDC_BANNER), nullptr, 0, 0, banner_.size.cx + extraSpace_.current().dx, banner_.size.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(item(IDC_BANNER), nullptr, 0, 0, banner_.size.cx + extraSpace_.current().dx,
+                 banner_.size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(item(IDC_PICTURE), nullptr, 0, 0, picture_.size.cx, picture_.size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The lists draw their own rows, as tall as a list of their font draws them.
