@@ -28,10 +28,6 @@
 
 namespace {
 
-std::string display(std::string_view bytes) {
-    return toDisplayText(bytes);
-}
-
 // A sentence of the core as a clause of a message: "The value is…." gives "the value is…".
 std::string clause(std::string sentence) {
     if (!sentence.empty() && sentence.front() >= 'A' && sentence.front() <= 'Z')
@@ -121,7 +117,7 @@ UnitNames namesBeside(const std::string& catalogPath, std::ostream& err) {
 // "Nanoliters (1e-9 Liters) → Milliliters", and the unit between two lines.
 std::string describe(const UnitPair& pair) {
     std::string text = pair.fromShown + " " + std::string(unitArrow) + " " + pair.toShown;
-    if (pair.then) text += " (through " + display(pair.conversion->toUnit()) + ")";
+    if (pair.then) text += " (through " + toDisplayText(pair.conversion->toUnit()) + ")";
     return text;
 }
 
@@ -135,7 +131,7 @@ Result<double> valueInFromUnit(const std::string& typed, NumberFormat format, co
         return Failure{"the value \"" + typed + "\" is in several units, the first of them " +
                        pair.fromShown + ", which the catalog has no line of: write it in one unit"};
     if (value) return value->value;
-    return Failure{"the value \"" + typed + "\" cannot be read in " + display(pair.fromUnit) +
+    return Failure{"the value \"" + typed + "\" cannot be read in " + toDisplayText(pair.fromUnit) +
                    ": " + clause(value.why())};
 }
 
@@ -163,20 +159,21 @@ Result<double> computed(const UnitPair& pair, double value, const std::string& t
         if (!line) continue;
         double next = 0.0;
         if (const int code = line->compute(result, next); code != FormulaOk)
-            return Failure{"the formula \"" + display(line->formula()) + "\" of " +
-                           display(pair.category->name()) + ": " + display(line->fromUnit()) + " " +
-                           std::string(unitArrow) + " " + display(line->toUnit()) +
+            return Failure{"the formula \"" + toDisplayText(line->formula()) + "\" of " +
+                           toDisplayText(pair.category->name()) + ": " +
+                           toDisplayText(line->fromUnit()) + " " + std::string(unitArrow) + " " +
+                           toDisplayText(line->toUnit()) +
                            " cannot be computed: " + std::string(formulaCodeMeaning(code)) +
                            " (engine code " + std::to_string(code) + ")"};
         switch (resultRange(*line, result, next)) {
         case ResultRange::Within:
             break;
         case ResultRange::Undefined:
-            return Failure{what + " is no number: the formula \"" + display(line->formula()) +
+            return Failure{what + " is no number: the formula \"" + toDisplayText(line->formula()) +
                            "\" is undefined there"};
         case ResultRange::TooLarge:
             return Failure{what + " is too large to print: the formula \"" +
-                           display(line->formula()) +
+                           toDisplayText(line->formula()) +
                            "\" goes beyond about 1.8e308 or divides by zero"};
         case ResultRange::TooSmall:
             return Failure{what + " is too small to print: it falls below about 2.2e-308, the "

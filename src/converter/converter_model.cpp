@@ -8,23 +8,13 @@
 #include "files/whole_file_writer.h"
 #include "search/unit_names.h"
 #include "settings/settings_file.h"
+#include "text/case_fold.h"
 #include "text/display_text.h"
 
 #include <algorithm>
 #include <optional>
 
 namespace {
-
-std::string display(std::string_view bytes) {
-    return toDisplayText(bytes);
-}
-
-// Windows names files without regard to the case of their letters.
-std::string asciiLower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 // The same file or folder, by what the system says of both or else by their names as far as
 // they lead: a file not there yet has no identity to compare.
@@ -33,7 +23,8 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
     if (std::filesystem::equivalent(a, b, error)) return true;
     const auto name = [](const std::filesystem::path& path) {
         std::error_code ignored;
-        return asciiLower(
+        // Windows names files without regard to the case of their letters.
+        return foldCase(
             utf8Path(std::filesystem::weakly_canonical(path, ignored).lexically_normal()));
     };
     return name(a) == name(b);
@@ -182,7 +173,7 @@ Status ConverterModel::mayHoldReport(const std::string& path) const {
     const fs::path folder = fs::absolute(nativePath(dataPath_), error).parent_path();
     const bool sameFolder = sameFile(chosen.parent_path(), folder);
     for (const char* name : {"conv.txt", "names.txt", "conv.ini", windowSizeFileName, "help.chm"}) {
-        const bool named = sameFolder && asciiLower(utf8Path(chosen.filename())) == name;
+        const bool named = sameFolder && foldCase(utf8Path(chosen.filename())) == name;
         if (named || sameFile(chosen, folder / name))
             return Failure{std::string(name) + " is one of the program's own files, beside its " +
                            "catalog; choose another name for the report."};
@@ -198,19 +189,19 @@ Status ConverterModel::saveReport(const std::string& path, const std::string& sh
 
 std::string ConverterModel::tabText(int tab) const {
     return tab >= 0 && tab < tabCount()
-               ? display(tabCategories_[static_cast<std::size_t>(tab)]->name())
+               ? toDisplayText(tabCategories_[static_cast<std::size_t>(tab)]->name())
                : std::string();
 }
 
 std::string ConverterModel::fromText(int row) const {
     return row >= 0 && row < fromCount()
-               ? display(fromEntries_[static_cast<std::size_t>(row)].label)
+               ? toDisplayText(fromEntries_[static_cast<std::size_t>(row)].label)
                : std::string();
 }
 
 std::string ConverterModel::toText(int row) const {
     return row >= 0 && row < toCount()
-               ? display(toEntries_[static_cast<std::size_t>(row)]->toUnit())
+               ? toDisplayText(toEntries_[static_cast<std::size_t>(row)]->toUnit())
                : std::string();
 }
 
@@ -290,8 +281,8 @@ void ConverterModel::selectConversion() {
 
 void ConverterModel::updateUnitLabels() {
     if (!selection_.currentConversion) return;
-    inputUnitLabel_ = display(selection_.currentConversion->fromUnit());
-    outputUnitLabel_ = display(selection_.currentConversion->toUnit());
+    inputUnitLabel_ = toDisplayText(selection_.currentConversion->fromUnit());
+    outputUnitLabel_ = toDisplayText(selection_.currentConversion->toUnit());
 }
 
 void ConverterModel::recompute() {
@@ -309,7 +300,7 @@ void ConverterModel::recompute() {
     resultTwoPart_ = withSeparator(texts.twoPart);
     exactResult_ = texts.exact.empty()
                        ? std::string()
-                       : withSeparator(texts.exact) + " " + display(conversion.toUnit());
+                       : withSeparator(texts.exact) + " " + toDisplayText(conversion.toUnit());
     updateUnitLabels();
 }
 
@@ -350,7 +341,7 @@ std::string ConverterModel::windowSizePath() const {
 
 std::string ConverterModel::resultWithUnit() const {
     if (!selection_.currentConversion || resultText_.empty()) return {};
-    return resultText_ + " " + display(selection_.currentConversion->toUnit());
+    return resultText_ + " " + toDisplayText(selection_.currentConversion->toUnit());
 }
 
 bool ConverterModel::swapUnits() {

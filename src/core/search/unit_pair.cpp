@@ -23,10 +23,6 @@
 
 namespace {
 
-std::string display(std::string_view bytes) {
-    return toDisplayText(bytes);
-}
-
 // "A", "B" and "C" for a message.
 std::string quotedList(const std::vector<std::string>& labels) {
     std::string text;
@@ -74,7 +70,7 @@ class TypedLabel {
             }
             return true;
         }
-        const std::string shown = display(label);
+        const std::string shown = toDisplayText(label);
         return shown.size() == folded_.size() && foldCase(shown) == folded_;
     }
 
@@ -100,8 +96,8 @@ UnitPair pairOf(const FoundConversion& found, bool byNames) {
     pair.conversion = found.conversion;
     pair.fromUnit = found.conversion->fromUnit();
     pair.toUnit = found.conversion->toUnit();
-    pair.fromShown = display(pair.fromUnit);
-    pair.toShown = display(pair.toUnit);
+    pair.fromShown = toDisplayText(pair.fromUnit);
+    pair.toShown = toDisplayText(pair.toUnit);
     pair.byNames = byNames;
     return pair;
 }
@@ -145,8 +141,8 @@ std::vector<std::optional<NamedUnit>> unitsNamedWholly(const ConversionCatalog& 
         for (const auto& conversion : category->conversions())
             for (const std::string_view label : {conversion.fromUnit(), conversion.toUnit()}) {
                 if (!seen.insert(label).second) continue;
-                std::vector<std::string> texts = names.of(display(label));
-                texts.push_back(display(label));
+                std::vector<std::string> texts = names.of(toDisplayText(label));
+                texts.push_back(toDisplayText(label));
                 std::vector<std::string> textKeys;
                 for (const std::string& text : texts)
                     textKeys.push_back(searchKey(text));
@@ -188,7 +184,7 @@ std::optional<UnitPair> sameUnitPair(const ConversionCatalog& catalog, const Uni
     const auto isTheUnit = [&](const std::optional<NamedUnit>& other) {
         return other && other->label == unit->label;
     };
-    const std::string shown = display(unit->label);
+    const std::string shown = toDisplayText(unit->label);
     UnitPair plan;
     plan.category = unit->category;
     plan.fromUnit = plan.toUnit = unit->label;
@@ -352,7 +348,7 @@ Result<std::optional<PrefixedUnit>> PairFinder::prefixedSide(std::string_view te
     // Only units of the catalog.
     std::erase_if(readings, [&](const PrefixedUnit& reading) {
         return std::none_of(units.begin(), units.end(), [&](std::string_view unit) {
-            return equalIgnoringCase(display(unit), reading.label);
+            return equalIgnoringCase(toDisplayText(unit), reading.label);
         });
     });
     if (readings.empty()) return std::optional<PrefixedUnit>();
@@ -371,7 +367,8 @@ Result<std::optional<PrefixedUnit>> PairFinder::prefixedSide(std::string_view te
         best = std::min(best, std::pair{ranks.ranks[i], ranks.extraWords[i]});
     LabelList named;
     for (std::size_t i = 0; i < first.size(); ++i)
-        if (std::pair{ranks.ranks[i], ranks.extraWords[i]} == best) named.add(display(first[i]));
+        if (std::pair{ranks.ranks[i], ranks.extraWords[i]} == best)
+            named.add(toDisplayText(first[i]));
     // A name ignoring letter case, or a word of a name ("fl" of "fl oz"), that means another
     // unit than the prefix: the user is to say which.
     const bool nameSaysOtherwise =
@@ -402,8 +399,8 @@ bool PairFinder::agrees(std::string_view label, const PrefixedUnit& reading) con
     for (const Category* category : categoriesToSearch(catalog_, request_.only))
         for (const auto& conversion : category->conversions()) {
             double value = 0.0;
-            if (equalIgnoringCase(display(conversion.fromUnit()), label) &&
-                equalIgnoringCase(display(conversion.toUnit()), reading.label) &&
+            if (equalIgnoringCase(toDisplayText(conversion.fromUnit()), label) &&
+                equalIgnoringCase(toDisplayText(conversion.toUnit()), reading.label) &&
                 conversion.compute(1.0, value) == 0)
                 return std::abs(value - reading.factor) <= 1e-12 * reading.factor;
         }
@@ -486,8 +483,8 @@ std::optional<UnitPair> PairFinder::throughThird(std::string_view from, std::str
         pair.category = category;
         pair.fromUnit = *source;
         pair.toUnit = *target;
-        pair.fromShown = display(*source);
-        pair.toShown = display(*target);
+        pair.fromShown = toDisplayText(*source);
+        pair.toShown = toDisplayText(*target);
         pair.byNames = true;
         if (*source == *target) {
             if (sameUnit) return pair;
@@ -594,7 +591,7 @@ Result<FoundConversion> PairFinder::pickConversion(std::string_view from, std::s
     for (int side = 0; side < 2; ++side) {
         LabelList tied;
         for (const ConversionMatch* match : candidates)
-            tied.add(display(unitOf(side, match)));
+            tied.add(toDisplayText(unitOf(side, match)));
         if (tied.labels.size() < 2) continue;
         std::string why = "\"" + std::string(sides[side].first) + "\" could be: ";
         for (std::size_t i = 0; i < tied.labels.size(); ++i)
@@ -674,7 +671,7 @@ std::string PairFinder::notFound() {
     }
     const std::string catalogName(request_.catalogName);
     const std::string where = request_.only
-                                  ? " in category \"" + display(request_.only->name()) + "\""
+                                  ? " in category \"" + toDisplayText(request_.only->name()) + "\""
                                   : " in " + catalogName;
     if (!withFrom) {
         if (catalog_.categoryCount() == 0)
@@ -685,9 +682,9 @@ std::string PairFinder::notFound() {
         std::unordered_map<std::string, std::string> categoryOf;
         for (const Category* category : categories)
             for (const auto& conversion : category->conversions()) {
-                const std::string label = display(conversion.fromUnit());
+                const std::string label = toDisplayText(conversion.fromUnit());
                 labels.add(label);
-                categoryOf.try_emplace(label, display(category->name()));
+                categoryOf.try_emplace(label, toDisplayText(category->name()));
             }
         // Blanks or signs alone are close to nothing.
         std::vector<std::string> closest;
@@ -702,9 +699,9 @@ std::string PairFinder::notFound() {
     // The From unit is there, but not the pair: the To labels it converts to, in that category.
     LabelList labels;
     for (const auto& conversion : withFrom->conversions())
-        if (conversion.fromUnit() == fromLabel) labels.add(display(conversion.toUnit()));
+        if (conversion.fromUnit() == fromLabel) labels.add(toDisplayText(conversion.toUnit()));
     return "No conversion from \"" + std::string(request_.from) + "\" to \"" +
-           std::string(request_.to) + "\" in category \"" + display(withFrom->name()) + "\"" +
+           std::string(request_.to) + "\" in category \"" + toDisplayText(withFrom->name()) + "\"" +
            closestClause(closestLabels(request_.to, labels.labels, 3, names_)) + ".";
 }
 
@@ -739,7 +736,7 @@ Result<const Category*> categoryNamed(const ConversionCatalog& catalog, std::str
     if (const Category* category = findCategoryByName(catalog, name)) return category;
     std::vector<std::string> names;
     for (int id = 0; id < catalog.categoryCount(); ++id)
-        names.push_back(display(catalog.categoryAt(id)->name()));
+        names.push_back(toDisplayText(catalog.categoryAt(id)->name()));
     return Failure{"No category \"" + std::string(name) + "\" in " + std::string(catalogName) +
                    closestClause(closestLabels(name, names)) + "."};
 }

@@ -1,5 +1,6 @@
 #include "text/query_grammar.h"
 
+#include "text/case_fold.h"
 #include "text/text_scan.h"
 
 #include <vector>
@@ -16,18 +17,9 @@ constexpr std::string_view positionalSeparators[] = {"in", "as"};
 constexpr std::string_view inchMakers[] = {"sq", "square", "cu", "cubic", "lbf", "ozf"};
 constexpr std::string_view articles[] = {"a", "an", "one"};
 
-bool equalIgnoringAsciiCase(std::string_view text, std::string_view word) {
-    if (text.size() != word.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] + 32) : text[i];
-        if (c != word[i]) return false;
-    }
-    return true;
-}
-
 template <std::size_t N> bool isOneOf(std::string_view word, const std::string_view (&list)[N]) {
     for (const std::string_view entry : list)
-        if (equalIgnoringAsciiCase(word, entry)) return true;
+        if (equalIgnoringCase(word, entry)) return true;
     return false;
 }
 
@@ -115,7 +107,7 @@ std::size_t plainSeparator(const std::vector<Token>& tokens, std::size_t first) 
 // The words a query may start with that add nothing to it.
 std::size_t leadLength(const std::vector<Token>& tokens) {
     const auto is = [&](std::size_t i, std::string_view word) {
-        return i < tokens.size() && equalIgnoringAsciiCase(tokens[i].text, word);
+        return i < tokens.size() && equalIgnoringCase(tokens[i].text, word);
     };
     if (tokens.size() > 2 && is(0, "what") && is(1, "is")) return 2;
     if (tokens.size() > 1 && (is(0, "convert") || is(0, "what's") || is(0, "what\xE2\x80\x99s")))
@@ -136,7 +128,7 @@ std::size_t separatorAt(std::string_view text, std::size_t at) {
     // Only as many bytes as the words have: a long word costs no more than a short one.
     for (const std::string_view word : separatorWords) {
         const std::size_t end = at + word.size();
-        if (end <= text.size() && equalIgnoringAsciiCase(text.substr(at, word.size()), word) &&
+        if (end <= text.size() && equalIgnoringCase(text.substr(at, word.size()), word) &&
             (end == text.size() || isWhiteSpace(text[end]) || arrowAt(text, end) > 0))
             return word.size();
     }
@@ -162,17 +154,17 @@ QuerySides querySides(std::string_view text) {
     };
     const std::size_t first = leadLength(tokens);
     QuerySides sides;
-    if (count > first + 2 && equalIgnoringAsciiCase(tokens[first].text, "how") &&
-        equalIgnoringAsciiCase(tokens[first + 1].text, "many")) {
+    if (count > first + 2 && equalIgnoringCase(tokens[first].text, "how") &&
+        equalIgnoringCase(tokens[first + 1].text, "many")) {
         const std::size_t toStart = first + 2;
         sides.separated = true;
         for (std::size_t i = toStart + 1; i < count; ++i) {
-            if (!equalIgnoringAsciiCase(tokens[i].text, "in") || !unitWordBefore(tokens[i - 1]))
+            if (!equalIgnoringCase(tokens[i].text, "in") || !unitWordBefore(tokens[i - 1]))
                 continue;
             std::size_t toEnd = i;
             // "are" names the are only where it is the whole To side.
-            if (toEnd - 1 > toStart && (equalIgnoringAsciiCase(tokens[toEnd - 1].text, "are") ||
-                                        equalIgnoringAsciiCase(tokens[toEnd - 1].text, "is")))
+            if (toEnd - 1 > toStart && (equalIgnoringCase(tokens[toEnd - 1].text, "are") ||
+                                        equalIgnoringCase(tokens[toEnd - 1].text, "is")))
                 --toEnd;
             std::size_t fromStart = i + 1;
             if (fromStart + 1 < count && isOneOf(tokens[fromStart].text, articles)) {
