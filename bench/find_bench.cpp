@@ -61,7 +61,7 @@ void measure(const char* name, const std::string& catalogText, const UnitNames& 
     ConversionCatalog catalog;
     catalog.loadText(catalogText);
     const auto opening = Clock::now();
-    FindDialog dialog(catalog, names);
+    FindDialog dialog(catalog, names, NumberFormat('.'));
     dialog.show();
     if (!QTest::qWaitForWindowExposed(&dialog)) std::exit(1);
     const double openMs = std::chrono::duration<double, std::milli>(Clock::now() - opening).count();
@@ -79,16 +79,16 @@ void measure(const char* name, const std::string& catalogText, const UnitNames& 
         if (pass > 0) keys.insert(keys.end(), times.begin(), times.end());
     }
 
-    // The search alone, on every prefix of the query.
-    const ConversionSearch search(catalog, names);
+    // The reading and the search alone, on every prefix of the query.
+    const ConversionFinder search(catalog, names, NumberFormat('.'));
     std::vector<double> searches;
     for (int pass = 0; pass < passes; ++pass)
         for (std::size_t length = 1; length <= typed.size(); ++length) {
             const auto start = Clock::now();
-            const SearchResult result = search.find(typed.substr(0, length));
+            const FindResults result = search.find(typed.substr(0, length));
             searches.push_back(
                 std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-            if (result.total < 0) std::exit(1);
+            if (result.exactCount < 0) std::exit(1);
         }
 
     std::string page;

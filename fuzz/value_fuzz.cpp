@@ -1,8 +1,8 @@
 #include "catalog/catalog.h"
-#include "search/quantity_value.h"
-#include "search/search_query.h"
+#include "query/query_grammar.h"
+#include "query/query_reader.h"
+#include "query/suggestion_query.h"
 #include "search/unit_names.h"
-#include "text/query_grammar.h"
 #include "value/result_text.h"
 #include "value/value_reader.h"
 
@@ -34,12 +34,15 @@ void checkValue(std::string_view text, NumberFormat format) {
                   std::string::npos);
 }
 
-// A query parts into views of itself; a split shows no infinity, NaN or digits without bound,
+// A query parts into pieces of itself; a split shows no infinity, NaN or digits without bound,
 // and no zero for a whole that is not.
-void checkSides(std::string_view text) {
-    const QuerySides sides = querySides(text);
-    for (const std::string_view side : {sides.from, sides.to})
-        check(side.empty() || (side.data() >= text.data() && side.end() <= text.end()));
+void checkShapes(std::string_view text, NumberFormat format) {
+    const std::string normalized = normalizedQuery(text, format);
+    const Result<std::vector<QueryShape>> shapes = queryShapes(normalized);
+    check(shapes.ok() == shapes.why().empty());
+    if (shapes.ok())
+        for (const QueryShape& shape : *shapes)
+            check(normalized.find(shape.to) != std::string::npos && shape.to.size() <= text.size());
 }
 void checkSplit(double value, int decimals) {
     std::string all;
@@ -72,18 +75,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         made.add("Inches", "in");
         return made;
     }();
-    checkSides(text);
-    for (const NumberFormat format : {NumberFormat('.'), NumberFormat(','), NumberFormat('.', 0)}) {
+    for (const NumberFormat format :
+         {NumberFormat('.'), NumberFormat(','), NumberFormat('.', 0), NumberFormat(',', 0, true)}) {
+        checkShapes(text, format);
         checkValue(text, format);
         const Result<QuantityRead> quantity = readQuantity(text, format);
         if (quantity.ok()) check(quantity->end <= text.size() && !quantity->parts.empty());
-        const Result<QuantityValue> value = readValueIn(text, format, *length, "Feet", names);
+        const QueryReader reader(catalog, names, {}, format);
+        const Result<AmountRead> value = reader.amount(text, *length, "Feet");
         check(value.ok() == value.why().empty());
         if (value.ok()) {
             check(std::isfinite(value->value));
             for (const int decimals : {-1, 0, 2})
                 checkSplit(value->value, decimals);
             (void)twoPartText(value->value, *length, "Feet", 1);
+        }
+        // A query that reads converts to a finite number or says why not.
+        if (const Result<QueryReading> reading = reader.conversion(text)) {
+            check(reading->pair.category == length);
+            const Result<double> result =
+                convertedValue(reading->pair, reading->value, reading->valueText);
+            check(result.ok() ? std::isfinite(*result) : !result.why().empty());
+        } else {
+            check(!reading.why().empty());
         }
         const SearchQuery query = parseSearchQuery(text, format);
         check(query.value.empty() || query.valueProblem.empty());

@@ -28,6 +28,8 @@ NAMES_OUTPUT = ROOT / "data" / "names.txt"
 COLUMNS = ["category", "unit", "relation", "factor", "offset", "gnu_units", "source", "names",
            "names_note", "counterpart", "prefixes"]
 PREFIX_KINDS = ("si", "si-small", "si-large", "binary")
+# The power of the prefix's factor for the names of a square or cubic unit (dm3: 0.1 cubed).
+PREFIX_POWERS = ("squared", "cubed")
 RELATIONS = ("scale", "offset", "inverse")
 
 # pi has no exact decimal; 21 significant digits are far beyond what a double can hold, so the
@@ -238,7 +240,8 @@ def parse_prefixes(text, names):
         return None
     kinds, colon, bases = text.partition(":")
     kinds = kinds.split()
-    if not colon or not kinds or any(kind not in PREFIX_KINDS for kind in kinds):
+    if not colon or not any(kind in PREFIX_KINDS for kind in kinds) or \
+            any(kind not in PREFIX_KINDS + PREFIX_POWERS for kind in kinds):
         raise ValueError(f"prefixes {text!r}: kinds of {PREFIX_KINDS}, a colon and names")
     bases = [base.strip() for base in bases.split("|")]
     for base in bases:
@@ -346,9 +349,10 @@ def load_table(path=TABLE):
         units.append(Unit(number, category, label, relation, factor, offset, gnu_units, source,
                           names, names_note, counterpart, prefixes))
 
-    # Each name belongs to one unit, in every region: a symbol two units share goes to the one
-    # most people mean, and the table says so in names_note; a regional name takes its name from
-    # the others there.
+    # Within a category each name belongs to one unit, in every region: a symbol two units share
+    # goes to the one most people mean, and the table says so in names_note; a regional name
+    # takes its name from the others there. Units of two categories may share a name ("ft-lb" of
+    # energy and of torque): the other side of a query says which is meant.
     all_units = [unit for units in categories.values() for unit in units]
     regions = {region for unit in all_units for name in unit.names
                for region in split_regions(name)[1]}
@@ -360,9 +364,9 @@ def load_table(path=TABLE):
             for name in unit.names:
                 text, tags = split_regions(name)
                 if (region in tags) if tags else (text not in regional):
-                    if owners.setdefault(text, unit.label) != unit.label:
+                    if owners.setdefault((unit.category, text), unit.label) != unit.label:
                         raise TableError(f"{path}:{unit.line}: the name {text!r} is given to "
-                                         f"{owners[text]!r} already"
+                                         f"{owners[(unit.category, text)]!r} already"
                                          + (f" in region {region}" if region else ""))
     for name, units in categories.items():
         labels = {unit.label for unit in units}
@@ -594,7 +598,8 @@ NAMES_HEADER = """\
 # A name that ends in @ and regions (gallon@GB,IE) is that unit's where the user's region is one
 # of them (ISO 3166 codes), and no other unit's there; elsewhere it is no name. A field
 # "@si: L, l, litre" says which names take prefixes (kL, ml, millilitre): si, si-small (deci
-# down), si-large (kilo up), binary (kibi up).
+# down), si-large (kilo up), binary (kibi up); "squared" or "cubed" among them raises the prefix
+# to that power (@si cubed: m3 gives dm3, a thousandth of a m3).
 #
 # Where one symbol is used for two units, it goes to the one most people mean:
 """

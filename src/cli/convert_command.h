@@ -20,12 +20,12 @@ struct ConvertRequest {
 };
 
 // Reads the catalog, finds the conversion and prints its result and a line end to out: up to 15
-// significant digits (formatExact), or with precision the fixed form the window shows. The units
-// are resolved as search/unit_pair.h says, with the names of names.txt beside the catalog; when
-// they are not the labels as typed, err says which labels were used. 0 when printed; 2, with a
+// significant digits (formatExact), or with precision the fixed form the window shows. The query
+// is read as query/query_reader.h says, with the names of names.txt beside the catalog; when the
+// units are not the labels as typed, err says which labels were used. 0 when printed; 2, with a
 // message on err, when the value is not a number as a whole or too large, the catalog cannot be
-// read, the category, unit or pair is not in it, or the formula cannot be computed or gives no
-// finite result.
+// read, the category, unit or pair is not in it or not sure, or the formula cannot be computed or
+// gives no finite result.
 int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& err);
 
 // The same with the catalog and the names beside it read already (catalogPath is not read), so

@@ -287,13 +287,13 @@ void ConverterModel::updateUnitLabels() {
 
 void ConverterModel::recompute() {
     if (!selection_.currentConversion) {
-        unreadNote_ = ::unreadInputNote(inputText_, decimalSeparator_);
+        unreadNote_ = ::unreadInputNote(inputText_, format_);
         return;
     }
     const Conversion& conversion = *selection_.currentConversion;
     const ResultTexts texts =
         computeResultTexts(conversion, inputText_, precision_,
-                           {decimalSeparator_, selection_.currentCategory, &unitNames()});
+                           {format_, selection_.currentCategory, &reader()});
     unreadNote_ = texts.note;
     resultText_ = withSeparator(texts.shown);
     inputReadAs_ = texts.readAs;
@@ -307,14 +307,16 @@ void ConverterModel::recompute() {
 std::string ConverterModel::withSeparator(std::string number) const {
     // The user who writes decimals with a comma reads them so too; the numbers carry no other
     // point.
-    if (decimalSeparator_ != '.')
-        std::replace(number.begin(), number.end(), '.', decimalSeparator_);
+    if (format_.decimal != '.') std::replace(number.begin(), number.end(), '.', format_.decimal);
     return number;
 }
 
-const UnitNames& ConverterModel::unitNames() {
-    if (!unitNames_) unitNames_ = readUnitNames(namesPath(), nullptr, region_);
-    return *unitNames_;
+const QueryReader& ConverterModel::reader() {
+    if (!reader_) {
+        if (!unitNames_) unitNames_ = readUnitNames(namesPath(), nullptr, region_);
+        reader_.emplace(catalog_, *unitNames_, VocabularyScope{}, format_);
+    }
+    return *reader_;
 }
 
 std::string ConverterModel::namesPath() const {

@@ -2,6 +2,7 @@
 
 #include "converter/category_visibility.h"
 #include "converter/selection_logic.h"
+#include "query/query_reader.h"
 #include "result.h"
 #include "search/unit_names.h"
 #include "settings/user_region.h"
@@ -25,14 +26,19 @@ class ConverterModel {
     explicit ConverterModel(ConversionCatalog& catalog);
 
     // What the window measures and reads before start: the height of one row of tabs in its
-    // pixels, and the user's decimal separator (with ',' the input "1,5" is one and a half).
+    // pixels, and how the user writes numbers (with a decimal comma the input "1,5" is one and a
+    // half).
     void setTabRowHeight(int pixels) { tabRowHeight_ = pixels; }
-    // The result, its exact value and the report write numbers with the same separator.
-    void setDecimalSeparator(char separator) { decimalSeparator_ = separator; }
+    // The result, its exact value and the report write numbers with the same decimal separator.
+    void setNumberFormat(NumberFormat format) {
+        format_ = format;
+        reader_.reset();
+    }
     // The region whose names the values and Find read (settings/user_region.h): the user's
     // unless set.
     void setRegion(std::string region) {
         region_ = std::move(region);
+        reader_.reset();
         unitNames_.reset();
     }
 
@@ -128,7 +134,8 @@ class ConverterModel {
 
     int precision() const { return precision_; }
     bool catalogChanged() const { return catalogChanged_; }
-    char decimalSeparator() const { return decimalSeparator_; }
+    char decimalSeparator() const { return format_.decimal; }
+    const NumberFormat& numberFormat() const { return format_; }
     // The files beside the catalog: help.chm, and window.ini, which keeps the window's size.
     const std::string& helpPath() const { return helpPath_; }
     std::string windowSizePath() const;
@@ -152,8 +159,9 @@ class ConverterModel {
     void updateUnitLabels();
     void recompute();
     void fillAndSelectFirst();
-    // names.txt beside the catalog, read when a value first needs it.
-    const UnitNames& unitNames();
+    // The reader of values with units, over names.txt beside the catalog, made when a value
+    // first needs it.
+    const QueryReader& reader();
     std::string namesPath() const;
     // A number as the user writes it: with their decimal separator.
     std::string withSeparator(std::string number) const;
@@ -186,12 +194,13 @@ class ConverterModel {
     int tabRows_ = 1;
     bool catalogChanged_ = false;
     int precision_ = 1;
-    char decimalSeparator_ = '.';
+    NumberFormat format_;
     std::string appDirectory_;
     std::string dataPath_;
     std::string helpPath_;
     std::string settingsPath_;
     std::optional<UnitNames> unitNames_;
+    std::optional<QueryReader> reader_;
     std::string region_ = userRegion();
     bool closed_ = false;
 };

@@ -1,8 +1,121 @@
 #include "converter/find_text.h"
 
+#include "catalog/catalog.h"
+#include "query/suggestion_query.h"
+#include "text/display_text.h"
+#include "text/text_scan.h"
+
+#include <algorithm>
+#include <unordered_set>
+
 namespace {
 
-// The text's length as a field counts it: one unit a character, two beyond the first plane.
+// The tab of each shown category, -1 for a hidden one.
+int tabOf(const ConversionCatalog& catalog, const Category* category) {
+    int tab = 0;
+    for (int id = 0; id < catalog.categoryCount(); ++id) {
+        const Category* other = catalog.categoryAt(id);
+        if (other == category) return other->visible() != 0 ? tab : -1;
+        if (other->visible() != 0) ++tab;
+    }
+    return -1;
+}
+
+// Why an exact reading has no row of its own: a unit with a prefix, which the list lacks.
+std::string prefixNote(const QueryReading& reading) {
+    const UnitPair& pair = reading.pair;
+    for (const bool from : {true, false}) {
+        const double factor = from ? pair.fromFactor : pair.toFactor;
+        if (factor == 1.0) continue;
+        return (from ? pair.fromShown : pair.toShown) + " has no entry in the list: choose " +
+               toDisplayText(from ? pair.fromUnit : pair.toUnit) + ".";
+    }
+    return {};
+}
+
+std::string countOf(int count, std::string_view one, std::string_view many) {
+    return count == 1 ? "1 " + std::string(one) : std::to_string(count) + " " + std::string(many);
+}
+
+} // namespace
+
+ConversionFinder::ConversionFinder(const ConversionCatalog& catalog, const UnitNames& names,
+                                   NumberFormat format)
+    : catalog_(catalog), search_(catalog, names),
+      reader_(catalog, names, VocabularyScope{false, nullptr}, format), format_(format) {}
+
+FindResults ConversionFinder::find(std::string_view typed, bool queryCut) const {
+    FindResults found;
+    const QueryReader::Readings exact = reader_.everyReading(typed);
+    std::unordered_set<const Conversion*> listed;
+    std::string note;
+    const auto add = [&](const Category* category, const Conversion& line,
+                         const QueryReading& reading) {
+        if (!listed.insert(&line).second ||
+            found.rows.size() >= static_cast<std::size_t>(ConversionSearch::defaultLimit))
+            return;
+        found.rows.push_back({{tabOf(catalog_, category), category, &line, MatchRank::Exact},
+                              reading.valueText, false});
+    };
+    for (const QueryReading& reading : exact.readings) {
+        const UnitPair& pair = reading.pair;
+        if (pair.fromFactor != 1.0 || pair.toFactor != 1.0) {
+            if (note.empty()) note = prefixNote(reading);
+            continue;
+        }
+        if (!pair.fromUnit.empty() && !pair.toUnit.empty()) {
+            if (pair.conversion && !pair.then && pair.splitWords.empty())
+                add(pair.category, *pair.conversion, reading);
+            continue;
+        }
+        // One side alone: every line from it, or to it.
+        for (const auto& line : pair.category->conversions())
+            if (pair.fromUnit.empty() ? line.toUnit() == pair.toUnit
+                                      : line.fromUnit() == pair.fromUnit)
+                add(pair.category, line, reading);
+    }
+    found.exactCount = static_cast<int>(found.rows.size());
+    const SearchResult loose = search_.find(parseSearchQuery(typed, format_));
+    const bool typedAnything = !trimmed(typed).empty();
+    for (const ConversionMatch& match : loose.matches) {
+        if (found.rows.size() >= static_cast<std::size_t>(ConversionSearch::defaultLimit)) break;
+        if (listed.insert(match.conversion).second)
+            found.rows.push_back({match, loose.value, typedAnything});
+    }
+    const int looseCount = static_cast<int>(found.rows.size()) - found.exactCount;
+    std::string text;
+    if (!typedAnything)
+        text = (looseCount < loose.total ? "The first " + std::to_string(looseCount) + " of " +
+                                               std::to_string(loose.total) + " conversions"
+                                         : countOf(looseCount, "conversion", "conversions")) +
+               "; type the units to find yours.";
+    else if (found.exactCount > 0)
+        text = countOf(found.exactCount, "conversion matches", "conversions match") +
+               (looseCount > 0 ? "; " + countOf(looseCount, "more looks", "more look") + " alike."
+                               : ".");
+    else if (looseCount > 0)
+        text = (exact.whyNone.empty() ? note : exact.whyNone) + " " +
+               countOf(looseCount, "conversion looks", "conversions look") +
+               " alike: move to one to choose it.";
+    else
+        text = !note.empty() ? note
+               : !exact.whyNone.empty() ? exact.whyNone
+                                        : loose.whyNone;
+    if (found.exactCount > 0 && !note.empty()) text += " " + note;
+    // Only the start of a long query counts, and the user is told.
+    if (queryCut)
+        text += " The field takes " + std::to_string(maxFindLength) + " characters, and only the first " +
+                std::to_string(SearchQuery::maxWords) + " words are used.";
+    else if (loose.truncated)
+        text += " Only the first " + std::to_string(SearchQuery::maxWords) + " words are used.";
+    found.countText = trimmed(text);
+    return found;
+}
+
+std::string findRowText(const FindRow& row) {
+    return matchText(row.match) + (row.suggestion ? " (suggestion)" : "");
+}
+
 std::size_t utf16Length(std::string_view utf8) {
     std::size_t units = 0;
     for (const unsigned char byte : utf8) {
@@ -10,37 +123,4 @@ std::size_t utf16Length(std::string_view utf8) {
         if (byte >= 0xF0) ++units;
     }
     return units;
-}
-
-} // namespace
-
-FindResults findConversions(const ConversionSearch& search, std::string_view typed,
-                            char decimalSeparator) {
-    FindResults found;
-    found.result = search.find(parseSearchQuery(typed, decimalSeparator));
-    found.countText =
-        findCountText(found.result, utf16Length(typed) >= static_cast<std::size_t>(maxQueryLength));
-    return found;
-}
-
-std::string findCountText(const SearchResult& result, bool queryCut) {
-    const int shown = static_cast<int>(result.matches.size());
-    std::string text;
-    if (result.total == 0)
-        text = result.whyNone;
-    else if (result.total == 1)
-        text = "1 conversion matches.";
-    else if (shown == result.total)
-        text = std::to_string(result.total) + " conversions match.";
-    else
-        text = "The first " + std::to_string(shown) + " of " + std::to_string(result.total) +
-               " matching conversions; type more to narrow them.";
-    // Only the start of a long query counts, and the user is told.
-    if (queryCut)
-        text += " The field takes " + std::to_string(maxQueryLength) +
-                " characters, and only the first " + std::to_string(SearchQuery::maxWords) +
-                " words are used.";
-    else if (result.truncated)
-        text += " Only the first " + std::to_string(SearchQuery::maxWords) + " words are used.";
-    return text;
 }

@@ -1,27 +1,54 @@
 #pragma once
 
+#include "query/query_reader.h"
 #include "search/conversion_search.h"
 
 #include <string>
 #include <string_view>
+#include <vector>
 
-// Find Conversion as both windows show it: the matches for what is typed and the line under them.
+// Find Conversion as both windows show it: the conversions a query names exactly, read as the
+// command line reads it (query/query_reader.h), then those whose units only look like what was
+// typed (search/conversion_search.h), marked as suggestions; and the line under them.
 
 // The most characters (UTF-16 code units, as the field counts them) the Find Conversion field
 // takes; a pasted page is cut to its start, which keeps each key as quick as for a short query.
-inline constexpr int maxQueryLength = 256;
+inline constexpr int maxFindLength = 256;
+
+struct FindRow {
+    ConversionMatch match;
+    // The value typed with the units, as typed ("5" of "5 mi km"); empty for none.
+    std::string value;
+    // Only a look-alike of what was typed: chosen only by the user's own move to it.
+    bool suggestion = false;
+};
 
 struct FindResults {
-    SearchResult result;
+    // The exact matches first, then the suggestions.
+    std::vector<FindRow> rows;
+    int exactCount = 0;
     // How many match, or why none does, and what of the query was left out.
     std::string countText;
 };
 
-// The matches for typed (UTF-8), a value in it read as the input field reads it, with the user's
-// decimal separator.
-FindResults findConversions(const ConversionSearch& search, std::string_view typed,
-                            char decimalSeparator);
+// The shown categories of a catalog, read for Find: the reader and the search made once for
+// many queries. The catalog and the names must outlive it.
+class ConversionFinder {
+  public:
+    ConversionFinder(const ConversionCatalog& catalog, const UnitNames& names,
+                     NumberFormat format);
+    // The rows for typed (UTF-8); queryCut: the field is full, so only its start was typed.
+    FindResults find(std::string_view typed, bool queryCut = false) const;
 
-// The line under the matches: how many there are, or why there is none, and what of the query
-// was left out (queryCut: the field is full).
-std::string findCountText(const SearchResult& result, bool queryCut);
+  private:
+    const ConversionCatalog& catalog_;
+    ConversionSearch search_;
+    QueryReader reader_;
+    NumberFormat format_;
+};
+
+// The row's line in the list: "Length: Meters → Feet", and " (suggestion)" after a look-alike.
+std::string findRowText(const FindRow& row);
+
+// The text's length as a field counts it: one unit a character, two beyond the first plane.
+std::size_t utf16Length(std::string_view utf8);

@@ -3,8 +3,7 @@
 #include "catalog/catalog.h"
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
-#include "search/quantity_value.h"
-#include "search/unit_names.h"
+#include "query/query_reader.h"
 #include "text/text_scan.h"
 #include "value/result_text.h"
 
@@ -55,15 +54,12 @@ ResultTexts computeResultTexts(const Conversion& conversion, std::string_view in
                                int precision, const InputContext& context) {
     ResultTexts texts;
     if (trimmed(inputText).empty()) return texts;
-    const Result<QuantityValue> input = [&]() -> Result<QuantityValue> {
-        if (context.category) {
-            static const UnitNames noNames;
-            return readValueIn(inputText, context.decimalSeparator, *context.category,
-                               conversion.fromUnit(), context.names ? *context.names : noNames);
-        }
-        const Result<double> read = readValue(inputText, context.decimalSeparator);
+    const Result<AmountRead> input = [&]() -> Result<AmountRead> {
+        if (context.category && context.reader)
+            return context.reader->amount(inputText, *context.category, conversion.fromUnit());
+        const Result<double> read = readValue(inputText, context.format);
         if (!read) return Failure{read.why()};
-        return QuantityValue{*read, {}, true};
+        return AmountRead{*read, {}};
     }();
     if (!input) {
         texts.note = input.why();
@@ -90,9 +86,9 @@ ResultTexts computeResultTexts(const Conversion& conversion, std::string_view in
     return texts;
 }
 
-std::string unreadInputNote(std::string_view inputText, char decimalSeparator) {
+std::string unreadInputNote(std::string_view inputText, NumberFormat format) {
     if (trimmed(inputText).empty()) return {};
-    return readWholeQuantity(inputText, decimalSeparator).why();
+    return readWholeQuantity(inputText, format).why();
 }
 
 std::string inputDescription(std::string_view resultWithUnit, std::string_view note) {

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "value/value_reader.h"
+
 #include <string>
 #include <vector>
 
 class Category;
 class Conversion;
 class ConversionCatalog;
-class UnitNames;
+class QueryReader;
 
 // The process-wide selection: references into the catalog, or none.
 struct Selection {
@@ -29,19 +31,20 @@ std::vector<FromListEntry> fromListEntries(const Category& category);
 // The conversions whose source group is group, in id order; none for group -1.
 std::vector<const Conversion*> toListEntries(const Category& category, int group);
 
-// How the input field is read: the locale's decimal separator, and for values written with
-// units ("5 ft 11 in"), the category of the From unit and the names of units.
+// How the input field is read: as the locale writes numbers, and for values written with units
+// ("5 ft 11 in"), in the category of the From unit through the reader of queries.
 struct InputContext {
-    char decimalSeparator = '.';
+    NumberFormat format;
     const Category* category = nullptr;
-    const UnitNames* names = nullptr;
+    const QueryReader* reader = nullptr;
 };
 
 // The conversion of category from conversion's To unit to its From unit; none when there is
 // none.
 const Conversion* reverseConversion(const Category& category, const Conversion& conversion);
 
-// The input read wholly (value/quantity_value.h) in the From unit and converted: as the result
+// The input read wholly (query/query_reader.h, QueryReader::amount) in the From unit and
+// converted: as the result
 // field shows it (value/result_text.h), and in full, as its tooltip shows it. An input that is
 // empty or cannot be read wholly gives no result: nothing was asked, or nothing is sure; nor does
 // a result out of range (value/result_text.h), which the note says.
@@ -61,7 +64,7 @@ ResultTexts computeResultTexts(const Conversion& conversion, std::string_view in
 
 // Why the input cannot be read as a value, with or without units, when no conversion is there
 // to read it for; empty when it can or is empty.
-std::string unreadInputNote(std::string_view inputText, char decimalSeparator = '.');
+std::string unreadInputNote(std::string_view inputText, NumberFormat format = {});
 
 // What the input field's description tells a screen reader: the result shown with its unit,
 // then the note on unread input; either may be empty.

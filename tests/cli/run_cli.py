@@ -102,7 +102,7 @@ def case_convert(r):
 
 
 def case_convert_values(r):
-    # Values and units as people write them, read as Find reads them; a tie is never guessed.
+    # Values and units as people write them, each unit by a name it has; a tie is never guessed.
     shutil.copy(r.catalog, os.path.join(r.folder, "conv.txt"))
     shutil.copy(os.path.join(os.path.dirname(r.catalog), "names.txt"), r.folder)
     printed = [
@@ -111,18 +111,23 @@ def case_convert_values(r):
         (["1/2 cup to ml"], "118.29411825\n"),
         (["3*12", "in", "ft"], "3\n"),
         (["1", "ft lbf", "Nm"], "1.3558179483314\n"),
-        (["1", "oz", "ml"], "29.5735295625\n"),
-        (["1", "e", "C"], "1.602176634e-19\n"),
+        (["1", "fl oz", "ml"], "29.5735295625\n"),
+        (["1", "e", "coulomb"], "1.602176634e-19\n"),
         (["180", "cm", "ft in", "--precision", "1"], "5 ft 10.9 in\n"),
         (["100", "min", "h min s", "--precision", "1"], "1 h 40 min 0.0 s\n"),
         (["1", "btu", "kwh", "--precision", "1"], "0.000293\n"),
     ]
     for args, out in printed:
         r.expect(["--convert", *args], 0, out=out)
-    r.expect(["--convert", "1", "a", "ns"], 2, out="",
-             err='velmora: "a" could be: Months (average Gregorian), Years (Gregorian); '
-                 'write one of them\n')
-    r.expect(["--convert", "1", "pond", "N"], 2, out="", err_start='velmora: "pond" could be: ')
+    # A word that names no unit, or units of two quantities, is refused with what it is.
+    r.expect(["--convert", "1", "pond", "N"], 2, out="",
+             err_start='velmora: no unit "pond" to convert from in conv.txt; the closest: ')
+    r.expect(["--convert", "1", "oz", "ml"], 2, out="",
+             err='velmora: "oz" is Ounces (avoirdupois) (Mass) and "ml" Milliliters (Volume): '
+                 'no conversion between them; "oz" is part of a name of "Fluid ounces (US)" or '
+                 '"Fluid ounces (imperial)"\n')
+    r.expect(["--convert", "1 mw to kw"], 2, out="",
+             err='velmora: "mw" could be: Milliwatts (mW), Megawatts (MW); write one of them\n')
     r.expect(["--convert", "2^3", "m", "km"], 2, out="", err_start='velmora: the value "2^3"')
     # Names whose meaning differs by country follow the region of the locale.
     for locale, out, unit in (("en_US.UTF-8", "3.785411784\n", "Gallons (US liquid)"),
@@ -132,8 +137,10 @@ def case_convert_values(r):
     # A decimal comma only where the locale writes one.
     r.expect(["--convert", "1,5 km to m"], 0, out="1500\n", env={"LC_ALL": "de_DE.UTF-8"})
     r.expect(["--convert", "1,5 km to m"], 2, out="", env={"LC_ALL": "C"})
-    # Thousands in the locale's own separator, in groups of three; none guessed without a locale.
-    r.expect(["--convert", "12.500 m to km"], 0, out="12.5\n", env={"LC_ALL": "de_DE.UTF-8"})
+    # Thousands in the locale's own separator, in groups of three; none guessed without a locale,
+    # and none where a point could as well write decimals.
+    r.expect(["--convert", "1.250.000 m to km"], 0, out="1250\n", env={"LC_ALL": "de_DE.UTF-8"})
+    r.expect(["--convert", "12.500 m to km"], 2, out="", env={"LC_ALL": "de_DE.UTF-8"})
     r.expect(["--convert", "12,500 m to km"], 2, out="", env={"LC_ALL": "C"})
     # A run of signs once overflowed the stack: now a message and status 2.
     r.expect(["--convert", "0" + "-" * 60000 + "1", "m", "km"], 2, out="",
@@ -145,7 +152,7 @@ def case_check_delivered(r):
     # are checked with it.
     r.expect(["--check"], 0, err="",
              out="conv.txt: 5030 lines, 27 categories, 5030 conversions, 0 problems\n"
-                 "names.txt: 392 lines, 331 labels, 1616 names, 0 problems\n",
+                 "names.txt: 394 lines, 331 labels, 1653 names, 0 problems\n",
              cwd=os.path.dirname(os.path.abspath(r.catalog)))
 
 

@@ -1,4 +1,5 @@
 #include "catalog/catalog.h"
+#include "query/suggestion_query.h"
 #include "search/conversion_search.h"
 #include "search/search_text.h"
 #include "search/unit_names.h"
@@ -29,6 +30,12 @@ void fillCatalog(ConversionCatalog& catalog) {
              "Length|kWh|Kilowatt-hours|Meters|x",
          })
         catalog.parseLine(line);
+}
+
+// What Find ranks for what is typed.
+SearchResult find(const ConversionSearch& search, std::string_view typed,
+                  int limit = ConversionSearch::defaultLimit) {
+    return search.find(parseSearchQuery(typed), limit);
 }
 
 Texts texts(const SearchResult& result) {
@@ -93,7 +100,7 @@ TEST(ConversionSearch, TheWordToOrAnArrowSplitsTheQueryAndAValueMayLeadIt) {
         {"met->fe", {"met"}, {"fe"}, true},
         {"to", {}, {}, true},
         {"to tonnes", {}, {"tonnes"}, true},
-        {"kilo to to", {"kilo"}, {"to"}, true},
+        {"kilo to to", {"kilo", "to", "to"}, {}, false},
         {"tonnes", {"tonnes"}, {}, false},
         {"", {}, {}, false},
         // Values, also glued to the first unit, and symbols as one word each.
@@ -173,7 +180,7 @@ TEST(ConversionSearch, MatchesByWordPrefixesInCatalogOrder) {
         {"no match", "parsec", {}},
     };
     for (const auto& row : rows) {
-        const SearchResult result = search.find(row.query);
+        const SearchResult result = find(search, row.query);
         EXPECT_EQ(texts(result), row.expected) << row.what;
         EXPECT_EQ(result.total, static_cast<int>(row.expected.size())) << row.what;
     }
@@ -184,13 +191,13 @@ TEST(ConversionSearch, MatchesCarryTheTabOfTheirCategoryAmongTheShownOnes) {
     fillCatalog(catalog);
     const ConversionSearch search(catalog);
     EXPECT_EQ(search.size(), 8);
-    const SearchResult result = search.find("gib to by");
+    const SearchResult result = find(search, "gib to by");
     ASSERT_EQ(result.matches.size(), 1u);
     EXPECT_EQ(result.matches[0].tab, 1); // Hidden has no tab
     EXPECT_EQ(result.matches[0].category, catalog.findCategory("Data"));
     EXPECT_EQ(result.matches[0].conversion, catalog.findCategory("Data")->conversionAt(0));
-    EXPECT_EQ(search.find("ton").matches.at(0).tab, 2);
-    EXPECT_EQ(search.find("kilomet to met").matches.at(0).tab, 0);
+    EXPECT_EQ(find(search, "ton").matches.at(0).tab, 2);
+    EXPECT_EQ(find(search, "kilomet to met").matches.at(0).tab, 0);
 }
 
 TEST(ConversionSearch, ListsAtMostTheCapButCountsEveryMatch) {
@@ -198,22 +205,22 @@ TEST(ConversionSearch, ListsAtMostTheCapButCountsEveryMatch) {
     for (int i = 0; i < 1000; ++i)
         catalog.parseLine("Big|n|Unit " + std::to_string(i) + "|Other|x");
     const ConversionSearch search(catalog);
-    const SearchResult all = search.find("");
+    const SearchResult all = find(search, "");
     EXPECT_EQ(ConversionSearch::defaultLimit, 300);
     EXPECT_EQ(all.matches.size(), 300u);
     EXPECT_EQ(all.total, 1000);
     EXPECT_EQ(matchText(all.matches.back()), "Big: Unit 299 \xE2\x86\x92 Other");
-    const SearchResult some = search.find("unit 5");
+    const SearchResult some = find(search, "unit 5");
     // 5, 50-59 and 500-599.
     EXPECT_EQ(some.total, 111);
-    EXPECT_EQ(search.find("unit", 7).matches.size(), 7u);
+    EXPECT_EQ(find(search, "unit", 7).matches.size(), 7u);
 }
 
 TEST(ConversionSearch, LabelsOfAWindows1252CatalogMatchAsShown) {
     ConversionCatalog catalog;
     catalog.parseLine("Length|n|\xC5ngstr\xF6m|Meters|x*1e-10"); // Ångström in Windows-1252
     const ConversionSearch search(catalog);
-    const SearchResult result = search.find("\xC3\x85NGS to m"); // typed as UTF-8 capitals
+    const SearchResult result = find(search, "\xC3\x85NGS to m"); // typed as UTF-8 capitals
     ASSERT_EQ(result.matches.size(), 1u);
     EXPECT_EQ(matchText(result.matches[0]), "Length: \xC3\x85ngstr\xC3\xB6m \xE2\x86\x92 Meters");
 }
@@ -247,7 +254,7 @@ TEST(UnitNames, LinesGiveALabelItsNamesAndTheRestIsReported) {
     ConversionCatalog catalog;
     catalog.parseLine("L|n|Feet|Meters|x*0.3048");
     catalog.parseLine("L|n|Feet (US survey)|Meters|x*0.3048006");
-    EXPECT_EQ(ConversionSearch(catalog, file.names).find("ft to m").total, 2);
+    EXPECT_EQ(find(ConversionSearch(catalog, file.names), "ft to m").total, 2);
 }
 
 TEST(ConversionSearch, RanksExactThenPrefixThenLettersInOrderThenTypos) {
@@ -314,14 +321,14 @@ TEST(ConversionSearch, RanksExactThenPrefixThenLettersInOrderThenTypos) {
         {"reaumur", {reC}, MatchRank::Typo},
     };
     for (const auto& row : rows) {
-        const SearchResult result = search.find(row.query);
+        const SearchResult result = find(search, row.query);
         Texts first = texts(result);
         first.resize(std::min(first.size(), row.first.size()));
         EXPECT_EQ(first, row.first) << row.query;
         EXPECT_EQ(result.matches.empty() ? MatchRank::None : result.matches[0].rank, row.rank)
             << row.query;
     }
-    EXPECT_EQ(search.find("2.5mi m").value, "2.5");
+    EXPECT_EQ(find(search, "2.5mi m").value, "2.5");
 
     const struct {
         std::string_view query;
@@ -334,7 +341,7 @@ TEST(ConversionSearch, RanksExactThenPrefixThenLettersInOrderThenTypos) {
         {"meters kilograms to", "No unit matches all of \"meters kilograms\"."},
     };
     for (const auto& miss : misses) {
-        const SearchResult result = search.find(miss.query);
+        const SearchResult result = find(search, miss.query);
         EXPECT_EQ(result.total, 0) << miss.query;
         EXPECT_EQ(result.whyNone, miss.why) << miss.query;
     }
@@ -371,21 +378,21 @@ TEST(UnitNames, EveryWayANameMatchesHoldsAmongManyNames) {
         {"a numbered name whole", "n19998_x to meters", ftM, MatchRank::Exact},
     };
     for (const auto& row : rows) {
-        const SearchResult result = search.find(row.query);
+        const SearchResult result = find(search, row.query);
         ASSERT_FALSE(result.matches.empty()) << row.what;
         EXPECT_EQ(matchText(result.matches[0]), row.first) << row.what;
         EXPECT_EQ(result.matches[0].rank, row.rank) << row.what;
     }
     // A label the catalog lacks lends none of its names, neither to match nor to suggest.
-    EXPECT_EQ(search.find("zzzmetre to ft").whyNone,
+    EXPECT_EQ(find(search, "zzzmetre to ft").whyNone,
               "No unit is called \"zzzmetre\"; the closest: metre.");
 
     // Names given after a search was made reach the next search only. ("foot" would find Feet
     // by its label word in the other number.)
     UnitNames more = file.names;
     more.add("Feet", "pied");
-    EXPECT_EQ(search.find("pied to m").total, 0);
-    EXPECT_EQ(ConversionSearch(catalog, more).find("pied to m").total, 1);
+    EXPECT_EQ(find(search, "pied to m").total, 0);
+    EXPECT_EQ(find(ConversionSearch(catalog, more), "pied to m").total, 1);
     EXPECT_EQ(more.of("feet").size(), file.names.of("feet").size() + 1);
 }
 
@@ -414,7 +421,7 @@ TEST(ConversionSearch, TheKeysPerTaskOfTheReadmeFindTheirConversionFirst) {
         {"1kwh", "Energy: Kilowatt-hours \u2192 Megajoules"},
     };
     for (const auto& [query, first] : rows) {
-        const SearchResult result = search.find(query);
+        const SearchResult result = find(search, query);
         ASSERT_FALSE(result.matches.empty()) << query;
         EXPECT_EQ(matchText(result.matches[0]), first) << query;
     }
@@ -458,7 +465,7 @@ TEST(UnitNames, APluralIsItsSingularAndANameOutranksAWordOfAnotherLabel) {
         {"Troy pounds to Kilograms", "M: Troy pounds \u2192 Kilograms", MatchRank::Exact},
     };
     for (const auto& row : rows) {
-        const SearchResult result = search.find(row.query);
+        const SearchResult result = find(search, row.query);
         EXPECT_EQ(result.matches.empty() ? "" : matchText(result.matches[0]), row.first)
             << row.query;
         EXPECT_EQ(result.matches.empty() ? MatchRank::None : result.matches[0].rank, row.rank)
@@ -505,8 +512,8 @@ TEST(UnitNames, RegionalNamesAreTheirUnitsOnlyInTheirRegions) {
     // Find lists the catalog's conversions; of a prefixed unit it says that it has no entry.
     ConversionCatalog catalog;
     catalog.parseLine("V|n|Liters|Milliliters|x*1000");
-    EXPECT_EQ(ConversionSearch(catalog, parseNamesFile("Liters|l|@si: l\n").names)
-                  .find("5 nl to milliliters")
+    EXPECT_EQ(find(ConversionSearch(catalog, parseNamesFile("Liters|l|@si: l\n").names),
+                   "5 nl to milliliters")
                   .whyNone,
               "\"nl\" is Nanoliters (1e-9 Liters), which the list has no entry for: choose "
               "Liters.");

@@ -2,9 +2,9 @@
 #include "cli/command_line.h"
 #include "cli/convert_command.h"
 #include "files/whole_file_writer.h"
+#include "query/query_reader.h"
 #include "search/closest_labels.h"
 #include "search/unit_names.h"
-#include "search/unit_pair.h"
 #include "temp_dir.h"
 
 #include <ctime>
@@ -141,7 +141,10 @@ TEST_F(ConvertCommand, NamesAndRankedWordsFindTheUnitsAndSayWhichWereUsed) {
     EXPECT_EQ(names.status, 0);
     EXPECT_EQ(names.out, "5000\n");
     EXPECT_EQ(names.err, "velmora: 5 Kilometers \xE2\x86\x92 Meters\n");
-    EXPECT_EQ(convert("212", "\u00B0F", "celsius").out, "100\n");
+    EXPECT_EQ(convert("212", "\u00B0F", "Degrees Celsius").out, "100\n");
+    // A word of a label is no name of it: the label is only offered.
+    EXPECT_NE(convert("212", "\u00B0F", "celsius").err.find("the closest: \"Degrees Celsius\""),
+              std::string::npos);
     // Exact labels still win: no note.
     EXPECT_EQ(convert("1", "meters", "feet (international)").err, "");
 }
@@ -276,12 +279,13 @@ TEST(ClosestLabels, StayLinearInTheNumberOfLabelsAndBoundedInTheirLength) {
     }
     ConversionCatalog catalog;
     catalog.loadText(lines);
+    const QueryReader reader(catalog, UnitNames{}, {}, {});
     for (const std::string& text : {std::string("Unit 12 of masure"), std::string(130000, 'u')}) {
         // Processor time, so that other work on the machine does not count. The square of the
         // labels took many seconds even in a release build; a sanitizer build needs about 0.7 s.
         const std::clock_t start = std::clock();
         EXPECT_EQ(closestLabels(text, labels).size(), 3u);
-        EXPECT_FALSE(findConversion(catalog, text, "base").conversion);
+        EXPECT_FALSE(reader.conversion("1", text, "base").ok());
         EXPECT_LT(std::clock() - start, 2 * CLOCKS_PER_SEC);
     }
 }
@@ -311,12 +315,13 @@ TEST_F(ConvertCommand, AnUnknownUnitNamesItAndTheClosestLabels) {
     // Each with its category, as no category was named.
     EXPECT_EQ(unit.err, "velmora: no unit \"Kilomiles\" to convert from in conv.txt; the "
                         "closest: \"Kilometers (Length)\", \"Liters per 100 kilometers (Fuel)\" "
-                        "or \"Degrees Celsius (Temperature)\"\n");
+                        "or \"Kilometers per liter (Fuel)\"\n");
 
     const Outcome inCategory = convert("1", "Kilomiles", "Meters", {"--category", "Length"});
     EXPECT_EQ(inCategory.status, 2);
     EXPECT_EQ(inCategory.err, "velmora: no unit \"Kilomiles\" to convert from in category "
-                              "\"Length\"; the closest: \"Kilometers\" or \"Meters\"\n");
+                              "\"Length\"; the closest: \"Kilometers\", \"Meters\" or "
+                              "\"Light years\"\n");
 }
 
 TEST_F(ConvertCommand, AnUnknownPairNamesTheUnitsAndTheClosestTargets) {
@@ -466,20 +471,22 @@ TEST(ConvertNames, PluralsRegionsAndPrefixesOfTheDeliveredNamesAreReadAsMeantOrR
          "1 Petabytes (1000^5 bytes) \u2192 Tebibytes (1024^4 bytes)"},
         {"1 mK to \u00B0C", "", "-273.149", "1 Millikelvin (0.001 Kelvin) \u2192 Degrees Celsius"},
         {"1 dam to m", "", "10", "1 Decameters (10 Meters) \u2192 Meters"},
-        // A name as written wins over a prefix; one that differs from it in letter case, or a
-        // word of a name, leaves the choice to the user.
+        // A name as written wins over a prefix; a prefix as written over a name that differs
+        // from it in letter case ("Mm" is no "mm"); a word of a name is no name ("fl" of "fl
+        // oz" is none, and f and l the femtoliter).
         {"1 min to s", "", "60", "1 Minutes \u2192 Seconds"},
         {"1 NM to km", "", "1.852", "1 Nautical miles \u2192 Kilometers"},
-        {"1 Mm to km", "", "", "\"Mm\" could be: Millimeters, Megameters (1e6 Meters)"},
-        {"1 mWh to J", "", "",
-         "\"mWh\" could be: Megawatt-hours, Milliwatt-hours (0.001 Watt-hours)"},
-        {"1 fl to ml", "GB", "",
-         "\"fl\" could be: Fluid ounces (imperial), Femtoliters (1e-15 Liters)"},
-        {"1 Pb to TB", "", "", "\"Pb\" could be: Petabytes (1000^5 bytes), Petabits (1e15 Bits)"},
+        {"1 Mm to km", "", "1000", "1 Megameters (1e6 Meters) \u2192 Kilometers"},
+        {"2 Ms to s", "", "2000000", "2 Megaseconds (1e6 Seconds) \u2192 Seconds"},
+        {"1 mWh to J", "", "3.6", "1 Milliwatt-hours (0.001 Watt-hours) \u2192 Joules"},
+        {"1 fl to ml", "GB", "1e-12", "1 Femtoliters (1e-15 Liters) \u2192 Milliliters"},
+        {"1 Pb to TB", "", "125", "1 Petabits (1e15 Bits) \u2192 Terabytes (1000^4 bytes)"},
+        {"1 mw to kW", "", "", "\"mw\" could be: Milliwatts (mW), Megawatts (MW)"},
+        {"1 dm3 to L", "", "1", "1 Cubic decimeters (0.001 Cubic meters) \u2192 Liters"},
         // Nothing out of range, and no quantity that begins with a prefixed unit.
         {"1e-300 qm to km", "", "",
          "1e-300 Quectometers (1e-30 Meters) in Kilometers is too small to print"},
-        {"1 dam 5 m to m", "", "", "the value \"1 dam 5 m\" cannot be read in Meters"},
+        {"1 dam 5 m to m", "", "", "the value \"1 dam 5 m\" is in several units, the first of them"},
     };
     for (const auto& row : rows) {
         const Outcome result = convertWithNames(catalog, names, row.query, row.region);

@@ -86,7 +86,7 @@ TEST(ConverterModel, FoundConversionBecomesCurrentWithItsValue) {
 TEST(ConverterModel, SwapKeepsTheValueAndTheDecimalCommaFollowsTheLocale) {
     Started s;
     ConverterModel& m = s.model;
-    m.setDecimalSeparator(',');
+    m.setNumberFormat(NumberFormat(','));
     m.onInputChanged("1,5");
     // The numbers shown come back with the separator they were typed with.
     EXPECT_EQ(m.resultWithUnit(), "0,5 Meters");
@@ -102,7 +102,7 @@ TEST(ConverterModel, SwapKeepsTheValueAndTheDecimalCommaFollowsTheLocale) {
     m.onToChanged(1);
     EXPECT_FALSE(m.swapUnits());
     EXPECT_EQ(m.toText(m.selectedTo()), "Inches");
-    m.setDecimalSeparator('.');
+    m.setNumberFormat(NumberFormat('.'));
     m.onInputChanged("1,5");
     EXPECT_TRUE(m.resultWithUnit().empty());
     EXPECT_FALSE(m.unreadInputNote().empty());

@@ -1,83 +1,77 @@
-#include "text/query_grammar.h"
+#include "query/query_grammar.h"
 
 #include <gtest/gtest.h>
-#include <optional>
 #include <string>
 #include <string_view>
 
 namespace {
 
-TEST(QueryGrammar, TheWordToAndTheArrowsSeparateWhereAWordBegins) {
-    EXPECT_EQ(separatorAt("to km", 0), 2u);
-    EXPECT_EQ(separatorAt("mi TO", 3), 2u);
-    EXPECT_EQ(separatorAt("to->km", 0), 2u);
-    EXPECT_EQ(separatorAt("mi->km", 2), 2u);
-    EXPECT_EQ(separatorAt("\xE2\x86\x92km", 0), 3u);
-    EXPECT_EQ(separatorAt("tons", 0), 0u);
-    EXPECT_EQ(separatorAt("t", 0), 0u);
-    EXPECT_EQ(afterSeparator("-> km "), std::optional<std::string_view>("km"));
-    EXPECT_EQ(afterSeparator("km"), std::nullopt);
+// The shapes of a query, each "from|to", "*" after one without a separator and "1" before one
+// whose amount is an article; or "!" and the refusal.
+std::string shapesOf(std::string_view query) {
+    const Result<std::vector<QueryShape>> shapes = queryShapes(normalizedQuery(query, {}));
+    if (!shapes) return "!" + shapes.why();
+    std::string text;
+    for (const QueryShape& shape : *shapes)
+        text += std::string(shape.valueOne ? "1 " : "") + shape.from + "|" + shape.to +
+                (shape.separated ? "" : "*") + "; ";
+    return text;
 }
 
-TEST(QueryGrammar, TokensAreWordsAndArrowsWithTheSeparatorsMarked) {
-    std::string tokens;
-    QueryTokens scan(" mi->km To  tom\xE2\x86\x92");
-    for (QueryToken token; scan.next(token);)
-        tokens += std::string(token.text) + (token.separator ? "*" : "") + "|";
-    EXPECT_EQ(tokens, "mi|->*|km|To*|tom|\xE2\x86\x92*|");
+TEST(QueryGrammar, WordsAreTheTextBetweenBlanksAndEachArrowIsOne) {
+    std::string words;
+    for (const std::string_view word : queryWords(" mi->km To  tom\xE2\x86\x92 5=6"))
+        words += std::string(word) + "|";
+    EXPECT_EQ(words, "mi|->|km|To|tom|\xE2\x86\x92|5|=|6|");
 }
 
-// Each query as people type it, parted into what is converted and what it is converted to.
-TEST(QueryGrammar, PartsEveryFormOfQuery) {
-    const struct {
-        std::string_view query;
-        std::string_view from;
-        std::string_view to;
-        bool separated;
-        bool valueOne = false;
-    } rows[] = {
-        // The separators, in any letter case, also glued where they are signs.
+// Every way each query parts, as people type them: the units decide among several.
+TEST(QueryGrammar, GivesEveryWayAQueryParts) {
+    const std::pair<std::string_view, std::string_view> rows[] = {
         // clang-format off
-        {"5 mi to km", "5 mi", "km", true}, {"10 km INTO miles", "10 km", "miles", true},
-        {"10 km as miles", "10 km", "miles", true}, {"10 km = miles", "10 km", "miles", true},
-        {"10km=miles", "10km", "miles", true}, {"mi\xE2\x86\x92km", "mi", "km", true},
-        {"kilo to to", "kilo", "to", true}, {"to", "", "", true}, {"lb to kg", "lb", "kg", true},
-        {"5 mi km", "5 mi km", "", false},
-        // "in": after a unit word and before another word, and no other separator.
-        {"10 km in miles", "10 km", "miles", true}, {"100 f IN c", "100 f", "c", true},
-        {"lb in kg", "lb", "kg", true}, {"5 in in cm", "5 in", "cm", true},
-        {"5in in cm", "5in", "cm", true}, {"5 ft 11 in in cm", "5 ft 11 in", "cm", true},
-        {"5'6\" in cm", "5'6\"", "cm", true}, {"3 x 12 in in ft", "3 x 12 in", "ft", true},
-        {"10 sq in in cm2", "10 sq in", "cm2", true}, {"5 in", "5 in", "", false},
-        {"5 ft 11 in", "5 ft 11 in", "", false}, {"in cm", "in cm", "", false},
-        {"lbf in", "lbf in", "", false}, {"lbf in to N m", "lbf in", "N m", true},
-        {"5 ft 11 in to cm", "5 ft 11 in", "cm", true}, {"10 km in 5 m", "10 km in 5 m", "", false},
-        {"1 as to fs", "1 as", "fs", true}, {"5 km as", "5 km as", "", false},
-        // How many, with "are", an article or a value, and a question mark.
-        {"how many feet in a mile", "mile", "feet", true, true},
-        {"How Many feet ARE in 3 miles?", "3 miles", "feet", true},
-        {"how many in in an ft", "ft", "in", true, true},
-        {"how many sq in in one sq ft", "sq ft", "sq in", true, true},
-        {"how many are in a hectare", "hectare", "are", true, true},
-        {"how many cm in 5 ft 11 in", "5 ft 11 in", "cm", true},
-        {"how many feet", "", "feet", true},
-        // A lead that adds nothing, and the question mark.
-        {"convert 5 km to miles", "5 km", "miles", true},
-        {"what is 100 f in c?", "100 f", "c", true}, {"What's 3 lb in kg ?", "3 lb", "kg", true},
-        {"convert", "convert", "", false}, {"5 km to mi??", "5 km", "mi", true},
+        // The separators that part wherever they stand, in any letter case, also glued.
+        {"5 mi to km", "5 mi|km; "}, {"10 km INTO miles", "10 km|miles; "},
+        {"10km=miles", "10km|miles; "}, {"mi\xE2\x86\x92km", "mi|km; "}, {"lb to kg", "lb|kg; "},
+        {"to km", "|km; "}, {"5 km to", "5 km|; "},
+        {"lbf in to N m", "lbf in|N m; "}, {"5 ft 11 in to cm", "5 ft 11 in|cm; "},
+        // Twice, no way.
+        {"5 km to to mi", "!\"to\" and \"to\" both separate what is converted from what it is "
+                          "converted to; write one of them, as in \"5 km to mi\"."},
+        {"5 km -> mi = ft", "!\"->\" and \"=\" both separate what is converted from what it is "
+                            "converted to; write one of them, as in \"5 km to mi\"."},
+        // "in" and "as" between two words, each place a way, and the words without a separator.
+        {"10 km in miles", "10 km|miles; 10 km in miles|*; "},
+        {"5 in in cm", "5|in cm; 5 in|cm; 5 in in cm|*; "},
+        {"10 km as mi", "10 km|mi; 10 km as mi|*; "},
+        {"5 in", "5 in|*; "}, {"in cm", "in cm|*; "}, {"5 mi km", "5 mi km|*; "},
+        // An article before units is the amount 1.
+        {"a mile in km", "1 mile|km; 1 mile in km|*; "}, {"one mile to km", "1 mile|km; "},
+        {"a", "a|*; "},
+        // How many, with "are" or "is", an article or a value, and a question mark.
+        {"how many feet in a mile", "1 mile|feet; "},
+        {"How Many feet ARE in 3 miles?", "3 miles|feet; "},
+        {"how many sq in in one sq ft", "in one sq ft|sq; 1 sq ft|sq in; "},
+        {"how many are in a hectare", "1 hectare|are; "}, {"how many feet", "|feet; "},
+        // A lead that adds nothing.
+        {"convert 5 km to miles", "5 km|miles; "}, {"what is 100 f in c?", "100 f|c; 100 f in c|*; "},
+        {"What's 3 lb to kg ?", "3 lb|kg; "}, {"what is a gallon to liters", "1 gallon|liters; "},
+        {"convert", "convert|*; "},
+        // Compatibility characters and spaces of other widths.
+        {"100\xE2\x84\x83 to \xE2\x84\x89", "100\xC2\xB0" "C|\xC2\xB0" "F; "},
+        {"5\xC2\xA0km\xE2\x80\xAFto\xE2\x80\x89mi", "5 km|mi; "},
+        {"1 \xE2\x84\xAB to nm", "1 \xC3\x85|nm; "}, {"1 \xE2\x84\xAA to C", "1 K|C; "},
         // clang-format on
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.query);
-        const QuerySides sides = querySides(row.query);
-        EXPECT_EQ(sides.from, row.from);
-        EXPECT_EQ(sides.to, row.to);
-        EXPECT_EQ(sides.separated, row.separated);
-        EXPECT_EQ(sides.valueOne, row.valueOne);
-    }
-    EXPECT_EQ(separatorPosition("5 in in cm"), 5u);
-    EXPECT_EQ(separatorPosition("5 ft 11 in"), 10u);
-    EXPECT_EQ(separatorPosition("1/2 cup->ml"), 7u);
+    for (const auto& [query, shapes] : rows)
+        EXPECT_EQ(shapesOf(query), shapes) << query;
+    EXPECT_EQ(shapesOf(std::string(2000, 'a')).substr(0, 31), "!The query is longer than 1000 ");
+}
+
+TEST(QueryGrammar, ANoBreakSpaceBetweenDigitsStaysWhereTheLocaleGroupsWithOne) {
+    NumberFormat french(',', '.', true);
+    EXPECT_EQ(normalizedQuery("12\xC2\xA0" "500\xC2\xA0km", french), "12\xC2\xA0" "500 km");
+    EXPECT_EQ(normalizedQuery("12\xE2\x80\xAF" "500", french), "12\xE2\x80\xAF" "500");
+    EXPECT_EQ(normalizedQuery("12\xC2\xA0" "500\xC2\xA0km", NumberFormat('.')), "12 500 km");
 }
 
 } // namespace

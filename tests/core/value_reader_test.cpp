@@ -69,8 +69,8 @@ TEST(ValueReader, SplitsAQuantityIntoNumbersAndUnits) {
         // clang-format off
         {"5\xE2\x80\xB2" "11\xE2\x80\xB3", "ft|in|", 9},
         {"3\xC2\xB0 30\xE2\x80\xB2 15\xE2\x80\xB3", "deg|arcmin|arcsec|", 15},
-        {"6 lb 4 oz to kg", "lb|oz|", 9}, {"1 h 30 min", "h|min|", 10}, {"5 mi km", "mi km|", 7},
-        {"100\xC2\xB0" "F", "\xC2\xB0" "F|", 6}, {"1/2 cup->ml", "cup|", 7}, {"12", "|", 2},
+        {"6 lb 4 oz", "lb|oz|", 9}, {"1 h 30 min", "h|min|", 10}, {"5 mi km", "mi km|", 7},
+        {"100\xC2\xB0" "F", "\xC2\xB0" "F|", 6}, {"1/2 cup", "cup|", 7}, {"12", "|", 2},
         // clang-format on
         // clang-format on
     };
@@ -123,6 +123,7 @@ TEST(ValueReader, ReadsThousandsOnlyInTheLocalesGroupsOfThree) {
     const NumberFormat english('.', ',');
     const NumberFormat german(',', '.');
     const NumberFormat unknown('.', '\0');
+    const NumberFormat french(',', '\0', true);
     const struct {
         std::string_view text;
         NumberFormat format;
@@ -132,12 +133,22 @@ TEST(ValueReader, ReadsThousandsOnlyInTheLocalesGroupsOfThree) {
         {"1,000", english, 1000}, {"12,500", english, 12500}, {"1,000,000.5", english, 1000000.5},
         {"1.5", english, 1.5}, {"1,000 1/2", english, 1000.5}, {"1,5", english, NAN},
         {"1,0000", english, NAN}, {"1,000,00", english, NAN}, {"0,500", english, NAN},
-        {"1,000e3", english, NAN}, {"1.000", german, 1000}, {"12.500", german, 12500},
-        {"1.500", german, 1500}, {"1.234.567", german, 1234567}, {"1.000,5", german, 1000.5},
+        {"1,000e3", english, NAN},
+        // Under a decimal comma, a point that could part decimals or thousands is refused.
+        {"1.000", german, NAN}, {"12.500", german, NAN}, {"1.500", german, NAN},
+        {"1.234.567", german, 1234567}, {"1.000,5", german, 1000.5},
         {"1.5", german, 1.5}, {"1,5", german, 1.5}, {"1,000", german, 1}, {"0.500", german, 0.5},
         {".500", german, 0.5}, {"1234.567", german, NAN}, {"1.000.5", german, NAN},
         {"1.000e3", german, NAN}, {"1,000", unknown, NAN}, {"1.000", unknown, 1},
-        {"1,000", NumberFormat('.'), 1000}, {"1.000", NumberFormat(','), 1000},
+        {"1,000", NumberFormat('.'), 1000}, {"1.000", NumberFormat(','), NAN},
+        // The same rule for every locale that writes decimals with a comma, and a no-break
+        // space that groups where the locale groups with one.
+        {"1.500", french, NAN}, {"1.000.000", french, 1000000}, {"1,5", french, 1.5},
+        {"12\xC2\xA0" "500", french, 12500}, {"1\xE2\x80\xAF" "000,5", french, 1000.5},
+        {"12\xC2\xA0" "50", french, NAN}, {"12\xC2\xA0" "500", german, NAN},
+        // A hyphen joins a whole number and a fraction; with blanks it is a difference.
+        {"1-1/2", english, 1.5}, {"-1-1/2", english, -1.5}, {"1 - 1/2", english, 0.5},
+        {"3*1-1/2", english, 2.5},
         // clang-format on
     };
     for (const auto& row : rows) {
@@ -188,7 +199,7 @@ TEST(ValueReader, ReadsAQuantityOfSeveralPartsAsOneOrRefusesIt) {
         {"10 m ^ 2 m", "\"^\" stands between"}, {"10 m , 2 m", "\",\" stands between"},
         {"10 m, 2 m", "\"m,\" stands between"}, {"10 m & 2 m", "\"&\" stands between"},
         {"10 m x 2 m", "\"x\" stands between"}, {"10m-2m", "\"m-2m\" stands between"},
-        {"5 m-", "\"m-\" stands between"}, {"10 m = 2 m", "\"= 2 m\""},
+        {"5 m-", "\"m-\" stands between"}, {"10 m = 2 m", "\"=\" stands between"},
         {"(2+3) ft 11 in", "is not"}, {"5 ft 2*3 in", "is not"}, {"--5 ft 11 in", "is not"},
         // clang-format on
     };
@@ -206,14 +217,17 @@ TEST(UserNumberFormat, ALocaleNameSaysHowItsPeopleWriteNumbers) {
         const char* locale;
         char decimal;
         char grouping;
+        bool spaceGroups = false;
     } rows[] = {
-        {"en_US.UTF-8", '.', ','},      {"en_GB", '.', ','},     {"de_DE.UTF-8", ',', '.'},
-        {"fr_FR.UTF-8", ',', 0},        {"de_CH.UTF-8", '.', 0}, {"es_MX", '.', ','},
-        {"pt_BR.UTF-8@euro", ',', '.'}, {"C", '.', 0},           {"POSIX", '.', 0},
+        {"en_US.UTF-8", '.', ','},         {"en_GB", '.', ','},     {"de_DE.UTF-8", ',', '.'},
+        {"fr_FR.UTF-8", ',', '.', true},   {"de_CH.UTF-8", '.', 0}, {"es_MX", '.', ','},
+        {"pt_BR.UTF-8@euro", ',', '.'},    {"C", '.', 0},           {"POSIX", '.', 0},
+        {"ru_RU", ',', '.', true},
     };
     for (const auto& row : rows) {
         const NumberFormat format = numberFormatOfLocaleName(row.locale);
         EXPECT_EQ(format.decimal, row.decimal) << row.locale;
         EXPECT_EQ(format.grouping, row.grouping) << row.locale;
+        EXPECT_EQ(format.spaceGroups, row.spaceGroups) << row.locale;
     }
 }

@@ -1,6 +1,8 @@
 #include "catalog/catalog.h"
 #include "converter/report_text.h"
 #include "converter/selection_logic.h"
+#include "query/query_reader.h"
+#include "search/unit_names.h"
 #include "converter/window_fit.h"
 #include "converter/window_layout.h"
 #include "failing_file_ops.h"
@@ -163,8 +165,11 @@ TEST_F(SelectionLogic, AResultOutOfRangeIsNoResultButANote) {
         EXPECT_NE(texts.note.find(row.noteHas), std::string::npos)
             << row.formula << ": " << texts.note;
     }
+    const UnitNames names = parseNamesFile("Feet|ft\nInches|in\n").names;
+    const QueryReader reader(catalog, names, {}, NumberFormat('.'));
     const ResultTexts negative = computeResultTexts(*catalog.categoryAt(1)->conversionAt(0),
-                                                    "-5'11\"", 4, {'.', catalog.categoryAt(1)});
+                                                    "-5'11\"", 4,
+                                                    {'.', catalog.categoryAt(1), &reader});
     EXPECT_EQ(negative.shown, "-1.8034");
 }
 

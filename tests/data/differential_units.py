@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Asks Velmora and GNU units the same generated queries: wherever both answer, the numbers must
-agree, and neither may read a name as another unit.
+agree; neither may read a name as another unit; Velmora answers no query that GNU units refuses
+for its dimensions, and none that joins units of two of its categories.
 
 The queries ("3/8 cups to ml") join two units of a category by their names in data/units.tsv
 (symbols, words in both numbers, the regional names of the region asked, and prefixed names of
-the units that take prefixes) with values as people write them. Velmora answers through
+the units that take prefixes) with values as people write them; as many again join units of two
+categories, which Velmora must refuse. Velmora answers through
 convert_queries (velmora --convert "QUERY", the catalog read once), a sample again through the
 program itself; its stderr must name the units the table gives the names to. GNU units gets the
 value in its own syntax (3|8) and the same names. Each name is first asked of GNU units alone:
@@ -100,7 +102,8 @@ READ_OTHERWISE = {
     "the point and pica of desktop publishing, as the labels say; GNU units keeps the printer's, "
     "and reads pts as pints": ["pica", "picas", "pts", "pica point", "pica points"],
     "hg is the hectogram; GNU units reads a column of mercury": ["hg"],
-    "Tm is the terametre; GNU units reads its Tim, a 20736th of an hour": ["Tm"],
+    "Tm is the terametre; GNU units reads its Tim, a 20736th of an hour":
+        [re.compile(r"Tm[23²³]?")],
 }
 SI = [("Q", "quetta", 30), ("R", "ronna", 27), ("Y", "yotta", 24), ("Z", "zetta", 21),
       ("E", "exa", 18), ("P", "peta", 15), ("T", "tera", 12), ("G", "giga", 9), ("M", "mega", 6),
@@ -138,8 +141,11 @@ def names_of(categories, region):
     taken = {name.text for name in names}
     for _, units in categories:
         for unit in units:
-            for kind in (unit.prefixes or ([], []))[0]:
+            kinds = (unit.prefixes or ([], []))[0]
+            power = 3 if "cubed" in kinds else 2 if "squared" in kinds else 1
+            for kind in (kind for kind in kinds if kind in PREFIXES):
                 for symbol, word, factor in PREFIXES[kind]:
+                    factor = repr(float(factor) ** power) if power > 1 else factor
                     for base in unit.prefixes[1]:
                         words = len(base) >= 3 and base.replace(" ", "").isalpha() and \
                             base.islower()
@@ -173,7 +179,8 @@ def audit(names, units):
     return readings
 
 
-def generate(names, count, seed):
+def generate(names, count, seed, across=False):
+    """count queries of two units of one category, or across two categories."""
     rng = random.Random(seed)
     by_category = {}
     for name in names:
@@ -181,7 +188,11 @@ def generate(names, count, seed):
     groups = [list(units.values()) for units in by_category.values() if len(units) >= 2]
     queries = []
     for _ in range(count):
-        source, target = rng.sample(rng.choice(groups), 2)
+        if across:
+            first, second = rng.sample(groups, 2)
+            source, target = rng.choice(first), rng.choice(second)
+        else:
+            source, target = rng.sample(rng.choice(groups), 2)
         have, want = rng.choice(source), rng.choice(target)
         value, units_value = rng.choice(VALUES)
         queries.append((f"{value} {have.text} {rng.choice(SEPARATORS)} {want.text}", value,
@@ -248,9 +259,12 @@ def main():
         sys.exit("GNU units (Debian package units) is missing; scripts/deps.sh installs it")
     categories = load_table(options.table)
     by_label = {unit.label.lower(): unit for _, members in categories for unit in members}
-    faults = {"disagree": [], "misread": [], "GNU units reads otherwise": [],
-              "program differs": []}
-    totals = dict.fromkeys(["queries", "Velmora", "GNU units", "compared", "not compared"], 0)
+    faults = {"disagree": [], "misread": [], "refused": [],
+              "answered where GNU units refuses": [], "refused where GNU units answers": [],
+              "answered across two categories": [],
+              "GNU units reads otherwise": [], "program differs": []}
+    totals = dict.fromkeys(["queries", "Velmora", "GNU units", "compared", "not compared",
+                            "across", "across refused", "across GNU units"], 0)
     regions = options.regions.split(",")
     with tempfile.TemporaryDirectory(prefix="velmora-differential-") as folder:
         shutil.copy(options.catalog, Path(folder) / "conv.txt")
@@ -266,6 +280,7 @@ def main():
             # The first region gets twice the queries of each other.
             count = options.count * (2 if number_of_region == 0 else 1) // (len(regions) + 1)
             queries = generate(names, count, options.seed + number_of_region)
+            queries += generate(names, count, options.seed + number_of_region, across=True)
             answers, differs = velmora(options, folder, [q[0] for q in queries],
                                        dict(os.environ, LC_ALL=f"en_{region}.UTF-8"))
             faults["program differs"] += differs
@@ -275,39 +290,62 @@ def main():
             for query, (status, out, err) in zip(queries, answers):
                 text, value, have, want = query[:4]
                 ours = number(out.strip()) if status == 0 else None
-                reference = number(theirs.get(id(query)))
+                answer = theirs.get(id(query))
+                reference = number(answer)
+                read_as_ours = readings[have.text] is True and readings[want.text] is True
+                if have.unit.category != want.unit.category:
+                    # Units of two categories: never a number, whatever GNU units says of their
+                    # dimensions (a gray and a sievert share one).
+                    totals["across"] += 1
+                    totals["across refused"] += ours is None
+                    totals["across GNU units"] += reference is not None
+                    if ours is not None:
+                        faults["answered across two categories"].append(
+                            f"[{region}] {text!r}: {out.strip()}, {err.strip()!r}")
+                    continue
                 totals["queries"] += 1
                 totals["Velmora"] += ours is not None
                 totals["GNU units"] += reference is not None
-                if ours is not None:
-                    line = next((line for line in err.splitlines()
-                                 if line.startswith(f"velmora: {value} ") and " → " in line),
-                                None)
-                    # No note: the names typed are the labels.
-                    shown = line[len(f"velmora: {value} "):].split(" → ", 1) if line else \
-                        (have.text, want.text)
-                    faults["misread"] += [f"[{region}] {text!r}: {n.text!r} is {n.unit.label}, "
-                                          f"read as {s!r}" for n, s in zip((have, want), shown)
-                                          if not reads_as(s, n, by_label)]
-                if ours is None or reference is None:
+                if ours is None:
+                    # Every query joins two units of a category by names the table gives them.
+                    faults["refused where GNU units answers" if reference is not None
+                           else "refused"].append(f"[{region}] {text!r}: {err.strip()}")
                     continue
-                if readings[have.text] is not True or readings[want.text] is not True:
+                line = next((line for line in err.splitlines()
+                             if line.startswith(f"velmora: {value} ") and " → " in line), None)
+                # No note: the names typed are the labels.
+                shown = line[len(f"velmora: {value} "):].split(" → ", 1) if line else \
+                    (have.text, want.text)
+                faults["misread"] += [f"[{region}] {text!r}: {n.text!r} is {n.unit.label}, "
+                                      f"read as {s!r}" for n, s in zip((have, want), shown)
+                                      if not reads_as(s, n, by_label)]
+                if not read_as_ours:
                     totals["not compared"] += 1
+                elif reference is None:
+                    if answer and "conformability" in answer:
+                        faults["answered where GNU units refuses"].append(
+                            f"[{region}] {text!r}: Velmora {ours!r}, GNU units {answer!r}")
+                    else:
+                        totals["not compared"] += 1
                 elif same(ours, reference):
                     totals["compared"] += 1
                 else:
                     totals["compared"] += 1
                     faults["disagree"].append(f"[{region}] {text!r}: Velmora {ours!r}, GNU "
                                               f"units {reference!r}")
-    print(f"Velmora and GNU units on {totals['queries']} queries (regions {options.regions}, "
-          f"seed {options.seed}): answered by Velmora {totals['Velmora']}, by GNU units "
-          f"{totals['GNU units']}, by both and compared {totals['compared']}, by both with a "
-          f"name GNU units reads otherwise {totals['not compared']}; "
-          f"{time.monotonic() - started:.1f} s")
+    print(f"Velmora and GNU units on {totals['queries']} queries within a category (regions "
+          f"{options.regions}, seed {options.seed}): answered by Velmora {totals['Velmora']}, by "
+          f"GNU units {totals['GNU units']}, by both and compared {totals['compared']}, not "
+          f"compared for a name GNU units cannot read or reads otherwise "
+          f"{totals['not compared']}; "
+          f"{totals['across']} across two categories: refused by Velmora "
+          f"{totals['across refused']}, answered by GNU units {totals['across GNU units']} (units "
+          f"of one dimension in two categories); {time.monotonic() - started:.1f} s")
     for kind, items in faults.items():
         print(f"  {kind}: {len(items)}" + "".join(f"\n    {item}" for item in items[:12]))
     failed = any(faults.values())
-    print("FAILED" if failed else "OK: every number both give agrees, and no name is misread")
+    print("FAILED" if failed else "OK: every number both give agrees, no name is misread, and "
+          "nothing is answered that GNU units refuses or that joins two categories")
     return 1 if failed else 0
 
 

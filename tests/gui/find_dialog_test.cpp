@@ -136,12 +136,14 @@ class FindDialogTest : public QObject {
                               "Length: Meters" + arrow + "Feet", "Length: Feet" + arrow + "Meters",
                               "Temperature: Degrees Celsius" + arrow + "Degrees Fahrenheit",
                               "Temperature: Degrees Fahrenheit" + arrow + "Degrees Celsius"}));
-                QCOMPARE(matches(dialog)->currentRow(), 0);
-                QCOMPARE(countText(dialog), QStringLiteral("6 conversions match."));
+                // Nothing typed, nothing asked: no row is chosen before the user moves.
+                QCOMPARE(matches(dialog)->currentRow(), -1);
+                QCOMPARE(countText(dialog),
+                         QStringLiteral("6 conversions; type the units to find yours."));
                 // The hidden category's units are not found, and the line says why.
                 QTest::keyClicks(query(dialog), "hidden");
                 QCOMPARE(matches(dialog)->count(), 0);
-                QCOMPARE(countText(dialog), QStringLiteral("No unit is called \"hidden\"."));
+                QVERIFY(countText(dialog).startsWith(QStringLiteral("No unit \"hidden\"")));
             });
     }
 
@@ -152,7 +154,13 @@ class FindDialogTest : public QObject {
         QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("12000.00")));
         whileFinding([&] { f.dialog->findConversion(); },
                      [&](FindDialog* dialog) {
+                         // A look-alike is offered, and Enter opens nothing until it is chosen.
                          QTest::keyClicks(query(dialog), "MET to fe");
+                         QCOMPARE(f.texts(matches(dialog)),
+                                  QStringList({"Length: Meters" + arrow + "Feet (suggestion)"}));
+                         QTest::keyClick(query(dialog), Qt::Key_Return);
+                         QVERIFY(dialog->isVisible());
+                         query(dialog)->setText(QStringLiteral("METERS to feet"));
                          QCOMPARE(f.texts(matches(dialog)),
                                   QStringList({"Length: Meters" + arrow + "Feet"}));
                          QCOMPARE(countText(dialog), QStringLiteral("1 conversion matches."));
@@ -223,7 +231,8 @@ class FindDialogTest : public QObject {
                      [&](FindDialog* dialog) {
                          QTest::keyClicks(query(dialog), "cel");
                          QCOMPARE(matches(dialog)->count(), 2);
-                         QCOMPARE(matches(dialog)->currentRow(), 0);
+                         QCOMPARE(matches(dialog)->currentRow(), -1);
+                         QTest::keyClick(query(dialog), Qt::Key_Down);
                          QTest::keyClick(query(dialog), Qt::Key_Down);
                          QCOMPARE(query(dialog)->accessibleDescription(),
                                   matches(dialog)->item(1)->text() + ", 2 of 2");
@@ -256,8 +265,8 @@ class FindDialogTest : public QObject {
                          QTest::keyClicks(query(dialog), "me");
                          QTest::keyClick(query(dialog), Qt::Key_Down);
                          QTest::keyClick(query(dialog), Qt::Key_Down);
-                         QCOMPARE(matches(dialog)->currentRow(), 2);
-                         QTest::keyClicks(query(dialog), "t to k");
+                         QCOMPARE(matches(dialog)->currentRow(), 1);
+                         QTest::keyClicks(query(dialog), "ters to kilometers");
                          QCOMPARE(matches(dialog)->currentRow(), 0);
                          QCOMPARE(matches(dialog)->currentItem()->text(),
                                   "Length: Meters" + arrow + "Kilometers");
@@ -332,7 +341,7 @@ class FindDialogTest : public QObject {
         f.result()->setText(QString());
         whileFinding([&] { f.dialog->findConversion(); },
                      [&](FindDialog* dialog) {
-                         QTest::keyClicks(query(dialog), "kilo to met");
+                         QTest::keyClicks(query(dialog), "kilometers to meters");
                          QTest::keyClick(query(dialog), Qt::Key_Return);
                      });
         QCOMPARE(f.selection().currentConversion->name(), std::string("km to m"));
@@ -349,8 +358,8 @@ class FindDialogTest : public QObject {
                      [&](FindDialog* dialog) {
                          QCOMPARE(matches(dialog)->count(), 300);
                          QCOMPARE(countText(dialog),
-                                  QStringLiteral("The first 300 of 400 matching conversions; "
-                                                 "type more to narrow them."));
+                                  QStringLiteral("The first 300 of 400 conversions; type the "
+                                                 "units to find yours."));
                          QTest::keyClicks(query(dialog), "unit 39");
                          QCOMPARE(matches(dialog)->count(), 11);
                          QTest::keyClick(query(dialog), Qt::Key_End);
@@ -382,8 +391,10 @@ class FindDialogTest : public QObject {
                 QTest::keyClicks(query(dialog), "mtrs " + QString(300, 'x'));
                 QTRY_VERIFY(list->width() > narrow && list->width() == query(dialog)->width());
                 query(dialog)->setText("meters");
-                const QString whole =
-                    QStringLiteral("Speed: Meters per %1%2Kilometers per %1").arg(unit, arrow);
+                // "meters" is no name of either unit: the row is only offered.
+                const QString whole = QStringLiteral("Speed: Meters per %1%2Kilometers per %1 "
+                                                     "(suggestion)")
+                                          .arg(unit, arrow);
                 QCOMPARE(list->item(0)->toolTip() +
                              list->item(0)->data(Qt::AccessibleTextRole).toString(),
                          whole + whole);

@@ -31,10 +31,6 @@ ConversionSearch::ConversionSearch(const ConversionCatalog& catalog, const UnitN
     }
 }
 
-SearchResult ConversionSearch::find(std::string_view text, int limit) const {
-    return find(parseSearchQuery(text), limit);
-}
-
 SearchResult ConversionSearch::find(const SearchQuery& query, int limit) const {
     SearchResult result;
     result.value = query.value;

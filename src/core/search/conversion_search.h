@@ -61,7 +61,6 @@ class ConversionSearch {
     ConversionSearch(const ConversionCatalog& catalog, const UnitNames& names,
                      SearchScope scope = {});
 
-    SearchResult find(std::string_view query, int limit = defaultLimit) const;
     SearchResult find(const SearchQuery& query, int limit = defaultLimit) const;
     // For a query with "to" and words on both sides: the first conversion, in catalog order,
     // whose From and To units each match their side as well as any unit of the search does; no

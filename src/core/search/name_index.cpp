@@ -75,9 +75,10 @@ void NameIndex::add(std::string_view label, std::string_view name, std::string_v
     // The names of a line come one after another for the same label.
     if (label != lastLabel_ || labelIds_.empty()) {
         lastLabel_ = label;
-        lastLabelId_ =
-            labelIds_.try_emplace(foldCase(label), static_cast<std::uint32_t>(labelIds_.size()))
-                .first->second;
+        const auto [found, added] =
+            labelIds_.try_emplace(foldCase(label), static_cast<std::uint32_t>(labelIds_.size()));
+        if (added) labelTexts_.emplace_back(label);
+        lastLabelId_ = found->second;
     }
     entries_.push_back({lastLabelId_, static_cast<std::uint32_t>(entries_.size()),
                         static_cast<std::uint32_t>(typedTexts_.size()),
@@ -249,6 +250,17 @@ bool NameIndex::hasName(std::string_view text) const {
     for (std::uint32_t e = keys_[found].first; e < last; ++e)
         if (typedText(entries_[e]) == text) return true;
     return false;
+}
+
+std::vector<NameIndex::Named> NameIndex::named(std::string_view key) const {
+    std::vector<Named> found;
+    const std::uint32_t at = lowerBound(key);
+    if (at == keys_.size() || keyText(at) != key) return found;
+    const std::uint32_t last =
+        at + 1 < keys_.size() ? keys_[at + 1].first : static_cast<std::uint32_t>(entries_.size());
+    for (std::uint32_t e = keys_[at].first; e < last; ++e)
+        found.push_back({static_cast<int>(entries_[e].label), typedText(entries_[e])});
+    return found;
 }
 
 bool NameIndex::isPartOfName(std::string_view key) const {

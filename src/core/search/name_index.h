@@ -31,6 +31,8 @@ class NameIndex {
     // The number of label among the labels that have names, letter case aside; -1 for none.
     int labelId(std::string_view label) const;
     int labelCount() const { return static_cast<int>(labelFirst_.size()) - 1; }
+    // The label of a number as first given.
+    std::string_view labelText(int label) const { return labelTexts_[static_cast<std::size_t>(label)]; }
     // The names of a label, in the order given.
     std::vector<std::string_view> namesOf(int label) const;
 
@@ -42,6 +44,12 @@ class NameIndex {
 
     // Whether some name is text as written, letter case included.
     bool hasName(std::string_view text) const;
+    // The names whose key is key exactly, each with the number of its label (labelId).
+    struct Named {
+        int label;
+        std::string_view typed;
+    };
+    std::vector<Named> named(std::string_view key) const;
     // Whether key (searchKey) is one whole part of a name of several ("fl" of "fl oz").
     bool isPartOfName(std::string_view key) const;
 
@@ -110,6 +118,7 @@ class NameIndex {
     std::vector<std::uint32_t> byPart_;
     // By label, in the order given: places in entries_.
     std::unordered_map<std::string, std::uint32_t> labelIds_;
+    std::vector<std::string> labelTexts_;
     std::string lastLabel_;
     std::uint32_t lastLabelId_ = 0;
     std::vector<std::uint32_t> labelFirst_{0};

@@ -1,24 +1,15 @@
 #pragma once
 
-#include "text/query_grammar.h"
-#include "value/value_reader.h"
-
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// What is typed to find a conversion: "5 mi to km", "100F c", "kilo to", "how many feet in a
-// mile".
-//
-// The grammar of text/query_grammar.h parts it into what is converted and what it is converted
-// to. A value at the start of the From side is read as the input field reads it
-// (value/value_reader.h): "1/2 cup", "3*12 in", and several numbers with their units ("5 ft 11 in
-// to cm", "5'11\" to cm"), where the first unit is the From unit's and the whole quantity the
-// value; a number glued to the first unit is a value too ("100F", "2.5l"), and "a", "an" or "one"
-// of the how-many form is 1. The rest splits into words, an arrow also between two words without
-// blanks. Only the first maxWords words count, and of each word its first maxWordLength bytes (no
-// label has a longer word), so a pasted page costs no more than a short query.
+// What is typed to find a conversion, as Find ranks it (conversion_search.h): the words of the
+// units converted from and those converted to, apart where a separator parts them, and the value
+// typed before them. query/suggestion_query.h makes one of a typed query. Only the first maxWords
+// words count, and of each word its first maxWordLength bytes (no label has a longer word), so a
+// pasted page costs no more than a short query.
 
 struct QueryWord {
     // As typed, and as compared (searchKey).
@@ -51,8 +42,6 @@ struct SearchQuery {
     bool truncated = false;
 };
 
-SearchQuery parseSearchQuery(std::string_view utf8, NumberFormat format = {});
-
-// The query of a unit to convert from and one to convert to, given apart as on the command line:
-// no value is read, and "to" is only a word.
-SearchQuery unitPairQuery(std::string_view from, std::string_view to);
+// The query of the units converted from and those converted to, typed apart: no value is read,
+// and "to" is only a word. Without a separator (hasTo false), from holds every word.
+SearchQuery unitPairQuery(std::string_view from, std::string_view to, bool hasTo = true);

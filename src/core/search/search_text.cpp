@@ -52,12 +52,21 @@ bool wordMatchesLabel(std::string_view word, const std::vector<std::string>& lab
     return false;
 }
 
-std::string searchKey(std::string_view utf8) {
-    const std::string folded = foldCase(utf8);
+namespace {
+
+// The key of text with its letter case as it stands.
+std::string mappedKey(std::string_view text) {
     std::string key;
-    key.reserve(folded.size());
-    std::string_view rest = folded;
+    key.reserve(text.size());
+    std::string_view rest = text;
     while (!rest.empty()) {
+        // Most of a key is letters and digits, which stay as they are.
+        if (const char c = rest.front();
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+            key += c;
+            rest.remove_prefix(1);
+            continue;
+        }
         std::string_view to = rest.substr(0, 1);
         std::size_t length = 1;
         for (const KeyMapping& mapping : keyMappings)
@@ -73,6 +82,16 @@ std::string searchKey(std::string_view utf8) {
     }
     if (!key.empty() && key.back() == '-') key.pop_back();
     return key;
+}
+
+} // namespace
+
+std::string searchKey(std::string_view utf8) {
+    return mappedKey(foldCase(utf8));
+}
+
+std::string searchKeyKeepingCase(std::string_view utf8) {
+    return mappedKey(utf8);
 }
 
 std::vector<std::string_view> keyParts(std::string_view key) {

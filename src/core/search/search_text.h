@@ -25,6 +25,9 @@ inline bool isSearchWordByte(char c) {
 // and "_" as one "-" between two parts, so "°C" gives "c", "m²" and "m^2" give "m2", and "N·m",
 // "N-m" and "N m" all give "n-m".
 std::string searchKey(std::string_view utf8);
+// The same with the letter case as typed: "mW" gives mW, "N·m" N-m. Folded, it is searchKey
+// (but for the Greek capital mu, which the key reads as a letter).
+std::string searchKeyKeepingCase(std::string_view utf8);
 
 // The parts of a key between its joiners ("fl-oz" gives fl and oz); "km/h" is one part.
 std::vector<std::string_view> keyParts(std::string_view key);

@@ -81,34 +81,44 @@ std::unordered_set<std::string> regionalTexts(std::string_view bytes, std::strin
     return texts;
 }
 
-// The kinds of prefixes of "@si-large binary: B, byte": their bits, and the names; no bits for
-// kinds that cannot be read.
-std::pair<unsigned, std::vector<std::string_view>> prefixField(std::string_view field) {
-    const std::size_t colon = field.find(':');
-    if (colon == std::string_view::npos) return {0, {}};
+// The kinds of prefixes of "@si-large binary: B, byte" and their power ("@si cubed: m3"); no
+// kinds for kinds that cannot be read.
+struct PrefixField {
     unsigned kinds = 0;
+    int power = 1;
+    std::vector<std::string_view> names;
+};
+
+PrefixField prefixField(std::string_view field) {
+    const std::size_t colon = field.find(':');
+    if (colon == std::string_view::npos) return {};
+    PrefixField read;
     std::string_view words = field.substr(1, colon - 1);
     while (!(words = trimmed(words)).empty()) {
         const std::size_t blank = words.find_first_of(" \t");
         const std::string_view word = words.substr(0, blank);
         words = blank == std::string_view::npos ? std::string_view() : words.substr(blank);
+        if (word == "squared" || word == "cubed") {
+            read.power = word == "squared" ? 2 : 3;
+            continue;
+        }
         const unsigned kind = word == "si" ? smallSiPrefixes | largeSiPrefixes | decaHectoPrefixes
                               : word == "si-small" ? smallSiPrefixes
                               : word == "si-large" ? largeSiPrefixes
                               : word == "binary"   ? binaryPrefixes
                                                    : 0u;
-        if (kind == 0) return {0, {}};
-        kinds |= kind;
+        if (kind == 0) return {};
+        read.kinds |= kind;
     }
-    std::vector<std::string_view> names;
     std::string_view rest = field.substr(colon + 1);
     while (!rest.empty()) {
         const std::size_t comma = rest.find(',');
         if (const std::string_view name = trimmed(rest.substr(0, comma)); !name.empty())
-            names.push_back(name);
+            read.names.push_back(name);
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
     }
-    return {names.empty() ? 0u : kinds, names};
+    if (read.names.empty()) read.kinds = 0;
+    return read;
 }
 
 } // namespace
@@ -203,14 +213,15 @@ bool parseNames(std::string_view bytes, UnitNames* names, NamesFile* file,
             from = stop + 1;
             if (name.empty()) continue;
             if (name.front() == '@') {
-                const auto [kinds, bases] = prefixField(name);
-                if (kinds == 0)
+                const PrefixField field = prefixField(name);
+                if (field.kinds == 0)
                     report("\"" + std::string(name) +
                            "\" is no list of prefixes and names, as \"@si: L, l, litre\" (si, "
-                           "si-small, si-large, binary)");
+                           "si-small, si-large, binary, and squared or cubed)");
                 else if (names)
-                    for (const std::string_view base : bases)
-                        names->addPrefixBase({std::string(label), std::string(base), kinds});
+                    for (const std::string_view base : field.names)
+                        names->addPrefixBase(
+                            {std::string(label), std::string(base), field.kinds, field.power});
                 continue;
             }
             bool tagged = false;

@@ -25,12 +25,16 @@ struct NamesFile;
 //   gallon@GB,IE             a regional name: in the regions listed (ISO 3166 codes) the name
 //                            is this unit's and no other's; elsewhere it is no name
 //   @si: L, l, litre         these names of the unit take prefixes (kL, ml, millilitre): si,
-//                            si-small (deci down), si-large (kilo up), binary (kibi up)
+//                            si-small (deci down), si-large (kilo up), binary (kibi up); with
+//                            "squared" or "cubed" among the kinds, the prefix counts twice or
+//                            three times (@si cubed: m3 gives dm3, a thousandth of a m3)
 struct PrefixBase {
     std::string label;
     std::string name;
     // PrefixKind bits.
     unsigned kinds = 0;
+    // The power of the prefix's factor: 3 for a cubic unit.
+    int power = 1;
 };
 // deci and smaller, kilo and larger, kibi and larger, deca and hecto.
 enum PrefixKind : unsigned {

@@ -3,6 +3,9 @@
 #include <string>
 #include <string_view>
 
+// The arrow between two units, in queries and in the lines that show a conversion.
+inline constexpr std::string_view unitArrow = "\xE2\x86\x92"; // →, U+2192
+
 // Catalog texts are bytes. Shown to the user they are UTF-8: bytes that already form valid UTF-8
 // stay as they are, anything else is read as Windows-1252, the code page older catalogs use.
 std::string toDisplayText(std::string_view bytes);

@@ -51,5 +51,5 @@ NumberFormat userNumberFormat() {
     const char grouping = (group == L"." || group == L",") && static_cast<char>(group[0]) != point
                               ? static_cast<char>(group[0])
                               : '\0';
-    return {point, grouping};
+    return {point, grouping, group == L"\u00A0" || group == L"\u202F"};
 }

@@ -1,6 +1,5 @@
 #include "value/value_reader.h"
 
-#include "text/query_grammar.h"
 #include "text/text_scan.h"
 
 #include <cctype>
@@ -92,8 +91,14 @@ class Parser {
     bool atEnd() const { return pos >= text_.size(); }
     std::string_view rest() const { return text_.substr(pos); }
     void skipBlanks() {
-        while (pos < text_.size() && isWhiteSpace(text_[pos]))
-            ++pos;
+        for (;;) {
+            if (pos < text_.size() && isWhiteSpace(text_[pos]))
+                ++pos;
+            else if (const std::size_t space = noBreakSpaceAt(text_, pos))
+                pos += space;
+            else
+                return;
+        }
     }
 
     // A sum of terms.
@@ -279,12 +284,18 @@ class Parser {
         return true;
     }
 
-    // "1 1/2" and "1 ½": a whole number, blanks, and a fraction of whole numbers.
+    // "1 1/2" and "1 ½": a whole number, blanks, and a fraction of whole numbers; and "1-1/2",
+    // where a hyphen joins them as rulers and cookbooks write them (with blanks, "1 - 1/2" is
+    // a difference).
     void mixedFraction(double& value) {
         const std::size_t start = pos;
-        skipBlanks();
+        const bool hyphen = pos + 1 < text_.size() && text_[pos] == '-' && isDigit(text_[pos + 1]);
+        if (hyphen)
+            ++pos;
+        else
+            skipBlanks();
         if (pos == start) return;
-        if (const auto vulgar = vulgarAt(pos)) {
+        if (const auto vulgar = hyphen ? std::nullopt : vulgarAt(pos)) {
             pos += vulgar->text.size();
             value += vulgar->value;
             return;
@@ -326,21 +337,34 @@ class Parser {
 
     std::string unreadable() const { return unreadableFrom(rest()); }
 
-    // The end of the digits at at grouped in thousands by the locale's separator ("12,500"):
-    // one to three digits, the first not 0, then whole groups of three; at for none.
-    std::size_t groupedEnd(std::size_t at) const {
-        const char group = format_.grouping;
-        if (group == 0 || at >= text_.size() || text_[at] == '0') return at;
+    // The length of a thousands separator at at: the locale's, or a no-break space where the
+    // locale groups with a space; 0 for none.
+    std::size_t groupSeparatorAt(std::size_t at) const {
+        if (at >= text_.size()) return 0;
+        if (format_.grouping != 0 && text_[at] == format_.grouping) return 1;
+        return format_.spaceGroups ? noBreakSpaceAt(text_, at) : 0;
+    }
+
+    // The end of the digits at at grouped in thousands by one separator ("12,500", "12 500"):
+    // one to three digits, the first not 0, then whole groups of three; at for none. groups
+    // counts the groups, and separator is the first one's text.
+    std::size_t groupedEnd(std::size_t at, std::size_t& groups, std::string_view& separator) const {
+        groups = 0;
+        if (at >= text_.size() || text_[at] == '0') return at;
         std::size_t end = at;
         while (end < text_.size() && isDigit(text_[end]) && end - at < 4)
             ++end;
         if (end == at || end - at > 3) return at;
-        std::size_t groups = 0;
-        while (end + 3 < text_.size() && text_[end] == group && isDigit(text_[end + 1]) &&
-               isDigit(text_[end + 2]) && isDigit(text_[end + 3]) &&
-               (end + 4 >= text_.size() || !isDigit(text_[end + 4]))) {
-            end += 4;
-            ++groups;
+        for (;;) {
+            const std::size_t length = groupSeparatorAt(end);
+            const std::size_t group = end + length;
+            if (length == 0 || (groups > 0 && text_.substr(end, length) != separator) ||
+                group + 3 > text_.size() || !isDigit(text_[group]) ||
+                !isDigit(text_[group + 1]) || !isDigit(text_[group + 2]) ||
+                (group + 3 < text_.size() && isDigit(text_[group + 3])))
+                break;
+            if (groups++ == 0) separator = text_.substr(end, length);
+            end = group + 3;
         }
         return groups > 0 ? end : at;
     }
@@ -349,15 +373,28 @@ class Parser {
     bool number(double& value, bool& whole) {
         const std::size_t start = pos;
         std::string digits;
-        const std::size_t grouped = groupedEnd(pos);
+        std::size_t groups = 0;
+        std::string_view separator;
+        const std::size_t grouped = groupedEnd(pos, groups, separator);
         if (grouped > pos) {
             for (; pos < grouped; ++pos)
                 if (isDigit(text_[pos])) digits += text_[pos];
             // "1,000,00" and "1.000.5" group unevenly: no reading of them is sure.
-            if (pos + 1 < text_.size() && text_[pos] == format_.grouping && isDigit(text_[pos + 1]))
+            if (pos + 1 < text_.size() && text_.substr(pos).starts_with(separator) &&
+                isDigit(text_[pos + separator.size()]))
                 return fail("\"" + std::string(text_.substr(start, pos + 2 - start)) +
-                            "\": thousands are grouped in threes (\"12" +
-                            std::string(1, format_.grouping) + "500\").");
+                            "\": thousands are grouped in threes (\"12" + std::string(separator) +
+                            "500\").");
+            // Under a decimal comma, one group after a point could as well be decimals: "1.500"
+            // is one and a half where a point writes decimals.
+            const bool decimalsFollow = pos + 1 < text_.size() && text_[pos] == format_.decimal &&
+                                        isDigit(text_[pos + 1]);
+            if (format_.decimal == ',' && separator == "." && groups == 1 && !decimalsFollow)
+                return fail("\"" + std::string(text_.substr(start, pos - start)) +
+                            "\" could have a decimal point or a thousands separator; write " +
+                            std::string(text_.substr(start, pos - start - 4)) + "," +
+                            std::string(text_.substr(pos - 3, 3)) + " for the decimals, or " +
+                            std::string(digits) + " for the thousands.");
         } else {
             while (pos < text_.size() && isDigit(text_[pos]))
                 digits += text_[pos++];
@@ -366,7 +403,7 @@ class Parser {
         // Where "." groups thousands, it is no decimal point after them.
         const bool point = pos < text_.size() &&
                            (text_[pos] == format_.decimal ||
-                            (text_[pos] == '.' && !(grouped > start && format_.grouping == '.')));
+                            (text_[pos] == '.' && !(grouped > start && separator == ".")));
         if (point && grouped == start && format_.grouping == '.' && text_[pos] == '.' &&
             !digits.empty() && digits != "0" && pos + 3 < text_.size() && isDigit(text_[pos + 1]) &&
             isDigit(text_[pos + 2]) && isDigit(text_[pos + 3]) &&
@@ -434,6 +471,13 @@ const Failure tooLong{"The value is longer than " + std::to_string(maxValueLengt
                       " characters, more than any value needs."};
 
 } // namespace
+
+std::size_t noBreakSpaceAt(std::string_view text, std::size_t at) {
+    const std::string_view rest = text.substr(std::min(at, text.size()));
+    if (rest.starts_with("\xC2\xA0")) return 2;
+    if (rest.starts_with("\xE2\x80\xAF")) return 3;
+    return 0;
+}
 
 Result<double> readValue(std::string_view text, NumberFormat format) {
     if (text.size() > maxValueLength) return tooLong;
@@ -571,8 +615,7 @@ Status checkParts(QuantityRead& read) {
 
 Result<QuantityRead> readQuantity(std::string_view text, NumberFormat format) {
     if (text.size() > maxValueLength) return tooLong;
-    // The quantity ends where a query goes on to what it is converted to.
-    const std::string_view quantity = text.substr(0, separatorPosition(text));
+    const std::string_view quantity = text;
     QuantityRead read;
     Parser parser(quantity, format);
     parser.skipBlanks();
@@ -630,6 +673,18 @@ Result<QuantityRead> readQuantity(std::string_view text, NumberFormat format) {
         if (read.parts.back().unit.empty() || !parser.signedOperandAt(parser.pos))
             return Failure{unreadableFrom(parser.rest())};
     }
+}
+
+Result<LeadingValue> readLeadingValue(std::string_view text, NumberFormat format) {
+    if (text.size() > maxValueLength) return tooLong;
+    Parser parser(text, format);
+    parser.skipBlanks();
+    if (parser.atEnd()) return noValue;
+    if (!parser.signedOperandAt(parser.pos)) return Failure{unreadableFrom(parser.rest())};
+    double value = 0.0;
+    if (!parser.sum(value)) return Failure{parser.why};
+    if (const Status done = finiteValue(value); !done) return Failure{done.why()};
+    return LeadingValue{value, parser.pos};
 }
 
 Result<QuantityRead> readWholeQuantity(std::string_view text, NumberFormat format) {

@@ -35,9 +35,8 @@ class ViewWidthDelegate : public QStyledItemDelegate {
 } // namespace
 
 FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
-                       char decimalSeparator, QWidget* parent)
-    : QDialog(parent, fixedDialogFlags), search_(catalog, names),
-      decimalSeparator_(decimalSeparator) {
+                       NumberFormat format, QWidget* parent)
+    : QDialog(parent, fixedDialogFlags), finder_(catalog, names, format) {
     setWindowTitle(QStringLiteral("Find Conversion"));
     setObjectName(QStringLiteral("findDialog"));
     const DialogUnits units(font());
@@ -48,7 +47,7 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
     query_->setPlaceholderText(QStringLiteral("for example: 5 mi to km"));
     query_->setAccessibleName(QStringLiteral("Units to convert from and to"));
     // A pasted page is cut to its start, which keeps each key as quick as for a short query.
-    query_->setMaxLength(maxQueryLength);
+    query_->setMaxLength(maxFindLength);
     caption->setBuddy(query_);
     query_->installEventFilter(this);
 
@@ -60,7 +59,8 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
                                                  : QStringLiteral("%1, %2 of %3")
                                                        .arg(list_->item(row)->text())
                                                        .arg(row + 1)
-                                                       .arg(result_.total));
+                                                       .arg(list_->count()));
+        ok_->setEnabled(row >= 0);
     });
     list_->setObjectName(QStringLiteral("findMatches"));
     list_->setAccessibleName(QStringLiteral("Matching conversions"));
@@ -114,19 +114,20 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
 }
 
 void FindDialog::refill() {
-    FindResults found = findConversions(search_, query_->text().toStdString(), decimalSeparator_);
-    result_ = std::move(found.result);
+    const std::string typed = query_->text().toStdString();
+    found_ = finder_.find(typed, utf16Length(typed) >= static_cast<std::size_t>(maxFindLength));
     list_->clear();
-    for (const ConversionMatch& match : result_.matches) {
-        const QString text = QString::fromStdString(matchText(match));
+    for (const FindRow& row : found_.rows) {
+        const QString text = QString::fromStdString(findRowText(row));
         auto* item = new QListWidgetItem(text);
         item->setToolTip(text);
         item->setData(Qt::AccessibleTextRole, text);
         list_->addItem(item);
     }
-    if (list_->count() > 0) list_->setCurrentRow(0);
-    count_->setText(QString::fromStdString(found.countText));
-    ok_->setEnabled(result_.total > 0);
+    // Only an exact match is highlighted before the user moves.
+    list_->setCurrentRow(found_.exactCount > 0 ? 0 : -1);
+    count_->setText(QString::fromStdString(found_.countText));
+    ok_->setEnabled(list_->currentRow() >= 0);
 }
 
 void FindDialog::setNamesNote(const QString& note) {
@@ -144,9 +145,9 @@ void FindDialog::announceFirst() {
 void FindDialog::accept() {
     const int row = list_->currentRow();
     // Nothing to choose: the dialog stays open for another query.
-    if (row < 0 || row >= static_cast<int>(result_.matches.size())) return;
-    chosen = result_.matches[static_cast<std::size_t>(row)];
-    chosenValue = QString::fromStdString(result_.value);
+    if (row < 0 || row >= static_cast<int>(found_.rows.size())) return;
+    chosen = found_.rows[static_cast<std::size_t>(row)].match;
+    chosenValue = QString::fromStdString(found_.rows[static_cast<std::size_t>(row)].value);
     QDialog::accept();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/conversion_search.h"
+#include "converter/find_text.h"
 
 #include <QDialog>
 #include <optional>
@@ -14,16 +14,17 @@ class QListWidget;
 class QPushButton;
 class QTimer;
 
-// Find Conversion: a text field and, under it, the conversions of the shown categories whose
-// units match what is typed, by their labels and their names (see search/conversion_search.h),
-// best first. Up and Down move in the list while the focus stays in the field; Enter (or OK, or a
-// double click) chooses the highlighted match, which is the first until the user moves; Escape
-// closes with no choice.
+// Find Conversion: a text field and, under it, the conversions of the shown categories that what
+// is typed names exactly, then those that only look like it, marked as suggestions
+// (converter/find_text.h). Up and Down move in the list while the focus stays in the field; Enter
+// (or OK, or a double click) chooses the highlighted match. The first exact match is highlighted
+// until the user moves; a suggestion only once the user moves to it, so that Enter never opens a
+// look-alike. Escape closes with no choice.
 class FindDialog : public QDialog {
     Q_OBJECT
   public:
-    // A value typed with the units is read with decimalSeparator, as the input field reads it.
-    FindDialog(const ConversionCatalog& catalog, const UnitNames& names, char decimalSeparator,
+    // A value typed with the units is read as format says, as the input field reads it.
+    FindDialog(const ConversionCatalog& catalog, const UnitNames& names, NumberFormat format,
                QWidget* parent = nullptr);
 
     // The match chosen when the dialog was accepted.
@@ -43,9 +44,8 @@ class FindDialog : public QDialog {
     // The first match, or why there is none, said once typing pauses and only when it changed.
     void announceFirst();
 
-    ConversionSearch search_;
-    char decimalSeparator_;
-    SearchResult result_;
+    ConversionFinder finder_;
+    FindResults found_;
     QLineEdit* query_ = nullptr;
     QListWidget* list_ = nullptr;
     QLabel* count_ = nullptr;

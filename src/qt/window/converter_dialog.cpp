@@ -264,8 +264,13 @@ bool ConverterDialog::OnInitDialog() {
     const std::filesystem::path directory = std::filesystem::current_path(error);
     controls_[IDC_BANNER]->setCursor(Qt::PointingHandCursor);
     model_.setTabRowHeight(tabs_->rowHeight());
-    // The locale decides whether "1,5" is a decimal; the numbers themselves never depend on it.
-    model_.setDecimalSeparator(QLocale().decimalPoint() == QStringLiteral(",") ? ',' : '.');
+    // The locale decides whether "1,5" is a decimal, and whether a no-break space groups
+    // thousands; the numbers themselves never depend on it.
+    const QLocale locale;
+    NumberFormat format(locale.decimalPoint() == QStringLiteral(",") ? ',' : '.');
+    format.spaceGroups = locale.groupSeparator() == QString(QChar(0x00A0)) ||
+                         locale.groupSeparator() == QString(QChar(0x202F));
+    model_.setNumberFormat(format);
     if (const Status started = model_.start(error ? std::filesystem::path() : directory, preload_);
         !started) {
         showError(fromModel(started.why()));

@@ -11,7 +11,7 @@
 
 void ConverterDialog::findConversion() {
     const ConverterModel::FindNames names = model_.namesForFind();
-    FindDialog dialog(catalog_, names.names, model_.decimalSeparator(), this);
+    FindDialog dialog(catalog_, names.names, model_.numberFormat(), this);
     dialog.setNamesNote(QString::fromStdString(names.note));
     offerHelp(dialog, helpPage::find);
     if (dialog.exec() != QDialog::Accepted || !dialog.chosen) return;

@@ -15,9 +15,9 @@ namespace {
 class FindDialog : public ModalDialog {
   public:
     FindDialog(const std::wstring& helpFile, const ConversionCatalog& catalog,
-               const UnitNames& names, const std::string& namesNote, char decimalSeparator)
-        : ModalDialog(IDD_FIND, helpFile, helpPage::find), search_(catalog, names),
-          namesNote_(namesNote), decimalSeparator_(decimalSeparator) {}
+               const UnitNames& names, const std::string& namesNote, NumberFormat format)
+        : ModalDialog(IDD_FIND, helpFile, helpPage::find), finder_(catalog, names, format),
+          namesNote_(namesNote) {}
 
     // The match chosen with OK or a double click.
     std::optional<FoundConversion> chosen;
@@ -25,7 +25,7 @@ class FindDialog : public ModalDialog {
   private:
     INT_PTR initialise() override {
         HWND query = item(IDC_FIND_QUERY);
-        SendMessageW(query, EM_SETLIMITTEXT, maxQueryLength, 0);
+        SendMessageW(query, EM_SETLIMITTEXT, maxFindLength, 0);
         SendMessageW(query, EM_SETCUEBANNER, TRUE,
                      reinterpret_cast<LPARAM>(L"for example: 5 mi to km"));
         SetWindowSubclass(query, queryProc, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -50,6 +50,10 @@ class FindDialog : public ModalDialog {
             finishWithOk();
             return TRUE;
         }
+        if (LOWORD(wParam) == IDC_FIND_LIST && HIWORD(wParam) == LBN_SELCHANGE) {
+            enableOk();
+            return TRUE;
+        }
         return FALSE;
     }
 
@@ -57,29 +61,36 @@ class FindDialog : public ModalDialog {
         const int row =
             static_cast<int>(SendDlgItemMessageW(window(), IDC_FIND_LIST, LB_GETCURSEL, 0, 0));
         // Nothing to choose: the dialog stays open for another query.
-        const SearchResult& result = matches_.result;
-        if (row < 0 || row >= static_cast<int>(result.matches.size())) return false;
-        chosen = FoundConversion{result.matches[static_cast<std::size_t>(row)], result.value};
+        if (row < 0 || row >= static_cast<int>(found_.rows.size())) return false;
+        const FindRow& chosenRow = found_.rows[static_cast<std::size_t>(row)];
+        chosen = FoundConversion{chosenRow.match, chosenRow.value};
         return true;
     }
 
     void refill() {
         HWND list = item(IDC_FIND_LIST);
-        matches_ = findConversions(search_, utf8FromWide(windowText(item(IDC_FIND_QUERY))),
-                                   decimalSeparator_);
+        const std::string typed = utf8FromWide(windowText(item(IDC_FIND_QUERY)));
+        found_ = finder_.find(typed, utf16Length(typed) >= static_cast<std::size_t>(maxFindLength));
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         SendMessageW(list, LB_RESETCONTENT, 0, 0);
-        for (const ConversionMatch& match : matches_.result.matches) {
-            std::wstring text = wideFromUtf8(matchText(match));
+        for (const FindRow& row : found_.rows) {
+            std::wstring text = wideFromUtf8(findRowText(row));
             for (std::size_t at; !arrowShown_ && (at = text.find(arrow)) != std::wstring::npos;)
                 text.replace(at, 1, L"->");
             SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         }
-        if (!matches_.result.matches.empty()) SendMessageW(list, LB_SETCURSEL, 0, 0);
+        // Only an exact match is highlighted before the user moves.
+        if (found_.exactCount > 0) SendMessageW(list, LB_SETCURSEL, 0, 0);
         SendMessageW(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, TRUE);
-        SetDlgItemTextW(window(), IDC_FIND_COUNT, wideFromUtf8(matches_.countText).c_str());
-        EnableWindow(item(IDOK), matches_.result.total > 0);
+        SetDlgItemTextW(window(), IDC_FIND_COUNT, wideFromUtf8(found_.countText).c_str());
+        enableOk();
+    }
+
+    // OK chooses the highlighted row; without one there is nothing to choose.
+    void enableOk() {
+        EnableWindow(item(IDOK),
+                     SendDlgItemMessageW(window(), IDC_FIND_LIST, LB_GETCURSEL, 0, 0) != LB_ERR);
     }
 
     // Without a note on names.txt its room goes: the buttons move up into it and the dialog
@@ -116,6 +127,7 @@ class FindDialog : public ModalDialog {
         int next = row + (key == VK_UP ? -1 : key == VK_DOWN ? 1 : key == VK_PRIOR ? -page : page);
         next = next < 0 ? 0 : next >= count ? count - 1 : next;
         SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
+        enableOk();
     }
 
     static LRESULT CALLBACK queryProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
@@ -130,12 +142,11 @@ class FindDialog : public ModalDialog {
     }
 
     static constexpr wchar_t arrow[] = L"\u2192";
-    ConversionSearch search_;
+    ConversionFinder finder_;
     UniqueFont listFont_;
     bool arrowShown_ = true;
     std::string namesNote_;
-    char decimalSeparator_;
-    FindResults matches_;
+    FindResults found_;
 };
 
 } // namespace
@@ -144,8 +155,8 @@ std::optional<FoundConversion> runFindDialog(HINSTANCE instance, HWND owner,
                                              const std::wstring& helpFile,
                                              const ConversionCatalog& catalog,
                                              const UnitNames& names, const std::string& namesNote,
-                                             char decimalSeparator) {
-    FindDialog dialog(helpFile, catalog, names, namesNote, decimalSeparator);
+                                             NumberFormat format) {
+    FindDialog dialog(helpFile, catalog, names, namesNote, format);
     dialog.run(instance, owner);
     return dialog.chosen;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "search/conversion_search.h"
+#include "value/value_reader.h"
 
 #include <optional>
 #include <string>
@@ -16,10 +17,10 @@ struct FoundConversion {
 };
 
 // The Find Conversion dialog over the catalog and names, F1 its page of helpFile. A value typed
-// first is read with decimalSeparator, as the input field reads it; namesNote, the sentences
+// first is read as format says, as the input field reads it; namesNote, the sentences
 // that says why names.txt was not read (empty when it was), shows under the count. Nothing when
 // the dialog was closed without a choice.
 std::optional<FoundConversion>
 runFindDialog(HINSTANCE instance, HWND owner, const std::wstring& helpFile,
               const ConversionCatalog& catalog, const UnitNames& names,
-              const std::string& namesNote, char decimalSeparator);
+              const std::string& namesNote, NumberFormat format);

@@ -81,7 +81,10 @@ int ConverterWindow::run() {
     accelerators_ = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDR_ACCELERATORS));
     // The catalog loads on a thread of its own while the system makes the window's controls; the
     // window waits for it before it first shows the model.
-    model_.setDecimalSeparator(userNumberFormat().decimal);
+    const NumberFormat user = userNumberFormat();
+    NumberFormat format(user.decimal);
+    format.spaceGroups = user.spaceGroups;
+    model_.setNumberFormat(format);
     const std::filesystem::path folder = workingFolder();
     try {
         loading_ = std::thread([this, folder] { loaded_ = model_.start(folder); });
@@ -751,7 +754,7 @@ void ConverterWindow::findConversion() {
     const ConverterModel::FindNames names = model_.namesForFind();
     const std::optional<FoundConversion> found =
         runFindDialog(instance_, dialog_, helpFile(), catalog_, names.names, names.note,
-                      model_.decimalSeparator());
+                      model_.numberFormat());
     if (!found || !found->match.conversion) return;
     model_.showConversion(found->match.tab, *found->match.conversion, found->value);
     syncView();

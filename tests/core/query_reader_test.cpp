@@ -1,11 +1,12 @@
 #include "catalog/catalog.h"
 #include "formula/number_text.h"
-#include "search/quantity_value.h"
+#include "query/query_reader.h"
 #include "search/unit_names.h"
 #include "value/result_text.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,10 +19,17 @@ class DeliveredCatalog : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(catalog.load(VELMORA_DATA "/conv.txt"));
         names = readUnitNames(VELMORA_DATA "/names.txt");
+        reader.emplace(catalog, names, VocabularyScope{}, NumberFormat('.'));
     }
     const Category& category(const char* name) { return *catalog.findCategory(name); }
+    // A value field's text in unit of category, as the window reads it.
+    Result<AmountRead> amount(std::string_view text, const char* categoryName,
+                              std::string_view unit) {
+        return reader->amount(text, category(categoryName), unit);
+    }
     ConversionCatalog catalog;
     UnitNames names;
+    std::optional<QueryReader> reader;
 };
 
 TEST_F(DeliveredCatalog, ACompoundValueIsTheSumOfItsPartsInTheFromUnit) {
@@ -48,20 +56,20 @@ TEST_F(DeliveredCatalog, ACompoundValueIsTheSumOfItsPartsInTheFromUnit) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
-        const Result<QuantityValue> value =
-            readValueIn(row.text, '.', category(row.category), row.unit, names);
+        const Result<AmountRead> value =
+            amount(row.text, row.category, row.unit);
         ASSERT_TRUE(value.ok()) << value.why();
         EXPECT_NEAR(value->value, row.expected, 1e-12 * row.expected);
     }
-    EXPECT_EQ(readValueIn("5 ft 11 in", '.', category("Length"), "Meters", names)->readAs,
+    EXPECT_EQ(amount("5 ft 11 in", "Length", "Meters")->readAs,
               "5 Feet (international) + 11 Inches (international)");
 }
 
 TEST_F(DeliveredCatalog, AValueThatCannotBeReadWhollyIsRefused) {
     const char* const texts[] = {"5 kg", "5 ft 11", "5 ft to m", "", "2^3 ft"};
     for (const char* text : texts) {
-        const Result<QuantityValue> value =
-            readValueIn(text, '.', category("Length"), "Meters", names);
+        const Result<AmountRead> value =
+            amount(text, "Length", "Meters");
         EXPECT_FALSE(value.ok()) << text;
         EXPECT_FALSE(value.why().empty()) << text;
     }
@@ -123,8 +131,8 @@ TEST_F(DeliveredCatalog, APartOfAValueInSeveralUnitsIsAnAmountInAFallingUnit) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
-        const Result<QuantityValue> value =
-            readValueIn(row.text, '.', category(row.category), row.unit, names);
+        const Result<AmountRead> value =
+            amount(row.text, row.category, row.unit);
         if (std::isnan(row.expected)) {
             EXPECT_FALSE(value.ok()) << value->value;
             EXPECT_NE(value.why().find(row.whyHas), std::string::npos) << value.why();
@@ -133,7 +141,7 @@ TEST_F(DeliveredCatalog, APartOfAValueInSeveralUnitsIsAnAmountInAFallingUnit) {
             EXPECT_NEAR(value->value, row.expected, 1e-12 * std::fabs(row.expected));
         }
     }
-    EXPECT_EQ(readValueIn("-5 ft 11 in", '.', category("Length"), "Meters", names)->readAs,
+    EXPECT_EQ(amount("-5 ft 11 in", "Length", "Meters")->readAs,
               "-(5 Feet (international) + 11 Inches (international))");
 }
 
@@ -179,8 +187,8 @@ TEST_F(DeliveredCatalog, ASplitResultReadsBackAsTheSameQuantity) {
                     }
                 }
                 EXPECT_FALSE(allZero) << text;
-                const Result<QuantityValue> back =
-                    readValueIn(text, '.', category(split.category), split.unit, names);
+                const Result<AmountRead> back =
+                    amount(text, split.category, split.unit);
                 ASSERT_TRUE(back.ok()) << text << ": " << back.why();
                 // Half a unit of the last decimal, or the digits of a part shown in significant
                 // digits, and the rounding of the numbers themselves.
