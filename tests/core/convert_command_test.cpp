@@ -198,6 +198,41 @@ TEST_F(ConvertCommand, EveryQueryIsUnderstoodOrRefusedNeverMisread) {
         {{"3e-308", "m", "km"}, "", "too small to print"},
         {{"1" + std::string(400, '0') + "e-10", "m", "km"}, "", "too large"},
         {{signs, "m", "km"}, "", "longer than 1000"}, {{signs + " m to km"}, "", "longer than 1000"},
+        // A word is a unit only by a name it has: an article is the value 1, nothing reads as
+        // a unit of the other side's quantity, and a name of several words is one unit.
+        {{"what is a mile in km"}, "1.609344\n", ""}, {{"what is a foot in cm"}, "30.48\n", ""},
+        {{"an inch to cm"}, "2.54\n", ""}, {{"one mile in km"}, "1.609344\n", ""},
+        {{"what is a gallon in liters"}, "3.785411784\n", ""},
+        {{"1 m to g"}, "", "\"m\" is Meters (Length) and \"g\" Grams (Mass): no conversion"},
+        {{"1 km to h"}, "", "no conversion between"}, {{"1 K to m"}, "", "no conversion between"},
+        {{"1 W to kWh"}, "", "\"W\" is Watts (Power) and \"kWh\" Kilowatt-hours (Energy)"},
+        {{"1 mi to mph"}, "", "no conversion between"}, {{"2 Hz to s"}, "", "no conversion between"},
+        {{"1 L/min to ml"}, "", "no conversion between"}, {{"12 pt to in"}, "", "no conversion between"},
+        {{"1 oz to fl oz"}, "", "no conversion between"},
+        {{"1 T to kg"}, "", "no conversion between them; \"t\" is Tonnes (metric tons)"},
+        {{"5 km in nautical miles"}, "2.69978401727862\n", ""},
+        {{"1000 J to food calories"}, "0.239005736137667\n", ""},
+        {{"1 hp to electric hp"}, "0.999597683086153\n", ""},
+        {{"1 km to pica points"}, "2834645.66929134\n", ""}, {{"1 carat to metric ton"}, "2e-07\n", ""},
+        {{"1 horsepower to kW"}, "0.74569987158227\n", ""},
+        {{"7 litres per 100 km to mpg"}, "33.6020833333333\n", ""},
+        {{"30 miles per gallon to km/l"}, "12.7543112229082\n", ""},
+        {{"25 ft-lb to Nm"}, "33.895448708285\n", "Pound-force feet"},
+        {{"25 ft-lb to J"}, "33.895448708285\n", "Foot-pounds force"},
+        {{"1 ft-lb to ft-lb"}, "", "could be"},
+        // Letter case decides only where two names differ by it alone.
+        {{"1 mJ to J"}, "0.001\n", ""}, {{"1 MN to kN"}, "1000\n", ""}, {{"1 mm3 to \u00B5L"}, "1\n", ""},
+        {{"1 Mhz to Hz"}, "", "could be"}, {{"1 MS to s"}, "0.001\n", "Milliseconds"}, {{"1 KM to mi"}, "0.621371192237334\n", ""},
+        // Written as people write them: periods, compatibility signs, spaces that do not break.
+        {{"5 in. to cm"}, "12.7\n", ""}, {{"1 lb. to kg"}, "0.45359237\n", ""},
+        {{"100 \u2103 to \u2109"}, "212\n", ""}, {{"1 \u212A to \u00B0C"}, "-272.15\n", ""},
+        {{"1 \u212B to nm"}, "0.1\n", ""}, {{"5\u00A0km\u202Fto m"}, "5000\n", ""},
+        {{"1-1/2 mi to km"}, "2.414016\n", ""}, {{"1 - 1/2 mi to km"}, "0.804672\n", ""},
+        {{std::string(50, '(') + "1" + std::string(50, ')') + " m to km"}, "0.001\n", ""},
+        // Never two separators, nor a number that is none.
+        {{"5 km to to mi"}, "", "both separate"}, {{"2 kg to to lb"}, "", "both separate"},
+        {{"1e-300", "m", "ft in"}, "0 ft 3.93700787401575e-299 in\n", ""},
+        {{"1 000 km to m"}, "", "a number follows"},
         // clang-format on
     };
     for (const auto& row : rows) {

@@ -98,7 +98,9 @@ TEST(ValueReader, RefusesWhatHasNoSureReading) {
         {"0" + std::string(60000, '-') + "1", "longer than 1000"},
         {"0" + std::string(600, '-') + "1", "nests too deeply"},
         {std::string(60, '-') + "1", "nests too deeply"},
-        {std::string(30, '(') + "1" + std::string(30, ')'), "nests too deeply"},
+        {std::string(51, '(') + "1" + std::string(51, ')'), "nests too deeply"},
+        {std::string(26, '(') + "-" + std::string(25, '(') + "1" + std::string(51, ')'),
+         "nests too deeply"},
         // The range of the number read, not of its text.
         {"1" + zeros + "e-10", "too large"}, {"1e-310", "too small"},
         {"1" + zeros + "e-800", "too small"}, {"1/(1e300*1e300)", "too large"},
@@ -115,6 +117,7 @@ TEST(ValueReader, RefusesWhatHasNoSureReading) {
     EXPECT_DOUBLE_EQ(readValue("0." + zeros + "1e400").value(), 0.1);
     EXPECT_DOUBLE_EQ(readValue("1" + zeros + "e-300").value(), 1e100);
     EXPECT_DOUBLE_EQ(readValue(std::string(20, '-') + "1").value(), 1);
+    EXPECT_DOUBLE_EQ(readValue(std::string(50, '(') + "2" + std::string(50, ')')).value(), 2);
 }
 
 // Thousands separators: whole groups of three after one to three digits, in the separator the

@@ -165,6 +165,12 @@ TEST_F(SelectionLogic, AResultOutOfRangeIsNoResultButANote) {
         EXPECT_NE(texts.note.find(row.noteHas), std::string::npos)
             << row.formula << ": " << texts.note;
     }
+    // A formula that gives 0 for every value: its 0 is the result, no number lost below the
+    // smallest.
+    for (const char* zero : {"x*0", "1<2&&0"}) {
+        const Conversion& line = r.addConversion("z", "A", "B", zero);
+        EXPECT_EQ(computeResultTexts(line, "5", 2).shown, "0.00") << zero;
+    }
     const UnitNames names = parseNamesFile("Feet|ft\nInches|in\n").names;
     const QueryReader reader(catalog, names, {}, NumberFormat('.'));
     const ResultTexts negative = computeResultTexts(*catalog.categoryAt(1)->conversionAt(0),

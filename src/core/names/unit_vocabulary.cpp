@@ -17,16 +17,7 @@ namespace {
 
 // How typed fits name, two texts of one key (searchKeyKeepingCase of each).
 CaseFit caseFit(std::string_view typed, std::string_view name) {
-    if (typed == name) return CaseFit::AsWritten;
-    if (typed.size() != name.size()) return CaseFit::CaseAside;
-    for (std::size_t at = 0; at < typed.size();) {
-        const std::size_t length = characterLength(typed, at);
-        const std::string_view mine = typed.substr(at, length);
-        // A capital typed is a capital meant: the name must have it so.
-        if (mine != name.substr(at, length) && foldCase(mine) != mine) return CaseFit::CaseAside;
-        at += length;
-    }
-    return CaseFit::CapitalsKept;
+    return typed == name ? CaseFit::AsWritten : CaseFit::CaseAside;
 }
 
 // A word's ending period is an abbreviation's ("in.", "fl. oz."), no part of a name.

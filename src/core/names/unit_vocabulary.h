@@ -24,10 +24,9 @@ struct PrefixBase;
 // "N m"), and a period that ends a word is an abbreviation's ("in.", "fl. oz."). Letter case is
 // compared too, and says how well a reading fits what was typed (CaseFit).
 
-// How the letters typed agree with a name: all as written; every capital typed is a capital in
-// the name too, which is all that a text typed in small letters can say ("mw" fits both "mW" and
-// "MW"); or only with letter case set aside ("Ms" fits "ms" so).
-enum class CaseFit : std::uint8_t { AsWritten, CapitalsKept, CaseAside };
+// How the letters typed agree with a name: as written, or only with letter case set aside ("Ms"
+// is "ms" so, and "mw" both "mW" and "MW").
+enum class CaseFit : std::uint8_t { AsWritten, CaseAside };
 
 // Where a reading comes from: the phrase is a name or a label as a whole, or a name made of one
 // by a plural ending or a prefix.
@@ -74,8 +73,9 @@ class UnitVocabulary {
     UnitVocabulary(UnitVocabulary&&) noexcept;
     UnitVocabulary& operator=(UnitVocabulary&&) noexcept;
 
-    // What phrase names. Of its readings, only those that fit the letter case best count, and of
-    // those a whole name before one made by a plural ending or a prefix ("rads" is the dose, not
+    // What phrase names. Of its readings, those as written count before those that match only
+    // with letter case set aside, and of those a whole name before one made by a plural ending or
+    // a prefix ("rads" is the dose, not
     // radians; "Gs" the gauss, not gigaseconds, "ms" Milliseconds, not milli-Seconds); readings of
     // one unit and size are one. The units
     // left are the phrase's meaning; where they are several, only the other side of a query can

@@ -133,6 +133,11 @@ std::string normalizedQuery(std::string_view text, const NumberFormat& format) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
+        // Every character replaced is outside ASCII.
+        if (static_cast<unsigned char>(text[at]) < 0x80) {
+            out += text[at++];
+            continue;
+        }
         if (const std::size_t space = noBreakSpaceAt(text, at)) {
             // Between two digits it may group thousands; elsewhere it is a blank.
             const bool grouping = format.spaceGroups && !out.empty() && isDigit(out.back()) &&

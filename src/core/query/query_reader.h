@@ -22,9 +22,10 @@ class UnitNames;
 //
 // Where a text could be read in more than one way, these rules decide, in this order; where none
 // does, nothing is converted, and the refusal names the readings:
-//  1. Letter case: of the names a phrase matches, those that fit the letters typed best count
-//     (as written, then every capital typed a capital of the name, then case aside): "Ms" is
-//     the megasecond, not "ms"; "mW" and "MW" differ, and "mw" names both.
+//  1. Letter case: a name the phrase is as written counts before those it matches only with
+//     letter case set aside, so case decides where two names differ by it alone: "Ms" is the
+//     megasecond, not "ms"; "mW" and "MW" differ, and "mw" and "Mw" name both. Otherwise case is
+//     ignored ("KM" is "km").
 //  2. Whole before made: a name or label as a whole before one made of it by a plural ending
 //     or a prefix ("rads" is the dose, "Gs" the gauss).
 //  3. The longest name: the words of a side make one unit before several ("nautical miles",

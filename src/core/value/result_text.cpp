@@ -23,9 +23,15 @@ ResultRange resultRange(const Conversion& conversion, double value, double resul
     if (std::isnan(result)) return ResultRange::Undefined;
     if (std::isinf(result)) return ResultRange::TooLarge;
     if (result != 0 && std::fabs(result) < DBL_MIN) return ResultRange::TooSmall;
+    // A 0 for a value that is not 0, from a conversion that keeps 0 at 0, fell below every
+    // number; but one that gives 0 for values of every size gives 0 for all ("x*0"), and its 0
+    // is the result.
     double atZero = 1;
     if (result == 0 && value != 0 && conversion.compute(0.0, atZero) == 0 && atZero == 0)
-        return ResultRange::TooSmall;
+        for (const double probe : {1.0, 1e300, -1e300}) {
+            double at = 0;
+            if (conversion.compute(probe, at) != 0 || at != 0) return ResultRange::TooSmall;
+        }
     return ResultRange::Within;
 }
 

@@ -15,7 +15,8 @@ std::string resultText(double value, int decimals);
 // Whether a result is a number to show. Beyond the largest number (about 1.8e308) a formula gives
 // an infinity, and 0/0 no number; below the smallest normal one (about 2.2e-308) a number keeps
 // only some of its digits, and a conversion that keeps 0 at 0 gives 0 for a value that is not 0
-// only where the result fell below every number. None of these is shown as a result.
+// only where the result fell below every number (unless it gives 0 for 1 too, as "x*0" does).
+// None of these is shown as a result.
 enum class ResultRange { Within, TooLarge, Undefined, TooSmall };
 ResultRange resultRange(const Conversion& conversion, double value, double result);
 

@@ -224,13 +224,18 @@ class Parser {
                (next < text_.size() && (text_[next] == '-' || text_[next] == '+'));
     }
 
-    // Each sign is a level of nesting: a run of them is bounded like parentheses.
+    // Each sign is a level of nesting, as each parenthesis and each power is: a run of them is
+    // bounded like parentheses.
     bool unary(double& value, bool mixedAllowed) {
         skipBlanks();
-        const Nesting nesting(*this);
-        if (nesting.tooDeep()) return fail(tooDeep);
-        if (consume("+")) return unary(value, false);
+        if (consume("+")) {
+            const Nesting nesting(*this);
+            if (nesting.tooDeep()) return fail(tooDeep);
+            return unary(value, false);
+        }
         if (consume("-") || consume(minusSign)) {
+            const Nesting nesting(*this);
+            if (nesting.tooDeep()) return fail(tooDeep);
             if (!unary(value, mixedAllowed)) return false;
             value = -value;
             return true;
@@ -241,14 +246,14 @@ class Parser {
     // A power binds tighter than a sign before it, and from the right: -2**2 is -4, 2**3**2 is
     // 2**9.
     bool power(double& value, bool mixedAllowed) {
-        const Nesting nesting(*this);
-        if (nesting.tooDeep()) return fail(tooDeep);
         if (!primary(value, mixedAllowed)) return false;
         skipBlanks();
         if (rest().starts_with("^"))
             return fail("\"^\" is not a power in a value: in conversion formulas it is "
                         "exclusive or. Write ** for a power, as in 2**3.");
         if (consume("**")) {
+            const Nesting nesting(*this);
+            if (nesting.tooDeep()) return fail(tooDeep);
             double exponent = 0;
             if (!unary(exponent, false)) return false;
             const bool nonzero = value != 0;
@@ -261,6 +266,8 @@ class Parser {
     bool primary(double& value, bool mixedAllowed) {
         skipBlanks();
         if (consume("(")) {
+            const Nesting nesting(*this);
+            if (nesting.tooDeep()) return fail(tooDeep);
             if (!sum(value)) return false;
             skipBlanks();
             if (!consume(")"))
