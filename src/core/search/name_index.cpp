@@ -109,39 +109,58 @@ std::vector<std::uint32_t> NameIndex::sortEntries() {
         const auto [start, size] = keyOf_[entry.order];
         return keyTexts.substr(start, size);
     };
-    // Sorted by key, then in the order given; the leading bytes decide most comparisons. Each
-    // entry travels with its leading bytes, so that none is looked for at random afterwards.
-    struct Sorted {
-        std::uint64_t leading;
-        Entry entry;
-    };
-    std::vector<Sorted> sorted(count);
-    for (std::uint32_t i = 0; i < count; ++i)
-        sorted[i] = {leadingBytes(keyOfName(entries_[i])), entries_[i]};
-    std::sort(sorted.begin(), sorted.end(), [](const Sorted& a, const Sorted& b) {
-        return a.leading != b.leading ? a.leading < b.leading : a.entry.order < b.entry.order;
-    });
+    // Sorted by key, then in the order given; the leading bytes decide most places. The entries'
+    // places are sorted, in the order given to start with, by the leading bytes, sixteen bits at
+    // a time from the last, each pass keeping the order of the one before: a million names take
+    // four passes rather than twenty rounds of comparisons.
+    std::vector<std::uint64_t> leading(count);
+    std::vector<std::uint32_t> places(count);
+    for (std::uint32_t at = 0; at < count; ++at) {
+        leading[at] = leadingBytes(keyOfName(entries_[at]));
+        places[entries_[at].order] = at;
+    }
+    {
+        std::vector<std::uint32_t> spare(count);
+        std::vector<std::uint32_t> starts(65537);
+        for (int shift = 0; shift < 64; shift += 16) {
+            std::fill(starts.begin(), starts.end(), 0);
+            for (const std::uint32_t at : places)
+                ++starts[((leading[at] >> shift) & 0xFFFF) + 1];
+            // A pass whose digit all share changes nothing.
+            if (std::find(starts.begin() + 1, starts.end(), count) != starts.end()) continue;
+            for (std::size_t digit = 1; digit < starts.size(); ++digit)
+                starts[digit] += starts[digit - 1];
+            for (const std::uint32_t at : places)
+                spare[starts[(leading[at] >> shift) & 0xFFFF]++] = at;
+            places.swap(spare);
+        }
+    }
     // Keys that share their leading bytes, by the rest of them.
     for (std::size_t run = 0; run < count;) {
         std::size_t end = run + 1;
-        while (end < count && sorted[end].leading == sorted[run].leading)
+        while (end < count && leading[places[end]] == leading[places[run]])
             ++end;
         if (end - run > 1)
-            std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(run),
-                      sorted.begin() + static_cast<std::ptrdiff_t>(end),
-                      [&](const Sorted& a, const Sorted& b) {
-                          if (const int order = keyOfName(a.entry).compare(keyOfName(b.entry));
+            std::sort(places.begin() + static_cast<std::ptrdiff_t>(run),
+                      places.begin() + static_cast<std::ptrdiff_t>(end),
+                      [&](std::uint32_t a, std::uint32_t b) {
+                          const Entry& first = entries_[a];
+                          const Entry& second = entries_[b];
+                          if (const int order = keyOfName(first).compare(keyOfName(second));
                               order != 0)
                               return order < 0;
-                          return a.entry.order < b.entry.order;
+                          return first.order < second.order;
                       });
         run = end;
     }
+    std::vector<std::uint64_t>().swap(leading);
+    std::vector<Entry> sorted(count);
     std::vector<std::uint32_t> placeOf(count);
     for (std::uint32_t at = 0; at < count; ++at) {
-        entries_[at] = sorted[at].entry;
-        placeOf[entries_[at].order] = at;
+        sorted[at] = entries_[places[at]];
+        placeOf[sorted[at].order] = at;
     }
+    entries_.swap(sorted);
     return placeOf;
 }
 

@@ -2,6 +2,8 @@
 
 #include "text/case_fold.h"
 
+#include <algorithm>
+
 namespace {
 
 // What a character of a name or a typed word becomes in its key: its text, or "-" for a joiner,
@@ -87,6 +89,13 @@ std::string mappedKey(std::string_view text) {
 } // namespace
 
 std::string searchKey(std::string_view utf8) {
+    // Most names are ASCII, whose capitals fold a letter at a time: one pass, no copy.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::string key = mappedKey(utf8);
+        for (char& c : key)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return key;
+    }
     return mappedKey(foldCase(utf8));
 }
 
