@@ -222,7 +222,8 @@ TEST_F(ConvertCommand, EveryQueryIsUnderstoodOrRefusedNeverMisread) {
         {{"1 ft-lb to ft-lb"}, "", "could be"},
         // Letter case decides only where two names differ by it alone.
         {{"1 mJ to J"}, "0.001\n", ""}, {{"1 MN to kN"}, "1000\n", ""}, {{"1 mm3 to \u00B5L"}, "1\n", ""},
-        {{"1 Mhz to Hz"}, "", "could be"}, {{"1 MS to s"}, "0.001\n", "Milliseconds"}, {{"1 KM to mi"}, "0.621371192237334\n", ""},
+        {{"1 Mhz to Hz"}, "", "could be"}, {{"1 MS to s"}, "", "could be: Milliseconds (ms), Megaseconds (1e6 Seconds) (Ms)"},
+        {{"1 mpa to psi"}, "", "could be: Megapascals (MPa), Millipascals (0.001 Pascals) (mPa)"}, {{"1 KM to mi"}, "0.621371192237334\n", ""},
         // Written as people write them: periods, compatibility signs, spaces that do not break.
         {{"5 in. to cm"}, "12.7\n", ""}, {{"1 lb. to kg"}, "0.45359237\n", ""},
         {{"100 \u2103 to \u2109"}, "212\n", ""}, {{"1 \u212A to \u00B0C"}, "-272.15\n", ""},

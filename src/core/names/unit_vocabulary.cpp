@@ -219,8 +219,11 @@ void UnitVocabulary::addPrefixed(std::string_view caseKey,
             const PrefixedUnit made = prefixedUnit(prefix, *base.base);
             const CaseFit fit =
                 std::max(wordFit, caseFit(rest, searchKeyKeepingCase(base.base->name)));
+            // The name as it is written right: the prefix's symbol or word and the base's name.
+            std::string name = prefix.byWord ? std::string(prefix.word) : std::string(word);
+            name += base.base->name;
             readings.push_back({unit.category, unit.label, made.factor, made.shown,
-                                std::string(caseKey), fit, NameSource::Prefixed});
+                                std::move(name), fit, NameSource::Prefixed});
         }
     }
 }
@@ -258,9 +261,12 @@ PhraseReading UnitVocabulary::read(std::string_view phrase) const {
     CaseFit best = CaseFit::CaseAside;
     for (const UnitReading& reading : every)
         best = std::min(best, reading.fit);
-    const bool whole = std::any_of(every.begin(), every.end(), [&](const UnitReading& r) {
-        return r.fit == best && r.source == NameSource::Whole;
-    });
+    // Only as written does a whole name stand before one made of it: set aside, letter case says
+    // nothing, and "mpa" is "MPa" no more than "m" and "Pa".
+    const bool whole = best == CaseFit::AsWritten &&
+                       std::any_of(every.begin(), every.end(), [&](const UnitReading& r) {
+                           return r.fit == best && r.source == NameSource::Whole;
+                       });
     for (const UnitReading& reading : every) {
         const bool kept = reading.fit == best && (!whole || reading.source == NameSource::Whole);
         std::vector<UnitReading>& list = kept ? read.units : read.otherCase;

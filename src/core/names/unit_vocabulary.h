@@ -74,12 +74,11 @@ class UnitVocabulary {
     UnitVocabulary& operator=(UnitVocabulary&&) noexcept;
 
     // What phrase names. Of its readings, those as written count before those that match only
-    // with letter case set aside, and of those a whole name before one made by a plural ending or
-    // a prefix ("rads" is the dose, not
-    // radians; "Gs" the gauss, not gigaseconds, "ms" Milliseconds, not milli-Seconds); readings of
-    // one unit and size are one. The units
-    // left are the phrase's meaning; where they are several, only the other side of a query can
-    // choose among them (query/query_reader.h), or nothing does.
+    // with letter case set aside; as written, a whole name counts before one made of it by a
+    // plural ending or a prefix ("rads" is the dose, not radians; "Gs" the gauss, not
+    // gigaseconds). Readings of one unit and size are one ("ms" is Milliseconds, and milli and
+    // s). The units left are the phrase's meaning; where they are several, only the other side
+    // of a query can choose among them (query/query_reader.h), or nothing does.
     PhraseReading read(std::string_view phrase) const;
     // Every reading of phrase, before those rules.
     std::vector<UnitReading> everyReading(std::string_view phrase) const;

@@ -26,8 +26,9 @@ class UnitNames;
 //     letter case set aside, so case decides where two names differ by it alone: "Ms" is the
 //     megasecond, not "ms"; "mW" and "MW" differ, and "mw" and "Mw" name both. Otherwise case is
 //     ignored ("KM" is "km").
-//  2. Whole before made: a name or label as a whole before one made of it by a plural ending
-//     or a prefix ("rads" is the dose, "Gs" the gauss).
+//  2. Whole before made: as written, a name or label as a whole before one made of it by a
+//     plural ending or a prefix ("rads" is the dose, "Gs" the gauss); set aside, letter case
+//     says nothing, and "mpa" is "MPa" no more than milli and "Pa".
 //  3. The longest name: the words of a side make one unit before several ("nautical miles",
 //     "kcal IT", "7 litres per 100 km"); only a side that names no unit whole is a value in
 //     several units ("5 ft 11 in") or, as To side, the units of a split result ("ft in").
