@@ -80,13 +80,9 @@ Status printResult(std::ostream& out, double result, const QueryReading& reading
     return {};
 }
 
-// The conversion of request with the catalog and its names, once both are read.
-Status convertWith(const ConvertRequest& request, const ConversionCatalog& catalog,
-                   const UnitNames& names, std::ostream& out, std::ostream& err) {
-    const Result<const Category*> named = namedCategory(catalog, request);
-    if (!named) return named.status();
-    const QueryReader reader(catalog, names, {true, *named}, userNumberFormat(),
-                             request.catalogName);
+// The conversion of request with a reader of the catalog and its names.
+Status convertWith(const ConvertRequest& request, const QueryReader& reader, std::ostream& out,
+                   std::ostream& err) {
     const Result<QueryReading> reading =
         request.from.empty() && request.to.empty()
             ? reader.conversion(request.value)
@@ -98,6 +94,16 @@ Status convertWith(const ConvertRequest& request, const ConversionCatalog& catal
     const Result<double> result = convertedValue(reading->pair, reading->value, typed);
     if (!result) return Failure{clause(result.why())};
     return printResult(out, *result, *reading, request.precision);
+}
+
+// The same with the catalog and its names, once both are read.
+Status convertWith(const ConvertRequest& request, const ConversionCatalog& catalog,
+                   const UnitNames& names, std::ostream& out, std::ostream& err) {
+    const Result<const Category*> named = namedCategory(catalog, request);
+    if (!named) return named.status();
+    const QueryReader reader(catalog, names, {true, *named}, userNumberFormat(),
+                             request.catalogName);
+    return convertWith(request, reader, out, err);
 }
 
 int finished(const Status& done, std::ostream& err) {
@@ -115,7 +121,7 @@ int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
     return finished(convertWith(request, catalog, names, out, err), err);
 }
 
-int runConvertWith(const ConvertRequest& request, const ConversionCatalog& catalog,
-                   const UnitNames& names, std::ostream& out, std::ostream& err) {
-    return finished(convertWith(request, catalog, names, out, err), err);
+int runConvertWith(const ConvertRequest& request, const QueryReader& reader, std::ostream& out,
+                   std::ostream& err) {
+    return finished(convertWith(request, reader, out, err), err);
 }

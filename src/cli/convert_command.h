@@ -4,8 +4,7 @@
 #include <optional>
 #include <string>
 
-class ConversionCatalog;
-class UnitNames;
+class QueryReader;
 
 // velmora --convert VALUE FROM TO [--category NAME] [--catalog FILE] [--precision N]
 struct ConvertRequest {
@@ -28,7 +27,8 @@ struct ConvertRequest {
 // gives no finite result.
 int runConvert(const ConvertRequest& request, std::ostream& out, std::ostream& err);
 
-// The same with the catalog and the names beside it read already (catalogPath is not read), so
-// that a tool converting many queries reads them once; the status and messages as above.
-int runConvertWith(const ConvertRequest& request, const ConversionCatalog& catalog,
-                   const UnitNames& names, std::ostream& out, std::ostream& err);
+// The same with a reader of the catalog and the names beside it made already (catalogPath is
+// not read, nor the category), so that a tool converting many queries reads them once; the
+// status and messages as above.
+int runConvertWith(const ConvertRequest& request, const QueryReader& reader, std::ostream& out,
+                   std::ostream& err);

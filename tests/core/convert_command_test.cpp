@@ -467,8 +467,8 @@ Outcome convertWithNames(const ConversionCatalog& catalog, const std::string& na
     request.value = query;
     std::ostringstream out;
     std::ostringstream err;
-    const int status =
-        runConvertWith(request, catalog, parseNamesFile(names, true, region).names, out, err);
+    const UnitNames read = parseNamesFile(names, true, region).names;
+    const int status = runConvertWith(request, QueryReader(catalog, read, {}, {}), out, err);
     return {status, out.str(), err.str()};
 }
 

@@ -11,8 +11,10 @@
 #include "catalog/catalog.h"
 #include "cli/convert_command.h"
 #include "cli/terminal_text.h"
+#include "query/query_reader.h"
 #include "search/unit_names.h"
 #include "settings/user_region.h"
+#include "value/user_number_format.h"
 
 #include <cstdio>
 #include <iostream>
@@ -30,13 +32,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     const UnitNames names = readUnitNames(namesPathBeside(argv[1]), nullptr, userRegion());
+    const QueryReader reader(catalog, names, {}, userNumberFormat());
     ConvertRequest request;
     request.catalogPath = argv[1];
     for (std::string query; std::getline(std::cin, query);) {
         request.value = query;
         std::ostringstream out;
         std::ostringstream err;
-        const int status = runConvertWith(request, catalog, names, out, err);
+        const int status = runConvertWith(request, reader, out, err);
         std::cout << status << '\x1f' << terminalText(out.str()) << '\x1f'
                   << terminalText(err.str()) << '\x1e';
     }
