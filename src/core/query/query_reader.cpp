@@ -98,7 +98,7 @@ std::string_view wordSpan(const std::vector<std::string_view>& words, std::size_
 
 QueryReader::QueryReader(const ConversionCatalog& catalog, const UnitNames& names,
                          VocabularyScope scope, NumberFormat format, std::string catalogName)
-    : catalog_(catalog), names_(names), scope_(scope), vocabulary_(catalog, names, scope),
+    : names_(names), scope_(scope), vocabulary_(catalog, names, scope),
       format_(format), catalogName_(std::move(catalogName)) {}
 
 QueryReader::Side QueryReader::unitsSide(std::string_view phrase, double value,
@@ -297,22 +297,20 @@ std::string QueryReader::unknownUnit(const Side& side, bool from) const {
                                   ? " in category \"" + toDisplayText(scope_.only->name()) + "\""
                                   : " in " + catalogName_;
     // The labels of the categories read, each with its category where there are several.
+    const std::vector<UnitVocabulary::Unit>& units = vocabulary_.units();
     std::vector<std::string> labels;
-    std::vector<std::string> categories;
-    for (const UnitVocabulary::Unit& unit : vocabulary_.units()) {
+    labels.reserve(units.size());
+    for (const UnitVocabulary::Unit& unit : units)
         labels.push_back(toDisplayText(unit.label));
-        categories.push_back(toDisplayText(unit.category->name()));
-    }
     if (labels.empty()) return "The catalog " + catalogName_ + " holds no conversions.";
     std::vector<std::string> closest;
     // Blanks or signs alone are close to nothing.
     if (!searchKey(side.typed).empty()) closest = closestLabels(side.typed, labels, 3, names_);
     if (!scope_.only)
-        for (std::string& label : closest)
-            label += " (" +
-                     categories[static_cast<std::size_t>(
-                         std::find(labels.begin(), labels.end(), label) - labels.begin())] +
-                     ")";
+        for (std::string& label : closest) {
+            const auto at = std::find(labels.begin(), labels.end(), label) - labels.begin();
+            label += " (" + toDisplayText(units[static_cast<std::size_t>(at)].category->name()) + ")";
+        }
     return "No unit \"" + side.typed + "\" to convert " + (from ? "from" : "to") + where +
            (closest.empty() ? "" : "; the closest: " + quotedList(closest)) + ".";
 }

@@ -70,6 +70,8 @@ class QueryReader {
     // it, for messages ("conv.txt").
     QueryReader(const ConversionCatalog& catalog, const UnitNames& names, VocabularyScope scope,
                 NumberFormat format, std::string catalogName = "conv.txt");
+    QueryReader(const ConversionCatalog&, UnitNames&&, VocabularyScope, NumberFormat,
+                std::string = {}) = delete;
 
     // The one conversion a query means ("5 mi to km", "how many feet in a mile"), or why there
     // is none, or none that is sure, as a sentence for the user.
@@ -120,7 +122,6 @@ class QueryReader {
                              std::string_view to) const;
     std::string sideNames(const Side& side) const;
 
-    const ConversionCatalog& catalog_;
     const UnitNames& names_;
     VocabularyScope scope_;
     UnitVocabulary vocabulary_;
