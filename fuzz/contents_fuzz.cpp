@@ -1,7 +1,7 @@
 // Arbitrary bytes as what the help window reads: a table of contents or an index, a page, a style
-// sheet, a page's text checked against its encoding, and the reply of the help file's reader. Nothing may crash; every entry must be within
-// the depth limit, every name what the bytes and references give, a reply must read back as it
-// was written, and fitted colours must stay fitted.
+// sheet, a page's text checked against its encoding, and the reply of the help file's reader.
+// Nothing may crash; every entry must be within the depth limit, every name what the bytes and
+// references give, a reply must read back as it was written, and fitted colours must stay fitted.
 
 #include "help/help_contents.h"
 #include "help/help_index.h"

@@ -1,8 +1,8 @@
 // The floor for start-up under Wine: an empty dialog of the converter window's caption, size and
 // manifest, shown the same way (modeless, with a message loop), so what velmora.exe takes beyond
 // it is the program's own.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};

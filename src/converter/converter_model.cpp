@@ -291,9 +291,8 @@ void ConverterModel::recompute() {
         return;
     }
     const Conversion& conversion = *selection_.currentConversion;
-    const ResultTexts texts =
-        computeResultTexts(conversion, inputText_, precision_,
-                           {format_, selection_.currentCategory, &reader()});
+    const ResultTexts texts = computeResultTexts(conversion, inputText_, precision_,
+                                                 {format_, selection_.currentCategory, &reader()});
     unreadNote_ = texts.note;
     resultText_ = withSeparator(texts.shown);
     inputReadAs_ = texts.readAs;

@@ -55,7 +55,8 @@ FindResults ConversionFinder::find(std::string_view typed, bool queryCut) const 
             found.rows.size() >= static_cast<std::size_t>(ConversionSearch::defaultLimit))
             return;
         found.rows.push_back({{tabOf(catalog_, category), category, &line, MatchRank::Exact},
-                              reading.valueText, false});
+                              reading.valueText,
+                              false});
     };
     for (const QueryReading& reading : exact.readings) {
         const UnitPair& pair = reading.pair;
@@ -98,14 +99,13 @@ FindResults ConversionFinder::find(std::string_view typed, bool queryCut) const 
                countOf(looseCount, "conversion looks", "conversions look") +
                " alike: move to one to choose it.";
     else
-        text = !note.empty() ? note
-               : !exact.whyNone.empty() ? exact.whyNone
-                                        : loose.whyNone;
+        text = !note.empty() ? note : !exact.whyNone.empty() ? exact.whyNone : loose.whyNone;
     if (found.exactCount > 0 && !note.empty()) text += " " + note;
     // Only the start of a long query counts, and the user is told.
     if (queryCut)
-        text += " The field takes " + std::to_string(maxFindLength) + " characters, and only the first " +
-                std::to_string(SearchQuery::maxWords) + " words are used.";
+        text += " The field takes " + std::to_string(maxFindLength) +
+                " characters, and only the first " + std::to_string(SearchQuery::maxWords) +
+                " words are used.";
     else if (loose.truncated)
         text += " Only the first " + std::to_string(SearchQuery::maxWords) + " words are used.";
     found.countText = trimmed(text);

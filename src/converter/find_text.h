@@ -35,8 +35,7 @@ struct FindResults {
 // many queries. The catalog and the names must outlive it.
 class ConversionFinder {
   public:
-    ConversionFinder(const ConversionCatalog& catalog, const UnitNames& names,
-                     NumberFormat format);
+    ConversionFinder(const ConversionCatalog& catalog, const UnitNames& names, NumberFormat format);
     // The rows for typed (UTF-8); queryCut: the field is full, so only its start was typed.
     FindResults find(std::string_view typed, bool queryCut = false) const;
 

@@ -526,7 +526,8 @@ TEST(ConvertNames, PluralsRegionsAndPrefixesOfTheDeliveredNamesAreReadAsMeantOrR
         // Nothing out of range, and no quantity that begins with a prefixed unit.
         {"1e-300 qm to km", "", "",
          "1e-300 Quectometers (1e-30 Meters) in Kilometers is too small to print"},
-        {"1 dam 5 m to m", "", "", "the value \"1 dam 5 m\" is in several units, the first of them"},
+        {"1 dam 5 m to m", "", "",
+         "the value \"1 dam 5 m\" is in several units, the first of them"},
     };
     for (const auto& row : rows) {
         const Outcome result = convertWithNames(catalog, names, row.query, row.region);

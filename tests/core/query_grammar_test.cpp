@@ -68,10 +68,14 @@ TEST(QueryGrammar, GivesEveryWayAQueryParts) {
 }
 
 TEST(QueryGrammar, ANoBreakSpaceBetweenDigitsStaysWhereTheLocaleGroupsWithOne) {
-    NumberFormat french(',', '.', true);
-    EXPECT_EQ(normalizedQuery("12\xC2\xA0" "500\xC2\xA0km", french), "12\xC2\xA0" "500 km");
-    EXPECT_EQ(normalizedQuery("12\xE2\x80\xAF" "500", french), "12\xE2\x80\xAF" "500");
-    EXPECT_EQ(normalizedQuery("12\xC2\xA0" "500\xC2\xA0km", NumberFormat('.')), "12 500 km");
+    const NumberFormat french(',', '.', true);
+    const std::string noBreak = "\xC2\xA0";
+    const std::string narrow = "\xE2\x80\xAF";
+    EXPECT_EQ(normalizedQuery("12" + noBreak + "500" + noBreak + "km", french),
+              "12" + noBreak + "500 km");
+    EXPECT_EQ(normalizedQuery("12" + narrow + "500", french), "12" + narrow + "500");
+    EXPECT_EQ(normalizedQuery("12" + noBreak + "500" + noBreak + "km", NumberFormat('.')),
+              "12 500 km");
 }
 
 } // namespace

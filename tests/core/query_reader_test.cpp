@@ -56,8 +56,7 @@ TEST_F(DeliveredCatalog, ACompoundValueIsTheSumOfItsPartsInTheFromUnit) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
-        const Result<AmountRead> value =
-            amount(row.text, row.category, row.unit);
+        const Result<AmountRead> value = amount(row.text, row.category, row.unit);
         ASSERT_TRUE(value.ok()) << value.why();
         EXPECT_NEAR(value->value, row.expected, 1e-12 * row.expected);
     }
@@ -68,8 +67,7 @@ TEST_F(DeliveredCatalog, ACompoundValueIsTheSumOfItsPartsInTheFromUnit) {
 TEST_F(DeliveredCatalog, AValueThatCannotBeReadWhollyIsRefused) {
     const char* const texts[] = {"5 kg", "5 ft 11", "5 ft to m", "", "2^3 ft"};
     for (const char* text : texts) {
-        const Result<AmountRead> value =
-            amount(text, "Length", "Meters");
+        const Result<AmountRead> value = amount(text, "Length", "Meters");
         EXPECT_FALSE(value.ok()) << text;
         EXPECT_FALSE(value.why().empty()) << text;
     }
@@ -131,8 +129,7 @@ TEST_F(DeliveredCatalog, APartOfAValueInSeveralUnitsIsAnAmountInAFallingUnit) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
-        const Result<AmountRead> value =
-            amount(row.text, row.category, row.unit);
+        const Result<AmountRead> value = amount(row.text, row.category, row.unit);
         if (std::isnan(row.expected)) {
             EXPECT_FALSE(value.ok()) << value->value;
             EXPECT_NE(value.why().find(row.whyHas), std::string::npos) << value.why();
@@ -187,8 +184,7 @@ TEST_F(DeliveredCatalog, ASplitResultReadsBackAsTheSameQuantity) {
                     }
                 }
                 EXPECT_FALSE(allZero) << text;
-                const Result<AmountRead> back =
-                    amount(text, split.category, split.unit);
+                const Result<AmountRead> back = amount(text, split.category, split.unit);
                 ASSERT_TRUE(back.ok()) << text << ": " << back.why();
                 // Half a unit of the last decimal, or the digits of a part shown in significant
                 // digits, and the rounding of the numbers themselves.

@@ -222,9 +222,9 @@ TEST(UserNumberFormat, ALocaleNameSaysHowItsPeopleWriteNumbers) {
         char grouping;
         bool spaceGroups = false;
     } rows[] = {
-        {"en_US.UTF-8", '.', ','},         {"en_GB", '.', ','},     {"de_DE.UTF-8", ',', '.'},
-        {"fr_FR.UTF-8", ',', '.', true},   {"de_CH.UTF-8", '.', 0}, {"es_MX", '.', ','},
-        {"pt_BR.UTF-8@euro", ',', '.'},    {"C", '.', 0},           {"POSIX", '.', 0},
+        {"en_US.UTF-8", '.', ','},       {"en_GB", '.', ','},     {"de_DE.UTF-8", ',', '.'},
+        {"fr_FR.UTF-8", ',', '.', true}, {"de_CH.UTF-8", '.', 0}, {"es_MX", '.', ','},
+        {"pt_BR.UTF-8@euro", ',', '.'},  {"C", '.', 0},           {"POSIX", '.', 0},
         {"ru_RU", ',', '.', true},
     };
     for (const auto& row : rows) {

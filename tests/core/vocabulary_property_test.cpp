@@ -40,7 +40,8 @@ TEST_F(DeliveredVocabulary, NoTwoUnitsOfTwoCategoriesConvert) {
             ++asked;
             const Result<QueryReading> read =
                 reader->conversion("1", toDisplayText(from.label), toDisplayText(to.label));
-            EXPECT_FALSE(read.ok()) << toDisplayText(from.label) << " to " << toDisplayText(to.label);
+            EXPECT_FALSE(read.ok())
+                << toDisplayText(from.label) << " to " << toDisplayText(to.label);
         }
     EXPECT_GT(asked, 100000);
 }
@@ -127,9 +128,10 @@ TEST_F(DeliveredVocabulary, EveryPhrasingOfEveryNameIsReadRightOrRefused) {
                 // Another unit only by a name that is so as written ("MB" beside "Mb").
                 bool asWritten = false;
                 for (const UnitReading& other : reader->vocabulary().everyReading(phrasing.typed))
-                    asWritten = asWritten ||
-                                (other.unit == unitRead && other.fit == CaseFit::AsWritten);
-                EXPECT_TRUE(asWritten) << phrasing.query << " is read as " << toDisplayText(unitRead);
+                    asWritten =
+                        asWritten || (other.unit == unitRead && other.fit == CaseFit::AsWritten);
+                EXPECT_TRUE(asWritten)
+                    << phrasing.query << " is read as " << toDisplayText(unitRead);
             }
         }
     }

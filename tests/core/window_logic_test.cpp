@@ -1,11 +1,11 @@
 #include "catalog/catalog.h"
 #include "converter/report_text.h"
 #include "converter/selection_logic.h"
-#include "query/query_reader.h"
-#include "search/unit_names.h"
 #include "converter/window_fit.h"
 #include "converter/window_layout.h"
 #include "failing_file_ops.h"
+#include "query/query_reader.h"
+#include "search/unit_names.h"
 #include "settings/settings_file.h"
 #include "temp_dir.h"
 #include "text/display_text.h"
@@ -173,9 +173,9 @@ TEST_F(SelectionLogic, AResultOutOfRangeIsNoResultButANote) {
     }
     const UnitNames names = parseNamesFile("Feet|ft\nInches|in\n").names;
     const QueryReader reader(catalog, names, {}, NumberFormat('.'));
-    const ResultTexts negative = computeResultTexts(*catalog.categoryAt(1)->conversionAt(0),
-                                                    "-5'11\"", 4,
-                                                    {'.', catalog.categoryAt(1), &reader});
+    const ResultTexts negative =
+        computeResultTexts(*catalog.categoryAt(1)->conversionAt(0), "-5'11\"", 4,
+                           {'.', catalog.categoryAt(1), &reader});
     EXPECT_EQ(negative.shown, "-1.8034");
 }
 

@@ -50,7 +50,8 @@ std::string singularPart(std::string_view part) {
     if (folded.starts_with(singular)) return std::string(part.substr(0, singular.size()));
     std::string made = singular;
     // "y" for "ies", "foot" for "feet": the first letter keeps its case.
-    if (folded.ends_with("ies")) made = std::string(part.substr(0, part.size() - 3)) + "y";
+    if (folded.ends_with("ies"))
+        made = std::string(part.substr(0, part.size() - 3)) + "y";
     else if (part.front() >= 'A' && part.front() <= 'Z')
         made.front() = static_cast<char>(made.front() - 'a' + 'A');
     return made;
@@ -124,7 +125,8 @@ UnitVocabulary::UnitVocabulary(const ConversionCatalog& catalog, const UnitNames
             for (const std::string_view label : {conversion.fromUnit(), conversion.toUnit()}) {
                 if (!seen.insert(label).second) continue;
                 const auto start = static_cast<std::uint32_t>(keyTexts_.size());
-                keyTexts_ += isValidUtf8(label) ? searchKey(label) : searchKey(toDisplayText(label));
+                keyTexts_ +=
+                    isValidUtf8(label) ? searchKey(label) : searchKey(toDisplayText(label));
                 keyed_.push_back({start, static_cast<std::uint32_t>(keyTexts_.size()) - start,
                                   static_cast<std::uint32_t>(units_.size())});
                 units_.push_back({category, label});
@@ -149,7 +151,8 @@ UnitVocabulary::UnitVocabulary(const ConversionCatalog& catalog, const UnitNames
         if (units.size() > 1 && std::any_of(units.begin(), units.end(), [&](std::uint32_t u) {
                 return toDisplayText(units_[u].label) == text;
             }))
-            std::erase_if(units, [&](std::uint32_t u) { return toDisplayText(units_[u].label) != text; });
+            std::erase_if(units,
+                          [&](std::uint32_t u) { return toDisplayText(units_[u].label) != text; });
         if (!units.empty()) byNamesLabel_[label] = std::move(units);
     }
     // The prefixes' bases that are units here, by the key of the name.
@@ -169,8 +172,9 @@ std::pair<std::size_t, std::size_t> UnitVocabulary::unitsOfKey(std::string_view 
     const auto keyOf = [&](const Keyed& k) {
         return std::string_view(keyTexts_).substr(k.start, k.size);
     };
-    const auto first = std::lower_bound(keyed_.begin(), keyed_.end(), key,
-                                        [&](const Keyed& k, std::string_view v) { return keyOf(k) < v; });
+    const auto first =
+        std::lower_bound(keyed_.begin(), keyed_.end(), key,
+                         [&](const Keyed& k, std::string_view v) { return keyOf(k) < v; });
     auto last = first;
     while (last != keyed_.end() && keyOf(*last) == key)
         ++last;
@@ -222,8 +226,8 @@ void UnitVocabulary::addPrefixed(std::string_view caseKey,
             // The name as it is written right: the prefix's symbol or word and the base's name.
             std::string name = prefix.byWord ? std::string(prefix.word) : std::string(word);
             name += base.base->name;
-            readings.push_back({unit.category, unit.label, made.factor, made.shown,
-                                std::move(name), fit, NameSource::Prefixed});
+            readings.push_back({unit.category, unit.label, made.factor, made.shown, std::move(name),
+                                fit, NameSource::Prefixed});
         }
     }
 }
@@ -288,7 +292,7 @@ PhraseReading UnitVocabulary::read(std::string_view phrase) const {
 }
 
 std::vector<std::string_view> UnitVocabulary::unitsWithWord(std::string_view key,
-                                                           const Category& category) const {
+                                                            const Category& category) const {
     auto [words, added] = wordsByCategory_.try_emplace(&category);
     if (added)
         for (const Unit& unit : units_) {

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <utility>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class Category;
@@ -92,7 +92,8 @@ class UnitVocabulary {
 
     // The units of category with a name or label of several words, one of them key (searchKey,
     // "oz" of "fl oz"): no reading, only what a refusal may offer.
-    std::vector<std::string_view> unitsWithWord(std::string_view key, const Category& category) const;
+    std::vector<std::string_view> unitsWithWord(std::string_view key,
+                                                const Category& category) const;
 
     // The size of unit in toUnit, both of category, where a catalog line converts by a plain
     // factor (no zero of its own, as °C to °F has, and no reciprocal); 0 where none does. 1 for
@@ -130,6 +131,7 @@ class UnitVocabulary {
     std::unordered_map<std::string, std::vector<Base>> basesByKey_;
     // The words of the names of several words of each category asked of unitsWithWord, each with
     // its unit: made at the first question, as only refusals ask.
-    mutable std::unordered_map<const Category*, std::vector<std::pair<std::string, std::string_view>>>
+    mutable std::unordered_map<const Category*,
+                               std::vector<std::pair<std::string, std::string_view>>>
         wordsByCategory_;
 };

@@ -19,6 +19,7 @@ struct Replacement {
     std::string_view from;
     std::string_view to;
 };
+// clang-format off
 constexpr Replacement replacements[] = {
     {"\xE2\x84\x83", "\xC2\xB0" "C"}, // ℃
     {"\xE2\x84\x89", "\xC2\xB0" "F"}, // ℉
@@ -29,6 +30,7 @@ constexpr Replacement replacements[] = {
     {"\xE2\x80\x86", " "}, {"\xE2\x80\x87", " "}, {"\xE2\x80\x88", " "}, {"\xE2\x80\x89", " "},
     {"\xE2\x80\x8A", " "}, {"\xE3\x80\x80", " "},
 };
+// clang-format on
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -69,12 +71,14 @@ std::vector<Word> wordsOf(std::string_view text) {
 
 class Shaper {
   public:
-    Shaper(std::string_view text, std::vector<Word> words) : text_(text), words_(std::move(words)) {}
+    Shaper(std::string_view text, std::vector<Word> words)
+        : text_(text), words_(std::move(words)) {}
 
     // The text of words [from, to); empty when from >= to.
     std::string between(std::size_t from, std::size_t to) const {
         if (from >= to) return {};
-        return std::string(text_.substr(words_[from].begin, words_[to - 1].end - words_[from].begin));
+        return std::string(
+            text_.substr(words_[from].begin, words_[to - 1].end - words_[from].begin));
     }
     std::size_t size() const { return words_.size(); }
     const Word& operator[](std::size_t i) const { return words_[i]; }
@@ -123,7 +127,8 @@ std::vector<QueryShape> howManyShapes(const Shaper& words, std::size_t first) {
             --toEnd;
         shapes.push_back(words.shape(i + 1, words.size(), words.between(toBegin, toEnd), true));
     }
-    if (shapes.empty()) shapes.push_back(words.shape(0, 0, words.between(toBegin, words.size()), true));
+    if (shapes.empty())
+        shapes.push_back(words.shape(0, 0, words.between(toBegin, words.size()), true));
     return shapes;
 }
 

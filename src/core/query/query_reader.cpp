@@ -17,7 +17,13 @@
 // How far a way of reading a query got before it failed: the refusal of the way that got
 // furthest is the one the user hears.
 namespace {
-enum Stage : int { stageNoShape = -1, stageValue = 0, stageUnit = 1, stageQuantity = 2, stageLine = 3 };
+enum Stage : int {
+    stageNoShape = -1,
+    stageValue = 0,
+    stageUnit = 1,
+    stageQuantity = 2,
+    stageLine = 3
+};
 } // namespace
 
 struct QueryReader::SideUnit {
@@ -62,11 +68,12 @@ bool startsLikeNumber(std::string_view text) {
     if (isDigit(text[0]) || std::string_view("(.+-").find(text[0]) != std::string_view::npos)
         return true;
     if (text.starts_with("\xE2\x88\x92")) return true; // −
-    if (first == 0xC2 && text.size() > 1)                // ¼ ½ ¾
+    if (first == 0xC2 && text.size() > 1)              // ¼ ½ ¾
         return static_cast<unsigned char>(text[1]) >= 0xBC &&
                static_cast<unsigned char>(text[1]) <= 0xBE;
     return text.size() > 2 && text.starts_with("\xE2\x85") && // ⅐ to ⅞
-           static_cast<unsigned char>(text[2]) >= 0x90 && static_cast<unsigned char>(text[2]) <= 0x9E;
+           static_cast<unsigned char>(text[2]) >= 0x90 &&
+           static_cast<unsigned char>(text[2]) <= 0x9E;
 }
 
 // A sentence as a clause after a colon: "The value is…." gives "the value is…".
@@ -90,16 +97,17 @@ std::string unitWithName(const UnitReading& unit) {
 // The text of words [from, to) of a query.
 std::string_view wordSpan(const std::vector<std::string_view>& words, std::size_t from,
                           std::size_t to) {
-    return {words[from].data(),
-            static_cast<std::size_t>(words[to - 1].data() + words[to - 1].size() - words[from].data())};
+    return {
+        words[from].data(),
+        static_cast<std::size_t>(words[to - 1].data() + words[to - 1].size() - words[from].data())};
 }
 
 } // namespace
 
 QueryReader::QueryReader(const ConversionCatalog& catalog, const UnitNames& names,
                          VocabularyScope scope, NumberFormat format, std::string catalogName)
-    : names_(names), scope_(scope), vocabulary_(catalog, names, scope),
-      format_(format), catalogName_(std::move(catalogName)) {}
+    : names_(names), scope_(scope), vocabulary_(catalog, names, scope), format_(format),
+      catalogName_(std::move(catalogName)) {}
 
 QueryReader::Side QueryReader::unitsSide(std::string_view phrase, double value,
                                          std::string valueText) const {
@@ -126,13 +134,15 @@ QueryReader::Side QueryReader::fromSide(std::string_view text, bool valueOne) co
     refused.typed = std::string(text);
     refused.stage = stageValue;
     if (!lead) {
-        refused.why = "The value in \"" + refused.typed + "\" cannot be read: " + clauseOf(lead.why()) + ".";
+        refused.why =
+            "The value in \"" + refused.typed + "\" cannot be read: " + clauseOf(lead.why()) + ".";
         return refused;
     }
     const std::string_view rest = trimmed(text.substr(lead->end));
     std::string valueText(trimmed(text.substr(0, lead->end)));
     if (rest.empty()) {
-        refused.why = "No unit to convert from in \"" + refused.typed + "\": write it after the value.";
+        refused.why =
+            "No unit to convert from in \"" + refused.typed + "\": write it after the value.";
         return refused;
     }
     Side side = unitsSide(rest, lead->value, std::move(valueText));
@@ -187,7 +197,8 @@ Result<QueryReader::SideUnit> QueryReader::partsIn(const QuantityRead& read,
     std::string_view previous;
     double previousSize = 0.0;
     for (const ValuePart& part : read.parts) {
-        if (part.unit.empty()) return Failure{"Each number of \"" + read.text + "\" needs its unit."};
+        if (part.unit.empty())
+            return Failure{"Each number of \"" + read.text + "\" needs its unit."};
         std::vector<UnitReading> units;
         for (UnitReading& unit : vocabulary_.read(part.unit).units)
             if (unit.category == &category) units.push_back(std::move(unit));
@@ -238,7 +249,8 @@ Result<QueryReader::SideUnit> QueryReader::partsIn(const QuantityRead& read,
         if (!result.readAs.empty()) result.readAs += " + ";
         result.readAs += formatExact(read.negative ? -part.value : part.value) + " " + unit.shown;
     }
-    if (!std::isfinite(total)) return Failure{"The value is too large: numbers go up to about 1.8e308."};
+    if (!std::isfinite(total))
+        return Failure{"The value is too large: numbers go up to about 1.8e308."};
     // A minus before the first part is the whole quantity's.
     if (read.negative && several) result.readAs = "-(" + result.readAs + ")";
     result.value = total;
@@ -260,10 +272,10 @@ QueryReader::Side QueryReader::toSide(std::string_view text) const {
             for (UnitReading& unit : vocabulary_.read(words[i]).units)
                 if (unit.category == first.category && unit.factor == 1.0)
                     units.push_back(std::move(unit));
-            const double size = units.size() == 1
-                                    ? vocabulary_.sizeIn(*first.category, units.front().unit,
-                                                         first.unit)
-                                    : 0.0;
+            const double size =
+                units.size() == 1
+                    ? vocabulary_.sizeIn(*first.category, units.front().unit, first.unit)
+                    : 0.0;
             if (!(size > 0) || !(size < sizes.back())) break;
             sizes.push_back(size);
         }
@@ -309,14 +321,15 @@ std::string QueryReader::unknownUnit(const Side& side, bool from) const {
     if (!scope_.only)
         for (std::string& label : closest) {
             const auto at = std::find(labels.begin(), labels.end(), label) - labels.begin();
-            label += " (" + toDisplayText(units[static_cast<std::size_t>(at)].category->name()) + ")";
+            label +=
+                " (" + toDisplayText(units[static_cast<std::size_t>(at)].category->name()) + ")";
         }
     return "No unit \"" + side.typed + "\" to convert " + (from ? "from" : "to") + where +
            (closest.empty() ? "" : "; the closest: " + quotedList(closest)) + ".";
 }
 
 std::vector<std::string> QueryReader::lookAlikes(std::string_view typed,
-                                                const Category& category) const {
+                                                 const Category& category) const {
     // A name or label of several words, one of them the word typed ("fl oz" for "oz").
     const std::string key = searchKey(typed);
     std::vector<std::string> found;
@@ -353,8 +366,8 @@ Result<QueryReading> QueryReader::readingOf(const Side& from, const Side& to,
     reading.value = source.value;
     reading.readAs = source.readAs;
     reading.pair = std::move(*pair);
-    reading.byNames = !from.asLabel || !to.asLabel || !reading.readAs.empty() ||
-                      !reading.pair.splitWords.empty();
+    reading.byNames =
+        !from.asLabel || !to.asLabel || !reading.readAs.empty() || !reading.pair.splitWords.empty();
     return reading;
 }
 
@@ -380,8 +393,9 @@ Result<QueryReading> QueryReader::decide(const Side& from, const Side& to, int& 
         // name holds the words typed: the user may have meant it.
         for (const auto& [side, other] : {std::pair{&from, &to}, std::pair{&to, &from}}) {
             for (const UnitReading& unit : side->otherCase)
-                if (std::any_of(other->units.begin(), other->units.end(),
-                                [&](const SideUnit& o) { return o.unit.category == unit.category; }))
+                if (std::any_of(other->units.begin(), other->units.end(), [&](const SideUnit& o) {
+                        return o.unit.category == unit.category;
+                    }))
                     why += "; \"" + unit.name + "\" is " + unit.shown;
             if (!side->otherCase.empty() || other->units.empty()) continue;
             const Category& category = *other->units.front().unit.category;
@@ -401,13 +415,16 @@ Result<QueryReading> QueryReader::decide(const Side& from, const Side& to, int& 
             chosen.push_back(candidate);
             continue;
         }
-        otherPairs = otherPairs || std::none_of(chosen.begin(), chosen.end(), [&](const Candidate& c) {
-            return equalIgnoringCase(from.units[c.from].unit.shown,
-                                     from.units[candidate.from].unit.shown) &&
-                   equalIgnoringCase(to.units[c.to].unit.shown, to.units[candidate.to].unit.shown);
-        });
+        otherPairs =
+            otherPairs || std::none_of(chosen.begin(), chosen.end(), [&](const Candidate& c) {
+                return equalIgnoringCase(from.units[c.from].unit.shown,
+                                         from.units[candidate.from].unit.shown) &&
+                       equalIgnoringCase(to.units[c.to].unit.shown,
+                                         to.units[candidate.to].unit.shown);
+            });
     }
-    const auto listOf = [&](const Side& side, const std::vector<Candidate>& candidates, bool ofFrom) {
+    const auto listOf = [&](const Side& side, const std::vector<Candidate>& candidates,
+                            bool ofFrom) {
         std::vector<std::string> units;
         for (const Candidate& c : candidates) {
             const UnitReading& unit = (ofFrom ? side.units[c.from] : side.units[c.to]).unit;
@@ -444,7 +461,8 @@ Result<QueryReading> QueryReader::conversion(std::string_view query) const {
     for (const QueryShape& shape : *shapes) {
         if (!shape.separated || shape.from.empty() || shape.to.empty()) continue;
         int stage = stageNoShape;
-        Result<QueryReading> read = decide(fromSide(shape.from, shape.valueOne), toSide(shape.to), stage);
+        Result<QueryReading> read =
+            decide(fromSide(shape.from, shape.valueOne), toSide(shape.to), stage);
         if (read) {
             readings.push_back(std::move(read).value());
         } else if (stage > best) {
@@ -457,8 +475,8 @@ Result<QueryReading> QueryReader::conversion(std::string_view query) const {
     std::string ways;
     for (const QueryReading& reading : readings)
         ways += (ways.empty() ? "" : ", or ") + pairText(reading.pair);
-    return Failure{"\"" + std::string(trimmed(query)) + "\" can be read more than one way: " + ways +
-                   "; write \"to\" between the units."};
+    return Failure{"\"" + std::string(trimmed(query)) + "\" can be read more than one way: " +
+                   ways + "; write \"to\" between the units."};
 }
 
 Result<QueryReading> QueryReader::conversion(std::string_view value, std::string_view from,
@@ -502,14 +520,14 @@ QueryReader::Readings QueryReader::everyReading(std::string_view query) const {
     }
     int best = stageNoShape;
     const auto add = [&](const QueryReading& reading) {
-        const bool known = std::any_of(found.readings.begin(), found.readings.end(),
-                                       [&](const QueryReading& r) {
-                                           return r.pair.category == reading.pair.category &&
-                                                  r.pair.fromUnit == reading.pair.fromUnit &&
-                                                  r.pair.toUnit == reading.pair.toUnit &&
-                                                  r.pair.fromFactor == reading.pair.fromFactor &&
-                                                  r.pair.toFactor == reading.pair.toFactor;
-                                       });
+        const bool known =
+            std::any_of(found.readings.begin(), found.readings.end(), [&](const QueryReading& r) {
+                return r.pair.category == reading.pair.category &&
+                       r.pair.fromUnit == reading.pair.fromUnit &&
+                       r.pair.toUnit == reading.pair.toUnit &&
+                       r.pair.fromFactor == reading.pair.fromFactor &&
+                       r.pair.toFactor == reading.pair.toFactor;
+            });
         if (!known) found.readings.push_back(reading);
     };
     const auto pairs = [&](const Side& from, const Side& to) {
@@ -577,8 +595,8 @@ Result<AmountRead> QueryReader::amount(std::string_view text, const Category& ca
     // One unit by its whole name, else the units of a value in several parts.
     QuantityRead read;
     const std::string_view rest = trimmed(typed.substr(lead->end));
-    read.parts.push_back({lead->value, std::string(trimmed(typed.substr(0, lead->end))),
-                          std::string(rest)});
+    read.parts.push_back(
+        {lead->value, std::string(trimmed(typed.substr(0, lead->end))), std::string(rest)});
     read.text = std::string(typed);
     const std::vector<UnitReading> units = vocabulary_.read(rest).units;
     const bool named = std::any_of(units.begin(), units.end(),

@@ -32,7 +32,9 @@ class NameIndex {
     int labelId(std::string_view label) const;
     int labelCount() const { return static_cast<int>(labelFirst_.size()) - 1; }
     // The label of a number as first given.
-    std::string_view labelText(int label) const { return labelTexts_[static_cast<std::size_t>(label)]; }
+    std::string_view labelText(int label) const {
+        return labelTexts_[static_cast<std::size_t>(label)];
+    }
     // The names of a label, in the order given.
     std::vector<std::string_view> namesOf(int label) const;
 

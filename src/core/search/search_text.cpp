@@ -90,7 +90,8 @@ std::string mappedKey(std::string_view text) {
 
 std::string searchKey(std::string_view utf8) {
     // Most names are ASCII, whose capitals fold a letter at a time: one pass, no copy.
-    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    if (std::all_of(utf8.begin(), utf8.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
         std::string key = mappedKey(utf8);
         for (char& c : key)
             if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');

@@ -18,6 +18,7 @@ struct Prefix {
     unsigned kind;
 };
 
+// clang-format off
 constexpr Prefix prefixes[] = {
     {"Q", "quetta", 10, 30, largeSiPrefixes},
     {"R", "ronna", 10, 27, largeSiPrefixes},
@@ -55,6 +56,7 @@ constexpr Prefix prefixes[] = {
     {"Zi", "zebi", 2, 70, binaryPrefixes},
     {"Yi", "yobi", 2, 80, binaryPrefixes},
 };
+// clang-format on
 
 // Whether rest is the name of base: as written, or ignoring letter case where no name of
 // another unit differs from it only by that.
@@ -85,7 +87,8 @@ std::string prefixedLabel(std::string_view word, std::string_view label) {
 // radix to the power exponent as people write it: "1000", "0.001", "1e-9", "2^20".
 std::string powerText(int radix, int exponent) {
     if (radix == 2) return "2^" + std::to_string(exponent);
-    if (exponent >= 0 && exponent <= 3) return "1" + std::string(static_cast<std::size_t>(exponent), '0');
+    if (exponent >= 0 && exponent <= 3)
+        return "1" + std::string(static_cast<std::size_t>(exponent), '0');
     if (exponent < 0 && exponent >= -3)
         return "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + "1";
     return "1e" + std::to_string(exponent);
@@ -96,7 +99,9 @@ std::string powerText(int radix, int exponent) {
 std::vector<LeadingPrefix> leadingPrefixes(std::string_view typed) {
     std::vector<LeadingPrefix> found;
     for (const Prefix& prefix : prefixes) {
-        const auto factor = [&] { return std::pow(static_cast<double>(prefix.radix), prefix.exponent); };
+        const auto factor = [&] {
+            return std::pow(static_cast<double>(prefix.radix), prefix.exponent);
+        };
         if (typed.size() > prefix.symbol.size() && typed.starts_with(prefix.symbol))
             found.push_back({prefix.word, factor(), prefix.kind, prefix.symbol.size(), false});
         // One word for the three symbols of micro; a word is compared only where its first

@@ -116,7 +116,8 @@ std::vector<std::string> splitTexts(double value, const std::vector<double>& siz
     if (count > 0 && rest > 0) {
         // A tiny whole has more digits than a double's exponent reaches: it stays as it is.
         const double places = powerOfTen(14 - static_cast<int>(std::floor(std::log10(count))));
-        if (std::isfinite(rest * places) && rest * places > 0) rest = std::round(rest * places) / places;
+        if (std::isfinite(rest * places) && rest * places > 0)
+            rest = std::round(rest * places) / places;
     }
     if (!wholes.empty() && rest >= inLast[wholes.size() - 1]) {
         wholes.back() += 1;

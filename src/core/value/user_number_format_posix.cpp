@@ -13,7 +13,8 @@ NumberFormat userNumberFormat() {
         const std::string_view group = nl_langinfo_l(THOUSEP, locale);
         const char decimal = point == "," ? ',' : '.';
         const bool space = group == "\xC2\xA0" || group == "\xE2\x80\xAF";
-        const char grouping = (group == "." || group == ",") && group[0] != decimal ? group[0] : '\0';
+        const char grouping =
+            (group == "." || group == ",") && group[0] != decimal ? group[0] : '\0';
         freelocale(locale);
         return {decimal, grouping, space};
     }

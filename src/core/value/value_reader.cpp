@@ -366,8 +366,8 @@ class Parser {
             const std::size_t length = groupSeparatorAt(end);
             const std::size_t group = end + length;
             if (length == 0 || (groups > 0 && text_.substr(end, length) != separator) ||
-                group + 3 > text_.size() || !isDigit(text_[group]) ||
-                !isDigit(text_[group + 1]) || !isDigit(text_[group + 2]) ||
+                group + 3 > text_.size() || !isDigit(text_[group]) || !isDigit(text_[group + 1]) ||
+                !isDigit(text_[group + 2]) ||
                 (group + 3 < text_.size() && isDigit(text_[group + 3])))
                 break;
             if (groups++ == 0) separator = text_.substr(end, length);
@@ -394,8 +394,8 @@ class Parser {
                             "500\").");
             // Under a decimal comma, one group after a point could as well be decimals: "1.500"
             // is one and a half where a point writes decimals.
-            const bool decimalsFollow = pos + 1 < text_.size() && text_[pos] == format_.decimal &&
-                                        isDigit(text_[pos + 1]);
+            const bool decimalsFollow =
+                pos + 1 < text_.size() && text_[pos] == format_.decimal && isDigit(text_[pos + 1]);
             if (format_.decimal == ',' && separator == "." && groups == 1 && !decimalsFollow)
                 return fail("\"" + std::string(text_.substr(start, pos - start)) +
                             "\" could have a decimal point or a thousands separator; write " +
@@ -408,9 +408,9 @@ class Parser {
         }
         whole = !digits.empty();
         // Where "." groups thousands, it is no decimal point after them.
-        const bool point = pos < text_.size() &&
-                           (text_[pos] == format_.decimal ||
-                            (text_[pos] == '.' && !(grouped > start && separator == ".")));
+        const bool point =
+            pos < text_.size() && (text_[pos] == format_.decimal ||
+                                   (text_[pos] == '.' && !(grouped > start && separator == ".")));
         if (point && grouped == start && format_.grouping == '.' && text_[pos] == '.' &&
             !digits.empty() && digits != "0" && pos + 3 < text_.size() && isDigit(text_[pos + 1]) &&
             isDigit(text_[pos + 2]) && isDigit(text_[pos + 3]) &&

@@ -20,7 +20,8 @@ struct FoundConversion {
 // first is read as format says, as the input field reads it; namesNote, the sentences
 // that says why names.txt was not read (empty when it was), shows under the count. Nothing when
 // the dialog was closed without a choice.
-std::optional<FoundConversion>
-runFindDialog(HINSTANCE instance, HWND owner, const std::wstring& helpFile,
-              const ConversionCatalog& catalog, const UnitNames& names,
-              const std::string& namesNote, NumberFormat format);
+std::optional<FoundConversion> runFindDialog(HINSTANCE instance, HWND owner,
+                                             const std::wstring& helpFile,
+                                             const ConversionCatalog& catalog,
+                                             const UnitNames& names, const std::string& namesNote,
+                                             NumberFormat format);

@@ -752,9 +752,8 @@ void ConverterWindow::editPrecision() {
 void ConverterWindow::findConversion() {
     // Read at each opening, so that names added to the file meanwhile count.
     const ConverterModel::FindNames names = model_.namesForFind();
-    const std::optional<FoundConversion> found =
-        runFindDialog(instance_, dialog_, helpFile(), catalog_, names.names, names.note,
-                      model_.numberFormat());
+    const std::optional<FoundConversion> found = runFindDialog(
+        instance_, dialog_, helpFile(), catalog_, names.names, names.note, model_.numberFormat());
     if (!found || !found->match.conversion) return;
     model_.showConversion(found->match.tab, *found->match.conversion, found->value);
     syncView();
