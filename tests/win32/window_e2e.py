@@ -146,7 +146,8 @@ def case_find_with_the_users_decimal_comma(s):
         with open(os.path.join(s.folder, "conv.txt"), "w", newline="") as f:
             f.write("Length|km-m|Kilometers|Meters|x*1000\r\n"
                     "Length|m-km|Meters|Kilometers|x/1000\r\n")
-        # Too large to be read: Find says so under its count, and finds units by their labels.
+        # Too large to be read: Find says so under its count, and finds units by their labels
+        # alone.
         with open(os.path.join(s.folder, "names.txt"), "wb") as f:
             f.write(b"#" * (16 << 20) + b"\n")
         s.start()
@@ -157,7 +158,7 @@ def case_find_with_the_users_decimal_comma(s):
         s.keys("ctrl+f")
         s.wait_for_window("Find Conversion")
         s.click("Find Conversion", 1030)
-        s.type("1,5 km to m")
+        s.type("1,5 kilometers to meters")
         count = lambda: s.probe("text", "Find Conversion", "1032")[1]
         try:
             s.wait_for(lambda: count() == "1 conversion matches.\n", "one match")
