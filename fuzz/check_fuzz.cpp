@@ -1,17 +1,21 @@
 // Arbitrary bytes as a catalog for velmora --check, as a names file, and as a query for Find
-// Conversion: none may crash, the check must count what the loader holds and report each line at
-// most once in line order, the matches must come best first within the cap, and a query without
-// a match must say why.
+// Conversion and --convert: none may crash, the check must count what the loader holds and report
+// each line at most once in line order, the matches must come best first within the cap, a query
+// without a match must say why, and a query read must name units of one category and convert to
+// a number or say why not.
 
 #include "catalog/catalog.h"
 #include "cli/catalog_check.h"
 #include "fuzz_scratch.h"
+#include "query/query_reader.h"
+#include "query/suggestion_query.h"
 #include "search/closest_labels.h"
 #include "search/conversion_search.h"
 #include "search/unit_names.h"
 #include "text/display_text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -60,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const ConversionSearch search(catalog, names.names);
-    const SearchResult found = search.find(query, 50);
+    const SearchResult found = search.find(parseSearchQuery(query), 50);
     check(found.total >= static_cast<int>(found.matches.size()));
     check(found.matches.size() <= 50);
     check(found.total <= search.size());
@@ -69,6 +73,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(found.matches[i].category->visible() != 0);
         check(found.matches[i].rank != MatchRank::None);
         check(i == 0 || found.matches[i - 1].rank <= found.matches[i].rank);
+    }
+
+    // The reader over the same catalog and names.
+    const QueryReader reader(catalog, names.names, {}, {});
+    const QueryReader::Readings readings = reader.everyReading(query);
+    check(!readings.readings.empty() || !readings.whyNone.empty());
+    for (const QueryReading& reading : readings.readings)
+        check(reading.pair.category && std::isfinite(reading.value));
+    if (const Result<QueryReading> one = reader.conversion(query)) {
+        const Result<double> result = convertedValue(one->pair, one->value, one->valueText);
+        check(result.ok() ? std::isfinite(*result) : !result.why().empty());
+    } else {
+        check(!one.why().empty());
     }
 
     std::vector<std::string> labels;

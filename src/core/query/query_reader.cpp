@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <unordered_set>
 
 // How far a way of reading a query got before it failed: the refusal of the way that got
@@ -371,13 +372,15 @@ Result<QueryReading> QueryReader::readingOf(const Side& from, const Side& to,
     return reading;
 }
 
-Result<QueryReading> QueryReader::decide(const Side& from, const Side& to, int& stage) const {
-    if (from.units.empty()) {
-        stage = from.stage;
-        return Failure{from.why.empty() ? unknownUnit(from, true) : from.why};
-    }
+int QueryReader::stageOf(const Side& from, const Side& to) const {
+    if (from.units.empty()) return from.stage;
+    if (to.units.empty()) return std::max<int>(to.stage, stageUnit);
+    return candidates(from, to).empty() ? stageQuantity : stageLine;
+}
+
+Result<QueryReading> QueryReader::decide(const Side& from, const Side& to) const {
+    if (from.units.empty()) return Failure{from.why.empty() ? unknownUnit(from, true) : from.why};
     if (to.units.empty()) {
-        stage = std::max<int>(to.stage, stageUnit);
         if (!to.why.empty()) return Failure{to.why};
         // Beside the From unit of the first category, the closest of the units it converts to.
         if (to.otherCase.empty())
@@ -385,7 +388,6 @@ Result<QueryReading> QueryReader::decide(const Side& from, const Side& to, int& 
         return Failure{unknownUnit(to, false)};
     }
     const std::vector<Candidate> found = candidates(from, to);
-    stage = stageQuantity;
     if (found.empty()) {
         std::string why = "\"" + from.typed + "\" is " + sideNames(from) + " and \"" + to.typed +
                           "\" " + sideNames(to) + ": no conversion between them";
@@ -444,7 +446,6 @@ Result<QueryReading> QueryReader::decide(const Side& from, const Side& to, int& 
             return Failure{why + "; write one of them."};
         }
     }
-    stage = stageLine;
     return readingOf(from, to, chosen.front());
 }
 
@@ -456,22 +457,31 @@ Result<QueryReading> QueryReader::conversion(std::string_view query) const {
     const Result<std::vector<QueryShape>> shapes = queryShapes(text);
     if (!shapes) return Failure{shapes.why()};
     std::vector<QueryReading> readings;
-    std::string why = "Write the query as a value, its unit, \"to\" and a unit: \"5 mi to km\".";
+    // The way of reading that got furthest, whose refusal the user hears if none reads.
+    std::optional<std::pair<Side, Side>> furthest;
     int best = stageNoShape;
     for (const QueryShape& shape : *shapes) {
         if (!shape.separated || shape.from.empty() || shape.to.empty()) continue;
-        int stage = stageNoShape;
-        Result<QueryReading> read =
-            decide(fromSide(shape.from, shape.valueOne), toSide(shape.to), stage);
-        if (read) {
-            readings.push_back(std::move(read).value());
-        } else if (stage > best) {
+        Side from = fromSide(shape.from, shape.valueOne);
+        Side to = toSide(shape.to);
+        const int stage = stageOf(from, to);
+        if (stage == stageLine)
+            if (Result<QueryReading> read = decide(from, to)) {
+                readings.push_back(std::move(read).value());
+                continue;
+            }
+        if (stage > best) {
             best = stage;
-            why = read.why();
+            furthest.emplace(std::move(from), std::move(to));
         }
     }
     if (readings.size() == 1) return std::move(readings.front());
-    if (readings.empty()) return Failure{why};
+    if (readings.empty()) {
+        if (!furthest)
+            return Failure{"Write the query as a value, its unit, \"to\" and a unit: \"5 mi to "
+                           "km\"."};
+        return decide(furthest->first, furthest->second);
+    }
     std::string ways;
     for (const QueryReading& reading : readings)
         ways += (ways.empty() ? "" : ", or ") + pairText(reading.pair);
@@ -486,14 +496,13 @@ Result<QueryReading> QueryReader::conversion(std::string_view value, std::string
         return Failure{"A unit is longer than " + std::to_string(maxQueryLength) +
                        " characters, more than any name needs."};
     const std::string valueText = normalizedQuery(value, format_);
-    int stage = stageNoShape;
     if (from.empty()) {
         // A value with its units, then the To unit.
         Side source = fromSide(valueText, false);
         if (source.units.empty() && source.why.empty() && source.valueText.empty())
             source.why = "No unit to convert from in \"" + std::string(trimmed(value)) +
                          "\": write it after the value.";
-        return decide(source, toSide(normalizedQuery(to, format_)), stage);
+        return decide(source, toSide(normalizedQuery(to, format_)));
     }
     // A value given apart from its units is a number, read as a whole.
     const Result<double> number = readValue(valueText, format_);
@@ -507,7 +516,7 @@ Result<QueryReading> QueryReader::conversion(std::string_view value, std::string
         return Failure{quoted + " is not a number as a whole: " + clauseOf(number.why()) + "."};
     }
     return decide(unitsSide(normalizedQuery(from, format_), *number, std::string(trimmed(value))),
-                  toSide(normalizedQuery(to, format_)), stage);
+                  toSide(normalizedQuery(to, format_)));
 }
 
 QueryReader::Readings QueryReader::everyReading(std::string_view query) const {
@@ -518,7 +527,6 @@ QueryReader::Readings QueryReader::everyReading(std::string_view query) const {
         found.whyNone = shapes.why();
         return found;
     }
-    int best = stageNoShape;
     const auto add = [&](const QueryReading& reading) {
         const bool known =
             std::any_of(found.readings.begin(), found.readings.end(), [&](const QueryReading& r) {
@@ -530,18 +538,29 @@ QueryReader::Readings QueryReader::everyReading(std::string_view query) const {
             });
         if (!known) found.readings.push_back(reading);
     };
-    const auto pairs = [&](const Side& from, const Side& to) {
+    // The way of reading that got furthest: its refusal says why nothing matches, and is put in
+    // words only when nothing does. A side alone has no other.
+    struct Tried {
+        Side from;
+        std::optional<Side> to;
+        // Without to: the side alone was typed as From, else as To.
+        bool asFrom = true;
+    };
+    std::optional<Tried> furthest;
+    int best = stageNoShape;
+    const auto keep = [&](int stage, Tried tried) {
+        if (stage <= best) return;
+        best = stage;
+        furthest = std::move(tried);
+    };
+    const auto pairs = [&](Side from, Side to) {
         for (const Candidate& candidate : candidates(from, to))
             if (Result<QueryReading> reading = readingOf(from, to, candidate)) add(*reading);
-        int stage = stageNoShape;
-        if (const Result<QueryReading> decided = decide(from, to, stage);
-            !decided && stage > best) {
-            best = stage;
-            found.whyNone = decided.why();
-        }
+        const int stage = stageOf(from, to);
+        keep(stage, {std::move(from), std::move(to)});
     };
     // One side alone: what converts from it, or to it.
-    const auto alone = [&](const Side& side, bool ofFrom) {
+    const auto alone = [&](Side side, bool ofFrom) {
         for (const SideUnit& unit : side.units) {
             if (!unit.splitWords.empty()) continue;
             QueryReading reading;
@@ -555,9 +574,9 @@ QueryReader::Readings QueryReader::everyReading(std::string_view query) const {
             reading.byNames = true;
             add(reading);
         }
-        if (side.units.empty() && best < side.stage) {
-            best = side.stage;
-            found.whyNone = side.why.empty() ? unknownUnit(side, ofFrom) : side.why;
+        if (side.units.empty()) {
+            const int stage = side.stage;
+            keep(stage, {std::move(side), std::nullopt, ofFrom});
         }
     };
     for (const QueryShape& shape : *shapes) {
@@ -579,7 +598,13 @@ QueryReader::Readings QueryReader::everyReading(std::string_view query) const {
             pairs(fromSide(wordSpan(words, 0, split), shape.valueOne),
                   toSide(wordSpan(words, split, count)));
     }
-    if (!found.readings.empty()) found.whyNone.clear();
+    if (found.readings.empty() && furthest) {
+        // A side alone is refused by itself; a pair of sides as the command line refuses it.
+        const Side& side = furthest->from;
+        found.whyNone = furthest->to        ? decide(side, *furthest->to).why()
+                        : !side.why.empty() ? side.why
+                                            : unknownUnit(side, furthest->asFrom);
+    }
     return found;
 }
 

@@ -111,7 +111,9 @@ class QueryReader {
     Result<SideUnit> partsIn(const QuantityRead& read, const Category& category,
                              std::string_view target) const;
     std::vector<Candidate> candidates(const Side& from, const Side& to) const;
-    Result<QueryReading> decide(const Side& from, const Side& to, int& stage) const;
+    // How far a way of reading got: the refusal of the way that got furthest is the one heard.
+    int stageOf(const Side& from, const Side& to) const;
+    Result<QueryReading> decide(const Side& from, const Side& to) const;
     Result<QueryReading> readingOf(const Side& from, const Side& to,
                                    const Candidate& candidate) const;
     std::string unknownUnit(const Side& side, bool from) const;

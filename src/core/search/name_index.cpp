@@ -119,7 +119,12 @@ std::vector<std::uint32_t> NameIndex::sortEntries() {
         leading[at] = leadingBytes(keyOfName(entries_[at]));
         places[entries_[at].order] = at;
     }
-    {
+    if (count < 65536) {
+        // Few names: comparisons cost less than passes over the buckets.
+        std::stable_sort(places.begin(), places.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return leading[a] < leading[b];
+        });
+    } else {
         std::vector<std::uint32_t> spare(count);
         std::vector<std::uint32_t> starts(65537);
         for (int shift = 0; shift < 64; shift += 16) {
