@@ -99,7 +99,8 @@ FindResults ConversionFinder::find(std::string_view typed, bool queryCut) const 
                countOf(looseCount, "conversion looks", "conversions look") +
                " alike: move to one to choose it.";
     else
-        text = !note.empty() ? note : !exact.whyNone.empty() ? exact.whyNone : loose.whyNone;
+        // Nothing alike either: the search says what no unit is called, and the closest names.
+        text = !note.empty() ? note : !loose.whyNone.empty() ? loose.whyNone : exact.whyNone;
     if (found.exactCount > 0 && !note.empty()) text += " " + note;
     // Only the start of a long query counts, and the user is told.
     if (queryCut)

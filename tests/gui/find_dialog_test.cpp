@@ -143,7 +143,7 @@ class FindDialogTest : public QObject {
                 // The hidden category's units are not found, and the line says why.
                 QTest::keyClicks(query(dialog), "hidden");
                 QCOMPARE(matches(dialog)->count(), 0);
-                QVERIFY(countText(dialog).startsWith(QStringLiteral("No unit \"hidden\"")));
+                QCOMPARE(countText(dialog), QStringLiteral("No unit is called \"hidden\"."));
             });
     }
 

@@ -305,7 +305,8 @@ std::string QueryReader::sideNames(const Side& side) const {
     return text;
 }
 
-std::string QueryReader::unknownUnit(const Side& side, bool from) const {
+std::string QueryReader::unknownUnit(const Side& side, bool from, bool withClosest) const {
+    if (!withClosest) return "No unit is called \"" + side.typed + "\".";
     const std::string where = scope_.only
                                   ? " in category \"" + toDisplayText(scope_.only->name()) + "\""
                                   : " in " + catalogName_;
@@ -378,14 +379,15 @@ int QueryReader::stageOf(const Side& from, const Side& to) const {
     return candidates(from, to).empty() ? stageQuantity : stageLine;
 }
 
-Result<QueryReading> QueryReader::decide(const Side& from, const Side& to) const {
-    if (from.units.empty()) return Failure{from.why.empty() ? unknownUnit(from, true) : from.why};
+Result<QueryReading> QueryReader::decide(const Side& from, const Side& to, bool withClosest) const {
+    if (from.units.empty())
+        return Failure{from.why.empty() ? unknownUnit(from, true, withClosest) : from.why};
     if (to.units.empty()) {
         if (!to.why.empty()) return Failure{to.why};
         // Beside the From unit of the first category, the closest of the units it converts to.
         if (to.otherCase.empty())
             return Failure{noConversion(from, from.units.front().unit, to.typed)};
-        return Failure{unknownUnit(to, false)};
+        return Failure{unknownUnit(to, false, withClosest)};
     }
     const std::vector<Candidate> found = candidates(from, to);
     if (found.empty()) {
@@ -601,9 +603,9 @@ QueryReader::Readings QueryReader::everyReading(std::string_view query) const {
     if (found.readings.empty() && furthest) {
         // A side alone is refused by itself; a pair of sides as the command line refuses it.
         const Side& side = furthest->from;
-        found.whyNone = furthest->to        ? decide(side, *furthest->to).why()
+        found.whyNone = furthest->to        ? decide(side, *furthest->to, false).why()
                         : !side.why.empty() ? side.why
-                                            : unknownUnit(side, furthest->asFrom);
+                                            : unknownUnit(side, furthest->asFrom, false);
     }
     return found;
 }

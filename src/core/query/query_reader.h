@@ -84,7 +84,8 @@ class QueryReader {
 
     // Every conversion a query may mean, for Find to list: each way of reading it, also of one
     // side alone (a From unit alone, "5 mi", leaves To empty; "to km" leaves From empty). None,
-    // with why, where it names no unit exactly.
+    // with why, where it names no unit exactly; why names no closest labels, which Find's
+    // suggestions show.
     struct Readings {
         std::vector<QueryReading> readings;
         std::string whyNone;
@@ -113,10 +114,12 @@ class QueryReader {
     std::vector<Candidate> candidates(const Side& from, const Side& to) const;
     // How far a way of reading got: the refusal of the way that got furthest is the one heard.
     int stageOf(const Side& from, const Side& to) const;
-    Result<QueryReading> decide(const Side& from, const Side& to) const;
+    // withClosest: a unit no name has is refused with the labels closest to it (which Find's
+    // suggestions show on their own).
+    Result<QueryReading> decide(const Side& from, const Side& to, bool withClosest = true) const;
     Result<QueryReading> readingOf(const Side& from, const Side& to,
                                    const Candidate& candidate) const;
-    std::string unknownUnit(const Side& side, bool from) const;
+    std::string unknownUnit(const Side& side, bool from, bool withClosest = true) const;
     // Up to three units of category whose names hold what was typed as a word ("oz" of "fl
     // oz"), for a refusal to offer.
     std::vector<std::string> lookAlikes(std::string_view typed, const Category& category) const;
