@@ -12,7 +12,7 @@
 #include "generated_catalog.h"
 #include "qt/dialogs/find_dialog.h"
 #include "search/conversion_search.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -11,7 +11,7 @@
 #include "query/suggestion_query.h"
 #include "search/closest_labels.h"
 #include "search/conversion_search.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 #include "text/display_text.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 #include "query/query_grammar.h"
 #include "query/query_reader.h"
 #include "query/suggestion_query.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 #include "value/result_text.h"
 #include "value/value_reader.h"
 

@@ -9,7 +9,7 @@
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
 #include "result.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 #include "text/display_text.h"
 #include "text/text_scan.h"
 

@@ -5,7 +5,7 @@
 #include "formula/number_text.h"
 #include "query/query_reader.h"
 #include "result.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 #include "settings/user_region.h"
 #include "value/result_text.h"
 #include "value/user_number_format.h"

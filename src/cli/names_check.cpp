@@ -3,7 +3,7 @@
 #include "catalog/catalog.h"
 #include "files/file_system.h"
 #include "files/whole_file_writer.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
 

@@ -6,7 +6,7 @@
 #include "converter/report_text.h"
 #include "files/file_system.h"
 #include "files/whole_file_writer.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 #include "settings/settings_file.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"

@@ -4,7 +4,7 @@
 #include "converter/selection_logic.h"
 #include "query/query_reader.h"
 #include "result.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 #include "settings/user_region.h"
 
 #include <filesystem>

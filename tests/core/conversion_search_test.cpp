@@ -1,8 +1,8 @@
 #include "catalog/catalog.h"
 #include "query/suggestion_query.h"
 #include "search/conversion_search.h"
-#include "search/search_text.h"
-#include "search/unit_names.h"
+#include "text/search_text.h"
+#include "names/unit_names.h"
 #include "settings/user_region.h"
 #include "text/case_fold.h"
 

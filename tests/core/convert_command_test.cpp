@@ -4,7 +4,7 @@
 #include "files/whole_file_writer.h"
 #include "query/query_reader.h"
 #include "search/closest_labels.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 #include "temp_dir.h"
 
 #include <ctime>

@@ -1,7 +1,7 @@
 #include "catalog/catalog.h"
 #include "formula/number_text.h"
 #include "query/query_reader.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 #include "value/result_text.h"
 
 #include <cmath>

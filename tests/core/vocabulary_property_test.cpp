@@ -2,7 +2,7 @@
 // sanitizer build, so the plain suite alone runs them.
 #include "catalog/catalog.h"
 #include "query/query_reader.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
 

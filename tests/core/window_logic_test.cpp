@@ -5,7 +5,7 @@
 #include "converter/window_layout.h"
 #include "failing_file_ops.h"
 #include "query/query_reader.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 #include "settings/settings_file.h"
 #include "temp_dir.h"
 #include "text/display_text.h"

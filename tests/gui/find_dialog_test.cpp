@@ -1,6 +1,6 @@
 #include "converter_fixture.h"
 #include "qt/dialogs/find_dialog.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 
 #include <QAction>
 #include <QApplication>

@@ -12,7 +12,7 @@
 #include "cli/convert_command.h"
 #include "cli/terminal_text.h"
 #include "query/query_reader.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 #include "settings/user_region.h"
 #include "value/user_number_format.h"
 

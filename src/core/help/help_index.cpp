@@ -1,6 +1,6 @@
 #include "help/help_index.h"
 
-#include "search/search_text.h"
+#include "text/search_text.h"
 #include "text/case_fold.h"
 
 #include <cctype>

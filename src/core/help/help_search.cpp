@@ -1,7 +1,7 @@
 #include "help/help_search.h"
 
 #include "help/html_scan.h"
-#include "search/search_text.h"
+#include "text/search_text.h"
 #include "text/display_text.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "query/query_grammar.h"
 #include "search/closest_labels.h"
 #include "search/search_query.h"
-#include "search/search_text.h"
+#include "text/search_text.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
 #include "text/text_scan.h"

@@ -1,9 +1,9 @@
 #include "search/closest_labels.h"
 
-#include "search/edit_distance.h"
+#include "text/edit_distance.h"
 #include "search/label_ranks.h"
-#include "search/search_text.h"
-#include "search/unit_names.h"
+#include "text/search_text.h"
+#include "names/unit_names.h"
 #include "text/case_fold.h"
 
 #include <algorithm>

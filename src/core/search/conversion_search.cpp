@@ -1,8 +1,8 @@
 #include "search/conversion_search.h"
 
 #include "catalog/catalog.h"
-#include "search/unit_names.h"
-#include "search/unit_prefixes.h"
+#include "names/unit_names.h"
+#include "names/unit_prefixes.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
 

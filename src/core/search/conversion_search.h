@@ -2,7 +2,7 @@
 
 #include "search/label_ranks.h"
 #include "search/search_query.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 
 #include <string>
 #include <string_view>

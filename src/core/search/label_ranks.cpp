@@ -1,9 +1,11 @@
 #include "search/label_ranks.h"
 
-#include "search/edit_distance.h"
-#include "search/name_index.h"
-#include "search/search_text.h"
-#include "search/unit_names.h"
+#include "search/name_ranks.h"
+
+#include "text/edit_distance.h"
+#include "names/name_index.h"
+#include "text/search_text.h"
+#include "names/unit_names.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
 
@@ -235,7 +237,7 @@ void LabelVocabulary::rank(const std::vector<QueryWord>& words,
         }
         if (names_) {
             nameRanks.assign(namesInUse_.size(), MatchRank::None);
-            names_->rank(words, w, namesInUse_, nameRanks);
+            this->nameRanks().rank(words, w, namesInUse_, nameRanks);
         }
         for (std::size_t id = 0; id < labels_.size(); ++id) {
             const Label& label = labels_[id];
@@ -277,6 +279,11 @@ void LabelVocabulary::wholeLabels(const std::vector<QueryWord>& words,
     }
 }
 
+const NameRanks& LabelVocabulary::nameRanks() const {
+    std::call_once(nameRanks_->once, [&] { nameRanks_->ranks = std::make_unique<NameRanks>(*names_); });
+    return *nameRanks_->ranks;
+}
+
 const LabelVocabulary::DistinctWords& LabelVocabulary::distinctWords() const {
     DistinctWords& distinct = *distinct_;
     std::call_once(distinct.once, [&] {
@@ -311,7 +318,7 @@ std::vector<std::string> LabelVocabulary::nearestTexts(std::string_view key,
     };
     std::vector<Near> found;
     if (names_)
-        for (const NameIndex::Near& near : names_->nearest(key, reach, firstWithNames_))
+        for (const NameRanks::Near& near : nameRanks().nearest(key, reach, firstWithNames_))
             found.push_back({near.distance, 0, near.order, near.typed});
     // More characters missing than edits within reach: not near, without an edit distance.
     const std::uint64_t keyCharacters = characterBits(key);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "catalog/label_index.h"
+#include "search/match_rank.h"
+#include "search/name_ranks.h"
 #include "search/search_query.h"
 
 #include <cstdint>
@@ -15,26 +17,6 @@
 class NameIndex;
 class UnitNames;
 
-// How well a typed word matches a unit label, best first.
-enum class MatchRank : std::uint8_t {
-    // Equal to one of the unit's names (also two or three typed words that make one, "fl oz"), or
-    // the words typed are its whole label.
-    Exact,
-    // Equal to a word of its label, or to that word in the other number ("cup" of "Cups
-    // (metric)"): a name says which unit is meant where a label word is shared ("miles" is the
-    // name of Miles (international) and a word of Nautical miles).
-    Word,
-    // The start of a word of the label or of a name, or one word of a name of several ("oz" of
-    // "fl oz").
-    Prefix,
-    // Its letters in order from the start of a label word, each further word entered at its
-    // first letter ("kmph", "mtr"); not for numbers.
-    InOrder,
-    // One typo off a word of the label or a name (two for words of 8 letters or more); not for
-    // numbers.
-    Typo,
-    None,
-};
 
 // The unit labels of a catalog with their words and names, ranked against typed words. Each
 // distinct label and name is held once, the texts of all in a few shared arrays, so that many
@@ -138,6 +120,13 @@ class LabelVocabulary {
     std::deque<std::string> converted_;
     // The names of the first UnitNames given that has any, shared with it.
     std::shared_ptr<const NameIndex> names_;
+    // The ranks of names_' names, made at the first question (once, also when several threads ask).
+    struct LazyRanks {
+        std::once_flag once;
+        std::unique_ptr<NameRanks> ranks;
+    };
+    const NameRanks& nameRanks() const;
+    mutable std::unique_ptr<LazyRanks> nameRanks_ = std::make_unique<LazyRanks>();
     // For each label of names_, whether one of these labels is it, and the first that is.
     std::vector<char> namesInUse_;
     std::vector<int> firstWithNames_;

@@ -1,6 +1,6 @@
 #include "search/search_query.h"
 
-#include "search/search_text.h"
+#include "text/search_text.h"
 #include "text/text_scan.h"
 
 namespace {

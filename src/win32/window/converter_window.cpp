@@ -5,7 +5,7 @@
 #include "converter/window_layout.h"
 #include "converter/window_texts.h"
 #include "product.h"
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 #include "value/user_number_format.h"
 #include "win32/common/glyph_fonts.h"
 #include "win32/common/startup_steps.h"

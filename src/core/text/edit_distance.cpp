@@ -1,6 +1,6 @@
-#include "search/edit_distance.h"
+#include "text/edit_distance.h"
 
-#include "search/search_text.h"
+#include "text/search_text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
-#include "search/unit_names.h"
+#include "names/unit_names.h"
 
 #include "files/file_system.h"
 #include "files/whole_file_writer.h"
-#include "search/search_text.h"
+#include "text/search_text.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
 #include "text/text_scan.h"

@@ -1,4 +1,4 @@
-#include "search/search_text.h"
+#include "text/search_text.h"
 
 #include "text/case_fold.h"
 

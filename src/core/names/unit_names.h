@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/name_index.h"
+#include "names/name_index.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "search/unit_prefixes.h"
+#include "names/unit_prefixes.h"
 
-#include "search/search_text.h"
-#include "search/unit_names.h"
+#include "text/search_text.h"
+#include "names/unit_names.h"
 #include "text/case_fold.h"
 
 #include <algorithm>
