@@ -24,7 +24,7 @@ class BenchWindow {
         }
         std::filesystem::current_path(folder_.path().toStdString());
         dialog = std::make_unique<ConverterDialog>(catalog, services);
-        if (!dialog->OnInitDialog()) {
+        if (!dialog->start()) {
             dialog.reset();
             return;
         }

@@ -10,9 +10,9 @@
 
 #include "catalog/catalog.h"
 #include "generated_catalog.h"
+#include "names/unit_names.h"
 #include "qt/dialogs/find_dialog.h"
 #include "search/conversion_search.h"
-#include "names/unit_names.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -7,11 +7,11 @@
 #include "catalog/catalog.h"
 #include "cli/catalog_check.h"
 #include "fuzz_scratch.h"
+#include "names/unit_names.h"
 #include "query/query_reader.h"
 #include "query/suggestion_query.h"
 #include "search/closest_labels.h"
 #include "search/conversion_search.h"
-#include "names/unit_names.h"
 #include "text/display_text.h"
 
 #include <algorithm>
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(result->categories == catalog.categoryCount());
     check(result->conversions == conversions);
     int previous = 0;
-    for (const CatalogProblem& problem : result->problems) {
+    for (const LineProblem& problem : result->problems) {
         check(problem.line > previous && problem.line <= result->lines);
         check(!problem.message.empty());
         previous = problem.line;

@@ -3,13 +3,14 @@
 // Nothing may crash; every entry must be within the depth limit, every name what the bytes and
 // references give, a reply must read back as it was written, and fitted colours must stay fitted.
 
+#include "chm/page_encoding.h"
 #include "help/help_contents.h"
 #include "help/help_index.h"
 #include "help/help_pages.h"
 #include "help/help_search.h"
-#include "help/page_encoding.h"
-#include "help/page_limits.h"
-#include "help/page_style.h"
+#include "qt/help/page_limits.h"
+#include "qt/help/page_style.h"
+#include "text/case_fold.h"
 
 #include <cstddef>
 #include <cstdint>

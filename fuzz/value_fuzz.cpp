@@ -1,8 +1,8 @@
 #include "catalog/catalog.h"
+#include "names/unit_names.h"
 #include "query/query_grammar.h"
 #include "query/query_reader.h"
 #include "query/suggestion_query.h"
-#include "names/unit_names.h"
 #include "value/result_text.h"
 #include "value/value_reader.h"
 

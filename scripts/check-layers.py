@@ -1,13 +1,22 @@
 #!/usr/bin/env python3
 """Keeps the layers of src/ apart: fails on an include that points up a layer, on a toolkit or
-system window header outside the folders allowed to use it, and on a circle between folders.
+system window header outside the folders allowed to use it, and on a circle between folders or
+between files.
 
 The layers, each a folder of src/ and a CMake target:
-  core/       catalog, formula, values, search, settings, help reading; includes only itself
+  core/       plain C++ for both systems; includes only itself
   converter/  the converter model both windows share; core
   cli/        the command line; core
-  qt/         the Qt front end; core, converter, cli
-  win32/      the Windows front end; core, converter, cli
+  qt/         the Qt front end; core, converter, and cli from app/ alone
+  win32/      the Windows front end; core, converter, and cli from app/ alone
+
+The core's folders are layers of their own, each including only those below it (CORE_FOLDERS):
+text, colour and files at the bottom; the formula engine; the catalog, values and settings; the
+unit names; Find's ranking; the reading of queries; help contents and CHM reading. A new folder
+of the core takes its place there before it may hold a file.
+
+Files: a header and its source are one unit, and so are the _posix and _windows sources of a
+header and the _accessible face of a widget; no two units include each other, however far round.
 
 Core is its own include root ("catalog/catalog.h"); the others are named from src/
 ("converter/converter_model.h", "qt/widgets/tab_strip.h").
@@ -27,6 +36,24 @@ ALLOWED = {
     'qt': {'core', 'converter', 'cli', 'qt'},
     'win32': {'core', 'converter', 'cli', 'win32'},
 }
+# Each folder of the core and the folders of the core below it that it may include; every folder
+# may include itself and the core's own files (result.h).
+CORE_FOLDERS = {
+    'text': set(),
+    'colour': set(),
+    'files': set(),
+    'formula': {'text'},
+    'catalog': {'files', 'formula', 'text'},
+    'settings': {'files', 'text'},
+    'value': {'catalog', 'formula', 'text'},
+    'names': {'catalog', 'files', 'text'},
+    'search': {'catalog', 'names', 'text'},
+    'query': {'catalog', 'formula', 'names', 'search', 'text', 'value'},
+    'help': {'text'},
+    'chm': {'help', 'text'},
+}
+# The command line runs before any window: only the programs' entry points start it.
+CLI_USERS = ('qt/app/', 'win32/app/')
 # Headers made by the build, not found in the tree.
 GENERATED = {'product.h'}
 SOURCE_ENDINGS = ('.h', '.cpp', '.rc')
@@ -62,8 +89,38 @@ def sources(root):
                 yield os.path.relpath(os.path.join(folder, file), root).replace(os.sep, '/')
 
 
+def unit(path):
+    """The unit a file belongs to: its path without the ending, and without the _posix, _windows
+    or _accessible that makes it a part of another file's unit."""
+    stem = os.path.splitext(path)[0]
+    for part in ('_posix', '_windows', '_accessible'):
+        if stem.endswith(part):
+            return stem[:-len(part)]
+    return stem
+
+
+def core_folder(path):
+    """The folder of the core a path of src/ lies in ('' for the core's own files), else None."""
+    parts = path.split('/')
+    if parts[0] != 'core':
+        return None
+    return parts[1] if len(parts) > 2 else ''
+
+
+def core_fault(path, target):
+    """Why the core file path may not include the core file target; None when it may."""
+    source, folder = core_folder(path), core_folder(target)
+    if source not in CORE_FOLDERS and source != '':
+        return f'core/{source}/ has no place among the core\'s folders (CORE_FOLDERS)'
+    if folder in ('', source):
+        return None
+    if source == '' or folder not in CORE_FOLDERS[source]:
+        return f'core/{source}/ may not include core/{folder}/'
+    return None
+
+
 def circles(edges):
-    """The folders that depend on each other, as groups of two or more (Tarjan's algorithm)."""
+    """The nodes that depend on each other, as groups of two or more (Tarjan's algorithm)."""
     index, low, stack, on_stack, groups, counter = {}, {}, [], set(), [], [0]
 
     def visit(node):
@@ -97,6 +154,7 @@ def circles(edges):
 def check(root):
     faults = []
     edges = {}
+    unit_edges = {}
     for path in sources(root):
         layer = path.split('/', 1)[0]
         if layer not in ALLOWED:
@@ -124,11 +182,19 @@ def check(root):
             target_layer = target.split('/', 1)[0]
             if target_layer not in ALLOWED.get(layer, ()):
                 faults.append(f'{where}: {layer}/ may not include {target_layer}/')
+            elif target_layer == 'cli' and layer != 'cli' and not path.startswith(CLI_USERS):
+                faults.append(f'{where}: only app/ starts the command line')
+            elif layer == 'core' and (fault := core_fault(path, target)):
+                faults.append(f'{where}: {fault}')
+            if unit(path) != unit(target):
+                unit_edges.setdefault(unit(path), set()).add(unit(target))
             source_folder, target_folder = os.path.dirname(path), os.path.dirname(target)
             if source_folder != target_folder:
                 edges.setdefault(source_folder, set()).add(target_folder)
     for group in circles(edges):
         faults.append('a circle between folders: ' + ' -> '.join(group + group[:1]))
+    for group in circles(unit_edges):
+        faults.append('a circle between files: ' + ' -> '.join(group + group[:1]))
     return faults
 
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ clang libclang-rt-14-dev pkg-config python3
+    cmake ninja-build g++ clang clang-format libclang-rt-14-dev pkg-config python3
     qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev libmuparser-dev
     locales fonts-dejavu-core
     xvfb xauth xdotool xclip

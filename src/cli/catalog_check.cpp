@@ -5,11 +5,12 @@
 #include "cli/names_check.h"
 #include "files/file_system.h"
 #include "files/line_reader.h"
-#include "files/whole_file_writer.h"
+#include "files/read_problem.h"
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
-#include "result.h"
 #include "names/unit_names.h"
+#include "result.h"
+#include "text/case_fold.h"
 #include "text/display_text.h"
 #include "text/text_scan.h"
 
@@ -220,23 +221,6 @@ class Checker {
 
 } // namespace
 
-std::string unreadFileText(ReadProblem problem, const std::string& what, const std::string& path) {
-    const std::string refused =
-        path.empty() ? readProblemText(problem, what) : readFailureReason(problem, path, what);
-    return refused.empty() ? "cannot read " + what : refused;
-}
-
-void printProblems(std::ostream& out, const std::string& name,
-                   const std::vector<CatalogProblem>& problems) {
-    for (const CatalogProblem& problem : problems)
-        out << name << ":" << problem.line << ": " << problem.message << "\n";
-}
-
-std::string catalogReadFailure(ReadProblem problem, const std::string& name) {
-    if (problem == ReadProblem::Missing) return "there is no catalog " + name;
-    return unreadFileText(problem, "the catalog " + name);
-}
-
 std::optional<CatalogCheck> checkCatalog(const std::string& path, ReadProblem* problem) {
     Checker checker;
     if (!readCatalogPieces(
@@ -271,9 +255,7 @@ int runCheck(const std::string& name, const std::string& path, std::ostream& out
     std::error_code error;
     if (!std::filesystem::exists(nativePath(namesPath), error)) return status;
     std::string file = utf8Path(nativePath(path).filename());
-    std::transform(file.begin(), file.end(), file.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    if (file != "conv.txt") {
+    if (!equalIgnoringAsciiCase(file, "conv.txt")) {
         out << namesPathBeside(name) << ": not checked with " << name
             << ", as it belongs to the conv.txt beside it; velmora --check "
             << namesPathBeside(name) << " checks it\n";

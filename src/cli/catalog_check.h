@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/file_report.h"
+
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -22,11 +24,6 @@ enum class ReadProblem;
 //  - a repeat of an earlier line's category, From and To labels;
 //  - the second of a pair A to B and B to A in one category whose formulas are not inverse:
 //    1, 10 and 100 taken there and back, either way round, do not come back to 1e-9 relative.
-struct CatalogProblem {
-    int line = 0;
-    std::string message;
-};
-
 struct CatalogCheck {
     // Lines as the reader sees them: ended by LF or CR LF, the last one also without.
     int lines = 0;
@@ -34,23 +31,11 @@ struct CatalogCheck {
     int categories = 0;
     int conversions = 0;
     // In line order, at most one a line.
-    std::vector<CatalogProblem> problems;
+    std::vector<LineProblem> problems;
 };
 
 // None when the file cannot be read, with the reason in problem when given.
 std::optional<CatalogCheck> checkCatalog(const std::string& path, ReadProblem* problem = nullptr);
-
-// Why the file WHAT ("the catalog conv.txt") was not read: the refusal of a file read unread
-// (too large, no regular file, a folder when path is given and is one), else "cannot read WHAT".
-std::string unreadFileText(ReadProblem problem, const std::string& what,
-                           const std::string& path = {});
-// Each problem as NAME:LINE: MESSAGE, a line each.
-void printProblems(std::ostream& out, const std::string& name,
-                   const std::vector<CatalogProblem>& problems);
-
-// Why --convert could not read a catalog, for a message: "there is no catalog NAME", "the
-// catalog NAME is larger than 64 MiB, ...".
-std::string catalogReadFailure(ReadProblem problem, const std::string& name);
 
 // Prints "NAME:LINE: message" for each problem and then the summary line to out, and returns
 // 0 with no problems, 1 with some; 2, with a message on err, when the file cannot be read. A

@@ -1,12 +1,14 @@
 #include "cli/convert_command.h"
 
 #include "catalog/catalog.h"
-#include "cli/catalog_check.h"
+#include "cli/file_report.h"
+#include "files/read_problem.h"
 #include "formula/number_text.h"
+#include "names/unit_names.h"
 #include "query/query_reader.h"
 #include "result.h"
-#include "names/unit_names.h"
 #include "settings/user_region.h"
+#include "text/text_scan.h"
 #include "value/result_text.h"
 #include "value/user_number_format.h"
 
@@ -16,14 +18,6 @@
 // gives. Each refusal is the clause that follows "velmora: " on stderr.
 
 namespace {
-
-// A sentence of the core as a clause of a message: "The value is…." gives "the value is…".
-std::string clause(std::string sentence) {
-    if (!sentence.empty() && sentence.front() >= 'A' && sentence.front() <= 'Z')
-        sentence.front() = static_cast<char>(sentence.front() - 'A' + 'a');
-    if (!sentence.empty() && sentence.back() == '.') sentence.pop_back();
-    return sentence;
-}
 
 Status loadCatalog(const ConvertRequest& request, ConversionCatalog& catalog) {
     ReadProblem problem = ReadProblem::None;
@@ -36,7 +30,7 @@ Result<const Category*> namedCategory(const ConversionCatalog& catalog,
                                       const ConvertRequest& request) {
     if (!request.category) return static_cast<const Category*>(nullptr);
     Result<const Category*> named = categoryNamed(catalog, *request.category, request.catalogName);
-    if (!named) return Failure{clause(named.why())};
+    if (!named) return Failure{asClause(named.why())};
     return named;
 }
 
@@ -87,12 +81,12 @@ Status convertWith(const ConvertRequest& request, const QueryReader& reader, std
         request.from.empty() && request.to.empty()
             ? reader.conversion(request.value)
             : reader.conversion(request.value, request.from, request.to);
-    if (!reading) return Failure{clause(reading.why())};
+    if (!reading) return Failure{asClause(reading.why())};
     const std::string typed = reading->valueText.empty() ? "1" : reading->valueText;
     // Not the labels typed: a script can see which were used.
     if (reading->byNames) err << "velmora: " << typed << " " << pairText(reading->pair) << "\n";
     const Result<double> result = convertedValue(reading->pair, reading->value, typed);
-    if (!result) return Failure{clause(result.why())};
+    if (!result) return Failure{asClause(result.why())};
     return printResult(out, *result, *reading, request.precision);
 }
 

@@ -2,7 +2,7 @@
 
 #include "catalog/catalog.h"
 #include "files/file_system.h"
-#include "files/whole_file_writer.h"
+#include "files/whole_file_reader.h"
 #include "names/unit_names.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
@@ -56,9 +56,8 @@ std::optional<NamesCheck> checkNamesFile(const std::string& path, const Conversi
                                                 label + "\", so these names find nothing"});
     }
     check.labels = static_cast<int>(labels.size());
-    std::stable_sort(
-        check.problems.begin(), check.problems.end(),
-        [](const CatalogProblem& a, const CatalogProblem& b) { return a.line < b.line; });
+    std::stable_sort(check.problems.begin(), check.problems.end(),
+                     [](const LineProblem& a, const LineProblem& b) { return a.line < b.line; });
     return check;
 }
 

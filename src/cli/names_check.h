@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/catalog_check.h"
+#include "cli/file_report.h"
 
 #include <iosfwd>
 #include <optional>
@@ -19,7 +19,7 @@ struct NamesCheck {
     int labels = 0;
     int names = 0;
     // In line order.
-    std::vector<CatalogProblem> problems;
+    std::vector<LineProblem> problems;
 };
 
 // None, with the reason in problem when given, when the file cannot be read. The labels are

@@ -5,6 +5,7 @@
 #include "catalog/catalog_preload.h"
 #include "converter/report_text.h"
 #include "files/file_system.h"
+#include "files/read_problem.h"
 #include "files/whole_file_writer.h"
 #include "names/unit_names.h"
 #include "settings/settings_file.h"

@@ -2,9 +2,9 @@
 
 #include "converter/category_visibility.h"
 #include "converter/selection_logic.h"
+#include "names/unit_names.h"
 #include "query/query_reader.h"
 #include "result.h"
-#include "names/unit_names.h"
 #include "settings/user_region.h"
 
 #include <filesystem>

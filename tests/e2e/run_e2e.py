@@ -28,10 +28,12 @@ import traceback
 REQUIRED_TOOLS = ("Xvfb", "xdotool", "xclip")
 DEPS_HINT = "run scripts/deps.sh to install them (packages xvfb xauth xdotool xclip)"
 
-# Generous, because sanitizer builds start several times slower; they only stop a hang.
-WINDOW_TIMEOUT = 30.0
-STEP_TIMEOUT = 15.0
-TOOL_TIMEOUT = 10.0
+# Generous, because sanitizer builds start several times slower; they only stop a hang. A busy
+# machine stretches them further: it makes the program slower, not wrong.
+LOAD_FACTOR = max(1.0, os.getloadavg()[0] / (os.cpu_count() or 1))
+WINDOW_TIMEOUT = 30.0 * LOAD_FACTOR
+STEP_TIMEOUT = 15.0 * LOAD_FACTOR
+TOOL_TIMEOUT = 10.0 * LOAD_FACTOR
 POLL_INTERVAL = 0.05
 
 MAIN_CAPTION = "Velmora"

@@ -11,8 +11,8 @@
 #include "catalog/catalog.h"
 #include "cli/convert_command.h"
 #include "cli/terminal_text.h"
-#include "query/query_reader.h"
 #include "names/unit_names.h"
+#include "query/query_reader.h"
 #include "settings/user_region.h"
 #include "value/user_number_format.h"
 

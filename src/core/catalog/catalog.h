@@ -3,6 +3,7 @@
 #include "catalog/chunked_list.h"
 #include "catalog/label_index.h"
 #include "catalog/text_store.h"
+#include "files/read_problem.h"
 #include "files/whole_file_writer.h"
 
 #include <cstdint>

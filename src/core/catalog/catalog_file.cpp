@@ -4,6 +4,7 @@
 #include "catalog/catalog.h"
 #include "files/file_lock.h"
 #include "files/line_reader.h"
+#include "files/whole_file_reader.h"
 #include "files/whole_file_writer.h"
 #include "text/text_scan.h"
 

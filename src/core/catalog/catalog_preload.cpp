@@ -1,6 +1,7 @@
 #include "catalog/catalog_preload.h"
 
 #include "files/file_system.h"
+#include "files/read_problem.h"
 
 #include <filesystem>
 #include <system_error>

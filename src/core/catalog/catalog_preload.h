@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/catalog.h"
+#include "files/read_problem.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/whole_file_writer.h"
+#include "files/read_problem.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,7 @@
 #include "files/whole_file_writer.h"
 
 #include "files/file_system.h"
+#include "files/whole_file_reader.h"
 
 #include <algorithm>
 #include <chrono>
@@ -223,43 +224,9 @@ WriteResult writeWholeFile(const std::string& path, std::string_view content, Fi
     return result;
 }
 
-std::string readProblemText(ReadProblem problem, std::string_view subject) {
-    if (problem == ReadProblem::NotAFile) return std::string(subject) + " is not a regular file";
-    if (problem == ReadProblem::TooLarge)
-        return std::string(subject) + " is larger than " + maxDataFileSizeText +
-               ", the most the program reads";
-    return {};
-}
-
 std::string damageNote(const WriteResult& result, std::string_view fileName) {
     if (!result.damaged) return {};
     std::string note = " The file " + std::string(fileName) + " could not be put back as it was";
     if (result.rescuedTo.empty()) return note + ".";
     return note + "; its old content is saved as " + result.rescuedTo + ".";
-}
-
-bool readWholeFile(const std::string& path, std::string& bytes, ReadProblem* problem) {
-    bytes.clear();
-    const auto fail = [&](ReadProblem why) {
-        if (problem) *problem = why;
-        bytes.clear();
-        return false;
-    };
-    if (problem) *problem = ReadProblem::None;
-    ReadProblem why = ReadProblem::None;
-    std::uint64_t size = 0;
-    std::unique_ptr<std::FILE, decltype(&std::fclose)> file(openRegularFile(path, why, size),
-                                                            &std::fclose);
-    if (!file) return fail(why);
-    // Room for the whole file at once, so a large one is not copied as the text grows.
-    bytes.reserve(static_cast<std::size_t>(size));
-    char buffer[chunkSize];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
-        // A file that grows while it is read is held to the same bound.
-        if (bytes.size() + got > maxDataFileSize) return fail(ReadProblem::TooLarge);
-        bytes.append(buffer, got);
-    }
-    if (std::ferror(file.get())) return fail(ReadProblem::Unreadable);
-    return true;
 }

@@ -66,19 +66,3 @@ std::string writeFailureReason(const std::string& path);
 // What a failed write left behind, for its message: nothing when the file is as it was; else
 // " The file NAME could not be put back as it was; its old content is saved as PATH."
 std::string damageNote(const WriteResult& result, std::string_view fileName);
-
-// Why a file could not be read. A folder is Unreadable; NotAFile is a device, a pipe, a socket.
-enum class ReadProblem { None, Missing, NotAFile, TooLarge, Unreadable };
-
-// The most any data file of the program may hold; a larger one is refused, not read.
-inline constexpr std::size_t maxDataFileSize = 64u << 20;
-inline constexpr const char* maxDataFileSizeText = "64 MiB";
-
-// For a file refused before it is read, what the message says of it ("conv.txt is larger than
-// 64 MiB, the most the program reads", "... is not a regular file"); empty for other problems.
-std::string readProblemText(ReadProblem problem, std::string_view subject);
-
-// The whole content of the regular file at path into bytes. False, with the reason in problem
-// when given, when it is missing, is no regular file (a folder, a device, a pipe: none is read,
-// so none can block or run on forever), is larger than maxDataFileSize, or cannot be read.
-bool readWholeFile(const std::string& path, std::string& bytes, ReadProblem* problem = nullptr);

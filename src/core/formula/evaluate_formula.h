@@ -1,23 +1,10 @@
 #pragma once
 
-#include <string_view>
+#include "formula/formula_code.h"
 
-// Result codes of the formula engine. 2 is not used.
-enum FormulaCode : int {
-    FormulaOk = 0,
-    // Unbalanced parentheses, or an operator without two operands: "(1+2", "2 +" (postfix).
-    FormulaMissing = 1,
-    // A character that begins no token, or an operand that is not a number: "2#3", "1.2.3".
-    FormulaBadToken = 3,
-    // Values left over ("2 3", result holds 3), or an exception such as "5%0" (result unwritten).
-    FormulaLeftover = 4,
-};
+#include <string_view>
 
 // Translates and computes text (the value already in place of "x") into result. Every exception
 // of either stage is caught and gives code 4. result is written only with code 0, or with code 4
 // when values were left over.
 int evaluateFormula(std::string_view text, double& result);
-
-// What a code of evaluateFormula means, in a few words for a message ("an unknown character or a
-// malformed number"); "computed" for 0.
-std::string_view formulaCodeMeaning(int code);

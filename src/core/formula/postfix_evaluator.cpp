@@ -1,6 +1,6 @@
 #include "formula/postfix_evaluator.h"
 
-#include "formula/evaluate_formula.h"
+#include "formula/formula_code.h"
 #include "formula/number_text.h"
 #include "formula/operator_table.h"
 #include "formula/small_stack.h"

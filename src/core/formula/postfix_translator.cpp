@@ -1,6 +1,6 @@
 #include "formula/postfix_translator.h"
 
-#include "formula/evaluate_formula.h"
+#include "formula/formula_code.h"
 #include "formula/operator_table.h"
 #include "formula/small_stack.h"
 

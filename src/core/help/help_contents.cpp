@@ -1,6 +1,7 @@
 #include "help/help_contents.h"
 
 #include "help/html_scan.h"
+#include "text/case_fold.h"
 
 #include <optional>
 
@@ -26,12 +27,12 @@ std::vector<ContentsEntry> parseContents(std::string_view sitemap) {
         } else if (tag->name == "/ul") {
             if (open.size() > 1) open.pop_back();
         } else if (tag->name == "object") {
-            if (equalsNoCase(tag->attribute("type"), "text/sitemap")) entry.emplace();
+            if (equalIgnoringAsciiCase(tag->attribute("type"), "text/sitemap")) entry.emplace();
         } else if (tag->name == "param" && entry) {
             const std::string_view name = tag->attribute("name");
-            if (equalsNoCase(name, "name") && entry->name.empty())
+            if (equalIgnoringAsciiCase(name, "name") && entry->name.empty())
                 entry->name = std::string(tag->attribute("value"));
-            else if (equalsNoCase(name, "local") && entry->local.empty())
+            else if (equalIgnoringAsciiCase(name, "local") && entry->local.empty())
                 entry->local = std::string(tag->attribute("value"));
         } else if (tag->name == "/object" && entry) {
             cutUtf8(entry->name, maxContentsName);

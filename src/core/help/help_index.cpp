@@ -1,7 +1,7 @@
 #include "help/help_index.h"
 
-#include "text/search_text.h"
 #include "text/case_fold.h"
+#include "text/search_text.h"
 
 #include <cctype>
 

@@ -1,6 +1,7 @@
 #include "help/help_pages.h"
 
 #include "help/html_scan.h"
+#include "text/case_fold.h"
 
 #include <cstdint>
 #include <ostream>
@@ -75,7 +76,7 @@ const std::string* HelpPages::find(std::string_view name) const {
     name = withoutSlash(name);
     // A help file names its files in any letter case, as its reader finds them.
     for (const auto& [key, bytes] : files_)
-        if (equalsNoCase(key, name)) return &bytes;
+        if (equalIgnoringAsciiCase(key, name)) return &bytes;
     return nullptr;
 }
 
@@ -88,7 +89,7 @@ bool HelpPages::leaveOut(std::string name, Unread why) {
 std::optional<HelpPages::Unread> HelpPages::leftOut(std::string_view name) const {
     name = withoutSlash(name);
     for (const auto& [key, why] : leftOut_)
-        if (equalsNoCase(key, name)) return why;
+        if (equalIgnoringAsciiCase(key, name)) return why;
     return std::nullopt;
 }
 

@@ -1,8 +1,9 @@
 #include "help/help_search.h"
 
 #include "help/html_scan.h"
-#include "text/search_text.h"
+#include "text/case_fold.h"
 #include "text/display_text.h"
+#include "text/search_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -95,7 +96,7 @@ void HelpSearch::addPage(std::string page, std::string_view html) {
     }
     entry.lowered = entry.text;
     for (char& c : entry.lowered)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        c = asciiLower(c);
     pages_.push_back(std::move(entry));
 }
 

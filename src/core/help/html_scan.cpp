@@ -1,5 +1,6 @@
 #include "help/html_scan.h"
 
+#include "text/case_fold.h"
 #include "text/display_text.h"
 
 #include <charconv>
@@ -9,17 +10,6 @@ std::string_view HtmlTag::attribute(std::string_view key) const {
     for (const auto& [name, value] : attributes)
         if (name == key) return value;
     return {};
-}
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
-    return true;
 }
 
 void cutUtf8(std::string& text, std::size_t maxBytes) {
@@ -105,7 +95,7 @@ bool isRawText(std::string_view name) {
 std::size_t skipRawText(std::string_view text, std::size_t& at, std::string_view name) {
     for (std::size_t i = text.find("</", at); i != std::string_view::npos;
          i = text.find("</", i + 2)) {
-        if (!equalsNoCase(text.substr(i + 2, name.size()), name)) continue;
+        if (!equalIgnoringAsciiCase(text.substr(i + 2, name.size()), name)) continue;
         const std::size_t end = text.find('>', i);
         at = end == std::string_view::npos ? text.size() : end + 1;
         return i;
@@ -141,7 +131,7 @@ std::string decodeEntities(std::string_view text) {
             }
         } else {
             for (const auto& [name, value] : named)
-                if (equalsNoCase(body, name)) {
+                if (equalIgnoringAsciiCase(body, name)) {
                     out += value;
                     done = true;
                     break;

@@ -31,8 +31,6 @@ std::size_t skipRawText(std::string_view text, std::size_t& at, std::string_view
 void cutUtf8(std::string& text, std::size_t maxBytes);
 
 bool isHtmlSpace(char c);
-char asciiLower(char c);
-bool equalsNoCase(std::string_view a, std::string_view b);
 
 // Turns the character references a sitemap value or a page text may hold back into text
 // (UTF-8).

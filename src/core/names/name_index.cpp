@@ -72,9 +72,8 @@ std::vector<std::uint32_t> NameIndex::sortEntries() {
     }
     if (count < 65536) {
         // Few names: comparisons cost less than passes over the buckets.
-        std::stable_sort(places.begin(), places.end(), [&](std::uint32_t a, std::uint32_t b) {
-            return leading[a] < leading[b];
-        });
+        std::stable_sort(places.begin(), places.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return leading[a] < leading[b]; });
     } else {
         std::vector<std::uint32_t> spare(count);
         std::vector<std::uint32_t> starts(65537);
@@ -202,4 +201,3 @@ std::uint32_t NameIndex::lowerBound(std::string_view text) const {
     }
     return low;
 }
-

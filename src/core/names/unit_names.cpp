@@ -1,10 +1,10 @@
 #include "names/unit_names.h"
 
 #include "files/file_system.h"
-#include "files/whole_file_writer.h"
-#include "text/search_text.h"
+#include "files/whole_file_reader.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
+#include "text/search_text.h"
 #include "text/text_scan.h"
 
 #include <filesystem>

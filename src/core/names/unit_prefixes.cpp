@@ -1,8 +1,8 @@
 #include "names/unit_prefixes.h"
 
-#include "text/search_text.h"
 #include "names/unit_names.h"
 #include "text/case_fold.h"
+#include "text/search_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -80,7 +80,7 @@ std::string prefixedLabel(std::string_view word, std::string_view label) {
     text += prefix;
     text += label.substr(lastWord);
     char& first = text[lastWord + word.size()];
-    if (first >= 'A' && first <= 'Z') first = static_cast<char>(first - 'A' + 'a');
+    first = asciiLower(first);
     return text;
 }
 

@@ -2,11 +2,11 @@
 
 #include "catalog/catalog.h"
 #include "names/name_index.h"
-#include "text/search_text.h"
 #include "names/unit_names.h"
 #include "names/unit_prefixes.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
+#include "text/search_text.h"
 #include "text/text_scan.h"
 
 #include <algorithm>

@@ -5,9 +5,9 @@
 #include "query/query_grammar.h"
 #include "search/closest_labels.h"
 #include "search/search_query.h"
-#include "text/search_text.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
+#include "text/search_text.h"
 #include "text/text_scan.h"
 
 #include <algorithm>
@@ -77,14 +77,6 @@ bool startsLikeNumber(std::string_view text) {
            static_cast<unsigned char>(text[2]) <= 0x9E;
 }
 
-// A sentence as a clause after a colon: "The value is…." gives "the value is…".
-std::string clauseOf(std::string sentence) {
-    if (!sentence.empty() && sentence.front() >= 'A' && sentence.front() <= 'Z')
-        sentence.front() = static_cast<char>(sentence.front() - 'A' + 'a');
-    if (!sentence.empty() && sentence.back() == '.') sentence.pop_back();
-    return sentence;
-}
-
 // "Watts (Power)": a unit and its quantity.
 std::string unitOfCategory(const UnitReading& unit) {
     return unit.shown + " (" + toDisplayText(unit.category->name()) + ")";
@@ -136,7 +128,7 @@ QueryReader::Side QueryReader::fromSide(std::string_view text, bool valueOne) co
     refused.stage = stageValue;
     if (!lead) {
         refused.why =
-            "The value in \"" + refused.typed + "\" cannot be read: " + clauseOf(lead.why()) + ".";
+            "The value in \"" + refused.typed + "\" cannot be read: " + asClause(lead.why()) + ".";
         return refused;
     }
     const std::string_view rest = trimmed(text.substr(lead->end));
@@ -515,7 +507,7 @@ Result<QueryReading> QueryReader::conversion(std::string_view value, std::string
             return Failure{quoted + " is not a number."};
         if (number.why().starts_with("The value is "))
             return Failure{quoted + number.why().substr(9)};
-        return Failure{quoted + " is not a number as a whole: " + clauseOf(number.why()) + "."};
+        return Failure{quoted + " is not a number as a whole: " + asClause(number.why()) + "."};
     }
     return decide(unitsSide(normalizedQuery(from, format_), *number, std::string(trimmed(value))),
                   toSide(normalizedQuery(to, format_)));

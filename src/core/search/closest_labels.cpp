@@ -1,10 +1,10 @@
 #include "search/closest_labels.h"
 
-#include "text/edit_distance.h"
-#include "search/label_ranks.h"
-#include "text/search_text.h"
 #include "names/unit_names.h"
+#include "search/label_ranks.h"
 #include "text/case_fold.h"
+#include "text/edit_distance.h"
+#include "text/search_text.h"
 
 #include <algorithm>
 #include <queue>

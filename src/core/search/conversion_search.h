@@ -1,8 +1,8 @@
 #pragma once
 
+#include "names/unit_names.h"
 #include "search/label_ranks.h"
 #include "search/search_query.h"
-#include "names/unit_names.h"
 
 #include <string>
 #include <string_view>

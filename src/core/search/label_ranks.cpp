@@ -1,13 +1,12 @@
 #include "search/label_ranks.h"
 
-#include "search/name_ranks.h"
-
-#include "text/edit_distance.h"
 #include "names/name_index.h"
-#include "text/search_text.h"
 #include "names/unit_names.h"
+#include "search/name_ranks.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
+#include "text/edit_distance.h"
+#include "text/search_text.h"
 
 #include <algorithm>
 
@@ -280,7 +279,8 @@ void LabelVocabulary::wholeLabels(const std::vector<QueryWord>& words,
 }
 
 const NameRanks& LabelVocabulary::nameRanks() const {
-    std::call_once(nameRanks_->once, [&] { nameRanks_->ranks = std::make_unique<NameRanks>(*names_); });
+    std::call_once(nameRanks_->once,
+                   [&] { nameRanks_->ranks = std::make_unique<NameRanks>(*names_); });
     return *nameRanks_->ranks;
 }
 

@@ -17,7 +17,6 @@
 class NameIndex;
 class UnitNames;
 
-
 // The unit labels of a catalog with their words and names, ranked against typed words. Each
 // distinct label and name is held once, the texts of all in a few shared arrays, so that many
 // labels cost few allocations and a query one pass over them.

@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
 #include "files/line_reader.h"
+#include "files/whole_file_reader.h"
 #include "files/whole_file_writer.h"
 #include "text/text_scan.h"
 

@@ -67,6 +67,13 @@ void appendFolded(std::string& out, std::string_view utf8) {
     }
 }
 
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (asciiLower(a[i]) != asciiLower(b[i])) return false;
+    return true;
+}
+
 bool equalIgnoringCase(std::string_view a, std::string_view b) {
     return foldCase(a) == foldCase(b);
 }

@@ -13,3 +13,10 @@ void appendFolded(std::string& out, std::string_view utf8);
 
 // True when a and b are the same once their letter case is folded away.
 bool equalIgnoringCase(std::string_view a, std::string_view b);
+
+// A to Z alone, for names that formats define in ASCII (HTML tags, file names, help paths) and
+// for the first letter of a sentence the program wrote itself.
+inline char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);

@@ -94,7 +94,7 @@ std::string searchKey(std::string_view utf8) {
                     [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
         std::string key = mappedKey(utf8);
         for (char& c : key)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            c = asciiLower(c);
         return key;
     }
     return mappedKey(foldCase(utf8));

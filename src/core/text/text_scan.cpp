@@ -26,3 +26,10 @@ int leadingInteger(std::string_view text) {
     }
     return static_cast<int>(std::clamp<long long>(negative ? -value : value, INT_MIN, INT_MAX));
 }
+
+std::string asClause(std::string sentence) {
+    if (!sentence.empty() && sentence.front() >= 'A' && sentence.front() <= 'Z')
+        sentence.front() = static_cast<char>(sentence.front() - 'A' + 'a');
+    if (!sentence.empty() && sentence.back() == '.') sentence.pop_back();
+    return sentence;
+}

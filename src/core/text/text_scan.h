@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // White space as the C library sees it in the classic locale, whatever the process locale is.
@@ -16,3 +17,7 @@ std::string_view trimmed(std::string_view text);
 // skipped, an optional sign, digits up to the first other character; 0 without digits. Numbers
 // beyond the int range saturate rather than wrap, so no long digit run lands in a small range.
 int leadingInteger(std::string_view text);
+
+// A sentence of the program's own as a clause after a colon: "The value is…." gives
+// "the value is…".
+std::string asClause(std::string sentence);

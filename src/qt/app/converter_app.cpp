@@ -2,10 +2,10 @@
 
 #include "qt/window/converter_dialog.h"
 
-int ConverterApp::InitInstance() {
+int ConverterApp::run() {
     ConverterDialog dialog(catalog_, services_);
     dialog.setPreload(preload_);
-    if (!dialog.OnInitDialog()) return 1;
+    if (!dialog.start()) return 1;
     dialog.exec();
     return 0;
 }

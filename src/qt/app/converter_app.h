@@ -14,7 +14,7 @@ class ConverterApp {
 
     // Runs the converter window until it closes; the process's exit status. A catalog that cannot
     // be loaded ends the program with a failure status after its message.
-    int InitInstance();
+    int run();
 
   private:
     UiServices& services_;

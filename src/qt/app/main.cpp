@@ -1,6 +1,6 @@
 #include "catalog/catalog_preload.h"
+#include "chm/help_file.h"
 #include "cli/command_line.h"
-#include "help/help_file.h"
 #include "product.h"
 #include "qt/app/converter_app.h"
 #include "qt/app/display_check.h"
@@ -56,5 +56,5 @@ int main(int argc, char** argv) {
     QtUiServices services;
     ConverterApp converter(services);
     converter.setPreload(&preload);
-    return converter.InitInstance();
+    return converter.run();
 }

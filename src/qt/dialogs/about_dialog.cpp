@@ -1,7 +1,6 @@
 #include "qt/dialogs/about_dialog.h"
 
 #include "product.h"
-#include "qt/dialogs/dialog_frame.h"
 #include "qt/dialogs/hyperlink_label.h"
 #include "qt/widgets/dialog_units.h"
 
@@ -12,9 +11,7 @@
 #include <QPushButton>
 
 AboutDialog::AboutDialog(Link vendor, Link second, QWidget* parent)
-    : QDialog(parent, fixedDialogFlags) {
-    setWindowTitle(QStringLiteral("About"));
-    setObjectName(QStringLiteral("aboutDialog"));
+    : ModalDialog(QStringLiteral("About"), QStringLiteral("aboutDialog"), parent) {
     const DialogUnits units(font());
 
     auto* picture = new QLabel(this);
@@ -31,7 +28,7 @@ AboutDialog::AboutDialog(Link vendor, Link second, QWidget* parent)
         QStringLiteral("Unit definitions follow the International System of Units."), this);
     siCredit->setObjectName(QStringLiteral("secondCreditLine"));
 
-    auto* buttons = dialogButtons(this, QDialogButtonBox::Ok);
+    auto* buttons = addButtons(QDialogButtonBox::Ok);
 
     auto* text = new QVBoxLayout;
     text->setSpacing(units.y(4));

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "qt/dialogs/modal_dialog.h"
+
 #include <QString>
 #include <functional>
 
@@ -8,7 +9,7 @@ class HyperlinkLabel;
 
 // The program's name and version, its credits, its picture and two live web links. A click on a
 // link runs that link's action and leaves the box open.
-class AboutDialog : public QDialog {
+class AboutDialog : public ModalDialog {
     Q_OBJECT
   public:
     struct Link {

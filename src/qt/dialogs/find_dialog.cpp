@@ -1,7 +1,6 @@
 #include "qt/dialogs/find_dialog.h"
 
 #include "converter/find_text.h"
-#include "qt/dialogs/dialog_frame.h"
 #include "qt/widgets/announcer.h"
 #include "qt/widgets/dialog_units.h"
 #include "qt/widgets/focus_aware_list.h"
@@ -36,9 +35,8 @@ class ViewWidthDelegate : public QStyledItemDelegate {
 
 FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
                        NumberFormat format, QWidget* parent)
-    : QDialog(parent, fixedDialogFlags), finder_(catalog, names, format) {
-    setWindowTitle(QStringLiteral("Find Conversion"));
-    setObjectName(QStringLiteral("findDialog"));
+    : ModalDialog(QStringLiteral("Find Conversion"), QStringLiteral("findDialog"), parent),
+      finder_(catalog, names, format) {
     const DialogUnits units(font());
 
     auto* caption = new QLabel(QStringLiteral("&Units to convert from and to:"), this);
@@ -87,7 +85,7 @@ FindDialog::FindDialog(const ConversionCatalog& catalog, const UnitNames& names,
     namesNote_->setFixedWidth(units.x(260));
     namesNote_->hide();
 
-    auto* buttons = dialogButtons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    auto* buttons = addButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     ok_ = buttons->button(QDialogButtonBox::Ok);
 
     auto* layout = new QVBoxLayout(this);
@@ -142,13 +140,12 @@ void FindDialog::announceFirst() {
     announcer_->announce(first);
 }
 
-void FindDialog::accept() {
+bool FindDialog::takeChoices() {
     const int row = list_->currentRow();
-    // Nothing to choose: the dialog stays open for another query.
-    if (row < 0 || row >= static_cast<int>(found_.rows.size())) return;
-    chosen = found_.rows[static_cast<std::size_t>(row)].match;
-    chosenValue = QString::fromStdString(found_.rows[static_cast<std::size_t>(row)].value);
-    QDialog::accept();
+    if (row < 0 || row >= static_cast<int>(found_.rows.size())) return false;
+    chosen_ = found_.rows[static_cast<std::size_t>(row)].match;
+    chosenValue_ = QString::fromStdString(found_.rows[static_cast<std::size_t>(row)].value);
+    return true;
 }
 
 bool FindDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "converter/find_text.h"
+#include "qt/dialogs/modal_dialog.h"
 
-#include <QDialog>
 #include <optional>
 
 class Announcer;
@@ -20,7 +20,7 @@ class QTimer;
 // (or OK, or a double click) chooses the highlighted match. The first exact match is highlighted
 // until the user moves; a suggestion only once the user moves to it, so that Enter never opens a
 // look-alike. Escape closes with no choice.
-class FindDialog : public QDialog {
+class FindDialog : public ModalDialog {
     Q_OBJECT
   public:
     // A value typed with the units is read as format says, as the input field reads it.
@@ -28,15 +28,16 @@ class FindDialog : public QDialog {
                QWidget* parent = nullptr);
 
     // The match chosen when the dialog was accepted.
-    std::optional<ConversionMatch> chosen;
+    const std::optional<ConversionMatch>& chosen() const { return chosen_; }
     // The value typed before the units of the chosen match ("5" of "5 mi km"), or empty.
-    QString chosenValue;
+    const QString& chosenValue() const { return chosenValue_; }
 
-    void accept() override;
     // Says under the list why the names are not used (a names.txt too large); none for empty.
     void setNamesNote(const QString& note);
 
   protected:
+    // The highlighted match; with none the dialog stays open for another query.
+    bool takeChoices() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -44,6 +45,8 @@ class FindDialog : public QDialog {
     // The first match, or why there is none, said once typing pauses and only when it changed.
     void announceFirst();
 
+    std::optional<ConversionMatch> chosen_;
+    QString chosenValue_;
     ConversionFinder finder_;
     FindResults found_;
     QLineEdit* query_ = nullptr;

@@ -1,7 +1,6 @@
 #include "qt/dialogs/options_dialog.h"
 
 #include "converter/category_visibility.h"
-#include "qt/dialogs/dialog_frame.h"
 #include "qt/widgets/dialog_units.h"
 #include "text/display_text.h"
 
@@ -13,9 +12,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent, fixedDialogFlags) {
-    setWindowTitle(QStringLiteral("Options"));
-    setObjectName(QStringLiteral("optionsDialog"));
+OptionsDialog::OptionsDialog(QWidget* parent)
+    : ModalDialog(QStringLiteral("Options"), QStringLiteral("optionsDialog"), parent) {
     const DialogUnits units(font());
 
     auto* caption = new QLabel(QStringLiteral("Select what tabs to show:"), this);
@@ -32,7 +30,7 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent, fixedDialogFlags
     // A list takes no name from its caption by itself.
     list_->setAccessibleName(QStringLiteral("Select what tabs to show"));
 
-    auto* buttons = dialogButtons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    auto* buttons = addButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -42,23 +40,14 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent, fixedDialogFlags
     layout->addWidget(buttons);
 }
 
-void OptionsDialog::showEvent(QShowEvent* event) {
-    if (!initialised_) {
-        initialised_ = true;
-        OnInitDialog();
-    }
-    QDialog::showEvent(event);
-}
-
-bool OptionsDialog::OnInitDialog() {
+void OptionsDialog::initialise() {
     fillCategoryList();
     list_->setFocus();
-    return true;
 }
 
-bool OptionsDialog::fillCategoryList() {
+void OptionsDialog::fillCategoryList() {
     const QSignalBlocker blocker(list_);
-    for (const CategoryRow& row : rows) {
+    for (const CategoryRow& row : rows_) {
         auto* item = new QListWidgetItem(QString::fromStdString(toDisplayText(row.name)));
         item->setData(Qt::UserRole, row.categoryId);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
@@ -72,12 +61,11 @@ bool OptionsDialog::fillCategoryList() {
         const int shown = std::max(1, (list_->height() - 2 * list_->frameWidth()) / rowHeight);
         list_->setFixedHeight(shown * rowHeight + 2 * list_->frameWidth());
     }
-    return true;
 }
 
-void OptionsDialog::OnOK() {
-    // The list holds a row for each of rows, in order.
-    for (int i = 0; i < list_->count() && i < static_cast<int>(rows.size()); ++i)
-        rows[static_cast<std::size_t>(i)].selected = list_->item(i)->checkState() == Qt::Checked;
-    QDialog::accept();
+bool OptionsDialog::takeChoices() {
+    // The list holds a row for each of rows_, in order.
+    for (int i = 0; i < list_->count() && i < static_cast<int>(rows_.size()); ++i)
+        rows_[static_cast<std::size_t>(i)].selected = list_->item(i)->checkState() == Qt::Checked;
+    return true;
 }

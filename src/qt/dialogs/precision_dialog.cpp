@@ -1,6 +1,5 @@
 #include "qt/dialogs/precision_dialog.h"
 
-#include "qt/dialogs/dialog_frame.h"
 #include "qt/widgets/dialog_units.h"
 #include "settings/precision_text.h"
 
@@ -15,9 +14,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-PrecisionDialog::PrecisionDialog(QWidget* parent) : QDialog(parent, fixedDialogFlags) {
-    setWindowTitle(QStringLiteral("Precision"));
-    setObjectName(QStringLiteral("precisionDialog"));
+PrecisionDialog::PrecisionDialog(QWidget* parent)
+    : ModalDialog(QStringLiteral("Precision"), QStringLiteral("precisionDialog"), parent) {
     const DialogUnits units(font());
 
     auto* caption = new QLabel(QStringLiteral("Select precision:"), this);
@@ -64,7 +62,7 @@ PrecisionDialog::PrecisionDialog(QWidget* parent) : QDialog(parent, fixedDialogF
     spin->addWidget(edit_);
     spin->addLayout(arrows);
 
-    auto* buttons = dialogButtons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    auto* buttons = addButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
 
     auto* grid = new QGridLayout;
     grid->setColumnMinimumWidth(0, units.x(8));
@@ -80,39 +78,30 @@ PrecisionDialog::PrecisionDialog(QWidget* parent) : QDialog(parent, fixedDialogF
     layout->addWidget(buttons);
 }
 
-void PrecisionDialog::showEvent(QShowEvent* event) {
-    if (!initialised_) {
-        initialised_ = true;
-        OnInitDialog();
-    }
-    QDialog::showEvent(event);
-}
-
-bool PrecisionDialog::OnInitDialog() {
-    valueText = QString::number(value);
-    rangeText = QString::asprintf("Number of decimals (%d to %d):", minPrecision, maxPrecision);
+void PrecisionDialog::initialise() {
+    valueText_ = QString::number(value_);
+    rangeText_ = QString::asprintf("Number of decimals (%d to %d):", minPrecision, maxPrecision);
     pushTexts();
     edit_->setFocus();
     edit_->selectAll();
-    return true;
 }
 
 void PrecisionDialog::onValueTextChanged() {
     if (pushing_) return;
-    const QString accepted = valueText;
+    const QString accepted = valueText_;
     pullTexts();
-    if (const std::optional<int> number = acceptedPrecision(valueText.toStdString())) {
-        value = *number;
+    if (const std::optional<int> number = acceptedPrecision(valueText_.toStdString())) {
+        value_ = *number;
         return;
     }
-    // Back to the last accepted text, which value already stands for.
-    valueText = accepted;
+    // Back to the last accepted text, which value_ already stands for.
+    valueText_ = accepted;
     pushTexts();
 }
 
 void PrecisionDialog::step(int delta) {
-    const int next = steppedPrecision(value, delta);
-    if (next != value) edit_->setText(QString::number(next));
+    const int next = steppedPrecision(value_, delta);
+    if (next != value_) edit_->setText(QString::number(next));
 }
 
 bool PrecisionDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -127,13 +116,13 @@ bool PrecisionDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PrecisionDialog::pullTexts() {
-    valueText = edit_->text();
-    rangeText = rangeLabel_->text();
+    valueText_ = edit_->text();
+    rangeText_ = rangeLabel_->text();
 }
 
 void PrecisionDialog::pushTexts() {
     // A push only shows the members: it must not read the half-pushed controls back into them.
     const QScopedValueRollback<bool> lockout(pushing_, true);
-    if (edit_->text() != valueText) edit_->setText(valueText);
-    if (rangeLabel_->text() != rangeText) rangeLabel_->setText(rangeText);
+    if (edit_->text() != valueText_) edit_->setText(valueText_);
+    if (rangeLabel_->text() != rangeText_) rangeLabel_->setText(rangeText_);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "qt/dialogs/modal_dialog.h"
+
 #include <QString>
 
 class QLabel;
@@ -10,27 +11,24 @@ class QToolButton;
 // Chooses the number of decimals of the result. The edit takes digits only and falls back to
 // the last accepted text whenever its number leaves the range, so it never stays empty; texts
 // such as "03" are kept as typed.
-class PrecisionDialog : public QDialog {
+class PrecisionDialog : public ModalDialog {
     Q_OBJECT
   public:
     explicit PrecisionDialog(QWidget* parent = nullptr);
 
-    // Runs once, when the dialog first shows: by then the caller has set value.
-    bool OnInitDialog();
-    // Every change of the edit's text, the program's own included.
-    void onValueTextChanged();
-
+    // The accepted number of decimals: given before the dialog runs, read after OK.
+    void setValue(int value) { value_ = value; }
+    int value() const { return value_; }
     // The last accepted text of the edit.
-    QString valueText;
-    QString rangeText;
-    // The accepted number of decimals; the caller sets it before the dialog runs.
-    int value = 0;
+    const QString& valueText() const { return valueText_; }
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void initialise() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Every change of the edit's text, the program's own included.
+    void onValueTextChanged();
     void pullTexts();
     void pushTexts();
     void step(int delta);
@@ -39,6 +37,8 @@ class PrecisionDialog : public QDialog {
     QToolButton* up_ = nullptr;
     QToolButton* down_ = nullptr;
     QLabel* rangeLabel_ = nullptr;
-    bool initialised_ = false;
+    QString valueText_;
+    QString rangeText_;
+    int value_ = 0;
     bool pushing_ = false;
 };

@@ -256,7 +256,7 @@ void ConverterDialog::sizeToTemplate() {
     resize(minimumSize());
 }
 
-bool ConverterDialog::OnInitDialog() {
+bool ConverterDialog::start() {
     syncView();
     setWindowIcon(mainIcon);
 
@@ -299,7 +299,7 @@ void ConverterDialog::fillTabsAndSelectFirst() {
     syncView();
 }
 
-void ConverterDialog::OnClose() {
+void ConverterDialog::saveOnClose() {
     if (closed_) return;
     closed_ = true;
     for (const Status& step : model_.close())
@@ -308,12 +308,12 @@ void ConverterDialog::OnClose() {
 }
 
 void ConverterDialog::exitCommand() {
-    OnClose();
+    saveOnClose();
     done(QDialog::Accepted);
 }
 
 void ConverterDialog::closeEvent(QCloseEvent* event) {
-    OnClose();
+    saveOnClose();
     event->accept();
     done(QDialog::Rejected);
 }

@@ -45,9 +45,9 @@ class ConverterDialog : public QDialog {
     void setPreload(CatalogPreload* preload) { preload_ = preload; }
     // Builds the paths, loads the catalog and the settings and fills the window. False when the
     // catalog could not be loaded; the message has then been shown and the window must not run.
-    bool OnInitDialog();
+    bool start();
     // The closing steps: the catalog when it changed, the settings always, each at most once.
-    void OnClose();
+    void saveOnClose();
 
     // The views refilled from the model, silently: the tab strip emptied, and the From list
     // with its first entry current.

@@ -14,27 +14,27 @@ void ConverterDialog::findConversion() {
     FindDialog dialog(catalog_, names.names, model_.numberFormat(), this);
     dialog.setNamesNote(QString::fromStdString(names.note));
     offerHelp(dialog, helpPage::find);
-    if (dialog.exec() != QDialog::Accepted || !dialog.chosen) return;
+    if (dialog.exec() != QDialog::Accepted || !dialog.chosen()) return;
     // A value typed with the units goes into the input as if typed there. The choice is said
     // whole below, its category with it.
     choosing_ = true;
-    showConversion(dialog.chosen->tab, *dialog.chosen->conversion, dialog.chosenValue);
+    showConversion(dialog.chosen()->tab, *dialog.chosen()->conversion, dialog.chosenValue());
     inputSelectedByFind_ = true;
     choosing_ = false;
-    announceChoice(QString::fromStdString(matchText(*dialog.chosen)));
+    announceChoice(QString::fromStdString(matchText(*dialog.chosen())));
 }
 
 void ConverterDialog::editOptions() {
     // Owned by the window, as every secondary dialog is, so it opens centred over it.
     OptionsDialog dialog(this);
     offerHelp(dialog, helpPage::options);
-    dialog.rows = model_.optionRows();
+    dialog.setRows(model_.optionRows());
     if (dialog.exec() != QDialog::Accepted) return;
     // The row count the current layout stands for, read while the strip still shows the old
     // tabs, at the smallest width the layout is made for.
     foldExtraSpace();
     const ConverterModel::OptionsApplied applied =
-        model_.applyOptions(dialog.rows, tabs_->shownRowCount());
+        model_.applyOptions(dialog.rows(), tabs_->shownRowCount());
     if (!applied.changed) {
         spreadExtraSpace();
         return;
@@ -47,9 +47,9 @@ void ConverterDialog::editOptions() {
 void ConverterDialog::editPrecision() {
     PrecisionDialog dialog(this);
     offerHelp(dialog, helpPage::precision);
-    dialog.value = model_.precision();
+    dialog.setValue(model_.precision());
     if (dialog.exec() != QDialog::Accepted) return;
-    model_.setPrecision(dialog.value);
+    model_.setPrecision(dialog.value());
     syncView();
     resultComputed();
 }

@@ -57,7 +57,7 @@ class FindDialog : public ModalDialog {
         return FALSE;
     }
 
-    bool accept() override {
+    bool takeChoices() override {
         const int row =
             static_cast<int>(SendDlgItemMessageW(window(), IDC_FIND_LIST, LB_GETCURSEL, 0, 0));
         // Nothing to choose: the dialog stays open for another query.

@@ -51,5 +51,5 @@ INT_PTR ModalDialog::handle(UINT, WPARAM, LPARAM) {
 }
 
 void ModalDialog::finishWithOk() {
-    if (accept()) EndDialog(dialog_, IDOK);
+    if (takeChoices()) EndDialog(dialog_, IDOK);
 }

@@ -29,8 +29,8 @@ class ModalDialog {
     // by all dialogs (OK, Cancel, F1) and then to the dialog manager.
     virtual INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
     // OK was chosen: takes what the dialog keeps from its controls; false keeps the dialog open.
-    virtual bool accept() { return true; }
-    // Ends the dialog as OK would, when accept() lets it (a double click that chooses, say).
+    virtual bool takeChoices() { return true; }
+    // Ends the dialog as OK would, when takeChoices() lets it (a double click that chooses, say).
     void finishWithOk();
 
   private:

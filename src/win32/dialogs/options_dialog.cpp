@@ -42,7 +42,7 @@ class OptionsDialog : public ModalDialog {
         return FALSE;
     }
 
-    bool accept() override {
+    bool takeChoices() override {
         HWND list = item(IDC_CATEGORY_LIST);
         for (std::size_t i = 0; i < rows_.size(); ++i)
             rows_[i].selected = ListView_GetCheckState(list, static_cast<int>(i)) != 0;
