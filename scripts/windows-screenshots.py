@@ -1,6 +1,6 @@
-"""Pictures of the Windows window under Wine for README: the main window with a result, made
-larger, and at 150% scaling, and the Options, Precision, Find Conversion and About dialogs over
-it. Needs the Windows build
+"""Pictures of the Windows window under Wine for docs/windows.md: the main window with a
+result, made larger, and at 150% scaling, and the Options, Precision, Find Conversion and About
+dialogs over it. Needs the Windows build
 (cmake --preset windows && cmake --build build/windows), Xvfb, xdotool and Wine.
 
     python3 scripts/windows-screenshots.py [BUILD_DIR]      writes docs/windows-*.png

@@ -11,14 +11,14 @@
 // Bounds on the pages the help window lays out. The toolkit's layout takes time exponential in
 // the nesting of tables (about twice as long for each level) and overflows the stack for a few
 // thousand, and its reader takes time for each element in proportion to how deep it stands: a
-// page of 16,000 elements inside each other takes a minute. The help's own pages are under 16 KB
+// page of 16,000 elements inside each other takes a minute. The help's own pages are under 32 KB
 // and nest fewer than ten elements; a full-size page 128 deep is laid out in under a second.
 inline constexpr std::size_t maxPageSize = 128 * 1024;
 inline constexpr int maxPageNesting = 128;
 inline constexpr int maxTableNesting = 4;
 
-// Budgets on what a page holds, each far above what the help's own pages use (at most 460
-// elements, 258 lines, no picture, 142 table cells and a style work of 232,045) and well below
+// Budgets on what a page holds, each far above what the help's own pages use (at most 577
+// elements, 311 lines, no picture, 142 table cells and a style work of 289,527) and well below
 // what freezes the window. The toolkit's time for a list grows with the square of its items, for
 // a paragraph with the square of its pictures and differently formatted runs; each line of
 // preformatted text is a paragraph of its own; a table takes its rows times its columns, the
