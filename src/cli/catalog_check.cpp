@@ -6,6 +6,7 @@
 #include "files/file_system.h"
 #include "files/line_reader.h"
 #include "files/read_problem.h"
+#include "files/whole_file_reader.h"
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
 #include "names/unit_names.h"
@@ -13,6 +14,7 @@
 #include "text/case_fold.h"
 #include "text/display_text.h"
 #include "text/text_scan.h"
+#include "text/wide_encoding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -240,6 +242,13 @@ int runCheck(const std::string& name, const std::string& path, std::ostream& out
     }
     printProblems(out, name, check->problems);
     int problems = static_cast<int>(check->problems.size());
+    if (std::string bytes; readWholeFile(path, bytes)) {
+        if (const std::string_view encoding = wideEncodingOf(bytes); !encoding.empty()) {
+            out << name << ": saved as " << encoding
+                << ", where Velmora reads UTF-8 only: save it as UTF-8\n";
+            ++problems;
+        }
+    }
     if (check->conversions == 0) {
         out << name << ": no line holds a conversion, so there is nothing to convert\n";
         ++problems;

@@ -6,11 +6,13 @@
 #include "converter/report_text.h"
 #include "files/file_system.h"
 #include "files/read_problem.h"
+#include "files/whole_file_reader.h"
 #include "files/whole_file_writer.h"
 #include "names/unit_names.h"
 #include "settings/settings_file.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
+#include "text/wide_encoding.h"
 
 #include <algorithm>
 #include <optional>
@@ -56,6 +58,17 @@ Status ConverterModel::start(const std::filesystem::path& directory, CatalogPrel
         return Failure{"Unable to load conversion data. " + whereAndWhy("conv.txt", "read", why)};
     }
     ::readSettings(settingsPath_, precision_);
+    emptyCatalogNote_.clear();
+    if (catalog_.categoryCount() == 0) {
+        std::string bytes;
+        readWholeFile(dataPath_, bytes);
+        const std::string_view encoding = wideEncodingOf(bytes);
+        emptyCatalogNote_ = "conv.txt holds no conversion that can be read" +
+                            (encoding.empty() ? std::string()
+                                              : "; it is saved as " + std::string(encoding) +
+                                                    ": save it as UTF-8") +
+                            ".";
+    }
     fillAndSelectFirst();
     return {};
 }
@@ -91,7 +104,10 @@ void ConverterModel::onTabChanged(int tab) {
 }
 
 void ConverterModel::onFromChanged(int row) {
-    selectedFrom_ = row >= 0 && row < fromCount() ? row : -1;
+    row = row >= 0 && row < fromCount() ? row : -1;
+    // Windows reports a click on the row already selected as a change: it keeps To and the result.
+    if (row == selectedFrom_) return;
+    selectedFrom_ = row;
     fillToList();
     selectConversion();
     recompute();
@@ -170,7 +186,8 @@ std::string ConverterModel::reportFileBytes() const {
 Status ConverterModel::mayHoldReport(const std::string& path) const {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::path chosen = fs::absolute(nativePath(path), error);
+    // As the system resolves it: on Windows "conv.ini." and "CONV~1.INI" name conv.ini.
+    const fs::path chosen = fs::absolute(nativePath(resolvedFilePath(path)), error);
     const fs::path folder = fs::absolute(nativePath(dataPath_), error).parent_path();
     const bool sameFolder = sameFile(chosen.parent_path(), folder);
     for (const char* name : {"conv.txt", "names.txt", "conv.ini", windowSizeFileName, "help.chm"}) {
@@ -211,10 +228,12 @@ std::string ConverterModel::inputDescription() const {
 }
 
 std::string ConverterModel::resultDetail() const {
+    if (!emptyCatalogNote_.empty()) return emptyCatalogNote_;
     return resultTwoPart_.empty() || resultText_.empty() ? std::string() : "= " + resultTwoPart_;
 }
 
 std::string ConverterModel::inputDetail() const {
+    if (!emptyCatalogNote_.empty()) return "velmora --check conv.txt says what each line lacks.";
     return inputReadAs_.empty() || resultText_.empty() ? std::string() : "Read as " + inputReadAs_;
 }
 

@@ -128,7 +128,8 @@ class ConverterModel {
     // The lines under the result: the result in the two parts people read it in ("= 5 ft
     // 10.9 in"), and the units the input was read in ("Read as 5 Feet (international) + 11
     // Inches (international)"); each empty when there is none. The unit labels and the report
-    // carry neither.
+    // carry neither. A catalog that holds no conversion says so on them instead, and why where the
+    // bytes show it (a file saved as UTF-16).
     std::string resultDetail() const;
     std::string inputDetail() const;
 
@@ -187,6 +188,8 @@ class ConverterModel {
     std::string resultText_;
     std::string exactResult_;
     std::string unreadNote_;
+    // Why the window is empty, when conv.txt held no conversion.
+    std::string emptyCatalogNote_;
     std::string inputReadAs_;
     std::string resultTwoPart_;
 

@@ -148,6 +148,21 @@ TEST(CatalogCheck, AByteOrderMarkIsNoPartOfTheFirstLine) {
     EXPECT_EQ(result->problems[0].message, "repeats line 1, L: a \xE2\x86\x92 b");
 }
 
+// A catalog saved as "Unicode" is read as no line at all: the check names the encoding.
+TEST(CatalogCheck, AFileInUtf16IsNamedSo) {
+    TempDir dir;
+    const std::string line = "L|n|a|b|x\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : line)
+        utf16 += std::string{c, '\0'};
+    writeBytes(dir.file("conv.txt"), utf16);
+    const Outcome outcome = check("conv.txt", dir.file("conv.txt"));
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.out.find("conv.txt: saved as UTF-16, where Velmora reads UTF-8 only"),
+              std::string::npos)
+        << outcome.out;
+}
+
 TEST(CatalogCheck, LinesAreCountedAsTheReaderEndsThem) {
     TempDir dir;
     writeBytes(dir.file("a.txt"), "A|n|a|b|x\nbad\r\nA|n|b|a|x\n\nbad again");

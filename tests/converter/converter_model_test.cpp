@@ -21,8 +21,9 @@ struct Started {
     ConversionCatalog catalog;
     ConverterModel model{catalog};
     std::string failure;
-    explicit Started(const char* file = catalogFile) {
-        if (file) writeBytes(dir.file("conv.txt"), file);
+    // The catalog's bytes, the usual ones unless given; none at all unless written.
+    explicit Started(const std::string_view* file = nullptr, bool written = true) {
+        if (written) writeBytes(dir.file("conv.txt"), file ? *file : catalogFile);
         const Status status = model.start(dir.path());
         started = status.ok();
         failure = status.why();
@@ -50,6 +51,8 @@ TEST(ConverterModel, EventsRunTheirStepsInOrder) {
         {"start computes nothing", [] {}, "Length", "Feet", "Meters", ""},
         {"typing", [&] { m.onInputChanged("12"); }, "Length", "Feet", "Meters", "3.7"},
         {"second To entry", [&] { m.onToChanged(1); }, "Length", "Feet", "Inches", "144.0"},
+        {"the selected From entry again", [&] { m.onFromChanged(0); }, "Length", "Feet", "Inches",
+         "144.0"},
         {"second From entry", [&] { m.onFromChanged(1); }, "Length", "Meters", "Feet", "39.4"},
         {"second tab", [&] { m.onTabChanged(1); }, "Mass", "Kilograms", "Pounds", "26.5"},
         {"Ctrl+Tab wraps", [&] { m.stepCategory(1); }, "Length", "Feet", "Meters", "3.7"},
@@ -108,8 +111,30 @@ TEST(ConverterModel, SwapKeepsTheValueAndTheDecimalCommaFollowsTheLocale) {
     EXPECT_FALSE(m.unreadInputNote().empty());
 }
 
+TEST(ConverterModel, ACatalogWithNoConversionSaysWhyOnTheLinesUnderTheResult) {
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : std::string_view("L|n|a|b|x\r\n"))
+        utf16 += std::string{c, '\0'};
+    const struct {
+        std::string file;
+        const char* note;
+    } cases[] = {
+        {utf16, "conv.txt holds no conversion that can be read; it is saved as UTF-16: save it as "
+                "UTF-8."},
+        {"; only a comment\r\n", "conv.txt holds no conversion that can be read."},
+        {catalogFile, ""},
+    };
+    for (const auto& c : cases) {
+        const std::string_view bytes = c.file;
+        Started s(&bytes);
+        ASSERT_TRUE(s.started);
+        EXPECT_EQ(s.model.resultDetail(), c.note);
+        EXPECT_EQ(s.model.inputDetail().empty(), *c.note == '\0');
+    }
+}
+
 TEST(ConverterModel, MissingCatalogFailsAndWritesNothing) {
-    Started s(nullptr);
+    Started s(nullptr, false);
     EXPECT_FALSE(s.started);
     EXPECT_EQ(s.failure.rfind("Unable to load conversion data.", 0), 0u);
     EXPECT_FALSE(std::filesystem::exists(s.dir.file("conv.ini")));

@@ -14,6 +14,9 @@
 // The path named by UTF-8 text, and back.
 std::filesystem::path nativePath(const std::string& utf8);
 std::string utf8Path(const std::filesystem::path& path);
+// The file the system opens for path: on Windows without what it drops from a name
+// (windows_file_name.h) and with the short (8.3) names of what exists made long; elsewhere path.
+std::string resolvedFilePath(const std::string& path);
 
 // A new file, opened for writing; nobody but its owner may read it until ownerAndModeLike is
 // called. Nullptr when the name is taken or the file cannot be made.

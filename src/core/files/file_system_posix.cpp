@@ -14,6 +14,10 @@ std::string utf8Path(const std::filesystem::path& path) {
     return path.string();
 }
 
+std::string resolvedFilePath(const std::string& path) {
+    return path;
+}
+
 std::FILE* createNewFile(const std::string& path) {
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (descriptor < 0) return nullptr;

@@ -1,5 +1,7 @@
 #include "files/file_system.h"
 
+#include "files/windows_file_name.h"
+
 #include <fcntl.h>
 #include <io.h>
 #include <string_view>
@@ -46,6 +48,24 @@ std::filesystem::path nativePath(const std::string& utf8) {
 std::string utf8Path(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
     return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
+std::string resolvedFilePath(const std::string& path) {
+    const std::filesystem::path plain = nativePath(windowsResolvedPath(path));
+    // The long name of the file, or of its folder when the file is not there yet.
+    const auto longName = [](const std::filesystem::path& shortName) -> std::filesystem::path {
+        const DWORD size = GetLongPathNameW(shortName.c_str(), nullptr, 0);
+        if (size == 0) return {};
+        std::wstring name(size, L'\0');
+        const DWORD length = GetLongPathNameW(shortName.c_str(), name.data(), size);
+        if (length == 0 || length >= size) return {};
+        name.resize(length);
+        return name;
+    };
+    if (const std::filesystem::path whole = longName(plain); !whole.empty()) return utf8Path(whole);
+    if (const std::filesystem::path folder = longName(plain.parent_path()); !folder.empty())
+        return utf8Path(folder / plain.filename());
+    return utf8Path(plain);
 }
 
 std::FILE* createNewFile(const std::string& path) {
