@@ -41,8 +41,10 @@ render src/banner.svg 489 72 banner.png
 render src/banner.svg 978 144 banner@2x.png
 render src/picture.svg 140 140 picture.png
 
-icotool --create --output=velmora.ico velmora-32.png velmora-16.png
-echo "  velmora.ico (32x32, 16x16)"
+# 48 and 256 for Explorer and the Start menu at high DPI; the 256 kept as PNG, as Windows takes it.
+icotool --create --output=velmora.ico velmora-32.png velmora-16.png velmora-48.png \
+    -r velmora-256.png
+echo "  velmora.ico (32x32, 16x16, 48x48, 256x256)"
 
 # The Windows window's resources take bitmaps.
 for picture in banner picture; do

@@ -250,8 +250,14 @@ std::string usageText() {
 #ifdef _WIN32
     // The Windows window is no Qt program: it takes no options of its own.
     const std::string window = "Usage: velmora\n";
+    const std::string opens =
+        "Without options, opens the converter window on the conv.txt beside velmora.exe, or,\n"
+        "for a copy installed by the MSI, on the one in %APPDATA%\\Velmora, which its first\n"
+        "start fills from the installed files.\n";
 #else
     const std::string window = "Usage: velmora [Qt options]\n";
+    const std::string opens =
+        "Without options, opens the converter window on conv.txt in the current folder.\n";
 #endif
     return window +
            "       velmora --convert VALUE FROM TO [--category NAME] [--catalog FILE]"
@@ -260,8 +266,8 @@ std::string usageText() {
            "       velmora --convert \"VALUE FROM to TO\" [options]\n"
            "       velmora --check [FILE]\n"
            "       velmora --help | --version\n"
-           "\n"
-           "Without options, opens the converter window on conv.txt in the current folder.\n"
+           "\n" +
+           opens +
            "\n"
            "  --convert VALUE FROM TO  print VALUE converted from unit FROM to unit TO; VALUE\n"
            "                           may be 1/2, 1 1/2, 3*12, or \"5 ft 11 in\" with FROM\n"

@@ -8,6 +8,7 @@
 //   window_probe selection TITLE ID  the colours of a list's selected row and of the window:
 //                                 R G B R G B
 //   window_probe version FILE     the program's version resource and how many icons it holds
+//   window_probe maximise TITLE   maximises the window as its caption button would
 #include <windows.h>
 
 // The common controls and the shell need windows.h first.
@@ -70,7 +71,7 @@ int version(const wchar_t* file) {
     if (data.empty() || !GetFileVersionInfoW(file, 0, static_cast<DWORD>(data.size()), data.data()))
         return 4;
     for (const wchar_t* name : {L"ProductName", L"ProductVersion", L"FileVersion", L"CompanyName",
-                                L"FileDescription", L"OriginalFilename"}) {
+                                L"LegalCopyright", L"FileDescription", L"OriginalFilename"}) {
         void* value = nullptr;
         UINT size = 0;
         const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
@@ -114,6 +115,12 @@ int wmain(int argc, wchar_t** argv) {
         RECT client;
         GetClientRect(window, &client);
         std::printf("client_height=%ld\n", client.bottom);
+        std::printf("maximised=%d\n", IsZoomed(window) ? 1 : 0);
+        return 0;
+    }
+    if (command == L"maximise") {
+        // As the caption's button does it.
+        PostMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
         return 0;
     }
     if (command == L"rect" && argc > 3) {

@@ -31,6 +31,14 @@ def check(s, msi, wxs, version, scratch, drive_c):
 
     assert wine("msiexec", "/i", windows(msi), "/qn") == (0, "")
     assert sorted(os.listdir(program)) == FILES, os.listdir(program)
+    # Its entry among the installed programs says where it is and how large it is.
+    entry = [block for block in wine("reg", "query", r"HKLM\Software\Microsoft\Windows\CurrentVersion"
+                                     r"\Uninstall", "/s")[1].split("\n\n") if "REG_SZ    Velmora" in block]
+    assert len(entry) == 1 and re.search(r"InstallLocation\s+REG_SZ\s+C:\\Program Files\\Velmora\\",
+                                         entry[0]), entry
+    size = re.search(r"EstimatedSize\s+REG_DWORD\s+0x([0-9a-f]+)", entry[0])
+    on_disk = sum(os.path.getsize(os.path.join(program, name)) for name in FILES) // 1024
+    assert size and on_disk <= int(size.group(1), 16) <= 2 * on_disk + 64, entry
     assert len(shortcuts()) == 1 and products() == [(version, "Velmora")], products()
     # Where the user's folder should be stands a file: the window says where and why.
     open(data, "w").close()

@@ -27,6 +27,9 @@ std::FILE* openFileForUpdate(const std::string& path);
 bool fileIsWritable(const std::string& path);
 // Whether new files may be made in the existing folder, asked without making one.
 bool folderTakesNewFiles(const std::string& folder);
+// Why a new file cannot be made in the folder, in the system's own words ("permission denied"),
+// found by making one and removing it again; empty when it can be made.
+std::string newFileRefusal(const std::string& folder);
 // Room on the disk for size bytes of the file, without changing its length. True where the file
 // system cannot reserve (a full disk then shows at the first write).
 bool reserveFileSpace(std::FILE* file, std::size_t size);

@@ -1,6 +1,8 @@
 #include "files/file_system.h"
 
+#include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -42,6 +44,20 @@ bool fileIsWritable(const std::string& path) {
 
 bool folderTakesNewFiles(const std::string& folder) {
     return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string newFileRefusal(const std::string& folder) {
+    std::string probe = (folder.empty() ? std::string(".") : folder) + "/.velmora-probe-XXXXXX";
+    const int descriptor = ::mkstemp(probe.data());
+    if (descriptor < 0) {
+        std::string why = std::generic_category().message(errno);
+        if (!why.empty())
+            why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
+        return why;
+    }
+    ::close(descriptor);
+    ::unlink(probe.c_str());
+    return {};
 }
 
 bool reserveFileSpace(std::FILE* file, std::size_t size) {

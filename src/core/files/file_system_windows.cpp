@@ -1,5 +1,4 @@
 #include "files/file_system.h"
-
 #include "files/windows_file_name.h"
 
 #include <fcntl.h>
@@ -104,6 +103,32 @@ bool folderTakesNewFiles(const std::string& folder) {
     if (handle == INVALID_HANDLE_VALUE) return false;
     CloseHandle(handle);
     return true;
+}
+
+std::string newFileRefusal(const std::string& folder) {
+    const std::wstring probe = (folder.empty() ? std::wstring(L".") : wide(folder)) +
+                               L"\\.velmora-probe-" + std::to_wstring(GetCurrentProcessId());
+    const HANDLE handle =
+        CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return {};
+    }
+    const DWORD error = GetLastError();
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string why = length ? utf8Path(std::filesystem::path(std::wstring(text, length))) : "";
+    if (text) LocalFree(text);
+    // "Access denied.\r\n" reads as part of a sentence: "access denied".
+    while (!why.empty() &&
+           (why.back() == '\n' || why.back() == '\r' || why.back() == '.' || why.back() == ' '))
+        why.pop_back();
+    if (why.empty()) return "the system refuses it (error " + std::to_string(error) + ")";
+    if (why[0] >= 'A' && why[0] <= 'Z') why[0] = static_cast<char>(why[0] - 'A' + 'a');
+    return why;
 }
 
 bool reserveFileSpace(std::FILE* file, std::size_t size) {

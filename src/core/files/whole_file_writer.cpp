@@ -188,6 +188,12 @@ std::string writeFailureReason(const std::string& path) {
     if (!folderTakesNewFiles(utf8Path(folder)))
         return exists ? "the folder refuses new files, and the file could not be written in place"
                       : "the folder refuses new files";
+    // Where the folder's rights do not show it (a Unix folder seen from Windows), the system
+    // says why when asked for a file.
+    if (const std::string refusal = newFileRefusal(utf8Path(folder)); !refusal.empty())
+        return exists ? "the folder refuses new files (" + refusal +
+                            "), and the file could not be written in place"
+                      : "the folder refuses new files: " + refusal;
     return "the write failed; the disk may be full";
 }
 

@@ -8,6 +8,12 @@
 #include <charconv>
 #include <string_view>
 
+namespace {
+
+constexpr std::string_view maximisedLine = "maximized";
+
+} // namespace
+
 bool readSettings(const std::string& path, int& precision) {
     std::string bytes;
     if (!readWholeFile(path, bytes)) return false;
@@ -47,11 +53,13 @@ std::optional<WindowSize> readWindowSize(const std::string& path) {
     LineReader reader(bytes);
     std::string line;
     if (!reader.next(line)) return std::nullopt;
-    return windowSizeFromLine(line);
+    std::optional<WindowSize> size = windowSizeFromLine(line);
+    if (size && reader.next(line)) size->maximised = trimmed(line) == maximisedLine;
+    return size;
 }
 
 bool writeWindowSize(const std::string& path, WindowSize size) {
-    const std::string line =
-        std::to_string(size.width) + ' ' + std::to_string(size.height) + "\r\n";
-    return writeWholeFile(path, line, FileOps::real()).written;
+    const std::string text = std::to_string(size.width) + ' ' + std::to_string(size.height) +
+                             "\r\n" + (size.maximised ? std::string(maximisedLine) + "\r\n" : "");
+    return writeWholeFile(path, text, FileOps::real()).written;
 }

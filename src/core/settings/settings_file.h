@@ -19,15 +19,17 @@ bool writeSettings(const std::string& path, int precision);
 bool writeSettings(const std::string& path, int precision, FileOps& ops);
 
 // The converter window's size in pixels, kept in a file of its own beside conv.ini, so that
-// conv.ini stays the single digit its readers expect. The file is one line: "WIDTH HEIGHT".
+// conv.ini stays the single digit its readers expect. The file's first line is "WIDTH HEIGHT",
+// the size the window is restored to; a second line "maximized" says it was closed maximised.
 struct WindowSize {
     int width = 0;
     int height = 0;
+    bool maximised = false;
 };
 inline constexpr const char* windowSizeFileName = "window.ini";
 
 // The size of the file's first line: two positive numbers of at most 100000 separated by blanks;
-// none for anything else, a missing file included.
+// none for anything else, a missing file included. Any second line but "maximized" is ignored.
 std::optional<WindowSize> readWindowSize(const std::string& path);
 std::optional<WindowSize> windowSizeFromLine(std::string_view line);
 // Replaces the file with the size and a line end; whole or not at all.

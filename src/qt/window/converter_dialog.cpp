@@ -94,6 +94,7 @@ void ConverterDialog::createMenu() {
         {"&Convert", "&Find Conversion...", "actionFind", &ConverterDialog::findConversion},
         {"&Convert", "&Copy to Clipboard", "actionCopy", &ConverterDialog::copyReport},
         {"&Convert", "Copy &Result", "actionCopyResult", &ConverterDialog::copyResult},
+        {"&Convert", "Copy &Exact Value", "actionCopyExact", &ConverterDialog::copyExactValue},
         {"&Convert", "S&wap From and To", "actionSwap", &ConverterDialog::swapUnits},
         {"&Convert", "&Precision...", "actionPrecision", &ConverterDialog::editPrecision},
         {"&Convert", "&Options...", "actionOptions", &ConverterDialog::editOptions},
@@ -398,8 +399,7 @@ QMenu* ConverterDialog::createResultContextMenu() {
     QAction* copyExact = menu->addAction(QStringLiteral("Copy Exact Value"));
     copyExact->setObjectName(QStringLiteral("actionCopyExactValue"));
     copyExact->setEnabled(!model_.exactResult().empty());
-    connect(copyExact, &QAction::triggered, this,
-            [this] { QApplication::clipboard()->setText(exactResult()); });
+    connect(copyExact, &QAction::triggered, this, &ConverterDialog::copyExactValue);
     return menu;
 }
 
@@ -649,15 +649,17 @@ void ConverterDialog::restoreSize() {
                         area.height() - border - style()->pixelMetric(QStyle::PM_TitleBarHeight)));
     fitClient();
     spreadExtraSpace();
+    if (kept->maximised) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void ConverterDialog::keepSize() {
     const QSize size = isMaximized() || isFullScreen() ? normalGeometry().size() : this->size();
     // A window never resized leaves no file behind; one that was keeps its size up to date.
     std::error_code error;
-    if (size == minimumSize() && !std::filesystem::exists(windowSizePath_, error)) return;
+    if (size == minimumSize() && !isMaximized() && !std::filesystem::exists(windowSizePath_, error))
+        return;
     // The size is a convenience: a folder that cannot keep it costs only the size next time.
-    writeWindowSize(windowSizePath_, WindowSize{size.width(), size.height()});
+    writeWindowSize(windowSizePath_, WindowSize{size.width(), size.height(), isMaximized()});
 }
 
 // Links.

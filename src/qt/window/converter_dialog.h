@@ -78,6 +78,8 @@ class ConverterDialog : public QDialog {
     void copyReport();
     // The result with its unit alone, for pasting into a document; nothing without a result.
     void copyResult();
+    // The result in full with its unit; nothing before a result.
+    void copyExactValue();
     // The conversion back from the To unit to the From unit, the value kept; nothing when the
     // category has none.
     void swapUnits();

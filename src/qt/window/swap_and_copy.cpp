@@ -10,6 +10,10 @@ void ConverterDialog::copyResult() {
     if (!result.empty()) QApplication::clipboard()->setText(QString::fromStdString(result));
 }
 
+void ConverterDialog::copyExactValue() {
+    if (!model_.exactResult().empty()) QApplication::clipboard()->setText(exactResult());
+}
+
 void ConverterDialog::swapUnits() {
     // The value stays where it is, and so does the focus: only the units change places.
     QWidget* focus = focusWidget();

@@ -139,6 +139,7 @@ void ConverterWindow::restoreSize() {
     const int height =
         lengthWithin(MulDiv(kept->height, dpi_, 96) + frame.cy, least.cy, area.bottom - area.top);
     SetWindowPos(dialog_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    startMaximised_ = kept->maximised;
 }
 
 void ConverterWindow::keepSize() {
@@ -148,15 +149,20 @@ void ConverterWindow::keepSize() {
     GetWindowPlacement(dialog_, &placement);
     const RECT& normal = placement.rcNormalPosition;
     const SIZE size{normal.right - normal.left, normal.bottom - normal.top};
+    const bool maximised =
+        placement.showCmd == SW_SHOWMAXIMIZED ||
+        (placement.showCmd == SW_SHOWMINIMIZED && (placement.flags & WPF_RESTORETOMAXIMIZED) != 0);
     const SIZE least = minimumWindowSize();
     const std::string path = model_.windowSizePath();
     // A window never resized leaves no file behind; one that was keeps its size up to date.
     std::error_code error;
-    if (size.cx == least.cx && size.cy == least.cy && !std::filesystem::exists(path, error)) return;
+    if (size.cx == least.cx && size.cy == least.cy && !maximised &&
+        !std::filesystem::exists(path, error))
+        return;
     const SIZE frame = frameSize();
     // The size is a convenience: a folder that cannot keep it costs only the size next time.
     writeWindowSize(path, WindowSize{MulDiv(size.cx - frame.cx, 96, dpi_),
-                                     MulDiv(size.cy - frame.cy, 96, dpi_)});
+                                     MulDiv(size.cy - frame.cy, 96, dpi_), maximised});
 }
 
 // Where it opens: in the middle of the screen's work area, as Windows centres a new window, and

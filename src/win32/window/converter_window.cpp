@@ -101,7 +101,7 @@ int ConverterWindow::run() {
         DestroyWindow(dialog_);
         return 0;
     }
-    ShowWindow(dialog_, SW_SHOWNORMAL);
+    ShowWindow(dialog_, startMaximised_ ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     markStartupStep("shown");
     UpdateWindow(dialog_);
     markStartupStep("painted");
@@ -128,10 +128,19 @@ bool ConverterWindow::preTranslate(MSG& message) {
             DispatchMessageW(&message);
             return true;
         case 'C':
-            // The report is copied and the key still reaches the control.
-            if (control) copyReport();
+            // The report is copied and the key still reaches the control, which copies a
+            // selection of the user's; the value Find selected is for typing over, not copying.
+            if (control) {
+                copyReport();
+                if (message.hwnd == item(IDC_INPUT) && inputSelectedByFind_) return true;
+            }
+            break;
+        case VK_CONTROL:
+        case VK_SHIFT:
+        case VK_MENU:
             break;
         case VK_TAB:
+            inputSelectedByFind_ = false;
             if (control) {
                 model_.stepCategory(GetKeyState(VK_SHIFT) < 0 ? -1 : +1);
                 syncView();
@@ -139,9 +148,13 @@ bool ConverterWindow::preTranslate(MSG& message) {
             }
             break;
         default:
+            // Any other key moves or types over what Find selected.
+            inputSelectedByFind_ = false;
             break;
         }
     }
+    if (message.message == WM_LBUTTONDOWN || message.message == WM_RBUTTONDOWN)
+        inputSelectedByFind_ = false;
     if (accelerators_ && TranslateAcceleratorW(dialog_, accelerators_, &message)) return true;
     return IsDialogMessageW(dialog_, &message) != 0;
 }
@@ -204,6 +217,9 @@ bool ConverterWindow::initialise() {
     // The unit labels stay empty until a conversion is current.
     SetDlgItemTextW(dialog_, IDC_INPUT_UNIT, L"");
     SetDlgItemTextW(dialog_, IDC_OUTPUT_UNIT, L"");
+    // The result field's menu is the program's, with Copy Exact Value; an edit control would
+    // show its own on a right click and on Shift+F10.
+    SetWindowSubclass(item(IDC_RESULT), resultFieldProc, 0, 0);
     markStartupStep("swap-font");
 
     // One row's height, from a tab that exists only to be measured.
@@ -333,17 +349,7 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) == item(IDC_RESULT)) {
-            HMENU menu = CreatePopupMenu();
-            AppendMenuW(menu, MF_STRING | (model_.exactResult().empty() ? MF_GRAYED : 0),
-                        IDM_COPY_EXACT, L"Copy &Exact Value");
-            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            if (at.x == -1 && at.y == -1) {
-                RECT rect;
-                GetWindowRect(item(IDC_RESULT), &rect);
-                at = {rect.left, rect.bottom};
-            }
-            TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, dialog_, nullptr);
-            DestroyMenu(menu);
+            showResultMenu(lParam);
             return TRUE;
         }
         return FALSE;
@@ -415,6 +421,7 @@ void ConverterWindow::command(int id, int code) {
     switch (id) {
     case IDC_INPUT:
         if (code == EN_CHANGE && started_) {
+            inputSelectedByFind_ = false;
             model_.onInputChanged(utf8FromWide(windowText(item(IDC_INPUT))));
             syncView();
         }
@@ -600,6 +607,44 @@ void copyText(HWND owner, const std::string& utf8) {
 
 } // namespace
 
+LRESULT CALLBACK ConverterWindow::resultFieldProc(HWND field, UINT message, WPARAM wParam,
+                                                  LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_CONTEXTMENU)
+        return SendMessageW(GetParent(field), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(field),
+                            lParam);
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(field, resultFieldProc, 0);
+    return DefSubclassProc(field, message, wParam, lParam);
+}
+
+void ConverterWindow::showResultMenu(LPARAM at) {
+    HWND field = item(IDC_RESULT);
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    enum : UINT { copySelection = 1, selectAll = 2 };
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING | (start == end ? MF_GRAYED : 0), copySelection, L"&Copy");
+    AppendMenuW(menu, MF_STRING | (GetWindowTextLengthW(field) == 0 ? MF_GRAYED : 0), selectAll,
+                L"Select &All");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING | (model_.exactResult().empty() ? MF_GRAYED : 0), IDM_COPY_EXACT,
+                L"Copy &Exact Value");
+    POINT point{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    // From the keyboard (Shift+F10 or the menu key): under the field.
+    if (point.x == -1 && point.y == -1) {
+        RECT rect;
+        GetWindowRect(field, &rect);
+        point = {rect.left, rect.bottom};
+    }
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+        menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD, point.x, point.y, 0, dialog_, nullptr));
+    DestroyMenu(menu);
+    if (chosen == copySelection) SendMessageW(field, WM_COPY, 0, 0);
+    if (chosen == selectAll) SendMessageW(field, EM_SETSEL, 0, -1);
+    if (chosen == IDM_COPY_EXACT) copyExactValue();
+}
+
 void ConverterWindow::copyReport() {
     copyText(dialog_, model_.report());
 }
@@ -759,6 +804,7 @@ void ConverterWindow::findConversion() {
     syncView();
     SetFocus(item(IDC_INPUT));
     SendMessageW(item(IDC_INPUT), EM_SETSEL, 0, -1);
+    inputSelectedByFind_ = true;
 }
 
 void ConverterWindow::showAbout() {

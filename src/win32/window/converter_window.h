@@ -62,6 +62,10 @@ class ConverterWindow {
     // The tips: the input's note, the exact result, and the whole text of labels cut short.
     void updateTips();
 
+    static LRESULT CALLBACK resultFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR, DWORD_PTR);
+    // The result field's menu at the point of a WM_CONTEXTMENU, or under the field.
+    void showResultMenu(LPARAM at);
     void copyReport();
     void copyExactValue();
     void copyResult();
@@ -105,4 +109,8 @@ class ConverterWindow {
     bool resync_ = false;
     bool started_ = false;
     bool closed_ = false;
+    // window.ini said the window was closed maximised.
+    bool startMaximised_ = false;
+    // The input's text selected by Find and untouched since, which Ctrl+C does not copy.
+    bool inputSelectedByFind_ = false;
 };

@@ -95,4 +95,21 @@ TEST(SettingsFile, WindowSizeIsTwoPositiveNumbersOrNothing) {
     }
 }
 
+// The maximised state rides on a second line, which a reader of the size alone passes over.
+TEST(SettingsFile, WindowSizeKeepsTheMaximisedStateOnASecondLine) {
+    TempDir dir;
+    const std::string path = dir.file("window.ini");
+    for (const bool maximised : {true, false}) {
+        ASSERT_TRUE(writeWindowSize(path, WindowSize{640, 480, maximised}));
+        const auto size = readWindowSize(path);
+        ASSERT_TRUE(size);
+        EXPECT_EQ(size->width, 640);
+        EXPECT_EQ(size->maximised, maximised);
+    }
+    writeBytes(path, "640 480\r\nmaximised\r\n");
+    EXPECT_FALSE(readWindowSize(path)->maximised);
+    writeBytes(path, "640 480\nmaximized");
+    EXPECT_TRUE(readWindowSize(path)->maximised);
+}
+
 } // namespace
