@@ -222,8 +222,11 @@ bool ConverterWindow::initialise() {
     SetWindowSubclass(item(IDC_RESULT), resultFieldProc, 0, 0);
     markStartupStep("swap-font");
 
-    // One row's height, from a tab that exists only to be measured.
+    // One row's height, from a tab that exists only to be measured, with the room around its
+    // text that the window's DPI gives it.
     HWND tabs = item(IDC_TABS);
+    dpi_ = static_cast<int>(GetDpiForWindow(dialog_));
+    padTabs();
     TCITEMW probe{};
     probe.mask = TCIF_TEXT;
     probe.pszText = const_cast<wchar_t*>(L"Ag");
@@ -240,7 +243,6 @@ bool ConverterWindow::initialise() {
         return false;
     }
     model_.setTabRowHeight(rect.bottom - rect.top);
-    dpi_ = static_cast<int>(GetDpiForWindow(dialog_));
     RECT client;
     GetClientRect(dialog_, &client);
     minimum_ = {client.right, client.bottom};
@@ -254,6 +256,15 @@ bool ConverterWindow::initialise() {
     markStartupStep("layout");
     SetFocus(item(IDC_FROM_LIST));
     return true;
+}
+
+void ConverterWindow::padTabs() {
+    // The tab control keeps the padding it has at 96 DPI, 6 by 3 pixels, at every DPI: at 150%
+    // the names of a full row touch their tabs' edges.
+    HWND tabs = item(IDC_TABS);
+    TabCtrl_SetPadding(tabs, MulDiv(6, dpi_, 96), MulDiv(3, dpi_, 96));
+    // Measured again with the padding.
+    SendMessageW(tabs, WM_SETFONT, SendMessageW(tabs, WM_GETFONT, 0, 0), FALSE);
 }
 
 void ConverterWindow::fitToDpi() {
@@ -395,6 +406,7 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             extraSpace_.scale(dpi, dpi_);
         }
         dpi_ = dpi;
+        padTabs();
         fitToDpi();
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(dialog_, nullptr, suggested->left, suggested->top,

@@ -57,6 +57,8 @@ class ConverterWindow {
     void keepSize();
     void placeOnScreen();
     // The pictures, the list rows and the fonts for the window's DPI.
+    // The room around each tab's name, for the window's DPI.
+    void padTabs();
     void fitToDpi();
     void drawItem(const DRAWITEMSTRUCT& item);
     // The tips: the input's note, the exact result, and the whole text of labels cut short.
