@@ -1,8 +1,10 @@
 // The floor for start-up under Wine: an empty dialog of the converter window's caption, size and
 // manifest, shown the same way (modeless, with a message loop), so what velmora.exe takes beyond
 // it is the program's own.
-#include <commctrl.h>
 #include <windows.h>
+
+// The common controls need windows.h first.
+#include <commctrl.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
