@@ -8,13 +8,6 @@
 
 namespace {
 
-std::uint32_t characterCount(std::string_view text) {
-    std::uint32_t count = 0;
-    for (std::size_t at = 0; at < text.size(); at += characterLength(text, at))
-        ++count;
-    return count;
-}
-
 // The first eight bytes of text as a number that sorts as the text does.
 std::uint64_t leadingBytes(std::string_view text) {
     std::uint64_t value = 0;

@@ -11,13 +11,6 @@
 
 namespace {
 
-std::uint32_t characterCount(std::string_view text) {
-    std::uint32_t count = 0;
-    for (std::size_t at = 0; at < text.size(); at += characterLength(text, at))
-        ++count;
-    return count;
-}
-
 std::uint64_t textHash(std::string_view text) {
     std::uint64_t hash = 1469598103934665603ull;
     for (const char c : text)

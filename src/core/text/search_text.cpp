@@ -156,6 +156,13 @@ std::vector<std::string> singularKeys(std::string_view key) {
     return keys;
 }
 
+std::uint32_t characterCount(std::string_view text) {
+    std::uint32_t count = 0;
+    for (std::size_t at = 0; at < text.size(); at += characterLength(text, at))
+        ++count;
+    return count;
+}
+
 std::size_t characterLength(std::string_view text, std::size_t at) {
     const auto lead = static_cast<unsigned char>(text[at]);
     const std::size_t length = lead < 0xC2   ? 1

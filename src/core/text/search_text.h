@@ -35,6 +35,8 @@ std::vector<std::string_view> keyParts(std::string_view key);
 // The bytes of the character that starts at text[at]: a whole UTF-8 sequence, or 1 for a byte
 // that starts none, so any text steps forward safely.
 std::size_t characterLength(std::string_view text, std::size_t at);
+// How many characters text holds, each counted as characterLength steps over it.
+std::uint32_t characterCount(std::string_view text);
 
 // The singular of a plural word (folded), one of three letters or more: "cups" gives cup,
 // "inches" inch, "centuries" century, "feet" foot; empty for a word that is no such plural
