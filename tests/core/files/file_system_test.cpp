@@ -2,8 +2,12 @@
 #include "temp_dir.h"
 #include "unprivileged.h"
 
+#include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
+#include <system_error>
 
 // Asked for the reason a file cannot be written, the system answers in its own words, and the
 // file it tried with is gone again.
@@ -18,7 +22,10 @@ TEST(FileSystem, NewFileRefusalIsTheSystemsReason) {
     std::filesystem::permissions(
         dir.path(), std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
         std::filesystem::perm_options::add);
-    EXPECT_TRUE(runWithoutPrivileges(
-        [&] { return newFileRefusal(utf8Path(dir.path())) == "permission denied"; }));
+    // In the user's language: "permission denied" in English.
+    std::string denied = std::generic_category().message(EACCES);
+    denied[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(denied[0])));
+    EXPECT_TRUE(
+        runWithoutPrivileges([&] { return newFileRefusal(utf8Path(dir.path())) == denied; }));
 #endif
 }

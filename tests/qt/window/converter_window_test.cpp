@@ -486,6 +486,14 @@ class ConverterWindowTest : public QObject {
         ConverterDialog huge(otherCatalog, f.services);
         QVERIFY(huge.start());
         QVERIFY(huge.screen()->availableGeometry().contains(QRect(QPoint(), huge.size())));
+        // A window closed maximised says so, and opens maximised again.
+        huge.showMaximized();
+        huge.close();
+        QVERIFY(readBytes(f.dir.file("window.ini")).ends_with("\r\nmaximized\r\n"));
+        ConversionCatalog thirdCatalog;
+        ConverterDialog maximised(thirdCatalog, f.services);
+        QVERIFY(maximised.start());
+        QVERIFY(maximised.windowState() & Qt::WindowMaximized);
     }
 
     void largeCatalogsFitTheScreenAndEveryTabIsReached_data() {
