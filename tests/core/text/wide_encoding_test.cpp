@@ -10,7 +10,7 @@ TEST(WideEncoding, NamesTheEncodingsThatUtf8TextNeverLooksLike) {
         std::string start;
         const char* encoding;
     } cases[] = {
-        {"\xFF\xFE" "L\0e\0n\0"s, "UTF-16"},
+        {"\xFF\xFEL\0e\0n\0"s, "UTF-16"},
         {"\xFE\xFF\0L\0e\0n"s, "UTF-16"},
         {"\xFF\xFE\0\0L\0\0\0"s, "UTF-32"},
         {"\0\0\xFE\xFF\0\0\0L"s, "UTF-32"},
@@ -18,7 +18,7 @@ TEST(WideEncoding, NamesTheEncodingsThatUtf8TextNeverLooksLike) {
         {"L\0\0\0e\0\0\0n\0\0\0g\0\0\0"s, "UTF-32"},
         // UTF-8, with its own mark or accents, and a lone zero byte among letters.
         {"\xEF\xBB\xBFLength|m|Meters|Feet|x/0.3048"s, ""},
-        {"Temp\xC3\xA9rature|c|\xC2\xB0" "C|K|x+273.15"s, ""},
+        {"Temp\u00E9rature|c|\u00B0C|K|x+273.15"s, ""},
         {"Length|m|Meters|Fe\0et|x"s, ""},
         {"L\0e\0"s, ""},
         {""s, ""},
