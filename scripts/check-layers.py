@@ -11,7 +11,7 @@ The layers, each a folder of src/ and a CMake target:
   win32/      the Windows front end; core, converter, and cli from app/ alone
 
 The core's folders are layers of their own, each including only those below it (CORE_FOLDERS):
-text, colour and files at the bottom; the formula engine; the catalog, values and settings; the
+text and colour at the bottom, files on text; the formula engine; the catalog, values and settings; the
 unit names; Find's ranking; the reading of queries; help contents and CHM reading. A new folder
 of the core takes its place there before it may hold a file.
 
@@ -41,7 +41,7 @@ ALLOWED = {
 CORE_FOLDERS = {
     'text': set(),
     'colour': set(),
-    'files': set(),
+    'files': {'text'},
     'formula': {'text'},
     'catalog': {'files', 'formula', 'text'},
     'settings': {'files', 'text'},

@@ -6,7 +6,6 @@
 #include "files/file_system.h"
 #include "files/line_reader.h"
 #include "files/read_problem.h"
-#include "files/whole_file_reader.h"
 #include "formula/evaluate_formula.h"
 #include "formula/number_text.h"
 #include "names/unit_names.h"
@@ -89,12 +88,15 @@ Status roundTrip(const Record& first, const Record& second, double value) {
 class Checker {
   public:
     void addPiece(std::string_view piece) {
+        // The file's first bytes, which show a file in UTF-16 or UTF-32.
+        if (head_.size() < 1024) head_.append(piece.substr(0, 1024 - head_.size()));
         pieces_.emplace_back(piece);
         if (piece.back() == '\n') finishLine();
     }
 
     CatalogCheck finish() {
         if (!pieces_.empty()) finishLine();
+        result_.encoding = wideEncodingOf(head_);
         result_.categories = catalog_.categoryCount();
         for (int id = 0; id < catalog_.categoryCount(); ++id)
             result_.conversions += catalog_.categoryAt(id)->conversionCount();
@@ -218,6 +220,7 @@ class Checker {
     ConversionCatalog catalog_;
     CatalogCheck result_;
     std::vector<std::string> pieces_;
+    std::string head_;
     std::map<Key, Record> first_;
 };
 
@@ -242,12 +245,10 @@ int runCheck(const std::string& name, const std::string& path, std::ostream& out
     }
     printProblems(out, name, check->problems);
     int problems = static_cast<int>(check->problems.size());
-    if (std::string bytes; readWholeFile(path, bytes)) {
-        if (const std::string_view encoding = wideEncodingOf(bytes); !encoding.empty()) {
-            out << name << ": saved as " << encoding
-                << ", where Velmora reads UTF-8 only: save it as UTF-8\n";
-            ++problems;
-        }
+    if (!check->encoding.empty()) {
+        out << name << ": saved as " << check->encoding
+            << ", where Velmora reads UTF-8 only: save it as UTF-8\n";
+        ++problems;
     }
     if (check->conversions == 0) {
         out << name << ": no line holds a conversion, so there is nothing to convert\n";

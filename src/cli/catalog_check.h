@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class ReadProblem;
@@ -32,6 +33,8 @@ struct CatalogCheck {
     int conversions = 0;
     // In line order, at most one a line.
     std::vector<LineProblem> problems;
+    // "UTF-16" or "UTF-32" when the file is plainly in one (text/wide_encoding.h), else empty.
+    std::string_view encoding;
 };
 
 // None when the file cannot be read, with the reason in problem when given.

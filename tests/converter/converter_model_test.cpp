@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 
 namespace {
@@ -21,9 +22,9 @@ struct Started {
     ConversionCatalog catalog;
     ConverterModel model{catalog};
     std::string failure;
-    // The catalog's bytes, the usual ones unless given; none at all unless written.
-    explicit Started(const std::string_view* file = nullptr, bool written = true) {
-        if (written) writeBytes(dir.file("conv.txt"), file ? *file : catalogFile);
+    // The catalog's bytes; no conv.txt at all for none.
+    explicit Started(std::optional<std::string_view> file = catalogFile) {
+        if (file) writeBytes(dir.file("conv.txt"), *file);
         const Status status = model.start(dir.path());
         started = status.ok();
         failure = status.why();
@@ -125,8 +126,7 @@ TEST(ConverterModel, ACatalogWithNoConversionSaysWhyOnTheLinesUnderTheResult) {
         {catalogFile, ""},
     };
     for (const auto& c : cases) {
-        const std::string_view bytes = c.file;
-        Started s(&bytes);
+        Started s(c.file);
         ASSERT_TRUE(s.started);
         EXPECT_EQ(s.model.resultDetail(), c.note);
         EXPECT_EQ(s.model.inputDetail().empty(), *c.note == '\0');
@@ -134,7 +134,7 @@ TEST(ConverterModel, ACatalogWithNoConversionSaysWhyOnTheLinesUnderTheResult) {
 }
 
 TEST(ConverterModel, MissingCatalogFailsAndWritesNothing) {
-    Started s(nullptr, false);
+    Started s(std::nullopt);
     EXPECT_FALSE(s.started);
     EXPECT_EQ(s.failure.rfind("Unable to load conversion data.", 0), 0u);
     EXPECT_FALSE(std::filesystem::exists(s.dir.file("conv.ini")));

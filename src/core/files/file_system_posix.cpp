@@ -1,6 +1,6 @@
 #include "files/file_system.h"
+#include "text/text_scan.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -50,10 +50,7 @@ std::string newFileRefusal(const std::string& folder) {
     std::string probe = (folder.empty() ? std::string(".") : folder) + "/.velmora-probe-XXXXXX";
     const int descriptor = ::mkstemp(probe.data());
     if (descriptor < 0) {
-        std::string why = std::generic_category().message(errno);
-        if (!why.empty())
-            why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
-        return why;
+        return asClause(std::generic_category().message(errno));
     }
     ::close(descriptor);
     ::unlink(probe.c_str());

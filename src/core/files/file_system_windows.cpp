@@ -1,5 +1,6 @@
 #include "files/file_system.h"
 #include "files/windows_file_name.h"
+#include "text/text_scan.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -120,15 +121,12 @@ std::string newFileRefusal(const std::string& folder) {
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string why = length ? utf8Path(std::filesystem::path(std::wstring(text, length))) : "";
+    const std::string message =
+        length ? utf8Path(std::filesystem::path(std::wstring(text, length))) : "";
     if (text) LocalFree(text);
     // "Access denied.\r\n" reads as part of a sentence: "access denied".
-    while (!why.empty() &&
-           (why.back() == '\n' || why.back() == '\r' || why.back() == '.' || why.back() == ' '))
-        why.pop_back();
-    if (why.empty()) return "the system refuses it (error " + std::to_string(error) + ")";
-    if (why[0] >= 'A' && why[0] <= 'Z') why[0] = static_cast<char>(why[0] - 'A' + 'a');
-    return why;
+    const std::string why = asClause(std::string(trimmed(message)));
+    return why.empty() ? "the system refuses it (error " + std::to_string(error) + ")" : why;
 }
 
 bool reserveFileSpace(std::FILE* file, std::size_t size) {

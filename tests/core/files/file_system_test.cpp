@@ -1,30 +1,26 @@
 #include "files/file_system.h"
 #include "temp_dir.h"
+#include "text/text_scan.h"
 #include "unprivileged.h"
 
-#include <cctype>
 #include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <string>
 #include <system_error>
 
-// Asked for the reason a file cannot be written, the system answers in its own words, and the
-// file it tried with is gone again.
+// Asked why a file cannot be made, the system answers in its own words (the user's language),
+// and the file it tried with is gone again.
 TEST(FileSystem, NewFileRefusalIsTheSystemsReason) {
+    namespace fs = std::filesystem;
     TempDir dir;
     EXPECT_EQ(newFileRefusal(utf8Path(dir.path())), "");
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    EXPECT_TRUE(fs::is_empty(dir.path()));
     EXPECT_NE(newFileRefusal(utf8Path(dir.path() / "missing")), "");
 #ifndef _WIN32
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::remove);
-    std::filesystem::permissions(
-        dir.path(), std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
-        std::filesystem::perm_options::add);
-    // In the user's language: "permission denied" in English.
-    std::string denied = std::generic_category().message(EACCES);
-    denied[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(denied[0])));
+    // Read-only for everyone, the unprivileged child included.
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    const std::string denied = asClause(std::generic_category().message(EACCES));
     EXPECT_TRUE(
         runWithoutPrivileges([&] { return newFileRefusal(utf8Path(dir.path())) == denied; }));
 #endif
