@@ -11,9 +11,9 @@ The layers, each a folder of src/ and a CMake target:
   win32/      the Windows front end; core, converter, and cli from app/ alone
 
 The core's folders are layers of their own, each including only those below it (CORE_FOLDERS):
-text and colour at the bottom, files on text; the formula engine; the catalog, values and settings; the
-unit names; Find's ranking; the reading of queries; help contents and CHM reading. A new folder
-of the core takes its place there before it may hold a file.
+text and colour at the bottom, files on text; the formula engine; the catalog, values, settings and
+the user's lists; the unit names; Find's ranking; the reading of queries; help contents and CHM
+reading. A new folder of the core takes its place there before it may hold a file.
 
 Files: a header and its source are one unit, and so are the _posix and _windows sources of a
 header and the _accessible face of a widget; no two units include each other, however far round.
@@ -45,6 +45,7 @@ CORE_FOLDERS = {
     'formula': {'text'},
     'catalog': {'files', 'formula', 'text'},
     'settings': {'files', 'text'},
+    'lists': {'files', 'text'},
     'value': {'catalog', 'formula', 'text'},
     'names': {'catalog', 'files', 'text'},
     'search': {'catalog', 'names', 'text'},

@@ -3,6 +3,7 @@
 #include "catalog/catalog.h"
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_preload.h"
+#include "converter/find_text.h"
 #include "converter/report_text.h"
 #include "files/file_system.h"
 #include "files/read_problem.h"
@@ -12,10 +13,12 @@
 #include "settings/settings_file.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
+#include "text/text_scan.h"
 #include "text/wide_encoding.h"
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -70,7 +73,20 @@ Status ConverterModel::start(const std::filesystem::path& directory, CatalogPrel
                             ".";
     }
     fillAndSelectFirst();
+    view_ = viewRead_ = readViewChoices(appDirectory_ + viewChoicesFileName);
+    saved_.load(appDirectory_, catalog_);
+    if (view_.resumeLast) resumeLast();
     return {};
+}
+
+void ConverterModel::resumeLast() {
+    const std::optional<SavedConversions::Entry>& last = saved_.last();
+    if (!last) return;
+    const int tab = tabOf(catalog_, last->category);
+    if (tab < 0) return;
+    const bool remembering = std::exchange(remembering_, false);
+    showConversion(tab, *last->conversion, last->value);
+    remembering_ = remembering;
 }
 
 std::vector<Status> ConverterModel::close() {
@@ -89,12 +105,26 @@ std::vector<Status> ConverterModel::close() {
             ? Status()
             : Failure{"Unable to save conversion settings. " +
                       whereAndWhy("conv.ini", "written", writeFailureReason(settingsPath_))});
+    rememberCurrent();
+    if (view_.resumeLast && selection_.currentConversion)
+        saved_.setLast(*selection_.currentCategory, *selection_.currentConversion, inputText_);
+    std::vector<SavedConversions::Written> written = saved_.save();
+    const ListEdits viewEdits = viewChoiceEdits(viewRead_, view_);
+    if (!viewEdits.empty())
+        written.push_back(
+            {viewChoicesFileName, saveListEdits(appDirectory_ + viewChoicesFileName, viewEdits)});
+    for (const SavedConversions::Written& file : written)
+        if (!file.result)
+            steps.push_back(Failure{"Unable to save your conversions. " +
+                                    whereAndWhy(file.file, "written", file.result.why) +
+                                    damageNote(file.result, file.file)});
     return steps;
 }
 
 // The user's actions, each running the steps of its event in order.
 
 void ConverterModel::onTabChanged(int tab) {
+    rememberCurrent();
     selectedTab_ = tab >= 0 && tab < tabCount() ? tab : -1;
     selectCategory();
     fillFromList();
@@ -107,6 +137,7 @@ void ConverterModel::onFromChanged(int row) {
     row = row >= 0 && row < fromCount() ? row : -1;
     // Windows reports a click on the row already selected as a change: it keeps To and the result.
     if (row == selectedFrom_) return;
+    rememberCurrent();
     selectedFrom_ = row;
     fillToList();
     selectConversion();
@@ -114,6 +145,7 @@ void ConverterModel::onFromChanged(int row) {
 }
 
 void ConverterModel::onToChanged(int row) {
+    rememberCurrent();
     selectedTo_ = row >= 0 && row < toCount() ? row : -1;
     selectConversion();
     recompute();
@@ -133,6 +165,9 @@ void ConverterModel::stepCategory(int delta) {
 
 void ConverterModel::showConversion(int tab, const Conversion& conversion,
                                     const std::string& value) {
+    rememberCurrent();
+    // The steps below are the model's own: the conversion left is remembered once, above.
+    const bool remembering = std::exchange(remembering_, false);
     if (!value.empty()) onInputChanged(value);
     // A click that lands on the entry already selected changes nothing.
     if (tab != selectedTab_) onTabChanged(tab);
@@ -146,6 +181,7 @@ void ConverterModel::showConversion(int tab, const Conversion& conversion,
         onToChanged(static_cast<int>(to - toEntries_.begin()));
     // Computed even when every entry was already the current one.
     recompute();
+    remembering_ = remembering;
 }
 
 std::vector<CategoryRow> ConverterModel::optionRows() const {
@@ -172,6 +208,66 @@ ConverterModel::OptionsApplied ConverterModel::applyOptions(const std::vector<Ca
 void ConverterModel::setPrecision(int value) {
     precision_ = std::clamp(value, minPrecision, maxPrecision);
     recompute();
+}
+
+void ConverterModel::rememberCurrent() {
+    if (!remembering_ || !view_.keepRecent || !selection_.currentConversion ||
+        resultText_.empty() || trimmed(inputText_).empty())
+        return;
+    saved_.addRecent(*selection_.currentCategory, *selection_.currentConversion, inputText_);
+}
+
+std::vector<ConverterModel::SavedRow>
+ConverterModel::rowsOf(const std::vector<SavedConversions::Entry>& entries, bool withValue) const {
+    std::vector<SavedRow> rows;
+    for (const SavedConversions::Entry& entry : entries) {
+        const int tab = tabOf(catalog_, entry.category);
+        if (tab < 0) continue;
+        const std::string value = withValue ? entry.value : std::string();
+        rows.push_back({keptConversionText(*entry.category, *entry.conversion, value), tab,
+                        entry.category, entry.conversion, value});
+    }
+    return rows;
+}
+
+std::vector<FindRow> ConverterModel::keptFindRows() const {
+    std::vector<FindRow> rows;
+    for (const auto& [list, kind] : {std::pair(favouriteRows(), FindRow::Kept::Favourite),
+                                     std::pair(recentRows(), FindRow::Kept::Recent)})
+        for (const SavedRow& row : list)
+            rows.push_back({{row.tab, row.category, row.conversion, MatchRank::Exact},
+                            row.value,
+                            false,
+                            kind});
+    return rows;
+}
+
+std::vector<ConverterModel::SavedRow> ConverterModel::favouriteRows() const {
+    return rowsOf(saved_.favourites(), false);
+}
+
+std::vector<ConverterModel::SavedRow> ConverterModel::recentRows() const {
+    return rowsOf(saved_.recent(), true);
+}
+
+void ConverterModel::showSaved(const SavedRow& row) {
+    // A favourite keeps the value typed; a recent conversion brings its own.
+    if (row.conversion && row.tab >= 0 && row.tab < tabCount())
+        showConversion(row.tab, *row.conversion, row.value);
+}
+
+bool ConverterModel::isFavourite() const {
+    return selection_.currentConversion && saved_.isFavourite(*selection_.currentConversion);
+}
+
+bool ConverterModel::toggleFavourite() {
+    if (!selection_.currentCategory || !selection_.currentConversion) return false;
+    saved_.toggleFavourite(*selection_.currentCategory, *selection_.currentConversion);
+    return true;
+}
+
+void ConverterModel::clearRecent() {
+    saved_.clearRecent();
 }
 
 std::string ConverterModel::report() const {

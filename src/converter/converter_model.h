@@ -1,7 +1,10 @@
 #pragma once
 
 #include "converter/category_visibility.h"
+#include "converter/find_text.h"
+#include "converter/saved_conversions.h"
 #include "converter/selection_logic.h"
+#include "lists/view_choices.h"
 #include "names/unit_names.h"
 #include "query/query_reader.h"
 #include "result.h"
@@ -43,12 +46,13 @@ class ConverterModel {
     }
 
     // Start-up: the paths in directory, the catalog (from preload when it holds conv.txt's), the
-    // settings, then the tabs and lists with the first conversion current and no result. Fails
-    // with the whole message when the catalog could not be loaded.
+    // settings, then the tabs and lists with the first conversion current and no result; or,
+    // where the view's choices say so, the conversion and value in use at the last closing, with
+    // its result. Fails with the whole message when the catalog could not be loaded.
     Status start(const std::filesystem::path& directory, CatalogPreload* preload = nullptr);
     // The closing steps, each file at most once however often called: conv.txt merged with what
-    // is on disk when a category was shown or hidden, conv.ini always. Each step taken, done or
-    // with the message to show.
+    // is on disk when a category was shown or hidden, conv.ini always, then the view's choices
+    // and the saved conversions that changed. Each step taken, done or with the message to show.
     std::vector<Status> close();
 
     // The user's actions.
@@ -77,6 +81,34 @@ class ConverterModel {
     OptionsApplied applyOptions(const std::vector<CategoryRow>& rows, int rowsShown = 1);
     // Precision accepted: clamped to the range, then the result recomputed.
     void setPrecision(int value);
+
+    // Favourite and recent conversions, as their menus and Find's empty list offer them. A
+    // conversion counts as made, and goes to the recent ones, when the user leaves it with a
+    // result shown or closes the window on it.
+    struct SavedRow {
+        // "Length: Meters → Feet", and the value before the units for a recent one.
+        std::string text;
+        int tab = -1;
+        const Category* category = nullptr;
+        const Conversion* conversion = nullptr;
+        std::string value;
+    };
+    // Only those of the categories shown.
+    std::vector<SavedRow> favouriteRows() const;
+    std::vector<SavedRow> recentRows() const;
+    // Both, favourites first, as Find offers them before anything is typed.
+    std::vector<FindRow> keptFindRows() const;
+    // The row's conversion made current as Find makes it, with its value in the input.
+    void showSaved(const SavedRow& row);
+    bool isFavourite() const;
+    // Marks the current pair a favourite or takes the mark off; false without a current pair.
+    bool toggleFavourite();
+    void clearRecent();
+    // Why lines of the saved conversions' files were skipped at start, one sentence each.
+    const std::vector<std::string>& savedNotes() const { return saved_.notes(); }
+    const ViewChoices& viewChoices() const { return view_; }
+    // Choices changed are kept at closing; recent conversions turned off stop being added.
+    void setViewChoices(const ViewChoices& choices) { view_ = choices; }
 
     // The report of the current conversion, as copied and printed, and as a saved file holds it.
     std::string report() const;
@@ -160,6 +192,13 @@ class ConverterModel {
     void updateUnitLabels();
     void recompute();
     void fillAndSelectFirst();
+    // The last closing's conversion made current, when it is still shown.
+    void resumeLast();
+    // The current conversion into the recent ones, when it has a result and the user is the one
+    // leaving it.
+    void rememberCurrent();
+    std::vector<SavedRow> rowsOf(const std::vector<SavedConversions::Entry>& entries,
+                                 bool withValue) const;
     // The reader of values with units, over names.txt beside the catalog, made when a value
     // first needs it.
     const QueryReader& reader();
@@ -205,5 +244,10 @@ class ConverterModel {
     std::optional<UnitNames> unitNames_;
     std::optional<QueryReader> reader_;
     std::string region_ = userRegion();
+    SavedConversions saved_;
+    ViewChoices view_;
+    ViewChoices viewRead_;
+    // False while the model's own steps change the selection.
+    bool remembering_ = true;
     bool closed_ = false;
 };

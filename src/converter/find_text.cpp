@@ -10,17 +10,6 @@
 
 namespace {
 
-// The tab of each shown category, -1 for a hidden one.
-int tabOf(const ConversionCatalog& catalog, const Category* category) {
-    int tab = 0;
-    for (int id = 0; id < catalog.categoryCount(); ++id) {
-        const Category* other = catalog.categoryAt(id);
-        if (other == category) return other->visible() != 0 ? tab : -1;
-        if (other->visible() != 0) ++tab;
-    }
-    return -1;
-}
-
 // Why an exact reading has no row of its own: a unit with a prefix, which the list lacks.
 std::string prefixNote(const QueryReading& reading) {
     const UnitPair& pair = reading.pair;
@@ -78,6 +67,13 @@ FindResults ConversionFinder::find(std::string_view typed, bool queryCut) const 
     found.exactCount = static_cast<int>(found.rows.size());
     const SearchResult loose = search_.find(parseSearchQuery(typed, format_));
     const bool typedAnything = !trimmed(typed).empty();
+    if (!typedAnything) {
+        for (const FindRow& row : kept_)
+            if (row.match.conversion &&
+                found.rows.size() < std::size_t{ConversionSearch::defaultLimit})
+                found.rows.push_back(row);
+        found.exactCount = static_cast<int>(found.rows.size());
+    }
     for (const ConversionMatch& match : loose.matches) {
         if (found.rows.size() >= static_cast<std::size_t>(ConversionSearch::defaultLimit)) break;
         if (listed.insert(match.conversion).second)
@@ -86,7 +82,9 @@ FindResults ConversionFinder::find(std::string_view typed, bool queryCut) const 
     const int looseCount = static_cast<int>(found.rows.size()) - found.exactCount;
     std::string text;
     if (!typedAnything)
-        text = (looseCount < loose.total ? "The first " + std::to_string(looseCount) + " of " +
+        text = std::string(found.exactCount > 0 ? "Your favourite and recent conversions first. "
+                                                : "") +
+               (looseCount < loose.total ? "The first " + std::to_string(looseCount) + " of " +
                                                std::to_string(loose.total) + " conversions"
                                          : countOf(looseCount, "conversion", "conversions")) +
                "; type the units to find yours.";
@@ -113,7 +111,34 @@ FindResults ConversionFinder::find(std::string_view typed, bool queryCut) const 
     return found;
 }
 
+std::string keptConversionText(const Category& category, const Conversion& conversion,
+                               std::string_view value) {
+    return toDisplayText(category.name()) + ": " +
+           (value.empty() ? std::string() : std::string(value) + " ") +
+           toDisplayText(conversion.fromUnit()) + " " + std::string(unitArrow) + " " +
+           toDisplayText(conversion.toUnit());
+}
+
+int tabOf(const ConversionCatalog& catalog, const Category* category) {
+    int tab = 0;
+    for (int id = 0; id < catalog.categoryCount(); ++id) {
+        const Category* other = catalog.categoryAt(id);
+        if (other == category) return other->visible() != 0 ? tab : -1;
+        if (other->visible() != 0) ++tab;
+    }
+    return -1;
+}
+
 std::string findRowText(const FindRow& row) {
+    switch (row.kept) {
+    case FindRow::Kept::Favourite:
+        return matchText(row.match) + " (favourite)";
+    case FindRow::Kept::Recent:
+        return keptConversionText(*row.match.category, *row.match.conversion, row.value) +
+               " (recent)";
+    case FindRow::Kept::No:
+        break;
+    }
     return matchText(row.match) + (row.suggestion ? " (suggestion)" : "");
 }
 

@@ -21,6 +21,8 @@ struct FindRow {
     std::string value;
     // Only a look-alike of what was typed: chosen only by the user's own move to it.
     bool suggestion = false;
+    // Offered before anything is typed: one of the user's favourite or recent conversions.
+    enum class Kept { No, Favourite, Recent } kept = Kept::No;
 };
 
 struct FindResults {
@@ -37,16 +39,30 @@ class ConversionFinder {
   public:
     ConversionFinder(const ConversionCatalog& catalog, const UnitNames& names, NumberFormat format);
     // The rows for typed (UTF-8); queryCut: the field is full, so only its start was typed.
+    // With nothing typed, the kept rows come first, as exact matches.
     FindResults find(std::string_view typed, bool queryCut = false) const;
+    // The favourite and recent conversions offered while the field is empty.
+    void setKeptRows(std::vector<FindRow> rows) { kept_ = std::move(rows); }
 
   private:
     const ConversionCatalog& catalog_;
     ConversionSearch search_;
     QueryReader reader_;
     NumberFormat format_;
+    std::vector<FindRow> kept_;
 };
 
-// The row's line in the list: "Length: Meters → Feet", and " (suggestion)" after a look-alike.
+// A favourite or recent conversion as its menu shows it: "Length: Meters → Feet", and with its
+// value "Length: 5 Meters → Feet".
+std::string keptConversionText(const Category& category, const Conversion& conversion,
+                               std::string_view value);
+
+// The tab of a shown category among the shown ones; -1 for a hidden one.
+int tabOf(const ConversionCatalog& catalog, const Category* category);
+
+// The row's line in the list: "Length: Meters → Feet", and " (suggestion)" after a look-alike;
+// a kept row says which kind it is, and a recent one its value ("Length: 5 Meters → Feet
+// (recent)").
 std::string findRowText(const FindRow& row);
 
 // The text's length as a field counts it: one unit a character, two beyond the first plane.

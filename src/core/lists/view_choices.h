@@ -1,0 +1,26 @@
+#pragma once
+
+#include "lists/list_file.h"
+
+#include <string>
+
+// The window's own choices, kept in view.ini beside conv.ini so that conv.ini stays the single
+// digit its readers expect: one "name=0" or "name=1" line each. A line of another name or form is
+// kept and not read; of two lines of one name, the last counts.
+struct ViewChoices {
+    bool alwaysOnTop = false;
+    // The category, pair and value in use at closing come back at the next start.
+    bool resumeLast = true;
+    // Conversions made are kept in the list of recent conversions.
+    bool keepRecent = true;
+
+    bool operator==(const ViewChoices&) const = default;
+};
+inline constexpr const char* viewChoicesFileName = "view.ini";
+
+// The choices the file holds; the defaults for a missing or unreadable file and for each name it
+// lacks.
+ViewChoices readViewChoices(const std::string& path);
+// The edits that make a file that held before hold after: only the choices that changed, so that
+// another instance's other changes stay.
+ListEdits viewChoiceEdits(const ViewChoices& before, const ViewChoices& after);
