@@ -133,6 +133,12 @@ Status ArgumentReader::readArgument() {
         version_ = true;
         return {};
     }
+#ifndef _WIN32
+    if (argument == "--find") {
+        line_.openFind = true;
+        return {};
+    }
+#endif
     if (argument == "--convert") return readConvert();
     if (argument == "--check" || startsWith(argument, "--check=")) return readCheck();
     if (isValued("--category")) return readValue("--category", &ArgumentReader::setCategory);
@@ -218,6 +224,7 @@ Result<CommandLine> ArgumentReader::action() const {
         return line;
     }
     if (convert_ && check_) return Failure{"--convert and --check cannot be used together"};
+    if (line.openFind && (convert_ || check_)) return Failure{"--find opens the window alone"};
     if (!convert_) {
         if (line.category) return Failure{"--category goes with --convert"};
         if (line.precision) return Failure{"--precision goes with --convert"};
@@ -255,9 +262,10 @@ std::string usageText() {
         "for a copy installed by the MSI, on the one in %APPDATA%\\Velmora, which its first\n"
         "start fills from the installed files.\n";
 #else
-    const std::string window = "Usage: velmora [Qt options]\n";
+    const std::string window = "Usage: velmora [--find] [Qt options]\n";
     const std::string opens =
-        "Without options, opens the converter window on conv.txt in the current folder.\n";
+        "Without options, opens the converter window on conv.txt in the current folder;\n"
+        "with --find, with Find Conversion open, for a key of the desktop to start.\n";
 #endif
     return window +
            "       velmora --convert VALUE FROM TO [--category NAME] [--catalog FILE]"

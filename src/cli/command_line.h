@@ -7,7 +7,7 @@
 
 // The program's command line: what it asks for, read before any window or display exists.
 //
-//   velmora [Qt options]                 the converter window
+//   velmora [--find] [Qt options]        the converter window, with Find open for --find
 //   velmora --convert VALUE FROM TO [--category NAME] [--catalog FILE] [--precision N]
 //   velmora --check [FILE]
 //   velmora --help | --version
@@ -34,6 +34,8 @@ struct CommandLine {
     bool catalogGiven = false;
     // The help file of ReadHelp.
     std::string helpFile;
+    // The window opens with Find Conversion open (Linux: a desktop's own key starts it so).
+    bool openFind = false;
 };
 
 // Reads the arguments after the program name.

@@ -114,7 +114,7 @@ std::vector<Status> ConverterModel::close() {
         written.push_back(
             {viewChoicesFileName, saveListEdits(appDirectory_ + viewChoicesFileName, viewEdits)});
     for (const SavedConversions::Written& file : written)
-        if (!file.result)
+        if (!file.result && file.worthAMessage)
             steps.push_back(Failure{"Unable to save your conversions. " +
                                     whereAndWhy(file.file, "written", file.result.why) +
                                     damageNote(file.result, file.file)});

@@ -141,9 +141,10 @@ std::vector<SavedConversions::Written> SavedConversions::save() {
         written.push_back(
             {favouritesFile, saveListEdits(folder_ + favouritesFile, favouriteEdits_)});
     if (!recentEdits_.empty())
-        written.push_back({recentFile, saveListEdits(folder_ + recentFile, recentEdits_)});
+        written.push_back({recentFile, saveListEdits(folder_ + recentFile, recentEdits_), false});
     if (lastChanged_ && last_)
-        written.push_back({lastFile, writeWholeFile(folder_ + lastFile, last_->line + "\r\n")});
+        written.push_back(
+            {lastFile, writeWholeFile(folder_ + lastFile, last_->line + "\r\n"), false});
     favouriteEdits_.added.clear();
     favouriteEdits_.removed.clear();
     recentEdits_.added.clear();

@@ -55,6 +55,9 @@ class SavedConversions {
     struct Written {
         const char* file;
         WriteResult result;
+        // The recent conversions and the last one only make the next start quicker, as the
+        // window's size does: a folder that takes no new file is not worth a message for them.
+        bool worthAMessage = true;
     };
     std::vector<Written> save();
 

@@ -14,6 +14,14 @@ using Action = CommandLine::Action;
 TEST(CommandLine, ReadsEachActionAndItsOptions) {
     const CommandLine window = parseCommandLine({});
     EXPECT_EQ(window.action, Action::Window);
+    EXPECT_FALSE(window.openFind);
+#ifndef _WIN32
+    // A desktop's key opens the window on Find; Find belongs to the window alone.
+    const CommandLine find = parseCommandLine({"--find", "-platform", "offscreen"});
+    EXPECT_EQ(find.action, Action::Window);
+    EXPECT_TRUE(find.openFind);
+    EXPECT_EQ(parseCommandLine({"--find", "--check"}).action, Action::UsageError);
+#endif
 
     const CommandLine convert =
         parseCommandLine({"--convert", "-40", "Degrees Celsius", "Degrees Fahrenheit",
@@ -125,7 +133,7 @@ TEST(CommandLine, HelpPrintsTheUsageAndSucceeds) {
     // The Windows window takes no options of its own.
     EXPECT_EQ(help.out.rfind("Usage: velmora\n", 0), 0u);
 #else
-    EXPECT_EQ(help.out.rfind("Usage: velmora [Qt options]\n", 0), 0u);
+    EXPECT_EQ(help.out.rfind("Usage: velmora [--find] [Qt options]\n", 0), 0u);
 #endif
     for (const char* option : {"--convert VALUE FROM TO", "--category NAME", "--catalog FILE",
                                "--precision N", "--check [FILE]", "--help", "--version"})

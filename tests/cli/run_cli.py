@@ -31,7 +31,7 @@ class Runner:
         self.catalog = catalog
         self.version = version
         self.folder = folder
-        self.usage_first_line = "Usage: velmora [Qt options]\n"
+        self.usage_first_line = "Usage: velmora [--find] [Qt options]\n"
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
                                  "VELMORA_CALLER_DIR")}

@@ -41,6 +41,8 @@ HELP_CAPTION = "Velmora Help"
 DATA_FILE = "conv.txt"
 SETTINGS_FILE = "conv.ini"
 HELP_FILE = "help.chm"
+# Written at every closing: the conversion in use, for the next start.
+LAST_FILE = "last.txt"
 
 
 class Failure(Exception):
@@ -571,7 +573,7 @@ def case_startup(case):
     check(program.running(), "the program ended by itself")
     case.take_screenshot()
     program.exit_cleanly(window)
-    check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE]),
+    check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE, LAST_FILE]),
           f"folder holds {sorted(os.listdir(folder))}")
     check(read(folder, SETTINGS_FILE) == b"1", "a first start writes precision 1")
     check(read(folder, DATA_FILE) == case.catalog_bytes, "unchanged catalog was altered")
@@ -704,7 +706,9 @@ def case_options_hide(case):
         raise Failure("rewritten catalog differs from the expected one: "
                       + first_difference(expected, written))
     check(read(folder, SETTINGS_FILE) == b"1", "settings file")
-    check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE]),
+    # The conversion left, with its value, became a recent one.
+    check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE, LAST_FILE,
+                                                "recent.txt"]),
           f"folder holds {sorted(os.listdir(folder))}")
 
 
@@ -943,7 +947,7 @@ def case_help(case):
     program.focus(dialog_window)
     program.close_dialog((dialog_window, caption), ["Escape"])
     program.exit_cleanly(window)
-    check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE, HELP_FILE]),
+    check(sorted(os.listdir(folder)) == sorted([DATA_FILE, SETTINGS_FILE, HELP_FILE, LAST_FILE]),
           f"folder holds {sorted(os.listdir(folder))}")
 
     folder = case.working_folder()

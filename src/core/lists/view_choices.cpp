@@ -16,6 +16,8 @@ constexpr Choice choices[] = {
     {"keep-recent", &ViewChoices::keepRecent},
 };
 
+constexpr std::string_view globalKeyName = "global-key=";
+
 std::string choiceLine(std::string_view name, bool on) {
     return std::string(name) + (on ? "=1" : "=0");
 }
@@ -26,6 +28,8 @@ ViewChoices readViewChoices(const std::string& path) {
     ViewChoices read;
     for (const std::string& line : readListLines(path)) {
         const std::string_view text = trimmed(line);
+        if (text.starts_with(globalKeyName))
+            read.globalKey = trimmed(text.substr(globalKeyName.size()));
         for (const Choice& choice : choices)
             for (const bool on : {false, true})
                 if (text == choiceLine(choice.name, on)) read.*choice.flag = on;
@@ -40,6 +44,10 @@ ListEdits viewChoiceEdits(const ViewChoices& before, const ViewChoices& after) {
         edits.removed.push_back(choiceLine(choice.name, false));
         edits.removed.push_back(choiceLine(choice.name, true));
         edits.added.push_back(choiceLine(choice.name, after.*choice.flag));
+    }
+    if (before.globalKey != after.globalKey) {
+        edits.removed.push_back(std::string(globalKeyName) + before.globalKey);
+        edits.added.push_back(std::string(globalKeyName) + after.globalKey);
     }
     return edits;
 }

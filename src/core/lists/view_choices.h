@@ -3,16 +3,22 @@
 #include "lists/list_file.h"
 
 #include <string>
+#include <string_view>
 
 // The window's own choices, kept in view.ini beside conv.ini so that conv.ini stays the single
-// digit its readers expect: one "name=0" or "name=1" line each. A line of another name or form is
-// kept and not read; of two lines of one name, the last counts.
+// digit its readers expect: one "name=value" line each, 0 or 1 for a flag. A line of another name
+// or form is kept and not read; of two lines of one name, the last counts.
 struct ViewChoices {
     bool alwaysOnTop = false;
     // The category, pair and value in use at closing come back at the next start.
     bool resumeLast = true;
     // Conversions made are kept in the list of recent conversions.
     bool keepRecent = true;
+    // The key that brings the window forward with Find open from any program, as its menu names
+    // it ("Ctrl+Alt+F8"); empty for none. Windows alone has one: a desktop of Linux binds its own
+    // key to velmora --find.
+    std::string globalKey = defaultGlobalKey;
+    static constexpr const char* defaultGlobalKey = "Ctrl+Alt+F8";
 
     bool operator==(const ViewChoices&) const = default;
 };

@@ -11,6 +11,8 @@ class ConverterApp {
     explicit ConverterApp(UiServices& services) : services_(services) {}
     // A load of conv.txt started before the application object, for the window to take.
     void setPreload(CatalogPreload* preload) { preload_ = preload; }
+    // The window opens with Find Conversion open.
+    void setOpenFind(bool open) { openFind_ = open; }
 
     // Runs the converter window until it closes; the process's exit status. A catalog that cannot
     // be loaded ends the program with a failure status after its message.
@@ -19,5 +21,6 @@ class ConverterApp {
   private:
     UiServices& services_;
     CatalogPreload* preload_ = nullptr;
+    bool openFind_ = false;
     ConversionCatalog catalog_;
 };

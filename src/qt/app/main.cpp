@@ -56,5 +56,6 @@ int main(int argc, char** argv) {
     QtUiServices services;
     ConverterApp converter(services);
     converter.setPreload(&preload);
+    converter.setOpenFind(line.openFind);
     return converter.run();
 }

@@ -128,6 +128,11 @@ void FindDialog::refill() {
     ok_->setEnabled(list_->currentRow() >= 0);
 }
 
+void FindDialog::setKeptRows(std::vector<FindRow> rows) {
+    finder_.setKeptRows(std::move(rows));
+    refill();
+}
+
 void FindDialog::setNamesNote(const QString& note) {
     namesNote_->setText(note);
     namesNote_->setVisible(!note.isEmpty());

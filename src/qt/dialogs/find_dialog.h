@@ -32,6 +32,8 @@ class FindDialog : public ModalDialog {
     // The value typed before the units of the chosen match ("5" of "5 mi km"), or empty.
     const QString& chosenValue() const { return chosenValue_; }
 
+    // The favourite and recent conversions listed first while the field is empty.
+    void setKeptRows(std::vector<FindRow> rows);
     // Says under the list why the names are not used (a names.txt too large); none for empty.
     void setNamesNote(const QString& note);
 

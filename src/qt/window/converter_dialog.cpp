@@ -71,6 +71,7 @@ ConverterDialog::ConverterDialog(ConversionCatalog& catalog, UiServices& service
     // without a parent blocks nothing else.
     setWindowModality(Qt::WindowModal);
     createMenu();
+    createKeptMenus();
     createControls();
     placeSwapButton();
     setUpKeysAndNames();
@@ -284,6 +285,7 @@ bool ConverterDialog::start() {
 #endif
     fillTabsAndSelectFirst();
     restoreSize();
+    applyAlwaysOnTop();
     fromList_->setFocus();
     return true;
 }

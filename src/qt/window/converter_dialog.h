@@ -1,6 +1,7 @@
 #pragma once
 
 #include "converter/converter_model.h"
+#include "converter/kept_menus.h"
 #include "converter/window_layout.h"
 
 #include <QDialog>
@@ -137,6 +138,11 @@ class ConverterDialog : public QDialog {
     // Tabs for the visible categories, laid out, with the first conversion current.
     void fillTabsAndSelectFirst();
     void createMenu();
+    // View, Favourites and Recent, filled from the model each time one opens, and their keys.
+    void createKeptMenus();
+    void runKeptItem(const KeptMenuItem& item);
+    // The window above all others or not, as the model's choices say.
+    void applyAlwaysOnTop();
     // The controls show the model: each written only when it differs, the lists and tabs
     // refilled only when the model refilled them, every change silent.
     void syncView();

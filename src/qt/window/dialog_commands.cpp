@@ -13,6 +13,7 @@ void ConverterDialog::findConversion() {
     const ConverterModel::FindNames names = model_.namesForFind();
     FindDialog dialog(catalog_, names.names, model_.numberFormat(), this);
     dialog.setNamesNote(QString::fromStdString(names.note));
+    dialog.setKeptRows(model_.keptFindRows());
     offerHelp(dialog, helpPage::find);
     if (dialog.exec() != QDialog::Accepted || !dialog.chosen()) return;
     // A value typed with the units goes into the input as if typed there. The choice is said

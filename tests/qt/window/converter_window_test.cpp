@@ -79,6 +79,8 @@ class ConverterWindowTest : public QObject {
         QVERIFY(f.start());
         QStringList seen;
         for (QAction* menu : f.find<QMenuBar>("")->actions()) {
+            // The menus filled as they open.
+            emit menu->menu()->aboutToShow();
             seen.append(menu->text());
             // As the menu shows them: the shortcut, if any, after a tab.
             for (QAction* item : menu->menu()->actions())
@@ -87,12 +89,69 @@ class ConverterWindowTest : public QObject {
                                 ? item->text()
                                 : item->text() + "\t" + item->shortcut().toString());
         }
-        QCOMPARE(seen,
-                 QStringList({"&File", "&Save...\tCtrl+S", "&Print...\tCtrl+P", "-", "E&xit",
-                              "&Convert", "&Find Conversion...\tCtrl+F",
-                              "&Copy to Clipboard\tCtrl+C", "Copy &Result\tCtrl+Shift+C",
-                              "Copy &Exact Value", "S&wap From and To\tCtrl+R", "&Precision...",
-                              "&Options...", "&Help", "&Contents\tF1", "&About"}));
+        QCOMPARE(seen, QStringList({"&File",
+                                    "&Save...\tCtrl+S",
+                                    "&Print...\tCtrl+P",
+                                    "-",
+                                    "E&xit",
+                                    "&Convert",
+                                    "&Find Conversion...\tCtrl+F",
+                                    "&Copy to Clipboard\tCtrl+C",
+                                    "Copy &Result\tCtrl+Shift+C",
+                                    "Copy &Exact Value",
+                                    "S&wap From and To\tCtrl+R",
+                                    "&Precision...",
+                                    "&Options...",
+                                    "&View",
+                                    "Always on &Top",
+                                    "&Start Where I Left Off",
+                                    "Keep &Recent Conversions",
+                                    "F&avourites",
+                                    "&Mark as Favourite\tCtrl+D",
+                                    "-",
+                                    "No favourites yet: Ctrl+D marks the conversion shown",
+                                    "&Recent",
+                                    "No recent conversions yet",
+                                    "-",
+                                    "&Clear Recent Conversions",
+                                    "&Help",
+                                    "&Contents\tF1",
+                                    "&About"}));
+    }
+
+    void favouritesAndRecentConversionsAreOneKeyAway() {
+        ConverterFixture f(sampleCatalog);
+        QVERIFY(f.start());
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+        QTest::keyClicks(f.input(), "10");
+        QTest::keyClick(f.input(), Qt::Key_D, Qt::ControlModifier);
+        f.dialog->onTabChanged(1);
+        QTest::keyClick(f.input(), Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(f.tabs()->currentIndex(), 0);
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("3.0")));
+        QCOMPARE(f.dialog->focusWidget(), f.input());
+        // The conversions left with a value are the recent ones, newest first; one brings its
+        // value back with it.
+        const auto menuItems = [&](const char* name) {
+            QMenu* menu = f.find<QMenu>(name);
+            emit menu->aboutToShow();
+            return menu->actions();
+        };
+        const QList<QAction*> recent = menuItems("recentMenu");
+        QCOMPARE(recent[0]->text(), QStringLiteral("R: 10 Celsius \u2192 Fahrenheit"));
+        QCOMPARE(recent[1]->text(), QStringLiteral("Q: 10 Feet \u2192 Meters"));
+        f.input()->setText(QStringLiteral("1"));
+        recent[0]->trigger();
+        QCOMPARE(f.tabs()->currentIndex(), 1);
+        QCOMPARE(f.input()->text(), QStringLiteral("10"));
+        QCOMPARE(f.result()->text(), f.inLocale(QStringLiteral("50.0")));
+        const QList<QAction*> favourites = menuItems("favouritesMenu");
+        QCOMPARE(favourites[2]->text(), QStringLiteral("&1 Q: Feet \u2192 Meters\tCtrl+1"));
+        // Kept on top, and the window stays shown.
+        menuItems("viewMenu")[0]->trigger();
+        QVERIFY(f.dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(f.dialog->isVisible());
+        QVERIFY(menuItems("viewMenu")[0]->isChecked());
     }
 
     void tabsSkipHiddenCategories() {
