@@ -319,6 +319,22 @@ std::string ConverterModel::toText(int row) const {
                : std::string();
 }
 
+std::string ConverterModel::toResultText(int row) {
+    if (row < 0 || row >= toCount() || !view_.allResults || !selection_.currentCategory) return {};
+    std::optional<std::string>& result = toResults_[static_cast<std::size_t>(row)];
+    if (!result)
+        result = withSeparator(computeResultTexts(*toEntries_[static_cast<std::size_t>(row)],
+                                                  inputText_, precision_,
+                                                  {format_, selection_.currentCategory, &reader()})
+                                   .shown);
+    return *result;
+}
+
+std::string ConverterModel::toRowName(int row) {
+    const std::string result = toResultText(row);
+    return toText(row) + (result.empty() ? std::string() : ", " + result);
+}
+
 std::string ConverterModel::inputDescription() const {
     return ::inputDescription(resultWithUnit(), unreadNote_);
 }
@@ -387,6 +403,7 @@ void ConverterModel::fillToList() {
         toEntries_ = toListEntries(*selection_.currentCategory, group);
     }
     selectedTo_ = toEntries_.empty() ? -1 : 0;
+    toResults_.assign(toEntries_.size(), std::nullopt);
     ++toRevision_;
 }
 
@@ -402,6 +419,7 @@ void ConverterModel::updateUnitLabels() {
 }
 
 void ConverterModel::recompute() {
+    toResults_.assign(toEntries_.size(), std::nullopt);
     if (!selection_.currentConversion) {
         unreadNote_ = ::unreadInputNote(inputText_, format_);
         return;

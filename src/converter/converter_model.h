@@ -108,7 +108,10 @@ class ConverterModel {
     const std::vector<std::string>& savedNotes() const { return saved_.notes(); }
     const ViewChoices& viewChoices() const { return view_; }
     // Choices changed are kept at closing; recent conversions turned off stop being added.
-    void setViewChoices(const ViewChoices& choices) { view_ = choices; }
+    void setViewChoices(const ViewChoices& choices) {
+        view_ = choices;
+        toResults_.assign(toResults_.size(), std::nullopt);
+    }
 
     // The report of the current conversion, as copied and printed, and as a saved file holds it.
     std::string report() const;
@@ -136,6 +139,12 @@ class ConverterModel {
     int toCount() const { return static_cast<int>(toEntries_.size()); }
     std::string toText(int row) const;
     int selectedTo() const { return selectedTo_; }
+    // Each To row's result for the input, as the result field would show it for that unit,
+    // beside the row's name; empty when the input gives none or the view shows none. Computed
+    // when first asked after a change, so that only the rows a window shows cost anything.
+    std::string toResultText(int row);
+    // The row as a screen reader says it: "Miles (international), 26.1", or its name alone.
+    std::string toRowName(int row);
     unsigned tabsRevision() const { return tabsRevision_; }
     unsigned fromRevision() const { return fromRevision_; }
     unsigned toRevision() const { return toRevision_; }
@@ -214,6 +223,8 @@ class ConverterModel {
     std::vector<Category*> tabCategories_;
     std::vector<FromListEntry> fromEntries_;
     std::vector<const Conversion*> toEntries_;
+    // The To rows' results asked for since the input, the rows or the precision last changed.
+    std::vector<std::optional<std::string>> toResults_;
     int selectedTab_ = -1;
     int selectedFrom_ = -1;
     int selectedTo_ = -1;

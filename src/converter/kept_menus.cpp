@@ -51,6 +51,7 @@ std::vector<KeptMenuItem> viewMenuItems(const ConverterModel& model) {
         toggle("Always on &Top", Action::AlwaysOnTop, choices.alwaysOnTop),
         toggle("&Start Where I Left Off", Action::ResumeLast, choices.resumeLast),
         toggle("Keep &Recent Conversions", Action::KeepRecent, choices.keepRecent),
+        toggle("Show All &Results", Action::AllResults, choices.allResults),
     };
 }
 
@@ -103,6 +104,9 @@ bool runKeptMenuItem(ConverterModel& model, const KeptMenuItem& item) {
         break;
     case Action::KeepRecent:
         choices.keepRecent = !choices.keepRecent;
+        break;
+    case Action::AllResults:
+        choices.allResults = !choices.allResults;
         break;
     case Action::ToggleFavourite:
         model.toggleFavourite();

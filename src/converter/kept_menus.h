@@ -14,6 +14,7 @@ struct KeptMenuItem {
         AlwaysOnTop,
         ResumeLast,
         KeepRecent,
+        AllResults,
         ToggleFavourite,
         OpenFavourite,
         OpenRecent,

@@ -14,6 +14,7 @@ constexpr Choice choices[] = {
     {"always-on-top", &ViewChoices::alwaysOnTop},
     {"resume-last", &ViewChoices::resumeLast},
     {"keep-recent", &ViewChoices::keepRecent},
+    {"all-results", &ViewChoices::allResults},
 };
 
 constexpr std::string_view globalKeyName = "global-key=";

@@ -14,6 +14,8 @@ struct ViewChoices {
     bool resumeLast = true;
     // Conversions made are kept in the list of recent conversions.
     bool keepRecent = true;
+    // Each row of the To list shows its unit's result beside its name.
+    bool allResults = true;
     // The key that brings the window forward with Find open from any program, as its menu names
     // it ("Ctrl+Alt+F8"); empty for none. Windows alone has one: a desktop of Linux binds its own
     // key to velmora --find.

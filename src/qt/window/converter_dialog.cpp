@@ -12,6 +12,7 @@
 #include "qt/widgets/focus_aware_list.h"
 #include "qt/widgets/png_image.h"
 #include "qt/widgets/readable_colours.h"
+#include "qt/widgets/result_delegate.h"
 #include "qt/widgets/tab_strip.h"
 #include "settings/settings_file.h"
 
@@ -33,6 +34,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
@@ -129,6 +131,11 @@ void ConverterDialog::createControls() {
     auto* swapButton = new QPushButton(QStringLiteral("\u21C4"), client_);
     place(swapButton, IDC_SWAP, "swapButton", windowLayout::swapButton);
     toList_ = addList(IDC_TO_LIST, "toList", windowLayout::toList);
+    toList_->setItemDelegate(new ResultDelegate(
+        [this](int row) { return fromModel(model_.toResultText(row)); }, toList_));
+    // Rows scrolled into view get their names with their results.
+    connect(toList_->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &ConverterDialog::showToResults);
     addLabel(IDC_INPUT_CAPTION, "inputCaption",
              "Input value to convert:", windowLayout::inputCaption);
     inputField_ = addEdit(IDC_INPUT, "inputField", windowLayout::input);
@@ -452,6 +459,25 @@ void ConverterDialog::fillToList() {
     toShown_ = model_.toRevision();
 }
 
+void ConverterDialog::showToResults() {
+    toList_->viewport()->update();
+    // What is seen is heard: the rows in view, and the current one, are named with their results.
+    const QModelIndex top = toList_->indexAt(QPoint(0, 0));
+    const QModelIndex bottom = toList_->indexAt(QPoint(0, toList_->viewport()->height() - 1));
+    const int first = top.isValid() ? top.row() : 0;
+    const int last = bottom.isValid() ? bottom.row() : toList_->count() - 1;
+    const auto name = [this](int row) {
+        if (QListWidgetItem* item = toList_->item(row)) {
+            const QString text = fromModel(model_.toRowName(row));
+            if (item->data(Qt::AccessibleTextRole).toString() != text)
+                item->setData(Qt::AccessibleTextRole, text);
+        }
+    };
+    for (int row = first; row <= last && row < toList_->count(); ++row)
+        name(row);
+    name(toList_->currentRow());
+}
+
 void ConverterDialog::syncView() {
     if (tabsShown_ != model_.tabsRevision()) {
         clearTabs();
@@ -494,6 +520,7 @@ void ConverterDialog::syncView() {
     if (resultField_->accessibleDescription() != resultDetail_->text())
         resultField_->setAccessibleDescription(resultDetail_->text());
     markUnreadInput(fromModel(model_.unreadInputNote()));
+    showToResults();
     describeInput();
     if (model_.currentConversion()) nameFieldsAfterUnits();
 }

@@ -148,6 +148,8 @@ class ConverterDialog : public QDialog {
     void syncView();
     void fillTabs();
     void fillToList();
+    // Each To row's result drawn and named afresh, for the rows in view.
+    void showToResults();
     // After a step that computed: the result is said once typing pauses.
     void resultComputed();
     void showError(const QString& text);

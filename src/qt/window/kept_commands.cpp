@@ -64,6 +64,7 @@ void ConverterDialog::runKeptItem(const KeptMenuItem& item) {
         inputField_->selectAll();
     }
     if (model_.viewChoices().alwaysOnTop != wasOnTop) applyAlwaysOnTop();
+    showToResults();
 }
 
 void ConverterDialog::applyAlwaysOnTop() {

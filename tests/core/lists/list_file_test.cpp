@@ -81,14 +81,14 @@ TEST(ViewChoices, ReadAndChangedOneByOne) {
     writeBytes(path, "always-on-top=1\r\nkeep-recent=0\ngarbage\nalways-on-top=0 \n"
                      "global-key=\n");
     const ViewChoices read = readViewChoices(path);
-    EXPECT_EQ(read, (ViewChoices{false, true, false, ""}));
+    EXPECT_EQ(read, (ViewChoices{false, true, false, true, ""}));
     // This instance turns resuming off; another turned recent conversions back on meanwhile.
     ViewChoices mine = read;
     mine.resumeLast = false;
     mine.globalKey = "Ctrl+Shift+F9";
     writeBytes(path, "keep-recent=1\ngarbage\n");
     ASSERT_TRUE(saveListEdits(path, viewChoiceEdits(read, mine)));
-    EXPECT_EQ(readViewChoices(path), (ViewChoices{false, false, true, "Ctrl+Shift+F9"}));
+    EXPECT_EQ(readViewChoices(path), (ViewChoices{false, false, true, true, "Ctrl+Shift+F9"}));
     EXPECT_EQ(readListLines(path)[1], "garbage");
 }
 

@@ -106,6 +106,7 @@ class ConverterWindowTest : public QObject {
                                     "Always on &Top",
                                     "&Start Where I Left Off",
                                     "Keep &Recent Conversions",
+                                    "Show All &Results",
                                     "F&avourites",
                                     "&Mark as Favourite\tCtrl+D",
                                     "-",
@@ -152,6 +153,12 @@ class ConverterWindowTest : public QObject {
         QVERIFY(f.dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(f.dialog->isVisible());
         QVERIFY(menuItems("viewMenu")[0]->isChecked());
+        // The To list says each unit's result, to the eye and to a screen reader, until turned
+        // off.
+        const auto toName = [&] { return f.toList()->item(0)->data(Qt::AccessibleTextRole); };
+        QCOMPARE(toName(), "Fahrenheit, " + f.inLocale(QStringLiteral("50.0")));
+        menuItems("viewMenu")[3]->trigger();
+        QCOMPARE(toName(), QStringLiteral("Fahrenheit"));
     }
 
     void tabsSkipHiddenCategories() {
