@@ -45,7 +45,7 @@ CORE_FOLDERS = {
     'formula': {'text'},
     'catalog': {'files', 'formula', 'text'},
     'settings': {'files', 'text'},
-    'lists': {'files', 'text'},
+    'lists': {'files', 'text', 'value'},
     'value': {'catalog', 'formula', 'text'},
     'names': {'catalog', 'files', 'text'},
     'search': {'catalog', 'names', 'text'},

@@ -205,6 +205,14 @@ ConverterModel::OptionsApplied ConverterModel::applyOptions(const std::vector<Ca
     return applied;
 }
 
+void ConverterModel::setViewChoices(const ViewChoices& choices) {
+    const bool restyled = !(choices.numbers == view_.numbers);
+    view_ = choices;
+    view_.numbers = withinRanges(view_.numbers);
+    toResults_.assign(toResults_.size(), std::nullopt);
+    if (restyled) recompute();
+}
+
 void ConverterModel::setPrecision(int value) {
     precision_ = std::clamp(value, minPrecision, maxPrecision);
     recompute();
@@ -323,10 +331,12 @@ std::string ConverterModel::toResultText(int row) {
     if (row < 0 || row >= toCount() || !view_.allResults || !selection_.currentCategory) return {};
     std::optional<std::string>& result = toResults_[static_cast<std::size_t>(row)];
     if (!result)
-        result = withSeparator(computeResultTexts(*toEntries_[static_cast<std::size_t>(row)],
-                                                  inputText_, precision_,
-                                                  {format_, selection_.currentCategory, &reader()})
-                                   .shown);
+        if (!result)
+            result = grouped(withSeparator(
+                computeResultTexts(*toEntries_[static_cast<std::size_t>(row)], inputText_,
+                                   precision_,
+                                   {format_, selection_.currentCategory, &reader(), view_.numbers})
+                    .shown));
     return *result;
 }
 
@@ -425,10 +435,12 @@ void ConverterModel::recompute() {
         return;
     }
     const Conversion& conversion = *selection_.currentConversion;
-    const ResultTexts texts = computeResultTexts(conversion, inputText_, precision_,
-                                                 {format_, selection_.currentCategory, &reader()});
+    const ResultTexts texts =
+        computeResultTexts(conversion, inputText_, precision_,
+                           {format_, selection_.currentCategory, &reader(), view_.numbers});
     unreadNote_ = texts.note;
-    resultText_ = withSeparator(texts.shown);
+    plainResult_ = withSeparator(texts.shown);
+    resultText_ = grouped(plainResult_);
     inputReadAs_ = texts.readAs;
     resultTwoPart_ = withSeparator(texts.twoPart);
     exactResult_ = texts.exact.empty()
@@ -442,6 +454,15 @@ std::string ConverterModel::withSeparator(std::string number) const {
     // point.
     if (format_.decimal != '.') std::replace(number.begin(), number.end(), '.', format_.decimal);
     return number;
+}
+
+std::string ConverterModel::grouped(const std::string& number) const {
+    if (!view_.numbers.groupDigits) return number;
+    // Where the locale groups with a space, with the no-break one, so that a number never breaks.
+    const std::string separator = format_.spaceGroups ? "\xC2\xA0"
+                                  : format_.grouping  ? std::string(1, format_.grouping)
+                                                      : std::string();
+    return groupedDigits(number, format_.decimal, separator);
 }
 
 const QueryReader& ConverterModel::reader() {
@@ -472,6 +493,11 @@ ConverterModel::FindNames ConverterModel::namesForFind() const {
 
 std::string ConverterModel::windowSizePath() const {
     return appDirectory_ + windowSizeFileName;
+}
+
+std::string ConverterModel::copiedResult() const {
+    if (!selection_.currentConversion || plainResult_.empty()) return {};
+    return plainResult_ + " " + toDisplayText(selection_.currentConversion->toUnit());
 }
 
 std::string ConverterModel::resultWithUnit() const {

@@ -108,10 +108,8 @@ class ConverterModel {
     const std::vector<std::string>& savedNotes() const { return saved_.notes(); }
     const ViewChoices& viewChoices() const { return view_; }
     // Choices changed are kept at closing; recent conversions turned off stop being added.
-    void setViewChoices(const ViewChoices& choices) {
-        view_ = choices;
-        toResults_.assign(toResults_.size(), std::nullopt);
-    }
+    // A changed number style computes the result again.
+    void setViewChoices(const ViewChoices& choices);
 
     // The report of the current conversion, as copied and printed, and as a saved file holds it.
     std::string report() const;
@@ -158,8 +156,11 @@ class ConverterModel {
     const std::string& resultText() const { return resultText_; }
     const std::string& inputUnitLabel() const { return inputUnitLabel_; }
     const std::string& outputUnitLabel() const { return outputUnitLabel_; }
-    // The result as shown with its unit, for pasting into a document; empty without a result.
+    // The result as shown with its unit; empty without a result.
     std::string resultWithUnit() const;
+    // The same as Copy Result copies it, for pasting into a document or a sheet: without the
+    // grouping of its digits, which other programs may not read.
+    std::string copiedResult() const;
     // The result in full with its unit; empty before any result.
     const std::string& exactResult() const { return exactResult_; }
     // Why part of the input is not read as the value; empty when all of it is.
@@ -214,6 +215,8 @@ class ConverterModel {
     std::string namesPath() const;
     // A number as the user writes it: with their decimal separator.
     std::string withSeparator(std::string number) const;
+    // And with its digits grouped as the locale groups them, when the style says so.
+    std::string grouped(const std::string& number) const;
     // "FILE could not be DONE in FOLDER: WHY.", the folder being the catalog's.
     std::string whereAndWhy(std::string_view file, std::string_view done,
                             std::string_view why) const;
@@ -236,6 +239,8 @@ class ConverterModel {
     std::string outputUnitLabel_;
     std::string inputText_;
     std::string resultText_;
+    // The result before its digits are grouped.
+    std::string plainResult_;
     std::string exactResult_;
     std::string unreadNote_;
     // Why the window is empty, when conv.txt held no conversion.

@@ -79,7 +79,7 @@ ResultTexts computeResultTexts(const Conversion& conversion, std::string_view in
         texts.note = resultRangeNote(range);
         return texts;
     }
-    texts.shown = resultText(value, precision);
+    texts.shown = styledResultText(value, precision, context.style);
     texts.exact = formatExact(value);
     if (context.category)
         texts.twoPart = twoPartText(value, *context.category, conversion.toUnit(), precision);

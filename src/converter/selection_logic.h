@@ -1,5 +1,6 @@
 #pragma once
 
+#include "value/number_style.h"
 #include "value/value_reader.h"
 
 #include <string>
@@ -37,6 +38,8 @@ struct InputContext {
     NumberFormat format;
     const Category* category = nullptr;
     const QueryReader* reader = nullptr;
+    // How the shown result is written beyond its decimals.
+    NumberStyle style = {};
 };
 
 // The conversion of category from conversion's To unit to its From unit; none when there is

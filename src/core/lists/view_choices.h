@@ -1,13 +1,15 @@
 #pragma once
 
 #include "lists/list_file.h"
+#include "value/number_style.h"
 
 #include <string>
 #include <string_view>
 
 // The window's own choices, kept in view.ini beside conv.ini so that conv.ini stays the single
 // digit its readers expect: one "name=value" line each, 0 or 1 for a flag. A line of another name
-// or form is kept and not read; of two lines of one name, the last counts.
+// or form, or a number out of its range, is kept and not read; of two lines of one name, the last
+// counts.
 struct ViewChoices {
     bool alwaysOnTop = false;
     // The category, pair and value in use at closing come back at the next start.
@@ -21,6 +23,8 @@ struct ViewChoices {
     // key to velmora --find.
     std::string globalKey = defaultGlobalKey;
     static constexpr const char* defaultGlobalKey = "Ctrl+Alt+F8";
+    // How results are written beyond their decimals, which conv.ini keeps.
+    NumberStyle numbers = {};
 
     bool operator==(const ViewChoices&) const = default;
 };

@@ -3,6 +3,7 @@
 #include "qt/widgets/dialog_units.h"
 #include "settings/precision_text.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScopedValueRollback>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -62,6 +64,36 @@ PrecisionDialog::PrecisionDialog(QWidget* parent)
     spin->addWidget(edit_);
     spin->addLayout(arrows);
 
+    // The style beyond decimals, each number beside the box that turns it on, and usable only
+    // while that box is ticked.
+    const auto number = [&](const char* name, const char* accessible, int least, int most) {
+        auto* box = new QSpinBox(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setAccessibleName(QString::fromLatin1(accessible));
+        box->setRange(least, most);
+        box->setFixedWidth(units.x(30));
+        return box;
+    };
+    significant_ = new QCheckBox(QStringLiteral("Use &significant digits instead (%1 to %2):")
+                                     .arg(minSignificantDigits)
+                                     .arg(maxSignificantDigits),
+                                 this);
+    significant_->setObjectName(QStringLiteral("significantBox"));
+    significantDigits_ = number("significantDigits", "Number of significant digits",
+                                minSignificantDigits, maxSignificantDigits);
+    scientific_ = new QCheckBox(QStringLiteral("Scientific &notation below 1e"), this);
+    scientific_->setObjectName(QStringLiteral("scientificBox"));
+    scientificBelow_ = number("scientificBelow", "Scientific notation below the power of ten",
+                              minScientificExponent, maxScientificExponent - 1);
+    auto* fromCaption = new QLabel(QStringLiteral("and from 1e"), this);
+    scientificFrom_ = number("scientificFrom", "Scientific notation from the power of ten",
+                             minScientificExponent + 1, maxScientificExponent);
+    group_ = new QCheckBox(QStringLiteral("&Group digits as the region does (12,345.6)"), this);
+    group_->setObjectName(QStringLiteral("groupBox"));
+    connect(significant_, &QCheckBox::toggled, significantDigits_, &QWidget::setEnabled);
+    connect(scientific_, &QCheckBox::toggled, scientificBelow_, &QWidget::setEnabled);
+    connect(scientific_, &QCheckBox::toggled, scientificFrom_, &QWidget::setEnabled);
+
     auto* buttons = addButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
 
     auto* grid = new QGridLayout;
@@ -70,6 +102,17 @@ PrecisionDialog::PrecisionDialog(QWidget* parent)
     grid->addWidget(caption, 0, 0, 1, 3);
     grid->addWidget(rangeLabel_, 1, 1);
     grid->addLayout(spin, 1, 2);
+    grid->setRowMinimumHeight(2, units.y(4));
+    grid->addWidget(significant_, 3, 1);
+    grid->addWidget(significantDigits_, 3, 2);
+    auto* range = new QHBoxLayout;
+    range->addWidget(scientific_);
+    range->addWidget(scientificBelow_);
+    range->addWidget(fromCaption);
+    range->addWidget(scientificFrom_);
+    range->addStretch();
+    grid->addLayout(range, 4, 1, 1, 2);
+    grid->addWidget(group_, 5, 1, 1, 2);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -82,8 +125,35 @@ void PrecisionDialog::initialise() {
     valueText_ = QString::number(value_);
     rangeText_ = QString::asprintf("Number of decimals (%d to %d):", minPrecision, maxPrecision);
     pushTexts();
+    significant_->setChecked(style_.significant);
+    significantDigits_->setValue(style_.significantDigits);
+    significantDigits_->setEnabled(style_.significant);
+    scientific_->setChecked(style_.scientific);
+    scientificBelow_->setValue(style_.scientificBelow);
+    scientificFrom_->setValue(style_.scientificFrom);
+    scientificBelow_->setEnabled(style_.scientific);
+    scientificFrom_->setEnabled(style_.scientific);
+    group_->setChecked(style_.groupDigits);
     edit_->setFocus();
     edit_->selectAll();
+}
+
+bool PrecisionDialog::takeChoices() {
+    NumberStyle chosen;
+    chosen.significant = significant_->isChecked();
+    chosen.significantDigits = significantDigits_->value();
+    chosen.scientific = scientific_->isChecked();
+    chosen.scientificBelow = scientificBelow_->value();
+    chosen.scientificFrom = scientificFrom_->value();
+    chosen.groupDigits = group_->isChecked();
+    // A range that holds no number would write every result in scientific notation.
+    if (chosen.scientific && chosen.scientificBelow >= chosen.scientificFrom) {
+        scientificFrom_->setFocus();
+        scientificFrom_->selectAll();
+        return false;
+    }
+    style_ = chosen;
+    return true;
 }
 
 void PrecisionDialog::onValueTextChanged() {

@@ -49,7 +49,11 @@ void ConverterDialog::editPrecision() {
     PrecisionDialog dialog(this);
     offerHelp(dialog, helpPage::precision);
     dialog.setValue(model_.precision());
+    dialog.setNumberStyle(model_.viewChoices().numbers);
     if (dialog.exec() != QDialog::Accepted) return;
+    ViewChoices choices = model_.viewChoices();
+    choices.numbers = dialog.numberStyle();
+    model_.setViewChoices(choices);
     model_.setPrecision(dialog.value());
     syncView();
     resultComputed();

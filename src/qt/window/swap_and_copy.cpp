@@ -6,7 +6,7 @@
 #include <QLineEdit>
 
 void ConverterDialog::copyResult() {
-    const std::string result = model_.resultWithUnit();
+    const std::string result = model_.copiedResult();
     if (!result.empty()) QApplication::clipboard()->setText(QString::fromStdString(result));
 }
 

@@ -79,16 +79,24 @@ TEST(ViewChoices, ReadAndChangedOneByOne) {
     const std::string path = dir.file(viewChoicesFileName);
     EXPECT_EQ(readViewChoices(path), ViewChoices{});
     writeBytes(path, "always-on-top=1\r\nkeep-recent=0\ngarbage\nalways-on-top=0 \n"
-                     "global-key=\n");
+                     "global-key=\nsignificant=2\nsignificant-digits=16\nscientific-from=9\n");
     const ViewChoices read = readViewChoices(path);
-    EXPECT_EQ(read, (ViewChoices{false, true, false, true, ""}));
+    ViewChoices expected;
+    expected.keepRecent = false;
+    expected.globalKey = "";
+    expected.numbers.scientificFrom = 9;
+    EXPECT_EQ(read, expected);
     // This instance turns resuming off; another turned recent conversions back on meanwhile.
     ViewChoices mine = read;
     mine.resumeLast = false;
-    mine.globalKey = "Ctrl+Shift+F9";
+    mine.numbers.significant = true;
     writeBytes(path, "keep-recent=1\ngarbage\n");
     ASSERT_TRUE(saveListEdits(path, viewChoiceEdits(read, mine)));
-    EXPECT_EQ(readViewChoices(path), (ViewChoices{false, false, true, true, "Ctrl+Shift+F9"}));
+    expected = mine;
+    expected.keepRecent = true;
+    expected.numbers.scientificFrom = NumberStyle().scientificFrom;
+    expected.globalKey = ViewChoices().globalKey;
+    EXPECT_EQ(readViewChoices(path), expected);
     EXPECT_EQ(readListLines(path)[1], "garbage");
 }
 
