@@ -10,6 +10,7 @@ inline constexpr std::string_view find = "menus.html#find";
 inline constexpr std::string_view options = "menus.html#options";
 inline constexpr std::string_view precision = "menus.html#precision";
 inline constexpr std::string_view about = "menus.html#about";
+inline constexpr std::string_view globalKey = "menus.html#global-key";
 } // namespace helpPage
 
 // File > Save: the suffix a name typed without one is given, and the types of file offered.

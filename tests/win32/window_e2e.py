@@ -156,7 +156,9 @@ def case_find_and_save(s):
     s.wait_for(lambda: os.path.exists(path), "the saved report")
     assert read(s.folder, "report.cnv") == b"Input:        5 Kilograms\r\nOutput:       11.0 Pounds"
     s.close()
-    assert sorted(os.listdir(s.folder)) == ["conv.ini", "conv.txt", "report.cnv"], os.listdir(s.folder)
+    # The conversion closed on, which the next start resumes, is also the latest recent one.
+    assert sorted(os.listdir(s.folder)) == ["conv.ini", "conv.txt", "last.txt", "recent.txt",
+                                            "report.cnv"], os.listdir(s.folder)
     assert read(s.folder, "conv.txt") == CATALOG.encode()
 
 
@@ -205,6 +207,9 @@ def case_decimal_comma_from_the_locale_at_every_start(s):
     # which every program of the prefix started under another language (the probe, reg) rewrites.
     with open(os.path.join(s.folder, "conv.txt"), "w", newline="") as f:
         f.write("Length|km-m|Kilometers|Meters|x*1000\r\n")
+    # Each start the first one, with nothing typed: not the value the last one closed with.
+    with open(os.path.join(s.folder, "view.ini"), "w") as f:
+        f.write("resume-last=0\n")
     for _ in range(5):
         s.start(LANG="de_DE.UTF-8")
         s.click("Velmora", 1003)
@@ -406,6 +411,84 @@ def case_missing_catalog(s):
     s.click("Error", 1)  # the message box's OK
     assert s.program.wait(timeout=STEP_TIMEOUT) == 0
     assert os.listdir(s.folder) == []
+
+
+def case_favourites_by_keys_kept_and_first_in_find(s):
+    # Ctrl+D and Ctrl+1 with the menus never opened.
+    s.start()
+    s.keys("ctrl+Tab", "ctrl+d", "ctrl+Tab")
+    s.expect(tab="2")
+    s.close()
+    assert read(s.folder, "favourites.txt") == b"Mass\tKilograms\tPounds\r\n"
+    s.start()
+    s.click("Velmora", 1003)
+    s.type("3")
+    s.keys("ctrl+1")
+    s.expect(tab="1", input="3", result="6.6", output_unit="Pounds")
+    s.keys("ctrl+f")
+    s.wait_for_window("Find Conversion")
+    items = s.probe("items", "Find Conversion", "1031")[1]
+    assert items.startswith("items=Mass: Kilograms") and "Pounds (favourite)|" in items, items
+    s.keys("Escape", "ctrl+d")
+    s.close()
+    assert read(s.folder, "favourites.txt") == b"", read(s.folder, "favourites.txt")
+
+
+def case_recent_menu_resuming_and_always_on_top(s):
+    s.start()
+    s.click("Velmora", 1003)
+    s.type("12")
+    s.expect(result="3.7")
+    s.click("Velmora", 1010)
+    s.keys("End")  # Feet to Meters left with its result: a recent conversion
+    s.expect(result="144.0")
+    s.keys("alt+r", "Return")
+    s.expect(to_selected="0", input="12", result="3.7", output_unit="Meters")
+    s.click("Velmora", 1010)
+    s.keys("End", "alt+v", "t")
+    s.expect(topmost="1", result="144.0")
+    s.close()
+    s.start()
+    s.expect(tab="0", from_selected="0", to_selected="1", input="12", result="144.0",
+             input_unit="Feet", output_unit="Inches", topmost="1")
+    s.keys("alt+v", "t")
+    s.expect(topmost="0")
+    s.close()
+    assert read(s.folder, "view.ini") == b"always-on-top=0\r\n", read(s.folder, "view.ini")
+
+
+def case_global_key_taken_chosen_and_pressed(s):
+    # Another program holds the default, Ctrl+Alt+F8 (modifiers 3, key 119).
+    holder = s.launch(s.probe_exe, "hold", "Holder", "3", "119")
+    try:
+        s.wait_for(lambda: visible_window(s, "Holder"), "the holder's window")
+        s.start()
+        s.click("Velmora", 1003)
+        s.keys("alt+v", "g")
+        s.wait_for_window("Global Key")
+        note = s.probe("text", "Global Key", "1042")[1].strip()
+        assert note == "Ctrl+Alt+F8 is taken by another program; choose another.", note
+        s.keys("Return")  # the taken key again: the dialog stays open for another
+        s.click("Global Key", 1040)
+        # The X server keeps Ctrl+Alt+F-keys for itself: Shift it is.
+        s.keys("ctrl+shift+F8", "Return")
+        s.wait_for(lambda: not visible_window(s, "Global Key"), "the dialog to close")
+        s.probe("minimise", "Velmora")
+        s.expect(minimised="1")
+        s.run(["xdotool", "mousemove", "150", "100", "click", "1"])  # into the holder's window
+        s.keys("ctrl+shift+F8")
+        s.wait_for_window("Find Conversion")
+        s.expect(minimised="0")
+        s.keys("ctrl+shift+F8")  # Find open: it comes forward, no second one
+        finds = s.run(["xdotool", "search", "--onlyvisible", "--name", "^Find Conversion$"])
+        assert len(finds.stdout.split()) == 1, finds
+        s.keys("Escape")
+        s.click("Velmora", 1003)
+        s.close()
+        assert read(s.folder, "view.ini") == b"global-key=Ctrl+Shift+F8\r\n"
+    finally:
+        holder.kill()
+        holder.wait()
 
 
 CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}

@@ -8,7 +8,10 @@
 //   window_probe selection TITLE ID  the colours of a list's selected row and of the window:
 //                                 R G B R G B
 //   window_probe version FILE     the program's version resource and how many icons it holds
-//   window_probe maximise TITLE   maximises the window as its caption button would
+//   window_probe maximise TITLE   maximises the window as its caption button would (minimise too)
+//   window_probe items TITLE ID   a list box's entries
+//   window_probe hold TITLE [MODIFIERS KEY]  a window of another program, holding a global key,
+//                                 until ended
 #include <windows.h>
 
 // The common controls and the shell need windows.h first.
@@ -94,6 +97,15 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"version" && argc > 2) return version(argv[2]);
     if (command == L"frames" && argc > 2)
         return !EnumWindows(printFrame, reinterpret_cast<LPARAM>(argv[2]));
+    if (command == L"hold" && argc > 2) {
+        CreateWindowExW(0, L"Static", argv[2], WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                        nullptr, nullptr, nullptr, nullptr);
+        if (argc > 4 && !RegisterHotKey(nullptr, 1, _wtoi(argv[3]), _wtoi(argv[4]))) return 4;
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0)
+            DispatchMessageW(&message);
+        return 0;
+    }
     HWND window = findTop(argc > 2 ? argv[2] : L"Velmora");
     if (!window) return 3;
     if (command == L"state") {
@@ -115,12 +127,18 @@ int wmain(int argc, wchar_t** argv) {
         RECT client;
         GetClientRect(window, &client);
         std::printf("client_height=%ld\n", client.bottom);
-        std::printf("maximised=%d\n", IsZoomed(window) ? 1 : 0);
+        std::printf("maximised=%d\nminimised=%d\ntopmost=%d\n", IsZoomed(window) ? 1 : 0,
+                    IsIconic(window) ? 1 : 0,
+                    (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
         return 0;
     }
-    if (command == L"maximise") {
+    if (command == L"maximise" || command == L"minimise") {
         // As the caption's button does it.
-        PostMessageW(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        PostMessageW(window, WM_SYSCOMMAND, command == L"maximise" ? SC_MAXIMIZE : SC_MINIMIZE, 0);
+        return 0;
+    }
+    if (command == L"items" && argc > 3) {
+        list("items", GetDlgItem(window, _wtoi(argv[3])));
         return 0;
     }
     if (command == L"rect" && argc > 3) {

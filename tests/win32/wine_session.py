@@ -38,8 +38,8 @@ class Session:
         shown = lambda: self.run(["xdotool", "search", "--onlyvisible", "--name", "^Velmora$"]).returncode == 0
         self.wait_for(lambda: shown() and "rows" in self.state(), "the window", 60)
 
-    def launch(self, exe, **env):
-        return subprocess.Popen(["wine", exe], cwd=self.folder, env=dict(self.env, **env),
+    def launch(self, exe, *args, **env):
+        return subprocess.Popen(["wine", exe, *args], cwd=self.folder, env=dict(self.env, **env),
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
 

@@ -7,7 +7,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from wine_session import STEP_TIMEOUT, Session  # noqa: E402
 
 FILES = ["LICENSE", "README.txt", "conv.txt", "help.chm", "names.txt", "velmora.com", "velmora.exe"]
-USER_FILES = ["conv.ini", "conv.txt", "help.chm", "names.txt"]
+# last.txt: the conversion the window closed on, which the next start resumes.
+USER_FILES = ["conv.ini", "conv.txt", "help.chm", "last.txt", "names.txt"]
 EDIT = b"Fruit|ap-pe|Apples|Pears|x*7\r\n"
 
 

@@ -15,9 +15,12 @@ namespace {
 class FindDialog : public ModalDialog {
   public:
     FindDialog(const std::wstring& helpFile, const ConversionCatalog& catalog,
-               const UnitNames& names, const std::string& namesNote, NumberFormat format)
+               const UnitNames& names, const std::string& namesNote, NumberFormat format,
+               std::vector<FindRow> keptRows)
         : ModalDialog(IDD_FIND, helpFile, helpPage::find), finder_(catalog, names, format),
-          namesNote_(namesNote) {}
+          namesNote_(namesNote) {
+        finder_.setKeptRows(std::move(keptRows));
+    }
 
     // The match chosen with OK or a double click.
     std::optional<FoundConversion> chosen;
@@ -155,8 +158,8 @@ std::optional<FoundConversion> runFindDialog(HINSTANCE instance, HWND owner,
                                              const std::wstring& helpFile,
                                              const ConversionCatalog& catalog,
                                              const UnitNames& names, const std::string& namesNote,
-                                             NumberFormat format) {
-    FindDialog dialog(helpFile, catalog, names, namesNote, format);
+                                             NumberFormat format, std::vector<FindRow> keptRows) {
+    FindDialog dialog(helpFile, catalog, names, namesNote, format, std::move(keptRows));
     dialog.run(instance, owner);
     return dialog.chosen;
 }

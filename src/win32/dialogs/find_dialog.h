@@ -1,10 +1,12 @@
 #pragma once
 
+#include "converter/find_text.h"
 #include "search/conversion_search.h"
 #include "value/value_reader.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 #include <windows.h>
 
 class ConversionCatalog;
@@ -18,10 +20,11 @@ struct FoundConversion {
 
 // The Find Conversion dialog over the catalog and names, F1 its page of helpFile. A value typed
 // first is read as format says, as the input field reads it; namesNote, the sentences
-// that says why names.txt was not read (empty when it was), shows under the count. Nothing when
-// the dialog was closed without a choice.
+// that says why names.txt was not read (empty when it was), shows under the count; keptRows, the
+// favourite and recent conversions, are offered while nothing is typed. Nothing when the dialog
+// was closed without a choice.
 std::optional<FoundConversion> runFindDialog(HINSTANCE instance, HWND owner,
                                              const std::wstring& helpFile,
                                              const ConversionCatalog& catalog,
                                              const UnitNames& names, const std::string& namesNote,
-                                             NumberFormat format);
+                                             NumberFormat format, std::vector<FindRow> keptRows);

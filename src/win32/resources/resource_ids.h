@@ -16,6 +16,7 @@
 #define IDD_PRECISION 138
 #define IDD_ABOUT 139
 #define IDD_FIND 140
+#define IDD_GLOBAL_KEY 141
 
 #define IDC_CATEGORY_LIST 1015
 #define IDC_PRECISION_EDIT 1017
@@ -28,6 +29,9 @@
 #define IDC_FIND_COUNT 1032
 #define IDC_FIND_NAMES_NOTE 1033
 #define IDC_ABOUT_PICTURE 1034
+#define IDC_GLOBAL_KEY 1040
+#define IDC_NO_GLOBAL_KEY 1041
+#define IDC_GLOBAL_KEY_NOTE 1042
 
 #define IDM_EXIT 32771
 #define IDM_CONTENTS 32772
@@ -39,5 +43,14 @@
 #define IDM_COPY_EXACT 32781
 #define IDM_COPY_RESULT 32782
 #define IDM_SWAP 32783
+#define IDM_GLOBAL_KEY 32784
+// The keys of the View, Favourites and Recent menus' items, each run through the item that shows
+// it: Ctrl+D, then Ctrl+1 to Ctrl+9.
+#define IDM_KEY_FAVOURITE 32785
+#define IDM_KEY_FAVOURITE_1 32786
+// The View, Favourites and Recent menus' items, made as each opens: a range of ids each, an item's
+// id its menu's first plus its place.
+#define IDM_KEPT_FIRST 40000
+#define IDM_KEPT_RANGE 1000
 #define IDM_SAVE 57603
 #define IDM_PRINT 57607

@@ -14,6 +14,7 @@
 #include "win32/common/window_text.h"
 #include "win32/dialogs/about_dialog.h"
 #include "win32/dialogs/find_dialog.h"
+#include "win32/dialogs/global_key_dialog.h"
 #include "win32/dialogs/options_dialog.h"
 #include "win32/dialogs/precision_dialog.h"
 #include "win32/resources/resource_ids.h"
@@ -253,6 +254,9 @@ bool ConverterWindow::initialise() {
     layOutTabRows();
     restoreSize();
     placeOnScreen();
+    applyAlwaysOnTop();
+    // A key taken by another program is said in the View menu, not in a message at every start.
+    globalKeyNote_ = globalKey_.set(dialog_, model_.viewChoices().globalKey);
     markStartupStep("layout");
     SetFocus(item(IDC_FROM_LIST));
     return true;
@@ -348,6 +352,12 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         command(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
+    case WM_INITMENUPOPUP:
+        fillKeptMenu(reinterpret_cast<HMENU>(wParam));
+        return TRUE;
+    case WM_HOTKEY:
+        comeForward();
+        return TRUE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->idFrom == IDC_TABS && header->code == TCN_SELCHANGE) {
@@ -430,6 +440,17 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void ConverterWindow::command(int id, int code) {
+    const int kept = id - IDM_KEPT_FIRST;
+    if (kept >= 0 && kept < IDM_KEPT_RANGE * static_cast<int>(keptItems_.size())) {
+        const auto& items = keptItems_[static_cast<std::size_t>(kept / IDM_KEPT_RANGE)];
+        const auto place = static_cast<std::size_t>(kept % IDM_KEPT_RANGE);
+        if (place < items.size()) runKeptItem(items[place]);
+        return;
+    }
+    if (id >= IDM_KEY_FAVOURITE_1 && id < IDM_KEY_FAVOURITE_1 + numberedFavourites) {
+        runShortcut("Ctrl+" + std::to_string(id - IDM_KEY_FAVOURITE_1 + 1));
+        return;
+    }
     switch (id) {
     case IDC_INPUT:
         if (code == EN_CHANGE && started_) {
@@ -486,6 +507,12 @@ void ConverterWindow::command(int id, int code) {
         return;
     case IDM_FIND:
         findConversion();
+        return;
+    case IDM_KEY_FAVOURITE:
+        runShortcut("Ctrl+D");
+        return;
+    case IDM_GLOBAL_KEY:
+        editGlobalKey();
         return;
     case IDM_CONTENTS:
         openHelp();
@@ -809,10 +836,15 @@ void ConverterWindow::editPrecision() {
 void ConverterWindow::findConversion() {
     // Read at each opening, so that names added to the file meanwhile count.
     const ConverterModel::FindNames names = model_.namesForFind();
-    const std::optional<FoundConversion> found = runFindDialog(
-        instance_, dialog_, helpFile(), catalog_, names.names, names.note, model_.numberFormat());
+    const std::optional<FoundConversion> found =
+        runFindDialog(instance_, dialog_, helpFile(), catalog_, names.names, names.note,
+                      model_.numberFormat(), model_.keptFindRows());
     if (!found || !found->match.conversion) return;
     model_.showConversion(found->match.tab, *found->match.conversion, found->value);
+    showChosenConversion();
+}
+
+void ConverterWindow::showChosenConversion() {
     syncView();
     SetFocus(item(IDC_INPUT));
     SendMessageW(item(IDC_INPUT), EM_SETSEL, 0, -1);
@@ -825,4 +857,136 @@ void ConverterWindow::showAbout() {
 
 void ConverterWindow::openHelp() {
     openHelpFile(wideFromUtf8(model_.helpPath()), nullptr);
+}
+
+// The View, Favourites and Recent menus.
+
+namespace {
+
+// They follow File and Convert in the menu bar.
+constexpr int firstKeptMenu = 2;
+
+std::wstring menuText(const std::string& text) {
+    std::wstring shown;
+    for (const wchar_t c : wideFromUtf8(text))
+        shown.append(c == L'&' ? 2 : 1, c);
+    return shown;
+}
+
+// The menu font lacks the arrow under Wine, as the dialog font does: spelled "->" there.
+bool menuFontHasArrow() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return true;
+    const UniqueFont font(CreateFontIndirectW(&metrics.lfMenuFont));
+    return fontHasGlyphs(font.get(), L"\u2192");
+}
+
+void appendItem(HMENU menu, UINT flags, UINT id, const std::wstring& text = {}) {
+    AppendMenuW(menu, flags, id, text.empty() ? nullptr : text.c_str());
+}
+
+} // namespace
+
+void ConverterWindow::fillKeptMenu(HMENU popup) {
+    HMENU bar = GetMenu(dialog_);
+    int kind = 0;
+    while (kind < static_cast<int>(keptItems_.size()) &&
+           GetSubMenu(bar, firstKeptMenu + kind) != popup)
+        ++kind;
+    if (kind == static_cast<int>(keptItems_.size())) return;
+    auto& items = keptItems_[static_cast<std::size_t>(kind)];
+    items = kind == 0   ? viewMenuItems(model_)
+            : kind == 1 ? favouritesMenuItems(model_)
+                        : recentMenuItems(model_);
+    while (GetMenuItemCount(popup) > 0)
+        DeleteMenu(popup, 0, MF_BYPOSITION);
+    const bool arrowShown = menuFontHasArrow();
+    for (int place = 0; place < static_cast<int>(items.size()); ++place) {
+        const KeptMenuItem& item = items[static_cast<std::size_t>(place)];
+        if (item.text.empty()) {
+            appendItem(popup, MF_SEPARATOR, 0);
+            continue;
+        }
+        std::wstring text = wideFromUtf8(item.text);
+        for (std::size_t at; !arrowShown && (at = text.find(L'\u2192')) != std::wstring::npos;)
+            text.replace(at, 1, L"->");
+        if (!item.shortcut.empty()) text += L"\t" + wideFromUtf8(item.shortcut);
+        const int id = place < IDM_KEPT_RANGE ? IDM_KEPT_FIRST + kind * IDM_KEPT_RANGE + place : 0;
+        appendItem(popup,
+                   MF_STRING | (item.checked ? MF_CHECKED : 0) | (item.enabled ? 0 : MF_GRAYED),
+                   static_cast<UINT>(id), text);
+    }
+    if (kind != 0) return;
+    // Windows alone has the global key: its item and, when the key could not be had, why.
+    appendItem(popup, MF_SEPARATOR, 0);
+    const std::string held = globalKey_.heldText();
+    appendItem(popup, MF_STRING, IDM_GLOBAL_KEY,
+               L"&Global Key..." + (held.empty() ? std::wstring() : L"\t" + wideFromUtf8(held)));
+    if (!globalKeyNote_.empty())
+        appendItem(popup, MF_STRING | MF_GRAYED, 0,
+                   menuText(globalKeyNote_ + "; choose another with Global Key..."));
+}
+
+void ConverterWindow::runKeptItem(const KeptMenuItem& item) {
+    if (!item.enabled) return;
+    const bool opened = runKeptMenuItem(model_, item);
+    applyAlwaysOnTop();
+    if (opened) showChosenConversion();
+}
+
+void ConverterWindow::runShortcut(const std::string& shortcut) {
+    for (const auto& items :
+         {viewMenuItems(model_), favouritesMenuItems(model_), recentMenuItems(model_)})
+        for (const KeptMenuItem& item : items)
+            if (item.shortcut == shortcut) {
+                runKeptItem(item);
+                return;
+            }
+}
+
+void ConverterWindow::applyAlwaysOnTop() {
+    const bool onTop = model_.viewChoices().alwaysOnTop;
+    const auto isOnTop = [this] {
+        return (GetWindowLongPtrW(dialog_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+    if (onTop == isOnTop()) return;
+    const auto place = [&] {
+        SetWindowPos(dialog_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    };
+    place();
+    // Wine puts a window that owns a popup (the tips) right below it, never above the windows
+    // on top: the tips are made again once the window is there.
+    if (onTop && !isOnTop() && tooltip_) {
+        DestroyWindow(tooltip_);
+        tooltip_ = nullptr;
+        place();
+        createTips();
+    }
+}
+
+void ConverterWindow::comeForward() {
+    if (IsIconic(dialog_)) ShowWindow(dialog_, SW_RESTORE);
+    // A dialog of the window's, Find among them, holds it disabled until it closes.
+    if (!IsWindowEnabled(dialog_)) {
+        SetForegroundWindow(GetLastActivePopup(dialog_));
+        return;
+    }
+    SetForegroundWindow(dialog_);
+    // Find opens once an open menu has closed, from the window's own loop.
+    EndMenu();
+    PostMessageW(dialog_, WM_COMMAND, IDM_FIND, 0);
+}
+
+void ConverterWindow::editGlobalKey() {
+    ViewChoices choices = model_.viewChoices();
+    const GlobalKeyTry tryKey = [this](const std::string& text) {
+        return globalKey_.set(dialog_, text);
+    };
+    if (!runGlobalKeyDialog(instance_, dialog_, helpFile(), choices.globalKey, globalKeyNote_,
+                            tryKey))
+        return;
+    globalKeyNote_.clear();
+    model_.setViewChoices(choices);
 }

@@ -2,11 +2,14 @@
 
 #include "catalog/catalog.h"
 #include "converter/converter_model.h"
+#include "converter/kept_menus.h"
 #include "converter/window_layout.h"
 #include "win32/common/handles.h"
 #include "win32/common/scaled_bitmap.h"
 #include "win32/common/wide_text.h"
+#include "win32/window/global_key.h"
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -76,8 +79,22 @@ class ConverterWindow {
     void editOptions();
     void editPrecision();
     void findConversion();
+    // After Find or a kept menu item opened a conversion: the model shown, its value selected
+    // for typing over.
+    void showChosenConversion();
     void showAbout();
     void openHelp();
+
+    // The View, Favourites and Recent menus (kept_menus.cpp), made afresh as each opens, and
+    // their keys, which run the item that shows them whether the menu was opened or not.
+    void fillKeptMenu(HMENU popup);
+    void runKeptItem(const KeptMenuItem& item);
+    void runShortcut(const std::string& shortcut);
+    void applyAlwaysOnTop();
+    // The global key: the window restored and in front, with Find open; a dialog of the
+    // window's already open comes forward instead.
+    void comeForward();
+    void editGlobalKey();
 
     HWND item(int id) const { return GetDlgItem(dialog_, id); }
     std::wstring helpFile() const { return wideFromUtf8(model_.helpPath()); }
@@ -115,4 +132,9 @@ class ConverterWindow {
     bool startMaximised_ = false;
     // The input's text selected by Find and untouched since, which Ctrl+C does not copy.
     bool inputSelectedByFind_ = false;
+    // The items of the View, Favourites and Recent menus as last made, which their ids index.
+    std::array<std::vector<KeptMenuItem>, 3> keptItems_;
+    GlobalKey globalKey_;
+    // Why the window does not hold the key the view's choices name; empty when it does.
+    std::string globalKeyNote_;
 };
