@@ -294,7 +294,9 @@ Status ConverterModel::mayHoldReport(const std::string& path) const {
     const fs::path chosen = fs::absolute(nativePath(resolvedFilePath(path)), error);
     const fs::path folder = fs::absolute(nativePath(dataPath_), error).parent_path();
     const bool sameFolder = sameFile(chosen.parent_path(), folder);
-    for (const char* name : {"conv.txt", "names.txt", "conv.ini", windowSizeFileName, "help.chm"}) {
+    for (const char* name : {"conv.txt", "names.txt", "conv.ini", windowSizeFileName, "help.chm",
+                             viewChoicesFileName, SavedConversions::favouritesFile,
+                             SavedConversions::recentFile, SavedConversions::lastFile}) {
         const bool named = sameFolder && foldCase(utf8Path(chosen.filename())) == name;
         if (named || sameFile(chosen, folder / name))
             return Failure{std::string(name) + " is one of the program's own files, beside its " +

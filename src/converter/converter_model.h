@@ -115,7 +115,8 @@ class ConverterModel {
     std::string report() const;
     std::string reportFileBytes() const;
     // A report never takes the place of one of the program's own files beside the catalog
-    // (conv.txt, names.txt, conv.ini, window.ini, help.chm), whatever the letter case or link
+    // (conv.txt, names.txt, conv.ini, window.ini, help.chm, and the user's lists: view.ini,
+    // favourites.txt, recent.txt, last.txt), whatever the letter case or link
     // that names it: fails with the sentence to show while the file chooser stays open.
     Status mayHoldReport(const std::string& path) const;
     // Writes the report to path whole or not at all; shownPath names the file in the message.

@@ -73,6 +73,9 @@ FindResults ConversionFinder::find(std::string_view typed, bool queryCut) const 
                 found.rows.size() < std::size_t{ConversionSearch::defaultLimit})
                 found.rows.push_back(row);
         found.exactCount = static_cast<int>(found.rows.size());
+        // Listed once: the kept ones are not offered again among all the others.
+        for (const FindRow& row : kept_)
+            listed.insert(row.match.conversion);
     }
     for (const ConversionMatch& match : loose.matches) {
         if (found.rows.size() >= static_cast<std::size_t>(ConversionSearch::defaultLimit)) break;

@@ -202,8 +202,9 @@ TEST(ConverterModel, AReportNeverTakesThePlaceOfTheProgramsOwnFiles) {
     Started s;
     s.model.onInputChanged("1");
     std::filesystem::create_directory(s.dir.file("elsewhere"));
-    for (const std::string name : {"conv.txt", "CONV.TXT", "names.txt", "conv.ini", "window.ini",
-                                   "help.chm", "./conv.ini"}) {
+    for (const std::string name :
+         {"conv.txt", "CONV.TXT", "names.txt", "conv.ini", "window.ini", "help.chm", "./conv.ini",
+          "view.ini", "Favourites.txt", "recent.txt", "last.txt"}) {
         const Status saved = s.model.saveReport(s.dir.file(name), name);
         EXPECT_FALSE(saved) << name;
         EXPECT_NE(saved.why().find("one of the program's own files"), std::string::npos) << name;

@@ -71,6 +71,14 @@ TEST(SavedConversions, KeptBetweenStartsAndRestored) {
     ASSERT_EQ(kept.size(), 4u);
     EXPECT_EQ(findRowText(kept[0]), "Length: Feet \u2192 Meters (favourite)");
     EXPECT_EQ(findRowText(kept[1]), "Length: 10 Meters \u2192 Feet (recent)");
+    ConversionFinder finder(second.catalog, UnitNames(), NumberFormat());
+    finder.setKeptRows(kept);
+    const FindResults found = finder.find("");
+    ASSERT_EQ(found.exactCount, 4);
+    EXPECT_EQ(findRowText(found.rows[0]), findRowText(kept[0]));
+    // The rest lists every other conversion once, none of the kept ones again.
+    ASSERT_EQ(found.rows.size(), 5u);
+    EXPECT_EQ(found.rows[4].match.conversion->toUnit(), "Pounds");
     m.toggleFavourite();
     m.clearRecent();
     EXPECT_TRUE(m.favouriteRows().empty());
