@@ -6,7 +6,7 @@ set -euo pipefail
 
 # To add a target: define it in fuzz/CMakeLists.txt as <name>_fuzz, commit its seeds under
 # fuzz/corpus/<name>/ (and optionally tokens in fuzz/<name>.dict), and list it here.
-targets=(formula_fuzz catalog_fuzz settings_fuzz contents_fuzz check_fuzz value_fuzz)
+targets=(formula_fuzz catalog_fuzz settings_fuzz contents_fuzz check_fuzz value_fuzz lists_fuzz)
 
 seconds="${1:-60}"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
