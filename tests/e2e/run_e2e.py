@@ -1253,6 +1253,9 @@ def case_orca(case):
         lines = step("typing 12", ["1", "2"], f"notification {shown} {to_unit}")
         check(sum(line.startswith("notification") for line in lines) == 1,
               f"the result is said more than once while typing: {lines}")
+        # The To row is heard with its result, as it is seen.
+        step("Shift+Tab to the To list", ["shift+Tab"], f"{to_unit}, {shown}")
+        step("Tab back", ["Tab"], f"Input value to convert, {from_unit} text")
         step("Ctrl+Tab", ["ctrl+Tab"], f"notification {case.catalog.categories[1]}")
         # Find takes the keyboard by itself; the focus goes away and back until Orca tells of it.
         case.x.key("ctrl+f")
