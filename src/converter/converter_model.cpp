@@ -333,12 +333,10 @@ std::string ConverterModel::toResultText(int row) {
     if (row < 0 || row >= toCount() || !view_.allResults || !selection_.currentCategory) return {};
     std::optional<std::string>& result = toResults_[static_cast<std::size_t>(row)];
     if (!result)
-        if (!result)
-            result = grouped(withSeparator(
-                computeResultTexts(*toEntries_[static_cast<std::size_t>(row)], inputText_,
-                                   precision_,
-                                   {format_, selection_.currentCategory, &reader(), view_.numbers})
-                    .shown));
+        result = grouped(withSeparator(
+            computeResultTexts(*toEntries_[static_cast<std::size_t>(row)], inputText_, precision_,
+                               {format_, selection_.currentCategory, &reader(), view_.numbers})
+                .shown));
     return *result;
 }
 

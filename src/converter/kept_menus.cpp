@@ -51,7 +51,7 @@ std::vector<KeptMenuItem> viewMenuItems(const ConverterModel& model) {
         toggle("Always on &Top", Action::AlwaysOnTop, choices.alwaysOnTop),
         toggle("&Start Where I Left Off", Action::ResumeLast, choices.resumeLast),
         toggle("Keep &Recent Conversions", Action::KeepRecent, choices.keepRecent),
-        toggle("Show All &Results", Action::AllResults, choices.allResults),
+        toggle("Show &All Results", Action::AllResults, choices.allResults),
     };
 }
 

@@ -248,6 +248,26 @@ TEST(ConverterModel, FailedSavesSayWhichFileInWhichFolderAndWhy) {
 #endif
 }
 
+TEST(ConverterModel, TheNumberStyleShapesResultAndRowsButCopyCopiesPlainDigits) {
+    Started s;
+    ConverterModel& m = s.model;
+    m.setNumberFormat(NumberFormat(',', '.'));
+    m.onInputChanged("12345,6");
+    EXPECT_EQ(m.resultText(), "3762,9");
+    ViewChoices choices = m.viewChoices();
+    choices.numbers.significant = true;
+    choices.numbers.significantDigits = 5;
+    choices.numbers.groupDigits = true;
+    m.setViewChoices(choices);
+    EXPECT_EQ(m.resultText(), "3.762,9");
+    EXPECT_EQ(m.toResultText(0), "3.762,9");
+    EXPECT_EQ(m.copiedResult(), "3762,9 Meters");
+    choices.numbers.scientific = true;
+    choices.numbers.scientificFrom = 3;
+    m.setViewChoices(choices);
+    EXPECT_EQ(m.resultText(), "3,7629e+03");
+}
+
 TEST(ConverterModel, FindSaysWhenThereIsNoNamesFile) {
     Started s;
     EXPECT_NE(s.model.namesForFind().note.find("no names.txt"), std::string::npos);

@@ -141,26 +141,4 @@ TEST(SavedConversions, ResumingCanBeTurnedOff) {
     EXPECT_FALSE(second.model.viewChoices().resumeLast);
 }
 
-TEST(SavedConversions, TheNumberStyleShapesResultAndRowsButCopyCopiesPlainDigits) {
-    TempDir dir;
-    writeBytes(dir.file("conv.txt"), catalogFile);
-    Session session(dir);
-    ConverterModel& m = session.model;
-    m.setNumberFormat(NumberFormat(',', '.'));
-    m.onInputChanged("12345,6");
-    EXPECT_EQ(m.resultText(), "3762,9");
-    ViewChoices choices = m.viewChoices();
-    choices.numbers.significant = true;
-    choices.numbers.significantDigits = 5;
-    choices.numbers.groupDigits = true;
-    m.setViewChoices(choices);
-    EXPECT_EQ(m.resultText(), "3.762,9");
-    EXPECT_EQ(m.toResultText(0), "3.762,9");
-    EXPECT_EQ(m.copiedResult(), "3762,9 Meters");
-    choices.numbers.scientific = true;
-    choices.numbers.scientificFrom = 3;
-    m.setViewChoices(choices);
-    EXPECT_EQ(m.resultText(), "3,7629e+03");
-}
-
 } // namespace

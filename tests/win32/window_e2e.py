@@ -7,6 +7,7 @@ fixed in advance.
 import argparse
 import os
 import shutil
+import subprocess
 import sys
 import tempfile
 import time
@@ -58,7 +59,7 @@ def case_typing_selection_and_clipboard(s):
     s.wait_for(lambda: s.clipboard() == "144 Inches", "the exact value from the field's menu")
     s.click("Velmora", 1008)
     s.keys("Down")
-    s.expect(to="Feet", result="39.4", input_unit="Meters", output_unit="Feet")
+    s.expect(to="Feet, 39.4", result="39.4", input_unit="Meters", output_unit="Feet")
     s.keys("ctrl+Tab")
     s.expect(tab="1", result="26.5", input_unit="Kilograms", output_unit="Pounds")
     s.keys("ctrl+c")
@@ -489,6 +490,80 @@ def case_global_key_taken_chosen_and_pressed(s):
     finally:
         holder.kill()
         holder.wait()
+
+
+def convert(s, value, source, target, category, precision):
+    program = os.path.join(os.path.dirname(s.exe), "velmora.com")
+    return subprocess.run(["wine", program, "--convert", value, source, target, "--category", category,
+                           "--catalog", "conv.txt", "--precision", precision], cwd=s.folder, env=s.env,
+                          capture_output=True, timeout=60).stdout.decode().strip()
+
+
+def case_to_rows_show_and_name_their_results(s):
+    shutil.copy(os.path.join(os.path.dirname(__file__), "..", "..", "data", "conv.txt"), s.folder)
+    category = read(s.folder, "conv.txt").decode().split("|", 1)[0]
+    open(os.path.join(s.folder, "conv.ini"), "w").write("3")
+    s.start()
+    s.click("Velmora", 1003)
+    s.type("12")
+    s.wait_for(lambda: ", " in s.state()["to"], "the results in the To rows")
+    s.click("Velmora", 1010)
+    state = s.state()
+    source, selected = state["from"].split("|")[int(state["from_selected"])], int(state["to_selected"])
+
+    def named(value):
+        # The rows in view and the selected one carry their results, the others their names alone.
+        state = s.state()
+        rows, top, end = state["to"].split("|"), int(state["to_top"]), int(state["to_top"]) + int(state["to_rows"])
+        for row, text in enumerate(rows):
+            if top <= row < end or row == selected:
+                name, result = text.rsplit(", ", 1)
+                assert result == convert(s, value, source, name, category, "3"), (text, state)
+            elif row != end:  # that one may show in part
+                assert ", " not in text, (row, text, state)
+        return str(top)
+
+    named("12")
+    # The wheel takes the selected row out of view; a new value leaves the list where it is.
+    s.run(["xdotool", "click", "--repeat", "4", "5"])
+    s.wait_for(lambda: int(s.state()["to_top"]) > selected, "the list to scroll")
+    top = named("12")
+    s.click("Velmora", 1003)
+    s.keys("End", "5")
+    s.expect(input="125", to_top=top, to_selected=str(selected))
+    named("125")
+    # Show All Results off, by its letter in the View menu: names alone.
+    s.keys("alt+v", "a")
+    s.wait_for(lambda: ", " not in s.state()["to"], "the results gone")
+    s.close()
+
+
+def case_precision_style_and_a_range_refused(s):
+    s.start()
+    s.click("Velmora", 1003)
+    s.type("12")
+    s.expect(result="3.7")
+    s.keys("alt+c", "p")
+    s.wait_for_window("Precision")
+    enabled = lambda: s.probe("enabled", "Precision", "1044")[1].strip()
+    assert enabled() == "0"
+    s.click("Precision", 1043)  # significant digits, whose number box comes into use
+    assert enabled() == "1"
+    # A range that holds no number is refused, the dialog kept open on its upper end.
+    s.click("Precision", 1046)
+    for edit, number in ((1044, "3"), (1047, "2"), (1049, "2")):
+        s.click("Precision", edit)
+        s.keys("ctrl+a")
+        s.type(number)
+    s.click("Precision", 1047)
+    s.keys("Return")
+    s.wait_for(lambda: s.probe("focus", "Precision")[1].strip() == "1049", "the range's upper end")
+    s.click("Precision", 1046)  # no scientific notation after all: its numbers are not taken
+    s.keys("Return")
+    s.expect(result="3.66")
+    assert s.state()["to"].startswith("Meters, 3.66|"), s.state()
+    s.close()
+    assert read(s.folder, "view.ini") == b"significant=1\r\nsignificant-digits=3\r\n"
 
 
 CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}

@@ -3,6 +3,8 @@
 //   window_probe state [TITLE]    one "name=value" line per item, UTF-8
 //   window_probe rect TITLE ID    the control's screen rectangle: left top right bottom
 //   window_probe text TITLE ID    the control's text
+//   window_probe enabled TITLE ID whether the control takes input: 1 or 0
+//   window_probe focus TITLE      the id of the control with the keyboard
 //   window_probe shot TITLE FILE  the window's pixels as a 24-bit BMP
 //   window_probe frames TITLE     each top-level window of that title: left top right bottom
 //   window_probe selection TITLE ID  the colours of a list's selected row and of the window:
@@ -48,9 +50,10 @@ void list(const char* name, HWND box) {
     RECT client;
     GetClientRect(box, &client);
     const LRESULT height = SendMessageW(box, LB_GETITEMHEIGHT, 0, 0);
-    std::printf("%s=%s\n%s_selected=%d\n%s_rows=%ld\n", name, utf8(items).c_str(), name,
+    std::printf("%s=%s\n%s_selected=%d\n%s_rows=%ld\n%s_top=%d\n", name, utf8(items).c_str(), name,
                 static_cast<int>(SendMessageW(box, LB_GETCURSEL, 0, 0)), name,
-                height > 0 ? client.bottom / static_cast<long>(height) : 0L);
+                height > 0 ? client.bottom / static_cast<long>(height) : 0L, name,
+                static_cast<int>(SendMessageW(box, LB_GETTOPINDEX, 0, 0)));
 }
 
 HWND findTop(const wchar_t* title) {
@@ -152,6 +155,17 @@ int wmain(int argc, wchar_t** argv) {
         HWND control = GetDlgItem(window, _wtoi(argv[3]));
         if (!control) return 4;
         std::printf("%s\n", utf8(text(control)).c_str());
+        return 0;
+    }
+    if (command == L"enabled" && argc > 3) {
+        std::printf("%d\n", IsWindowEnabled(GetDlgItem(window, _wtoi(argv[3]))) ? 1 : 0);
+        return 0;
+    }
+    if (command == L"focus") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return 4;
+        std::printf("%d\n", GetDlgCtrlID(info.hwndFocus));
         return 0;
     }
     if (command == L"selection" && argc > 3) {

@@ -19,11 +19,13 @@
 #include "win32/dialogs/precision_dialog.h"
 #include "win32/resources/resource_ids.h"
 
+#include <algorithm>
 #include <commctrl.h>
 #include <commdlg.h>
 #include <filesystem>
 #include <shellapi.h>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -244,6 +246,8 @@ bool ConverterWindow::initialise() {
         return false;
     }
     model_.setTabRowHeight(rect.bottom - rect.top);
+    // Once the model is there: the list asks it for names as it scrolls.
+    SetWindowSubclass(item(IDC_TO_LIST), toListProc, 0, reinterpret_cast<DWORD_PTR>(this));
     RECT client;
     GetClientRect(dialog_, &client);
     minimum_ = {client.right, client.bottom};
@@ -307,10 +311,17 @@ void ConverterWindow::drawItem(const DRAWITEMSTRUCT& draw) {
     if (draw.CtlType != ODT_LISTBOX || draw.itemID == static_cast<UINT>(-1)) return;
     HWND list = draw.hwndItem;
     const auto row = static_cast<WPARAM>(draw.itemID);
-    std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, row, 0)) + 1,
-                      L'\0');
-    text.resize(static_cast<std::size_t>(
-        SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()))));
+    std::wstring text;
+    std::wstring result;
+    if (draw.CtlID == IDC_TO_LIST) {
+        // Not the item string, which carries the result for screen readers.
+        text = wideFromUtf8(model_.toText(static_cast<int>(row)));
+        result = wideFromUtf8(model_.toResultText(static_cast<int>(row)));
+    } else {
+        text.resize(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, row, 0)) + 1);
+        text.resize(static_cast<std::size_t>(
+            SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()))));
+    }
     // The selection of the list without the keyboard stands apart from the one with it, and both
     // from the list, as on Linux; Windows' own lists draw both alike.
     const Rgb base = rgbOf(GetSysColor(COLOR_WINDOW));
@@ -328,8 +339,22 @@ void ConverterWindow::drawItem(const DRAWITEMSTRUCT& draw) {
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
     RECT textRect = rect;
     textRect.left += 2;
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    constexpr UINT line = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    if (!result.empty()) {
+        // A space's width from the row's end, and two between the name and the result.
+        SIZE space{};
+        GetTextExtentPoint32W(dc, L" ", 1, &space);
+        SIZE width{};
+        GetTextExtentPoint32W(dc, result.c_str(), static_cast<int>(result.size()), &width);
+        RECT resultRect = rect;
+        resultRect.right -= space.cx + 2;
+        DrawTextW(dc, result.c_str(), static_cast<int>(result.size()), &resultRect,
+                  line | DT_RIGHT);
+        textRect.right = resultRect.right - width.cx - 2 * space.cx;
+    }
+    if (textRect.right > textRect.left)
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+                  line | DT_END_ELLIPSIS);
     if (keyboard && (draw.itemState & ODS_FOCUS)) DrawFocusRect(dc, &rect);
 }
 
@@ -422,6 +447,8 @@ INT_PTR ConverterWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         SetWindowPos(dialog_, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
+        // Rows of another height: other rows in view.
+        nameToRows();
         return TRUE;
     }
     case WM_CLOSE:
@@ -463,7 +490,7 @@ void ConverterWindow::command(int id, int code) {
     case IDC_TO_LIST:
         // The selection is drawn one way with the keyboard and another without.
         if (code == LBN_SETFOCUS || code == LBN_KILLFOCUS) InvalidateRect(item(id), nullptr, FALSE);
-        if (code == LBN_SELCHANGE) {
+        if (code == LBN_SELCHANGE && !naming_) {
             const int row = static_cast<int>(SendMessageW(item(id), LB_GETCURSEL, 0, 0));
             if (id == IDC_FROM_LIST)
                 model_.onFromChanged(row);
@@ -582,6 +609,7 @@ void ConverterWindow::syncView() {
             shownTo_ = model_.toRevision();
             fillList(item(IDC_TO_LIST), model_.toCount(), model_.selectedTo(),
                      [this](int row) { return model_.toText(row); });
+            namedToRows_.clear();
         }
         selectRow(item(IDC_TO_LIST), model_.selectedTo());
         setTextIfDifferent(item(IDC_INPUT_UNIT), wideFromUtf8(model_.inputUnitLabel()));
@@ -592,8 +620,65 @@ void ConverterWindow::syncView() {
         setTextIfDifferent(item(IDC_INPUT), wideFromUtf8(model_.inputText()));
     } while (resync_);
     syncing_ = false;
+    nameToRows();
     updateTips();
     InvalidateRect(item(IDC_INPUT), nullptr, TRUE);
+}
+
+void ConverterWindow::nameToRows() {
+    HWND list = item(IDC_TO_LIST);
+    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    // Not while the list holds other rows than the model's, before it is filled again.
+    if (naming_ || count != model_.toCount()) return;
+    const int top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+    const int selected = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+    RECT client;
+    GetClientRect(list, &client);
+    const int height = std::max(1, static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
+    const int end = std::min(count, top + (static_cast<int>(client.bottom) + height - 1) / height);
+    const auto inView = [&](int row) { return row >= top && row < end; };
+    std::vector<std::pair<int, std::wstring>> renamed;
+    for (const int row : namedToRows_)
+        if (!inView(row) && row != selected && row < count)
+            renamed.emplace_back(row, wideFromUtf8(model_.toText(row)));
+    namedToRows_.clear();
+    const auto name = [&](int row) {
+        if (!model_.toResultText(row).empty()) namedToRows_.push_back(row);
+        std::wstring text = wideFromUtf8(model_.toRowName(row));
+        std::wstring shown(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, row, 0)) + 1,
+                           L'\0');
+        shown.resize(static_cast<std::size_t>(
+            SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(shown.data()))));
+        if (shown != text) renamed.emplace_back(row, std::move(text));
+    };
+    for (int row = top; row < end; ++row)
+        name(row);
+    if (selected >= 0 && !inView(selected)) name(selected);
+    if (renamed.empty()) return;
+    // A list box cannot change an item's string: each is taken out and put back, with the
+    // selection and the first row in view as they were, drawn once at the end.
+    naming_ = true;
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    for (const auto& [row, text] : renamed) {
+        SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
+        SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    if (static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)) != selected)
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, FALSE);
+    naming_ = false;
+}
+
+LRESULT CALLBACK ConverterWindow::toListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR window) {
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(list, toListProc, 0);
+    const LRESULT answer = DefSubclassProc(list, message, wParam, lParam);
+    if (message == WM_VSCROLL || message == WM_MOUSEWHEEL || message == WM_SIZE)
+        reinterpret_cast<ConverterWindow*>(window)->nameToRows();
+    return answer;
 }
 
 void ConverterWindow::updateTips() {
@@ -689,7 +774,7 @@ void ConverterWindow::copyReport() {
 }
 
 void ConverterWindow::copyResult() {
-    if (!model_.resultWithUnit().empty()) copyText(dialog_, model_.resultWithUnit());
+    if (!model_.copiedResult().empty()) copyText(dialog_, model_.copiedResult());
 }
 
 void ConverterWindow::copyExactValue() {
@@ -828,7 +913,9 @@ void ConverterWindow::editOptions() {
 
 void ConverterWindow::editPrecision() {
     int value = model_.precision();
-    if (!runPrecisionDialog(instance_, dialog_, helpFile(), value)) return;
+    ViewChoices choices = model_.viewChoices();
+    if (!runPrecisionDialog(instance_, dialog_, helpFile(), value, choices.numbers)) return;
+    model_.setViewChoices(choices);
     model_.setPrecision(value);
     syncView();
 }
@@ -932,7 +1019,11 @@ void ConverterWindow::runKeptItem(const KeptMenuItem& item) {
     if (!item.enabled) return;
     const bool opened = runKeptMenuItem(model_, item);
     applyAlwaysOnTop();
-    if (opened) showChosenConversion();
+    // Show All Results among them: the To rows drawn and named again.
+    if (opened)
+        showChosenConversion();
+    else
+        syncView();
 }
 
 void ConverterWindow::runShortcut(const std::string& shortcut) {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 #include <windows.h>
 
 // The converter window on Windows: dialog template 102 drawn by the system's controls, showing
@@ -63,7 +64,18 @@ class ConverterWindow {
     // The room around each tab's name, for the window's DPI.
     void padTabs();
     void fitToDpi();
+    // A To row draws its name from the model, with the row's result at its right end, computed
+    // only as the row is drawn; the name gives up its end to "..." before the result does.
     void drawItem(const DRAWITEMSTRUCT& item);
+    // The To list's item strings, which screen readers read: the rows in view and the selected
+    // one are named with their results (toRowName), the rows that left the view take back their
+    // names alone, so that no result read out is out of date. Changes neither the selection nor
+    // the place in the list, and tells the model nothing.
+    void nameToRows();
+    // The To list's own messages: rows scrolled into view, by its bar, the wheel or a new size,
+    // are named.
+    static LRESULT CALLBACK toListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR window);
     // The tips: the input's note, the exact result, and the whole text of labels cut short.
     void updateTips();
 
@@ -125,6 +137,10 @@ class ConverterWindow {
     ExtraSpaceLayout extraSpace_;
     int baseTabRows_ = 1;
     bool syncing_ = false;
+    // The To rows whose item strings carry a result, and the renaming under way, whose list
+    // changes are no user's.
+    std::vector<int> namedToRows_;
+    bool naming_ = false;
     bool resync_ = false;
     bool started_ = false;
     bool closed_ = false;

@@ -106,7 +106,7 @@ class ConverterWindowTest : public QObject {
                                     "Always on &Top",
                                     "&Start Where I Left Off",
                                     "Keep &Recent Conversions",
-                                    "Show All &Results",
+                                    "Show &All Results",
                                     "F&avourites",
                                     "&Mark as Favourite\tCtrl+D",
                                     "-",
