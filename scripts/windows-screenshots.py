@@ -34,6 +34,9 @@ def main():
     folder = tempfile.mkdtemp(prefix="velmora-shots-")
     for name in ("conv.txt", "names.txt"):
         shutil.copy(os.path.join(ROOT, "data", name), folder)
+    # Every picture from the first start, not from where the last one closed.
+    with open(os.path.join(folder, "view.ini"), "w") as view:
+        view.write("resume-last=0\n")
     s = Session(os.path.join(build, "velmora.exe"),
                 os.path.join(build, "tests", "win32", "window_probe.exe"), prefix, folder)
     docs = os.path.join(ROOT, "docs")
