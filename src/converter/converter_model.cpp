@@ -330,7 +330,11 @@ std::string ConverterModel::toText(int row) const {
 }
 
 std::string ConverterModel::toResultText(int row) {
-    if (row < 0 || row >= toCount() || !view_.allResults || !selection_.currentCategory) return {};
+    // Nothing typed gives no result; nor does it need the reader of units, which a large catalog
+    // takes a while to build.
+    if (row < 0 || row >= toCount() || !view_.allResults || !selection_.currentCategory ||
+        trimmed(inputText_).empty())
+        return {};
     std::optional<std::string>& result = toResults_[static_cast<std::size_t>(row)];
     if (!result)
         result = grouped(withSeparator(
