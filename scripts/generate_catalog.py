@@ -110,7 +110,7 @@ PREFIXED_NOUNS = ("metre", "meter", "litre", "liter", "gram", "gramme", "second"
 NOUNS = (
     "inch", "foot", "yard", "mile", "micron", "angstrom", "ångström", "thousandth", "mil", "point",
     "pica", "hand", "fathom", "rod", "pole", "perch", "chain", "furlong", "league", "klick",
-    "unit", "year", "lightyear", "lightsecond", "parsec", "acre", "are", "hectare", "gallon",
+    "unit", "difference", "year", "lightyear", "lightsecond", "parsec", "acre", "are", "hectare", "gallon",
     "quart", "pint", "cup", "ounce", "tablespoon", "teaspoon", "bushel", "barrel", "cord", "pound",
     "grain", "stone", "ton", "tonne", "kilo", "carat", "karat", "hundredweight", "pennyweight",
     "slug", "minute", "hour", "day", "week", "fortnight", "month", "decade", "century", "knot",

@@ -151,8 +151,8 @@ def case_check_delivered(r):
     # In the folder of the delivered catalog, with the default file name: the names beside it
     # are checked with it.
     r.expect(["--check"], 0, err="",
-             out="conv.txt: 5030 lines, 27 categories, 5030 conversions, 0 problems\n"
-                 "names.txt: 394 lines, 331 labels, 1662 names, 0 problems\n",
+             out="conv.txt: 5042 lines, 28 categories, 5042 conversions, 0 problems\n"
+                 "names.txt: 398 lines, 335 labels, 1670 names, 0 problems\n",
              cwd=os.path.dirname(os.path.abspath(r.catalog)))
 
 

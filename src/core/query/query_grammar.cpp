@@ -3,6 +3,9 @@
 #include "text/case_fold.h"
 #include "text/text_scan.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // Words that separate wherever they stand, in any letter case, and the arrows, which separate
@@ -162,6 +165,42 @@ std::string normalizedQuery(std::string_view text, const NumberFormat& format) {
         if (!replaced) out += text[at++];
     }
     return out;
+}
+
+DifferenceMarks withoutDifferenceMarks(std::string_view normalized) {
+    // Δ, the increment sign ∆ and δ; ° and º, often typed for it.
+    constexpr std::string_view deltas[] = {"\xCE\x94", "\xE2\x88\x86", "\xCE\xB4"};
+    constexpr std::string_view degrees[] = {"\xC2\xB0", "\xC2\xBA"};
+    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    DifferenceMarks marks;
+    std::string& out = marks.text;
+    for (std::size_t at = 0; at < normalized.size();) {
+        const std::string_view rest = normalized.substr(at);
+        const auto starts = [&](std::string_view mark) { return rest.starts_with(mark); };
+        if (const auto delta = std::find_if(std::begin(deltas), std::end(deltas), starts);
+            delta != std::end(deltas)) {
+            marks.marked = true;
+            at += delta->size();
+            continue;
+        }
+        const auto degree = std::find_if(std::begin(degrees), std::end(degrees), starts);
+        if (degree != std::end(degrees) && !out.empty() && isLetter(out.back()) &&
+            (rest.size() == degree->size() || !isLetter(rest[degree->size()]))) {
+            marks.marked = true;
+            at += degree->size();
+            continue;
+        }
+        // The word "delta", standing alone.
+        const bool wordStart = out.empty() || isWhiteSpace(out.back());
+        if (wordStart && rest.size() >= 5 && equalIgnoringAsciiCase(rest.substr(0, 5), "delta") &&
+            (rest.size() == 5 || isWhiteSpace(rest[5]))) {
+            marks.marked = true;
+            at += 5;
+            continue;
+        }
+        out += normalized[at++];
+    }
+    return marks;
 }
 
 std::vector<std::string_view> queryWords(std::string_view text) {

@@ -30,6 +30,16 @@
 // space between two digits where the locale groups thousands with one ("12 500").
 std::string normalizedQuery(std::string_view text, const NumberFormat& format);
 
+// A temperature difference asked for by its marks: "Δ" (or "∆", "δ") before a value or a unit,
+// the word "delta", or a degree sign after a letter ("10 C° to F°", where "°C" would be a
+// temperature). The normalized text without them, and whether it held one; the units it then
+// names are read as their differences (query/query_reader.h).
+struct DifferenceMarks {
+    std::string text;
+    bool marked = false;
+};
+DifferenceMarks withoutDifferenceMarks(std::string_view normalized);
+
 // The words of a normalized text in order, blanks skipped; an arrow or "=" is a word of its own,
 // also glued to others.
 std::vector<std::string_view> queryWords(std::string_view text);

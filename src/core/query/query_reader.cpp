@@ -99,8 +99,8 @@ std::string_view wordSpan(const std::vector<std::string_view>& words, std::size_
 
 QueryReader::QueryReader(const ConversionCatalog& catalog, const UnitNames& names,
                          VocabularyScope scope, NumberFormat format, std::string catalogName)
-    : names_(names), scope_(scope), vocabulary_(catalog, names, scope), format_(format),
-      catalogName_(std::move(catalogName)) {}
+    : catalog_(catalog), names_(names), scope_(scope), vocabulary_(catalog, names, scope),
+      format_(format), catalogName_(std::move(catalogName)) {}
 
 QueryReader::Side QueryReader::unitsSide(std::string_view phrase, double value,
                                          std::string valueText) const {
@@ -447,7 +447,13 @@ Result<QueryReading> QueryReader::conversion(std::string_view query) const {
     if (query.size() > maxQueryLength)
         return Failure{"The query is longer than " + std::to_string(maxQueryLength) +
                        " characters, more than any query needs."};
-    const std::string text = normalizedQuery(query, format_);
+    const DifferenceMarks marks = withoutDifferenceMarks(normalizedQuery(query, format_));
+    if (marks.marked) {
+        Result<QueryReading> plain = conversion(marks.text);
+        if (!plain) return plain;
+        return asDifference(std::move(plain).value());
+    }
+    const std::string& text = marks.text;
     const Result<std::vector<QueryShape>> shapes = queryShapes(text);
     if (!shapes) return Failure{shapes.why()};
     std::vector<QueryReading> readings;
@@ -489,6 +495,14 @@ Result<QueryReading> QueryReader::conversion(std::string_view value, std::string
     if (from.size() > maxQueryLength || to.size() > maxQueryLength)
         return Failure{"A unit is longer than " + std::to_string(maxQueryLength) +
                        " characters, more than any name needs."};
+    const DifferenceMarks marked[] = {withoutDifferenceMarks(normalizedQuery(value, format_)),
+                                      withoutDifferenceMarks(normalizedQuery(from, format_)),
+                                      withoutDifferenceMarks(normalizedQuery(to, format_))};
+    if (marked[0].marked || marked[1].marked || marked[2].marked) {
+        Result<QueryReading> plain = conversion(marked[0].text, marked[1].text, marked[2].text);
+        if (!plain) return plain;
+        return asDifference(std::move(plain).value());
+    }
     const std::string valueText = normalizedQuery(value, format_);
     if (from.empty()) {
         // A value with its units, then the To unit.
@@ -515,7 +529,22 @@ Result<QueryReading> QueryReader::conversion(std::string_view value, std::string
 
 QueryReader::Readings QueryReader::everyReading(std::string_view query) const {
     Readings found;
-    const std::string text = normalizedQuery(query.substr(0, maxQueryLength), format_);
+    const DifferenceMarks marks =
+        withoutDifferenceMarks(normalizedQuery(query.substr(0, maxQueryLength), format_));
+    if (marks.marked) {
+        const Readings plain = everyReading(marks.text);
+        for (const QueryReading& reading : plain.readings) {
+            Result<QueryReading> difference = asDifference(reading);
+            if (difference)
+                found.readings.push_back(std::move(difference).value());
+            else if (found.whyNone.empty())
+                found.whyNone = difference.why();
+        }
+        if (!found.readings.empty()) found.whyNone.clear();
+        if (plain.readings.empty()) found.whyNone = plain.whyNone;
+        return found;
+    }
+    const std::string& text = marks.text;
     const Result<std::vector<QueryShape>> shapes = queryShapes(text);
     if (!shapes) {
         found.whyNone = shapes.why();
@@ -600,6 +629,46 @@ QueryReader::Readings QueryReader::everyReading(std::string_view query) const {
                                             : unknownUnit(side, furthest->asFrom, false);
     }
     return found;
+}
+
+Result<QueryReading> QueryReader::asDifference(QueryReading reading) const {
+    UnitPair& pair = reading.pair;
+    const std::string from =
+        pair.fromUnit.empty() ? std::string() : std::string(pair.fromUnit) + " (difference)";
+    const std::string to =
+        pair.toUnit.empty() ? std::string() : std::string(pair.toUnit) + " (difference)";
+    const auto refusal = [&](std::string why) {
+        return Failure{why + ": \u0394, \"delta\" and a degree sign after the letter (C\u00B0) ask "
+                             "for a temperature difference, such as 10 C\u00B0 to F\u00B0."};
+    };
+    if (pair.fromFactor != 1.0 || pair.toFactor != 1.0 || !pair.splitWords.empty() ||
+        !reading.readAs.empty())
+        return refusal("A difference is read only between units written whole");
+    for (int id = 0; id < catalog_.categoryCount(); ++id) {
+        const Category* category = catalog_.categoryAt(id);
+        if ((scope_.only && category != scope_.only) ||
+            (!scope_.hiddenToo && category->visible() == 0))
+            continue;
+        for (const Conversion& line : category->conversions()) {
+            const bool fromFits = from.empty() || line.fromUnit() == from;
+            const bool toFits = to.empty() || line.toUnit() == to;
+            // One unit on both sides has no line of its own: any line from it names it.
+            const bool same = !from.empty() && from == to && line.fromUnit() == from;
+            if (!same && !(fromFits && toFits && (!from.empty() || line.toUnit() == to))) continue;
+            pair.category = category;
+            pair.conversion = same || from.empty() || to.empty() ? nullptr : &line;
+            pair.then = nullptr;
+            // The labels in the catalog, which outlive the reading.
+            if (!from.empty()) pair.fromUnit = line.fromUnit();
+            if (!to.empty()) pair.toUnit = same ? line.fromUnit() : line.toUnit();
+            pair.fromShown = pair.fromUnit;
+            pair.toShown = pair.toUnit;
+            reading.byNames = true;
+            return reading;
+        }
+    }
+    const std::string_view named = pair.fromUnit.empty() ? pair.toUnit : pair.fromUnit;
+    return refusal("\"" + std::string(named) + "\" has no difference unit in " + catalogName_);
 }
 
 Result<AmountRead> QueryReader::amount(std::string_view text, const Category& category,

@@ -37,6 +37,11 @@ class UnitNames;
 //  5. The catalog's order: where two categories hold the same pair of labels, the first in the
 //     file (the command line's --category names another).
 //  6. "in" and "as": of the ways the grammar parts a query at them, the one whose sides both read.
+//
+// A query marked as a difference ("10 C° to F°", "Δ10 °C", "10 delta C to F"; query_grammar.h) is
+// read without its marks, and its units are then taken as their differences: the units of the
+// catalog labelled as they are with " (difference)" after them, in one category. Where the catalog
+// has none, the query is refused, never read as the units themselves.
 
 // A conversion a query asks for.
 struct QueryReading {
@@ -126,7 +131,10 @@ class QueryReader {
     std::string noConversion(const Side& from, const UnitReading& source,
                              std::string_view to) const;
     std::string sideNames(const Side& side) const;
+    // The reading with its units as their differences, or why there are none.
+    Result<QueryReading> asDifference(QueryReading reading) const;
 
+    const ConversionCatalog& catalog_;
     const UnitNames& names_;
     VocabularyScope scope_;
     UnitVocabulary vocabulary_;

@@ -1,5 +1,7 @@
 #include "delivered_catalog.h"
+#include "query/query_grammar.h"
 #include "query/query_reader.h"
+#include "query/unit_pair.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -82,6 +84,89 @@ TEST_F(DeliveredCatalog, APartOfAValueInSeveralUnitsIsAnAmountInAFallingUnit) {
     }
     EXPECT_EQ(amount("-5 ft 11 in", "Length", "Meters")->readAs,
               "-(5 Feet (international) + 11 Inches (international))");
+}
+
+TEST_F(DeliveredCatalog, ATemperatureDifferenceIsReadOnlyWhereItIsMarked) {
+    const double refused = NAN;
+    const struct {
+        const char* query;
+        double expected;
+        const char* category;
+    } rows[] = {
+        {"10 C\xC2\xB0 to F\xC2\xB0", 18, "Temperature difference"},
+        {"\xCE\x94"
+         "10 \xC2\xB0"
+         "C to \xC2\xB0"
+         "F",
+         18, "Temperature difference"},
+        {"10 delta C to F", 18, "Temperature difference"},
+        {"what is 9 F\xC2\xBA in C\xC2\xBA", 5, "Temperature difference"},
+        {"1 K\xC2\xB0 to R\xC2\xB0", 1.8, "Temperature difference"},
+        // Unmarked, a temperature stays one.
+        {"10 \xC2\xB0"
+         "C to \xC2\xB0"
+         "F",
+         50, "Temperature"},
+        {"100F to C", (100 - 32) / 1.8, "Temperature"},
+        // A mark where no difference unit exists is refused, never read as the units themselves.
+        {"10 delta m to ft", refused, nullptr},
+        {"10 C\xC2\xB0 to m", refused, nullptr},
+        {"10 deltas C to F", refused, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.query);
+        const Result<QueryReading> reading = reader->conversion(row.query);
+        if (std::isnan(row.expected)) {
+            EXPECT_FALSE(reading.ok());
+            continue;
+        }
+        ASSERT_TRUE(reading.ok()) << reading.why();
+        EXPECT_EQ(reading->pair.category->name(), row.category);
+        const Result<double> result = convertedValue(reading->pair, reading->value, row.query);
+        ASSERT_TRUE(result.ok());
+        EXPECT_NEAR(*result, row.expected, 1e-12 * std::fabs(row.expected));
+    }
+    // The command line's three arguments, and Find's reading of one side alone.
+    EXPECT_EQ(reader
+                  ->conversion("\xCE\x94"
+                               "10",
+                               "C", "F")
+                  ->pair.toUnit,
+              "Degrees Fahrenheit (difference)");
+    const QueryReader::Readings alone = reader->everyReading("5 C\xC2\xB0");
+    ASSERT_FALSE(alone.readings.empty());
+    EXPECT_EQ(alone.readings.front().pair.fromUnit, "Degrees Celsius (difference)");
+}
+
+TEST(QueryGrammar, DifferenceMarksAreTakenOnlyWhereTheyStand) {
+    const struct {
+        const char* text;
+        const char* unmarked;
+        bool marked;
+    } rows[] = {
+        {"10 C\xC2\xB0 to F\xC2\xB0", "10 C to F", true},
+        {"\xCE\x94"
+         "10 \xC2\xB0"
+         "C",
+         "10 \xC2\xB0"
+         "C",
+         true},
+        {"10 Delta C", "10  C", true},
+        {"10 \xC2\xB0"
+         "C to \xC2\xBA"
+         "F",
+         "10 \xC2\xB0"
+         "C to \xC2\xBA"
+         "F",
+         false},
+        {"5 deltas", "5 deltas", false},
+        {"3 delta-v", "3 delta-v", false},
+    };
+    for (const auto& row : rows) {
+        const DifferenceMarks marks = withoutDifferenceMarks(row.text);
+        EXPECT_EQ(marks.text, row.unmarked) << row.text;
+        EXPECT_EQ(marks.marked, row.marked) << row.text;
+    }
 }
 
 } // namespace
