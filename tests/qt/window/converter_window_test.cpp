@@ -159,6 +159,14 @@ class ConverterWindowTest : public QObject {
         QCOMPARE(toName(), "Fahrenheit, " + f.inLocale(QStringLiteral("50.0")));
         menuItems("viewMenu")[3]->trigger();
         QCOMPARE(toName(), QStringLiteral("Fahrenheit"));
+        // The next window starts where this one closed, on top.
+        f.dialog->close();
+        ConversionCatalog catalog;
+        ConverterDialog next(catalog, f.services);
+        QVERIFY(next.start());
+        QCOMPARE(next.model().selectedTab(), 1);
+        QCOMPARE(next.findChild<QLineEdit*>(QStringLiteral("inputField"))->text(), "10");
+        QVERIFY(next.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     }
 
     void tabsSkipHiddenCategories() {
