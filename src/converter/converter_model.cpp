@@ -206,7 +206,7 @@ ConverterModel::OptionsApplied ConverterModel::applyOptions(const std::vector<Ca
 }
 
 void ConverterModel::setViewChoices(const ViewChoices& choices) {
-    const bool restyled = !(choices.numbers == view_.numbers);
+    const bool restyled = choices.numbers != view_.numbers;
     view_ = choices;
     view_.numbers = withinRanges(view_.numbers);
     toResults_.assign(toResults_.size(), std::nullopt);

@@ -2,6 +2,8 @@
 
 #include "converter/converter_model.h"
 
+#include <utility>
+
 namespace {
 
 using Action = KeptMenuItem::Action;
@@ -93,21 +95,29 @@ std::vector<KeptMenuItem> recentMenuItems(const ConverterModel& model) {
     return items;
 }
 
+std::optional<KeptMenuItem> keptMenuItemFor(const ConverterModel& model,
+                                            std::string_view shortcut) {
+    for (const KeptMenuItem& item : favouritesMenuItems(model))
+        if (item.shortcut == shortcut && item.enabled) return item;
+    return std::nullopt;
+}
+
 bool runKeptMenuItem(ConverterModel& model, const KeptMenuItem& item) {
-    ViewChoices choices = model.viewChoices();
+    // The View menu's choices, each turned on or off by its item.
+    constexpr std::pair<Action, bool ViewChoices::*> flags[] = {
+        {Action::AlwaysOnTop, &ViewChoices::alwaysOnTop},
+        {Action::ResumeLast, &ViewChoices::resumeLast},
+        {Action::KeepRecent, &ViewChoices::keepRecent},
+        {Action::AllResults, &ViewChoices::allResults},
+    };
+    for (const auto& [action, flag] : flags)
+        if (item.action == action) {
+            ViewChoices choices = model.viewChoices();
+            choices.*flag = !(choices.*flag);
+            model.setViewChoices(choices);
+            return false;
+        }
     switch (item.action) {
-    case Action::AlwaysOnTop:
-        choices.alwaysOnTop = !choices.alwaysOnTop;
-        break;
-    case Action::ResumeLast:
-        choices.resumeLast = !choices.resumeLast;
-        break;
-    case Action::KeepRecent:
-        choices.keepRecent = !choices.keepRecent;
-        break;
-    case Action::AllResults:
-        choices.allResults = !choices.allResults;
-        break;
     case Action::ToggleFavourite:
         model.toggleFavourite();
         return false;
@@ -122,9 +132,7 @@ bool runKeptMenuItem(ConverterModel& model, const KeptMenuItem& item) {
     case Action::ClearRecent:
         model.clearRecent();
         return false;
-    case Action::None:
+    default:
         return false;
     }
-    model.setViewChoices(choices);
-    return false;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class ConverterModel;
@@ -40,6 +42,10 @@ inline constexpr int numberedFavourites = 9;
 std::vector<KeptMenuItem> viewMenuItems(const ConverterModel& model);
 std::vector<KeptMenuItem> favouritesMenuItems(const ConverterModel& model);
 std::vector<KeptMenuItem> recentMenuItems(const ConverterModel& model);
+
+// The item a key runs ("Ctrl+D", "Ctrl+1"), as its menu shows it; none where the key runs nothing
+// now (no fifth favourite), so that the windows bind the keys whether a menu was opened or not.
+std::optional<KeptMenuItem> keptMenuItemFor(const ConverterModel& model, std::string_view shortcut);
 
 // Runs the item's action on the model; true when the window must show the model anew (a
 // conversion was opened), false when only a choice or a list changed.

@@ -42,17 +42,16 @@ void ConverterDialog::createKeptMenus() {
             }
         });
     }
-    const auto bind = [this](QKeySequence keys, KeptMenuItem::Action action, int index) {
-        auto* shortcut = new QShortcut(keys, this);
-        connect(shortcut, &QShortcut::activated, this, [this, action, index] {
-            for (const KeptMenuItem& item : favouritesMenuItems(model_))
-                if (item.action == action && item.index == index && item.enabled) runKeptItem(item);
-        });
-    };
-    bind(QKeySequence(Qt::CTRL | Qt::Key_D), KeptMenuItem::Action::ToggleFavourite, -1);
+    std::vector<std::string> keys = {"Ctrl+D"};
     for (int number = 1; number <= numberedFavourites; ++number)
-        bind(QKeySequence(Qt::CTRL | (Qt::Key_0 + number)), KeptMenuItem::Action::OpenFavourite,
-             number - 1);
+        keys.push_back("Ctrl+" + std::to_string(number));
+    for (const std::string& key : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromStdString(key)), this);
+        connect(shortcut, &QShortcut::activated, this, [this, key] {
+            if (const std::optional<KeptMenuItem> item = keptMenuItemFor(model_, key))
+                runKeptItem(*item);
+        });
+    }
 }
 
 void ConverterDialog::runKeptItem(const KeptMenuItem& item) {

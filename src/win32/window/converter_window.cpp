@@ -1027,13 +1027,8 @@ void ConverterWindow::runKeptItem(const KeptMenuItem& item) {
 }
 
 void ConverterWindow::runShortcut(const std::string& shortcut) {
-    for (const auto& items :
-         {viewMenuItems(model_), favouritesMenuItems(model_), recentMenuItems(model_)})
-        for (const KeptMenuItem& item : items)
-            if (item.shortcut == shortcut) {
-                runKeptItem(item);
-                return;
-            }
+    if (const std::optional<KeptMenuItem> item = keptMenuItemFor(model_, shortcut))
+        runKeptItem(*item);
 }
 
 void ConverterWindow::applyAlwaysOnTop() {
