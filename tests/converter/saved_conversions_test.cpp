@@ -1,10 +1,12 @@
 #include "catalog/catalog.h"
 #include "converter/converter_model.h"
+#include "converter/kept_menus.h"
 #include "lists/list_file.h"
 #include "temp_dir.h"
 
+#include <cctype>
 #include <gtest/gtest.h>
-#include <memory>
+#include <set>
 
 namespace {
 
@@ -129,6 +131,20 @@ TEST(SavedConversions, DamagedOrStaleLinesAreKeptAndNoted) {
     EXPECT_EQ(readListLines(dir.file("favourites.txt")),
               (std::vector<std::string>{"Length\tFurlongs\tFeet", "Volume\tLiters\tGallons",
                                         "\xFF\xFE garbage"}));
+}
+
+TEST(SavedConversions, EachMenuGivesEveryItemALetterOfItsOwn) {
+    TempDir dir;
+    writeBytes(dir.file("conv.txt"), catalogFile);
+    Session session(dir);
+    for (const auto& items : {viewMenuItems(session.model), favouritesMenuItems(session.model),
+                              recentMenuItems(session.model)}) {
+        std::set<char> letters;
+        for (const KeptMenuItem& item : items)
+            if (const std::size_t at = item.text.find('&'); at != std::string::npos) {
+                EXPECT_TRUE(letters.insert(std::tolower(item.text[at + 1])).second) << item.text;
+            }
+    }
 }
 
 } // namespace

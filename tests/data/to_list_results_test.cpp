@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -73,11 +72,7 @@ void expectRowsAgreeWithTheCommandLine(const std::string& catalogText, const std
 }
 
 TEST(ToListResults, AgreeWithTheCommandLineForEachShapeOfCatalog) {
-    std::string bytes;
-    {
-        std::ifstream file(std::string(VELMORA_DATA) + "/conv.txt", std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(file), {});
-    }
+    const std::string bytes = readBytes(VELMORA_DATA "/conv.txt");
     expectRowsAgreeWithTheCommandLine(bytes, "12.5", '.', 12);
     expectRowsAgreeWithTheCommandLine(bytes, "-40", ',', 12);
     // One category of ten thousand units, of which a window shows the first few.

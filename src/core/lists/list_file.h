@@ -19,14 +19,14 @@ std::vector<std::string> readListLines(const std::string& path, bool* readable =
 
 struct ListEdits {
     // Lines taken out wherever they stand.
-    std::vector<std::string> removed;
+    std::vector<std::string> removed = {};
     // Lines put in, in this order, at the top or at the end; one already in the file moves there.
-    std::vector<std::string> added;
+    std::vector<std::string> added = {};
     bool addAtTop = false;
     // At most this many of the lines that counts accepts are kept, the oldest dropped from the
     // end; lines counts refuses are kept whatever their number. Zero: no limit.
     std::size_t limit = 0;
-    std::function<bool(std::string_view)> counts;
+    std::function<bool(std::string_view)> counts = {};
 
     bool empty() const { return removed.empty() && added.empty(); }
 };

@@ -9,17 +9,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-ListEdits edits(Lines removed, Lines added, bool atTop = false, std::size_t limit = 0,
-                std::function<bool(std::string_view)> counts = {}) {
-    ListEdits made;
-    made.removed = std::move(removed);
-    made.added = std::move(added);
-    made.addAtTop = atTop;
-    made.limit = limit;
-    made.counts = std::move(counts);
-    return made;
-}
-
 TEST(ListFile, EditsApplyToWhatIsThere) {
     const auto counted = [](std::string_view line) { return line.front() != '#'; };
     const struct {
@@ -28,12 +17,15 @@ TEST(ListFile, EditsApplyToWhatIsThere) {
         ListEdits edits;
         Lines expected;
     } cases[] = {
-        {"removed wherever it stands", {"a", "b", "a"}, edits({"a"}, {}), {"b"}},
-        {"added at the end", {"a"}, edits({}, {"b", "c"}), {"a", "b", "c"}},
-        {"added at the top moves a line there", {"a", "b"}, edits({}, {"b"}, true), {"b", "a"}},
+        {"removed wherever it stands", {"a", "b", "a"}, {.removed = {"a"}}, {"b"}},
+        {"added at the end", {"a"}, {.added = {"b", "c"}}, {"a", "b", "c"}},
+        {"added at the top moves a line there",
+         {"a", "b"},
+         {.added = {"b"}, .addAtTop = true},
+         {"b", "a"}},
         {"the limit drops the oldest counted lines and keeps the others",
          {"#x", "a", "#y", "b", "c"},
-         edits({}, {"n"}, true, 2, counted),
+         {.added = {"n"}, .addAtTop = true, .limit = 2, .counts = counted},
          {"n", "#x", "a", "#y"}},
     };
     for (const auto& c : cases)
@@ -45,10 +37,10 @@ TEST(ListFile, TwoInstancesKeepBothSetsOfChanges) {
     const std::string path = dir.file("favourites.txt");
     writeBytes(path, "first\r\nline \xFF not ours\nsecond\n");
     // Both read the file at start; each writes only its own edits.
-    ASSERT_TRUE(saveListEdits(path, edits({"first"}, {"mine"})));
-    ASSERT_TRUE(saveListEdits(path, edits({"second"}, {"theirs"})));
+    ASSERT_TRUE(saveListEdits(path, {.removed = {"first"}, .added = {"mine"}}));
+    ASSERT_TRUE(saveListEdits(path, {.removed = {"second"}, .added = {"theirs"}}));
     EXPECT_EQ(readListLines(path), (Lines{"line \xFF not ours", "mine", "theirs"}));
-    EXPECT_TRUE(saveListEdits(dir.file("new.txt"), edits({}, {"made"})));
+    EXPECT_TRUE(saveListEdits(dir.file("new.txt"), {.added = {"made"}}));
     EXPECT_EQ(readListLines(dir.file("new.txt")), Lines{"made"});
 }
 
