@@ -1,33 +1,22 @@
 // Properties of the whole delivered vocabulary, asked of every unit and name.
-#include "catalog/catalog.h"
-#include "names/unit_names.h"
-#include "query/query_reader.h"
+#include "delivered_catalog.h"
 #include "text/case_fold.h"
 #include "text/display_text.h"
 
 #include <gtest/gtest.h>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-class DeliveredVocabulary : public ::testing::Test {
+class DeliveredVocabulary : public DeliveredCatalog {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(catalog.load(VELMORA_DATA "/conv.txt"));
-        names = readUnitNames(VELMORA_DATA "/names.txt");
-        reader.emplace(catalog, names, VocabularyScope{}, NumberFormat('.'));
-    }
     // A unit of the same category that unit has a line to.
     std::string otherOf(const UnitVocabulary::Unit& unit) const {
         for (const auto& line : unit.category->conversions())
             if (line.fromUnit() == unit.label) return toDisplayText(line.toUnit());
         return {};
     }
-    ConversionCatalog catalog;
-    UnitNames names;
-    std::optional<QueryReader> reader;
 };
 
 TEST_F(DeliveredVocabulary, NoTwoUnitsOfTwoCategoriesConvert) {
